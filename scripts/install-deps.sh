@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs everything Tintweave needs to build, test and run on Debian 12.
+# Safe to run again: apt-get skips what is already installed.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+packages=(
+  build-essential cmake pkg-config
+  qtbase5-dev libqglviewer-dev-qt5
+  libglew-dev libgl-dev libglu1-mesa-dev
+  xvfb xauth libgl1-mesa-dri mesa-utils
+  libgtest-dev libbenchmark-dev libeigen3-dev
+  clang
+)
+
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}"

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds Tintweave and runs the whole test suite.
+# GL and widget tests need an X server: the suite runs under Xvfb with Mesa's llvmpipe.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+cd build
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 "$@"
