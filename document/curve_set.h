@@ -1,0 +1,173 @@
+#pragma once
+
+#include "curve.h"
+#include "point.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QVector>
+#include <vector>
+
+class PixelReader;
+
+// The document: the ordered curves of one drawing, the size of the image it maps onto, the
+// current curve, the multi-selection, a private clipboard and the stroke vectoriser's working
+// arrays. Geometry is in canvas coordinates (-1 .. 1, y up); only the XML files and the
+// vectoriser convert to image pixels. The set makes no GL call: the renderer draws it through
+// free functions that take a const CurveSet&.
+//
+// Curves are named by their index in `curves`. Operations that take an index ignore one that is
+// out of range; indices in `selection` that name no curve are skipped.
+class CurveSet {
+public:
+    CurveSet();
+
+    // ---- life cycle
+    // No curves, no current curve, nothing copied as blur. Keeps the selection list, the
+    // clipboard, the image size and the current colours and blur.
+    void clear();
+
+    // ---- access
+    // The curve at index i; the caller guarantees 0 <= i < nb_curves.
+    Curve& curve(int i) { return curves[i]; }
+    const Curve& curve(int i) const { return curves[i]; }
+    // Appends a copy of c.
+    void addCurve(const Curve& c);
+    // Erases curve i (nothing when out of range). The selection and current_curve are renumbered
+    // so that they keep naming the same curves; a removed current curve leaves none current.
+    void removeCurve(int i);
+    // Starts a new curve with the current colours and blur and makes it current, unless the last
+    // curve is still unfinished (fewer than 4 control points), which then stays in use.
+    void newCurve();
+    // Makes curve i current and copies its default colours and blur into the current ones; an
+    // index out of range only sets current_curve to -1.
+    void setCurrentCurve(int i);
+    // Colour of the k-th left (right) colour point of the current curve; the current colour when
+    // there is no current curve or k is out of range.
+    QColor currentCurveLeftColor(int k) const;
+    QColor currentCurveRightColor(int k) const;
+    // The current curve's selected control point, -1 without a current curve.
+    int selectedControlPoint() const;
+    // True when current_curve names a curve.
+    bool hasCurrentCurve() const { return current_curve >= 0 && current_curve < nb_curves; }
+
+    // ---- current colours and blur (also written into the current curve's defaults)
+    void setLeftColor(const QColor& c);
+    void setRightColor(const QColor& c);
+    void setBlur(int v);
+
+    // ---- forwarding to the current curve; do nothing without one ("ignore" guard)
+    void insertControlPoint(double x, double y, int index, double t);
+    // Splits the current curve; the part after the new key point of an open curve is appended.
+    void split(double x, double y, int index, double t);
+    void insertAttribute(int globalID, AttributeKind kind);
+    void deleteAttribute(int globalID, AttributeKind kind);
+    // Deletes a control point; a curve left without a whole segment is removed from the set.
+    void deleteControlPoint(int index);
+    void selectControlPoint(int i);
+    bool moveSelectedControlPoint(double x, double y);
+    void clearControlPointSelection();
+    void setLeftColorOf(const QColor& color, int index);
+    void setRightColorOf(const QColor& color, int index);
+    void setBlurOf(int value, int index);
+    // Blur value of blur point `index` of the current curve; -1 when out of range or no curve.
+    int blurValue(int index) const;
+    void sampleFromExample(const QImage& example);
+    void snakeStep(const QImage& contour);
+
+    // ---- forwarding that fills the curve just started ("clamp" guard): a current_curve out of
+    // range first becomes nb_curves - 1. Nothing happens when the set has no curve.
+    void appendControlPoint(double x, double y);
+    void setClosed(bool closed);
+    bool isClosed();
+    void appendLeftColor(int globalID, bool use_default, const QColor& color = QColor());
+    void appendRightColor(int globalID, bool use_default, const QColor& color = QColor());
+    void appendBlur(int globalID, bool use_default, double value = 0.0);
+
+    // ---- multi-selection (each call recomputes the selection box and hull)
+    void addToSelection(int i);
+    void removeFromSelection(int i);
+    void toggleSelection(int i);
+    // Unselects every curve, empties the selection and drops the current curve; returns the
+    // former current_curve.
+    int clearSelection();
+    // Erases every selected curve; current_curve keeps naming the same curve (or -1 when it was
+    // erased).
+    void deleteSelected();
+    // selection_min / selection_max: the current curve's box, else the union of the selected
+    // curves' boxes, else unchanged.
+    void selectionBox();
+    // selection_hull: convex hull (Melkman) of the selected curves' control points, first vertex
+    // repeated at the end; empty with fewer than three points.
+    void selectionHull();
+
+    // ---- set-wide edits: every selected curve in list order, then the current curve
+    void setGlobalBlur(int shift);
+    void stylizeSplines();
+    void increaseContrast();
+    void decreaseContrast();
+    void switchColors();
+    void smoothSplines();
+
+    // ---- dragging the current curve or else the selection
+    // active: start a drag at (x, y); beginDrag(0, 0, false) ends it.
+    void beginDrag(double x, double y, bool active);
+    void dragTo(double x, double y);
+
+    // ---- clipboard of whole curves and of one blur value
+    // The current curve, else the selected curves, replace the clipboard; else it is kept.
+    void copySplines();
+    void cutSplines();
+    // Pastes copies displaced by 30 % of their box centre divided by zoom; panX, panY and zoom
+    // are the viewer's view. One copy becomes current; several become the selection.
+    void pasteSplines(double panX, double panY, double zoom);
+    // Mean blur of the selected curves (integer mean of their means), else of the current curve.
+    void copyBlur();
+    // Uniform copied blur on the selected curves, else on the current curve.
+    void pasteBlur();
+
+    // ---- files (image pixels in the file, canvas coordinates in memory)
+    // Writes the drawing as a CurveSetXML document through a temporary file renamed on success.
+    // False on any error; the previous file is then untouched.
+    bool saveXml(const QString& path) const;
+    // Replaces the drawing with the file's. False, with a one-line message on stderr, when the
+    // file is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged.
+    bool loadXml(const QString& path);
+
+    // ---- stroke vectoriser (document/stroke_vectorizer.cpp)
+    // Turns a free-hand stroke (canvas coordinates) into a new Bezier curve, working in the
+    // width x height pixel grid. When a colour side is inactive and `picture` is given, that
+    // side's colours are read from the rendered picture.
+    void vectorizeStroke(const QVector<Point>& stroke, int width, int height,
+                         const PixelReader* picture = nullptr);
+
+    // ---- fields
+    QVector<Curve> curves;
+    int nb_curves = 0;
+    QVector<int> selection;
+    QVector<Curve> clipboard;
+    int copied_blur = -1;
+    int current_curve = -1;
+    Point selection_min;
+    Point selection_max;
+    QVector<Point> selection_hull;
+    QVector<Point> stroke_points;
+    QVector<Point> fitted_points;
+    std::vector<int> polygon_vertices;
+    std::vector<int> straight_reach;
+    QColor current_left_color{255, 255, 255};
+    QColor current_right_color{130, 25, 25};
+    bool left_colors_active = true;
+    bool right_colors_active = true;
+    int current_blur = 0;
+    bool dragging = false;
+    bool show_attributes = false;
+    int image_width = 512;
+    int image_height = 512;
+};
+
+// Fills `out` with the drawing at parameter t between keyframes a (t = 0) and b (t = 1). Curves
+// are paired by index and points by position; only what both keyframes have is blended, so
+// surplus curves or points of either side are left out. a and b are only read.
+void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double t);
