@@ -1,0 +1,167 @@
+#include <GL/glew.h>
+
+#include "shader_program.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+// Longest shader source read from a file, in bytes.
+constexpr qint64 kMaxSourceLength = 2000000;
+
+QByteArray infoLog(GLuint object, bool isProgram)
+{
+    GLint length = 0;
+    if (isProgram)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0)
+        return QByteArray();
+    QByteArray text(length + 1, '\0');
+    GLsizei written = 0;
+    if (isProgram)
+        glGetProgramInfoLog(object, length + 1, &written, text.data());
+    else
+        glGetShaderInfoLog(object, length + 1, &written, text.data());
+    text.truncate(written);
+    return text;
+}
+
+bool holdsShaders(const QString& dir)
+{
+    return QFileInfo::exists(dir + QStringLiteral("/img_process.vert"));
+}
+
+} // namespace
+
+bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragmentPath)
+{
+    if (!created) {
+        vertexShader = glCreateShader(GL_VERTEX_SHADER);
+        fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+        program = glCreateProgram();
+        glAttachShader(program, vertexShader);
+        glAttachShader(program, fragmentShader);
+        created = true;
+    }
+    return load(vertexPath, fragmentPath);
+}
+
+bool ShaderProgram::compileFile(const QByteArray& path, unsigned int shader, QByteArray& log)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        log = "Cannot open file " + path;
+        return false;
+    }
+    const QByteArray source = file.read(kMaxSourceLength);
+    file.close();
+
+    const GLchar* text = source.constData();
+    const GLint length = GLint(qstrnlen(text, uint(source.size())));
+    glShaderSource(shader, 1, &text, &length);
+    glCompileShader(shader);
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE) {
+        log.clear();
+        return true;
+    }
+    log = "Shader " + path + " compilation failure\n" + infoLog(shader, false);
+    return false;
+}
+
+bool ShaderProgram::load(const QByteArray& vertexPath, const QByteArray& fragmentPath)
+{
+    if (!created) {
+        lastLog = "program not created yet";
+        return false;
+    }
+    if (!compileFile(vertexPath, vertexShader, lastLog)
+        || !compileFile(fragmentPath, fragmentShader, lastLog))
+        return false;
+
+    glLinkProgram(program);
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status == GL_TRUE) {
+        lastLog.clear();
+        uniformCache.clear();
+        return true;
+    }
+    lastLog = "Program linkage Error\n" + infoLog(program, true);
+    return false;
+}
+
+void ShaderProgram::use() const
+{
+    if (created)
+        glUseProgram(program);
+}
+
+void ShaderProgram::release()
+{
+    glUseProgram(0);
+}
+
+int ShaderProgram::uniformLocation(const QByteArray& name)
+{
+    if (!created)
+        return -1;
+    const auto cached = uniformCache.find(name);
+    if (cached != uniformCache.end())
+        return cached->second;
+
+    const int location = glGetUniformLocation(program, name.constData());
+    uniformCache.emplace(name, location);
+    if (location == -1)
+        std::cerr << "cannot get uniform location of " << name.constData() << std::endl;
+    else
+        std::cout << "uniform location of " << name.constData() << " = " << location << std::endl;
+    return location;
+}
+
+void ShaderProgram::setSampler(const QByteArray& name, int unit)
+{
+    glUniform1i(uniformLocation(name), unit);
+}
+
+void ShaderProgram::setFloat(const QByteArray& name, float value)
+{
+    glUniform1f(uniformLocation(name), value);
+}
+
+QString shaderDirectory()
+{
+    const QString local = QStringLiteral("shaders");
+    if (holdsShaders(local))
+        return local;
+
+    QStringList candidates;
+    if (QCoreApplication::instance()) {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        candidates << exeDir + QStringLiteral("/shaders")
+                   << exeDir + QStringLiteral("/../shaders")
+                   << exeDir + QStringLiteral("/../share/tintweave/shaders");
+    }
+#ifdef TINTWEAVE_SHADER_SOURCE_DIR
+    candidates << QStringLiteral(TINTWEAVE_SHADER_SOURCE_DIR);
+#endif
+    for (const QString& dir : candidates) {
+        if (holdsShaders(dir))
+            return QDir::cleanPath(dir);
+    }
+    return local;
+}
+
+QByteArray shaderPath(const char* fileName)
+{
+    return (shaderDirectory() + QLatin1Char('/') + QString::fromLatin1(fileName)).toLocal8Bit();
+}

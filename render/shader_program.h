@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+
+// One GLSL program made of a vertex and a fragment shader read from text files, with cached
+// uniform lookup. Needs a current GL context with GLEW initialised for every operation except
+// construction. The GL shader and program objects are not deleted by the destructor: they live
+// as long as the context (several programs are created once at start-up and kept).
+//
+// Messages: every failure is a false result plus the text of log(); the creator prints it.
+class ShaderProgram {
+public:
+    ShaderProgram() = default;
+
+    // Creates the two shader objects and the program, attaches them and returns load(...).
+    // Calling it again on a created program only reloads the sources.
+    bool create(const QByteArray& vertexPath, const QByteArray& fragmentPath);
+
+    // Compiles both files into the existing objects and links. The fragment file is read only
+    // when the vertex file compiled. On failure log() holds "Cannot open file <path>",
+    // "Shader <path> compilation failure\n<info log>", "Program linkage Error\n<info log>" or
+    // "program not created yet". On success log() is empty and the uniform cache is emptied.
+    bool load(const QByteArray& vertexPath, const QByteArray& fragmentPath);
+
+    // Makes this program current (no-op before create).
+    void use() const;
+    // Makes no program current.
+    static void release();
+
+    const QByteArray& log() const { return lastLog; }
+    bool isCreated() const { return created; }
+
+    // Location of a uniform, looked up once per name and cached (-1 too). The first lookup
+    // prints "uniform location of <name> = <loc>" on stdout, or "cannot get uniform location of
+    // <name>" on stderr for -1. Returns -1 before create.
+    int uniformLocation(const QByteArray& name);
+
+    // Sets a sampler (texture unit) or float uniform of this program, which must be in use.
+    // Unknown names are reported once (see uniformLocation) and otherwise ignored.
+    void setSampler(const QByteArray& name, int unit);
+    void setFloat(const QByteArray& name, float value);
+
+private:
+    bool compileFile(const QByteArray& path, unsigned int shader, QByteArray& log);
+
+    bool created = false;
+    unsigned int vertexShader = 0;
+    unsigned int fragmentShader = 0;
+    unsigned int program = 0;
+    std::map<QByteArray, int> uniformCache;
+    QByteArray lastLog;
+};
+
+// Directory the shader files are read from, tried in this order: "shaders" under the working
+// directory, then beside the running program (<exe dir>/shaders, <exe dir>/../shaders,
+// <exe dir>/../share/tintweave/shaders), then the source tree's shaders/. A directory counts
+// when it holds "img_process.vert". When none does, returns "shaders" so that messages quote
+// the relative path. Relative results stay relative ("shaders").
+QString shaderDirectory();
+
+// Path of one shader file in shaderDirectory(), e.g. shaderPath("div.frag") gives
+// "shaders/div.frag" when run from a directory holding the shaders.
+QByteArray shaderPath(const char* fileName);
