@@ -1,0 +1,70 @@
+#pragma once
+
+#include "curve.h"
+
+class CurveSet;
+
+// GL drawing of curves and of whole curve sets, in immediate mode, in canvas coordinates under
+// whatever projection and model-view the caller has set. Every function needs a current GL
+// context. They read the settings of curve_rendering.h; the caller binds the target framebuffer.
+//
+// A curve whose lifetime is below the lifetime threshold is skipped by every per-curve function
+// except drawSampleNames. The rasterising functions (gradients, footprint, colour and blur
+// strips) also skip curves of 3 control points or fewer. Selection names (glLoadName) are given
+// for GL_SELECT picking; in render mode they are ignored.
+
+// ---- constraint images, per curve
+// Line strip along the sampling walk with colour 0.5 + 0.5 * n.x (resp. n.y) * (L - R) / 255 per
+// channel; texturing off on units 1 and 0, colour white at the end.
+void drawGradientX(const Curve& curve);
+void drawGradientY(const Curve& curve);
+// Triangle strip of half-width 5 pixelSize, no colour or program; used for stencil counting.
+void drawStencilFootprint(const Curve& curve);
+// The same strip with the colour-constraints program: texture-coordinate sets 1..3 carry
+// (right, left) of red, green, blue in 0..1, set 0 carries (side, 0.2) with side 0 on the right
+// edge and 1 on the left edge. Texturing off on units 1 and 0; the program is released after.
+void drawColorConstraintStrip(const Curve& curve);
+// Triangle strip of half-width 2 pixelSize in grey blur / 16, alpha 1; colour white at the end.
+void drawBlurStrip(const Curve& curve);
+
+// ---- display and picking, per curve
+// Line strips of 11 samples per segment, width lineWidth; a curve of 3 control points or fewer is
+// a dashed polyline (stipple 1, 0xF0F0) through its control points. Uses the current colour.
+void drawCurve(const Curve& curve);
+// One short line per sample piece named kSamplesPerSegment * (s + 1) + k (k = 0..10) for piece k
+// of segment s, i.e. the globalID of its first sample plus 10. Ignores the lifetime threshold.
+void drawSampleNames(const Curve& curve);
+// Rings and disks for the colour and blur points, only when each list has more than one point.
+// Left points at P + 4r n, right at P - 4r n, blur at P, r = handleSize / 2; the first point of
+// each list is skipped on a closed curve. Names: with indexNames 20000 + i (left), 30000 + i
+// (right), 10000 + i (blur); otherwise globalID + 10.
+void drawAttributePoints(const Curve& curve, bool indexNames);
+// Tangent lines and disks (yellow) named 10000 + index, key point crosses (blue, width 3) named
+// 10000 + index. A count that is not 0 and not 3m + 1 prints "!!! i = <next multiple of 3> and
+// nbPoint = <count>\n" on stderr; only existing points are drawn. Colour black, width 1 after.
+void drawControlPoints(const Curve& curve);
+// Dashed black rectangle over bbox_min..bbox_max and an invisible (alpha 0, blended) quad over it
+// for picking. Blending is off again afterwards; colour black, width 1.
+void drawBoundingBox(const Curve& curve);
+
+// ---- whole sets, curves visited in index order
+void drawGradientsX(const CurveSet& set);
+void drawGradientsY(const CurveSet& set);
+// Into the bound framebuffer, which must have a stencil buffer: counts strip footprints in the
+// stencil, clears colour to (0, 0, 0, 0), then draws the colour strips only where the count is 0
+// or 1, so pixels covered twice (crossings, folds) stay unconstrained. Stencil test off after.
+void drawColorConstraints(const CurveSet& set);
+// Clears colour to (0, 0, 0, 0), then every blur strip (alpha 1 marks a constrained pixel).
+void drawBlurStrips(const CurveSet& set);
+// Display: every curve; then the current curve's box and its control points (or its attribute
+// points when show_attributes is set); or, without a current curve, the selection box and the
+// control points of every selected curve.
+void drawCurves(const CurveSet& set);
+// Dashed rectangle over selection_min..selection_max and an invisible quad for picking.
+void drawSelectionBox(const CurveSet& set);
+// Named drawing for GL picking. mode is the viewer's ManipulationMode value (0..9), purpose 0
+// (left press), 1 (context menu), 2 (Shift toggle) or 3 (scribble). Without a current curve
+// curves are named by index; with one, 0 names other curves, 1 its box, 2 its body, 10000 + k
+// its control points and, in modes 2 and 8, the attribute point names of drawAttributePoints.
+// Unknown modes or purposes draw nothing.
+void drawForPicking(const CurveSet& set, int mode, int purpose);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "curve.h"  // kSamplesPerSegment, sampleStep
+
+class ShaderProgram;
+
+// Program-wide settings read by every curve-drawing routine (curve_drawing.h). One instance
+// lives for the whole run; the viewer changes handleSize on zoom and lifetimeThreshold from its
+// slider. All lengths are canvas units (the canvas spans -1 .. 1).
+struct CurveRenderingSettings {
+    double pixelSize = 1.0 / 512.0;        // one canvas pixel; scales strip half-widths
+    int canvasWidth = 512;                 // picture size used by colour sampling
+    int canvasHeight = 512;
+    unsigned int overviewFramebuffer = 0;  // GL name of the solver's overview framebuffer
+    int lineWidth = 1;                     // curves and outlines, in pixels
+    double handleSize = 0.03;              // handles and attribute points
+    int lifetimeThreshold = 0;             // curves with a smaller lifetime are left out
+};
+
+// The one program-wide settings instance, for reading and writing.
+CurveRenderingSettings& curveRenderingSettings();
+
+// The program-wide colour-constraints program (created by initCurveRendering). Before that it
+// is an uncreated ShaderProgram whose use() does nothing.
+ShaderProgram& colorConstraintsProgram();
+
+// Needs a current GL context with GLEW initialised. Creates the colour-constraints program from
+// "shaders/color_constraints.vert" and ".frag" (looked up through shaderPath) and stores the other
+// values. On failure prints "Color constraints Shader : " + log + "\n" on stderr and returns
+// false; the settings are stored in every case and drawing goes on. A pixelSize that is not
+// positive and finite, or a canvas size below 1, keeps the previous value.
+bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
+                        unsigned int overviewFramebuffer);
+
+// Stores the lifetime threshold: curves whose lifetime is below it are neither rasterised, nor
+// drawn, nor picked.
+void setLifetimeThreshold(int threshold);
+// Stores the handle size (canvas units); values that are not positive and finite are ignored.
+void setHandleSize(double size);
+
+// True when the curve is old enough to be drawn: lifetime >= lifetimeThreshold.
+bool isAboveLifetimeThreshold(const Curve& curve);
