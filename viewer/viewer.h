@@ -1,0 +1,205 @@
+#pragma once
+
+#include "curve_set.h"
+#include "manipulation_mode.h"
+#include "point.h"
+
+#include <QGLViewer/qglviewer.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+class DiffusionSolver;
+class QTimer;
+
+// Full edge length, in canvas units, of a scribble mark of the multi-selection. Halved by
+// zoomIn and doubled by zoomOut so that marks keep their size on screen. Process-wide, like the
+// handle size of the curve-rendering settings.
+extern double markerSize;
+
+// The OpenGL window that shows the drawing and takes all mouse editing.
+//
+// The viewer keeps its own two-dimensional view instead of the base class's camera: canvas point
+// (x, y) appears at normalised device coordinates (zoom (x + panX), zoom (y + panY)). Every frame
+// shows the renderer's picture (or the example bitmap) and draws the curves, the scribble marks
+// and the stroke being drawn on top.
+//
+// GL work outside init()/draw() runs between beginGLWork() and endGLWork(). Before the first
+// show there is no context: the slots then only change state, and init() solves once the
+// context exists.
+//
+// Repaints: the repaint timer (1 ms, single shot) is started by requestRepaint(); every slot,
+// every input event and every renderer update requests one, so a frame follows each change and
+// an idle editor draws nothing. setContinuousRepaint(true) makes the timer repeat, redrawing
+// continuously (used to measure the cost of a frame).
+class Viewer : public QGLViewer {
+    Q_OBJECT
+
+public:
+    Viewer();
+    ~Viewer() override;
+
+    // ---- read access for the panel wiring, tests and benchmarks
+    CurveSet& document() { return curveSet; }
+    const CurveSet& document() const { return curveSet; }
+    // The renderer; never null.
+    DiffusionSolver& solver() const { return *renderer; }
+    double zoomFactor() const { return zoom; }
+    double panOffsetX() const { return panX; }
+    double panOffsetY() const { return panY; }
+    bool isPanning() const { return panning; }
+    ManipulationMode mode() const { return manipMode; }
+    int currentDisplayMode() const { return displayMode; }
+    bool areSplinesShown() const { return splinesShown; }
+    bool isExampleImgShown() const { return exampleImgShown; }
+    bool isExampleImgLoaded() const { return exampleImgLoaded; }
+    QColor currentBucketColor() const { return bucketColor; }
+    int currentAttributeIndex() const { return currentAttribute; }
+    const QImage& exampleImage() const { return exampleImg; }
+    const QImage& contourImage() const { return contourImg; }
+    unsigned int exampleTextureName() const { return exampleTexture; }
+    const QVector<Point>& strokePoints() const { return stroke; }
+    const QVector<Point>& scribblePoints() const { return scribbleMarks; }
+    // True once init() has run: the GL context and the renderer's images exist.
+    bool isGLReady() const { return glReady; }
+    // Number of frames drawn by draw() since construction.
+    long framesDrawn() const { return frameCount; }
+
+    // Canvas position of widget pixel (mx, my), origin top left, with the current view:
+    // x = (mx / (w/2) - 1) / zoom - panX, y = (1 - my / (h/2)) / zoom - panY.
+    Point modelPosition(double mx, double my) const;
+
+    // Starts the repaint timer unless it runs already; the frame follows within about 1 ms.
+    void requestRepaint();
+    // true: redraw on every timer tick (1 ms) whatever changed; false (default): only on request.
+    void setContinuousRepaint(bool continuous);
+
+public Q_SLOTS:
+    // Colours and blur of the curve set (and of its current curve); quick / full update.
+    void setLeftColor(QColor C);
+    void setRightColor(QColor C);
+    void setBucketColor(QColor C);
+    void setBlur(int sigma);
+    // Solver iterations (the panel sends 1..20); quick update.
+    void setIter(int i);
+    // Shifts the blur of the selection by shift_sigma; full update.
+    void setGlobalBlur(int shift_sigma);
+    // Set-wide edits of the current curve and the multi-selection.
+    void smoothSplines();
+    void stylizeSplines();
+    // Colours of the selection sampled from the example bitmap; nothing without one.
+    void sampleFromExample();
+    // One snapping pass towards the contour image; nothing without an example bitmap.
+    void iterSnake();
+    void increaseContrast();
+    void decreaseContrast();
+    // Curves with a lifetime below th are neither drawn nor rasterised; full update.
+    void setLifetimeThreshold(int th);
+    // Colour of attribute point currentAttribute of the current curve; quick update.
+    void setControlPointLeftColor(QColor C);
+    void setControlPointRightColor(QColor C);
+    void switchColors();
+    // Clipboard (copy and copyBlur change nothing visible).
+    void copySplines();
+    void pasteSplines();
+    void cutSplines();
+    void copyBlur();
+    void pasteBlur();
+    // Display flags; none of them re-solves.
+    void showSplines(bool show);
+    void showExampleImg(bool show);
+    void showAttrib(bool show);
+    // Blur pass on or off; full update.
+    void activateBlur(bool activate);
+    // Colour sides used when a stroke becomes a curve; no re-solve.
+    void activateCLeft(bool cl);
+    void activateCRight(bool cr);
+    // Mouse mode; leaving the multi-selection mode clears the selection (viewer_mouse.cpp).
+    void changeManipMode(ManipulationMode manipMode);
+    // File commands (viewer_files.cpp).
+    void loadXml();
+    void saveXml();
+    void savePng();
+    void loadExampleImg();
+    void interpolate();
+    // Doubles (halves) the zoom about the window centre; handleSize and markerSize follow 1/zoom.
+    // Full update.
+    void zoomIn();
+    void zoomOut();
+
+Q_SIGNALS:
+    void bucketColorChanged(QColor);
+    void changeControlPointLeftColor(QColor);
+    void changeControlPointRightColor(QColor);
+    // Declared for the panel wiring; no viewer operation emits them.
+    void leftColorChanged(QColor);
+    void rightColorChanged(QColor);
+    void blurChanged(int);
+
+protected:
+    // Mouse and keys (viewer_mouse.cpp, viewer_keys.cpp), help pages (help_texts.cpp).
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QString helpString() const override;
+    QString mouseString() const override;
+    QString keyboardString() const override;
+
+    void init() override;
+    void draw() override;
+    // Requests a repaint after every input event, then lets the base dispatch it.
+    bool event(QEvent* event) override;
+
+    // ---- helpers for the handlers
+    // Makes the context current and returns true; false (nothing current) before init().
+    bool beginGLWork();
+    void endGLWork();
+    // The renderer's two recomputations, with the context made current, then a repaint. Before
+    // init() they do nothing (init() solves).
+    void quickUpdate();
+    void fullUpdate();
+    // Sets zoom and pan and hands them to the renderer (no re-solve).
+    void setView(double newZoom, double newPanX, double newPanY);
+
+private:
+    void drawExampleBackground();
+    // Multiplies the model-view by the view: scale (zoom, zoom, 0), translation (panX, panY, 0).
+    void applyViewTransform() const;
+    void drawScribbleMarks() const;
+    void drawStroke() const;
+
+protected:
+    CurveSet curveSet;
+    std::unique_ptr<DiffusionSolver> renderer;
+    QColor bucketColor{130, 210, 25, 255};
+    QImage exampleImg;
+    QImage contourImg;
+    bool exampleImgLoaded = false;
+    bool exampleImgShown = false;
+    unsigned int exampleTexture = 0;
+    bool splinesShown = true;
+    int currentAttribute = 0;
+    ManipulationMode manipMode = ModeCamera;
+    QTimer* timer = nullptr;
+    double zoom = 1.0;
+    double panX = 0.0;
+    double panY = 0.0;
+    double panAnchorX = 0.0;
+    double panAnchorY = 0.0;
+    double panCurrentX = 0.0;
+    double panCurrentY = 0.0;
+    bool panning = false;
+    QVector<Point> scribbleMarks;
+    QVector<Point> stroke;
+    int displayMode = 0;
+
+private:
+    bool glReady = false;
+    bool continuousRepaint = false;
+    long frameCount = 0;
+};
