@@ -1,0 +1,161 @@
+#include "interface.h"
+
+#include <QButtonGroup>
+#include <QColorDialog>
+#include <QPixmap>
+
+#include "tool_icons.h"
+
+namespace {
+
+// A swatch: a solid pixmap of the colour, used as the icon of its button.
+QIcon swatch(const QColor& color, int width, int height) {
+  QPixmap pixmap(width, height);
+  pixmap.fill(color);
+  return QIcon(pixmap);
+}
+
+QColor runColorDialog(const QColor& initial) { return QColorDialog::getColor(initial); }
+
+// The state of a check box as a display flag; the partly-checked state gives no flag.
+bool isDecided(int state) { return state == Qt::Unchecked || state == Qt::Checked; }
+
+}  // namespace
+
+Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags), chooseColor(runColorDialog) {
+  qRegisterMetaType<ManipulationMode>("ManipulationMode");
+  setupUi(this);
+  resize(size().expandedTo(minimumSizeHint()));
+  installToolIcons(manipMode, defaultIconDirs());
+
+  buttonGroup = new QButtonGroup(this);
+  for (QPushButton* button : manipMode->findChildren<QPushButton*>()) buttonGroup->addButton(button);
+
+  renewSwatches();
+  sliderBlur->setValue(blur);
+  makeConnections();
+}
+
+void Interface::setColorChooser(ColorChooser chooser) {
+  chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);
+}
+
+void Interface::makeConnections() {
+  connect(buttonLeftColor, &QPushButton::clicked, this, &Interface::changeLeftColor);
+  connect(buttonRightColor, &QPushButton::clicked, this, &Interface::changeRightColor);
+  connect(sliderBlur, &QSlider::valueChanged, this, &Interface::changeBlur);
+  connect(sliderIter, &QSlider::valueChanged, this, &Interface::changeIter);
+  connect(sliderLifetimeThreshold, &QSlider::valueChanged, this, &Interface::changeLifetimeThreshold);
+  connect(checkBoxShowSplines, &QCheckBox::stateChanged, this, &Interface::showSplines);
+  connect(checkBoxShowExampleImg, &QCheckBox::stateChanged, this, &Interface::showExampleImg);
+  connect(checkBoxActivateBlur, &QCheckBox::stateChanged, this, &Interface::activateBlur);
+  connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
+  connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
+  connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,
+          &Interface::changeManipMode);
+  connect(buttonBucketColor, &QPushButton::clicked, this, &Interface::changeBucketColor);
+}
+
+void Interface::renewSwatches() {
+  buttonLeftColor->setIcon(swatch(leftColor, 10, 10));
+  buttonRightColor->setIcon(swatch(rightColor, 10, 10));
+  buttonBucketColor->setIcon(swatch(bucketColor, 12, 25));
+}
+
+void Interface::setLeftColor(QColor C) {
+  leftColor = C;
+  renewSwatches();
+}
+
+void Interface::setRightColor(QColor C) {
+  rightColor = C;
+  renewSwatches();
+}
+
+void Interface::setBucketColor(QColor C) {
+  bucketColor = C;
+  renewSwatches();
+}
+
+void Interface::setBlur(int s) {
+  // Keep blur equal to what the slider shows, even for a value outside its range.
+  blur = qBound(sliderBlur->minimum(), s, sliderBlur->maximum());
+  sliderBlur->setValue(blur);
+}
+
+void Interface::changeLeftColor() {
+  const QColor chosen = chooseColor(leftColor);
+  if (!chosen.isValid()) return;
+  leftColor = chosen;
+  emit leftColorChanged(leftColor);
+  renewSwatches();
+}
+
+void Interface::changeRightColor() {
+  const QColor chosen = chooseColor(rightColor);
+  if (!chosen.isValid()) return;
+  rightColor = chosen;
+  emit rightColorChanged(rightColor);
+  renewSwatches();
+}
+
+void Interface::changeBucketColor() {
+  const QColor chosen = chooseColor(bucketColor);
+  if (!chosen.isValid()) return;
+  bucketColor = chosen;
+  emit bucketColorChanged(bucketColor);
+  renewSwatches();
+}
+
+void Interface::changeControlPointLeftColor(QColor C) {
+  const QColor chosen = chooseColor(C);
+  emit controlPointLeftColorChanged(chosen.isValid() ? chosen : C);
+}
+
+void Interface::changeControlPointRightColor(QColor C) {
+  const QColor chosen = chooseColor(C);
+  emit controlPointRightColorChanged(chosen.isValid() ? chosen : C);
+}
+
+void Interface::changeBlur(int s) {
+  blur = s;
+  emit blurChanged(s);
+}
+
+void Interface::changeIter(int i) { emit iterChanged(i); }
+
+void Interface::changeLifetimeThreshold(int th) { emit lifetimeThresholdChanged(th); }
+
+void Interface::showSplines(int state) {
+  if (isDecided(state)) emit showSplinesChanged(state == Qt::Checked);
+}
+
+void Interface::showExampleImg(int state) {
+  if (isDecided(state)) emit showExampleImgChanged(state == Qt::Checked);
+}
+
+void Interface::activateBlur(int state) {
+  if (isDecided(state)) emit activateBlurChanged(state == Qt::Checked);
+}
+
+// At least one colour side stays active: switching one off switches the other back on.
+void Interface::activateCLeft(int state) {
+  if (state == Qt::Unchecked) {
+    checkBoxRightColor->setChecked(true);
+    emit activateCRightChanged(true);
+    emit activateCLeftChanged(false);
+  } else if (state == Qt::Checked) {
+    emit activateCLeftChanged(true);
+  }
+}
+
+void Interface::activateCRight(int state) {
+  if (state == Qt::Unchecked) {
+    checkBoxLeftColor->setChecked(true);
+    emit activateCLeftChanged(true);
+    emit activateCRightChanged(false);
+  } else if (state == Qt::Checked) {
+    emit activateCRightChanged(true);
+  }
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QColor>
+#include <QMainWindow>
+#include <functional>
+
+#include "manipulation_mode.h"
+#include "ui_mainwindow.h"
+
+class QAbstractButton;
+class QButtonGroup;
+
+// The control panel: colour swatches, sliders, check boxes and tool buttons. It only shows values
+// and emits them; the entry point connects its signals (and the form's actions and one-shot
+// buttons, which are public through Ui_MainWindow) to the viewer.
+class Interface : public QMainWindow, public Ui_MainWindow {
+  Q_OBJECT
+
+ public:
+  // Asks the user for a colour, starting from initial. Returns the chosen colour, or an invalid
+  // QColor when the user cancels.
+  using ColorChooser = std::function<QColor(const QColor& initial)>;
+
+  // Builds the form, loads the tool icons (see tool_icons.h) and shows the initial colours.
+  explicit Interface(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+
+  // Replaces the colour dialog used by every colour button and colour request; an empty chooser
+  // restores the modal QColorDialog.
+  void setColorChooser(ColorChooser chooser);
+
+ public slots:
+  // Store the colour and renew its swatch; they emit nothing, so nothing is sent back.
+  void setLeftColor(QColor C);
+  void setBucketColor(QColor C);
+  void setRightColor(QColor C);
+  // Moves sliderBlur to s, clamped to its range 0..16; a change reaches blurChanged.
+  void setBlur(int s);
+  // Ask for a colour seeded with C and answer on controlPointLeftColorChanged /
+  // controlPointRightColorChanged: the chosen colour, or C itself when cancelled. The panel's own
+  // colours are not touched.
+  void changeControlPointLeftColor(QColor C);
+  void changeControlPointRightColor(QColor C);
+
+ signals:
+  void leftColorChanged(QColor);
+  void rightColorChanged(QColor);
+  void bucketColorChanged(QColor);
+  void showSplinesChanged(bool);
+  void showExampleImgChanged(bool);
+  void activateBlurChanged(bool);
+  void activateCLeftChanged(bool);
+  void activateCRightChanged(bool);
+  void showAttribChanged(bool);
+  void manipModeChanged(ManipulationMode);
+  void controlPointLeftColorChanged(QColor);
+  void controlPointRightColorChanged(QColor);
+  void blurChanged(int);
+  void iterChanged(int);
+  void lifetimeThresholdChanged(int);
+
+ private slots:
+  void changeLeftColor();
+  void changeRightColor();
+  void changeBucketColor();
+  void changeBlur(int s);
+  void changeIter(int i);
+  void changeLifetimeThreshold(int th);
+  void showSplines(int state);
+  void showExampleImg(int state);
+  void activateBlur(int state);
+  void activateCLeft(int state);
+  void activateCRight(int state);
+  // Tool selection: the mode and display flags of the clicked tool button.
+  void changeManipMode(QAbstractButton* clickedButton);
+
+ private:
+  void makeConnections();
+  void renewSwatches();
+  // Emits the mode and, depending on the rule, the spline and attribute display flags.
+  enum class Splines { Untouched, Shown, AsCheckBox };
+  void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
+
+  QColor leftColor{255, 255, 255};
+  QColor rightColor{130, 25, 25};
+  QColor bucketColor{130, 210, 25};
+  QButtonGroup* buttonGroup = nullptr;
+  int blur = 0;
+  ColorChooser chooseColor;
+};

@@ -1,0 +1,41 @@
+// Tool selection: which viewer mode and display flags each tool button of the panel sets.
+#include "interface.h"
+
+void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib) {
+  emit manipModeChanged(mode);
+  if (splines == Splines::Shown)
+    emit showSplinesChanged(true);
+  else if (splines == Splines::AsCheckBox && !checkBoxShowSplines->isChecked())
+    emit showSplinesChanged(false);
+  if (showAttrib) emit showAttribChanged(true);
+}
+
+// Runs after the viewer slot connected to the button's clicked(), if any: buttonSmooth first
+// smooths, then switches the viewer to multi-selection. Showing splines here does not tick
+// checkBoxShowSplines, which reflects only the user's own choice.
+void Interface::changeManipMode(QAbstractButton* clickedButton) {
+  emit showAttribChanged(false);
+  QAbstractButton* const b = clickedButton;
+  if (b == buttonMovePoint || b == buttonSnake)
+    selectTool(ModeMovePoint, Splines::Shown, false);
+  else if (b == buttonSampleExample)
+    selectTool(ModeMovePoint, Splines::Untouched, false);
+  else if (b == buttonModifAttrib)
+    selectTool(ModeModifAttrib, Splines::Shown, true);
+  else if (b == buttonSelectMulti)
+    selectTool(ModeSelectMulti, Splines::AsCheckBox, false);
+  else if (b == buttonDrawCatmull)
+    selectTool(ModeDrawCatmull, Splines::AsCheckBox, false);
+  else if (b == buttonPan)
+    selectTool(ModePan, Splines::Untouched, false);
+  else if (b == buttonBucket || b == buttonBucketColor)
+    selectTool(ModeBucket, Splines::Shown, true);
+  else if (b == buttonPicker)
+    selectTool(ModePicker, Splines::Shown, true);
+  else if (b == buttonSwitchColors)
+    buttonModifAttrib->click();  // runs this slot again, for buttonModifAttrib
+  else if (b == buttonStylize || b == buttonSmooth || b == buttonContrastIncr ||
+           b == buttonContrastDecr)
+    buttonSelectMulti->click();
+  // buttonZoomIn, buttonZoomOut: the viewer zooms; the mode stays.
+}
