@@ -165,6 +165,14 @@ public:
     bool show_attributes = false;
     int image_width = 512;
     int image_height = 512;
+
+private:
+    // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it
+    // names none; nullptr when the set is empty.
+    Curve* clampedCurrentCurve();
+    // Applies edit to every selected curve in list order, then to the current curve.
+    template <typename Edit>
+    void forSelectedThenCurrent(Edit edit);
 };
 
 // Fills `out` with the drawing at parameter t between keyframes a (t = 0) and b (t = 1). Curves
