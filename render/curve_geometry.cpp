@@ -1,0 +1,126 @@
+#include "curve_geometry.h"
+
+#include <QColor>
+
+namespace {
+
+// Channels of a sample colour in 0 .. 1; an invalid colour (empty list) counts as black.
+void channels(const QColor& c, float out[3])
+{
+    if (!c.isValid()) {
+        out[0] = out[1] = out[2] = 0.0f;
+        return;
+    }
+    out[0] = c.red() / 255.0f;
+    out[1] = c.green() / 255.0f;
+    out[2] = c.blue() / 255.0f;
+}
+
+int channel(const QColor& c, int k)
+{
+    if (!c.isValid())
+        return 0;
+    return k == 0 ? c.red() : (k == 1 ? c.green() : c.blue());
+}
+
+bool hasSegment(const Curve& curve) { return curve.nb_control_points > 3; }
+
+} // namespace
+
+std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis)
+{
+    std::vector<GradientVertex> out;
+    if (!hasSegment(curve))
+        return out;
+    out.reserve(static_cast<size_t>(curve.segmentCount()) * 11);
+    curve.forEachSample([&](const CurveSample& s) {
+        const double n = axis == 0 ? s.normal.x : s.normal.y;
+        GradientVertex v;
+        v.position = s.point;
+        for (int k = 0; k < 3; ++k)
+            v.rgb[k] = static_cast<float>(
+                0.5 + 0.5 * n * (channel(s.left, k) - channel(s.right, k)) / 255.0);
+        out.push_back(v);
+    });
+    return out;
+}
+
+std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double halfWidth)
+{
+    std::vector<ConstraintVertex> out;
+    if (!hasSegment(curve))
+        return out;
+    out.reserve(static_cast<size_t>(curve.segmentCount()) * 22);
+    curve.forEachSample([&](const CurveSample& s) {
+        ConstraintVertex v;
+        channels(s.left, v.left);
+        channels(s.right, v.right);
+        v.side = 0.0f;
+        v.position = s.point - s.normal * halfWidth;
+        out.push_back(v);
+        v.side = 1.0f;
+        v.position = s.point + s.normal * halfWidth;
+        out.push_back(v);
+    });
+    return out;
+}
+
+std::vector<BlurVertex> blurStripVertices(const Curve& curve, double halfWidth)
+{
+    std::vector<BlurVertex> out;
+    if (!hasSegment(curve))
+        return out;
+    out.reserve(static_cast<size_t>(curve.segmentCount()) * 22);
+    curve.forEachSample([&](const CurveSample& s) {
+        const float grey = static_cast<float>(s.blur / 16.0);
+        out.push_back({s.point - s.normal * halfWidth, grey});
+        out.push_back({s.point + s.normal * halfWidth, grey});
+    });
+    return out;
+}
+
+std::vector<std::vector<Point>> segmentPolylines(const Curve& curve)
+{
+    std::vector<std::vector<Point>> out;
+    if (!hasSegment(curve))
+        return out;
+    int lastSegment = -1;
+    curve.forEachSample([&](const CurveSample& s) {
+        if (s.b != lastSegment) {
+            out.emplace_back();
+            out.back().reserve(11);
+            lastSegment = s.b;
+        }
+        out.back().push_back(s.point);
+    });
+    return out;
+}
+
+std::vector<SamplePiece> samplePieces(const Curve& curve)
+{
+    std::vector<SamplePiece> out;
+    // Every whole segment, t < 1: one piece per sample step, the last one overhanging the
+    // segment end by a hair so that the whole segment is covered.
+    for (int b = 0; b + 3 < curve.nb_control_points; b += 3) {
+        const int s = b / 3;
+        for (double t = 0.0; t < 1.0; t += sampleStep) {
+            const double name =
+                kSamplesPerSegment * (s + 1) + kSamplesPerSegment * t;
+            out.push_back({static_cast<unsigned int>(name), curve.pointAt(t, b),
+                           curve.pointAt(t + sampleStep, b)});
+        }
+    }
+    return out;
+}
+
+bool attributePointFrame(const Curve& curve, int globalID, Point& position, Point& normal)
+{
+    const int segments = curve.segmentCount();
+    if (segments < 1 || globalID < 0 || globalID > kSamplesPerSegment * segments)
+        return false;
+    const int b = (globalID / kSamplesPerSegment) * 3;
+    const double t = (globalID % kSamplesPerSegment) / static_cast<double>(kSamplesPerSegment);
+    position = curve.pointAt(t, b);
+    normal = curve.normalAt(t, b);
+    return true;
+}

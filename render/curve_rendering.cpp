@@ -1,0 +1,51 @@
+#include "curve_rendering.h"
+
+#include "shader_program.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+CurveRenderingSettings settings;
+ShaderProgram constraintsProgram;
+
+bool positiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
+
+} // namespace
+
+CurveRenderingSettings& curveRenderingSettings() { return settings; }
+
+ShaderProgram& colorConstraintsProgram() { return constraintsProgram; }
+
+bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
+                        unsigned int overviewFramebuffer)
+{
+    if (positiveFinite(pixelSize))
+        settings.pixelSize = pixelSize;
+    if (canvasWidth >= 1)
+        settings.canvasWidth = canvasWidth;
+    if (canvasHeight >= 1)
+        settings.canvasHeight = canvasHeight;
+    settings.overviewFramebuffer = overviewFramebuffer;
+
+    const bool ok = constraintsProgram.create(shaderPath("color_constraints.vert"),
+                                              shaderPath("color_constraints.frag"));
+    if (!ok)
+        std::cerr << "Color constraints Shader : " << constraintsProgram.log().constData()
+                  << std::endl;
+    return ok;
+}
+
+void setLifetimeThreshold(int threshold) { settings.lifetimeThreshold = threshold; }
+
+void setHandleSize(double size)
+{
+    if (positiveFinite(size))
+        settings.handleSize = size;
+}
+
+bool isAboveLifetimeThreshold(const Curve& curve)
+{
+    return curve.lifetime >= settings.lifetimeThreshold;
+}
