@@ -2,7 +2,9 @@
 
 #include "curve_set.h"
 #include "manipulation_mode.h"
+#include "picking.h"
 #include "point.h"
+#include "viewer_dialogs.h"
 
 #include <QGLViewer/qglviewer.h>
 
@@ -166,6 +168,38 @@ protected:
     // Sets zoom and pan and hands them to the renderer (no re-solve).
     void setView(double newZoom, double newPanX, double newPanY);
 
+public:
+    // ---- seam for every modal question (file names, menu choices, slider dialogs)
+    // Replaces the dialogs; a null pointer restores the toolkit's real dialogs.
+    void setDialogs(std::unique_ptr<ViewerDialogs> replacement);
+    ViewerDialogs& dialogs() const { return *dialogRunner; }
+
+private:
+    // ---- mouse handling per mode (viewer_mouse.cpp) and context menus (viewer_menus.cpp)
+    // GL selection pick around widget pixel `pos` with the current mode and view; region is the
+    // pick square's edge in widget pixels.
+    PickResult pickAt(const QPoint& pos, int purpose, int region);
+    void pointPress(QMouseEvent* event);
+    void pointMove(QMouseEvent* event);
+    void pointRelease(QMouseEvent* event);
+    void editAttributePoint(unsigned name, const QPoint& globalPos);
+    void multiselectionPress(QMouseEvent* event);
+    void multiselectionMove(QMouseEvent* event);
+    void multiselectionRelease(QMouseEvent* event);
+    void strokePress(QMouseEvent* event);
+    void strokeMove(QMouseEvent* event);
+    void strokeRelease(QMouseEvent* event);
+    void panPress(QMouseEvent* event);
+    void panMove(QMouseEvent* event);
+    void panRelease(QMouseEvent* event);
+    void pickColor(QMouseEvent* event);
+    void pointContextMenu(QMouseEvent* event);
+    void blurMenu(QMouseEvent* event);
+    // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
+    void uploadExampleTexture();
+
+    std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
+
 private:
     void drawExampleBackground();
     // Multiplies the model-view by the view: scale (zoom, zoom, 0), translation (panX, panY, 0).
@@ -200,6 +234,5 @@ protected:
 
 private:
     bool glReady = false;
-    bool continuousRepaint = false;
     long frameCount = 0;
 };
