@@ -1,0 +1,409 @@
+#include "curve_set.h"
+#include "curve_set_xml.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <numeric>
+
+namespace {
+
+// The format nests four levels deep; anything far deeper is hostile and is refused before it
+// can cost memory.
+constexpr int kMaxDepth = 64;
+// Largest image side accepted, in pixels.
+constexpr int kMaxImageSide = 65536;
+// Control point coordinates are pixels of that image; beyond this they are garbage.
+constexpr double kMaxPixelCoordinate = 1e7;
+// globalID counts ten steps per segment; beyond this no real curve reaches.
+constexpr double kMaxGlobalID = 1e8;
+constexpr int kMaxBlur = 16;
+
+// Walks a CurveSetXML document with a stream reader, following the reading rules of the format:
+// after the first "curve" of the root every further child element counts as a curve, and after
+// the first point element of a set every further child element counts as such a point. Numbers
+// that are missing or not numbers read as 0; numbers that are non-finite or out of range fail.
+class Reader {
+public:
+    Reader(QIODevice& input, CurveSet& set) : xml_(&input), set_(set) {}
+
+    bool read(QString& reason)
+    {
+        const bool ok = readDocument();
+        if (!ok)
+            reason = reason_;
+        return ok;
+    }
+
+private:
+    bool fail(const QString& why)
+    {
+        if (reason_.isEmpty())
+            reason_ = why;
+        return false;
+    }
+
+    bool xmlError()
+    {
+        return fail(QStringLiteral("not well-formed XML (line %1, column %2: %3)")
+                        .arg(xml_.lineNumber())
+                        .arg(xml_.columnNumber())
+                        .arg(xml_.errorString()));
+    }
+
+    // Moves to the next child element of the element being read. False at its end tag (clean)
+    // or on an error (reason_ set).
+    bool nextChild(bool& ok)
+    {
+        while (!xml_.atEnd()) {
+            switch (xml_.readNext()) {
+            case QXmlStreamReader::StartElement:
+                return true;
+            case QXmlStreamReader::EndElement:
+                return false;
+            case QXmlStreamReader::Invalid:
+                ok = xmlError();
+                return false;
+            default:
+                break;
+            }
+        }
+        ok = xmlError();
+        return false;
+    }
+
+    // Skips the element just started, with its whole subtree, refusing absurd nesting.
+    bool skipElement(int depth)
+    {
+        int level = 1;
+        while (level > 0) {
+            switch (xml_.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (depth + ++level > kMaxDepth)
+                    return fail(QStringLiteral("elements nested more than %1 deep").arg(kMaxDepth));
+                break;
+            case QXmlStreamReader::EndElement:
+                --level;
+                break;
+            case QXmlStreamReader::Invalid:
+                return xmlError();
+            default:
+                if (xml_.atEnd())
+                    return xmlError();
+                break;
+            }
+        }
+        return true;
+    }
+
+    QStringRef attribute(const char* name) const
+    {
+        return xml_.attributes().value(QLatin1String(name));
+    }
+
+    // A real attribute; 0 when missing or not a number. False when it is not finite.
+    bool real(const char* name, double& value)
+    {
+        const QStringRef text = attribute(name);
+        bool parsed = false;
+        const double v = text.toDouble(&parsed);
+        value = parsed ? v : 0.0;
+        if (!std::isfinite(value))
+            return fail(QStringLiteral("non-finite \"%1\" in \"%2\"")
+                            .arg(QLatin1String(name), xml_.qualifiedName()));
+        return true;
+    }
+
+    // An integer attribute; 0 when missing or not an integer.
+    int integer(const char* name) const
+    {
+        bool parsed = false;
+        const int v = attribute(name).toInt(&parsed);
+        return parsed ? v : 0;
+    }
+
+    bool inRange(const char* name, double value, double low, double high)
+    {
+        if (value >= low && value <= high)
+            return true;
+        return fail(QStringLiteral("\"%1\" = %2 in \"%3\" is outside %4 .. %5")
+                        .arg(QLatin1String(name))
+                        .arg(value)
+                        .arg(xml_.qualifiedName())
+                        .arg(low)
+                        .arg(high));
+    }
+
+    bool readDocument()
+    {
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::Invalid)
+                return xmlError();
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            if (xml_.qualifiedName() != QLatin1String("curve_set"))
+                return fail(QStringLiteral("the root element is \"%1\", not \"curve_set\"")
+                                .arg(xml_.qualifiedName()));
+            if (!readCurveSet())
+                return false;
+            // Read to the end so that trailing garbage is noticed.
+            while (!xml_.atEnd())
+                if (xml_.readNext() == QXmlStreamReader::Invalid)
+                    return xmlError();
+            return true;
+        }
+        return fail(xml_.hasError() ? QStringLiteral("not well-formed XML (%1)").arg(xml_.errorString())
+                                    : QStringLiteral("no root element"));
+    }
+
+    bool imageSide(const char* name, int& side)
+    {
+        const QStringRef text = attribute(name);
+        bool parsed = false;
+        side = text.toInt(&parsed);
+        if (text.isNull())
+            return fail(QStringLiteral("no \"%1\" on \"curve_set\"").arg(QLatin1String(name)));
+        if (!parsed || side < 1 || side > kMaxImageSide)
+            return fail(QStringLiteral("unusable \"%1\" = \"%2\" (1 .. %3 pixels expected)")
+                            .arg(QLatin1String(name), text.toString())
+                            .arg(kMaxImageSide));
+        return true;
+    }
+
+    bool readCurveSet()
+    {
+        if (!imageSide("image_width", set_.image_width)
+            || !imageSide("image_height", set_.image_height))
+            return false;
+        bool ok = true;
+        bool curvesStarted = false;
+        while (nextChild(ok)) {
+            if (!curvesStarted && xml_.qualifiedName() != QLatin1String("curve")) {
+                if (!skipElement(1))
+                    return false;
+                continue;
+            }
+            curvesStarted = true;
+            if (!readCurve())
+                return false;
+        }
+        return ok;
+    }
+
+    bool readCurve()
+    {
+        set_.newCurve();
+        set_.curve(set_.current_curve).lifetime = integer("lifetime");
+        bool pointsRead = false, leftRead = false, rightRead = false, blurRead = false;
+        bool ok = true;
+        while (nextChild(ok)) {
+            const QStringRef name = xml_.qualifiedName();
+            bool done = true;
+            if (!pointsRead && name == QLatin1String("control_points_set")) {
+                pointsRead = true;
+                done = readPointSet("control_point", &Reader::readControlPoint);
+            } else if (!leftRead && name == QLatin1String("left_colors_set")) {
+                leftRead = true;
+                done = readPointSet("left_color", &Reader::readLeftColor);
+            } else if (!rightRead && name == QLatin1String("right_colors_set")) {
+                rightRead = true;
+                done = readPointSet("right_color", &Reader::readRightColor);
+            } else if (!blurRead && name == QLatin1String("blur_points_set")) {
+                blurRead = true;
+                done = readPointSet("best_scale", &Reader::readBlurPoint);
+            } else {
+                done = skipElement(2);
+            }
+            if (!done)
+                return false;
+        }
+        return ok;
+    }
+
+    // Reads the children of a point set: elements are skipped until the first one named
+    // `pointName`; from there on every child element is read as a point.
+    bool readPointSet(const char* pointName, bool (Reader::*readPoint)())
+    {
+        bool ok = true;
+        bool pointsStarted = false;
+        while (nextChild(ok)) {
+            if (!pointsStarted && xml_.qualifiedName() != QLatin1String(pointName)) {
+                if (!skipElement(3))
+                    return false;
+                continue;
+            }
+            pointsStarted = true;
+            if (!(this->*readPoint)() || !skipElement(3))
+                return false;
+        }
+        return ok;
+    }
+
+    bool readControlPoint()
+    {
+        double row = 0.0, column = 0.0;
+        if (!real("x", row) || !real("y", column)
+            || !inRange("x", row, -kMaxPixelCoordinate, kMaxPixelCoordinate)
+            || !inRange("y", column, -kMaxPixelCoordinate, kMaxPixelCoordinate))
+            return false;
+        const double canvasY = 1.0 - row / (set_.image_height * 0.5);
+        const double canvasX = column / (set_.image_width * 0.5) - 1.0;
+        set_.appendControlPoint(canvasX, canvasY);
+        return true;
+    }
+
+    // A colour point: "B" holds red and "R" blue; channels and globalID are reals, floored.
+    bool readColor(QColor& color, int& globalID)
+    {
+        double red = 0.0, green = 0.0, blue = 0.0, id = 0.0;
+        if (!real("B", red) || !real("G", green) || !real("R", blue) || !real("globalID", id))
+            return false;
+        red = std::floor(red);
+        green = std::floor(green);
+        blue = std::floor(blue);
+        id = std::floor(id);
+        if (!inRange("B", red, 0, 255) || !inRange("G", green, 0, 255)
+            || !inRange("R", blue, 0, 255) || !inRange("globalID", id, 0, kMaxGlobalID))
+            return false;
+        color = QColor(int(red), int(green), int(blue));
+        globalID = int(id);
+        return true;
+    }
+
+    bool readLeftColor()
+    {
+        QColor color;
+        int id = 0;
+        if (!readColor(color, id))
+            return false;
+        set_.appendLeftColor(id, false, color);
+        return true;
+    }
+
+    bool readRightColor()
+    {
+        QColor color;
+        int id = 0;
+        if (!readColor(color, id))
+            return false;
+        set_.appendRightColor(id, false, color);
+        return true;
+    }
+
+    // A blur point: "value" and "globalID" are integers (a real such as 12.7 reads as 0).
+    bool readBlurPoint()
+    {
+        const int value = integer("value");
+        const int id = integer("globalID");
+        if (!inRange("value", value, 0, kMaxBlur) || !inRange("globalID", id, 0, kMaxGlobalID))
+            return false;
+        set_.appendBlur(id, false, value);
+        return true;
+    }
+
+    QXmlStreamReader xml_;
+    CurveSet& set_;
+    QString reason_;
+};
+
+// Reorders one attribute list by globalID (stable), keeping values paired with their positions.
+template <typename Value>
+void sortByPosition(QVector<Value>& values, QVector<int>& ids)
+{
+    if (std::is_sorted(ids.begin(), ids.end()) || values.size() != ids.size())
+        return;
+    std::vector<int> order(ids.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return ids[a] < ids[b]; });
+    QVector<Value> sortedValues;
+    QVector<int> sortedIds;
+    for (int k : order) {
+        sortedValues.append(values[k]);
+        sortedIds.append(ids[k]);
+    }
+    values = sortedValues;
+    ids = sortedIds;
+}
+
+// Makes a curve read from a file safe to draw and edit: control points past the last whole
+// segment are dropped and attribute lists written out of order are sorted by position.
+void tidyCurve(Curve& c)
+{
+    if (c.control_points.size() >= 4 && (c.control_points.size() - 1) % 3 != 0) {
+        c.control_points.resize(c.control_points.size() - (c.control_points.size() - 1) % 3);
+        c.nb_control_points = c.control_points.size();
+        c.updateBoundingBox();
+    }
+    sortByPosition(c.left_colors, c.left_color_ids);
+    sortByPosition(c.right_colors, c.right_color_ids);
+    sortByPosition(c.blur_values, c.blur_ids);
+}
+
+} // namespace
+
+bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
+{
+    Reader reader(input, into);
+    if (!reader.read(reason))
+        return false;
+    // A trailing curve without a whole segment cannot be drawn, and the next stroke would be
+    // merged into it: leave it out.
+    if (into.nb_curves > 0 && into.curves.last().nb_control_points < 4)
+        into.removeCurve(into.nb_curves - 1);
+    for (Curve& c : into.curves)
+        tidyCurve(c);
+    into.clearSelection();
+    return true;
+}
+
+namespace {
+
+void reportLoadError(const QString& path, const QString& reason)
+{
+    std::cerr << "[!]> Cannot load \"" << path.toLocal8Bit().constData() << "\": "
+              << reason.toLocal8Bit().constData() << std::endl;
+}
+
+} // namespace
+
+bool CurveSet::loadXml(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (!QFileInfo::exists(path)) {
+        std::cerr << "[!]> The file \"" << path.toLocal8Bit().constData() << "\" does not exist!"
+                  << std::endl;
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportLoadError(path, file.errorString());
+        return false;
+    }
+
+    // Parse into a fresh set so that a file failing half-way changes nothing here. New curves
+    // take this set's current colours and blur as their defaults.
+    CurveSet fresh;
+    fresh.current_left_color = current_left_color;
+    fresh.current_right_color = current_right_color;
+    fresh.current_blur = current_blur;
+    QString reason;
+    if (!readCurveSetXml(file, fresh, reason)) {
+        reportLoadError(path, reason);
+        return false;
+    }
+
+    clear();
+    clearSelection();
+    selection_hull.clear();
+    curves = fresh.curves;
+    nb_curves = fresh.nb_curves;
+    image_width = fresh.image_width;
+    image_height = fresh.image_height;
+    std::cout << nb_curves << std::endl;
+    return true;
+}

@@ -1,0 +1,177 @@
+#include "curve_set.h"
+#include "curve_set_xml.h"
+
+#include <QSaveFile>
+#include <iostream>
+
+namespace {
+
+// Builds the document text the way a DOM serialiser with one-space indentation lays it out, but
+// with the attributes in a fixed order ("y" before "x", "B" "G" "R" "globalID").
+class XmlText {
+public:
+    explicit XmlText(int expectedSize) { text_.reserve(expectedSize); }
+
+    void open(int depth, const char* name)
+    {
+        indent(depth);
+        text_ += '<';
+        text_ += name;
+    }
+    void attribute(const char* name, int value)
+    {
+        appendAttribute(name, QByteArray::number(value));
+    }
+    // Reals keep six significant digits, the document's precision for coordinates.
+    void attribute(const char* name, double value)
+    {
+        appendAttribute(name, QString::number(value, 'g', 6).toLatin1());
+    }
+    void endStart() { text_ += ">\n"; }
+    void endEmpty() { text_ += "/>\n"; }
+    void close(int depth, const char* name)
+    {
+        indent(depth);
+        text_ += "</";
+        text_ += name;
+        text_ += ">\n";
+    }
+    void raw(const char* text) { text_ += text; }
+    QByteArray take() { return std::move(text_); }
+
+private:
+    void indent(int depth) { text_.append(depth, ' '); }
+    void appendAttribute(const char* name, const QByteArray& value)
+    {
+        text_ += ' ';
+        text_ += name;
+        text_ += "=\"";
+        text_ += value;
+        text_ += '"';
+    }
+
+    QByteArray text_;
+};
+
+void writeColors(XmlText& xml, const char* setName, const char* pointName,
+                 const QVector<QColor>& colors, const QVector<int>& ids)
+{
+    const int n = std::min(colors.size(), ids.size());
+    xml.open(2, setName);
+    if (n == 0) {
+        xml.endEmpty();
+        return;
+    }
+    xml.endStart();
+    for (int i = 0; i < n; ++i) {
+        xml.open(3, pointName);
+        xml.attribute("B", colors[i].red());
+        xml.attribute("G", colors[i].green());
+        xml.attribute("R", colors[i].blue());
+        xml.attribute("globalID", ids[i]);
+        xml.endEmpty();
+    }
+    xml.close(2, setName);
+}
+
+void writeCurve(XmlText& xml, const Curve& c, double halfWidth, double halfHeight)
+{
+    const int nbBlurs = std::min(c.blur_values.size(), c.blur_ids.size());
+    xml.open(1, "curve");
+    xml.attribute("nb_control_points", c.control_points.size());
+    xml.attribute("nb_left_colors", std::min(c.left_colors.size(), c.left_color_ids.size()));
+    xml.attribute("nb_right_colors", std::min(c.right_colors.size(), c.right_color_ids.size()));
+    xml.attribute("nb_blur_points", nbBlurs);
+    xml.attribute("lifetime", c.lifetime);
+    xml.endStart();
+
+    xml.open(2, "control_points_set");
+    if (c.control_points.isEmpty()) {
+        xml.endEmpty();
+    } else {
+        xml.endStart();
+        for (const Point& p : c.control_points) {
+            xml.open(3, "control_point");
+            xml.attribute("y", (p.x + 1.0) * halfWidth);   // pixel column
+            xml.attribute("x", (1.0 - p.y) * halfHeight);  // pixel row from the top
+            xml.endEmpty();
+        }
+        xml.close(2, "control_points_set");
+    }
+
+    writeColors(xml, "left_colors_set", "left_color", c.left_colors, c.left_color_ids);
+    writeColors(xml, "right_colors_set", "right_color", c.right_colors, c.right_color_ids);
+
+    xml.open(2, "blur_points_set");
+    if (nbBlurs == 0) {
+        xml.endEmpty();
+    } else {
+        xml.endStart();
+        for (int i = 0; i < nbBlurs; ++i) {
+            xml.open(3, "best_scale");
+            xml.attribute("value", c.blur_values[i]);
+            xml.attribute("globalID", c.blur_ids[i]);
+            xml.endEmpty();
+        }
+        xml.close(2, "blur_points_set");
+    }
+    xml.close(1, "curve");
+}
+
+void reportSaveError(const QString& path, const QString& reason)
+{
+    std::cerr << "[!]> Cannot save \"" << path.toLocal8Bit().constData() << "\": "
+              << reason.toLocal8Bit().constData() << std::endl;
+}
+
+} // namespace
+
+QByteArray writeCurveSetXml(const CurveSet& set)
+{
+    int points = 0;
+    for (const Curve& c : set.curves)
+        points += c.control_points.size() + c.left_colors.size() + c.right_colors.size()
+                  + c.blur_values.size();
+    XmlText xml(256 + 200 * set.curves.size() + 60 * points);
+
+    xml.raw("<!DOCTYPE CurveSetXML>\n");
+    xml.open(0, "curve_set");
+    xml.attribute("image_width", set.image_width);
+    xml.attribute("image_height", set.image_height);
+    xml.attribute("nb_curves", set.curves.size());
+    if (set.curves.isEmpty()) {
+        xml.endEmpty();
+        return xml.take();
+    }
+    xml.endStart();
+    const double halfWidth = set.image_width * 0.5;
+    const double halfHeight = set.image_height * 0.5;
+    for (const Curve& c : set.curves)
+        writeCurve(xml, c, halfWidth, halfHeight);
+    xml.close(0, "curve_set");
+    return xml.take();
+}
+
+bool CurveSet::saveXml(const QString& path) const
+{
+    if (path.isEmpty())
+        return false;
+    // The text goes to a temporary file beside the target, renamed over it only when every byte
+    // is written, so a failed save leaves the previous file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportSaveError(path, file.errorString());
+        return false;
+    }
+    const QByteArray text = writeCurveSetXml(*this);
+    if (file.write(text) != text.size()) {
+        reportSaveError(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reportSaveError(path, file.errorString());
+        return false;
+    }
+    return true;
+}
