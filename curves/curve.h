@@ -88,6 +88,11 @@ public:
     // Single lookup: i becomes the last point at or before the abscissa of (t, b) (0 when the
     // abscissa lies before the first point), and the weight within [i, i + 1] is returned.
     double findInterval(double t, int b, int& i, AttributeKind kind) const;
+    // findInterval for an abscissa x given directly on the globalID scale (exact for integer
+    // positions, where going through (t, b) could round across an attribute point).
+    double findIntervalAt(double x, int& i, AttributeKind kind) const;
+    // The globalID array of one attribute list.
+    const QVector<int>& attributeIds(AttributeKind kind) const;
     // The standard walk: every segment, t = 0, 0.1, ... while t <= 1 (11 samples a segment),
     // with running attribute intervals carried across segments.
     void forEachSample(const std::function<void(const CurveSample&)>& visit) const;

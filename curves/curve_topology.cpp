@@ -1,0 +1,284 @@
+// Inserting and deleting key points (with the remapping of attribute points) and splitting.
+#include "attribute_lists.h"
+#include "cubic_fit.h"
+#include "curve.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Segment s of the key point about to be inserted for `index` = 3s + 2, or -1 when the index
+// does not name a segment of the curve.
+int segmentOfInsertion(int index, int n)
+{
+    if (index <= 1 || index >= n || index % 3 != 2 || index + 1 >= n)
+        return -1;
+    return index / 3;
+}
+
+// The control points b1, b2 of a fit, or a straight third-of-chord placement when the fit is
+// undefined (all its points coincide, so the placement collapses onto them as well).
+std::pair<Point, Point> innerPoints(const QVector<Point>& d, const Point& t1, const Point& t2)
+{
+    if (const auto fit = fitCubic(d, t1, t2))
+        return {(*fit)[1], (*fit)[2]};
+    const Point chord = d.last() - d.first();
+    return {d.first() + chord * (1.0 / 3.0), d.first() + chord * (2.0 / 3.0)};
+}
+
+// Removes the first segment's range from a list: the value at globalID 10 becomes the first
+// point, and every position moves down by 10.
+template <class T>
+void dropFirstSegment(const Curve& c, QVector<T>& values, QVector<int>& ids, int& count,
+                      AttributeKind kind)
+{
+    if (ids.isEmpty())
+        return;
+    const T start = attribute_lists::valueAt<T>(c, kind, kSamplesPerSegment);
+    while (!ids.isEmpty() && ids.first() < kSamplesPerSegment)
+        attribute_lists::removeAt(values, ids, count, 0);
+    if (ids.isEmpty() || ids.first() > kSamplesPerSegment) {
+        ids.prepend(kSamplesPerSegment);
+        values.prepend(start);
+    }
+    for (int& id : ids)
+        id -= kSamplesPerSegment;
+    count = ids.size();
+}
+
+// Removes the last segment's range from a list: the value at `newEnd` becomes the last point.
+template <class T>
+void dropLastSegment(const Curve& c, QVector<T>& values, QVector<int>& ids, int& count,
+                     AttributeKind kind, int newEnd)
+{
+    if (ids.isEmpty())
+        return;
+    const T end = attribute_lists::valueAt<T>(c, kind, newEnd);
+    while (!ids.isEmpty() && ids.last() > newEnd)
+        attribute_lists::removeAt(values, ids, count, ids.size() - 1);
+    if (ids.isEmpty() || ids.last() < newEnd) {
+        ids.append(newEnd);
+        values.append(end);
+    }
+    count = ids.size();
+}
+
+// Two segments around key point j become one: the positions of both (10(j-1) .. 10(j+1)) are
+// compressed into one segment's range, later positions move down by 10. Of points that land on
+// the same position the later one stays, so the list remains strictly ascending.
+template <class T>
+void mergeSegments(QVector<T>& values, QVector<int>& ids, int& count, int j)
+{
+    const int lo = (j - 1) * kSamplesPerSegment;
+    const int hi = (j + 1) * kSamplesPerSegment;
+    for (int& id : ids) {
+        if (id >= hi)
+            id -= kSamplesPerSegment;
+        else if (id > lo)
+            id = lo + (id - lo) / 2;
+    }
+    for (int i = ids.size() - 2; i >= 0; --i)
+        if (ids[i] == ids[i + 1])
+            attribute_lists::removeAt(values, ids, count, i);
+    count = ids.size();
+}
+
+} // namespace
+
+void Curve::insertControlPoint(double x, double y, int index, double t)
+{
+    const int n = control_points.size();
+    const int s = segmentOfInsertion(index, n);
+    if (s < 0 || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(t))
+        return;
+    t = std::clamp(t, 0.0, 1.0);
+    const int b = 3 * s;
+    const Point q(x, y);
+    const Point normal = normalAt(t, b);
+    const Point tangent(normal.y, -normal.x);
+
+    QVector<Point> first{control_points[b]};
+    QVector<Point> second{q};
+    for (int i = 1; i <= 3; ++i) {
+        first.append(pointAt(t * i / 4.0, b));
+        second.append(pointAt(t + (1.0 - t) * i / 4.0, b));
+    }
+    first.append(q);
+    second.append(control_points[b + 3]);
+
+    const auto [a1, a2] = innerPoints(first, control_points[b + 1] - control_points[b],
+                                      tangent * -1.0);
+    const auto [c1, c2] = innerPoints(second, tangent,
+                                      control_points[b + 2] - control_points[b + 3]);
+    control_points[b + 1] = a1;
+    control_points[b + 2] = a2;
+    control_points.insert(b + 3, 3, Point());
+    control_points[b + 3] = q;
+    control_points[b + 4] = c1;
+    control_points[b + 5] = c2;
+    nb_control_points = control_points.size();
+
+    const int from = (s + 1) * kSamplesPerSegment;
+    attribute_lists::forEach(*this, [from](auto&, QVector<int>& ids, int&, AttributeKind) {
+        for (int& id : ids)
+            if (id >= from)
+                id += kSamplesPerSegment;
+    });
+    updateBoundingBox();
+}
+
+void Curve::deleteControlPoint(int index)
+{
+    const int n = control_points.size();
+    const int k = segmentCount();
+    if (k < 1 || index < 0 || index >= n)
+        return;
+    // The key point that goes, with its two tangent points.
+    const int key = index % 3 == 0 ? index : index % 3 == 1 ? index - 1 : index + 1;
+    const int j = std::min(key / 3, k);
+
+    if (j == 0) {
+        attribute_lists::forEach(*this, [this](auto& v, QVector<int>& ids, int& count,
+                                               AttributeKind kind) {
+            dropFirstSegment(*this, v, ids, count, kind);
+        });
+        control_points.remove(0, 3);
+    } else if (j == k) {
+        const int newEnd = (k - 1) * kSamplesPerSegment;
+        attribute_lists::forEach(*this, [this, newEnd](auto& v, QVector<int>& ids, int& count,
+                                                       AttributeKind kind) {
+            dropLastSegment(*this, v, ids, count, kind, newEnd);
+        });
+        control_points.remove(3 * k - 2, 3);
+        control_points.resize(std::min(static_cast<int>(control_points.size()), 3 * k - 2));
+    } else {
+        attribute_lists::forEach(*this, [j](auto& v, QVector<int>& ids, int& count,
+                                            AttributeKind) { mergeSegments(v, ids, count, j); });
+        control_points.remove(3 * j - 1, 3);
+    }
+    nb_control_points = control_points.size();
+
+    // A closed curve stays closed: the end that did not move follows the one that did.
+    if (closed && !control_points.isEmpty() && (j == 0 || j == k)) {
+        const bool front = j == 0;
+        QVector<Point>& p = control_points;
+        if (front)
+            p.last() = p.first();
+        else
+            p.first() = p.last();
+        attribute_lists::forEach(*this, [front](auto& v, QVector<int>&, int&, AttributeKind) {
+            if (v.isEmpty())
+                return;
+            if (front)
+                v.last() = v.first();
+            else
+                v.first() = v.last();
+        });
+    }
+    if (selected_control_point >= nb_control_points)
+        selected_control_point = -1;
+    updateBoundingBox();
+}
+
+bool Curve::split(double x, double y, int index, double t, Curve& newCurve)
+{
+    const int s = segmentOfInsertion(index, control_points.size());
+    if (s < 0 || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(t))
+        return false;
+    const bool wasClosed = closed;
+    closed = false;
+    insertControlPoint(x, y, index, t);
+    const int key = 3 * s + 3;
+    const int J = (s + 1) * kSamplesPerSegment;
+
+    // Both halves own the values at the cut.
+    attribute_lists::forEach(*this, [this, J](auto& v, QVector<int>& ids, int& count,
+                                              AttributeKind kind) {
+        if (ids.isEmpty() || ids.contains(J))
+            return;
+        using T = std::decay_t<decltype(v[0])>;
+        attribute_lists::insertSorted(v, ids, count, J, attribute_lists::valueAt<T>(*this, kind, J));
+    });
+
+    if (!wasClosed) {
+        Curve tail;
+        tail.lifetime = lifetime;
+        tail.control_points = control_points.mid(key);
+        control_points.resize(key + 1);
+        auto cut = [J](auto& headValues, QVector<int>& headIds, int& headCount, auto& tailValues,
+                       QVector<int>& tailIds, int& tailCount) {
+            for (int i = 0; i < headIds.size(); ++i) {
+                if (headIds[i] >= J) {
+                    tailIds.append(headIds[i] - J);
+                    tailValues.append(headValues[i]);
+                }
+            }
+            int keep = 0;
+            while (keep < headIds.size() && headIds[keep] <= J)
+                ++keep;
+            headIds.resize(keep);
+            headValues.resize(keep);
+            headCount = keep;
+            tailCount = tailIds.size();
+        };
+        cut(left_colors, left_color_ids, nb_left_colors, tail.left_colors, tail.left_color_ids,
+            tail.nb_left_colors);
+        cut(right_colors, right_color_ids, nb_right_colors, tail.right_colors,
+            tail.right_color_ids, tail.nb_right_colors);
+        cut(blur_values, blur_ids, nb_blur_points, tail.blur_values, tail.blur_ids,
+            tail.nb_blur_points);
+        tail.nb_control_points = tail.control_points.size();
+        tail.updateBoundingBox();
+        nb_control_points = control_points.size();
+        if (selected_control_point >= nb_control_points)
+            selected_control_point = -1;
+        updateBoundingBox();
+        newCurve = tail;
+        return true;
+    }
+
+    // Closed: rotate so that the curve starts at the new key point and ends at its copy. The old
+    // joint (first and last control point) is kept once.
+    const int n = control_points.size();
+    const int length = (n - 1) / 3 * kSamplesPerSegment;
+    QVector<Point> rotated = control_points.mid(key);
+    rotated += control_points.mid(1, key);
+    control_points = rotated;
+    nb_control_points = control_points.size();
+
+    attribute_lists::forEach(*this, [J, length](auto& v, QVector<int>& ids, int& count,
+                                                AttributeKind) {
+        if (ids.isEmpty())
+            return;
+        using T = std::decay_t<decltype(v[0])>;
+        QVector<T> newValues;
+        QVector<int> newIds;
+        const bool hasStart = ids.first() == 0;
+        for (int i = 0; i < ids.size(); ++i) {
+            // The old last point repeats the old first one at the joint.
+            if (ids[i] >= J && !(hasStart && ids[i] == length && i == ids.size() - 1)) {
+                newIds.append(ids[i] - J);
+                newValues.append(v[i]);
+            }
+        }
+        for (int i = 0; i < ids.size() && ids[i] < J; ++i) {
+            newIds.append(ids[i] + length - J);
+            newValues.append(v[i]);
+        }
+        const int cutIndex = ids.indexOf(J);
+        if (cutIndex >= 0) {
+            newIds.append(length);
+            newValues.append(v[cutIndex]);
+        }
+        v = newValues;
+        ids = newIds;
+        count = ids.size();
+    });
+
+    if (!control_points.isEmpty())
+        control_points[0] += normalAt(0.0, 0) * 0.07;
+    selected_control_point = -1;
+    updateBoundingBox();
+    return false;
+}
