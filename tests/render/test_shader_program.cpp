@@ -1,0 +1,137 @@
+#include "gl_fixture.h"
+
+#include "shader_program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <string>
+
+namespace {
+
+// The eight programs of the renderer, as vertex/fragment file pairs.
+const char* const kPrograms[][2] = {
+    {"color_constraints.vert", "color_constraints.frag"},
+    {"img_process.vert", "div.frag"},
+    {"img_process.vert", "jacobi_poisson.frag"},
+    {"img_process.vert", "jacobi_laplace.frag"},
+    {"img_process.vert", "restrict.frag"},
+    {"img_process.vert", "anisotropic_diffusion.frag"},
+    {"img_process.vert", "restrict_color.frag"},
+    {"img_process.vert", "blur_threshold.frag"},
+};
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+const QByteArray kPassVertex = "#version 120\nvoid main() { gl_Position = gl_Vertex; }\n";
+const QByteArray kGreyFragment =
+    "#version 120\nuniform float level;\nvoid main() { gl_FragColor = vec4(level); }\n";
+
+class ShaderProgramTest : public GlTest {};
+
+TEST_F(ShaderProgramTest, EveryShippedProgramCompilesAndLinks)
+{
+    for (const auto& files : kPrograms) {
+        ShaderProgram program;
+        EXPECT_TRUE(program.create(shaderPath(files[0]), shaderPath(files[1])))
+            << files[1] << ": " << program.log().constData();
+        EXPECT_TRUE(program.log().isEmpty());
+    }
+}
+
+TEST_F(ShaderProgramTest, ShadersAreFoundUnderTheWorkingDirectoryFirst)
+{
+    // The tests run from the repository root, which holds shaders/.
+    EXPECT_EQ(shaderDirectory(), QStringLiteral("shaders"));
+    EXPECT_EQ(shaderPath("div.frag"), QByteArray("shaders/div.frag"));
+}
+
+TEST_F(ShaderProgramTest, MissingVertexFileIsReportedAndFragmentFileIsNotRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray vertex = QFile::encodeName(dir.filePath("img_process.vert"));
+    // A fragment file that does not compile: were it read, the log would name it.
+    const QByteArray fragment = QFile::encodeName(dir.filePath("div.frag"));
+    writeFile(dir.filePath("div.frag"), "this is not GLSL");
+
+    ShaderProgram program;
+    EXPECT_FALSE(program.create(vertex, fragment));
+    EXPECT_EQ(program.log(), "Cannot open file " + vertex);
+}
+
+TEST_F(ShaderProgramTest, CompileAndLinkFailuresCarryTheirMessages)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath("ok.vert"), kPassVertex);
+    writeFile(dir.filePath("broken.frag"), "#version 120\nvoid main() { gl_FragColor = ; }\n");
+    writeFile(dir.filePath("nomain.frag"), "#version 120\nvoid helper() {}\n");
+    const QByteArray vertex = QFile::encodeName(dir.filePath("ok.vert"));
+    const QByteArray broken = QFile::encodeName(dir.filePath("broken.frag"));
+
+    ShaderProgram program;
+    EXPECT_FALSE(program.create(vertex, broken));
+    EXPECT_TRUE(program.log().startsWith("Shader " + broken + " compilation failure\n"))
+        << program.log().constData();
+    EXPECT_GT(program.log().size(), ("Shader " + broken + " compilation failure\n").size());
+
+    EXPECT_FALSE(program.load(vertex, QFile::encodeName(dir.filePath("nomain.frag"))));
+    EXPECT_TRUE(program.log().startsWith("Program linkage Error\n")) << program.log().constData();
+
+    // A good load after failed ones clears the log.
+    writeFile(dir.filePath("grey.frag"), kGreyFragment);
+    EXPECT_TRUE(program.load(vertex, QFile::encodeName(dir.filePath("grey.frag"))));
+    EXPECT_TRUE(program.log().isEmpty());
+}
+
+TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)
+{
+    ShaderProgram program;
+    EXPECT_FALSE(program.load(shaderPath("img_process.vert"), shaderPath("div.frag")));
+    EXPECT_EQ(program.log(), QByteArray("program not created yet"));
+    EXPECT_EQ(program.uniformLocation("gxMap"), -1);
+}
+
+TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
+{
+    ShaderProgram program;
+    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_poisson.frag")));
+
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const int unknownFirst = program.uniformLocation("noSuchUniform");
+    const int unknownAgain = program.uniformLocation("noSuchUniform");
+    const int scale = program.uniformLocation("scale");
+    const int scaleAgain = program.uniformLocation("scale");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(unknownFirst, -1);
+    EXPECT_EQ(unknownAgain, -1);
+    EXPECT_EQ(err, "cannot get uniform location of noSuchUniform\n");
+    EXPECT_GE(scale, 0);
+    EXPECT_EQ(scaleAgain, scale);
+    EXPECT_EQ(out, "uniform location of scale = " + std::to_string(scale) + "\n");
+}
+
+TEST_F(ShaderProgramTest, ReloadLooksUniformsUpAgain)
+{
+    ShaderProgram program;
+    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    testing::internal::CaptureStdout();
+    program.uniformLocation("scale");
+    ASSERT_TRUE(program.load(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    program.uniformLocation("scale");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string line = out.substr(0, out.find('\n') + 1);
+    EXPECT_EQ(out, line + line);
+}
+
+} // namespace
