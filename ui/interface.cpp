@@ -79,9 +79,8 @@ void Interface::setBucketColor(QColor C) {
 }
 
 void Interface::setBlur(int s) {
-  // Keep blur equal to what the slider shows, even for a value outside its range.
-  blur = qBound(sliderBlur->minimum(), s, sliderBlur->maximum());
-  sliderBlur->setValue(blur);
+  blur = s;
+  sliderBlur->setValue(s);  // clamps to 0..16; a change comes back through changeBlur
 }
 
 void Interface::changeLeftColor() {

@@ -33,7 +33,7 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   void setLeftColor(QColor C);
   void setBucketColor(QColor C);
   void setRightColor(QColor C);
-  // Moves sliderBlur to s, clamped to its range 0..16; a change reaches blurChanged.
+  // Moves sliderBlur to s (the slider clamps it to 0..16); a change reaches blurChanged.
   void setBlur(int s);
   // Ask for a colour seeded with C and answer on controlPointLeftColorChanged /
   // controlPointRightColorChanged: the chosen colour, or C itself when cancelled. The panel's own
