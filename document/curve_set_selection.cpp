@@ -1,5 +1,6 @@
 #include "curve_set.h"
 
+#include <algorithm>
 #include <vector>
 
 void CurveSet::addToSelection(int i)
@@ -139,6 +140,38 @@ QVector<Point> melkmanHull(const QVector<Point>& v)
     return hull;
 }
 
+// True when no point lies strictly right of an edge of the counter-clockwise polygon `hull`.
+bool enclosesAll(const QVector<Point>& hull, const QVector<Point>& points)
+{
+    for (int k = 0; k + 1 < hull.size(); ++k)
+        for (const Point& p : points)
+            if (isLeft(hull[k], hull[k + 1], p) < 0)
+                return false;
+    return true;
+}
+
+// Andrew's monotone chain: the counter-clockwise hull of any point set, first vertex repeated.
+QVector<Point> monotoneChainHull(QVector<Point> points)
+{
+    std::sort(points.begin(), points.end(), [](const Point& a, const Point& b) {
+        return a.x < b.x || (a.x == b.x && a.y < b.y);
+    });
+    const int n = points.size();
+    std::vector<Point> h(2 * n);
+    int k = 0;
+    for (int i = 0; i < n; ++i) {  // lower chain
+        while (k >= 2 && isLeft(h[k - 2], h[k - 1], points[i]) <= 0)
+            --k;
+        h[k++] = points[i];
+    }
+    for (int i = n - 2, lower = k + 1; i >= 0; --i) {  // upper chain
+        while (k >= lower && isLeft(h[k - 2], h[k - 1], points[i]) <= 0)
+            --k;
+        h[k++] = points[i];
+    }
+    return QVector<Point>(h.begin(), h.begin() + k);
+}
+
 } // namespace
 
 void CurveSet::selectionHull()
@@ -150,5 +183,10 @@ void CurveSet::selectionHull()
     selection_hull.clear();
     if (points.size() < 3)
         return;
+    // Melkman's walk is exact only on a simple polyline; the control polygons of several curves
+    // (or of one looping curve) need not be one, and the walk can then leave points outside.
+    // Such a result is replaced by a hull that holds for any point set.
     selection_hull = melkmanHull(points);
+    if (!enclosesAll(selection_hull, points))
+        selection_hull = monotoneChainHull(points);
 }

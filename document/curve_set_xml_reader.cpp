@@ -104,13 +104,14 @@ private:
         return xml_.attributes().value(QLatin1String(name));
     }
 
-    // A real attribute; 0 when missing or not a number. False when it is not finite.
+    // A real attribute; 0 when missing or not a number. False when it is not finite, also when
+    // it overflows a double.
     bool real(const char* name, double& value)
     {
         const QStringRef text = attribute(name);
         bool parsed = false;
         const double v = text.toDouble(&parsed);
-        value = parsed ? v : 0.0;
+        value = parsed || std::isinf(v) ? v : 0.0;
         if (!std::isfinite(value))
             return fail(QStringLiteral("non-finite \"%1\" in \"%2\"")
                             .arg(QLatin1String(name), xml_.qualifiedName()));
