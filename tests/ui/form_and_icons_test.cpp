@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "panel_fixture.h"
