@@ -8,6 +8,15 @@ namespace {
 // Lengths below this are treated as a failed fit (the tangent would point backwards or vanish).
 constexpr double kMinTangentLength = 1e-6;
 
+// Length of the polyline through d.
+double polylineLength(const QVector<Point>& d)
+{
+    double length = 0.0;
+    for (int q = 1; q < d.size(); ++q)
+        length += (d[q] - d[q - 1]).norm();
+    return length;
+}
+
 } // namespace
 
 std::optional<CubicBezier> fitCubic(const QVector<Point>& d, const Point& t1, const Point& t2)
@@ -15,7 +24,6 @@ std::optional<CubicBezier> fitCubic(const QVector<Point>& d, const Point& t1, co
     const int k = d.size();
     if (k < 2)
         return std::nullopt;
-
     // Chord-length parameters u[0 .. k-1], 0 to 1.
     QVector<double> u(k, 0.0);
     for (int q = 1; q < k; ++q)
@@ -26,6 +34,16 @@ std::optional<CubicBezier> fitCubic(const QVector<Point>& d, const Point& t1, co
     for (int q = 1; q < k; ++q)
         u[q] /= total;
     u[k - 1] = 1.0;
+    return fitCubicAt(d, u, t1, t2);
+}
+
+std::optional<CubicBezier> fitCubicAt(const QVector<Point>& d, const QVector<double>& u,
+                                      const Point& t1, const Point& t2)
+{
+    const int k = d.size();
+    const double length = polylineLength(d);
+    if (k < 2 || u.size() != k || !(length > 0.0) || !std::isfinite(length))
+        return std::nullopt;
 
     const Point dir1 = unit(t1);
     const Point dir2 = unit(t2);

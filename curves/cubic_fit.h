@@ -19,3 +19,9 @@ using CubicBezier = std::array<Point, 4>;
 // Returns nothing when the fit is undefined: fewer than two points, or all points coincide (the
 // chord-length parameters have a zero total).
 std::optional<CubicBezier> fitCubic(const QVector<Point>& d, const Point& t1, const Point& t2);
+
+// The same fit with given parameters u[0 .. k-1] (ascending, u[0] = 0, u[k-1] = 1) instead of
+// chord-length ones, for points whose parameters are known. Returns nothing when d and u differ
+// in size, for fewer than two points, or when all points coincide.
+std::optional<CubicBezier> fitCubicAt(const QVector<Point>& d, const QVector<double>& u,
+                                      const Point& t1, const Point& t2);

@@ -12,12 +12,16 @@ double abscissa(double t, int b)
     return kSamplesPerSegment * t + (b / 3) * kSamplesPerSegment;
 }
 
+// Truncation forgives this much floating-point error below an integer, so that a blend of two
+// equal channels gives that channel back.
+constexpr double kTruncationSlack = 1e-9;
+
 // A channel value rounded (floor(v + 0.5)) or truncated (floor(v)) and kept within 0..255.
 int toChannel(double v, bool round)
 {
     if (!std::isfinite(v))
         return 0;
-    const double r = std::floor(round ? v + 0.5 : v);
+    const double r = std::floor(round ? v + 0.5 : v + kTruncationSlack);
     return static_cast<int>(std::clamp(r, 0.0, 255.0));
 }
 
@@ -135,6 +139,8 @@ Point Curve::pointAt(double t, int b) const
     const Point& p1 = control_points[b + 1];
     const Point& p2 = control_points[b + 2];
     const Point& p3 = control_points[b + 3];
+    if (t == 1.0)
+        return p3; // exact, so that the end of a segment meets the start of the next
     if (stylized)
         return p0 * (1.0 - t) + p3 * t;
     const Point k1 = (p1 - p0) * 3.0;

@@ -21,7 +21,10 @@ int segmentOfInsertion(int index, int n)
 // undefined (all its points coincide, so the placement collapses onto them as well).
 std::pair<Point, Point> innerPoints(const QVector<Point>& d, const Point& t1, const Point& t2)
 {
-    if (const auto fit = fitCubic(d, t1, t2))
+    // The five points are taken at evenly spaced parameters of the piece they come from, so the
+    // fit uses those parameters and reproduces the piece exactly.
+    static const QVector<double> quarters{0.0, 0.25, 0.5, 0.75, 1.0};
+    if (const auto fit = fitCubicAt(d, quarters, t1, t2))
         return {(*fit)[1], (*fit)[2]};
     const Point chord = d.last() - d.first();
     return {d.first() + chord * (1.0 / 3.0), d.first() + chord * (2.0 / 3.0)};
