@@ -1,0 +1,60 @@
+#include "keyframe_export.h"
+
+#include "curve_set.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <ostream>
+
+namespace {
+
+// Makes sure the folder that receives the frames exists; false when it cannot be created.
+bool ensureFolderOf(const QString& prefix, std::ostream& err)
+{
+    const QString folder = QFileInfo(prefix).path();
+    if (QDir().mkpath(folder))
+        return true;
+    err << "Cannot create the folder " << folder.toStdString() << " for the frames\n";
+    return false;
+}
+
+} // namespace
+
+KeyframeExportReport exportKeyframes(const QStringList& files, const QString& prefix,
+                                     const FrameWriter& writeFrame, std::ostream& out,
+                                     std::ostream& err)
+{
+    KeyframeExportReport report;
+    if (files.size() < 2)
+        return report;
+    ensureFolderOf(prefix, err);
+
+    CurveSet start;
+    CurveSet end;
+    CurveSet frame;
+    start.loadXml(files.front());
+    int frameNumber = 0;
+    for (int f = 1; f < files.size(); ++f) {
+        end.loadXml(files[f]);
+        for (int j = 0; j <= kFramesPerTransition; ++j) {
+            out << "Processing frame " << frameNumber << "..." << std::endl;
+            interpolateSets(start, end, frame, j / double(kFramesPerTransition));
+            const QString path = prefix + QString::number(frameNumber) + ".png";
+            ++report.framesAttempted;
+            if (!writeFrame(frame, path)) {
+                report.failedFrames.append(path);
+                err << "Could not save frame " << frameNumber << " to " << path.toStdString()
+                    << "\n";
+            }
+            ++frameNumber;
+        }
+        start.loadXml(files[f]);
+    }
+
+    if (report.failedFrames.isEmpty())
+        out << "done!" << std::endl;
+    else
+        err << report.failedFrames.size() << " of " << report.framesAttempted
+            << " frames could not be saved\n";
+    return report;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// Every modal question the viewer asks: file names, the choice in a context menu and the value
+// of a slider dialog. The defaults run the toolkit's real dialogs; a test installs a subclass
+// that answers at once, so that no modal loop runs.
+class ViewerDialogs {
+public:
+    virtual ~ViewerDialogs() = default;
+
+    // Name of one existing file, or an empty string when cancelled. Starts in "./".
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter);
+    // Names of several existing files in the order chosen; empty when cancelled.
+    virtual QStringList openFileNames(QWidget* parent, const QString& title, const QString& filter);
+    // Name to save under, or an empty string when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter);
+
+    // Runs `menu` at the global position and returns the chosen action, nullptr when dismissed.
+    virtual QAction* runMenu(QMenu& menu, const QPoint& globalPos);
+
+    // A 100 x 20 dialog owned by `parent` with one horizontal slider of range minimum..maximum
+    // set to `value`, moved to `globalPos` and run modally. Returns the slider's value when the
+    // dialog closes, however it is closed.
+    virtual int runSliderDialog(QWidget* parent, int minimum, int maximum, int value,
+                                const QPoint& globalPos);
+};

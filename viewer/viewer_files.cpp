@@ -1,0 +1,121 @@
+// File commands of the viewer: drawings as XML, the picture as PNG, the example bitmap with its
+// contour image, and the keyframe export.
+// GLEW must come before any other GL header (qglviewer.h pulls in gl.h).
+#include <GL/glew.h>
+
+#include "viewer.h"
+
+#include "contour_image.h"
+#include "diffusion_solver.h"
+#include "keyframe_export.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr int kExampleSize = 512;
+const char* const kKeyframePrefix = "output/interpol";
+
+} // namespace
+
+void Viewer::loadXml()
+{
+    const QString name =
+        dialogs().openFileName(this, "Select an xml file", "Vectorized splines (*.xml)");
+    // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
+    if (!name.isEmpty())
+        curveSet.loadXml(name);
+    if (curveSet.image_width > 0 && curveSet.image_height > 0)
+        resize(curveSet.image_width, curveSet.image_height);
+    setView(1.0, 0.0, 0.0);
+    fullUpdate();
+}
+
+void Viewer::saveXml()
+{
+    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "XML (*.xml)");
+    if (name.isEmpty())
+        return;
+    if (!curveSet.saveXml(name))
+        std::cerr << "Could not save the drawing to " << name.toStdString() << "\n";
+}
+
+void Viewer::savePng()
+{
+    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "Png (*.png)");
+    if (name.isEmpty() || !beginGLWork())
+        return;
+    renderer->saveImage(name);
+    endGLWork();
+}
+
+void Viewer::loadExampleImg()
+{
+    const QString name =
+        dialogs().openFileName(this, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    if (name.isEmpty())
+        return;
+    const QImage loaded(name);
+    if (loaded.isNull()) {
+        // Keep the example image, its contour and its texture as they were.
+        std::cerr << "Cannot read the image file " << name.toStdString()
+                  << ": the example image is unchanged\n";
+        return;
+    }
+    exampleImg = loaded.scaled(kExampleSize, kExampleSize, Qt::IgnoreAspectRatio,
+                               Qt::FastTransformation);
+    contourImg = computeContourImage(exampleImg);
+    uploadExampleTexture();
+    exampleImgLoaded = true;
+    exampleImgShown = true;
+    requestRepaint();
+}
+
+void Viewer::uploadExampleTexture()
+{
+    if (!beginGLWork())
+        return; // no context yet: there is nothing to draw the texture with either
+    // GL rows run bottom-up, in RGBA byte order.
+    const QImage pixels = exampleImg.convertToFormat(QImage::Format_RGBA8888).mirrored();
+    if (exampleTexture != 0)
+        glDeleteTextures(1, &exampleTexture);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA, pixels.width(), pixels.height(), 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, pixels.constBits());
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    exampleTexture = texture;
+    endGLWork();
+}
+
+void Viewer::interpolate()
+{
+    const QStringList files =
+        dialogs().openFileNames(this, "Select xml files", "Vectorized splines (*.xml)");
+    if (files.size() < 2 || !beginGLWork())
+        return;
+    // Frames are rendered at the initial view, whatever the user's view is.
+    renderer->setPanX(0.0);
+    renderer->setPanY(0.0);
+    renderer->setZoom(1.0);
+    const FrameWriter writeFrame = [this](const CurveSet& frame, const QString& path) {
+        renderer->setCurveSet(frame);
+        renderer->fullUpdate();
+        return renderer->saveImage(path);
+    };
+    exportKeyframes(files, kKeyframePrefix, writeFrame, std::cout, std::cerr);
+
+    renderer->setCurveSet(curveSet);
+    renderer->setPanX(panX);
+    renderer->setPanY(panY);
+    renderer->setZoom(zoom);
+    renderer->fullUpdate();
+    endGLWork();
+    requestRepaint();
+}

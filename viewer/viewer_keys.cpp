@@ -1,0 +1,103 @@
+// Keyboard shortcuts of the viewer and its help pages.
+#include "viewer.h"
+
+#include "diffusion_solver.h"
+#include "help_texts.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+bool isPointMode(ManipulationMode mode)
+{
+    return mode == ModeMovePoint || mode == ModeSelectCurve || mode == ModeModifAttrib
+        || mode == ModeBucket;
+}
+
+// Display mode shown by F1..F7 (image numbers of the renderer's display), -1 for other keys.
+int displayModeForKey(int key)
+{
+    switch (key) {
+    case Qt::Key_F1: return 0; // diffused colours
+    case Qt::Key_F2: return 1; // colour constraints
+    case Qt::Key_F3: return 2; // blur constraints
+    case Qt::Key_F4: return 3; // blur solution
+    case Qt::Key_F5: return 5; // horizontal gradient
+    case Qt::Key_F6: return 6; // vertical gradient
+    case Qt::Key_F7: return 4; // background only
+    default: return -1;
+    }
+}
+
+} // namespace
+
+void Viewer::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    // Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
+    if (event->modifiers() == Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_C: curveSet.copySplines(); return;
+        case Qt::Key_X: curveSet.cutSplines(); fullUpdate(); return;
+        case Qt::Key_V: pasteSplines(); return;
+        case Qt::Key_D: curveSet.copyBlur(); return;
+        case Qt::Key_F: curveSet.pasteBlur(); fullUpdate(); return;
+        default: break;
+        }
+    }
+    if (key == Qt::Key_R) {
+        // A fresh drawing: no curves, no current curve, no selection, the initial view.
+        curveSet.clearSelection();
+        curveSet.clear();
+        setView(1.0, 0.0, 0.0);
+        fullUpdate();
+        return;
+    }
+    if (key == Qt::Key_P) {
+        renderer->coarserDisplayLevel();
+        requestRepaint();
+        return;
+    }
+    if (key == Qt::Key_L) {
+        renderer->finerDisplayLevel();
+        requestRepaint();
+        return;
+    }
+    const int shownImage = displayModeForKey(key);
+    if (shownImage >= 0) {
+        displayMode = shownImage;
+        requestRepaint();
+        return;
+    }
+    if (key == Qt::Key_Delete) {
+        if (isPointMode(manipMode)) {
+            if (curveSet.hasCurrentCurve()) {
+                curveSet.removeCurve(curveSet.current_curve);
+                curveSet.setCurrentCurve(-1);
+                fullUpdate();
+            }
+            return;
+        }
+        if (manipMode == ModeSelectMulti) {
+            curveSet.deleteSelected();
+            fullUpdate();
+            return;
+        }
+    }
+    QGLViewer::keyPressEvent(event);
+}
+
+QString Viewer::helpString() const
+{
+    return helpPageText();
+}
+
+QString Viewer::mouseString() const
+{
+    return mousePageText();
+}
+
+QString Viewer::keyboardString() const
+{
+    return keyboardPageText();
+}

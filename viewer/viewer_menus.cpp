@@ -1,0 +1,120 @@
+// Right-button context menus: control points and splitting (mode 0), attribute points (modes 2
+// and 8) and the blur shift of a multi-selection (mode 3). The menus are answered through the
+// viewer's dialogs seam.
+#include "viewer.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+
+constexpr int kClickRegion = 5;
+constexpr unsigned kPointNameBase = 10000;
+
+// Where a context-menu pick falls on the current curve, as the curve's editing operations want
+// it: `index` = 3s + 2 for segment s and `t` the parameter within it.
+struct CurvePosition {
+    int index = 0;
+    double t = 0.0;
+};
+
+// A point name 10000 + k gives the segment of point k at t = 0.1; a sample name (the globalID
+// of a sample piece plus kSamplesPerSegment) gives its own segment and parameter.
+CurvePosition decodeCurvePosition(unsigned name)
+{
+    CurvePosition position;
+    if (name >= kPointNameBase) {
+        position.index = static_cast<int>((name - kPointNameBase) / 3) * 3 + 2;
+        position.t = 0.1;
+    } else {
+        const int n = static_cast<int>(name);
+        position.index = (n / kSamplesPerSegment) * 3 - 1;
+        position.t = static_cast<double>(n % kSamplesPerSegment) / kSamplesPerSegment;
+    }
+    return position;
+}
+
+} // namespace
+
+void Viewer::pointContextMenu(QMouseEvent* event)
+{
+    const PickResult hits = pickAt(event->pos(), 1, kClickRegion);
+    if (hits.empty() || !curveSet.hasCurrentCurve())
+        return;
+    const unsigned name = hits.lastName();
+    if (name == 0 || name == 1 || manipMode == ModeSelectCurve)
+        return;
+
+    QMenu menu(this);
+    if (manipMode == ModeMovePoint) {
+        QAction* add = menu.addAction("Add control point");
+        QAction* remove = menu.addAction("Delete control point");
+        QAction* split = menu.addAction("Split the curve");
+        QAction* chosen = dialogs().runMenu(menu, event->globalPos());
+        if (!chosen)
+            return;
+        const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+        const CurvePosition at = decodeCurvePosition(name);
+        if (chosen == add)
+            curveSet.insertControlPoint(p.x, p.y, at.index, at.t);
+        else if (chosen == remove)
+            curveSet.deleteControlPoint(at.index - 2);
+        else if (chosen == split)
+            curveSet.split(p.x, p.y, at.index, at.t);
+        fullUpdate();
+        return;
+    }
+
+    // Modes 2 and 8: attribute points at the sample position under the mouse.
+    QAction* addLeft = menu.addAction("Add Left Color");
+    QAction* deleteLeft = menu.addAction("Delete Left Color");
+    menu.addSeparator();
+    QAction* addRight = menu.addAction("Add Right Color");
+    QAction* deleteRight = menu.addAction("Delete Right Color");
+    QAction* addBlur = nullptr;
+    QAction* deleteBlur = nullptr;
+    if (manipMode == ModeModifAttrib) {
+        menu.addSeparator();
+        addBlur = menu.addAction("Add Blur");
+        deleteBlur = menu.addAction("Delete Blur");
+    }
+    QAction* chosen = dialogs().runMenu(menu, event->globalPos());
+    if (!chosen)
+        return;
+    // Sample and attribute names are globalIDs plus kSamplesPerSegment; control point names
+    // (10000 + k) carry no position along the curve and change nothing.
+    if (name < kPointNameBase) {
+        const int globalID = static_cast<int>(name) - kSamplesPerSegment;
+        if (chosen == addLeft)
+            curveSet.insertAttribute(globalID, LeftColor);
+        else if (chosen == deleteLeft)
+            curveSet.deleteAttribute(globalID, LeftColor);
+        else if (chosen == addRight)
+            curveSet.insertAttribute(globalID, RightColor);
+        else if (chosen == deleteRight)
+            curveSet.deleteAttribute(globalID, RightColor);
+        else if (chosen == addBlur)
+            curveSet.insertAttribute(globalID, Blur);
+        else if (chosen == deleteBlur)
+            curveSet.deleteAttribute(globalID, Blur);
+    }
+    fullUpdate();
+}
+
+void Viewer::blurMenu(QMouseEvent* event)
+{
+    if (curveSet.selection.isEmpty())
+        return;
+    QMenu menu(this);
+    QAction* shiftBlur = menu.addAction("Increase/decrease blur");
+    QAction* chosen = dialogs().runMenu(menu, event->globalPos());
+    if (!chosen)
+        return;
+    if (chosen == shiftBlur) {
+        // The slider starts at 0: its final value is the shift of every selected curve's blur.
+        const int shift = dialogs().runSliderDialog(this, -16, 16, 0, event->globalPos()) - 0;
+        curveSet.setGlobalBlur(shift);
+    }
+    fullUpdate();
+}
