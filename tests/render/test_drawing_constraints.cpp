@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace drawingtest;
 
 namespace {
@@ -170,4 +173,37 @@ TEST_F(LifetimeThreshold, ACurveBelowItAddsNothingToAnyImage)
     drawColorConstraints(set);
     EXPECT_EQ(canvas->stencil(256, 256), 1);
     EXPECT_GT(canvas->pixel(256, 256)[3], 0.1f);
+}
+
+TEST_F(ColorConstraints, InitialisationKeepsUsableSettingsAndRejectsUnusableOnes)
+{
+    EXPECT_TRUE(initCurveRendering(1.0 / 256, 256, 128, 7));
+    EXPECT_EQ(curveRenderingSettings().pixelSize, 1.0 / 256);
+    EXPECT_EQ(curveRenderingSettings().canvasWidth, 256);
+    EXPECT_EQ(curveRenderingSettings().canvasHeight, 128);
+    EXPECT_EQ(curveRenderingSettings().overviewFramebuffer, 7u);
+
+    EXPECT_TRUE(initCurveRendering(std::nan(""), 0, -3, 0));
+    EXPECT_EQ(curveRenderingSettings().pixelSize, 1.0 / 256);
+    EXPECT_EQ(curveRenderingSettings().canvasWidth, 256);
+    EXPECT_EQ(curveRenderingSettings().canvasHeight, 128);
+    EXPECT_TRUE(initCurveRendering(-1.0, 512, 512, 0));
+    EXPECT_EQ(curveRenderingSettings().pixelSize, 1.0 / 256);
+
+    setHandleSize(0.0);
+    setHandleSize(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(curveRenderingSettings().handleSize, 0.03);
+    setHandleSize(0.015);
+    EXPECT_EQ(curveRenderingSettings().handleSize, 0.015);
+}
+
+TEST_F(ColorConstraints, StripWidthFollowsPixelSize)
+{
+    // Twice the pixel size, twice the half-width: 5 pixels either side of row 256.5.
+    curveRenderingSettings().pixelSize = 2.0 / kSize;
+    drawColorConstraints(setOf({horizontal(kRed, kBlue)}));
+    EXPECT_GT(canvas->pixel(300, 260)[3], 0.1f);
+    EXPECT_GT(canvas->pixel(300, 252)[3], 0.1f);
+    EXPECT_EQ(canvas->pixel(300, 263)[3], 0.0f);
+    EXPECT_EQ(canvas->pixel(300, 249)[3], 0.0f);
 }
