@@ -98,44 +98,82 @@ public:
     void forEachSample(const std::function<void(const CurveSample&)>& visit) const;
 
     // ---- editing
+    // Appends a control point and recomputes the bounding box.
     void appendControlPoint(double x, double y);
+    // Append one attribute point (no sorting): the curve's default value when use_default is
+    // set, else the given one (colours made opaque, blur truncated towards zero).
     void appendLeftColor(int globalID, bool use_default, const QColor& color = QColor());
     void appendRightColor(int globalID, bool use_default, const QColor& color = QColor());
     void appendBlur(int globalID, bool use_default, double value = 0.0);
+    // Inserts a point carrying the value the curve already has at globalID, before the first
+    // point after it (at the latest before the last point). Does nothing on an empty list or
+    // beyond the last point (the list would lose its order).
     void insertAttribute(int globalID, AttributeKind kind);
+    // Removes the last point at or before globalID (the first one when globalID lies before the
+    // second point). Never removes the last point; does nothing on lists of fewer than 3 points.
     void deleteAttribute(int globalID, AttributeKind kind);
+    // Set one value; on a closed curve the first and last points mirror each other.
     void setLeftColorOf(const QColor& color, int index);
     void setRightColorOf(const QColor& color, int index);
     void setBlurOf(int value, int index);
+    // Drags the selected control point to (x, y) with its tangents (key point), its smooth
+    // partner (tangent point) or the other end (closed curve); an open curve whose end comes
+    // within 0.01 of the other end closes. False, and nothing moves, when no valid point is
+    // selected.
     bool moveSelectedControlPoint(double x, double y);
+    // Sets the flag (curves of fewer than 2 control points stay open). Closing gives each list
+    // one value at the joint (the last one) and keeps the old first value just after it.
     void setClosed(bool closed);
-    // index = 3s + 2 for segment s; t is the parameter of the new key point within s.
+    // index = 3s + 2 for segment s; t is the parameter of the new key point within s. Replaces
+    // segment s by two segments meeting at (x, y) that follow the old shape, and moves attribute
+    // points at or after the end of s one segment (10) further. Does nothing unless index names
+    // a segment (1 < index < nb_control_points, index mod 3 = 2) and x, y, t are finite.
     void insertControlPoint(double x, double y, int index, double t);
+    // Removes the key point that control point `index` belongs to (a tangent point counts for
+    // its key point). At an end the whole end segment goes and the end values are re-read at the
+    // new end; in the middle the two segments become one and their attribute points share its
+    // range in order. Does nothing on a curve without a segment. Deleting the only segment
+    // leaves a single control point: the curve set discards such a curve.
     void deleteControlPoint(int index);
     // Open curve: fills newCurve with the part after the new key point and returns true.
     // Closed curve: opens it at the new key point and returns false.
+    // Both add the attribute values at the cut to each list. Invalid index (as for
+    // insertControlPoint): nothing happens, false, newCurve untouched.
     bool split(double x, double y, int index, double t, Curve& newCurve);
     void switchColors();
+    // Two blur points with `value`, at the start and at the end of the curve.
     void setUniformBlur(int value);
     // Mean blur value (rounded down); 0 when the curve has no blur point.
     int meanBlur() const;
+    // Moves the curve (and its box) by (x, y) - drag_anchor, then anchors at (x, y).
     void translateTo(double x, double y);
-    // result = blend of a and b at weight x (0 gives a); pairs only what both curves have.
+    // result = blend of a and b at weight x (0 gives a); pairs only what both curves have: a's
+    // structure and globalIDs, a's values where b has no partner. Other fields are defaults.
     static void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x);
 
     // ---- smoothing, stylisation, contrast, blur shift
+    // One pass of neighbour averaging over control points 1 .. n - 2 (the ends stay).
     void smooth();
+    // Move every colour point a tenth of its difference away from (increase) or towards
+    // (decrease) the colour on the other side at the same place; channels clamp to 0..255.
+    // A side without colour points leaves the other unchanged.
     void increaseContrast();
     void decreaseContrast();
+    // Adds shift to every blur value, clamped to 0..16.
     void shiftBlur(int shift);
 
     // ---- contour snapping and colour sampling
-    // One greedy active-contour pass towards the dark pixels of `contour` (row 0 at the top).
+    // One greedy active-contour pass towards the dark pixels of `contour` (row 0 at the top),
+    // moving control points 1 .. n - 2 by up to 6 pixel steps each; a null image does nothing.
+    // Recomputes the bounding box.
     void snakeStep(const QImage& contour, double pixelStep = kCanvasPixel);
-    // Replaces both colour lists by colours of `example` read 6 pixels beside the curve.
+    // Replaces both colour lists by colours of `example` read 6 pixel steps beside the curve;
+    // a side that falls outside the image is left empty. A null image or a curve without a
+    // segment does nothing.
     void sampleFromExample(const QImage& example, double pixelStep = kCanvasPixel);
     // Replaces one colour list (side 0 left, 1 right) by the colours of the rendered picture
-    // read 5 pixels beside the curve.
+    // read 5 pixel steps beside the curve. Other sides, an empty picture or a curve without a
+    // segment do nothing.
     void sampleRenderedColors(int side, const PixelReader& picture, double pixelStep = kCanvasPixel);
 
     // ---- fields, in the order of the record

@@ -82,6 +82,7 @@ void Curve::insertAttribute(int globalID, AttributeKind kind)
         // to go before it and break the ascending order.
         if (n == 0 || values.size() != n || g > ids[n - 1])
             return;
+        // Before the first point greater than g, searched up to the one before the last.
         int d = n - 1;
         for (int i = 0; i <= n - 2; ++i) {
             if (ids[i] > g) {
@@ -89,14 +90,9 @@ void Curve::insertAttribute(int globalID, AttributeKind kind)
                 break;
             }
         }
-        int running = d - 1;
-        const double w = stepInterval((g % 10) / 10.0, (g / 10) * 3, running, kind);
+        // The value the curve already has at g, so that the look does not change.
         using T = std::decay_t<decltype(values[0])>;
-        T value;
-        if constexpr (std::is_same_v<T, QColor>)
-            value = kind == LeftColor ? leftColorAt(w, running) : rightColorAt(w, running);
-        else
-            value = blurAt(w, running);
+        const T value = attribute_lists::valueAt<T>(*this, kind, g);
         ids.insert(d, g);
         values.insert(d, value);
         count = ids.size();
@@ -200,7 +196,7 @@ bool Curve::moveSelectedControlPoint(double x, double y)
 {
     const int d = selected_control_point;
     const int n = control_points.size();
-    if (d < 0 || d >= n)
+    if (d < 0 || d >= n || !std::isfinite(x) || !std::isfinite(y))
         return false;
     const Point target(x, y);
     const Point delta = target - control_points[d];
