@@ -1,0 +1,184 @@
+// Timing of the curve rasterisation and display under the GL the machine offers (llvmpipe
+// under xvfb-run -a): gradient lines, the stencil-guarded colour strips, blur strips, the
+// display of all curves and one pick, for drawings of 1, 100 and 1000 curves, beside one bare
+// full-screen 512 x 512 quad so that each figure can be read as a number of passes. Every
+// iteration ends with glFinish. Run: xvfb-run -a ./bench_curve_drawing
+#include <GL/glew.h>
+
+#include <GL/glu.h>
+
+#include "curve_drawing.h"
+#include "curve_rendering.h"
+#include "curve_set.h"
+#include "gl_objects.h"
+#include "offscreen_context.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+
+namespace {
+
+constexpr int kSize = 512;
+
+// `count` open curves of two or three segments, each a random walk over the canvas, with two
+// colour points per side and blur 0 to 4, from a fixed seed.
+CurveSet makeDrawing(int count)
+{
+    std::mt19937 random(4242u);
+    std::uniform_real_distribution<double> position(-0.9, 0.9);
+    std::uniform_real_distribution<double> step(-0.15, 0.15);
+    std::uniform_int_distribution<int> channel(0, 255);
+    std::uniform_int_distribution<int> segments(2, 3);
+    CurveSet set;
+    for (int c = 0; c < count; ++c) {
+        Curve curve;
+        const int n = segments(random);
+        double x = position(random), y = position(random);
+        for (int i = 0; i <= 3 * n; ++i) {
+            curve.appendControlPoint(x, y);
+            x += step(random);
+            y += step(random);
+        }
+        for (int id : {0, 10 * n}) {
+            curve.appendLeftColor(id, false, QColor(channel(random), channel(random), channel(random)));
+            curve.appendRightColor(id, false, QColor(channel(random), channel(random), channel(random)));
+            curve.appendBlur(id, false, c % 5);
+        }
+        set.addCurve(curve);
+    }
+    return set;
+}
+
+const CurveSet& drawingOf(int count)
+{
+    static std::map<int, CurveSet> drawings;
+    auto found = drawings.find(count);
+    if (found == drawings.end())
+        found = drawings.emplace(count, makeDrawing(count)).first;
+    return found->second;
+}
+
+// A 512 x 512 half-float image with depth and stencil, bound with identity matrices, as the
+// solver's level-0 constraint image is.
+struct Target {
+    Texture color, depthStencil;
+    Framebuffer framebuffer;
+    Target()
+    {
+        color.create(kSize, kSize, halfFloatNearest());
+        depthStencil.create(kSize, kSize, depthStencilNearest());
+        framebuffer.create();
+        framebuffer.attachColor(color);
+        framebuffer.attachDepthStencil(depthStencil);
+        glViewport(0, 0, kSize, kSize);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+};
+
+template <typename Draw>
+void run(benchmark::State& state, Draw draw)
+{
+    Target target;
+    const CurveSet& set = drawingOf(int(state.range(0)));
+    glFinish();
+    for (auto _ : state) {
+        draw(set);
+        glFinish();
+    }
+}
+
+void BM_BareQuad(benchmark::State& state)
+{
+    Target target;
+    glFinish();
+    for (auto _ : state) {
+        glBegin(GL_QUADS);
+        glVertex2f(-1, -1);
+        glVertex2f(1, -1);
+        glVertex2f(1, 1);
+        glVertex2f(-1, 1);
+        glEnd();
+        glFinish();
+    }
+}
+
+void BM_Gradients(benchmark::State& state)
+{
+    run(state, [](const CurveSet& set) {
+        drawGradientsX(set);
+        drawGradientsY(set);
+    });
+}
+
+void BM_ColorConstraints(benchmark::State& state) { run(state, drawColorConstraints); }
+
+void BM_BlurStrips(benchmark::State& state) { run(state, drawBlurStrips); }
+
+void BM_DrawCurves(benchmark::State& state)
+{
+    run(state, [](const CurveSet& set) {
+        glColor3f(0.0f, 0.0f, 0.0f);
+        drawCurves(set);
+    });
+}
+
+// One 5-pixel pick at the centre, as a left press without a current curve does.
+void BM_Pick(benchmark::State& state)
+{
+    run(state, [](const CurveSet& set) {
+        GLuint buffer[64] = {};
+        GLint viewport[4] = {0, 0, kSize, kSize};
+        glSelectBuffer(64, buffer);
+        glRenderMode(GL_SELECT);
+        glInitNames();
+        glPushName(0);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluPickMatrix(kSize / 2, kSize / 2, 5, 5, viewport);
+        glMatrixMode(GL_MODELVIEW);
+        drawForPicking(set, 0, 0);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        benchmark::DoNotOptimize(glRenderMode(GL_RENDER));
+    });
+}
+
+#define DRAWING_BENCHMARK(fn)                                                                      \
+    BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
+        ->Repetitions(7)->ReportAggregatesOnly(true)
+
+BENCHMARK(BM_BareQuad)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+DRAWING_BENCHMARK(BM_Gradients);
+DRAWING_BENCHMARK(BM_ColorConstraints);
+DRAWING_BENCHMARK(BM_BlurStrips);
+DRAWING_BENCHMARK(BM_DrawCurves);
+DRAWING_BENCHMARK(BM_Pick);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    OffscreenContext context;
+    if (!context.create()) {
+        std::fprintf(stderr, "bench_curve_drawing: %s\n",
+                     context.errorString().toLocal8Bit().constData());
+        return 1;
+    }
+    if (!initCurveRendering(1.0 / kSize, kSize, kSize, 0))
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
