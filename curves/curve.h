@@ -72,18 +72,24 @@ public:
     // ---- evaluation (canvas units)
     // Point of the segment starting at control point b, at parameter t in [0, 1]. For b the last
     // control point, evaluates the previous segment at 1 - t (so (last, 0) is the end point).
+    // Other out-of-range b use the nearest segment; a curve without a segment gives its nearest
+    // control point (the origin when it has none).
     Point pointAt(double t, int b) const;
     // Unit normal (tangent turned a quarter turn counter-clockwise: the left side). Where the
     // derivative vanishes, falls back to the chord of the segment, then to (0, 1).
     Point normalAt(double t, int b) const;
     void updateBoundingBox();
     // Value between attribute points i and i + 1 at weight w in [0, 1]; the value of point i when
-    // i is the last one. Left colours and blur round, right colours truncate.
+    // i is the last one (the last point's for larger i, the first point's for negative i).
+    // Left colours and blur round, right colours truncate. An empty list gives an invalid
+    // QColor or blur 0.
     QColor leftColorAt(double w, int i) const;
     QColor rightColorAt(double w, int i) const;
     int blurAt(double w, int i) const;
     // Forward walk: returns the weight of the abscissa of (t, b) in interval i of the list,
-    // advancing i by at most one when the abscissa has reached point i + 1.
+    // advancing i by at most one when the abscissa has reached point i + 1. Before the first
+    // point, on the last point or on an empty list the weight is 0 (i clamped into the list,
+    // 0 when empty).
     double stepInterval(double t, int b, int& i, AttributeKind kind) const;
     // Single lookup: i becomes the last point at or before the abscissa of (t, b) (0 when the
     // abscissa lies before the first point), and the weight within [i, i + 1] is returned.
