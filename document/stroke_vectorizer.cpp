@@ -193,7 +193,24 @@ std::vector<int> computeStraightReach(const QVector<Point>& S)
     return reach;
 }
 
-double edgePenalty(const QVector<Point>& S, int i, int j)
+namespace {
+
+// The stroke as two contiguous coordinate arrays, so that the penalty sums run over plain doubles.
+struct Coordinates {
+    explicit Coordinates(const QVector<Point>& S)
+    {
+        x.reserve(S.size());
+        y.reserve(S.size());
+        for (const Point& p : S) {
+            x.push_back(p.x);
+            y.push_back(p.y);
+        }
+    }
+    int size() const { return static_cast<int>(x.size()); }
+    std::vector<double> x, y;
+};
+
+double penalty(const Coordinates& S, int i, int j)
 {
     const int n = S.size();
     if (i == j || n == 0)
@@ -202,18 +219,28 @@ double edgePenalty(const QVector<Point>& S, int i, int j)
         std::swap(i, j);
     j = std::min(j, n - 1);
     i = std::clamp(i, 0, n - 1);
-    // The line A x + B y + K = 0 through S[i] and S[j]; all three are exact integers.
-    const double A = S[i].y - S[j].y;
-    const double B = S[j].x - S[i].x;
-    const double K = S[i].x * S[j].y - S[j].x * S[i].y;
+    // The line A x + B y + K = 0 through S[i] and S[j]. A, B, K and every term of the sum are
+    // integers well below 2^53, so the sum is exact whatever the order of the additions.
+    const double A = S.y[i] - S.y[j];
+    const double B = S.x[j] - S.x[i];
+    const double K = S.x[i] * S.y[j] - S.x[j] * S.y[i];
     const double L = std::sqrt(A * A + B * B);
     if (L == 0.0)
         return 0.0;
+    const double* xs = S.x.data();
+    const double* ys = S.y.data();
     double sum = 0.0;
     for (int k = i; k <= j; ++k)
-        sum += std::abs(A * S[k].x + B * S[k].y + K);
+        sum += std::abs(A * xs[k] + B * ys[k] + K);
     const double meanDistance = sum / L / (j - i + 1);
     return L * std::sqrt(meanDistance);
+}
+
+}  // namespace
+
+double edgePenalty(const QVector<Point>& S, int i, int j)
+{
+    return penalty(Coordinates(S), i, j);
 }
 
 namespace {
@@ -222,8 +249,9 @@ namespace {
 // (n for the last point). clip1[j]: the first index from which an edge may reach j. seg0 / seg1:
 // for the j-th vertex of a polygon with the fewest vertices, the latest and earliest index it
 // can take. pen[i]: least penalty of a polygon from 0 to i; prev[i]: its vertex before i.
-std::vector<int> bestPolygon(const QVector<Point>& S, const std::vector<int>& reach)
+std::vector<int> bestPolygon(const QVector<Point>& stroke, const std::vector<int>& reach)
 {
+    const Coordinates S(stroke);
     const int n = S.size();
     std::vector<int> clip0(n + 1), clip1(n + 1, -1), seg0(n + 1), seg1(n + 1), prev(n + 1, -1);
     std::vector<double> pen(n + 1, -1.0);
@@ -261,7 +289,7 @@ std::vector<int> bestPolygon(const QVector<Point>& S, const std::vector<int>& re
             for (int k = seg0[j - 1]; k >= std::max(clip1[i], 0); --k) {
                 if (pen[k] < 0.0)
                     continue;  // not the end of any polygon with j - 1 edges
-                const double p = edgePenalty(S, k, i) + pen[k];
+                const double p = penalty(S, k, i) + pen[k];
                 if (best < 0.0 || p < best) {
                     prev[i] = k;
                     best = p;
