@@ -130,10 +130,8 @@ private:
     {
         if (value >= low && value <= high)
             return true;
-        return fail(QStringLiteral("\"%1\" = %2 in \"%3\" is outside %4 .. %5")
-                        .arg(QLatin1String(name))
-                        .arg(value)
-                        .arg(xml_.qualifiedName())
+        return fail(QStringLiteral("\"%1\" = \"%2\" in \"%3\" is outside %4 .. %5")
+                        .arg(QLatin1String(name), attribute(name).toString(), xml_.qualifiedName())
                         .arg(low)
                         .arg(high));
     }
