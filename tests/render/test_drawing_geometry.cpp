@@ -77,20 +77,6 @@ TEST(CurveGeometry, StripEdgesLieHalfAWidthEitherSideWithTheLeftEdgeAlongTheNorm
     EXPECT_NEAR(strip.back().position.x, 0.5, 1e-9);
 }
 
-TEST(CurveGeometry, GradientEncodesHalfPlusHalfNormalTimesColourJump)
-{
-    // Normal (0, 1): x gradient is zero (0.5), y gradient 0.5 + 0.5 (L - R) / 255.
-    const Curve c = straightCurve({-0.5, 0.0}, {0.5, 0.0}, QColor(200, 100, 0), QColor(0, 100, 255));
-    for (const GradientVertex& v : gradientLineVertices(c, 0))
-        for (float value : v.rgb)
-            EXPECT_NEAR(value, 0.5f, 1e-6f);
-    for (const GradientVertex& v : gradientLineVertices(c, 1)) {
-        EXPECT_NEAR(v.rgb[0], 0.5 + 0.5 * 200 / 255.0, 1e-6);
-        EXPECT_NEAR(v.rgb[1], 0.5, 1e-6);
-        EXPECT_NEAR(v.rgb[2], 0.0, 1e-6);
-    }
-}
-
 TEST(CurveGeometry, BlurStripGreyIsBlurOverSixteenAlongTheCurve)
 {
     Curve c = straightCurve({-0.5, 0.0}, {0.5, 0.0}, kRed, kBlue, 0);
