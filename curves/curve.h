@@ -182,6 +182,13 @@ public:
     // segment do nothing.
     void sampleRenderedColors(int side, const PixelReader& picture, double pixelStep = kCanvasPixel);
 
+private:
+    // The two halves of split: the part after control point `key` (globalID J) goes to newCurve,
+    // or a closed curve is rotated to start at `key`.
+    void cutOffTail(int key, int J, Curve& newCurve);
+    void rotateToStartAt(int key, int J);
+
+public:
     // ---- fields, in the order of the record
     bool stylized = false;
     int nb_control_points = 0;

@@ -87,6 +87,63 @@ void mergeSegments(QVector<T>& values, QVector<int>& ids, int& count, int j)
     count = ids.size();
 }
 
+// Distance by which the start of a closed curve moves off its end when the curve is split open.
+constexpr double kReopeningGap = 0.07;
+
+// Splits one list at J: points from J on go to the tail, moved down by J; the head keeps the
+// points up to J (a point at J belongs to both).
+template <class T>
+void cutList(QVector<T>& headValues, QVector<int>& headIds, int& headCount,
+             QVector<T>& tailValues, QVector<int>& tailIds, int& tailCount, int J)
+{
+    for (int i = 0; i < headIds.size(); ++i) {
+        if (headIds[i] >= J) {
+            tailIds.append(headIds[i] - J);
+            tailValues.append(headValues[i]);
+        }
+    }
+    int keep = 0;
+    while (keep < headIds.size() && headIds[keep] <= J)
+        ++keep;
+    headIds.resize(keep);
+    headValues.resize(keep);
+    headCount = keep;
+    tailCount = tailIds.size();
+}
+
+// Rotates one list of a closed curve of the given length so that it starts at J: the points
+// from J on come first (moved down by J), the points before J follow (moved up by length - J),
+// and the point at J is repeated at the end. The old last point, which repeated the point at 0
+// across the joint, is dropped.
+template <class T>
+void rotateList(QVector<T>& values, QVector<int>& ids, int& count, int J, int length)
+{
+    if (ids.isEmpty())
+        return;
+    QVector<T> newValues;
+    QVector<int> newIds;
+    const int n = ids.size();
+    const bool lastRepeatsFirst = ids.first() == 0 && ids.last() == length;
+    for (int i = 0; i < n; ++i) {
+        if (ids[i] >= J && !(lastRepeatsFirst && i == n - 1)) {
+            newIds.append(ids[i] - J);
+            newValues.append(values[i]);
+        }
+    }
+    for (int i = 0; i < n && ids[i] < J; ++i) {
+        newIds.append(ids[i] + length - J);
+        newValues.append(values[i]);
+    }
+    const int cut = ids.indexOf(J);
+    if (cut >= 0) {
+        newIds.append(length);
+        newValues.append(values[cut]);
+    }
+    values = newValues;
+    ids = newIds;
+    count = ids.size();
+}
+
 } // namespace
 
 void Curve::insertControlPoint(double x, double y, int index, double t)
@@ -204,84 +261,45 @@ bool Curve::split(double x, double y, int index, double t, Curve& newCurve)
         attribute_lists::insertSorted(v, ids, count, J, attribute_lists::valueAt<T>(*this, kind, J));
     });
 
-    if (!wasClosed) {
-        Curve tail;
-        tail.lifetime = lifetime;
-        tail.control_points = control_points.mid(key);
-        control_points.resize(key + 1);
-        auto cut = [J](auto& headValues, QVector<int>& headIds, int& headCount, auto& tailValues,
-                       QVector<int>& tailIds, int& tailCount) {
-            for (int i = 0; i < headIds.size(); ++i) {
-                if (headIds[i] >= J) {
-                    tailIds.append(headIds[i] - J);
-                    tailValues.append(headValues[i]);
-                }
-            }
-            int keep = 0;
-            while (keep < headIds.size() && headIds[keep] <= J)
-                ++keep;
-            headIds.resize(keep);
-            headValues.resize(keep);
-            headCount = keep;
-            tailCount = tailIds.size();
-        };
-        cut(left_colors, left_color_ids, nb_left_colors, tail.left_colors, tail.left_color_ids,
-            tail.nb_left_colors);
-        cut(right_colors, right_color_ids, nb_right_colors, tail.right_colors,
-            tail.right_color_ids, tail.nb_right_colors);
-        cut(blur_values, blur_ids, nb_blur_points, tail.blur_values, tail.blur_ids,
-            tail.nb_blur_points);
-        tail.nb_control_points = tail.control_points.size();
-        tail.updateBoundingBox();
-        nb_control_points = control_points.size();
-        if (selected_control_point >= nb_control_points)
-            selected_control_point = -1;
-        updateBoundingBox();
-        newCurve = tail;
-        return true;
-    }
+    if (wasClosed)
+        rotateToStartAt(key, J);
+    else
+        cutOffTail(key, J, newCurve);
+    if (selected_control_point >= nb_control_points || wasClosed)
+        selected_control_point = -1;
+    updateBoundingBox();
+    return !wasClosed;
+}
 
-    // Closed: rotate so that the curve starts at the new key point and ends at its copy. The old
-    // joint (first and last control point) is kept once.
-    const int n = control_points.size();
-    const int length = (n - 1) / 3 * kSamplesPerSegment;
+void Curve::cutOffTail(int key, int J, Curve& newCurve)
+{
+    Curve tail;
+    tail.lifetime = lifetime;
+    tail.control_points = control_points.mid(key);
+    tail.nb_control_points = tail.control_points.size();
+    control_points.resize(key + 1);
+    nb_control_points = control_points.size();
+    cutList(left_colors, left_color_ids, nb_left_colors, tail.left_colors, tail.left_color_ids,
+            tail.nb_left_colors, J);
+    cutList(right_colors, right_color_ids, nb_right_colors, tail.right_colors,
+            tail.right_color_ids, tail.nb_right_colors, J);
+    cutList(blur_values, blur_ids, nb_blur_points, tail.blur_values, tail.blur_ids,
+            tail.nb_blur_points, J);
+    tail.updateBoundingBox();
+    newCurve = tail;
+}
+
+void Curve::rotateToStartAt(int key, int J)
+{
+    // The points from the new key point to the old joint, then those after the old joint up to
+    // the new key point again: the old joint (first and last control point) is kept once.
+    const int length = (control_points.size() - 1) / 3 * kSamplesPerSegment;
     QVector<Point> rotated = control_points.mid(key);
     rotated += control_points.mid(1, key);
     control_points = rotated;
     nb_control_points = control_points.size();
-
     attribute_lists::forEach(*this, [J, length](auto& v, QVector<int>& ids, int& count,
-                                                AttributeKind) {
-        if (ids.isEmpty())
-            return;
-        using T = std::decay_t<decltype(v[0])>;
-        QVector<T> newValues;
-        QVector<int> newIds;
-        const bool hasStart = ids.first() == 0;
-        for (int i = 0; i < ids.size(); ++i) {
-            // The old last point repeats the old first one at the joint.
-            if (ids[i] >= J && !(hasStart && ids[i] == length && i == ids.size() - 1)) {
-                newIds.append(ids[i] - J);
-                newValues.append(v[i]);
-            }
-        }
-        for (int i = 0; i < ids.size() && ids[i] < J; ++i) {
-            newIds.append(ids[i] + length - J);
-            newValues.append(v[i]);
-        }
-        const int cutIndex = ids.indexOf(J);
-        if (cutIndex >= 0) {
-            newIds.append(length);
-            newValues.append(v[cutIndex]);
-        }
-        v = newValues;
-        ids = newIds;
-        count = ids.size();
-    });
-
-    if (!control_points.isEmpty())
-        control_points[0] += normalAt(0.0, 0) * 0.07;
-    selected_control_point = -1;
-    updateBoundingBox();
-    return false;
+                                                AttributeKind) { rotateList(v, ids, count, J, length); });
+    // The two ends would coincide: the start moves off inwards (to the left side).
+    control_points[0] += normalAt(0.0, 0) * kReopeningGap;
 }
