@@ -20,6 +20,8 @@ void CurveSet::clear()
 void CurveSet::addCurve(const Curve& c)
 {
     curves.append(c);
+    // Only addToSelection marks a curve selected, so that the flags match the selection list.
+    curves.last().setSelected(false);
     nb_curves = curves.size();
 }
 

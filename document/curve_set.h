@@ -32,7 +32,7 @@ public:
     // The curve at index i; the caller guarantees 0 <= i < nb_curves.
     Curve& curve(int i) { return curves[i]; }
     const Curve& curve(int i) const { return curves[i]; }
-    // Appends a copy of c.
+    // Appends a copy of c, unselected (the selection list does not name it).
     void addCurve(const Curve& c);
     // Erases curve i (nothing when out of range). The selection and current_curve are renumbered
     // so that they keep naming the same curves; a removed current curve leaves none current.

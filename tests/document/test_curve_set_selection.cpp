@@ -37,6 +37,16 @@ TEST(CurveSetSelection, AddingTwiceListsTheCurveOnce)
     EXPECT_EQ(set.selection, QVector<int>{1});
 }
 
+TEST(CurveSetSelection, AnAddedCopyOfASelectedCurveIsNotSelected)
+{
+    CurveSet set = ladder(2);
+    set.addToSelection(1);
+    set.addCurve(set.curve(1));
+    EXPECT_FALSE(set.curve(2).selected);
+    set.deleteSelected();
+    EXPECT_EQ(set.nb_curves, 2) << "only the listed curve is deleted";
+}
+
 TEST(CurveSetSelection, ClearSelectionReturnsTheFormerCurrentCurve)
 {
     CurveSet set = ladder(3);
