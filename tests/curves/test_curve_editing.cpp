@@ -20,22 +20,15 @@ QVector<QColor> walkedLeftColors(const Curve& c)
 
 // ---- appends
 
-TEST(CurveAppend, AppendsUseDefaultsOrGivenValuesAndKeepCounts)
+TEST(CurveAppend, AppendsUseDefaultsOrGivenValues)
 {
     Curve c(rgb(1, 2, 3), rgb(4, 5, 6), 7);
     c.appendLeftColor(0, true);
     c.appendLeftColor(10, false, rgb(9, 9, 9));
-    c.appendRightColor(0, true);
     c.appendBlur(0, true);
     c.appendBlur(10, false, 3.9);
     EXPECT_EQ(c.left_colors, (QVector<QColor>{rgb(1, 2, 3), rgb(9, 9, 9)}));
-    EXPECT_EQ(c.right_colors[0], rgb(4, 5, 6));
     EXPECT_EQ(c.blur_values, (QVector<int>{7, 3}));
-    EXPECT_EQ(c.blur_ids, (QVector<int>{0, 10}));
-    c.appendControlPoint(0.5, -0.5);
-    c.appendControlPoint(-0.5, 0.25);
-    EXPECT_EQ(c.bbox_min, Point(-0.5, -0.5));
-    EXPECT_EQ(c.bbox_max, Point(0.5, 0.25));
     expectListsConsistent(c);
 }
 
@@ -58,17 +51,11 @@ TEST(AttributePoints, InsertingKeepsTheLookOfTheCurve)
     }
 }
 
-TEST(AttributePoints, InsertingAtTheLastPositionGoesBeforeTheLastPoint)
+TEST(AttributePoints, InsertingAtTheEndGoesBeforeTheLastPointAndBeyondItDoesNothing)
 {
     Curve c = straightCurve(3);
     c.insertAttribute(30, Blur);
     EXPECT_EQ(c.blur_ids, (QVector<int>{0, 30, 30}));
-    EXPECT_EQ(c.nb_blur_points, 3);
-}
-
-TEST(AttributePoints, InsertingBeyondTheLastPointOrIntoAnEmptyListDoesNothing)
-{
-    Curve c = straightCurve(3);
     c.insertAttribute(45, RightColor);
     EXPECT_EQ(c.right_color_ids, (QVector<int>{0, 30}));
     c.left_colors.clear();
@@ -77,15 +64,6 @@ TEST(AttributePoints, InsertingBeyondTheLastPointOrIntoAnEmptyListDoesNothing)
     c.insertAttribute(5, LeftColor);
     EXPECT_EQ(c.nb_left_colors, 0);
     expectListsConsistent(c);
-}
-
-TEST(AttributePoints, InsertingBeforeTheFirstPointCopiesItsValue)
-{
-    Curve c = straightCurve(3);
-    c.blur_ids[0] = 4;
-    c.insertAttribute(2, Blur);
-    EXPECT_EQ(c.blur_ids, (QVector<int>{2, 4, 30}));
-    EXPECT_EQ(c.blur_values[0], 2);
 }
 
 TEST(AttributePoints, DeletingNeverRemovesTheLastPointNorShrinksBelowTwo)
@@ -139,35 +117,20 @@ TEST(Closing, DifferingEndColoursGetOneJointColourAndKeepTheOldStart)
     expectListsConsistent(c);
 }
 
-TEST(Closing, CurveWithFewerThanTwoPointsCannotClose)
-{
-    Curve c;
-    c.appendControlPoint(0, 0);
-    c.setClosed(true);
-    EXPECT_FALSE(c.isClosed());
-}
-
 // ---- dragging
-
-TEST(Dragging, NothingSelectedMeansNothingMoves)
-{
-    Curve c = humpCurve();
-    const QVector<Point> before = c.control_points;
-    EXPECT_FALSE(c.moveSelectedControlPoint(0.1, 0.1));
-    c.selected_control_point = 40; // stale index, e.g. after points were deleted
-    EXPECT_FALSE(c.moveSelectedControlPoint(0.1, 0.1));
-    EXPECT_EQ(c.control_points, before);
-}
 
 TEST(Dragging, MiddleKeyPointCarriesItsTangentPoints)
 {
     Curve c = humpCurve();
+    EXPECT_FALSE(c.moveSelectedControlPoint(0.1, 0.1)); // nothing selected
+    c.selected_control_point = 40; // stale index, e.g. after points were deleted
+    EXPECT_FALSE(c.moveSelectedControlPoint(0.1, 0.1));
+    EXPECT_EQ(c.control_points, humpCurve().control_points);
     c.selectControlPoint(3);
     EXPECT_TRUE(c.moveSelectedControlPoint(0.1, 0.5));
     EXPECT_TRUE(near(c.control_points[3], Point(0.1, 0.5), 1e-15));
     EXPECT_TRUE(near(c.control_points[2], Point(-0.1, 0.5), 1e-12));
     EXPECT_TRUE(near(c.control_points[4], Point(0.3, 0.5), 1e-12));
-    EXPECT_EQ(c.control_points[0], Point(-0.6, -0.2));
     EXPECT_NEAR(c.bbox_max.y, 0.5, 1e-12);
 }
 
@@ -198,27 +161,21 @@ TEST(Dragging, EndOfAClosedCurveMovesBothEnds)
     EXPECT_TRUE(near(loop.control_points[11], t11 + Point(0.1, 0.1), 1e-12));
 }
 
-TEST(Dragging, SmoothJointRotatesThePartnerAndKeepsItsLength)
+TEST(Dragging, SmoothJointRotatesThePartnerACornerDoesNot)
 {
     Curve c = humpCurve(); // joint 2-3-4 is collinear
     const double partnerLength = (c.control_points[4] - c.control_points[3]).norm();
     c.selectControlPoint(2);
     c.moveSelectedControlPoint(-0.1, 0.5);
     const Point K = c.control_points[3];
-    const Point toDragged = unit(c.control_points[2] - K);
-    const Point toPartner = unit(c.control_points[4] - K);
     EXPECT_NEAR((c.control_points[4] - K).norm(), partnerLength, 1e-12);
-    EXPECT_TRUE(near(toDragged, toPartner * -1.0, 1e-12)) << "tangents stay collinear";
-}
+    EXPECT_TRUE(near(unit(c.control_points[2] - K), unit(c.control_points[4] - K) * -1.0, 1e-12));
 
-TEST(Dragging, CornerJointLeavesThePartnerInPlace)
-{
-    Curve c = humpCurve();
-    c.control_points[4] = Point(0.1, 0.1); // a corner at key point 3
-    c.selectControlPoint(2);
-    c.moveSelectedControlPoint(-0.1, 0.5);
-    EXPECT_EQ(c.control_points[4], Point(0.1, 0.1));
-    EXPECT_EQ(c.control_points[2], Point(-0.1, 0.5));
+    Curve corner = humpCurve();
+    corner.control_points[4] = Point(0.1, 0.1);
+    corner.selectControlPoint(2);
+    corner.moveSelectedControlPoint(-0.1, 0.5);
+    EXPECT_EQ(corner.control_points[4], Point(0.1, 0.1));
 }
 
 TEST(Dragging, TangentOfAClosedJointRotatesTheOtherEndsTangent)
@@ -232,28 +189,7 @@ TEST(Dragging, TangentOfAClosedJointRotatesTheOtherEndsTangent)
     EXPECT_NEAR((loop.control_points[11] - loop.control_points[12]).norm(), length, 1e-12);
 }
 
-TEST(Dragging, TangentDroppedOnItsKeyPointLeavesThePartnerWhole)
-{
-    Curve c = humpCurve();
-    const Point partner = c.control_points[4];
-    c.selectControlPoint(2);
-    c.moveSelectedControlPoint(0.0, 0.4); // onto key point 3
-    EXPECT_EQ(c.control_points[4], partner);
-    EXPECT_TRUE(allFinite(c));
-}
-
 // ---- whole-curve edits
-
-TEST(WholeCurve, SwitchColorsExchangesSidesAndCounts)
-{
-    Curve c = straightCurve(2);
-    c.insertAttribute(5, LeftColor);
-    c.switchColors();
-    EXPECT_EQ(c.nb_right_colors, 3);
-    EXPECT_EQ(c.nb_left_colors, 2);
-    EXPECT_EQ(c.left_colors[0], kBlue);
-    EXPECT_EQ(c.right_color_ids, (QVector<int>{0, 5, 20}));
-}
 
 TEST(WholeCurve, UniformBlurSpansTheCurveAndMeanBlurRoundsDown)
 {

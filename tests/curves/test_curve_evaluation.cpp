@@ -23,15 +23,13 @@ Curve segment(Point p0, Point p1, Point p2, Point p3)
 TEST(CurveRecord, DefaultCurveIsEmptyWithDocumentedDefaults)
 {
     Curve c;
-    EXPECT_EQ(c.nb_control_points, 0);
-    EXPECT_EQ(c.nb_left_colors + c.nb_right_colors + c.nb_blur_points, 0);
+    EXPECT_EQ(c.nb_control_points + c.nb_left_colors + c.nb_right_colors + c.nb_blur_points, 0);
     EXPECT_EQ(c.lifetime, 32);
     EXPECT_EQ(c.selected_control_point, -1);
     EXPECT_EQ(c.defaultLeftColor(), rgb(255, 255, 255));
     EXPECT_EQ(c.defaultRightColor(), rgb(130, 25, 25));
     EXPECT_EQ(c.defaultBlur(), 0);
     EXPECT_FALSE(c.isClosed() || c.isSelected() || c.stylized);
-    EXPECT_EQ(c.segmentCount(), 0);
 }
 
 TEST(CurveRecord, SelectControlPointIgnoresOutOfRangeIndices)
@@ -39,11 +37,8 @@ TEST(CurveRecord, SelectControlPointIgnoresOutOfRangeIndices)
     Curve c = straightCurve(1);
     c.selectControlPoint(2);
     c.selectControlPoint(-1);
-    EXPECT_EQ(c.selected_control_point, 2);
     c.selectControlPoint(c.nb_control_points);
     EXPECT_EQ(c.selected_control_point, 2);
-    c.clearControlPointSelection();
-    EXPECT_EQ(c.selected_control_point, -1);
 }
 
 TEST(CurveRecord, EditingACopyLeavesTheOriginalUnchanged)
@@ -52,46 +47,29 @@ TEST(CurveRecord, EditingACopyLeavesTheOriginalUnchanged)
     Curve copy = original;
     copy.setLeftColorOf(kBlack, 0);
     copy.appendControlPoint(0.9, 0.9);
-    copy.setUniformBlur(9);
     EXPECT_EQ(original.left_colors[0], kRed);
     EXPECT_EQ(original.control_points.size(), 7);
-    EXPECT_EQ(original.blur_values[0], 3);
-    EXPECT_EQ(copy.control_points.size(), 8);
-}
-
-TEST(CurveRecord, ControlPointOutOfRangeIsTheOrigin)
-{
-    const Curve c = humpCurve();
-    EXPECT_EQ(c.controlPoint(3), Point(0.0, 0.4));
-    EXPECT_EQ(c.controlPoint(7), Point());
-    EXPECT_EQ(c.controlPoint(-1), Point());
 }
 
 // ---- positions and normals
 
-TEST(CurveEvaluation, StylizedSegmentIsTheStraightLineBetweenKeyPoints)
+TEST(CurveEvaluation, PointsOfStraightStylizedAndCurvedSegments)
 {
-    Curve c = segment({0, 0}, {0.3, 0.8}, {0.9, -0.5}, {1, 0});
-    c.toggleStylized();
-    EXPECT_TRUE(near(c.pointAt(0.25, 0), Point(0.25, 0), 1e-15));
-    EXPECT_TRUE(near(c.normalAt(0.7, 0), Point(0, 1), 1e-15));
-}
+    Curve bent = segment({0, 0}, {0.3, 0.8}, {0.9, -0.5}, {1, 0});
+    bent.toggleStylized();
+    EXPECT_TRUE(near(bent.pointAt(0.25, 0), Point(0.25, 0), 1e-15));
+    EXPECT_TRUE(near(bent.normalAt(0.7, 0), Point(0, 1), 1e-15));
 
-TEST(CurveEvaluation, EvenlySpacedStraightSegmentIsLinearInT)
-{
-    const Curve c = segment({0, 0}, {1, 0}, {2, 0}, {3, 0});
-    EXPECT_TRUE(near(c.pointAt(0.5, 0), Point(1.5, 0), 1e-15));
-    EXPECT_TRUE(near(c.pointAt(0.1, 0), Point(0.3, 0), 1e-15));
-}
+    const Curve line = segment({0, 0}, {1, 0}, {2, 0}, {3, 0});
+    EXPECT_TRUE(near(line.pointAt(0.5, 0), Point(1.5, 0), 1e-15));
 
-TEST(CurveEvaluation, CubicMatchesBernsteinForm)
-{
-    const Curve c = humpCurve();
+    const Curve hump = humpCurve(); // against the Bernstein form
     for (double t : {0.0, 0.2, 0.5, 0.9, 1.0}) {
         const double r = 1 - t;
-        const Point p = c.control_points[3] * (r * r * r) + c.control_points[4] * (3 * t * r * r) +
-                        c.control_points[5] * (3 * t * t * r) + c.control_points[6] * (t * t * t);
-        EXPECT_TRUE(near(c.pointAt(t, 3), p, 1e-12)) << "t = " << t;
+        const QVector<Point>& p = hump.control_points;
+        const Point expected = p[3] * (r * r * r) + p[4] * (3 * t * r * r) +
+                               p[5] * (3 * t * t * r) + p[6] * (t * t * t);
+        EXPECT_TRUE(near(hump.pointAt(t, 3), expected, 1e-12)) << "t = " << t;
     }
 }
 
@@ -108,23 +86,20 @@ TEST(CurveEvaluation, NormalIsUnitAndPointsLeftOfTheDirectionOfTravel)
     // Travelling counter-clockwise, the left side is the inside of the circle.
     for (int b = 0; b < 12; b += 3) {
         for (double t : {0.0, 0.3, 0.8}) {
-            const Point p = loop.pointAt(t, b);
             const Point nrm = loop.normalAt(t, b);
             EXPECT_NEAR(nrm.norm(), 1.0, 1e-12);
-            EXPECT_LT(dot(nrm, p), -0.45) << "normal should point to the centre";
+            EXPECT_LT(dot(nrm, loop.pointAt(t, b)), -0.45) << "normal should point to the centre";
         }
     }
 }
 
 TEST(CurveEvaluation, VanishingDerivativeFallsBackToTheChordThenUp)
 {
-    // P1 = P0: the derivative is zero at t = 0.
-    const Curve c = segment({0, 0}, {0, 0}, {1, 1}, {2, 0});
+    const Curve c = segment({0, 0}, {0, 0}, {1, 1}, {2, 0}); // zero derivative at t = 0
     EXPECT_TRUE(near(c.normalAt(0.0, 0), Point(0, 1), 1e-12)); // chord along +x
 
     const Curve dot = segment({0.2, 0.2}, {0.2, 0.2}, {0.2, 0.2}, {0.2, 0.2});
     EXPECT_EQ(dot.normalAt(0.5, 0), Point(0, 1));
-    EXPECT_EQ(dot.pointAt(0.5, 0), Point(0.2, 0.2));
 }
 
 TEST(CurveEvaluation, CurveWithoutSegmentEvaluatesSafely)
@@ -134,7 +109,6 @@ TEST(CurveEvaluation, CurveWithoutSegmentEvaluatesSafely)
     EXPECT_EQ(c.normalAt(0.5, 0), Point(0, 1));
     c.appendControlPoint(0.1, 0.2);
     c.appendControlPoint(0.3, 0.4);
-    EXPECT_EQ(c.pointAt(0.5, 1), Point(0.3, 0.4));
     EXPECT_EQ(c.pointAt(0.5, 17), Point(0.3, 0.4));
     int visits = 0;
     c.forEachSample([&](const CurveSample&) { ++visits; });
@@ -146,10 +120,6 @@ TEST(CurveEvaluation, BoundingBoxCoversTangentPoints)
     const Curve c = humpCurve();
     EXPECT_EQ(c.boundingBox().first, Point(-0.6, -0.2));
     EXPECT_EQ(c.boundingBox().second, Point(0.6, 0.4));
-    Curve one;
-    one.appendControlPoint(0.3, -0.1);
-    EXPECT_EQ(one.bbox_min, Point(0.3, -0.1));
-    EXPECT_EQ(one.bbox_max, Point(0.3, -0.1));
 }
 
 // ---- attribute interpolation
@@ -159,12 +129,9 @@ protected:
     void SetUp() override
     {
         c = straightCurve(2);
-        c.left_colors = {rgb(0, 0, 0), rgb(1, 1, 1), rgb(100, 200, 50)};
-        c.left_color_ids = {0, 10, 20};
-        c.right_colors = {rgb(0, 0, 0), rgb(1, 1, 1), rgb(100, 200, 50)};
-        c.right_color_ids = {0, 10, 20};
+        c.left_colors = c.right_colors = {rgb(0, 0, 0), rgb(1, 1, 1), rgb(100, 200, 50)};
+        c.left_color_ids = c.right_color_ids = c.blur_ids = {0, 10, 20};
         c.blur_values = {0, 3, 16};
-        c.blur_ids = {0, 10, 20};
         c.nb_left_colors = c.nb_right_colors = c.nb_blur_points = 3;
     }
     Curve c;
@@ -177,31 +144,30 @@ TEST_F(AttributeInterpolation, LeftRoundsRightTruncatesBlurRounds)
     EXPECT_EQ(c.blurAt(0.5, 0), 2);
     EXPECT_EQ(c.leftColorAt(0.25, 1), rgb(26, 51, 13));  // 25.75, 50.75, 13.25
     EXPECT_EQ(c.rightColorAt(0.25, 1), rgb(25, 50, 13)); // truncated
-    EXPECT_EQ(c.leftColorAt(0.5, 0).alpha(), 255);
-}
-
-TEST_F(AttributeInterpolation, LastOrOutOfRangeIndexGivesAnEndValue)
-{
-    EXPECT_EQ(c.leftColorAt(0.7, 2), rgb(100, 200, 50));
-    EXPECT_EQ(c.blurAt(0.7, 2), 16);
+    EXPECT_EQ(c.leftColorAt(0.7, 2), rgb(100, 200, 50)); // the last point
     EXPECT_EQ(c.blurAt(0.3, 9), 16);
     EXPECT_EQ(c.leftColorAt(0.3, -4), rgb(0, 0, 0));
 }
 
+TEST_F(AttributeInterpolation, EqualNeighboursTruncateToThemselves)
+{
+    c.right_colors = {rgb(20, 40, 220), rgb(20, 40, 220), rgb(20, 40, 220)};
+    for (double w = 0.0; w <= 1.0; w += 0.01)
+        EXPECT_EQ(c.rightColorAt(w, 0), rgb(20, 40, 220)) << w;
+}
+
 TEST_F(AttributeInterpolation, EmptyListsGiveNoColourAndZeroBlur)
 {
-    Curve bare = straightCurve(1);
-    bare.left_colors.clear();
-    bare.left_color_ids.clear();
-    bare.blur_values.clear();
-    bare.blur_ids.clear();
-    EXPECT_FALSE(bare.leftColorAt(0.5, 0).isValid());
-    EXPECT_EQ(bare.blurAt(0.5, 0), 0);
+    c.left_colors.clear();
+    c.left_color_ids.clear();
+    c.blur_values.clear();
+    c.blur_ids.clear();
+    EXPECT_FALSE(c.leftColorAt(0.5, 0).isValid());
+    EXPECT_EQ(c.blurAt(0.5, 0), 0);
     int i = 3;
-    EXPECT_EQ(bare.findInterval(0.5, 0, i, Blur), 0.0);
+    EXPECT_EQ(c.findInterval(0.5, 0, i, Blur), 0.0);
     EXPECT_EQ(i, 0);
-    i = 0;
-    EXPECT_EQ(bare.stepInterval(0.5, 0, i, LeftColor), 0.0);
+    EXPECT_EQ(c.stepInterval(0.5, 0, i, LeftColor), 0.0);
     EXPECT_EQ(i, 0);
 }
 
@@ -212,8 +178,6 @@ TEST_F(AttributeInterpolation, FindIntervalLocatesAbscissa)
     EXPECT_EQ(i, 1);
     EXPECT_DOUBLE_EQ(c.findInterval(0.0, 6, i, LeftColor), 0.0); // x = 20, the last point
     EXPECT_EQ(i, 2);
-    EXPECT_DOUBLE_EQ(c.findInterval(0.3, 0, i, Blur), 0.3);
-    EXPECT_EQ(i, 0);
 }
 
 TEST_F(AttributeInterpolation, AbscissaBeforeTheFirstPointHoldsTheFirstValue)
@@ -222,7 +186,6 @@ TEST_F(AttributeInterpolation, AbscissaBeforeTheFirstPointHoldsTheFirstValue)
     int i = 2;
     EXPECT_EQ(c.findInterval(0.2, 0, i, LeftColor), 0.0);
     EXPECT_EQ(i, 0);
-    i = 0;
     EXPECT_EQ(c.stepInterval(0.2, 0, i, LeftColor), 0.0);
     EXPECT_EQ(i, 0);
 }
@@ -240,26 +203,15 @@ TEST_F(AttributeInterpolation, StepIntervalAdvancesAtMostOnePoint)
     EXPECT_EQ(i, 2);
 }
 
-TEST_F(AttributeInterpolation, DuplicatePositionsNeverDivideByZero)
-{
-    c.blur_ids = {0, 10, 10};
-    int i = 1;
-    const double w = c.stepInterval(0.0, 3, i, Blur);
-    EXPECT_TRUE(std::isfinite(w));
-    EXPECT_TRUE(std::isfinite(c.findIntervalAt(10.0, i, Blur)));
-}
-
 // ---- the sampling walk
 
 TEST(SamplingWalk, VisitsElevenSamplesPerSegmentAndBothSidesOfAJoint)
 {
-    const Curve c = humpCurve();
     QVector<CurveSample> samples;
-    c.forEachSample([&](const CurveSample& s) { samples.append(s); });
+    humpCurve().forEachSample([&](const CurveSample& s) { samples.append(s); });
     ASSERT_EQ(samples.size(), 22);
-    EXPECT_EQ(samples[0].t, 0.0);
-    EXPECT_LT(samples[10].t, 1.0);
     EXPECT_GT(samples[10].t, 0.999);
+    EXPECT_LT(samples[10].t, 1.0);
     EXPECT_EQ(samples[11].b, 3);
     EXPECT_TRUE(near(samples[10].point, samples[11].point, 1e-12));
 }
@@ -270,9 +222,8 @@ TEST(SamplingWalk, RunningIntervalsCarryAcrossSegments)
     c.left_colors = {rgb(0, 0, 0), rgb(200, 100, 0), rgb(0, 0, 0)};
     c.left_color_ids = {0, 15, 30};
     c.nb_left_colors = 3;
-    c.blur_values = {0, 16};
-    c.blur_ids = {0, 30};
-    c.nb_blur_points = 2;
+    c.setUniformBlur(0);
+    c.setBlurOf(16, 1);
     QVector<CurveSample> samples;
     c.forEachSample([&](const CurveSample& s) { samples.append(s); });
     ASSERT_EQ(samples.size(), 33);
@@ -282,9 +233,8 @@ TEST(SamplingWalk, RunningIntervalsCarryAcrossSegments)
         const double w = c.findInterval(s.t, s.b, i, LeftColor);
         EXPECT_EQ(s.left, c.leftColorAt(w, i)) << "b " << s.b << " t " << s.t;
         EXPECT_EQ(s.right, kBlue);
-        EXPECT_TRUE(near(s.normal, Point(0, 1), 1e-12));
     }
     EXPECT_EQ(samples[16].left, rgb(200, 100, 0)); // globalID 15: segment 1, t = 0.5
+    EXPECT_EQ(samples[11].blur, 5);                // x = 10: 16 / 3 rounded
     EXPECT_EQ(samples[32].blur, 16);
-    EXPECT_EQ(samples[11].blur, 5); // x = 10: 16 / 3 rounded
 }

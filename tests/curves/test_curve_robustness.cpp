@@ -125,18 +125,3 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
         }
     }
 }
-
-TEST(Robustness, CollapsedCurveSurvivesEveryOneClickOperation)
-{
-    Curve c = collapsedCurve();
-    c.smooth();
-    c.snakeStep(QImage(16, 16, QImage::Format_RGB32));
-    c.increaseContrast();
-    c.insertControlPoint(0.25, 0.25, 2, 0.5);
-    EXPECT_EQ(c.nb_control_points, 10);
-    Curve tail;
-    EXPECT_TRUE(c.split(0.25, 0.25, 5, 0.3, tail));
-    checkCurve(c, "head");
-    checkCurve(tail, "tail");
-    EXPECT_EQ(c.normalAt(0.5, 0), Point(0, 1));
-}

@@ -105,17 +105,6 @@ TEST(Contrast, OppositeColourIsTakenBeforeAnyChange)
     EXPECT_EQ(c.right_colors, (QVector<QColor>{rgb(110, 0, 0), rgb(0, 0, 0)}));
 }
 
-TEST(Contrast, SideWithoutColoursLeavesTheOtherUnchanged)
-{
-    Curve c = twoSided(rgb(40, 50, 60), rgb(0, 0, 0));
-    c.right_colors.clear();
-    c.right_color_ids.clear();
-    c.nb_right_colors = 0;
-    c.increaseContrast();
-    EXPECT_EQ(c.left_colors[0], rgb(40, 50, 60));
-    EXPECT_EQ(c.nb_right_colors, 0);
-}
-
 TEST(BlurShift, ValuesClampToZeroAndSixteen)
 {
     Curve c = straightCurve(2);
