@@ -6,11 +6,36 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace stroke {
 
 namespace {
+
+// floor(a / b) for b > 0.
+std::int64_t floordiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? a / b : -1 - (-1 - a) / b;
+}
+
+// a mod b in 0 .. b-1 for b > 0 and any a.
+std::int64_t mod(std::int64_t a, std::int64_t b)
+{
+    if (a >= b)
+        return a % b;
+    if (a >= 0)
+        return a;
+    return b - 1 - (-1 - a) % b;
+}
+
+// True when b lies in the cyclic half-open interval [a, e).
+bool cyclic(std::int64_t a, std::int64_t b, std::int64_t e)
+{
+    if (a <= e)
+        return a <= b && b < e;
+    return a <= b || b < e;
+}
 
 // Integer vector of the straight-run stage. Stroke coordinates are integers below 2^24 in
 // magnitude, so every cross product below is exact.
@@ -42,8 +67,8 @@ double ddenom(const Point& p0, const Point& p2)
 
 double clampPixel(double v) { return std::clamp(v, -kMaxPixel, kMaxPixel); }
 
-// Straight-run step 1: next[i] is the furthest index after i such that the points up to it share
-// a row or a column with it; next[n-1] = n-1.
+// First pass of the straight runs: next[i] (i < n-1) is i + 1, or a later point in the same row
+// or column as S[i] that the walk may jump to directly; next[n-1] = n-1.
 std::vector<int> sameLineJumps(const QVector<Point>& S)
 {
     const int n = S.size();
@@ -58,8 +83,8 @@ std::vector<int> sameLineJumps(const QVector<Point>& S)
     return next;
 }
 
-// Straight-run step 2: the index (mod n) up to which the run starting at S[i] stays straight.
-// The walk keeps two constraint vectors cA, cB bounding the directions of a straight line
+// Second pass of the straight runs: the index (mod n) up to which the run starting at S[i] stays
+// straight. The walk keeps two constraint vectors cA, cB bounding the directions of a straight line
 // through every visited point (within half a pixel); it stops at the first point outside them
 // or at the end of the stroke, then extrapolates how far along the last step the constraints
 // still hold. A run reaching the end leaves dk = (0, 0) and the 10000000 "no limit" stands, so
@@ -113,27 +138,6 @@ int pivotOf(const QVector<Point>& S, const std::vector<int>& next, int i)
 }
 
 }  // namespace
-
-std::int64_t floordiv(std::int64_t a, std::int64_t b)
-{
-    return a >= 0 ? a / b : -1 - (-1 - a) / b;
-}
-
-std::int64_t mod(std::int64_t a, std::int64_t b)
-{
-    if (a >= b)
-        return a % b;
-    if (a >= 0)
-        return a;
-    return b - 1 - (-1 - a) % b;
-}
-
-bool cyclic(std::int64_t a, std::int64_t b, std::int64_t e)
-{
-    if (a <= e)
-        return a <= b && b < e;
-    return a <= b || b < e;
-}
 
 QVector<Point> toPixels(const QVector<Point>& stroke, int width, int height)
 {
@@ -460,7 +464,7 @@ QVector<Point> polygonPoints(const QVector<Point>& S, const std::vector<int>& ve
     return V;
 }
 
-// Step 7: the fitted points (pixels) become the current curve, with colour and blur points
+// The fitted points (pixels) become the current curve, with colour and blur points
 // carrying the curve's defaults at both ends.
 void appendFittedCurve(CurveSet& set, const QVector<Point>& fitted, bool closed, int width,
                        int height, const PixelReader* picture)

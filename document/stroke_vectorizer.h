@@ -3,7 +3,6 @@
 #include "point.h"
 
 #include <QVector>
-#include <cstdint>
 #include <vector>
 
 // The stages of the stroke vectoriser, each a free function with its own inputs and outputs.
@@ -23,15 +22,7 @@ constexpr double kMaxPixel = 16777216.0;  // 2^24
 // threshold a stroke always becomes a single smooth run.
 constexpr double kCornerThreshold = 2.0;
 
-// ---- integer helpers of the straight-run and polygon stages
-// floor(a / b) for b > 0.
-std::int64_t floordiv(std::int64_t a, std::int64_t b);
-// a mod b in 0 .. b-1 for b > 0, for any a.
-std::int64_t mod(std::int64_t a, std::int64_t b);
-// True when b lies in the cyclic half-open interval [a, e).
-bool cyclic(std::int64_t a, std::int64_t b, std::int64_t e);
-
-// Step 1. Canvas stroke (x, y in -1 .. 1, y up) to pixels of a width x height widget:
+// Pixel conversion. Canvas stroke (x, y in -1 .. 1, y up) to pixels of a width x height widget:
 // (floor(width / 2 * (x + 1)), floor(height / 2 * (1 - y))), clamped to +-kMaxPixel.
 // Positions with a non-finite coordinate are dropped. Returns nothing for width or height <= 0.
 QVector<Point> toPixels(const QVector<Point>& stroke, int width, int height);
@@ -40,14 +31,15 @@ QVector<Point> toPixels(const QVector<Point>& stroke, int width, int height);
 // width and height must be positive.
 Point toCanvas(const Point& pixel, int width, int height);
 
-// Step 2. When the last point lies within 2 pixels of the first in both coordinates, it becomes
+// Closing. When the last point lies within 2 pixels of the first in both coordinates, it becomes
 // the first point and the stroke is closed: returns true. Otherwise leaves S alone and returns
 // false (also for an empty S).
 bool closeStroke(QVector<Point>& S);
 
-// Step 3. The straight-run table: for each i in 0 .. n-1 the furthest index reachable from S[i]
-// by an approximately straight run. Every entry lies in i+1 .. n-1 for i < n-1, entry n-1 is n-1,
-// and the table is non-decreasing. Empty for an empty S.
+// The straight-run table: for each i in 0 .. n-1 the furthest index reachable from S[i] by an
+// approximately straight run. Every entry lies in i+1 .. n-1 for i < n-1, entry n-1 is n-1, and
+// the table is non-decreasing. Empty for an empty S. Time: the walk from each point runs to the
+// first point off its straight line, so a long straight stroke costs O(n^2).
 std::vector<int> computeStraightReach(const QVector<Point>& S);
 
 // Cost of the polygon edge S[i] -> S[j] (0 <= i, j; an index beyond n-1 means n-1): the edge
@@ -55,11 +47,11 @@ std::vector<int> computeStraightReach(const QVector<Point>& S);
 // an edge whose end points coincide (its line is undefined).
 double edgePenalty(const QVector<Point>& S, int i, int j);
 
-// Step 4. The polygon with the fewest vertices whose edges follow straight runs, and among those
-// the one of least total penalty. Returns ascending indices into S, starting with 0 and ending
-// with n-1 (at least two entries for n >= 2). `straightReach` must be the table of S (size n).
-// Returns an empty polygon when the sizes disagree, n < 2, or the working memory (six arrays of
-// n + 1 entries) cannot be allocated.
+// The optimal polygon: among the polygons with the fewest vertices whose edges follow straight
+// runs, the one of least total penalty. Returns ascending indices into S, starting with 0 and
+// ending with n-1 (at least two entries for n >= 2). `straightReach` must be the table of S
+// (size n, entries in 0 .. n-1). Returns an empty polygon when it is not, when n < 2, or when the
+// working memory (six arrays of n + 1 entries) cannot be allocated.
 std::vector<int> optimalPolygon(const QVector<Point>& S, const std::vector<int>& straightReach);
 
 // Corner measure at V1 of the polygon corner V0, V1, V2: 0 (flat) .. 4/3 (sharp); 4/3 when V0 and
@@ -73,12 +65,12 @@ struct Run {
     bool last = false;   // the run ends the curve
 };
 
-// Step 5. Splits the polygon vertices V[0 .. m-1] into runs at every corner whose measure reaches
-// alphaMax; neighbouring runs share their corner vertex. The first run has `first` set, the last
-// `last`. With m < 3 the single run is [V[0], V[m-1]]. Returns no run for an empty V.
+// Corner test. Splits the polygon vertices V[0 .. m-1] into runs at every corner whose measure
+// reaches alphaMax; neighbouring runs share their corner vertex. The first run has `first` set,
+// the last `last`. With m < 3 the single run is [V[0], V[m-1]]. Returns no run for an empty V.
 QVector<Run> cornerRuns(const QVector<Point>& V, double alphaMax);
 
-// Step 6. Fits a run P[0 .. r-1] (r >= 2) with cubic Bezier segments, one for every three polygon
+// Fits a run P[0 .. r-1] (r >= 2) with cubic Bezier segments, one for every three polygon
 // edges and one for the remaining one or two, and appends their control points to `fitted`: b0,
 // b1, b2 of each segment, and b3 of the last segment when run.last is set. On a closed curve the
 // tangents at the joint look across it: `beforeJoint` is the polygon vertex before the closing
@@ -88,9 +80,9 @@ QVector<Run> cornerRuns(const QVector<Point>& V, double alphaMax);
 bool fitRun(const Run& run, bool closed, const Point& beforeJoint, const Point& afterJoint,
             QVector<Point>& fitted);
 
-// Steps 5 and 6 over a whole polygon: the control points of the curve through the polygon
-// vertices V[0 .. m-1] (3q + 1 points for q segments). Empty when m < 2, a fit is undefined or
-// all the control points coincide.
+// Corner test and run fitting over a whole polygon: the control points of the curve through the
+// polygon vertices V[0 .. m-1] (3q + 1 points for q segments). Empty when m < 2, when a fit is
+// undefined or when all the control points coincide.
 QVector<Point> fitPolygon(const QVector<Point>& V, bool closed);
 
 }  // namespace stroke

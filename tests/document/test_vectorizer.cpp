@@ -135,22 +135,6 @@ public:
 
 // ---------------------------------------------------------------- stages
 
-TEST(VectorizerArithmetic, FloorDivModAndCyclicFollowTheirDefinitions)
-{
-    EXPECT_EQ(stroke::floordiv(7, 3), 2);
-    EXPECT_EQ(stroke::floordiv(-1, 3), -1);
-    EXPECT_EQ(stroke::floordiv(-3, 3), -1);
-    EXPECT_EQ(stroke::floordiv(-4, 3), -2);
-    EXPECT_EQ(stroke::mod(6 + 10000000, 7), 2);
-    EXPECT_EQ(stroke::mod(7, 7), 0);
-    EXPECT_EQ(stroke::mod(-1, 7), 6);
-    EXPECT_EQ(stroke::mod(-8, 7), 6);
-    EXPECT_TRUE(stroke::cyclic(2, 2, 6));
-    EXPECT_FALSE(stroke::cyclic(2, 6, 6));
-    EXPECT_TRUE(stroke::cyclic(5, 1, 2));   // wraps past the end
-    EXPECT_FALSE(stroke::cyclic(6, 2, 2));
-}
-
 TEST(VectorizerPixels, ConvertsCanvasToRowsFromTheTopAndBack)
 {
     const QVector<Point> pixels = stroke::toPixels(
@@ -175,11 +159,13 @@ TEST(VectorizerPixels, DropsNonFinitePositionsAndClampsFarOnes)
 
 TEST(VectorizerClosing, EndsWithinTwoPixelsCloseAndThreeDoNot)
 {
-    QVector<Point> near2 = asPoints({QPoint(10, 10), QPoint(20, 10), QPoint(20, 20), QPoint(12, 12)});
+    QVector<Point> near2 =
+        asPoints({QPoint(10, 10), QPoint(20, 10), QPoint(20, 20), QPoint(12, 12)});
     EXPECT_TRUE(stroke::closeStroke(near2));
     EXPECT_EQ(near2.last(), Point(10, 10));
 
-    QVector<Point> far3 = asPoints({QPoint(10, 10), QPoint(20, 10), QPoint(20, 20), QPoint(13, 10)});
+    QVector<Point> far3 =
+        asPoints({QPoint(10, 10), QPoint(20, 10), QPoint(20, 20), QPoint(13, 10)});
     EXPECT_FALSE(stroke::closeStroke(far3));
     EXPECT_EQ(far3.last(), Point(13, 10));
 }
@@ -328,7 +314,8 @@ TEST_F(StrokeToCurve, LayoutCarriesTheCurrentColoursAndBlurAtBothEnds)
     set.setLeftColor(QColor(10, 20, 30));
     set.setRightColor(QColor(40, 50, 60));
     set.setBlur(7);
-    ASSERT_EQ(vectorize(sampledStroke([](double t) { return Point(100 + t, 250 + 40 * std::sin(t / 30)); }, 0, 300)), 1);
+    const auto wave = [](double t) { return Point(100 + t, 250 + 40 * std::sin(t / 30)); };
+    ASSERT_EQ(vectorize(sampledStroke(wave, 0, 300)), 1);
     const Curve& c = set.curve(0);
     EXPECT_EQ(set.current_curve, 0);
     ASSERT_GE(c.nb_control_points, 7);
@@ -381,7 +368,8 @@ TEST_F(StrokeToCurve, UnfinishedLastCurveReceivesTheStroke)
     const Curve& filled = set.curve(1);
     ASSERT_EQ(filled.nb_control_points, 2 + 4);
     EXPECT_EQ(filled.control_points[0], Point(-0.5, -0.5));
-    EXPECT_TRUE(near(filled.control_points[2], stroke::toCanvas(Point(100, 200), kSize, kSize), 1e-12));
+    const Point rowStart = stroke::toCanvas(Point(100, 200), kSize, kSize);
+    EXPECT_TRUE(near(filled.control_points[2], rowStart, 1e-12));
     EXPECT_EQ(set.current_curve, 1);
 }
 
@@ -399,7 +387,8 @@ TEST_F(StrokeToCurve, InactiveSidesTakeTheRenderedColours)
     ASSERT_GE(leftRead.nb_left_colors, 2);
     for (const QColor& color : leftRead.left_colors)
         EXPECT_EQ(color, QColor(0, 0, 255));
-    EXPECT_EQ(leftRead.right_colors, (QVector<QColor>{set.current_right_color, set.current_right_color}));
+    const QColor right = set.current_right_color;
+    EXPECT_EQ(leftRead.right_colors, (QVector<QColor>{right, right}));
 
     set.left_colors_active = true;
     set.right_colors_active = false;
@@ -527,10 +516,13 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, SmoothStrokeFit,
     ::testing::Values(
         SmoothStroke{"circle",
-                     [](double t) { return Point(256 + 120 * std::cos(t), 256 + 120 * std::sin(t)); },
+                     [](double t) {
+                         return Point(256 + 120 * std::cos(t), 256 + 120 * std::sin(t));
+                     },
                      0.0, 2 * kPi, true},
         SmoothStroke{"sine",
-                     [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); }, 0.0, 430.0,
+                     [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); },
+                     0.0, 430.0,
                      false},
         SmoothStroke{"smallCircle",
                      [](double t) { return Point(300 + 20 * std::cos(t), 200 - 20 * std::sin(t)); },
@@ -541,4 +533,6 @@ INSTANTIATE_TEST_SUITE_P(
                          return Point(256 + r * std::cos(t), 256 + r * std::sin(t));
                      },
                      0.0, 6 * kPi, false}),
-    [](const ::testing::TestParamInfo<SmoothStroke>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SmoothStroke>& info) {
+        return std::string(info.param.name);
+    });
