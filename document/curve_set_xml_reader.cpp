@@ -99,16 +99,18 @@ private:
         return true;
     }
 
-    QStringRef attribute(const char* name) const
+    // The attribute's text; a null string when the element has no such attribute. A copy: a
+    // reference into the reader's attribute list would outlive the temporary list it came from.
+    QString attribute(const char* name) const
     {
-        return xml_.attributes().value(QLatin1String(name));
+        return xml_.attributes().value(QLatin1String(name)).toString();
     }
 
     // A real attribute; 0 when missing or not a number. False when it is not finite, also when
     // it overflows a double.
     bool real(const char* name, double& value)
     {
-        const QStringRef text = attribute(name);
+        const QString text = attribute(name);
         bool parsed = false;
         const double v = text.toDouble(&parsed);
         value = parsed || std::isinf(v) ? v : 0.0;
@@ -131,7 +133,7 @@ private:
         if (value >= low && value <= high)
             return true;
         return fail(QStringLiteral("\"%1\" = \"%2\" in \"%3\" is outside %4 .. %5")
-                        .arg(QLatin1String(name), attribute(name).toString(), xml_.qualifiedName())
+                        .arg(QLatin1String(name), attribute(name), xml_.qualifiedName().toString())
                         .arg(low)
                         .arg(high));
     }
@@ -161,14 +163,14 @@ private:
 
     bool imageSide(const char* name, int& side)
     {
-        const QStringRef text = attribute(name);
+        const QString text = attribute(name);
         bool parsed = false;
         side = text.toInt(&parsed);
         if (text.isNull())
             return fail(QStringLiteral("no \"%1\" on \"curve_set\"").arg(QLatin1String(name)));
         if (!parsed || side < 1 || side > kMaxImageSide)
             return fail(QStringLiteral("unusable \"%1\" = \"%2\" (1 .. %3 pixels expected)")
-                            .arg(QLatin1String(name), text.toString())
+                            .arg(QLatin1String(name), text)
                             .arg(kMaxImageSide));
         return true;
     }
