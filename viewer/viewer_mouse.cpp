@@ -40,6 +40,8 @@ void Viewer::changeManipMode(ManipulationMode newMode)
         curveSet.toggleSelection(curveSet.current_curve);
         curveSet.setCurrentCurve(-1);
     }
+    // The scribble follows the mouse with Ctrl held even when no button is pressed.
+    setMouseTracking(newMode == ModeSelectMulti);
     switch (newMode) {
     case ModePan: setCursor(Qt::SizeAllCursor); break;
     case ModeBucket: setCursor(Qt::PointingHandCursor); break;
