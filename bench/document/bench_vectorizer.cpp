@@ -25,11 +25,19 @@ QVector<Point> sampleStroke(const std::function<Point(double)>& path, int n)
     return stroke;
 }
 
-// A scribble that loops over the canvas (a slowly turning Lissajous figure), like a user
-// shading an area: long strokes cross themselves many times.
-Point scribble(double t)
+// Wide gentle sweeps over the canvas (a slowly turning Lissajous figure): long straight runs,
+// the costly case of the optimal polygon, whose work per point grows with the run length.
+Point sweep(double t)
 {
     return Point(256 + 200 * std::sin(0.011 * t), 256 + 180 * std::sin(0.0137 * t + 0.7));
+}
+
+// Small loops drifting over the canvas, like a user shading an area: the same curvature all
+// along, so the cost per point stays the same at every length.
+Point rosette(double u)
+{
+    return Point(256 + 60 * std::cos(u) + 25 * std::cos(3.7 * u) + 120 * std::sin(0.07 * u),
+                 256 + 60 * std::sin(u) - 25 * std::sin(3.7 * u) + 120 * std::cos(0.05 * u));
 }
 
 // A straight diagonal: every point reaches the end, the worst case of the straight-run walk.
@@ -46,12 +54,14 @@ void vectorize(benchmark::State& state, const std::function<Point(double)>& path
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_VectorizeScribble(benchmark::State& state) { vectorize(state, scribble); }
+void BM_VectorizeSweep(benchmark::State& state) { vectorize(state, sweep); }
+void BM_VectorizeRosette(benchmark::State& state) { vectorize(state, rosette); }
 void BM_VectorizeDiagonalLine(benchmark::State& state) { vectorize(state, diagonal); }
 
 }  // namespace
 
-BENCHMARK(BM_VectorizeScribble)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VectorizeSweep)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VectorizeRosette)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VectorizeDiagonalLine)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
