@@ -84,6 +84,7 @@ bool ShaderProgram::load(const QByteArray& vertexPath, const QByteArray& fragmen
         lastLog = "program not created yet";
         return false;
     }
+    linked = false;
     if (!compileFile(vertexPath, vertexShader, lastLog)
         || !compileFile(fragmentPath, fragmentShader, lastLog))
         return false;
@@ -92,6 +93,7 @@ bool ShaderProgram::load(const QByteArray& vertexPath, const QByteArray& fragmen
     GLint status = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status == GL_TRUE) {
+        linked = true;
         lastLog.clear();
         uniformCache.clear();
         return true;
@@ -102,7 +104,7 @@ bool ShaderProgram::load(const QByteArray& vertexPath, const QByteArray& fragmen
 
 void ShaderProgram::use() const
 {
-    if (created)
+    if (linked)
         glUseProgram(program);
 }
 
@@ -119,7 +121,8 @@ int ShaderProgram::uniformLocation(const QByteArray& name)
     if (cached != uniformCache.end())
         return cached->second;
 
-    const int location = glGetUniformLocation(program, name.constData());
+    // An unlinked program has no uniforms (and asking would raise a GL error).
+    const int location = linked ? glGetUniformLocation(program, name.constData()) : -1;
     uniformCache.emplace(name, location);
     if (location == -1)
         std::cerr << "cannot get uniform location of " << name.constData() << std::endl;
@@ -130,16 +133,35 @@ int ShaderProgram::uniformLocation(const QByteArray& name)
 
 void ShaderProgram::setSampler(const QByteArray& name, int unit)
 {
-    glUniform1i(uniformLocation(name), unit);
+    const int location = uniformLocation(name);
+    if (location != -1)
+        glUniform1i(location, unit);
 }
 
 void ShaderProgram::setFloat(const QByteArray& name, float value)
 {
-    glUniform1f(uniformLocation(name), value);
+    const int location = uniformLocation(name);
+    if (location != -1)
+        glUniform1f(location, value);
+}
+
+namespace {
+QString& shaderDirectoryOverride()
+{
+    static QString directory;
+    return directory;
+}
+} // namespace
+
+void setShaderDirectory(const QString& directory)
+{
+    shaderDirectoryOverride() = directory;
 }
 
 QString shaderDirectory()
 {
+    if (!shaderDirectoryOverride().isEmpty())
+        return shaderDirectoryOverride();
     const QString local = QStringLiteral("shaders");
     if (holdsShaders(local))
         return local;

@@ -25,13 +25,16 @@ public:
     // "program not created yet". On success log() is empty and the uniform cache is emptied.
     bool load(const QByteArray& vertexPath, const QByteArray& fragmentPath);
 
-    // Makes this program current (no-op before create).
+    // Makes this program current. Does nothing unless the last load linked (an unlinked
+    // program would only raise a GL error); the caller's drawing then runs without a program.
     void use() const;
     // Makes no program current.
     static void release();
 
     const QByteArray& log() const { return lastLog; }
     bool isCreated() const { return created; }
+    // True when the last load compiled and linked both files.
+    bool isLinked() const { return linked; }
 
     // Location of a uniform, looked up once per name and cached (-1 too). The first lookup
     // prints "uniform location of <name> = <loc>" on stdout, or "cannot get uniform location of
@@ -47,6 +50,7 @@ private:
     bool compileFile(const QByteArray& path, unsigned int shader, QByteArray& log);
 
     bool created = false;
+    bool linked = false;
     unsigned int vertexShader = 0;
     unsigned int fragmentShader = 0;
     unsigned int program = 0;
@@ -60,6 +64,10 @@ private:
 // when it holds "img_process.vert". When none does, returns "shaders" so that messages quote
 // the relative path. Relative results stay relative ("shaders").
 QString shaderDirectory();
+
+// Makes shaderDirectory() return `directory` whatever it holds (a tool's --shaders option); an
+// empty string restores the search.
+void setShaderDirectory(const QString& directory);
 
 // Path of one shader file in shaderDirectory(), e.g. shaderPath("div.frag") gives
 // "shaders/div.frag" when run from a directory holding the shaders.

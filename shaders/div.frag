@@ -1,19 +1,21 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
 // Divergence of the colour-jump field, per channel. Gradients are stored as 0.5 + 0.5 g, g being
-// the colour jump into a pixel from its left (x) or lower (y) neighbour. The forward difference
-// below is the adjoint of that backward difference, so that div = laplacian(u) exactly when
-// g = grad(u): a jump of J between columns c - 1 and c gives +J at c - 1 and -J at c.
-// The result is stored signed (no offset).
+// the colour jump across the curve that runs through the pixel. The jump is taken to happen
+// inside that pixel, half on each of its faces, so the divergence at a pixel is the central
+// difference (g(right) - g(left) + g(up) - g(down)) / 2: a jump J in column c gives +J/2 at
+// c - 1 and -J/2 at c + 1, and the Jacobi step then sets the two neighbours of the curve J apart
+// with the curve's pixel between them. The result is stored signed (no offset).
 uniform sampler2DRect gxMap;
 uniform sampler2DRect gyMap;
 
 void main()
 {
     vec2 p = gl_FragCoord.xy;
-    vec3 gx0 = texture2DRect(gxMap, p).rgb;
-    vec3 gx1 = texture2DRect(gxMap, p + vec2(1.0, 0.0)).rgb;
-    vec3 gy0 = texture2DRect(gyMap, p).rgb;
-    vec3 gy1 = texture2DRect(gyMap, p + vec2(0.0, 1.0)).rgb;
-    gl_FragColor = vec4(2.0 * ((gx1 - gx0) + (gy1 - gy0)), 1.0);
+    vec3 gxRight = texture2DRect(gxMap, p + vec2(1.0, 0.0)).rgb;
+    vec3 gxLeft = texture2DRect(gxMap, p - vec2(1.0, 0.0)).rgb;
+    vec3 gyUp = texture2DRect(gyMap, p + vec2(0.0, 1.0)).rgb;
+    vec3 gyDown = texture2DRect(gyMap, p - vec2(0.0, 1.0)).rgb;
+    // 2 * (texel difference) decodes the gradient difference; halved for the central form.
+    gl_FragColor = vec4((gxRight - gxLeft) + (gyUp - gyDown), 1.0);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // Shared GL set-up of the render tests. main.cpp creates the application object and one
-// offscreen compatibility-profile context with depth 24 and stencil 8, initialises GLEW, and
-// keeps the context current for the whole run. Tests that draw derive their fixture from GlTest.
+// offscreen compatibility-profile context with depth 24 and stencil 8 (OffscreenContext of the
+// render library, GLEW initialised), and keeps it current for the whole run. Tests that draw
+// derive their fixture from GlTest.
 // Include this header before any Qt OpenGL header (it pulls in GLEW, which must come first).
 
 #include <GL/glew.h>
@@ -13,8 +14,6 @@
 bool testContextReady();
 // Makes the shared context current again (a test may have released it); false without one.
 bool makeTestContextCurrent();
-// Initialises GLEW in the current context (called once by main.cpp); false on failure.
-bool initTestGlew();
 
 // Fixture for tests that need GL: fails the test at once when there is no usable context, and
 // checks that the test left no GL error behind.

@@ -1,0 +1,191 @@
+// Timing of the diffusion solver under the GL the machine offers (llvmpipe under xvfb-run -a):
+// update, fullUpdate with blur off and on, and saveImage for drawings of 1, 100 and 1000
+// curves, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
+// of passes. Every iteration ends with glFinish. Run: xvfb-run -a ./bench_solver
+#include <GL/glew.h>
+
+#include "curve_rendering.h"
+#include "curve_set.h"
+#include "diffusion_solver.h"
+#include "gl_objects.h"
+#include "offscreen_context.h"
+#include "shader_program.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kSize = 512;
+
+// A drawing of `count` smooth open curves of two or three segments spread over the canvas,
+// with two colour points per side and blur values 0 to 4, from a fixed seed.
+CurveSet makeDrawing(int count)
+{
+    std::mt19937 random(12345u);
+    std::uniform_real_distribution<double> position(-0.9, 0.9);
+    std::uniform_real_distribution<double> step(-0.15, 0.15);
+    std::uniform_int_distribution<int> channel(0, 255);
+    std::uniform_int_distribution<int> blur(0, 4);
+    std::uniform_int_distribution<int> segments(2, 3);
+    CurveSet set;
+    for (int c = 0; c < count; ++c) {
+        Curve curve;
+        const int n = segments(random);
+        double x = position(random), y = position(random);
+        for (int i = 0; i <= 3 * n; ++i) {
+            curve.appendControlPoint(x, y);
+            x += step(random);
+            y += step(random);
+        }
+        const int last = 10 * n;
+        for (int id : {0, last}) {
+            curve.appendLeftColor(id, false, QColor(channel(random), channel(random), channel(random)));
+            curve.appendRightColor(id, false, QColor(channel(random), channel(random), channel(random)));
+            curve.appendBlur(id, false, blur(random));
+        }
+        curve.updateBoundingBox();
+        set.addCurve(curve);
+    }
+    return set;
+}
+
+struct Renderer {
+    std::unique_ptr<DiffusionSolver> solver;
+    CurveSet drawing;
+};
+
+Renderer& rendererFor(int curves)
+{
+    static std::map<int, std::unique_ptr<Renderer>> renderers;
+    auto& slot = renderers[curves];
+    if (!slot) {
+        slot = std::make_unique<Renderer>();
+        slot->drawing = makeDrawing(curves);
+        slot->solver = std::make_unique<DiffusionSolver>(kSize, kSize, 3, 1.0, 0.0, 0.0);
+        slot->solver->initialize();
+        slot->solver->setCurveSet(slot->drawing);
+    }
+    return *slot;
+}
+
+void BM_BarePass(benchmark::State& state)
+{
+    const int kSize = int(state.range(0));
+    ShaderProgram program;
+    program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag"));
+    RenderTarget source, target;
+    source.create(kSize, kSize, halfFloatNearest());
+    target.create(kSize, kSize, halfFloatNearest());
+    program.use();
+    program.setSampler("imgMap", 0);
+    program.setFloat("scale", 1.0f);
+    source.texture.bind(0);
+    target.bindAsTarget();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glFinish();
+    for (auto _ : state) {
+        glBegin(GL_QUADS);
+        glVertex2f(-1, -1);
+        glVertex2f(1, -1);
+        glVertex2f(1, 1);
+        glVertex2f(-1, 1);
+        glEnd();
+        glFinish();
+    }
+    ShaderProgram::release();
+}
+
+void BM_Update(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    for (auto _ : state) {
+        r.solver->update();
+        glFinish();
+    }
+}
+
+void BM_FullUpdateBlurOff(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    r.solver->setBlurEnabled(false);
+    for (auto _ : state) {
+        r.solver->fullUpdate();
+        glFinish();
+    }
+}
+
+void BM_FullUpdateBlurOn(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    r.solver->setBlurEnabled(true);
+    for (auto _ : state) {
+        r.solver->fullUpdate();
+        glFinish();
+    }
+    r.solver->setBlurEnabled(false);
+}
+
+void BM_SaveImage(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_solver.png"));
+    for (auto _ : state) {
+        r.solver->saveImage(path);
+        glFinish();
+    }
+    QFile::remove(path);
+}
+
+void BM_Phase(benchmark::State& state)
+{
+    Renderer& r = rendererFor(100);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0: r.solver->buildDivergencePyramid(); break;
+        case 1: r.solver->buildColorConstraints(false); break;
+        case 2: r.solver->buildBlurConstraints(); break;
+        case 3: r.solver->solveColors(); break;
+        case 4: r.solver->drawGradients(); break;
+        }
+        glFinish();
+    }
+}
+BENCHMARK(BM_Phase)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+
+#define SOLVER_BENCHMARK(fn, reps)                                                                 \
+    BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
+        ->Iterations(1)->Repetitions(reps)->ReportAggregatesOnly(true)
+
+BENCHMARK(BM_BarePass)->Arg(512)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)
+    ->Repetitions(5)->ReportAggregatesOnly(true);
+SOLVER_BENCHMARK(BM_Update, 7);
+SOLVER_BENCHMARK(BM_FullUpdateBlurOff, 5);
+SOLVER_BENCHMARK(BM_FullUpdateBlurOn, 3);
+SOLVER_BENCHMARK(BM_SaveImage, 3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    OffscreenContext context;
+    if (!context.create()) {
+        std::fprintf(stderr, "bench_solver: %s\n", context.errorString().toLocal8Bit().constData());
+        return 1;
+    }
+    // The first solver prints its uniform lookups; keep them out of the table.
+    initCurveRendering(1.0 / kSize, kSize, kSize, 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <vector>
+
+// The falling levels of the blur pass, one per smoothing cycle, computed in single precision:
+// v starts at 16; while v * v - 1 >= 0, e = sqrt(v * v - 1) gives the level e / 16 and v = e.
+// That is 255 levels from 0.998045 down to 0.0624948, all above 0: a pixel whose blur-map
+// value is b is smoothed in about 256 b^2 cycles.
+std::vector<float> blurPassLevels();

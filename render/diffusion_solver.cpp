@@ -1,0 +1,322 @@
+#include "solver_gl.h"
+
+#include "diffusion_solver.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+// Each image program: its fragment file and the prefix its failure is reported with.
+struct ProgramFiles {
+    const char* fragment;
+    const char* prefix;
+};
+
+} // namespace
+
+DiffusionSolver::DiffusionSolver(int width, int height, int iterations, double zoom, double panX,
+                                 double panY)
+    : width(std::max(1, width)), height(std::max(1, height)), iterations(iterations), zoom(zoom),
+      panX(panX), panY(panY)
+{
+}
+
+// Members release their textures and framebuffers; the programs live as long as the context.
+DiffusionSolver::~DiffusionSolver() = default;
+
+bool DiffusionSolver::initialize()
+{
+    if (initialized)
+        return ready;
+    initialized = true;
+    if (!checkSupport()) {
+        std::cerr << statusText.toLocal8Bit().constData() << std::endl;
+        return false;
+    }
+    // 512 pixels give 6 levels (512 down to 16); a level below 16 pixels adds nothing useful.
+    levels = std::max(1, int(std::floor(std::log(double(width)) / std::log(2.0) + 0.5)) - 3);
+    createImages();
+    if (!pyramid[0].colorConstraints.framebuffer.isComplete()
+        || !pyramid[0].colorSolution.framebuffer.isComplete()
+        || !pyramid[0].scratch.framebuffer.isComplete()) {
+        statusText = QStringLiteral(
+            "The renderer cannot run: this OpenGL cannot render into half-float or "
+            "depth-stencil images.");
+        std::cerr << statusText.toLocal8Bit().constData() << std::endl;
+        pyramid.clear();
+        return false;
+    }
+    createPrograms();
+    ready = true;
+    leavePasses();
+    return true;
+}
+
+bool DiffusionSolver::checkSupport()
+{
+    if (glGetString(GL_VERSION) == nullptr) {
+        statusText = QStringLiteral("The renderer cannot run: no current OpenGL context.");
+        return false;
+    }
+    QStringList missing;
+    if (!GLEW_VERSION_2_0)
+        missing << QStringLiteral("OpenGL 2.0 (GLSL shaders)");
+    if (!GLEW_EXT_framebuffer_object)
+        missing << QStringLiteral("GL_EXT_framebuffer_object");
+    if (!GLEW_ARB_texture_rectangle)
+        missing << QStringLiteral("GL_ARB_texture_rectangle");
+    if (!GLEW_ARB_texture_float)
+        missing << QStringLiteral("GL_ARB_texture_float");
+    if (!GLEW_EXT_packed_depth_stencil)
+        missing << QStringLiteral("GL_EXT_packed_depth_stencil");
+    if (missing.isEmpty())
+        return true;
+    statusText = QStringLiteral("The renderer cannot run: this OpenGL lacks ")
+                 + missing.join(QStringLiteral(", ")) + QLatin1Char('.');
+    return false;
+}
+
+void DiffusionSolver::createImages()
+{
+    levelWidth.assign(levels + 1, 0);
+    levelHeight.assign(levels + 1, 0);
+    levelWidth[0] = width;
+    levelHeight[0] = height;
+    pyramid.resize(levels);
+    for (int L = 0; L < levels; ++L) {
+        const int w = levelWidth[L];
+        const int h = levelHeight[L];
+        Level& level = pyramid[L];
+        level.gradientX.create(w, h, halfFloatNearestGreyBorder());
+        level.gradientY.create(w, h, halfFloatNearestGreyBorder());
+        level.divergence.create(w, h, halfFloatNearestGreyBorder());
+        level.colorSolution.create(w, h, halfFloatLinear());
+        level.scratch.create(w, h, halfFloatNearest());
+        level.blurSolution.create(w, h, halfFloatNearest());
+        level.colorConstraints.create(w, h, rgba8Nearest());
+        level.blurConstraints.create(w, h, halfFloatNearest());
+        level.depthStencil.create(w, h, depthStencilNearest());
+        for (RenderTarget* solved : {&level.colorSolution, &level.scratch, &level.blurSolution})
+            solved->framebuffer.attachDepthStencil(level.depthStencil);
+        levelWidth[L + 1] = w / 2;
+        levelHeight[L + 1] = h / 2;
+    }
+
+    // Coarser levels carry no colour jumps (see buildDivergencePyramid): zero gradients (0.5)
+    // and zero divergence, set once.
+    for (int L = 1; L < levels; ++L) {
+        for (RenderTarget* gradient : {&pyramid[L].gradientX, &pyramid[L].gradientY}) {
+            gradient->framebuffer.bind();
+            glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        pyramid[L].divergence.framebuffer.bind();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // The colour constraints of level 0 are drawn with stencil counting of curve footprints.
+    pyramid[0].colorConstraints.framebuffer.attachDepthStencil(pyramid[0].depthStencil);
+
+    overview.create(width, height, halfFloatLinear());
+    overview.framebuffer.bind();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    blurScratch.create(width, height, halfFloatLinear());
+}
+
+void DiffusionSolver::createPrograms()
+{
+    struct Entry {
+        ShaderProgram* program;
+        ProgramFiles files;
+    };
+    const Entry entries[] = {
+        {&divProgram, {"div.frag", "Div Shader : "}},
+        {&jacobiPoissonProgram, {"jacobi_poisson.frag", "Jacobi Poisson Shader : "}},
+        {&jacobiLaplaceProgram, {"jacobi_laplace.frag", "Jacobi Laplace Shader : "}},
+        {&restrictProgram, {"restrict.frag", "Restriction Shader : "}},
+        {&diffusionProgram, {"anisotropic_diffusion.frag", "Diffusion Shader : "}},
+        {&restrictColorProgram, {"restrict_color.frag", "Restrict Color Shader : "}},
+        {&blurThresholdProgram, {"blur_threshold.frag", "Blur Threshold Shader : "}},
+    };
+    const QByteArray vertex = shaderPath("img_process.vert");
+    for (const Entry& entry : entries) {
+        if (!entry.program->create(vertex, shaderPath(entry.files.fragment)))
+            std::cerr << entry.files.prefix << entry.program->log().constData() << std::endl;
+    }
+
+    // Sampler units never change: set them once.
+    struct SamplerUnit {
+        ShaderProgram* program;
+        const char* name;
+        int unit;
+    };
+    const SamplerUnit units[] = {
+        {&divProgram, "gxMap", 0},           {&divProgram, "gyMap", 1},
+        {&jacobiPoissonProgram, "imgMap", 0}, {&jacobiPoissonProgram, "divMap", 1},
+        {&jacobiLaplaceProgram, "imgMap", 0}, {&restrictProgram, "imgMap", 0},
+        {&diffusionProgram, "imgMap", 0},     {&diffusionProgram, "blurMap", 1},
+        {&restrictColorProgram, "imgMap", 0},
+    };
+    for (const SamplerUnit& s : units) {
+        if (!s.program->isLinked())
+            continue;
+        s.program->use();
+        s.program->setSampler(s.name, s.unit);
+    }
+    ShaderProgram::release();
+}
+
+bool DiffusionSolver::allProgramsLinked() const
+{
+    const ShaderProgram* programs[] = {&divProgram,        &jacobiPoissonProgram, &jacobiLaplaceProgram,
+                                       &restrictProgram,   &diffusionProgram,     &restrictColorProgram,
+                                       &blurThresholdProgram};
+    for (const ShaderProgram* program : programs) {
+        if (!program->isLinked())
+            return false;
+    }
+    return true;
+}
+
+int DiffusionSolver::moreIterations()
+{
+    if (iterations < 20)
+        ++iterations;
+    return iterations;
+}
+
+int DiffusionSolver::fewerIterations()
+{
+    if (iterations > 1)
+        --iterations;
+    return iterations;
+}
+
+int DiffusionSolver::coarserDisplayLevel()
+{
+    if (displayLevel < levels - 1)
+        ++displayLevel;
+    return displayLevel;
+}
+
+int DiffusionSolver::finerDisplayLevel()
+{
+    if (displayLevel > 0)
+        --displayLevel;
+    return displayLevel;
+}
+
+int DiffusionSolver::levelWidthOf(int level) const
+{
+    return level >= 0 && level < int(levelWidth.size()) ? levelWidth[level] : 0;
+}
+
+int DiffusionSolver::levelHeightOf(int level) const
+{
+    return level >= 0 && level < int(levelHeight.size()) ? levelHeight[level] : 0;
+}
+
+const RenderTarget* DiffusionSolver::target(SolverImage image, int level) const
+{
+    if (!ready || level < 0 || level >= int(pyramid.size()))
+        return nullptr;
+    const Level& l = pyramid[level];
+    switch (image) {
+    case SolverImage::GradientX: return &l.gradientX;
+    case SolverImage::GradientY: return &l.gradientY;
+    case SolverImage::Divergence: return &l.divergence;
+    case SolverImage::ColorSolution: return &l.colorSolution;
+    case SolverImage::Scratch: return &l.scratch;
+    case SolverImage::BlurSolution: return &l.blurSolution;
+    case SolverImage::BlurConstraints: return &l.blurConstraints;
+    case SolverImage::ColorConstraints: return &l.colorConstraints;
+    }
+    return nullptr;
+}
+
+namespace {
+
+std::vector<float> readTarget(const RenderTarget& target)
+{
+    std::vector<float> pixels(size_t(target.width()) * size_t(target.height()) * 4u);
+    target.framebuffer.bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, target.width(), target.height(), GL_RGBA, GL_FLOAT, pixels.data());
+    return pixels;
+}
+
+} // namespace
+
+std::vector<float> DiffusionSolver::readImage(SolverImage image, int level) const
+{
+    const RenderTarget* source = target(image, level);
+    if (!source)
+        return {};
+    std::vector<float> pixels = readTarget(*source);
+    leavePasses();
+    return pixels;
+}
+
+std::vector<float> DiffusionSolver::readOverview() const
+{
+    if (!ready)
+        return {};
+    std::vector<float> pixels = readTarget(overview);
+    leavePasses();
+    return pixels;
+}
+
+void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& target,
+                                const Texture& unit0, const Texture* unit1, PassUniform value)
+{
+    if (!program.isLinked())
+        return; // reported at initialisation; the target keeps its content
+    target.bindAsTarget();
+    if (unit1)
+        unit1->bind(1);
+    unit0.bind(0);
+    program.use();
+    if (value.name)
+        program.setFloat(value.name, value.value);
+    solvergl::drawFullScreenQuad();
+    ShaderProgram::release();
+}
+
+void DiffusionSolver::setCanvasModelView() const
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScaled(zoom, zoom, 1.0);
+    glTranslated(panX, panY, 0.0);
+}
+
+void DiffusionSolver::beginPasses() const
+{
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    ShaderProgram::release();
+    glActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_TEXTURE_2D);
+    solvergl::disableRectTexturing();
+    solvergl::loadIdentityMatrices();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void DiffusionSolver::leavePasses() const
+{
+    solvergl::loadIdentityMatrices();
+    blurScratch.framebuffer.bind();
+}

@@ -1,0 +1,16 @@
+#include <GL/glew.h>
+
+#include "offscreen_context.h"
+
+bool initGlew(QString* error)
+{
+    glewExperimental = GL_TRUE;
+    const GLenum status = glewInit();
+    glGetError(); // glewInit may leave GL_INVALID_ENUM behind on some drivers
+    if (status == GLEW_OK)
+        return true;
+    if (error)
+        *error = QStringLiteral("cannot initialise GLEW: ")
+                 + QString::fromLatin1(reinterpret_cast<const char*>(glewGetErrorString(status)));
+    return false;
+}

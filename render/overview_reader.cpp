@@ -1,0 +1,32 @@
+#include <GL/glew.h>
+
+#include "overview_reader.h"
+
+#include "diffusion_solver.h"
+
+#include <algorithm>
+
+OverviewReader::OverviewReader(unsigned int framebuffer, int width, int height)
+    : framebuffer(framebuffer), w(std::max(1, width)), h(std::max(1, height))
+{
+}
+
+OverviewReader::OverviewReader(const DiffusionSolver& solver)
+    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(),
+                     solver.canvasHeight())
+{
+}
+
+std::array<float, 4> OverviewReader::readPixel(int column, int row) const
+{
+    std::array<float, 4> rgba = {0.5f, 0.5f, 0.5f, 1.0f};
+    if (framebuffer == 0)
+        return rgba; // no overview yet: the empty picture is grey
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    glReadPixels(std::clamp(column, 0, w - 1), std::clamp(row, 0, h - 1), 1, 1, GL_RGBA, GL_FLOAT,
+                 rgba.data());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(previous));
+    return rgba;
+}

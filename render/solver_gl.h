@@ -1,0 +1,49 @@
+#pragma once
+
+// GL helpers shared by the solver's source files (not part of the render interface).
+
+#include <GL/glew.h>
+
+namespace solvergl {
+
+// The full-screen quad of every image pass: corners (-1, -1), (1, -1), (1, 1), (-1, 1), no
+// texture coordinates (the image programs address texels by window position).
+inline void drawFullScreenQuad()
+{
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+}
+
+// The same quad carrying rectangle-texture coordinates that span a w x h image, for the fixed
+// function passes (constraint overlays, display, overview copy).
+inline void drawTexturedQuad(int w, int h)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(float(w), 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(float(w), float(h));
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, float(h));
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+}
+
+inline void loadIdentityMatrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// Fixed-function texturing of unit 0 with a rectangle texture; unit 1 stays off.
+inline void enableRectTexturing() { glEnable(GL_TEXTURE_RECTANGLE_ARB); }
+inline void disableRectTexturing() { glDisable(GL_TEXTURE_RECTANGLE_ARB); }
+
+} // namespace solvergl

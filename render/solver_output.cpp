@@ -1,0 +1,139 @@
+// What the rest of the program sees of the solver: on-screen display, colour read-back, the
+// full-canvas overview and the PNG export.
+#include "solver_gl.h"
+
+#include "diffusion_solver.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The image each display mode shows; false for mode 4 (grey only) and unknown modes.
+bool imageOfMode(int mode, SolverImage* image)
+{
+    switch (mode) {
+    case 0: *image = SolverImage::ColorSolution; return true;
+    case 1: *image = SolverImage::ColorConstraints; return true;
+    case 2: *image = SolverImage::BlurConstraints; return true;
+    case 3: *image = SolverImage::BlurSolution; return true;
+    case 5: *image = SolverImage::GradientX; return true;
+    case 6: *image = SolverImage::GradientY; return true;
+    default: return false;
+    }
+}
+
+int channel(float value)
+{
+    if (!(value > 0.0f))
+        return 0;
+    return std::min(255, int(value * 255.0f));
+}
+
+// Pixel index of a canvas fraction, clamped to 0 .. size - 1 (NaN gives 0).
+int pixelOf(double fraction, int size)
+{
+    if (!(fraction > 0.0))
+        return 0;
+    return int(std::min(std::floor(size * fraction), double(size - 1)));
+}
+
+} // namespace
+
+void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer)
+{
+    bindFramebuffer(framebuffer);
+    glViewport(0, 0, std::max(1, windowWidth), std::max(1, windowHeight));
+    if (ready)
+        beginPasses();
+    else
+        solvergl::loadIdentityMatrices();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    SolverImage image;
+    if (!ready || !imageOfMode(mode, &image))
+        return;
+    const RenderTarget* shown = target(image, displayLevel);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    shown->texture.bind(0);
+    solvergl::enableRectTexturing();
+    solvergl::drawTexturedQuad(shown->width(), shown->height());
+    solvergl::disableRectTexturing();
+    glDisable(GL_ALPHA_TEST);
+}
+
+QColor DiffusionSolver::colorAt(double x, double y)
+{
+    if (!ready)
+        return QColor(127, 127, 127);
+    float rgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    pyramid[0].colorSolution.framebuffer.bind();
+    glReadPixels(pixelOf(x, width), pixelOf(y, height), 1, 1, GL_RGBA, GL_FLOAT, rgba);
+    leavePasses();
+    return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), 255);
+}
+
+void DiffusionSolver::renderOverview()
+{
+    if (!ready)
+        return;
+    const double savedZoom = zoom, savedPanX = panX, savedPanY = panY;
+    const int savedIterations = iterations;
+    iterations = 30;
+    zoom = 1.0;
+    panX = panY = 0.0;
+    buildDivergencePyramid();
+    buildColorConstraints(false);
+    solveColors();
+    zoom = savedZoom;
+    panX = savedPanX;
+    panY = savedPanY;
+    iterations = savedIterations;
+
+    beginPasses();
+    overview.bindAsTarget();
+    pyramid[0].colorSolution.texture.bind(0);
+    solvergl::enableRectTexturing();
+    solvergl::drawTexturedQuad(width, height);
+    solvergl::disableRectTexturing();
+    leavePasses();
+}
+
+bool DiffusionSolver::saveImage(const QString& path)
+{
+    if (!ready)
+        return false;
+    const double savedZoom = zoom, savedPanX = panX, savedPanY = panY;
+    const int savedIterations = iterations;
+    const bool savedBlur = blurEnabled;
+    zoom = 1.0;
+    panX = panY = 0.0;
+    iterations = 50;
+    blurEnabled = true;
+    buildDivergencePyramid();
+    buildBlurConstraints();
+    buildColorConstraints(false);
+    solveColors();
+    solveBlur();
+    applyBlur();
+    zoom = savedZoom;
+    panX = savedPanX;
+    panY = savedPanY;
+    iterations = savedIterations;
+    blurEnabled = savedBlur;
+
+    QImage picture(width, height, QImage::Format_RGBA8888);
+    pyramid[0].colorSolution.framebuffer.bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
+    const bool saved = picture.mirrored(false, true).save(path, "PNG");
+
+    // Leave the images describing the current view again, as after a quick update.
+    update();
+    return saved;
+}

@@ -1,0 +1,137 @@
+// tintweave-render: renders a drawing (CurveSetXML) to a PNG exactly as the editor's PNG export
+// does, without a window. Needs an X display for the GL context: run it under xvfb-run -a on a
+// machine without one.
+#include "curve_rendering.h"
+#include "curve_set.h"
+#include "diffusion_solver.h"
+#include "offscreen_context.h"
+#include "shader_program.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Exit statuses.
+constexpr int kOk = 0;
+constexpr int kBadDrawing = 1;
+constexpr int kUsage = 2;
+constexpr int kNoGl = 3;
+constexpr int kBadShaders = 4;
+constexpr int kCannotWrite = 5;
+
+// The editor's canvas: the export is always 512 x 512.
+constexpr int kCanvasSize = 512;
+
+const char kUsageText[] =
+    "Usage: tintweave-render [--shaders DIR] DRAWING.xml OUT.png\n"
+    "Renders a Tintweave drawing to a 512 x 512 PNG picture, blurred and solved as the editor's\n"
+    "PNG export makes it.\n"
+    "\n"
+    "  --shaders DIR  read the shader files from DIR instead of looking for them in shaders/\n"
+    "                 under the working directory, then beside the program\n"
+    "  --help         show this text\n"
+    "\n"
+    "Exit status: 0 written, 1 missing or unreadable drawing, 2 bad arguments, 3 no usable\n"
+    "OpenGL, 4 missing or broken shaders, 5 the picture could not be written.\n"
+    "Needs an X display for OpenGL; without one run it under xvfb-run -a.\n";
+
+struct Arguments {
+    QString shaders;
+    QString drawing;
+    QString output;
+};
+
+int fail(int status, const QString& message)
+{
+    std::fprintf(stderr, "tintweave-render: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+// Returns -1 when the arguments are usable, otherwise the exit status to end with.
+int parseArguments(int argc, char** argv, Arguments* args)
+{
+    QStringList positional;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsageText, stdout);
+            return kOk;
+        }
+        if (std::strcmp(argv[i], "--shaders") == 0) {
+            if (i + 1 >= argc)
+                return fail(kUsage, QStringLiteral("--shaders needs a directory"));
+            args->shaders = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            std::fputs(kUsageText, stderr);
+            return fail(kUsage, QStringLiteral("unknown option ") + QString::fromLocal8Bit(argv[i]));
+        }
+        positional << QString::fromLocal8Bit(argv[i]);
+    }
+    if (positional.size() != 2) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    args->drawing = positional[0];
+    args->output = positional[1];
+    return -1;
+}
+
+// Checks made before Qt starts (which aborts the process when it finds no display).
+int checkBeforeStart(const Arguments& args)
+{
+    const QFileInfo drawingFile(args.drawing);
+    if (!drawingFile.isFile() || !drawingFile.isReadable())
+        return fail(kBadDrawing, QStringLiteral("cannot read drawing ") + args.drawing);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return fail(kNoGl, QStringLiteral("no usable OpenGL: no display (run under xvfb-run -a)"));
+    return -1;
+}
+
+int render(const Arguments& args)
+{
+    if (!args.shaders.isEmpty())
+        setShaderDirectory(args.shaders);
+
+    OffscreenContext context;
+    if (!context.create())
+        return fail(kNoGl, QStringLiteral("no usable OpenGL: ") + context.errorString());
+
+    CurveSet drawing;
+    if (!drawing.loadXml(args.drawing))
+        return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + args.drawing);
+
+    DiffusionSolver solver(kCanvasSize, kCanvasSize, 3, 1.0, 0.0, 0.0);
+    if (!solver.initialize())
+        return fail(kNoGl, solver.status());
+    const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
+                                                solver.overviewFramebufferName());
+    if (!curvesReady || !solver.allProgramsLinked())
+        return fail(kBadShaders, QStringLiteral("shader files missing or broken in ")
+                                     + shaderDirectory());
+
+    solver.setCurveSet(drawing);
+    if (!solver.saveImage(args.output))
+        return fail(kCannotWrite, QStringLiteral("cannot write ") + args.output);
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args;
+    const int parsed = parseArguments(argc, argv, &args);
+    if (parsed >= 0)
+        return parsed;
+    const int checked = checkBeforeStart(args);
+    if (checked >= 0)
+        return checked;
+    QGuiApplication app(argc, argv);
+    return render(args);
+}

@@ -1,0 +1,369 @@
+#include "test_solver_support.h"
+
+#include "blur_pass.h"
+
+#include <algorithm>
+
+namespace solvertest {
+namespace {
+
+const QColor kRed(200, 40, 40);
+const QColor kBlue(30, 60, 200);
+const QColor kYellow(230, 210, 40);
+
+// ---- pyramid and settings
+
+TEST_F(SolverTest, A512CanvasHasSixLevelsOfHalvingSize)
+{
+    EXPECT_EQ(solver->levelCount(), 6);
+    const int expected[] = {512, 256, 128, 64, 32, 16, 8};
+    for (int L = 0; L <= 6; ++L) {
+        EXPECT_EQ(solver->levelWidthOf(L), expected[L]);
+        EXPECT_EQ(solver->levelHeightOf(L), expected[L]);
+    }
+    DiffusionSolver small(256, 256, 3, 1.0, 0.0, 0.0);
+    ASSERT_TRUE(small.initialize());
+    EXPECT_EQ(small.levelCount(), 5);
+}
+
+TEST_F(SolverTest, IterationAndDisplayLevelStepsStopAtTheirBounds)
+{
+    solver->setIterations(20);
+    EXPECT_EQ(solver->moreIterations(), 20);
+    solver->setIterations(1);
+    EXPECT_EQ(solver->fewerIterations(), 1);
+    EXPECT_EQ(solver->moreIterations(), 2);
+    for (int i = 0; i < 10; ++i)
+        solver->coarserDisplayLevel();
+    EXPECT_EQ(solver->currentDisplayLevel(), 5);
+    for (int i = 0; i < 10; ++i)
+        solver->finerDisplayLevel();
+    EXPECT_EQ(solver->currentDisplayLevel(), 0);
+}
+
+// ---- oracles on small drawings
+
+TEST_F(SolverTest, NoCurvesGiveUniformGreyAndNoConstraint)
+{
+    solver->update();
+    const Picture colors = picture();
+    const Picture constraints = picture(SolverImage::ColorConstraints);
+    double worst = 0.0;
+    int constrained = 0;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            worst = std::max(worst, colors.distance(x, y, {0.5, 0.5, 0.5}));
+            constrained += constraints.alpha(x, y) > 0.0f ? 1 : 0;
+        }
+    }
+    EXPECT_LT(worst, 1e-3);
+    EXPECT_EQ(constrained, 0);
+    EXPECT_EQ(solver->colorAt(0.5, 0.5), QColor(127, 127, 127, 255));
+}
+
+// Worst distance from the inside colour within the circle and from the outside colour beyond
+// it, away from the constraint strips (2.5 pixels each side) by a further 10 pixels.
+void closedCurveErrors(const Picture& colors, double* inside, double* outside)
+{
+    const double margin = 12.5 * 2.0 / kSize;
+    *inside = *outside = 0.0;
+    for (int y = 0; y < kSize; y += 2) {
+        for (int x = 0; x < kSize; x += 2) {
+            const double r = std::hypot(centreOf(x), centreOf(y));
+            if (r < 0.5 - margin)
+                *inside = std::max(*inside, colors.distance(x, y, rgbOf(kRed)));
+            else if (r > 0.5 + margin)
+                *outside = std::max(*outside, colors.distance(x, y, rgbOf(kBlue)));
+        }
+    }
+}
+
+TEST_F(SolverTest, ClosedCurveGivesUniformInsideAndOutside)
+{
+    drawing.addCurve(circleCurve({0.0, 0.0}, 0.5, kRed, kBlue));
+    double inside, outside;
+    solver->setIterations(50);
+    solver->update();
+    closedCurveErrors(picture(), &inside, &outside);
+    std::printf("closed curve at multiplier 50: worst inside %.4f, outside %.4f\n", inside, outside);
+    // What remains is a smooth shading left by the coarse levels, darkest at the centre.
+    EXPECT_LT(inside, 0.12);
+    EXPECT_LT(outside, 0.12);
+
+    // The interactive setting relaxes too little to reach every far corner; it is recorded.
+    solver->setIterations(3);
+    solver->update();
+    closedCurveErrors(picture(), &inside, &outside);
+    std::printf("closed curve at multiplier 3: worst inside %.4f, outside %.4f\n", inside, outside);
+    EXPECT_LT(inside, 0.5);
+}
+
+// Two vertical curves spanning the canvas, the left one with red on its right side, the right
+// one with blue on its left side: between their strips the picture is the straight ramp from
+// red to blue, identical on every row.
+class ParallelCurvesTest : public SolverTest {
+protected:
+    void SetUp() override
+    {
+        SolverTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        // Upwards: the left normal points to -x, so the right side faces +x.
+        drawing.addCurve(straightCurve({-0.5, -1.2}, {-0.5, 1.2}, kYellow, kRed));
+        drawing.addCurve(straightCurve({0.5, -1.2}, {0.5, 1.2}, kBlue, kYellow));
+    }
+
+    // Largest distance from the best straight line through each row of the free band, and the
+    // colours at the band's ends.
+    double rampError(const Picture& colors, Rgb* leftEnd, Rgb* rightEnd) const
+    {
+        // The strips reach 2.5 pixels beyond each curve; free columns lie between.
+        const int x0 = pixelOf(-0.5) + 7;
+        const int x1 = pixelOf(0.5) - 7;
+        double worst = 0.0;
+        for (int y = 8; y < kSize - 8; y += 8) {
+            const Rgb a = colors.rgb(x0, y);
+            const Rgb b = colors.rgb(x1, y);
+            for (int x = x0; x <= x1; ++x) {
+                const double w = double(x - x0) / (x1 - x0);
+                Rgb line;
+                for (int c = 0; c < 3; ++c)
+                    line[c] = a[c] + w * (b[c] - a[c]);
+                worst = std::max(worst, colors.distance(x, y, line));
+            }
+        }
+        *leftEnd = colors.rgb(x0, kSize / 2);
+        *rightEnd = colors.rgb(x1, kSize / 2);
+        return worst;
+    }
+};
+
+TEST_F(ParallelCurvesTest, PictureBetweenThemIsALinearRamp)
+{
+    solver->setIterations(50);
+    solver->update();
+    Rgb left, right;
+    const double error = rampError(picture(), &left, &right);
+    std::printf("ramp at multiplier 50: worst distance from the line %.4f\n", error);
+    EXPECT_LT(error, 0.03);
+    // The band's ends lie a few pixels inside a 256-pixel gap between the two colours.
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(left[c], rgbOf(kRed)[c], 0.05);
+        EXPECT_NEAR(right[c], rgbOf(kBlue)[c], 0.05);
+    }
+}
+
+TEST_F(ParallelCurvesTest, InteractiveSettingIsCloseToTheRamp)
+{
+    solver->update(); // multiplier 3
+    Rgb left, right;
+    const double error = rampError(picture(), &left, &right);
+    std::printf("ramp at multiplier 3: worst distance from the line %.4f\n", error);
+    EXPECT_LT(error, 0.05);
+}
+
+// Across a curve the colour must step from the right colour to the left one. The divergence the
+// Poisson step uses must be the discrete Laplacian of that step: with the curve's pixel c
+// midway, +(R - L)/2 at c - 1 and -(R - L)/2 at c + 1 for a curve whose left side is -x.
+TEST_F(SolverTest, DivergenceIsTheLaplacianOfTheStepFromRightToLeftColour)
+{
+    drawing.addCurve(straightCurve({0.01, -1.2}, {0.01, 1.2}, kBlue, kRed)); // left side is -x
+    solver->buildDivergencePyramid();
+    const Picture gx = picture(SolverImage::GradientX);
+    const Picture div = picture(SolverImage::Divergence);
+    const int y = kSize / 2;
+    int c = -1;
+    for (int x = 0; x < kSize; ++x)
+        if (gx.channel(x, y, 0) != 0.5f)
+            c = c < 0 ? x : -2; // exactly one column holds the curve
+    ASSERT_GE(c, 1) << "the gradient line should be one pixel wide";
+    for (int ch = 0; ch < 3; ++ch) {
+        const double step = rgbOf(kRed)[ch] - rgbOf(kBlue)[ch]; // R - L
+        EXPECT_NEAR(div.channel(c - 1, y, ch), step / 2, 2e-3) << ch;
+        EXPECT_NEAR(div.channel(c + 1, y, ch), -step / 2, 2e-3) << ch;
+        EXPECT_NEAR(div.channel(c, y, ch), 0.0, 1e-3) << ch;
+        EXPECT_NEAR(div.channel(c - 3, y, ch), 0.0, 1e-6) << ch;
+    }
+}
+
+TEST_F(SolverTest, CrossingCurvesLeaveTheirIntersectionUnconstrained)
+{
+    drawing.addCurve(straightCurve({-0.8, 0.0}, {0.8, 0.0}, kRed, kBlue));
+    drawing.addCurve(straightCurve({0.0, -0.8}, {0.0, 0.8}, kYellow, kBlue));
+    solver->update();
+    const Picture constraints = picture(SolverImage::ColorConstraints);
+    const int c = pixelOf(0.0);
+    for (int dy = -2; dy <= 1; ++dy)
+        for (int dx = -2; dx <= 1; ++dx)
+            EXPECT_EQ(constraints.alpha(c + dx, c + dy), 0.0f) << dx << ", " << dy;
+    // Away from the crossing each strip is constrained on both sides.
+    // Away from the crossing each strip (2.5 pixels each side) is constrained on both sides.
+    EXPECT_GT(constraints.alpha(pixelOf(0.5), c + 1), 0.1f);
+    EXPECT_GT(constraints.alpha(pixelOf(0.5), c - 2), 0.1f);
+    EXPECT_GT(constraints.alpha(c + 1, pixelOf(-0.5)), 0.1f);
+    EXPECT_GT(constraints.alpha(c - 2, pixelOf(-0.5)), 0.1f);
+}
+
+TEST_F(SolverTest, CurveBelowTheLifetimeThresholdAddsNothing)
+{
+    Curve young = straightCurve({-0.8, 0.0}, {0.8, 0.2}, kRed, kBlue, 8);
+    young.lifetime = 2;
+    drawing.addCurve(young);
+    setLifetimeThreshold(3);
+    solver->update();
+    solver->solveBlur();
+    setLifetimeThreshold(0);
+    for (SolverImage image : {SolverImage::ColorConstraints, SolverImage::BlurConstraints}) {
+        const Picture p = picture(image);
+        EXPECT_EQ(*std::max_element(p.pixels.begin(), p.pixels.end()), 0.0f);
+    }
+    for (SolverImage image : {SolverImage::GradientX, SolverImage::GradientY}) {
+        const Picture p = picture(image);
+        const auto [lo, hi] = std::minmax_element(p.pixels.begin(), p.pixels.end());
+        EXPECT_EQ(*lo, 0.5f);
+        EXPECT_EQ(*hi, 1.0f); // alpha
+    }
+}
+
+TEST_F(SolverTest, DegenerateCurvesRenderWithoutFaults)
+{
+    Curve short3;
+    short3.appendControlPoint(0.0, 0.0);
+    short3.appendControlPoint(0.1, 0.1);
+    short3.appendControlPoint(0.2, 0.0);
+    Curve colourless;
+    for (int i = 0; i < 4; ++i)
+        colourless.appendControlPoint(-0.5 + 0.3 * i, 0.3);
+    Curve dot;
+    for (int i = 0; i < 4; ++i)
+        dot.appendControlPoint(0.1, -0.4); // zero length
+    dot.appendLeftColor(0, false, kRed);
+    dot.appendRightColor(0, false, kBlue);
+    drawing.addCurve(Curve());
+    drawing.addCurve(short3);
+    drawing.addCurve(colourless);
+    drawing.addCurve(dot);
+    solver->setBlurEnabled(true);
+    solver->fullUpdate();
+    const Picture colors = picture();
+    for (float v : colors.pixels)
+        ASSERT_TRUE(std::isfinite(v));
+}
+
+// ---- blur
+
+TEST(BlurPassLevels, FallFromJustBelowOneToOneSixteenthIn255Cycles)
+{
+    const std::vector<float> levels = blurPassLevels();
+    ASSERT_EQ(levels.size(), 255u);
+    EXPECT_NEAR(levels.front(), 0.998045f, 1e-6f);
+    EXPECT_NEAR(levels.back(), 0.0624948f, 1e-6f);
+    EXPECT_TRUE(std::is_sorted(levels.rbegin(), levels.rend()));
+    EXPECT_GT(levels.back(), 0.0f);
+}
+
+TEST_F(SolverTest, BlurMapBetweenCurvesOfEqualBlurIsThatBlur)
+{
+    drawing.addCurve(straightCurve({-0.5, -1.2}, {-0.5, 1.2}, kRed, kBlue, 8));
+    drawing.addCurve(straightCurve({0.5, -1.2}, {0.5, 1.2}, kRed, kBlue, 8));
+    solver->setIterations(50);
+    solver->update();
+    solver->solveBlur();
+    const Picture blur = picture(SolverImage::BlurSolution);
+    for (int y = 0; y < kSize; y += 32)
+        for (int x = pixelOf(-0.45); x < pixelOf(0.45); x += 16)
+            EXPECT_NEAR(blur.channel(x, y, 0), 0.5, 0.01) << x << ", " << y;
+}
+
+TEST_F(SolverTest, BlurOffLeavesThePictureAsSolvedAndBlurOnSoftensIt)
+{
+    drawing.addCurve(straightCurve({0.0, -1.2}, {0.0, 1.2}, kRed, kBlue, 16));
+    solver->update();
+    const Picture solved = picture();
+
+    solver->setBlurEnabled(false);
+    solver->fullUpdate();
+    EXPECT_EQ(picture().pixels, solved.pixels);
+
+    solver->setBlurEnabled(true);
+    solver->fullUpdate();
+    const Picture blurred = picture();
+    // Across the curve the solved picture jumps within a pixel; blurred, the jump spreads out.
+    const int xc = pixelOf(0.0), y = kSize / 2;
+    const double solvedStep = std::abs(solved.channel(xc + 1, y, 0) - solved.channel(xc - 2, y, 0));
+    const double blurredStep = std::abs(blurred.channel(xc + 1, y, 0) - blurred.channel(xc - 2, y, 0));
+    EXPECT_GT(solvedStep, 0.5);
+    EXPECT_LT(blurredStep, 0.5 * solvedStep);
+    // Far from the curve the picture is smooth already and barely changes.
+    for (double x : {-0.9, 0.9})
+        EXPECT_LT(blurred.distance(pixelOf(x), y, solved.rgb(pixelOf(x), y)), 0.02) << x;
+}
+
+// ---- zoom
+
+// At zoom 2 the window shows canvas x in [-0.5 - panX, 0.5 - panX]; each window pixel must
+// agree with the full-canvas solve at the same canvas point.
+TEST_F(SolverTest, ZoomedWindowAgreesWithTheFullCanvasSolve)
+{
+    drawing.addCurve(circleCurve({0.1, -0.05}, 0.35, kRed, kBlue));
+    drawing.addCurve(straightCurve({-0.9, 0.6}, {0.9, -0.7}, kYellow, kBlue));
+    solver->setIterations(20);
+    solver->update();
+    const Picture full = picture();
+
+    const double zoom = 2.0, panX = 0.2, panY = -0.1;
+    solver->setZoom(zoom);
+    solver->setPanX(panX);
+    solver->setPanY(panY);
+    solver->update();
+    const Picture zoomed = picture();
+
+    std::vector<double> distances;
+    for (int y = 0; y < kSize; y += 4) {
+        for (int x = 0; x < kSize; x += 4) {
+            // Canvas point of this window pixel, then the full-canvas pixel that holds it.
+            const double cx = centreOf(x) / zoom - panX;
+            const double cy = centreOf(y) / zoom - panY;
+            distances.push_back(zoomed.distance(x, y, full.rgb(pixelOf(cx), pixelOf(cy))));
+        }
+    }
+    std::sort(distances.begin(), distances.end());
+    double sum = 0.0;
+    for (double d : distances)
+        sum += d;
+    const double mean = sum / distances.size();
+    const double p95 = distances[distances.size() * 95 / 100];
+    std::printf("zoom 2 against full canvas: mean %.4f, 95th percentile %.4f, worst %.4f\n", mean,
+                p95, distances.back());
+    // The worst pixels lie on the curves, whose strips are twice as wide in window pixels.
+    EXPECT_LT(mean, 0.03);
+    EXPECT_LT(p95, 0.05);
+}
+
+TEST_F(SolverTest, ZoomedSolveHoldsTheWindowEdgeToTheFullCanvasColours)
+{
+    drawing.addCurve(straightCurve({-0.9, -1.2}, {-0.9, 1.2}, kRed, kBlue)); // outside the window
+    drawing.addCurve(straightCurve({0.9, -1.2}, {0.9, 1.2}, kYellow, kRed));
+    solver->setZoom(4.0);
+    solver->update();
+    const Picture constraints = picture(SolverImage::ColorConstraints);
+    // The ring: every edge pixel is constrained, the inside is free.
+    for (int i = 0; i < kSize; i += 8) {
+        EXPECT_GT(constraints.alpha(i, 0), 0.1f);
+        EXPECT_GT(constraints.alpha(i, kSize - 1), 0.1f);
+        EXPECT_GT(constraints.alpha(0, i), 0.1f);
+        EXPECT_GT(constraints.alpha(kSize - 1, i), 0.1f);
+        EXPECT_EQ(constraints.alpha(i, kSize / 2), i == 0 ? constraints.alpha(0, kSize / 2) : 0.0f);
+    }
+}
+
+TEST_F(SolverTest, NoBorderRingAtZoomOne)
+{
+    solver->update();
+    const Picture constraints = picture(SolverImage::ColorConstraints);
+    EXPECT_EQ(constraints.alpha(0, 0), 0.0f);
+    EXPECT_EQ(constraints.alpha(kSize - 1, kSize / 2), 0.0f);
+}
+
+} // namespace
+} // namespace solvertest

@@ -1,0 +1,137 @@
+#pragma once
+
+// Shared pieces of the solver and output tests: a 512 x 512 solver over a curve set, named
+// curves, and read-back pictures addressed by pixel or by canvas point.
+
+#include "gl_fixture.h"
+
+#include "curve.h"
+#include "curve_rendering.h"
+#include "curve_set.h"
+#include "diffusion_solver.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <algorithm>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace solvertest {
+
+constexpr int kSize = 512;
+
+using Rgb = std::array<double, 3>;
+
+// Canvas coordinate of the centre of pixel column / row i, and the pixel holding a coordinate.
+inline double centreOf(int i) { return (i + 0.5) * 2.0 / kSize - 1.0; }
+inline int pixelOf(double c) { return int(std::floor((c + 1.0) * 0.5 * kSize)); }
+
+inline Rgb rgbOf(const QColor& c) { return {c.redF(), c.greenF(), c.blueF()}; }
+
+// One read-back image: RGBA floats, rows bottom-up.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<float> pixels;
+
+    float channel(int x, int y, int c) const { return pixels[(size_t(y) * width + x) * 4 + c]; }
+    Rgb rgb(int x, int y) const { return {channel(x, y, 0), channel(x, y, 1), channel(x, y, 2)}; }
+    float alpha(int x, int y) const { return channel(x, y, 3); }
+    // Largest channel difference from `expected` at pixel (x, y).
+    double distance(int x, int y, const Rgb& expected) const
+    {
+        double d = 0.0;
+        for (int c = 0; c < 3; ++c)
+            d = std::max(d, std::abs(channel(x, y, c) - expected[c]));
+        return d;
+    }
+};
+
+// Writes a picture as PNG (for looking at a failing case).
+inline void dumpPicture(const Picture& p, const char* path, double offset = 0.0, double gain = 1.0)
+{
+    QImage image(p.width, p.height, QImage::Format_RGB32);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            auto v = [&](int c) { return std::clamp(int((p.channel(x, y, c) * gain + offset) * 255.0), 0, 255); };
+            image.setPixel(x, p.height - 1 - y, qRgb(v(0), v(1), v(2)));
+        }
+    image.save(path);
+}
+
+inline Picture readPicture(const DiffusionSolver& solver, SolverImage image, int level = 0)
+{
+    return {solver.levelWidthOf(level), solver.levelHeightOf(level),
+            solver.readImage(image, level)};
+}
+
+// A straight one-segment curve from a to b; its left side is the one the left normal of
+// b - a points to (left of the direction of travel).
+inline Curve straightCurve(Point a, Point b, const QColor& left, const QColor& right, int blur = 0)
+{
+    Curve curve;
+    for (int i = 0; i <= 3; ++i)
+        curve.appendControlPoint(a.x + (b.x - a.x) * i / 3.0, a.y + (b.y - a.y) * i / 3.0);
+    for (int id : {0, 10}) {
+        curve.appendLeftColor(id, false, left);
+        curve.appendRightColor(id, false, right);
+        curve.appendBlur(id, false, blur);
+    }
+    curve.updateBoundingBox();
+    return curve;
+}
+
+// A circle of four cubic segments run counter-clockwise, so that its left side is inside.
+inline Curve circleCurve(Point centre, double radius, const QColor& inside, const QColor& outside)
+{
+    const double k = 0.5522847498 * radius;
+    const double r = radius;
+    const double pts[13][2] = {{r, 0},  {r, k},   {k, r},   {0, r},  {-k, r},  {-r, k}, {-r, 0},
+                               {-r, -k}, {-k, -r}, {0, -r}, {k, -r}, {r, -k}, {r, 0}};
+    Curve curve;
+    for (const auto& p : pts)
+        curve.appendControlPoint(centre.x + p[0], centre.y + p[1]);
+    for (int id : {0, 40}) {
+        curve.appendLeftColor(id, false, inside);
+        curve.appendRightColor(id, false, outside);
+        curve.appendBlur(id, false, 0);
+    }
+    curve.updateBoundingBox();
+    return curve;
+}
+
+// A solver over `drawing` at the viewer's settings (512 x 512, multiplier 3, zoom 1).
+class SolverTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        setLifetimeThreshold(0);
+        solver = std::make_unique<DiffusionSolver>(kSize, kSize, 3, 1.0, 0.0, 0.0);
+        ASSERT_TRUE(solver->initialize()) << solver->status().toStdString();
+        ASSERT_TRUE(solver->allProgramsLinked());
+        initCurveRendering(1.0 / kSize, kSize, kSize, solver->overviewFramebufferName());
+        solver->setCurveSet(drawing);
+    }
+    void TearDown() override
+    {
+        solver.reset();
+        GlTest::TearDown();
+    }
+
+    Picture picture(SolverImage image = SolverImage::ColorSolution, int level = 0) const
+    {
+        return readPicture(*solver, image, level);
+    }
+
+    CurveSet drawing;
+    std::unique_ptr<DiffusionSolver> solver;
+};
+
+} // namespace solvertest
