@@ -7,6 +7,8 @@ namespace {
 
 // Lengths below this are treated as a failed fit (the tangent would point backwards or vanish).
 constexpr double kMinTangentLength = 1e-6;
+// Relative size below which the 2 x 2 normal-equation determinant counts as zero.
+constexpr double kSingularDeterminant = 1e-12;
 
 // Length of the polyline through d.
 double polylineLength(const QVector<Point>& d)
@@ -71,8 +73,10 @@ std::optional<CubicBezier> fitCubicAt(const QVector<Point>& d, const QVector<dou
     const double fallback = (b3 - b0).norm() / 3.0;
     double alphaL = fallback;
     double alphaR = fallback;
+    // Parallel tangents make the system singular in exact arithmetic, but rounding leaves a tiny
+    // determinant whose solution is arbitrary; treat anything at rounding level as singular.
     const double det = m00 * m11 - m01 * m01;
-    if (det != 0.0) {
+    if (std::abs(det) > kSingularDeterminant * m00 * m11) {
         alphaL = (x0 * m11 - x1 * m01) / det;
         alphaR = (m00 * x1 - m01 * x0) / det;
     } else if (m00 + m01 != 0.0) {

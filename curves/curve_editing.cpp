@@ -37,9 +37,16 @@ int blendChannel(int a, int b, double x)
 
 void Curve::appendControlPoint(double x, double y)
 {
-    control_points.append(Point(x, y));
+    const Point p(x, y);
+    control_points.append(p);
     nb_control_points = control_points.size();
-    updateBoundingBox();
+    // Widen the box by the new point alone: building a curve point by point stays linear.
+    if (nb_control_points == 1) {
+        bbox_min = bbox_max = p;
+    } else {
+        bbox_min = Point(std::min(bbox_min.x, x), std::min(bbox_min.y, y));
+        bbox_max = Point(std::max(bbox_max.x, x), std::max(bbox_max.y, y));
+    }
 }
 
 void Curve::appendLeftColor(int globalID, bool use_default, const QColor& color)

@@ -314,6 +314,33 @@ TEST_F(StrokeToCurve, SevenPixelRowStaysOnItsLine)
     }
 }
 
+// Straight strokes of every length stay within their own extent: parallel end tangents make the
+// fit's normal equations singular, and rounding noise must not turn that into a wild tangent.
+TEST_F(StrokeToCurve, StraightStrokesOfAnyLengthKeepTheirTangentsOnTheLine)
+{
+    const QVector<QPoint> directions = {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)};
+    for (const QPoint& dir : directions) {
+        for (int count = 4; count <= 80; ++count) {
+            QVector<QPoint> pixels;
+            for (int i = 0; i < count; ++i)
+                pixels.append(QPoint(100, 100) + dir * i);
+            set = CurveSet();
+            ASSERT_EQ(vectorize(strokeThroughPixels(pixels)), 1) << count;
+            const Curve& c = set.curve(0);
+            const Point a = stroke::toCanvas(Point(100, 100), kSize, kSize);
+            const Point b = stroke::toCanvas(Point(100 + dir.x() * (count - 1),
+                                                   100 + dir.y() * (count - 1)), kSize, kSize);
+            const double slack = 1e-9;
+            for (const Point& p : c.control_points) {
+                EXPECT_GE(p.x, std::min(a.x, b.x) - slack) << count;
+                EXPECT_LE(p.x, std::max(a.x, b.x) + slack) << count;
+                EXPECT_GE(p.y, std::min(a.y, b.y) - slack) << count;
+                EXPECT_LE(p.y, std::max(a.y, b.y) + slack) << count;
+            }
+        }
+    }
+}
+
 TEST_F(StrokeToCurve, LayoutCarriesTheCurrentColoursAndBlurAtBothEnds)
 {
     set.setLeftColor(QColor(10, 20, 30));
