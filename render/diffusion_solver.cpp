@@ -94,9 +94,9 @@ void DiffusionSolver::createImages()
         level.gradientX.create(w, h, halfFloatNearestGreyBorder());
         level.gradientY.create(w, h, halfFloatNearestGreyBorder());
         level.divergence.create(w, h, halfFloatNearestGreyBorder());
-        level.colorSolution.create(w, h, halfFloatLinear());
-        level.scratch.create(w, h, halfFloatNearest());
-        level.blurSolution.create(w, h, halfFloatNearest());
+        level.colorSolution.create(w, h, floatLinear());
+        level.scratch.create(w, h, floatNearest());
+        level.blurSolution.create(w, h, floatNearest());
         level.colorConstraints.create(w, h, rgba8Nearest());
         level.blurConstraints.create(w, h, halfFloatNearest());
         level.depthStencil.create(w, h, depthStencilNearest());
@@ -122,12 +122,12 @@ void DiffusionSolver::createImages()
     // The colour constraints of level 0 are drawn with stencil counting of curve footprints.
     pyramid[0].colorConstraints.framebuffer.attachDepthStencil(pyramid[0].depthStencil);
 
-    overview.create(width, height, halfFloatLinear());
+    overview.create(width, height, floatLinear());
     overview.framebuffer.bind();
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 
-    blurScratch.create(width, height, halfFloatLinear());
+    blurScratch.create(width, height, floatLinear());
 }
 
 void DiffusionSolver::createPrograms()

@@ -10,9 +10,14 @@ TextureFormat halfFloatNearestGreyBorder()
     return {GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT, GL_NEAREST, GL_CLAMP_TO_BORDER};
 }
 
-TextureFormat halfFloatLinear()
+TextureFormat floatLinear()
 {
-    return {GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT, GL_LINEAR, GL_CLAMP_TO_EDGE};
+    return {GL_RGBA32F_ARB, GL_RGBA, GL_FLOAT, GL_LINEAR, GL_CLAMP_TO_EDGE};
+}
+
+TextureFormat floatNearest()
+{
+    return {GL_RGBA32F_ARB, GL_RGBA, GL_FLOAT, GL_NEAREST, GL_CLAMP_TO_EDGE};
 }
 
 TextureFormat halfFloatNearest()

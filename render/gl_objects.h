@@ -16,9 +16,13 @@ struct TextureFormat {
 };
 
 // Formats of the renderer's images (defined in gl_objects.cpp).
+// The images that hundreds of sweeps or smoothing steps rewrite are kept in 32-bit floats: the
+// GL may round each store to half float towards zero, and over a long relaxation that bias
+// drifts the picture (measured: 0.16 RMS off the exact solve after 800 sweeps in half float).
 TextureFormat halfFloatNearestGreyBorder(); // gradients, divergence: outside reads 0.5 = zero
-TextureFormat halfFloatLinear();            // colour solution, overview, blur scratch
-TextureFormat halfFloatNearest();           // scratch, blur solution, blur constraints
+TextureFormat halfFloatNearest();           // blur constraints
+TextureFormat floatLinear();                // colour solution, overview, blur scratch
+TextureFormat floatNearest();               // scratch, blur solution
 TextureFormat rgba8Nearest();               // colour constraints
 TextureFormat depthStencilNearest();        // depth 24 + stencil 8
 

@@ -81,8 +81,8 @@ void BM_BarePass(benchmark::State& state)
     ShaderProgram program;
     program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag"));
     RenderTarget source, target;
-    source.create(kSize, kSize, halfFloatNearest());
-    target.create(kSize, kSize, halfFloatNearest());
+    source.create(kSize, kSize, floatNearest());
+    target.create(kSize, kSize, floatNearest());
     program.use();
     program.setSampler("imgMap", 0);
     program.setFloat("scale", 1.0f);
