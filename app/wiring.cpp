@@ -1,0 +1,76 @@
+#include "wiring.h"
+
+#include "interface.h"
+#include "viewer.h"
+
+#include <QAbstractButton>
+#include <QAction>
+
+void connectWindows(Interface& panel, Viewer& viewer) {
+    // Panel values to the viewer.
+    QObject::connect(&panel, &Interface::leftColorChanged, &viewer, &Viewer::setLeftColor);
+    QObject::connect(&panel, &Interface::rightColorChanged, &viewer, &Viewer::setRightColor);
+    QObject::connect(&panel, &Interface::bucketColorChanged, &viewer, &Viewer::setBucketColor);
+    QObject::connect(&panel, &Interface::blurChanged, &viewer, &Viewer::setBlur);
+    QObject::connect(&panel, &Interface::iterChanged, &viewer, &Viewer::setIter);
+    QObject::connect(&panel, &Interface::lifetimeThresholdChanged, &viewer,
+                     &Viewer::setLifetimeThreshold);
+
+    // Viewer values back to the panel, which only shows them.
+    QObject::connect(&viewer, &Viewer::leftColorChanged, &panel, &Interface::setLeftColor);
+    QObject::connect(&viewer, &Viewer::rightColorChanged, &panel, &Interface::setRightColor);
+    QObject::connect(&viewer, &Viewer::blurChanged, &panel, &Interface::setBlur);
+    QObject::connect(&viewer, &Viewer::bucketColorChanged, &panel, &Interface::setBucketColor);
+
+    // File and Edit menus.
+    QObject::connect(panel.actionLoad, &QAction::triggered, &viewer, &Viewer::loadXml);
+    QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &viewer, &Viewer::savePng);
+    QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer, &Viewer::saveXml);
+    QObject::connect(panel.actionKeyframing, &QAction::triggered, &viewer, &Viewer::interpolate);
+    QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &viewer,
+                     &Viewer::loadExampleImg);
+    QObject::connect(panel.action_Copy, &QAction::triggered, &viewer, &Viewer::copySplines);
+    QObject::connect(panel.action_Paste, &QAction::triggered, &viewer, &Viewer::pasteSplines);
+    QObject::connect(panel.action_Cut, &QAction::triggered, &viewer, &Viewer::cutSplines);
+    QObject::connect(panel.action_Copy_Blur, &QAction::triggered, &viewer, &Viewer::copyBlur);
+    QObject::connect(panel.action_Paste_Blur, &QAction::triggered, &viewer, &Viewer::pasteBlur);
+
+    // Colour points: the viewer asks the panel for a colour, the panel answers.
+    QObject::connect(&viewer, &Viewer::changeControlPointLeftColor, &panel,
+                     &Interface::changeControlPointLeftColor);
+    QObject::connect(&viewer, &Viewer::changeControlPointRightColor, &panel,
+                     &Interface::changeControlPointRightColor);
+    QObject::connect(&panel, &Interface::controlPointLeftColorChanged, &viewer,
+                     &Viewer::setControlPointLeftColor);
+    QObject::connect(&panel, &Interface::controlPointRightColorChanged, &viewer,
+                     &Viewer::setControlPointRightColor);
+
+    // Display toggles and the mouse mode.
+    QObject::connect(&panel, &Interface::showSplinesChanged, &viewer, &Viewer::showSplines);
+    QObject::connect(&panel, &Interface::showAttribChanged, &viewer, &Viewer::showAttrib);
+    QObject::connect(&panel, &Interface::showExampleImgChanged, &viewer,
+                     &Viewer::showExampleImg);
+    QObject::connect(&panel, &Interface::activateBlurChanged, &viewer, &Viewer::activateBlur);
+    QObject::connect(&panel, &Interface::activateCLeftChanged, &viewer, &Viewer::activateCLeft);
+    QObject::connect(&panel, &Interface::activateCRightChanged, &viewer,
+                     &Viewer::activateCRight);
+    QObject::connect(&panel, &Interface::manipModeChanged, &viewer, &Viewer::changeManipMode);
+
+    // One-shot tool buttons. A click emits the button's clicked() before its group's
+    // buttonClicked(), so the command runs first and the panel's tool selection after it.
+    QObject::connect(panel.buttonZoomIn, &QAbstractButton::clicked, &viewer, &Viewer::zoomIn);
+    QObject::connect(panel.buttonZoomOut, &QAbstractButton::clicked, &viewer, &Viewer::zoomOut);
+    QObject::connect(panel.buttonSmooth, &QAbstractButton::clicked, &viewer,
+                     &Viewer::smoothSplines);
+    QObject::connect(panel.buttonStylize, &QAbstractButton::clicked, &viewer,
+                     &Viewer::stylizeSplines);
+    QObject::connect(panel.buttonContrastIncr, &QAbstractButton::clicked, &viewer,
+                     &Viewer::increaseContrast);
+    QObject::connect(panel.buttonContrastDecr, &QAbstractButton::clicked, &viewer,
+                     &Viewer::decreaseContrast);
+    QObject::connect(panel.buttonSwitchColors, &QAbstractButton::clicked, &viewer,
+                     &Viewer::switchColors);
+    QObject::connect(panel.buttonSampleExample, &QAbstractButton::clicked, &viewer,
+                     &Viewer::sampleFromExample);
+    QObject::connect(panel.buttonSnake, &QAbstractButton::clicked, &viewer, &Viewer::iterSnake);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+class Interface;
+class Viewer;
+
+// Makes the 40 connections between the control panel and the viewer, in this order: the panel's
+// colour, blur, iteration and lifetime signals to the viewer (1-6); the viewer's colour and blur
+// signals back to the panel (7-10); the File and Edit actions to the viewer's commands (11-20);
+// the colour-point request and answer (21-24); the display toggles and the mouse mode (25-31);
+// the one-shot tool buttons (32-40). All are direct, function-pointer connections; both objects
+// must outlive them (they are broken when either is destroyed).
+void connectWindows(Interface& panel, Viewer& viewer);

@@ -1,0 +1,426 @@
+// GLEW must come before any other GL header (qglviewer.h pulls in gl.h).
+#include <GL/glew.h>
+
+#include "viewer.h"
+
+#include "curve_drawing.h"
+#include "curve_rendering.h"
+#include "diffusion_solver.h"
+
+#include <QEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+double markerSize = 0.06;
+
+namespace {
+
+// The renderer's canvas and the view's start-up values.
+constexpr int kCanvasSize = 512;
+constexpr int kSolverIterations = 3;
+constexpr int kMinIterations = 1;
+constexpr int kMaxIterations = 20;
+// Zoom is kept within 2^-16 .. 2^16: beyond 2^16 one canvas pixel is smaller than the
+// single-precision resolution of GL vertex coordinates, and repeated doubling would otherwise
+// end in infinite coordinates.
+constexpr double kMaxZoom = 65536.0;
+constexpr double kMinZoom = 1.0 / 65536.0;
+// Start-up sizes of the handles and scribble marks, for zoom 1.
+constexpr double kHandleSizeAtZoom1 = 0.03;
+constexpr double kMarkerSizeAtZoom1 = 0.06;
+
+}  // namespace
+
+Viewer::Viewer()
+    : QGLViewer(static_cast<QWidget*>(nullptr)),
+      renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kSolverIterations,
+                                                 1.0, 0.0, 0.0)) {
+    // The view starts at zoom 1: the handle and mark sizes that go with it.
+    curveRenderingSettings().handleSize = kHandleSizeAtZoom1;
+    markerSize = kMarkerSizeAtZoom1;
+
+    // The base viewer's camera is not used: drop its camera, axis, grid, stereo, full-screen and
+    // screenshot keys, and the Escape key that would close this window; keep H for the help
+    // window. Nothing is written to a state file on close.
+    for (int action = DRAW_AXIS; action <= SNAPSHOT_TO_CLIPBOARD; ++action) {
+        if (action != HELP)
+            setShortcut(static_cast<KeyboardAction>(action), 0);
+    }
+    setStateFileName(QString());
+
+    resize(kCanvasSize, kCanvasSize);
+
+    timer = new QTimer(this);
+    timer->setInterval(1);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this] { update(); });
+    timer->start();
+}
+
+Viewer::~Viewer() {
+    delete timer;
+    timer = nullptr;
+    // The renderer's textures and framebuffers belong to this widget's context.
+    const bool current = beginGLWork();
+    if (current && exampleTexture != 0)
+        glDeleteTextures(1, &exampleTexture);
+    renderer.reset();
+    if (current)
+        endGLWork();
+}
+
+// ---------------------------------------------------------------- view and helpers
+
+Point Viewer::modelPosition(double mx, double my) const {
+    const double w = std::max(1, width());
+    const double h = std::max(1, height());
+    return Point((mx / (w * 0.5) - 1.0) / zoom - panX, (1.0 - my / (h * 0.5)) / zoom - panY);
+}
+
+void Viewer::requestRepaint() {
+    if (timer != nullptr && !timer->isActive())
+        timer->start();
+}
+
+void Viewer::setContinuousRepaint(bool continuous) {
+    timer->setSingleShot(!continuous);
+    timer->start();
+}
+
+bool Viewer::beginGLWork() {
+    if (!glReady || context() == nullptr)
+        return false;
+    makeCurrent();
+    return true;
+}
+
+void Viewer::endGLWork() { doneCurrent(); }
+
+void Viewer::quickUpdate() {
+    if (beginGLWork()) {
+        renderer->update();
+        endGLWork();
+    }
+    requestRepaint();
+}
+
+void Viewer::fullUpdate() {
+    if (beginGLWork()) {
+        renderer->fullUpdate();
+        endGLWork();
+    }
+    requestRepaint();
+}
+
+void Viewer::setView(double newZoom, double newPanX, double newPanY) {
+    zoom = newZoom;
+    panX = newPanX;
+    panY = newPanY;
+    renderer->setZoom(zoom);
+    renderer->setPanX(panX);
+    renderer->setPanY(panY);
+}
+
+bool Viewer::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        requestRepaint();
+        break;
+    default:
+        break;
+    }
+    return QGLViewer::event(event);
+}
+
+// ---------------------------------------------------------------- GL life cycle
+
+void Viewer::init() {
+    const GLenum glewStatus = glewInit();
+    if (glewStatus != GLEW_OK) {
+        std::fprintf(stderr, "GLEW initialisation failed: %s\n",
+                     reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
+    }
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    renderer->initialize();
+    renderer->setCurveSet(curveSet);
+    renderer->setPanX(panX);
+    renderer->setPanY(panY);
+    renderer->setZoom(zoom);
+    renderer->fullUpdate();
+
+    initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
+                       renderer->overviewFramebufferName());
+    glReady = true;
+}
+
+void Viewer::draw() {
+    ++frameCount;
+    // The widget draws into its own framebuffer object, whose name is only valid while painting.
+    const GLuint framebuffer = defaultFramebufferObject();
+    const qreal ratio = devicePixelRatioF();
+    const int w = static_cast<int>(width() * ratio);
+    const int h = static_cast<int>(height() * ratio);
+
+    if (exampleImgShown && exampleImgLoaded && exampleTexture != 0) {
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+        glViewport(0, 0, w, h);
+        drawExampleBackground();
+    } else {
+        renderer->display(w, h, displayMode, framebuffer);
+    }
+    // The overlays are drawn untextured.
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glDisable(GL_ALPHA_TEST);
+
+    if (splinesShown) {
+        glColor3f(0.0f, 0.0f, 0.0f);
+        glMatrixMode(GL_MODELVIEW);
+        applyViewTransform();
+        drawCurves(curveSet);
+        glLoadIdentity();
+        glColor3f(1.0f, 1.0f, 1.0f);
+    }
+    drawScribbleMarks();
+    drawStroke();
+}
+
+void Viewer::drawExampleBackground() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_RECTANGLE_ARB);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, exampleTexture);
+
+    // Rectangle textures are addressed in texels: the window shows the part of the 512 x 512
+    // bitmap that the view shows of the canvas.
+    const double cx = (1.0 - panX) * 0.5 * kCanvasSize;
+    const double cy = (1.0 - panY) * 0.5 * kCanvasSize;
+    const double s = kCanvasSize / (2.0 * zoom);
+    glBegin(GL_QUADS);
+    glTexCoord2d(cx - s, cy - s);
+    glVertex2d(-1.0, -1.0);
+    glTexCoord2d(cx + s, cy - s);
+    glVertex2d(1.0, -1.0);
+    glTexCoord2d(cx + s, cy + s);
+    glVertex2d(1.0, 1.0);
+    glTexCoord2d(cx - s, cy + s);
+    glVertex2d(-1.0, 1.0);
+    glEnd();
+}
+
+void Viewer::applyViewTransform() const {
+    glScaled(zoom, zoom, 0.0);
+    glTranslated(panX, panY, 0.0);
+}
+
+void Viewer::drawScribbleMarks() const {
+    if (scribbleMarks.isEmpty())
+        return;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1.0f, 0.521f, 0.121f, 0.3f);
+    glMatrixMode(GL_MODELVIEW);
+    applyViewTransform();
+    const double h = markerSize * 0.5;
+    glBegin(GL_QUADS);
+    for (const Point& mark : scribbleMarks) {
+        glVertex3d(mark.x - h, mark.y - h, 0.0);
+        glVertex3d(mark.x + h, mark.y - h, 0.0);
+        glVertex3d(mark.x + h, mark.y + h, 0.0);
+        glVertex3d(mark.x - h, mark.y + h, 0.0);
+    }
+    glEnd();
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+}
+
+void Viewer::drawStroke() const {
+    if (stroke.isEmpty())
+        return;
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+    applyViewTransform();
+    glBegin(GL_LINE_STRIP);
+    for (const Point& p : stroke)
+        glVertex3d(p.x, p.y, 0.0);
+    glEnd();
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+// ---------------------------------------------------------------- colours and blur
+
+void Viewer::setLeftColor(QColor C) {
+    curveSet.setLeftColor(C);
+    quickUpdate();
+}
+
+void Viewer::setRightColor(QColor C) {
+    curveSet.setRightColor(C);
+    quickUpdate();
+}
+
+void Viewer::setBucketColor(QColor C) { bucketColor = C; }
+
+void Viewer::setBlur(int sigma) {
+    curveSet.setBlur(sigma);
+    fullUpdate();
+}
+
+void Viewer::setIter(int i) {
+    renderer->setIterations(std::clamp(i, kMinIterations, kMaxIterations));
+    quickUpdate();
+}
+
+void Viewer::setGlobalBlur(int shift_sigma) {
+    curveSet.setGlobalBlur(shift_sigma);
+    fullUpdate();
+}
+
+void Viewer::setLifetimeThreshold(int th) {
+    ::setLifetimeThreshold(th);
+    fullUpdate();
+}
+
+void Viewer::setControlPointLeftColor(QColor C) {
+    curveSet.setLeftColorOf(C, currentAttribute);
+    quickUpdate();
+}
+
+void Viewer::setControlPointRightColor(QColor C) {
+    curveSet.setRightColorOf(C, currentAttribute);
+    quickUpdate();
+}
+
+// ---------------------------------------------------------------- set-wide edits
+
+void Viewer::smoothSplines() {
+    curveSet.smoothSplines();
+    fullUpdate();
+}
+
+void Viewer::stylizeSplines() {
+    curveSet.stylizeSplines();
+    fullUpdate();
+}
+
+void Viewer::sampleFromExample() {
+    // Without an example bitmap there is nothing to sample from.
+    if (exampleImg.isNull())
+        return;
+    curveSet.sampleFromExample(exampleImg);
+    fullUpdate();
+}
+
+void Viewer::iterSnake() {
+    if (contourImg.isNull())
+        return;
+    curveSet.snakeStep(contourImg);
+    quickUpdate();
+}
+
+void Viewer::increaseContrast() {
+    curveSet.increaseContrast();
+    fullUpdate();
+}
+
+void Viewer::decreaseContrast() {
+    curveSet.decreaseContrast();
+    fullUpdate();
+}
+
+void Viewer::switchColors() {
+    curveSet.switchColors();
+    fullUpdate();
+}
+
+// ---------------------------------------------------------------- clipboard
+
+void Viewer::copySplines() { curveSet.copySplines(); }
+
+void Viewer::pasteSplines() {
+    curveSet.pasteSplines(panX, panY, zoom);
+    fullUpdate();
+}
+
+void Viewer::cutSplines() {
+    curveSet.cutSplines();
+    fullUpdate();
+}
+
+void Viewer::copyBlur() { curveSet.copyBlur(); }
+
+void Viewer::pasteBlur() {
+    curveSet.pasteBlur();
+    fullUpdate();
+}
+
+// ---------------------------------------------------------------- display flags
+
+void Viewer::showSplines(bool show) {
+    splinesShown = show;
+    requestRepaint();
+}
+
+void Viewer::showExampleImg(bool show) {
+    exampleImgShown = show;
+    requestRepaint();
+}
+
+void Viewer::showAttrib(bool show) {
+    curveSet.show_attributes = show;
+    requestRepaint();
+}
+
+void Viewer::activateBlur(bool activate) {
+    renderer->setBlurEnabled(activate);
+    fullUpdate();
+}
+
+void Viewer::activateCLeft(bool cl) { curveSet.left_colors_active = cl; }
+
+void Viewer::activateCRight(bool cr) { curveSet.right_colors_active = cr; }
+
+// ---------------------------------------------------------------- zoom
+
+void Viewer::zoomIn() {
+    if (zoom * 2.0 > kMaxZoom)
+        return;
+    setHandleSize(curveRenderingSettings().handleSize * 0.5);
+    markerSize *= 0.5;
+    zoom *= 2.0;
+    renderer->setZoom(zoom);
+    fullUpdate();
+}
+
+void Viewer::zoomOut() {
+    if (zoom * 0.5 < kMinZoom)
+        return;
+    setHandleSize(curveRenderingSettings().handleSize * 2.0);
+    markerSize *= 2.0;
+    zoom *= 0.5;
+    renderer->setZoom(zoom);
+    fullUpdate();
+}
