@@ -188,3 +188,29 @@ TEST_F(CurvePicking, MultiselectionPressNamesTheSelectionBox)
     EXPECT_EQ(pick(set, 3, 0, windowX(inBox), windowY(inBox)), std::vector<long>{1});
     EXPECT_EQ(pick(set, 3, 0, windowX({0.0, -0.5}), windowY({0.0, -0.5})), std::vector<long>{0});
 }
+
+TEST_F(CurveDisplay, CountsLargerThanTheirArraysDrawOnlyWhatExists)
+{
+    // A damaged record: counts that promise more than the arrays hold, and an attribute
+    // position beyond the curve's end.
+    Curve c = archCurve();
+    c.nb_control_points = 14;
+    c.nb_left_colors = c.nb_right_colors = c.nb_blur_points = 9;
+    c.left_color_ids[2] = 500;
+    CurveSet set = setOf({c});
+    set.setCurrentCurve(0);
+    set.show_attributes = true;
+    testing::internal::CaptureStderr();
+    drawCurves(set);
+    drawControlPoints(c);
+    drawSampleNames(c);
+    drawColorConstraints(set);
+    canvas->clear(1.0f, 1.0f, 1.0f, 1.0f);
+    drawCurves(set);
+    EXPECT_TRUE(darkPixelNear(*canvas, c.pointAt(0.15, 0)));
+    for (int purpose = 0; purpose < 4; ++purpose)
+        for (int mode : {0, 2, 3, 8})
+            pick(set, mode, purpose, 256, 256);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("!!! i = 15 and nbPoint = 14\n"), std::string::npos);
+}
