@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "editor.h"
+
 #include <QApplication>
-#include <QSurfaceFormat>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -12,10 +13,7 @@ int main(int argc, char** argv) {
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
 
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
+    installSurfaceFormat();
 
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
