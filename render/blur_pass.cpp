@@ -2,9 +2,35 @@
 #include "solver_gl.h"
 
 #include "blur_pass.h"
+#include "curve_set.h"
 #include "diffusion_solver.h"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Largest blur amount (blur / 16, at most 1) any curve of the set asks for. The blur map is a
+// Laplace solve of the rasterised blur values, so no pixel of it exceeds this.
+float largestBlur(const CurveSet* set)
+{
+    if (!set)
+        return 0.0f;
+    int largest = 0;
+    const int count = std::min(set->nb_curves, int(set->curves.size()));
+    for (int i = 0; i < count; ++i)
+        for (int value : set->curves[i].blur_values)
+            largest = std::max(largest, value);
+    return std::min(largest, 16) / 16.0f;
+}
+
+const std::vector<float>& cachedBlurPassLevels()
+{
+    static const std::vector<float> levels = blurPassLevels();
+    return levels;
+}
+
+} // namespace
 
 std::vector<float> blurPassLevels()
 {
@@ -26,18 +52,55 @@ std::vector<float> blurPassLevels()
 
 // Each cycle smooths colorSolution[0] into the blur scratch image and back, with the level
 // falling from cycle to cycle (blurPassLevels): pixels of larger blur take part in more cycles.
+//
+// Two shortcuts leave the picture as the plain loop makes it. A cycle whose level is at or above
+// the largest blur of the drawing would only copy every pixel twice, so it is skipped (a drawing
+// without blur costs no pass). And the blur map is laid into the depth buffer shared by both
+// images, each step being drawn at the depth of its level with the depth test "less": pixels at
+// or below the level are not shaded at all and keep their value in both images. The smoothing
+// step reads only neighbours above the level, which the same cycle has just written.
 void DiffusionSolver::applyBlur()
 {
     if (!ready || !blurEnabled)
         return;
+    const float largest = largestBlur(curveSet);
+    const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
+    if (levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
+        return;
     beginPasses();
     Level& level0 = pyramid[0];
-    static const std::vector<float> levelsOfBlur = blurPassLevels();
+    writeBlurDepth();
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_LESS);
     for (const float blur : levelsOfBlur) {
+        if (blur >= largest)
+            continue;
+        const float depth = 2.0f * blur - 1.0f; // window depth = blur
         imagePass(diffusionProgram, blurScratch, level0.colorSolution.texture,
-                  &level0.blurSolution.texture, {"blur", blur});
+                  &level0.blurSolution.texture, {"blur", blur}, depth);
         imagePass(diffusionProgram, level0.colorSolution, blurScratch.texture,
-                  &level0.blurSolution.texture, {"blur", blur});
+                  &level0.blurSolution.texture, {"blur", blur}, depth);
     }
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_DEPTH_TEST);
     leavePasses();
+}
+
+// Depth of every level-0 pixel := its blur-map value (blur_threshold.frag), colours untouched.
+void DiffusionSolver::writeBlurDepth()
+{
+    if (!blurThresholdProgram.isLinked())
+        return;
+    pyramid[0].colorSolution.bindAsTarget();
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+    pyramid[0].blurSolution.texture.bind(0);
+    blurThresholdProgram.use();
+    solvergl::drawFullScreenQuad();
+    ShaderProgram::release();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }

@@ -42,7 +42,8 @@ bool DiffusionSolver::initialize()
     createImages();
     if (!pyramid[0].colorConstraints.framebuffer.isComplete()
         || !pyramid[0].colorSolution.framebuffer.isComplete()
-        || !pyramid[0].scratch.framebuffer.isComplete()) {
+        || !pyramid[0].scratch.framebuffer.isComplete()
+        || !blurScratch.framebuffer.isComplete()) {
         statusText = QStringLiteral(
             "The renderer cannot run: this OpenGL cannot render into half-float or "
             "depth-stencil images.");
@@ -128,6 +129,8 @@ void DiffusionSolver::createImages()
     glClear(GL_COLOR_BUFFER_BIT);
 
     blurScratch.create(width, height, floatLinear());
+    // The blur pass tests the blur map laid in level 0's depth (see applyBlur).
+    blurScratch.framebuffer.attachDepthStencil(pyramid[0].depthStencil);
 }
 
 void DiffusionSolver::createPrograms()
@@ -274,7 +277,8 @@ std::vector<float> DiffusionSolver::readOverview() const
 }
 
 void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& target,
-                                const Texture& unit0, const Texture* unit1, PassUniform value)
+                                const Texture& unit0, const Texture* unit1, PassUniform value,
+                                float depth)
 {
     if (!program.isLinked())
         return; // reported at initialisation; the target keeps its content
@@ -285,7 +289,7 @@ void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& targ
     program.use();
     if (value.name)
         program.setFloat(value.name, value.value);
-    solvergl::drawFullScreenQuad();
+    solvergl::drawFullScreenQuad(depth);
     ShaderProgram::release();
 }
 

@@ -150,9 +150,12 @@ private:
     void createPrograms();
     const RenderTarget* target(SolverImage image, int level) const;
 
-    // One full-screen pass of `program` into `target` from up to two textures (units 0, 1).
+    // One full-screen pass of `program` into `target` from up to two textures (units 0, 1),
+    // the quad drawn at clip depth `depth`.
     void imagePass(ShaderProgram& program, const RenderTarget& target, const Texture& unit0,
-                   const Texture* unit1 = nullptr, PassUniform value = {nullptr, 0.0f});
+                   const Texture* unit1 = nullptr, PassUniform value = {nullptr, 0.0f},
+                   float depth = 0.0f);
+    void writeBlurDepth();
     // Re-imposes a level's constraints on the bound target (alpha test, fixed function); with
     // markStencil the constrained texels also get stencil value 1.
     void overlayConstraints(const Texture& constraints, bool markStencil = false);

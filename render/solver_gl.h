@@ -8,13 +8,14 @@ namespace solvergl {
 
 // The full-screen quad of every image pass: corners (-1, -1), (1, -1), (1, 1), (-1, 1), no
 // texture coordinates (the image programs address texels by window position).
-inline void drawFullScreenQuad()
+// `depth` is the clip-space z of the quad (only the blur pass tests depth).
+inline void drawFullScreenQuad(float depth = 0.0f)
 {
     glBegin(GL_QUADS);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
+    glVertex3f(-1.0f, -1.0f, depth);
+    glVertex3f(1.0f, -1.0f, depth);
+    glVertex3f(1.0f, 1.0f, depth);
+    glVertex3f(-1.0f, 1.0f, depth);
     glEnd();
 }
 

@@ -1,7 +1,14 @@
 #version 120
-// Marks where a blur amount (the incoming colour) reaches the lowest blur level the blur pass
-// uses, 1/16: white there, black elsewhere. Loaded with the other programs; no pass uses it.
+#extension GL_ARB_texture_rectangle : require
+// Writes the blur map into the depth buffer (depth = blur amount, 0..1) and nothing else. The
+// blur pass then draws each smoothing step at the depth of its level with the depth test
+// "less", so that the GL skips, before shading, every pixel whose blur does not exceed the
+// level: the same picture, with the work spent only where blur is asked for. The blur map is
+// read from texture unit 0 (the sampler's default).
+uniform sampler2DRect blurMap;
+
 void main()
 {
-    gl_FragColor = vec4(step(vec3(0.0625), gl_Color.rgb), 1.0);
+    gl_FragDepth = clamp(texture2DRect(blurMap, gl_FragCoord.xy).r, 0.0, 1.0);
+    gl_FragColor = vec4(0.0);
 }

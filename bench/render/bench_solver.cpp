@@ -146,22 +146,6 @@ void BM_SaveImage(benchmark::State& state)
     QFile::remove(path);
 }
 
-void BM_Phase(benchmark::State& state)
-{
-    Renderer& r = rendererFor(100);
-    for (auto _ : state) {
-        switch (state.range(0)) {
-        case 0: r.solver->buildDivergencePyramid(); break;
-        case 1: r.solver->buildColorConstraints(false); break;
-        case 2: r.solver->buildBlurConstraints(); break;
-        case 3: r.solver->solveColors(); break;
-        case 4: r.solver->drawGradients(); break;
-        }
-        glFinish();
-    }
-}
-BENCHMARK(BM_Phase)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
-
 #define SOLVER_BENCHMARK(fn, reps)                                                                 \
     BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
         ->Iterations(1)->Repetitions(reps)->ReportAggregatesOnly(true)
