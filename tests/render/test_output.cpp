@@ -1,0 +1,273 @@
+// What the rest of the program sees of the solver: display into a named framebuffer, colour
+// read-back, the overview and its pixel reader, the PNG export, and the command-line renderer.
+#include "test_solver_support.h"
+
+#include "gl_objects.h"
+#include "overview_reader.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace solvertest {
+namespace {
+
+const QColor kRed(210, 30, 40);
+const QColor kBlue(20, 50, 220);
+
+// A horizontal curve across the canvas, run to +x: its left side is the upper half (red).
+Curve horizon() { return straightCurve({-1.2, 0.0}, {1.2, 0.0}, kRed, kBlue); }
+
+class OutputTest : public SolverTest {
+protected:
+    // Reads a whole render target (rows bottom-up).
+    static Picture readTarget(const RenderTarget& target)
+    {
+        Picture p{target.width(), target.height(),
+                  std::vector<float>(size_t(target.width()) * target.height() * 4)};
+        target.framebuffer.bind();
+        glReadPixels(0, 0, p.width, p.height, GL_RGBA, GL_FLOAT, p.pixels.data());
+        return p;
+    }
+};
+
+TEST_F(OutputTest, DisplayDrawsIntoTheFramebufferItIsGiven)
+{
+    drawing.addCurve(horizon());
+    solver->setIterations(20);
+    solver->update();
+    RenderTarget window;
+    window.create(300, 200, floatNearest());
+
+    solver->display(300, 200, 4, window.framebuffer.name());
+    Picture shown = readTarget(window);
+    for (int y = 0; y < 200; y += 7)
+        for (int x = 0; x < 300; x += 7)
+            ASSERT_LT(shown.distance(x, y, {0.5, 0.5, 0.5}), 1e-6) << "mode 4 is grey only";
+
+    solver->display(300, 200, 0, window.framebuffer.name());
+    shown = readTarget(window);
+    EXPECT_LT(shown.distance(150, 190, rgbOf(kRed)), 0.02);
+    EXPECT_LT(shown.distance(150, 10, rgbOf(kBlue)), 0.02);
+}
+
+TEST_F(OutputTest, CoarseConstraintImageIsStretchedWithGreyWhereFree)
+{
+    drawing.addCurve(horizon());
+    solver->update();
+    for (int i = 0; i < 5; ++i)
+        solver->coarserDisplayLevel();
+    ASSERT_EQ(solver->currentDisplayLevel(), 5);
+    RenderTarget window;
+    window.create(512, 512, floatNearest());
+    solver->display(512, 512, 1, window.framebuffer.name());
+    const Picture shown = readTarget(window);
+    // 16 texels over 512 pixels: one texel is 32 pixels. The curve's strips lie in rows 7 and 8.
+    EXPECT_LT(shown.distance(256, 100, {0.5, 0.5, 0.5}), 1e-6);
+    EXPECT_LT(shown.distance(256, 400, {0.5, 0.5, 0.5}), 1e-6);
+    EXPECT_LT(shown.distance(256, 8 * 32 + 16, rgbOf(kRed)), 0.01);
+    EXPECT_LT(shown.distance(256, 7 * 32 + 16, rgbOf(kBlue)), 0.01);
+}
+
+TEST_F(OutputTest, ColorAtTruncatesThePictureAndClampsOutsideTheCanvas)
+{
+    drawing.addCurve(horizon());
+    solver->update();
+    const Picture colors = picture();
+    const int x = 100, y = 400;
+    const QColor c = solver->colorAt((x + 0.5) / kSize, (y + 0.5) / kSize);
+    EXPECT_EQ(c.red(), int(colors.channel(x, y, 0) * 255.0f));
+    EXPECT_EQ(c.green(), int(colors.channel(x, y, 1) * 255.0f));
+    EXPECT_EQ(c.blue(), int(colors.channel(x, y, 2) * 255.0f));
+    EXPECT_EQ(c.alpha(), 255);
+    EXPECT_EQ(solver->colorAt(-3.0, 7.0), solver->colorAt(0.0, 0.9999));
+    EXPECT_EQ(solver->colorAt(std::nan(""), 0.0), solver->colorAt(0.0, 0.0));
+}
+
+TEST_F(OutputTest, OverviewReaderReadsTheOverviewAndRestoresTheFramebuffer)
+{
+    drawing.addCurve(horizon());
+    solver->renderOverview();
+    const std::vector<float> overview = solver->readOverview();
+    OverviewReader reader(*solver);
+    EXPECT_EQ(reader.width(), kSize);
+    EXPECT_EQ(reader.height(), kSize);
+
+    RenderTarget other;
+    other.create(4, 4, floatNearest());
+    other.framebuffer.bind();
+    const auto top = reader.readPixel(200, 500);
+    const auto outside = reader.readPixel(-20, 9000); // clamped to (0, 511)
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
+    EXPECT_EQ(GLuint(bound), other.framebuffer.name());
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(top[c], overview[(500 * kSize + 200) * 4 + c]);
+        EXPECT_EQ(outside[c], overview[(511 * kSize + 0) * 4 + c]);
+    }
+    EXPECT_NEAR(top[0], kRed.redF(), 0.02);
+
+    const OverviewReader none(0u, 8, 8);
+    EXPECT_EQ(none.readPixel(1, 1)[0], 0.5f);
+}
+
+TEST_F(OutputTest, SaveImageWritesTheWholeCanvasUprightAndKeepsTheView)
+{
+    drawing.addCurve(horizon());
+    solver->setZoom(2.5);
+    solver->setPanX(0.3);
+    solver->setPanY(-0.1);
+    solver->setIterations(4);
+    solver->setBlurEnabled(false);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("picture.png");
+    ASSERT_TRUE(solver->saveImage(path));
+
+    EXPECT_EQ(solver->zoomFactor(), 2.5);
+    EXPECT_EQ(solver->panXValue(), 0.3);
+    EXPECT_EQ(solver->panYValue(), -0.1);
+    EXPECT_EQ(solver->iterationCount(), 4);
+    EXPECT_FALSE(solver->isBlurEnabled());
+
+    QImage image(path);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(kSize, kSize));
+    // Row 0 of the file is the top of the canvas: the curve's left (upper) side.
+    const QColor top = image.pixelColor(256, 20);
+    const QColor bottom = image.pixelColor(256, 490);
+    EXPECT_NEAR(top.red(), kRed.red(), 3);
+    EXPECT_NEAR(top.blue(), kRed.blue(), 3);
+    EXPECT_NEAR(bottom.red(), kBlue.red(), 3);
+    EXPECT_NEAR(bottom.blue(), kBlue.blue(), 3);
+    EXPECT_EQ(top.alpha(), 255);
+}
+
+TEST_F(OutputTest, SaveImageToAnUnwritablePathFails)
+{
+    EXPECT_FALSE(solver->saveImage(QStringLiteral("/nonexistent-directory/picture.png")));
+}
+
+TEST(UninitialisedSolver, DoesNothingAndReportsNothingToShow)
+{
+    DiffusionSolver solver(512, 512, 3, 1.0, 0.0, 0.0);
+    EXPECT_FALSE(solver.isReady());
+    solver.update();
+    solver.fullUpdate();
+    EXPECT_EQ(solver.colorAt(0.5, 0.5), QColor(127, 127, 127));
+    EXPECT_TRUE(solver.readImage(SolverImage::ColorSolution, 0).empty());
+    EXPECT_FALSE(solver.saveImage(QStringLiteral("/tmp/never-written.png")));
+}
+
+// ---- the command-line renderer, run as a process
+
+QString renderTool()
+{
+    // build/tests/render/render_tests -> build/render/tintweave-render
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../render/tintweave-render");
+}
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(renderTool(), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+class RenderToolTest : public SolverTest {
+protected:
+    void SetUp() override
+    {
+        SolverTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(QFileInfo(renderTool()).isExecutable())
+            << "build the tintweave-render target: " << renderTool().toStdString();
+        ASSERT_TRUE(dir.isValid());
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(RenderToolTest, HelpDescribesTheUsage)
+{
+    const ToolRun run = runTool({QStringLiteral("--help")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("DRAWING.xml OUT.png")));
+}
+
+TEST_F(RenderToolTest, MissingOrUnreadableDrawingFails)
+{
+    const QString png = dir.filePath("out.png");
+    ToolRun run = runTool({dir.filePath("absent.xml"), png});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot read drawing"))) << run.err.toStdString();
+
+    QFile garbage(dir.filePath("garbage.xml"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("<curve_set nb_curves=\"2\"><curve");
+    garbage.close();
+    run = runTool({garbage.fileName(), png});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot load drawing"))) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(png));
+
+    EXPECT_EQ(runTool({png}).status, 2);
+}
+
+TEST_F(RenderToolTest, MissingShadersFail)
+{
+    drawing.addCurve(horizon());
+    const QString xml = dir.filePath("drawing.xml");
+    ASSERT_TRUE(drawing.saveXml(xml));
+    const ToolRun run = runTool({QStringLiteral("--shaders"), dir.filePath("none"), xml,
+                             dir.filePath("out.png")});
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot open file"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("shader files missing or broken")));
+}
+
+TEST_F(RenderToolTest, WritesThePictureAsSaveImageMakesIt)
+{
+    drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
+    drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 6));
+    const QString xml = dir.filePath("drawing.xml");
+    ASSERT_TRUE(drawing.saveXml(xml));
+    const QString cliPng = dir.filePath("cli.png");
+    const ToolRun run = runTool({xml, cliPng});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+
+    CurveSet loaded;
+    ASSERT_TRUE(loaded.loadXml(xml));
+    solver->setCurveSet(loaded);
+    const QString ownPng = dir.filePath("own.png");
+    ASSERT_TRUE(solver->saveImage(ownPng));
+
+    const QImage cli(cliPng), own(ownPng);
+    ASSERT_EQ(cli.size(), QSize(kSize, kSize));
+    ASSERT_EQ(own.size(), cli.size());
+    int worst = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            const QRgb a = cli.pixel(x, y), b = own.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 1);
+}
+
+} // namespace
+} // namespace solvertest
