@@ -183,10 +183,6 @@ void Viewer::draw() {
     } else {
         renderer->display(w, h, displayMode, framebuffer);
     }
-    // The overlays are drawn untextured.
-    glActiveTexture(GL_TEXTURE0);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glDisable(GL_ALPHA_TEST);
 
     if (splinesShown) {
         glColor3f(0.0f, 0.0f, 0.0f);
@@ -227,6 +223,8 @@ void Viewer::drawExampleBackground() {
     glTexCoord2d(cx - s, cy + s);
     glVertex2d(-1.0, 1.0);
     glEnd();
+    // The overlays are drawn untextured, as after the renderer's display.
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
 }
 
 void Viewer::applyViewTransform() const {
