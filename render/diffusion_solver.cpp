@@ -143,6 +143,7 @@ void DiffusionSolver::createPrograms()
         {&divProgram, {"div.frag", "Div Shader : "}},
         {&jacobiPoissonProgram, {"jacobi_poisson.frag", "Jacobi Poisson Shader : "}},
         {&jacobiLaplaceProgram, {"jacobi_laplace.frag", "Jacobi Laplace Shader : "}},
+        // Loaded like the others, although the coarser levels no longer restrict gradients.
         {&restrictProgram, {"restrict.frag", "Restriction Shader : "}},
         {&diffusionProgram, {"anisotropic_diffusion.frag", "Diffusion Shader : "}},
         {&restrictColorProgram, {"restrict_color.frag", "Restrict Color Shader : "}},

@@ -94,10 +94,17 @@ public:
     int levelHeightOf(int level) const;
 
     // ---- work operations (see the .cpp files for each pass)
+    // gradientX[0] and gradientY[0] from the curves at the current view.
     void drawGradients();
+    // drawGradients, then divergence[0]. The coarser levels keep zero gradients and divergence:
+    // they relax with their constraints alone and only give the next finer level its start.
     void buildDivergencePyramid();
+    // All levels of colorConstraints; with `border`, a one-pixel ring along the window's edge
+    // holds the colours of colorSolution[0] (a full-canvas solve made just before).
     void buildColorConstraints(bool border);
     void buildBlurConstraints();
+    // Coarse-to-fine cascades: level i gets max(1, iterations) * (i + 1) Jacobi sweep pairs,
+    // the coarsest iterations * levels.
     void solveColors();
     void solveBlur();
     // The three build steps for the current view; when zoomed in (zoom > 1) a full-canvas solve

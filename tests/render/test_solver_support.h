@@ -11,7 +11,6 @@
 #include "diffusion_solver.h"
 
 #include <QColor>
-#include <QImage>
 
 #include <algorithm>
 
@@ -50,18 +49,6 @@ struct Picture {
         return d;
     }
 };
-
-// Writes a picture as PNG (for looking at a failing case).
-inline void dumpPicture(const Picture& p, const char* path, double offset = 0.0, double gain = 1.0)
-{
-    QImage image(p.width, p.height, QImage::Format_RGB32);
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            auto v = [&](int c) { return std::clamp(int((p.channel(x, y, c) * gain + offset) * 255.0), 0, 255); };
-            image.setPixel(x, p.height - 1 - y, qRgb(v(0), v(1), v(2)));
-        }
-    image.save(path);
-}
 
 inline Picture readPicture(const DiffusionSolver& solver, SolverImage image, int level = 0)
 {
