@@ -7,6 +7,8 @@
 #include "editor.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QOpenGLContext>
 #include <QProcess>
@@ -123,6 +125,36 @@ TEST(EditorExecutable, StartsFromAnyDirectoryWithoutMissingFiles) {
     EXPECT_FALSE(errors.contains("Cannot open file")) << errors.toStdString();
     EXPECT_FALSE(errors.contains("compilation failure")) << errors.toStdString();
     EXPECT_FALSE(errors.contains("Missing or unreadable button icons")) << errors.toStdString();
+}
+
+// Shader sources that do not compile (a "shaders" folder in the working directory is searched
+// first): the messages go to stderr and the editor keeps a working window.
+TEST(EditorWithBrokenShaders, KeepsAWorkingWindow) {
+    QTemporaryDir workingDir;
+    ASSERT_TRUE(workingDir.isValid());
+    ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
+    QFile broken(workingDir.filePath("shaders/img_process.vert"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("this is not a shader\n");
+    broken.close();
+
+    const QString previousDir = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(workingDir.path()));
+    {
+        Editor editor;
+        auto answers = std::make_unique<AnsweringDialogs>();
+        answers->openName = testDataPath("vertical_split.xml");
+        editor.viewer.setDialogs(std::move(answers));
+        editor.show();
+        EXPECT_TRUE(showAndInitialise(editor.viewer));
+        editor.panel.actionLoad->trigger();
+        QTest::mouseClick(editor.panel.buttonZoomIn, Qt::LeftButton);
+        EXPECT_EQ(editor.viewer.document().nb_curves, 1);
+        const QImage frame = editor.viewer.grabFramebuffer();
+        EXPECT_EQ(frame.size(), QSize(512, 512));
+        EXPECT_TRUE(editor.viewer.isVisible());
+    }
+    QDir::setCurrent(previousDir);
 }
 
 }  // namespace
