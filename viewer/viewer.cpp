@@ -41,13 +41,15 @@ Viewer::Viewer()
     curveRenderingSettings().handleSize = kHandleSizeAtZoom1;
     markerSize = kMarkerSizeAtZoom1;
 
-    // The base viewer's camera is not used: drop its camera, axis, grid, stereo, full-screen and
-    // screenshot keys, and the Escape key that would close this window; keep H for the help
-    // window. Nothing is written to a state file on close.
-    for (int action = DRAW_AXIS; action <= SNAPSHOT_TO_CLIPBOARD; ++action) {
-        if (action != HELP)
-            setShortcut(static_cast<KeyboardAction>(action), 0);
-    }
+    // The base viewer's camera is not used: its mouse bindings (which would also keep a spun
+    // camera redrawing), its camera-path keys F1..F12 and its shortcuts go, among them Escape,
+    // which would close this window. H still opens the help window. Nothing is written to a
+    // state file on close.
+    clearMouseBindings();
+    clearShortcuts();
+    setShortcut(HELP, Qt::Key_H);
+    for (int key = Qt::Key_F1; key <= Qt::Key_F12; ++key)
+        setPathKey(-key);
     setStateFileName(QString());
 
     resize(kCanvasSize, kCanvasSize);

@@ -6,6 +6,8 @@
 #include "diffusion_solver.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QCheckBox>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -364,6 +366,32 @@ TEST_F(ViewerRepaint, ContinuousRepaintRedrawsUntilSwitchedOff) {
     const long stopped = viewer->framesDrawn();
     QTest::qWait(200);
     EXPECT_EQ(viewer->framesDrawn(), stopped);
+}
+
+// The base viewer's camera is not used: in the initial camera mode a fast drag neither moves the
+// view nor leaves anything spinning and redrawing, and Escape does not close the window.
+TEST_F(ViewerRepaint, CameraModeDragAndEscapeLeaveTheViewerAlone) {
+    ASSERT_EQ(viewer->mode(), ModeCamera);
+    auto send = [this](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, pos, viewer->mapToGlobal(pos),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewer.get(), &event);
+    };
+    send(QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);
+    for (int step = 1; step <= 10; ++step)
+        send(QEvent::MouseMove, QPoint(100 + 30 * step, 100 + 20 * step), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(400, 300), Qt::NoButton);
+    QTest::keyClick(viewer.get(), Qt::Key_Escape);
+
+    QTest::qWait(200);
+    const long settled = viewer->framesDrawn();
+    QTest::qWait(300);
+    EXPECT_EQ(viewer->framesDrawn(), settled) << "something keeps redrawing after the drag";
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 1.0);
+    EXPECT_DOUBLE_EQ(viewer->panOffsetX(), 0.0);
+    EXPECT_DOUBLE_EQ(viewer->panOffsetY(), 0.0);
 }
 
 // ---------------------------------------------------------------- window life cycle
