@@ -14,7 +14,8 @@ bool ensureFolderOf(const QString& prefix, std::ostream& err)
     const QString folder = QFileInfo(prefix).path();
     if (QDir().mkpath(folder))
         return true;
-    err << "Cannot create the folder " << folder.toStdString() << " for the frames\n";
+    err << "Cannot create the folder " << folder.toStdString()
+        << " for the frames: no frame was written\n";
     return false;
 }
 
@@ -27,7 +28,11 @@ KeyframeExportReport exportKeyframes(const QStringList& files, const QString& pr
     KeyframeExportReport report;
     if (files.size() < 2)
         return report;
-    ensureFolderOf(prefix, err);
+    // Without the folder no frame can be written: say so rather than render them all in vain.
+    if (!ensureFolderOf(prefix, err)) {
+        report.folderMissing = true;
+        return report;
+    }
 
     CurveSet start;
     CurveSet end;

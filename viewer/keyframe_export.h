@@ -16,8 +16,9 @@ constexpr int kFramesPerTransition = 25;
 using FrameWriter = std::function<bool(const CurveSet& frame, const QString& path)>;
 
 struct KeyframeExportReport {
+    bool folderMissing = false; // the output folder could not be created: nothing was rendered
     int framesAttempted = 0;
-    QStringList failedFrames; // paths that could not be written
+    QStringList failedFrames;   // paths that could not be written
 };
 
 // Keyframe export: loads the drawings `files` in order and, for every consecutive pair, writes
@@ -26,8 +27,9 @@ struct KeyframeExportReport {
 // two files nothing is written or printed.
 //
 // Prints "Processing frame N..." per frame on `out`. The folder of the prefix is created when
-// missing. Every frame that cannot be saved is named on `err`; "done!" ends the run on `out`
-// only when every frame was written, otherwise `err` gets the count of missing frames.
+// missing; when that fails, `err` says so and nothing is rendered. Every frame that cannot be
+// saved is named on `err`; "done!" ends the run on `out` only when every frame was written,
+// otherwise `err` gets the count of missing frames.
 KeyframeExportReport exportKeyframes(const QStringList& files, const QString& prefix,
                                      const FrameWriter& writeFrame, std::ostream& out,
                                      std::ostream& err);

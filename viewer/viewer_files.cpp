@@ -45,7 +45,8 @@ void Viewer::savePng()
     const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "Png (*.png)");
     if (name.isEmpty() || !beginGLWork())
         return;
-    renderer->saveImage(name);
+    if (!renderer->saveImage(name))
+        std::cerr << "Could not save the picture to " << name.toStdString() << "\n";
     endGLWork();
 }
 
@@ -104,9 +105,10 @@ void Viewer::interpolate()
     renderer->setPanX(0.0);
     renderer->setPanY(0.0);
     renderer->setZoom(1.0);
+    // The export renders and solves the whole canvas itself: a full update before it would
+    // be thrown away.
     const FrameWriter writeFrame = [this](const CurveSet& frame, const QString& path) {
         renderer->setCurveSet(frame);
-        renderer->fullUpdate();
         return renderer->saveImage(path);
     };
     exportKeyframes(files, kKeyframePrefix, writeFrame, std::cout, std::cerr);

@@ -1,0 +1,160 @@
+// Keyframe export through the real viewer and renderer: frame names, frame count, the shared
+// frame between two transitions, the console lines and the output folder.
+#include "test_mouse_support.h"
+
+#include "diffusion_solver.h"
+#include "keyframe_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+// Runs `action` with the working directory set to `folder` and both console streams captured.
+struct ConsoleCapture {
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+template <typename Action>
+void runIn(const QString& folder, ConsoleCapture& console, Action action)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder));
+    std::streambuf* oldOut = std::cout.rdbuf(console.out.rdbuf());
+    std::streambuf* oldErr = std::cerr.rdbuf(console.err.rdbuf());
+    action();
+    std::cout.rdbuf(oldOut);
+    std::cerr.rdbuf(oldErr);
+    QDir::setCurrent(previous);
+}
+
+// The lines of the export's console output, without the curve counts the XML reader prints.
+QStringList exportLines(const std::string& out)
+{
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(out).split('\n', Qt::SkipEmptyParts)) {
+        bool isCount = false;
+        line.toInt(&isCount);
+        if (!isCount)
+            lines << line;
+    }
+    return lines;
+}
+
+// One keyframe: a single curve whose colours and position follow `shift`, same structure in
+// every keyframe so that the transitions blend point for point.
+CurveSet keyframe(double shift)
+{
+    CurveSet set;
+    set.addCurve(makeLine(Point(-0.5 + shift, -0.5), Point(0.2 + shift, 0.6),
+                          QColor(250 - int(200 * shift), 30, 30), QColor(20, 40, 240)));
+    return set;
+}
+
+} // namespace
+
+class KeyframeExport : public EditingViewer {
+protected:
+    void SetUp() override
+    {
+        EditingViewer::SetUp();
+        for (int k = 0; k < 3; ++k) {
+            const QString name = folder.filePath(QString("key%1.xml").arg(k));
+            ASSERT_TRUE(keyframe(0.3 * k).saveXml(name));
+            keyframes << name;
+        }
+    }
+    QString frame(int n) const { return folder.filePath(QString("output/interpol%1.png").arg(n)); }
+    QTemporaryDir folder;
+    QStringList keyframes;
+    ConsoleCapture console;
+};
+
+TEST_F(KeyframeExport, ThreeDrawingsGiveFrames0To51WithTheJointFrameTwice)
+{
+    addCurve(makeLine(Point(0, 0), Point(0.5, 0.5)));
+    viewer->zoomIn();
+    dialogs->openNames = keyframes;
+    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+
+    for (int n = 0; n <= 51; ++n)
+        ASSERT_TRUE(QFile::exists(frame(n))) << "frame " << n;
+    EXPECT_FALSE(QFile::exists(frame(52)));
+    const QImage last = QImage(frame(25));
+    ASSERT_EQ(last.size(), QSize(512, 512));
+    EXPECT_EQ(last, QImage(frame(26)));
+    EXPECT_NE(QImage(frame(24)), last);
+    EXPECT_NE(QImage(frame(0)), QImage(frame(51)));
+
+    // Besides the reader's curve counts, one line per frame in order, then "done!".
+    QStringList expectedLines;
+    for (int n = 0; n <= 51; ++n)
+        expectedLines << QString("Processing frame %1...").arg(n);
+    expectedLines << "done!";
+    EXPECT_EQ(exportLines(console.out.str()), expectedLines);
+    EXPECT_TRUE(console.err.str().empty()) << console.err.str();
+
+    // The viewer's own drawing and view are back in the renderer.
+    EXPECT_EQ(viewer->solver().zoomFactor(), 2.0);
+    EXPECT_EQ(doc().nb_curves, 1);
+}
+
+TEST_F(KeyframeExport, OneDrawingWritesAndPrintsNothing)
+{
+    dialogs->openNames = keyframes.mid(0, 1);
+    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    EXPECT_FALSE(QDir(folder.filePath("output")).exists());
+    EXPECT_TRUE(console.out.str().empty()) << console.out.str();
+}
+
+TEST_F(KeyframeExport, BlockedOutputFolderIsReportedNotDone)
+{
+    // A plain file where the output folder should be: no frame can be written.
+    QFile blocker(folder.filePath("output"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    dialogs->openNames = keyframes.mid(0, 2);
+    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+
+    EXPECT_TRUE(console.out.str().empty()) << console.out.str();
+    EXPECT_NE(console.err.str().find("Cannot create the folder output for the frames"),
+              std::string::npos)
+        << console.err.str();
+    EXPECT_FALSE(QFile::exists(frame(0)));
+}
+
+TEST(KeyframeLoop, ReportsOnlyTheFramesThatFailed)
+{
+    QTemporaryDir folder;
+    QStringList files;
+    for (int k = 0; k < 2; ++k) {
+        files << folder.filePath(QString("k%1.xml").arg(k));
+        ASSERT_TRUE(keyframe(0.2 * k).saveXml(files.back()));
+    }
+    QStringList written;
+    QVector<double> firstX;
+    const FrameWriter writer = [&](const CurveSet& frame, const QString& path) {
+        written << path;
+        firstX << frame.curve(0).controlPoint(0).x;
+        return !path.endsWith("interpol7.png");
+    };
+    std::ostringstream out;
+    std::ostringstream err;
+    const KeyframeExportReport report =
+        exportKeyframes(files, folder.filePath("frames/interpol"), writer, out, err);
+    EXPECT_TRUE(QDir(folder.filePath("frames")).exists());
+    ASSERT_EQ(written.size(), 26);
+    EXPECT_EQ(report.framesAttempted, 26);
+    EXPECT_EQ(report.failedFrames, QStringList({folder.filePath("frames/interpol7.png")}));
+    EXPECT_EQ(out.str().find("done!"), std::string::npos);
+    EXPECT_NE(err.str().find("1 of 26 frames could not be saved"), std::string::npos);
+    // The blend runs from the first keyframe to the second in steps of 1/25.
+    EXPECT_NEAR(firstX.front(), -0.5, 1e-4);
+    EXPECT_NEAR(firstX[5], -0.5 + 0.2 * 5 / 25, 1e-4);
+    EXPECT_NEAR(firstX.back(), -0.3, 1e-4);
+}
