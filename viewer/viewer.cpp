@@ -95,10 +95,14 @@ bool Viewer::beginGLWork() {
     if (!glReady || context() == nullptr)
         return false;
     makeCurrent();
+    ++glWorkDepth;
     return true;
 }
 
-void Viewer::endGLWork() { doneCurrent(); }
+void Viewer::endGLWork() {
+    if (glWorkDepth > 0 && --glWorkDepth == 0)
+        doneCurrent();
+}
 
 void Viewer::quickUpdate() {
     if (beginGLWork()) {

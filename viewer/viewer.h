@@ -158,7 +158,9 @@ protected:
     bool event(QEvent* event) override;
 
     // ---- helpers for the handlers
-    // Makes the context current and returns true; false (nothing current) before init().
+    // Makes the context current and returns true; false (nothing current) before init(). Pairs
+    // may nest: only the outermost endGLWork() releases the context. Call endGLWork() only after
+    // a beginGLWork() that returned true.
     bool beginGLWork();
     void endGLWork();
     // The renderer's two recomputations, with the context made current, then a repaint. Before
@@ -234,5 +236,6 @@ protected:
 
 private:
     bool glReady = false;
+    int glWorkDepth = 0;  // nesting of beginGLWork / endGLWork
     long frameCount = 0;
 };
