@@ -167,10 +167,11 @@ void Viewer::init() {
     renderer->setPanX(panX);
     renderer->setPanY(panY);
     renderer->setZoom(zoom);
-    renderer->fullUpdate();
-
+    // The colour strips need the colour-constraints program, so curve rendering is set up
+    // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
                        renderer->overviewFramebufferName());
+    renderer->fullUpdate();
     glReady = true;
 }
 

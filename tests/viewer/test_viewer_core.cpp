@@ -265,6 +265,19 @@ TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour) {
                 colorNear(frame.pixelColor(256, 256), Qt::black, 40));
 }
 
+// A drawing that is in place before the viewer's first show is solved by its GL set-up: the
+// colour strips of that first solve must already carry the curve's colours.
+TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours) {
+    Viewer viewer;
+    ASSERT_TRUE(viewer.document().loadXml(testDataPath("vertical_split.xml")));
+    ASSERT_TRUE(showAndInitialise(viewer));
+    const QImage frame = viewer.grabFramebuffer();
+    for (int y : {64, 256, 448}) {
+        EXPECT_TRUE(colorNear(frame.pixelColor(253, y), kReddish, 12)) << "row " << y;
+        EXPECT_TRUE(colorNear(frame.pixelColor(257, y), kBluish, 12)) << "row " << y;
+    }
+}
+
 TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture) {
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
