@@ -59,6 +59,22 @@ TEST_F(DrawingMode, StrokeOfThreePositionsAddsNothing)
     EXPECT_TRUE(viewer->strokePoints().isEmpty());
 }
 
+TEST_F(DrawingMode, StrokeThatNeverLeavesOnePixelMakesNoBrokenCurve)
+{
+    viewer->changeManipMode(ModeDrawCatmull);
+    drawStroke(QVector<QPoint>(6, QPoint(300, 200)));
+    EXPECT_TRUE(viewer->strokePoints().isEmpty());
+    // Either nothing or a curve of whole segments with finite points.
+    for (int c = 0; c < doc().nb_curves; ++c) {
+        const Curve& curve = doc().curve(c);
+        EXPECT_EQ(curve.nb_control_points % 3, 1);
+        for (int i = 0; i < curve.nb_control_points; ++i) {
+            EXPECT_TRUE(std::isfinite(curve.controlPoint(i).x));
+            EXPECT_TRUE(std::isfinite(curve.controlPoint(i).y));
+        }
+    }
+}
+
 TEST_F(DrawingMode, StrokeCollectsEveryMovePosition)
 {
     viewer->changeManipMode(ModeDrawCatmull);
