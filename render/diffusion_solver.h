@@ -152,6 +152,26 @@ private:
         Texture depthStencil;
     };
 
+    // Switches the solver to the whole canvas (zoom 1, no pan) with the given sweep multiplier
+    // and puts the view, the multiplier and the blur switch back when it goes out of scope.
+    class WholeCanvasScope {
+    public:
+        WholeCanvasScope(DiffusionSolver& solver, int sweepMultiplier);
+        ~WholeCanvasScope();
+        WholeCanvasScope(const WholeCanvasScope&) = delete;
+        WholeCanvasScope& operator=(const WholeCanvasScope&) = delete;
+
+    private:
+        DiffusionSolver& solver;
+        const double zoom, panX, panY;
+        const int iterations;
+        const bool blurEnabled;
+    };
+
+    // Solves the colours of the whole canvas at zoom 1 with the given sweep multiplier, then
+    // restores the view.
+    void solveWholeCanvasColors(int sweepMultiplier);
+
     bool checkSupport();
     void createImages();
     void createPrograms();

@@ -82,18 +82,7 @@ void DiffusionSolver::renderOverview()
 {
     if (!ready)
         return;
-    const double savedZoom = zoom, savedPanX = panX, savedPanY = panY;
-    const int savedIterations = iterations;
-    iterations = 30;
-    zoom = 1.0;
-    panX = panY = 0.0;
-    buildDivergencePyramid();
-    buildColorConstraints(false);
-    solveColors();
-    zoom = savedZoom;
-    panX = savedPanX;
-    panY = savedPanY;
-    iterations = savedIterations;
+    solveWholeCanvasColors(30);
 
     beginPasses();
     overview.bindAsTarget();
@@ -108,24 +97,16 @@ bool DiffusionSolver::saveImage(const QString& path)
 {
     if (!ready)
         return false;
-    const double savedZoom = zoom, savedPanX = panX, savedPanY = panY;
-    const int savedIterations = iterations;
-    const bool savedBlur = blurEnabled;
-    zoom = 1.0;
-    panX = panY = 0.0;
-    iterations = 50;
-    blurEnabled = true;
-    buildDivergencePyramid();
-    buildBlurConstraints();
-    buildColorConstraints(false);
-    solveColors();
-    solveBlur();
-    applyBlur();
-    zoom = savedZoom;
-    panX = savedPanX;
-    panY = savedPanY;
-    iterations = savedIterations;
-    blurEnabled = savedBlur;
+    {
+        const WholeCanvasScope exportSettings(*this, 50);
+        blurEnabled = true;
+        buildDivergencePyramid();
+        buildBlurConstraints();
+        buildColorConstraints(false);
+        solveColors();
+        solveBlur();
+        applyBlur();
+    }
 
     QImage picture(width, height, QImage::Format_RGBA8888);
     pyramid[0].colorSolution.framebuffer.bind();

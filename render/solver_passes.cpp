@@ -220,15 +220,7 @@ void DiffusionSolver::prepare()
     bool border = false;
     if (zoom > 1.0) {
         // Solve the whole canvas first: its colours become the zoomed window's edge.
-        const double savedZoom = zoom, savedPanX = panX, savedPanY = panY;
-        zoom = 1.0;
-        panX = panY = 0.0;
-        buildDivergencePyramid();
-        buildColorConstraints(false);
-        solveColors();
-        zoom = savedZoom;
-        panX = savedPanX;
-        panY = savedPanY;
+        solveWholeCanvasColors(iterations);
         border = true;
     }
     buildDivergencePyramid();
@@ -256,4 +248,30 @@ void DiffusionSolver::fullUpdate()
     solveColors();
     solveBlur();
     applyBlur();
+}
+
+DiffusionSolver::WholeCanvasScope::WholeCanvasScope(DiffusionSolver& solver, int sweepMultiplier)
+    : solver(solver), zoom(solver.zoom), panX(solver.panX), panY(solver.panY),
+      iterations(solver.iterations), blurEnabled(solver.blurEnabled)
+{
+    solver.zoom = 1.0;
+    solver.panX = solver.panY = 0.0;
+    solver.iterations = sweepMultiplier;
+}
+
+DiffusionSolver::WholeCanvasScope::~WholeCanvasScope()
+{
+    solver.zoom = zoom;
+    solver.panX = panX;
+    solver.panY = panY;
+    solver.iterations = iterations;
+    solver.blurEnabled = blurEnabled;
+}
+
+void DiffusionSolver::solveWholeCanvasColors(int sweepMultiplier)
+{
+    const WholeCanvasScope wholeCanvas(*this, sweepMultiplier);
+    buildDivergencePyramid();
+    buildColorConstraints(false);
+    solveColors();
 }
