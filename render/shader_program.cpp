@@ -43,7 +43,9 @@ bool holdsShaders(const QString& dir)
 
 bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragmentPath)
 {
-    if (!created) {
+    // GL names belong to the context that made them: when the program was created in a context
+    // that is gone or not shared with the current one, the objects are made again here.
+    if (!created || !glIsProgram(program)) {
         vertexShader = glCreateShader(GL_VERTEX_SHADER);
         fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
         program = glCreateProgram();
