@@ -15,6 +15,8 @@
 
 #include <QGuiApplication>
 
+#include "random_drawing.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -25,41 +27,12 @@ namespace {
 
 constexpr int kSize = 512;
 
-// `count` open curves of two or three segments, each a random walk over the canvas, with two
-// colour points per side and blur 0 to 4, from a fixed seed.
-CurveSet makeDrawing(int count)
-{
-    std::mt19937 random(4242u);
-    std::uniform_real_distribution<double> position(-0.9, 0.9);
-    std::uniform_real_distribution<double> step(-0.15, 0.15);
-    std::uniform_int_distribution<int> channel(0, 255);
-    std::uniform_int_distribution<int> segments(2, 3);
-    CurveSet set;
-    for (int c = 0; c < count; ++c) {
-        Curve curve;
-        const int n = segments(random);
-        double x = position(random), y = position(random);
-        for (int i = 0; i <= 3 * n; ++i) {
-            curve.appendControlPoint(x, y);
-            x += step(random);
-            y += step(random);
-        }
-        for (int id : {0, 10 * n}) {
-            curve.appendLeftColor(id, false, QColor(channel(random), channel(random), channel(random)));
-            curve.appendRightColor(id, false, QColor(channel(random), channel(random), channel(random)));
-            curve.appendBlur(id, false, c % 5);
-        }
-        set.addCurve(curve);
-    }
-    return set;
-}
-
 const CurveSet& drawingOf(int count)
 {
     static std::map<int, CurveSet> drawings;
     auto found = drawings.find(count);
     if (found == drawings.end())
-        found = drawings.emplace(count, makeDrawing(count)).first;
+        found = drawings.emplace(count, makeRandomDrawing(count, 4242u)).first;
     return found->second;
 }
 

@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "random_drawing.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -23,38 +25,6 @@
 namespace {
 
 constexpr int kSize = 512;
-
-// A drawing of `count` smooth open curves of two or three segments spread over the canvas,
-// with two colour points per side and blur values 0 to 4, from a fixed seed.
-CurveSet makeDrawing(int count)
-{
-    std::mt19937 random(12345u);
-    std::uniform_real_distribution<double> position(-0.9, 0.9);
-    std::uniform_real_distribution<double> step(-0.15, 0.15);
-    std::uniform_int_distribution<int> channel(0, 255);
-    std::uniform_int_distribution<int> blur(0, 4);
-    std::uniform_int_distribution<int> segments(2, 3);
-    CurveSet set;
-    for (int c = 0; c < count; ++c) {
-        Curve curve;
-        const int n = segments(random);
-        double x = position(random), y = position(random);
-        for (int i = 0; i <= 3 * n; ++i) {
-            curve.appendControlPoint(x, y);
-            x += step(random);
-            y += step(random);
-        }
-        const int last = 10 * n;
-        for (int id : {0, last}) {
-            curve.appendLeftColor(id, false, QColor(channel(random), channel(random), channel(random)));
-            curve.appendRightColor(id, false, QColor(channel(random), channel(random), channel(random)));
-            curve.appendBlur(id, false, blur(random));
-        }
-        curve.updateBoundingBox();
-        set.addCurve(curve);
-    }
-    return set;
-}
 
 struct Renderer {
     std::unique_ptr<DiffusionSolver> solver;
@@ -67,7 +37,7 @@ Renderer& rendererFor(int curves)
     auto& slot = renderers[curves];
     if (!slot) {
         slot = std::make_unique<Renderer>();
-        slot->drawing = makeDrawing(curves);
+        slot->drawing = makeRandomDrawing(curves);
         slot->solver = std::make_unique<DiffusionSolver>(kSize, kSize, 3, 1.0, 0.0, 0.0);
         slot->solver->initialize();
         slot->solver->setCurveSet(slot->drawing);
