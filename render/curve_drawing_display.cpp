@@ -22,6 +22,17 @@ constexpr GLushort kDashPattern = 0xF0F0;
 
 GLfloat lineWidth() { return static_cast<GLfloat>(curveRenderingSettings().lineWidth); }
 
+// The four corners of the box min..max (z 0), counter-clockwise, as one primitive.
+void boxPrimitive(GLenum mode, const Point& min, const Point& max)
+{
+    glBegin(mode);
+    glVertex3d(min.x, min.y, 0.0);
+    glVertex3d(max.x, min.y, 0.0);
+    glVertex3d(max.x, max.y, 0.0);
+    glVertex3d(min.x, max.y, 0.0);
+    glEnd();
+}
+
 // Dashed outline of the box min..max, then an invisible (alpha 0) quad over it that picking
 // hits. Blending is switched on for the quad only.
 void pickableBox(const Point& min, const Point& max, GLfloat width)
@@ -31,23 +42,13 @@ void pickableBox(const Point& min, const Point& max, GLfloat width)
     glLineWidth(width);
     glEnable(GL_LINE_STIPPLE);
     glLineStipple(1, kDashPattern);
-    glBegin(GL_LINE_LOOP);
-    glVertex3d(min.x, min.y, 0.0);
-    glVertex3d(max.x, min.y, 0.0);
-    glVertex3d(max.x, max.y, 0.0);
-    glVertex3d(min.x, max.y, 0.0);
-    glEnd();
+    boxPrimitive(GL_LINE_LOOP, min, max);
     glDisable(GL_LINE_STIPPLE);
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
-    glBegin(GL_QUADS);
-    glVertex3d(min.x, min.y, 0.0);
-    glVertex3d(max.x, min.y, 0.0);
-    glVertex3d(max.x, max.y, 0.0);
-    glVertex3d(min.x, max.y, 0.0);
-    glEnd();
+    boxPrimitive(GL_QUADS, min, max);
     // Left off, blending would leak into the solver passes that follow a frame.
     glDisable(GL_BLEND);
 
