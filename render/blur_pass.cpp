@@ -59,17 +59,26 @@ std::vector<float> blurPassLevels()
 // images, each step being drawn at the depth of its level with the depth test "less": pixels at
 // or below the level are not shaded at all and keep their value in both images. The smoothing
 // step reads only neighbours above the level, which the same cycle has just written.
+//
+// The blurred picture goes to its own image, so that colorSolution[0] keeps the solution the next
+// quick update starts from.
 void DiffusionSolver::applyBlur()
 {
-    if (!ready || !blurEnabled)
+    if (!ready)
         return;
+    pictureBlurred = false;
     const float largest = largestBlur(curveSet);
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
-    if (levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
+    if (!blurEnabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
     beginPasses();
     Level& level0 = pyramid[0];
-    writeBlurDepth();
+    blurredPicture.bindAsTarget();
+    level0.colorSolution.texture.bind(0);
+    solvergl::enableRectTexturing();
+    solvergl::drawTexturedQuad(width, height);
+    solvergl::disableRectTexturing();
+    writeBlurDepth(blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LESS);
@@ -77,23 +86,26 @@ void DiffusionSolver::applyBlur()
         if (blur >= largest)
             continue;
         const float depth = 2.0f * blur - 1.0f; // window depth = blur
-        imagePass(diffusionProgram, blurScratch, level0.colorSolution.texture,
+        imagePass(diffusionProgram, blurScratch, blurredPicture.texture,
                   &level0.blurSolution.texture, {"blur", blur}, depth);
-        imagePass(diffusionProgram, level0.colorSolution, blurScratch.texture,
+        imagePass(diffusionProgram, blurredPicture, blurScratch.texture,
                   &level0.blurSolution.texture, {"blur", blur}, depth);
     }
+    pictureBlurred = true;
+    displayPyramidStale = true;
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
     glDisable(GL_DEPTH_TEST);
     leavePasses();
 }
 
-// Depth of every level-0 pixel := its blur-map value (blur_threshold.frag), colours untouched.
-void DiffusionSolver::writeBlurDepth()
+// Depth of every level-0 pixel := its blur-map value (blur_threshold.frag), colours of `target`
+// (a framebuffer with the level-0 depth attached) untouched.
+void DiffusionSolver::writeBlurDepth(const RenderTarget& target)
 {
     if (!blurThresholdProgram.isLinked())
         return;
-    pyramid[0].colorSolution.bindAsTarget();
+    target.bindAsTarget();
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_ALWAYS);

@@ -100,28 +100,14 @@ void DiffusionSolver::createImages()
         level.blurSolution.create(w, h, floatNearest());
         level.colorConstraints.create(w, h, rgba8Nearest());
         level.blurConstraints.create(w, h, halfFloatNearest());
-        level.depthStencil.create(w, h, depthStencilNearest());
-        for (RenderTarget* solved : {&level.colorSolution, &level.scratch, &level.blurSolution})
-            solved->framebuffer.attachDepthStencil(level.depthStencil);
         levelWidth[L + 1] = w / 2;
         levelHeight[L + 1] = h / 2;
     }
 
-    // Coarser levels carry no colour jumps (see buildDivergencePyramid): zero gradients (0.5)
-    // and zero divergence, set once.
-    for (int L = 1; L < levels; ++L) {
-        for (RenderTarget* gradient : {&pyramid[L].gradientX, &pyramid[L].gradientY}) {
-            gradient->framebuffer.bind();
-            glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT);
-        }
-        pyramid[L].divergence.framebuffer.bind();
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-
-    // The colour constraints of level 0 are drawn with stencil counting of curve footprints.
-    pyramid[0].colorConstraints.framebuffer.attachDepthStencil(pyramid[0].depthStencil);
+    // The colour constraints of level 0 are drawn with stencil counting of curve footprints;
+    // the blur pass lays the blur map into depth (see applyBlur).
+    depthStencil.create(width, height, depthStencilNearest());
+    pyramid[0].colorConstraints.framebuffer.attachDepthStencil(depthStencil);
 
     overview.create(width, height, floatLinear());
     overview.framebuffer.bind();
@@ -129,8 +115,30 @@ void DiffusionSolver::createImages()
     glClear(GL_COLOR_BUFFER_BIT);
 
     blurScratch.create(width, height, floatLinear());
-    // The blur pass tests the blur map laid in level 0's depth (see applyBlur).
-    blurScratch.framebuffer.attachDepthStencil(pyramid[0].depthStencil);
+    blurScratch.framebuffer.attachDepthStencil(depthStencil);
+    blurredPicture.create(width, height, floatLinear());
+    blurredPicture.framebuffer.attachDepthStencil(depthStencil);
+
+    residual.create(width, height, floatLinear());
+    createCorrectionLevels();
+}
+
+void DiffusionSolver::createCorrectionLevels()
+{
+    corrections.clear();
+    int w = width;
+    int h = height;
+    while (std::max(w, h) > kCoarsestSize) {
+        w = (w + 1) / 2;
+        h = (h + 1) / 2;
+        CorrectionLevel level;
+        level.correction.create(w, h, floatLinear()); // read through its filter: bilinear
+        level.partner.create(w, h, floatLinear());
+        level.rhs.create(w, h, floatNearest());
+        level.fixedTexels.create(w, h, rgba8Nearest());
+        level.residual.create(w, h, floatLinear());
+        corrections.push_back(std::move(level));
+    }
 }
 
 void DiffusionSolver::createPrograms()
@@ -143,11 +151,15 @@ void DiffusionSolver::createPrograms()
         {&divProgram, {"div.frag", "Div Shader : "}},
         {&jacobiPoissonProgram, {"jacobi_poisson.frag", "Jacobi Poisson Shader : "}},
         {&jacobiLaplaceProgram, {"jacobi_laplace.frag", "Jacobi Laplace Shader : "}},
-        // Loaded like the others, although the coarser levels no longer restrict gradients.
         {&restrictProgram, {"restrict.frag", "Restriction Shader : "}},
         {&diffusionProgram, {"anisotropic_diffusion.frag", "Diffusion Shader : "}},
         {&restrictColorProgram, {"restrict_color.frag", "Restrict Color Shader : "}},
         {&blurThresholdProgram, {"blur_threshold.frag", "Blur Threshold Shader : "}},
+        {&prolongCorrectProgram, {"prolong_correct.frag", "Prolong Correct Shader : "}},
+        {&restrictFixedProgram, {"restrict_fixed.frag", "Restrict Fixed Shader : "}},
+        {&downsampleProgram, {"downsample.frag", "Downsample Shader : "}},
+        {&residualProgram, {"residual.frag", "Residual Shader : "}},
+        {&restrictFullProgram, {"restrict_full.frag", "Restrict Full Shader : "}},
     };
     const QByteArray vertex = shaderPath("img_process.vert");
     for (const Entry& entry : entries) {
@@ -155,18 +167,33 @@ void DiffusionSolver::createPrograms()
             std::cerr << entry.files.prefix << entry.program->log().constData() << std::endl;
     }
 
-    // Sampler units never change: set them once.
+    // Sampler units and the sweep weight never change: set them once.
     struct SamplerUnit {
         ShaderProgram* program;
         const char* name;
         int unit;
     };
     const SamplerUnit units[] = {
-        {&divProgram, "gxMap", 0},           {&divProgram, "gyMap", 1},
-        {&jacobiPoissonProgram, "imgMap", 0}, {&jacobiPoissonProgram, "divMap", 1},
-        {&jacobiLaplaceProgram, "imgMap", 0}, {&restrictProgram, "imgMap", 0},
-        {&diffusionProgram, "imgMap", 0},     {&diffusionProgram, "blurMap", 1},
+        {&divProgram, "gxMap", 0},
+        {&divProgram, "gyMap", 1},
+        {&jacobiPoissonProgram, "imgMap", 0},
+        {&jacobiPoissonProgram, "divMap", 1},
+        {&jacobiPoissonProgram, "fixedMap", 2},
+        {&jacobiLaplaceProgram, "imgMap", 0},
+        {&jacobiLaplaceProgram, "fixedMap", 2},
+        {&restrictProgram, "imgMap", 0},
+        {&diffusionProgram, "imgMap", 0},
+        {&diffusionProgram, "blurMap", 1},
         {&restrictColorProgram, "imgMap", 0},
+        {&prolongCorrectProgram, "imgMap", 0},
+        {&prolongCorrectProgram, "correctionMap", 1},
+        {&prolongCorrectProgram, "fixedMap", 2},
+        {&restrictFixedProgram, "imgMap", 0},
+        {&downsampleProgram, "imgMap", 0},
+        {&residualProgram, "imgMap", 0},
+        {&residualProgram, "divMap", 1},
+        {&residualProgram, "fixedMap", 2},
+        {&restrictFullProgram, "imgMap", 0},
     };
     for (const SamplerUnit& s : units) {
         if (!s.program->isLinked())
@@ -174,14 +201,23 @@ void DiffusionSolver::createPrograms()
         s.program->use();
         s.program->setSampler(s.name, s.unit);
     }
+    for (ShaderProgram* sweep : {&jacobiPoissonProgram, &jacobiLaplaceProgram}) {
+        if (!sweep->isLinked())
+            continue;
+        sweep->use();
+        sweep->setFloat("weight", kSweepWeight);
+    }
     ShaderProgram::release();
 }
 
 bool DiffusionSolver::allProgramsLinked() const
 {
-    const ShaderProgram* programs[] = {&divProgram,        &jacobiPoissonProgram, &jacobiLaplaceProgram,
-                                       &restrictProgram,   &diffusionProgram,     &restrictColorProgram,
-                                       &blurThresholdProgram};
+    const ShaderProgram* programs[] = {
+        &divProgram,           &jacobiPoissonProgram,    &jacobiLaplaceProgram,
+        &restrictProgram,      &diffusionProgram,        &restrictColorProgram,
+        &blurThresholdProgram, &prolongCorrectProgram,
+        &restrictFixedProgram, &downsampleProgram,    &residualProgram,
+        &restrictFullProgram};
     for (const ShaderProgram* program : programs) {
         if (!program->isLinked())
             return false;
@@ -236,7 +272,7 @@ const RenderTarget* DiffusionSolver::target(SolverImage image, int level) const
     case SolverImage::GradientX: return &l.gradientX;
     case SolverImage::GradientY: return &l.gradientY;
     case SolverImage::Divergence: return &l.divergence;
-    case SolverImage::ColorSolution: return &l.colorSolution;
+    case SolverImage::ColorSolution: return level == 0 ? &picture() : &l.colorSolution;
     case SolverImage::Scratch: return &l.scratch;
     case SolverImage::BlurSolution: return &l.blurSolution;
     case SolverImage::BlurConstraints: return &l.blurConstraints;
@@ -279,11 +315,13 @@ std::vector<float> DiffusionSolver::readOverview() const
 
 void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& target,
                                 const Texture& unit0, const Texture* unit1, PassUniform value,
-                                float depth)
+                                float depth, const Texture* unit2)
 {
     if (!program.isLinked())
         return; // reported at initialisation; the target keeps its content
     target.bindAsTarget();
+    if (unit2)
+        unit2->bind(2);
     if (unit1)
         unit1->bind(1);
     unit0.bind(0);
@@ -318,6 +356,11 @@ void DiffusionSolver::beginPasses() const
     solvergl::disableRectTexturing();
     solvergl::loadIdentityMatrices();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+const RenderTarget& DiffusionSolver::picture() const
+{
+    return pictureBlurred ? blurredPicture : pyramid[0].colorSolution;
 }
 
 void DiffusionSolver::leavePasses() const

@@ -44,6 +44,8 @@ int pixelOf(double fraction, int size)
 
 void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer)
 {
+    if (ready && displayLevel > 0 && displayPyramidStale)
+        buildDisplayPyramid();
     bindFramebuffer(framebuffer);
     glViewport(0, 0, std::max(1, windowWidth), std::max(1, windowHeight));
     if (ready)
@@ -72,7 +74,7 @@ QColor DiffusionSolver::colorAt(double x, double y)
     if (!ready)
         return QColor(127, 127, 127);
     float rgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    pyramid[0].colorSolution.framebuffer.bind();
+    picture().framebuffer.bind();
     glReadPixels(pixelOf(x, width), pixelOf(y, height), 1, 1, GL_RGBA, GL_FLOAT, rgba);
     leavePasses();
     return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), 255);
@@ -80,41 +82,30 @@ QColor DiffusionSolver::colorAt(double x, double y)
 
 void DiffusionSolver::renderOverview()
 {
-    if (!ready)
-        return;
-    solveWholeCanvasColors(30);
-
-    beginPasses();
-    overview.bindAsTarget();
-    pyramid[0].colorSolution.texture.bind(0);
-    solvergl::enableRectTexturing();
-    solvergl::drawTexturedQuad(width, height);
-    solvergl::disableRectTexturing();
-    leavePasses();
+    if (ready)
+        solveWholeCanvasIntoOverview(false);
 }
 
 bool DiffusionSolver::saveImage(const QString& path)
 {
     if (!ready)
         return false;
-    {
-        const WholeCanvasScope exportSettings(*this, 50);
-        blurEnabled = true;
-        buildDivergencePyramid();
-        buildBlurConstraints();
-        buildColorConstraints(false);
-        solveColors();
-        solveBlur();
-        applyBlur();
-    }
+    renderFinalPicture();
 
-    QImage picture(width, height, QImage::Format_RGBA8888);
-    pyramid[0].colorSolution.framebuffer.bind();
+    QImage image(width, height, QImage::Format_RGBA8888);
+    picture().framebuffer.bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
-    const bool saved = picture.mirrored(false, true).save(path, "PNG");
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    leavePasses();
+    const bool saved = image.mirrored(false, true).save(path, "PNG");
 
-    // Leave the images describing the current view again, as after a quick update.
-    update();
+    // Leave the images describing the current view again. For the whole canvas they already
+    // do: the export's solution is this view's, only the blur follows the user's switch.
+    if (isWholeCanvasView()) {
+        copyIntoOverview();
+        pictureBlurred = pictureBlurred && blurEnabled;
+    } else {
+        fullUpdate();
+    }
     return saved;
 }

@@ -26,12 +26,8 @@ void DiffusionSolver::drawGradients()
     leavePasses();
 }
 
-// Only level 0 carries the colour jumps. On a coarser level a curve's two constraint strips are
-// narrower than a texel, and the divergence of its restricted jump lands beside them on free
-// texels as a spurious source (a straight ramp between two curves came out 0.26 off). The
-// coarser levels therefore relax with their constraints alone (their divergence images stay
-// zero, set at initialisation); they only provide the starting guess of the next finer level,
-// and level 0 solves the full problem.
+// Only level 0 carries the colour jumps: the coarser levels of the multigrid solve for
+// corrections, whose right-hand side is the restricted residual.
 void DiffusionSolver::buildDivergencePyramid()
 {
     if (!ready)
@@ -59,15 +55,11 @@ void DiffusionSolver::buildColorConstraints(bool border)
     if (border)
         drawBorderRing();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    solvergl::loadIdentityMatrices();
-    for (int L = 1; L < levels; ++L)
-        imagePass(restrictColorProgram, pyramid[L].colorConstraints,
-                  pyramid[L - 1].colorConstraints.texture);
     leavePasses();
 }
 
 // A ring of constraints one level-0 pixel wide along the edges of the visible window, carrying
-// the colours of the full-canvas solution (colorSolution[0], solved at zoom 1 just before), so
+// the colours of the full-canvas solution (the overview, solved at zoom 1 just before), so
 // that a zoomed-in solve agrees with the whole picture at the window's edges. Drawn with the
 // canvas model-view set.
 void DiffusionSolver::drawBorderRing()
@@ -93,7 +85,7 @@ void DiffusionSolver::drawBorderRing()
     };
 
     glDisable(GL_STENCIL_TEST);
-    pyramid[0].colorSolution.texture.bind(0);
+    overview.texture.bind(0);
     solvergl::enableRectTexturing();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -119,144 +111,145 @@ void DiffusionSolver::buildBlurConstraints()
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    solvergl::loadIdentityMatrices();
-    for (int L = 1; L < levels; ++L)
-        imagePass(restrictColorProgram, pyramid[L].blurConstraints,
-                  pyramid[L - 1].blurConstraints.texture);
     leavePasses();
 }
 
-// Draws the constrained texels of `constraints` (alpha above 0.1) over the bound target of the
-// same size; free texels leave the target alone.
-void DiffusionSolver::overlayConstraints(const Texture& constraints, bool markStencil)
+void DiffusionSolver::solveColors(bool fromPrevious)
 {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.1f);
-    if (markStencil) {
-        glClearStencil(0);
-        glClear(GL_STENCIL_BUFFER_BIT);
-        glEnable(GL_STENCIL_TEST);
-        glStencilFunc(GL_ALWAYS, 1, 0xFF);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    }
-    constraints.bind(0);
-    solvergl::enableRectTexturing();
-    solvergl::drawTexturedQuad(constraints.width(), constraints.height());
-    solvergl::disableRectTexturing();
-    if (markStencil)
-        glDisable(GL_STENCIL_TEST);
-    glDisable(GL_ALPHA_TEST);
-}
-
-// Coarse to fine: the coarsest level starts from a uniform clear and gets iterations * levels
-// sweep pairs; each finer level i starts from the coarser result (its first sweep reads it at
-// scale 0.5) and gets iterations * (i + 1) pairs. `poisson` adds the level's divergence as the
-// right-hand side.
-//
-// Constraints hold after every sweep. Rather than drawing them again after each sweep, they are
-// drawn once per level into both ping-pong images while the level's stencil marks them, and the
-// sweeps then write only unmarked texels: the same images, without one pass in two.
-void DiffusionSolver::cascade(RenderTarget Level::*solution, RenderTarget Level::*constraints,
-                              ShaderProgram& program, bool poisson, float clearGrey)
-{
-    beginPasses();
-    auto startLevel = [&](int i) {
-        Level& level = pyramid[i];
-        level.scratch.bindAsTarget();
-        overlayConstraints((level.*constraints).texture, true);
-        (level.*solution).framebuffer.bind();
-        overlayConstraints((level.*constraints).texture);
-        glEnable(GL_STENCIL_TEST);
-        glStencilFunc(GL_EQUAL, 0, 0xFF);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    };
-    auto sweep = [&](int i, const Texture& source, float scale) {
-        Level& level = pyramid[i];
-        const Texture* rhs = poisson ? &level.divergence.texture : nullptr;
-        imagePass(program, level.scratch, source, rhs, {"scale", scale});
-        imagePass(program, level.*solution, level.scratch.texture, rhs, {"scale", 1.0f});
-    };
-
-    const int n = levels;
-    const int top = n - 1;
-    const int multiplier = std::max(1, iterations); // fewer would leave finer levels unsolved
-    (pyramid[top].*solution).bindAsTarget();
-    glClearColor(clearGrey, clearGrey, clearGrey, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    startLevel(top);
-    for (int k = 0; k < multiplier * n; ++k)
-        sweep(top, (pyramid[top].*solution).texture, 1.0f);
-    glDisable(GL_STENCIL_TEST);
-
-    for (int i = n - 2; i >= 0; --i) {
-        startLevel(i);
-        for (int k = 0; k < multiplier * (i + 1); ++k) {
-            if (k == 0)
-                sweep(i, (pyramid[i + 1].*solution).texture, 0.5f);
-            else
-                sweep(i, (pyramid[i].*solution).texture, 1.0f);
-        }
-        glDisable(GL_STENCIL_TEST);
-    }
-    leavePasses();
-}
-
-void DiffusionSolver::solveColors()
-{
-    if (ready)
-        cascade(&Level::colorSolution, &Level::colorConstraints, jacobiPoissonProgram, true, 0.5f);
+    if (!ready)
+        return;
+    const bool warm = fromPrevious && colorView.matches(zoom, panX, panY);
+    Level& level0 = pyramid[0];
+    solveProblem({&level0.colorSolution, &level0.scratch, &level0.divergence.texture,
+                  &level0.colorConstraints.texture},
+                 cycleCount(), !warm, 0.5f);
+    colorView = {true, zoom, panX, panY};
+    pictureBlurred = false;
 }
 
 void DiffusionSolver::solveBlur()
 {
-    if (ready)
-        cascade(&Level::blurSolution, &Level::blurConstraints, jacobiLaplaceProgram, false, 0.0f);
+    if (!ready)
+        return;
+    Level& level0 = pyramid[0];
+    solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
+                 cycleCount(), true, 0.0f);
 }
 
 void DiffusionSolver::prepare()
 {
     if (!ready)
         return;
-    bool border = false;
-    if (zoom > 1.0) {
-        // Solve the whole canvas first: its colours become the zoomed window's edge.
-        solveWholeCanvasColors(iterations);
-        border = true;
-    }
+    const bool zoomedIn = zoom > 1.0;
+    if (zoomedIn)
+        solveWholeCanvasIntoOverview(false); // its colours become the zoomed window's edge
     buildDivergencePyramid();
     buildBlurConstraints();
-    buildColorConstraints(border);
+    buildColorConstraints(zoomedIn);
 }
 
+// The picture changes little between two mouse moves, so the solve starts from the previous
+// one; the blur strips are left for the full update.
 void DiffusionSolver::update()
 {
-    prepare();
-    solveColors();
+    if (!ready)
+        return;
+    const bool zoomedIn = zoom > 1.0;
+    if (zoomedIn)
+        solveWholeCanvasIntoOverview(true);
+    buildDivergencePyramid();
+    buildColorConstraints(zoomedIn);
+    solveColors(true);
 }
 
 void DiffusionSolver::fullUpdate()
 {
     if (!ready)
         return;
-    renderOverview();
-    if (zoom == 1.0 && panX == 0.0 && panY == 0.0) {
-        // The overview just built the divergence and colour constraints of this very view.
-        buildBlurConstraints();
-    } else {
-        prepare();
-    }
-    solveColors();
+    const bool wholeCanvas = isWholeCanvasView();
+    if (!wholeCanvas)
+        solveWholeCanvasIntoOverview(false);
+    buildDivergencePyramid();
+    buildBlurConstraints();
+    buildColorConstraints(zoom > 1.0);
+    solveColors(false);
+    if (wholeCanvas)
+        copyIntoOverview(); // the overview is the picture itself
     solveBlur();
     applyBlur();
 }
 
-DiffusionSolver::WholeCanvasScope::WholeCanvasScope(DiffusionSolver& solver, int sweepMultiplier)
+void DiffusionSolver::renderFinalPicture()
+{
+    if (!ready)
+        return;
+    const WholeCanvasScope wholeCanvas(*this);
+    buildDivergencePyramid();
+    buildBlurConstraints();
+    buildColorConstraints(false);
+    Level& level0 = pyramid[0];
+    solveProblem({&level0.colorSolution, &level0.scratch, &level0.divergence.texture,
+                  &level0.colorConstraints.texture},
+                 kExportCycles, true, 0.5f);
+    colorView = {true, 1.0, 0.0, 0.0};
+    solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
+                 kExportCycles, true, 0.0f);
+    blurEnabled = true;
+    applyBlur();
+}
+
+void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)
+{
+    const WholeCanvasScope wholeCanvas(*this);
+    buildDivergencePyramid();
+    buildColorConstraints(false);
+    const bool warm = fromPrevious && overviewValid;
+    Level& level0 = pyramid[0];
+    solveProblem({&overview, &level0.scratch, &level0.divergence.texture,
+                  &level0.colorConstraints.texture},
+                 cycleCount(), !warm, 0.5f);
+    overviewValid = true;
+}
+
+void DiffusionSolver::copyIntoOverview()
+{
+    beginPasses();
+    overview.bindAsTarget();
+    pyramid[0].colorSolution.texture.bind(0);
+    solvergl::enableRectTexturing();
+    solvergl::drawTexturedQuad(width, height);
+    solvergl::disableRectTexturing();
+    leavePasses();
+    overviewValid = true;
+}
+
+// Coarser display levels show each image averaged down from level 0 (constraint images keep
+// only agreeing constrained texels, gradients are rescaled to the coarser pixel). Built by
+// display when a coarser level is shown and the images changed since.
+void DiffusionSolver::buildDisplayPyramid()
+{
+    displayPyramidStale = false;
+    beginPasses();
+    for (int L = 1; L <= displayLevel && L < levels; ++L) {
+        Level& finer = pyramid[L - 1];
+        Level& level = pyramid[L];
+        const RenderTarget& finerPicture = L == 1 ? picture() : finer.colorSolution;
+        imagePass(downsampleProgram, level.colorSolution, finerPicture.texture);
+        imagePass(downsampleProgram, level.blurSolution, finer.blurSolution.texture);
+        imagePass(restrictColorProgram, level.colorConstraints, finer.colorConstraints.texture);
+        imagePass(restrictColorProgram, level.blurConstraints, finer.blurConstraints.texture);
+        imagePass(restrictProgram, level.gradientX, finer.gradientX.texture);
+        imagePass(restrictProgram, level.gradientY, finer.gradientY.texture);
+    }
+    leavePasses();
+}
+
+DiffusionSolver::WholeCanvasScope::WholeCanvasScope(DiffusionSolver& solver)
     : solver(solver), zoom(solver.zoom), panX(solver.panX), panY(solver.panY),
       iterations(solver.iterations), blurEnabled(solver.blurEnabled)
 {
     solver.zoom = 1.0;
     solver.panX = solver.panY = 0.0;
-    solver.iterations = sweepMultiplier;
 }
 
 DiffusionSolver::WholeCanvasScope::~WholeCanvasScope()
@@ -266,12 +259,4 @@ DiffusionSolver::WholeCanvasScope::~WholeCanvasScope()
     solver.panY = panY;
     solver.iterations = iterations;
     solver.blurEnabled = blurEnabled;
-}
-
-void DiffusionSolver::solveWholeCanvasColors(int sweepMultiplier)
-{
-    const WholeCanvasScope wholeCanvas(*this, sweepMultiplier);
-    buildDivergencePyramid();
-    buildColorConstraints(false);
-    solveColors();
 }

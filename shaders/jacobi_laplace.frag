@@ -1,16 +1,24 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// One Jacobi step of laplacian(u) = 0: the mean of the four neighbours, read at window
-// position * scale (0.5 reads the next coarser level). Edge texels repeat beyond the border.
+// One damped Jacobi sweep of laplacian(u) = 0: u <- mix(u, mean of the four neighbours, weight).
+// Edge texels repeat beyond the border (zero flux); fixed texels (alpha of fixedMap above 0.1)
+// take the value fixedMap holds there.
 uniform sampler2DRect imgMap;
-uniform float scale;
+uniform sampler2DRect fixedMap;
+uniform float weight;
 
 void main()
 {
     vec2 p = gl_FragCoord.xy;
-    vec3 sum = texture2DRect(imgMap, (p + vec2(1.0, 0.0)) * scale).rgb
-             + texture2DRect(imgMap, (p - vec2(1.0, 0.0)) * scale).rgb
-             + texture2DRect(imgMap, (p + vec2(0.0, 1.0)) * scale).rgb
-             + texture2DRect(imgMap, (p - vec2(0.0, 1.0)) * scale).rgb;
-    gl_FragColor = vec4(0.25 * sum, 1.0);
+    vec4 fixedValue = texture2DRect(fixedMap, p);
+    if (fixedValue.a > 0.1) {
+        gl_FragColor = vec4(fixedValue.rgb, 1.0);
+        return;
+    }
+    vec3 sum = texture2DRect(imgMap, p + vec2(1.0, 0.0)).rgb
+             + texture2DRect(imgMap, p - vec2(1.0, 0.0)).rgb
+             + texture2DRect(imgMap, p + vec2(0.0, 1.0)).rgb
+             + texture2DRect(imgMap, p - vec2(0.0, 1.0)).rgb;
+    vec3 u = texture2DRect(imgMap, p).rgb;
+    gl_FragColor = vec4(mix(u, 0.25 * sum, weight), 1.0);
 }

@@ -1,20 +1,28 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// One Jacobi step of laplacian(u) = div on a 5-point stencil, one pixel as unit length:
-// u = (left + right + down + up - div) / 4. The estimate is read at window position * scale
-// (0.5 reads the next coarser level through its linear filter, which upsamples it). Neighbours
-// outside the image read the edge texel, which makes the border reflecting (zero flux).
+// One damped Jacobi sweep of laplacian(u) = rhs on the 5-point stencil, one texel as unit
+// length: u <- mix(u, (left + right + down + up - rhs) / 4, weight). Neighbours outside the image
+// read the edge texel (clamp to edge), which makes the canvas border reflecting (zero flux).
+// Fixed texels (alpha of fixedMap above 0.1) take the value fixedMap holds there: the curve
+// colours on the finest level, zero for the multigrid's coarse corrections.
 uniform sampler2DRect imgMap;
 uniform sampler2DRect divMap;
-uniform float scale;
+uniform sampler2DRect fixedMap;
+uniform float weight;
 
 void main()
 {
     vec2 p = gl_FragCoord.xy;
-    vec3 sum = texture2DRect(imgMap, (p + vec2(1.0, 0.0)) * scale).rgb
-             + texture2DRect(imgMap, (p - vec2(1.0, 0.0)) * scale).rgb
-             + texture2DRect(imgMap, (p + vec2(0.0, 1.0)) * scale).rgb
-             + texture2DRect(imgMap, (p - vec2(0.0, 1.0)) * scale).rgb;
+    vec4 fixedValue = texture2DRect(fixedMap, p);
+    if (fixedValue.a > 0.1) {
+        gl_FragColor = vec4(fixedValue.rgb, 1.0);
+        return;
+    }
+    vec3 sum = texture2DRect(imgMap, p + vec2(1.0, 0.0)).rgb
+             + texture2DRect(imgMap, p - vec2(1.0, 0.0)).rgb
+             + texture2DRect(imgMap, p + vec2(0.0, 1.0)).rgb
+             + texture2DRect(imgMap, p - vec2(0.0, 1.0)).rgb;
+    vec3 u = texture2DRect(imgMap, p).rgb;
     vec3 div = texture2DRect(divMap, p).rgb;
-    gl_FragColor = vec4(0.25 * (sum - div), 1.0);
+    gl_FragColor = vec4(mix(u, 0.25 * (sum - div), weight), 1.0);
 }

@@ -36,7 +36,6 @@ protected:
 TEST_F(OutputTest, DisplayDrawsIntoTheFramebufferItIsGiven)
 {
     drawing.addCurve(horizon());
-    solver->setIterations(20);
     solver->update();
     RenderTarget window;
     window.create(300, 200, floatNearest());

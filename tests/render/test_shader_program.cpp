@@ -10,7 +10,7 @@
 
 namespace {
 
-// The eight programs of the renderer, as vertex/fragment file pairs.
+// The programs of the renderer, as vertex/fragment file pairs.
 const char* const kPrograms[][2] = {
     {"color_constraints.vert", "color_constraints.frag"},
     {"img_process.vert", "div.frag"},
@@ -20,6 +20,11 @@ const char* const kPrograms[][2] = {
     {"img_process.vert", "anisotropic_diffusion.frag"},
     {"img_process.vert", "restrict_color.frag"},
     {"img_process.vert", "blur_threshold.frag"},
+    {"img_process.vert", "residual.frag"},
+    {"img_process.vert", "restrict_full.frag"},
+    {"img_process.vert", "restrict_fixed.frag"},
+    {"img_process.vert", "prolong_correct.frag"},
+    {"img_process.vert", "downsample.frag"},
 };
 
 void writeFile(const QString& path, const QByteArray& text)
@@ -108,17 +113,17 @@ TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
     testing::internal::CaptureStdout();
     const int unknownFirst = program.uniformLocation("noSuchUniform");
     const int unknownAgain = program.uniformLocation("noSuchUniform");
-    const int scale = program.uniformLocation("scale");
-    const int scaleAgain = program.uniformLocation("scale");
+    const int weight = program.uniformLocation("weight");
+    const int weightAgain = program.uniformLocation("weight");
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(unknownFirst, -1);
     EXPECT_EQ(unknownAgain, -1);
     EXPECT_EQ(err, "cannot get uniform location of noSuchUniform\n");
-    EXPECT_GE(scale, 0);
-    EXPECT_EQ(scaleAgain, scale);
-    EXPECT_EQ(out, "uniform location of scale = " + std::to_string(scale) + "\n");
+    EXPECT_GE(weight, 0);
+    EXPECT_EQ(weightAgain, weight);
+    EXPECT_EQ(out, "uniform location of weight = " + std::to_string(weight) + "\n");
 }
 
 TEST_F(ShaderProgramTest, ReloadLooksUniformsUpAgain)
@@ -126,9 +131,9 @@ TEST_F(ShaderProgramTest, ReloadLooksUniformsUpAgain)
     ShaderProgram program;
     ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
     testing::internal::CaptureStdout();
-    program.uniformLocation("scale");
+    program.uniformLocation("weight");
     ASSERT_TRUE(program.load(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
-    program.uniformLocation("scale");
+    program.uniformLocation("weight");
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string line = out.substr(0, out.find('\n') + 1);
     EXPECT_EQ(out, line + line);
