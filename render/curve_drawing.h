@@ -4,9 +4,15 @@
 
 class CurveSet;
 
-// GL drawing of curves and of whole curve sets, in immediate mode, in canvas coordinates under
-// whatever projection and model-view the caller has set. Every function needs a current GL
-// context. They read the settings of curve_rendering.h; the caller binds the target framebuffer.
+// GL drawing of curves and of whole curve sets, in canvas coordinates under whatever projection
+// and model-view the caller has set. Every function needs a current GL context. They read the
+// settings of curve_rendering.h; the caller binds the target framebuffer.
+//
+// Strips and curve lines go to GL as client-side vertex arrays, all curves of a set in one draw
+// call where the state between them is the same; handles and boxes are drawn in immediate mode.
+// Client arrays are disabled again afterwards, the client active texture unit is 0 and the
+// array-buffer binding 0; the current colour and texture coordinates are only what each
+// function's comment states.
 //
 // A curve whose lifetime is below the lifetime threshold is skipped by every per-curve function
 // except drawSampleNames. The rasterising functions (gradients, footprint, colour and blur
