@@ -56,9 +56,11 @@ void drawBoundingBox(const Curve& curve);
 // ---- whole sets, curves visited in index order
 void drawGradientsX(const CurveSet& set);
 void drawGradientsY(const CurveSet& set);
-// Into the bound framebuffer, which must have a stencil buffer: counts strip footprints in the
-// stencil, clears colour to (0, 0, 0, 0), then draws the colour strips only where the count is 0
-// or 1, so pixels covered twice (crossings, folds) stay unconstrained. Stencil test off after.
+// Into the bound framebuffer, which must have a stencil buffer: clears colour to (0, 0, 0, 0)
+// and the stencil to 0, draws the colour strips while counting in the stencil the strip
+// triangles over each pixel, then writes (0, 0, 0, 0) again where the count is 2 or more, so that
+// pixels covered twice (crossings, folds) stay unconstrained: the colour strips as drawn only
+// where the count is 0 or 1. Colour mask all on, stencil test off after.
 void drawColorConstraints(const CurveSet& set);
 // Clears colour to (0, 0, 0, 0), then every blur strip (alpha 1 marks a constrained pixel).
 void drawBlurStrips(const CurveSet& set);

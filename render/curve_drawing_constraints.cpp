@@ -110,6 +110,24 @@ void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch)
     ShaderProgram::release();
 }
 
+// Writes (0, 0, 0, 0) over the box, grown by `margin` on every side so that pixel centres on its
+// edges are inside, wherever the stencil test passes. Texturing is already off; the current
+// colour is kept.
+void unconstrainBox(const PositionBounds& box, double margin)
+{
+    const double x0 = box.min[0] - margin, y0 = box.min[1] - margin;
+    const double x1 = box.max[0] + margin, y1 = box.max[1] + margin;
+    glPushAttrib(GL_CURRENT_BIT);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex2d(x0, y0);
+    glVertex2d(x1, y0);
+    glVertex2d(x1, y1);
+    glVertex2d(x0, y1);
+    glEnd();
+    glPopAttrib();
+}
+
 void drawBlurTriangles(const VertexBatch<PackedBlurVertex>& batch)
 {
     if (batch.empty())
@@ -144,30 +162,28 @@ void drawGradientsY(const CurveSet& set) { drawGradientLines(gradientBatch(whole
 
 void drawColorConstraints(const CurveSet& set)
 {
-    // Footprints and colour strips are the same triangles: built once, drawn twice.
     const VertexBatch<PackedConstraintVertex> strips = constraintBatch(whole(set));
 
-    // 1. Count in the stencil how many strip triangles cover each pixel.
-    glEnable(GL_STENCIL_TEST);
-    glClearStencil(0);
-    glClear(GL_STENCIL_BUFFER_BIT);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    glStencilFunc(GL_ALWAYS, 1, ~0u);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    drawFootprints(strips);
-    glDisable(GL_STENCIL_TEST);
+    // 1. Nothing constrained, nothing counted yet.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
-    // 2. Nothing constrained yet.
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (strips.empty())
+        return;
 
-    // 3. Colour only where the count is below 2: crossings and folds are left to the diffusion.
+    // 2. The strips, counting in the stencil how many of their triangles cover each pixel. A
+    // pixel covered once holds the colour of the one triangle over it.
     glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_GREATER, 2, ~0u);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    curvegl::disableTexturing();
+    glStencilFunc(GL_ALWAYS, 1, ~0u);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
     drawColorStrips(strips);
+
+    // 3. Pixels covered twice or more (crossings, folds) are left to the diffusion: back to
+    // (0, 0, 0, 0), as if the strips had been drawn only where the count is below 2.
+    glStencilFunc(GL_LEQUAL, 2, ~0u);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    unconstrainBox(boundsOf(strips), colorStripHalfWidth());
     glDisable(GL_STENCIL_TEST);
 }
 

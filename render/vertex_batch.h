@@ -2,6 +2,7 @@
 
 #include "curve_geometry.h"
 
+#include <algorithm>
 #include <vector>
 
 // The strips and lines of many curves gathered into one array, so that the GL code sends a
@@ -53,3 +54,25 @@ void appendRun(VertexBatch<PackedConstraintVertex>& batch,
                const std::vector<ConstraintVertex>& run);
 void appendRun(VertexBatch<PackedBlurVertex>& batch, const std::vector<BlurVertex>& run);
 void appendRun(VertexBatch<PackedPoint>& batch, const std::vector<Point>& run);
+
+// Smallest box holding every position of a batch; for an empty batch min > max.
+struct PositionBounds {
+    float min[2] = {1.0f, 1.0f};
+    float max[2] = {-1.0f, -1.0f};
+};
+
+template <typename Packed>
+PositionBounds boundsOf(const VertexBatch<Packed>& batch)
+{
+    PositionBounds b;
+    if (batch.vertices.empty())
+        return b;
+    for (int k = 0; k < 2; ++k)
+        b.min[k] = b.max[k] = batch.vertices.front().position[k];
+    for (const Packed& v : batch.vertices)
+        for (int k = 0; k < 2; ++k) {
+            b.min[k] = std::min(b.min[k], v.position[k]);
+            b.max[k] = std::max(b.max[k], v.position[k]);
+        }
+    return b;
+}

@@ -97,6 +97,22 @@ TEST(VertexBatch, PackedAttributesAreTheGeometrysValuesInTheLayoutTheGlReads)
     }
 }
 
+TEST(VertexBatch, BoundsHoldEveryPositionAndAnEmptyBatchHasNone)
+{
+    const PositionBounds none = boundsOf(VertexBatch<PackedPoint>{});
+    EXPECT_GT(none.min[0], none.max[0]);
+    EXPECT_GT(none.min[1], none.max[1]);
+
+    VertexBatch<PackedPoint> lines;
+    appendRun(lines, {Point(0.25, -0.5), Point(-0.75, 0.5)});
+    appendRun(lines, {Point(0.5, 0.125)});
+    const PositionBounds b = boundsOf(lines);
+    EXPECT_EQ(b.min[0], -0.75f);
+    EXPECT_EQ(b.min[1], -0.5f);
+    EXPECT_EQ(b.max[0], 0.5f);
+    EXPECT_EQ(b.max[1], 0.5f);
+}
+
 namespace {
 
 // ---- the reference: the same geometry, one curve and one glVertex at a time
