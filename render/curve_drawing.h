@@ -60,7 +60,8 @@ void drawGradientsY(const CurveSet& set);
 // and the stencil to 0, draws the colour strips while counting in the stencil the strip
 // triangles over each pixel, then writes (0, 0, 0, 0) again where the count is 2 or more, so that
 // pixels covered twice (crossings, folds) stay unconstrained: the colour strips as drawn only
-// where the count is 0 or 1. Colour mask all on, stencil test off after.
+// where the count is 0 or 1. Expects blending and the depth test off, as for every constraint
+// image. Colour mask all on, stencil test off after.
 void drawColorConstraints(const CurveSet& set);
 // Clears colour to (0, 0, 0, 0), then every blur strip (alpha 1 marks a constrained pixel).
 void drawBlurStrips(const CurveSet& set);

@@ -169,8 +169,10 @@ void drawColorConstraints(const CurveSet& set)
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (strips.empty())
+    if (strips.empty()) {
+        glDisable(GL_STENCIL_TEST);
         return;
+    }
 
     // 2. The strips, counting in the stencil how many of their triangles cover each pixel. A
     // pixel covered once holds the colour of the one triangle over it.
