@@ -4,9 +4,15 @@
 
 class CurveSet;
 
-// GL drawing of curves and of whole curve sets, in immediate mode, in canvas coordinates under
-// whatever projection and model-view the caller has set. Every function needs a current GL
-// context. They read the settings of curve_rendering.h; the caller binds the target framebuffer.
+// GL drawing of curves and of whole curve sets, in canvas coordinates under whatever projection
+// and model-view the caller has set. Every function needs a current GL context. They read the
+// settings of curve_rendering.h; the caller binds the target framebuffer.
+//
+// Strips and curve lines go to GL as client-side vertex arrays, all curves of a set in one draw
+// call where the state between them is the same; handles and boxes are drawn in immediate mode.
+// Client arrays are disabled again afterwards, the client active texture unit is 0 and the
+// array-buffer binding 0; the current colour and texture coordinates are only what each
+// function's comment states.
 //
 // A curve whose lifetime is below the lifetime threshold is skipped by every per-curve function
 // except drawSampleNames. The rasterising functions (gradients, footprint, colour and blur
@@ -50,9 +56,12 @@ void drawBoundingBox(const Curve& curve);
 // ---- whole sets, curves visited in index order
 void drawGradientsX(const CurveSet& set);
 void drawGradientsY(const CurveSet& set);
-// Into the bound framebuffer, which must have a stencil buffer: counts strip footprints in the
-// stencil, clears colour to (0, 0, 0, 0), then draws the colour strips only where the count is 0
-// or 1, so pixels covered twice (crossings, folds) stay unconstrained. Stencil test off after.
+// Into the bound framebuffer, which must have a stencil buffer: clears colour to (0, 0, 0, 0)
+// and the stencil to 0, draws the colour strips while counting in the stencil the strip
+// triangles over each pixel, then writes (0, 0, 0, 0) again where the count is 2 or more, so that
+// pixels covered twice (crossings, folds) stay unconstrained: the colour strips as drawn only
+// where the count is 0 or 1. Expects blending and the depth test off, as for every constraint
+// image. Colour mask all on, stencil test off after.
 void drawColorConstraints(const CurveSet& set);
 // Clears colour to (0, 0, 0, 0), then every blur strip (alpha 1 marks a constrained pixel).
 void drawBlurStrips(const CurveSet& set);

@@ -7,6 +7,7 @@
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "shader_program.h"
+#include "vertex_batch.h"
 
 namespace {
 
@@ -24,103 +25,167 @@ double colorStripHalfWidth()
     return kColorStripHalfWidthPixels * curveRenderingSettings().pixelSize;
 }
 
-void drawGradient(const Curve& curve, int axis)
+double blurStripHalfWidth()
 {
-    if (!isRasterised(curve))
+    return kBlurStripHalfWidthPixels * curveRenderingSettings().pixelSize;
+}
+
+// Curves [first, first + count) in index order: one curve or a whole set.
+struct Curves {
+    const Curve* first;
+    int count;
+};
+
+Curves single(const Curve& curve) { return {&curve, 1}; }
+
+Curves whole(const CurveSet& set) { return {set.curves.constData(), curvegl::curveCount(set)}; }
+
+// The runs of the rasterised curves among `curves`, in order; runOf(curve) gives one run.
+template <typename Packed, typename RunOf>
+VertexBatch<Packed> batchOf(Curves curves, RunOf runOf)
+{
+    VertexBatch<Packed> batch;
+    for (int i = 0; i < curves.count; ++i)
+        if (isRasterised(curves.first[i]))
+            appendRun(batch, runOf(curves.first[i]));
+    return batch;
+}
+
+VertexBatch<PackedGradientVertex> gradientBatch(Curves curves, int axis)
+{
+    return batchOf<PackedGradientVertex>(
+        curves, [axis](const Curve& c) { return gradientLineVertices(c, axis); });
+}
+
+VertexBatch<PackedConstraintVertex> constraintBatch(Curves curves)
+{
+    const double halfWidth = colorStripHalfWidth();
+    return batchOf<PackedConstraintVertex>(
+        curves, [halfWidth](const Curve& c) { return constraintStripVertices(c, halfWidth); });
+}
+
+VertexBatch<PackedBlurVertex> blurBatch(Curves curves)
+{
+    const double halfWidth = blurStripHalfWidth();
+    return batchOf<PackedBlurVertex>(
+        curves, [halfWidth](const Curve& c) { return blurStripVertices(c, halfWidth); });
+}
+
+void drawGradientLines(const VertexBatch<PackedGradientVertex>& batch)
+{
+    if (batch.empty())
         return;
-    const std::vector<GradientVertex> vertices = gradientLineVertices(curve, axis);
     curvegl::disableTexturing();
-    glBegin(GL_LINE_STRIP);
-    for (const GradientVertex& v : vertices) {
-        glColor3f(v.rgb[0], v.rgb[1], v.rgb[2]);
-        curvegl::vertex(v.position);
+    {
+        curvegl::BatchArrays<PackedGradientVertex> arrays(batch);
+        arrays.colors(batch.vertices.front().rgb);
+        arrays.draw(GL_LINE_STRIP);
     }
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void drawFootprints(const VertexBatch<PackedConstraintVertex>& batch)
+{
+    if (batch.empty())
+        return;
+    curvegl::BatchArrays<PackedConstraintVertex> arrays(batch);
+    arrays.draw(GL_TRIANGLE_STRIP);
+}
+
+void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch)
+{
+    if (batch.empty())
+        return;
+    curvegl::disableTexturing();
+    colorConstraintsProgram().use();
+    {
+        const PackedConstraintVertex& first = batch.vertices.front();
+        curvegl::BatchArrays<PackedConstraintVertex> arrays(batch);
+        // Set 0: which side of the strip this edge is; sets 1..3: (right, left) per channel.
+        arrays.texCoords(0, first.sideAndHeight);
+        for (int k = 0; k < 3; ++k)
+            arrays.texCoords(1 + k, first.rightLeft[k]);
+        arrays.draw(GL_TRIANGLE_STRIP);
+    }
+    ShaderProgram::release();
+}
+
+// Writes (0, 0, 0, 0) over the box, grown by `margin` on every side so that pixel centres on its
+// edges are inside, wherever the stencil test passes. Texturing is already off; the current
+// colour is kept.
+void unconstrainBox(const PositionBounds& box, double margin)
+{
+    const double x0 = box.min[0] - margin, y0 = box.min[1] - margin;
+    const double x1 = box.max[0] + margin, y1 = box.max[1] + margin;
+    glPushAttrib(GL_CURRENT_BIT);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex2d(x0, y0);
+    glVertex2d(x1, y0);
+    glVertex2d(x1, y1);
+    glVertex2d(x0, y1);
     glEnd();
+    glPopAttrib();
+}
+
+void drawBlurTriangles(const VertexBatch<PackedBlurVertex>& batch)
+{
+    if (batch.empty())
+        return;
+    curvegl::disableTexturing();
+    {
+        curvegl::BatchArrays<PackedBlurVertex> arrays(batch);
+        arrays.colors(batch.vertices.front().grey);
+        arrays.draw(GL_TRIANGLE_STRIP);
+    }
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
 } // namespace
 
-void drawGradientX(const Curve& curve) { drawGradient(curve, 0); }
+void drawGradientX(const Curve& curve) { drawGradientLines(gradientBatch(single(curve), 0)); }
 
-void drawGradientY(const Curve& curve) { drawGradient(curve, 1); }
+void drawGradientY(const Curve& curve) { drawGradientLines(gradientBatch(single(curve), 1)); }
 
-void drawStencilFootprint(const Curve& curve)
-{
-    if (!isRasterised(curve))
-        return;
-    const std::vector<ConstraintVertex> vertices =
-        constraintStripVertices(curve, colorStripHalfWidth());
-    glBegin(GL_TRIANGLE_STRIP);
-    for (const ConstraintVertex& v : vertices)
-        curvegl::vertex(v.position);
-    glEnd();
-}
+void drawStencilFootprint(const Curve& curve) { drawFootprints(constraintBatch(single(curve))); }
 
 void drawColorConstraintStrip(const Curve& curve)
 {
-    if (!isRasterised(curve))
-        return;
-    const std::vector<ConstraintVertex> vertices =
-        constraintStripVertices(curve, colorStripHalfWidth());
-    curvegl::disableTexturing();
-    colorConstraintsProgram().use();
-    glBegin(GL_TRIANGLE_STRIP);
-    for (const ConstraintVertex& v : vertices) {
-        // Sets 1..3: (right, left) per channel; set 0: which side of the strip this edge is.
-        glMultiTexCoord2f(GL_TEXTURE1, v.right[0], v.left[0]);
-        glMultiTexCoord2f(GL_TEXTURE2, v.right[1], v.left[1]);
-        glMultiTexCoord2f(GL_TEXTURE3, v.right[2], v.left[2]);
-        glMultiTexCoord2f(GL_TEXTURE0, v.side, 0.2f);
-        curvegl::vertex(v.position);
-    }
-    glEnd();
-    ShaderProgram::release();
+    drawColorStrips(constraintBatch(single(curve)));
 }
 
-void drawBlurStrip(const Curve& curve)
-{
-    if (!isRasterised(curve))
-        return;
-    const std::vector<BlurVertex> vertices = blurStripVertices(
-        curve, kBlurStripHalfWidthPixels * curveRenderingSettings().pixelSize);
-    curvegl::disableTexturing();
-    glBegin(GL_TRIANGLE_STRIP);
-    for (const BlurVertex& v : vertices) {
-        glColor4f(v.grey, v.grey, v.grey, 1.0f);
-        curvegl::vertex(v.position);
-    }
-    glEnd();
-    glColor3f(1.0f, 1.0f, 1.0f);
-}
+void drawBlurStrip(const Curve& curve) { drawBlurTriangles(blurBatch(single(curve))); }
 
-void drawGradientsX(const CurveSet& set) { curvegl::forEachCurve(set, drawGradientX); }
+void drawGradientsX(const CurveSet& set) { drawGradientLines(gradientBatch(whole(set), 0)); }
 
-void drawGradientsY(const CurveSet& set) { curvegl::forEachCurve(set, drawGradientY); }
+void drawGradientsY(const CurveSet& set) { drawGradientLines(gradientBatch(whole(set), 1)); }
 
 void drawColorConstraints(const CurveSet& set)
 {
-    // 1. Count in the stencil how many strip triangles cover each pixel.
-    glEnable(GL_STENCIL_TEST);
-    glClearStencil(0);
-    glClear(GL_STENCIL_BUFFER_BIT);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    glStencilFunc(GL_ALWAYS, 1, ~0u);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    curvegl::forEachCurve(set, drawStencilFootprint);
-    glDisable(GL_STENCIL_TEST);
+    const VertexBatch<PackedConstraintVertex> strips = constraintBatch(whole(set));
+
+    // 1. Nothing constrained, nothing counted yet.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
-    // 2. Nothing constrained yet.
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (strips.empty()) {
+        glDisable(GL_STENCIL_TEST);
+        return;
+    }
 
-    // 3. Colour only where the count is below 2: crossings and folds are left to the diffusion.
+    // 2. The strips, counting in the stencil how many of their triangles cover each pixel. A
+    // pixel covered once holds the colour of the one triangle over it.
     glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_GREATER, 2, ~0u);
+    glStencilFunc(GL_ALWAYS, 1, ~0u);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
+    drawColorStrips(strips);
+
+    // 3. Pixels covered twice or more (crossings, folds) are left to the diffusion: back to
+    // (0, 0, 0, 0), as if the strips had been drawn only where the count is below 2.
+    glStencilFunc(GL_LEQUAL, 2, ~0u);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    curvegl::disableTexturing();
-    curvegl::forEachCurve(set, drawColorConstraintStrip);
+    unconstrainBox(boundsOf(strips), colorStripHalfWidth());
     glDisable(GL_STENCIL_TEST);
 }
 
@@ -128,5 +193,5 @@ void drawBlurStrips(const CurveSet& set)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    curvegl::forEachCurve(set, drawBlurStrip);
+    drawBlurTriangles(blurBatch(whole(set)));
 }

@@ -6,6 +6,7 @@
 #include "curve_gl_state.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "vertex_batch.h"
 
 #include <algorithm>
 #include <iostream>
@@ -88,32 +89,59 @@ void attributeList(const Curve& curve, const QVector<int>& ids, int count, bool 
     }
 }
 
+// Every run of the batch as a line strip.
+void drawLineStrips(const VertexBatch<PackedPoint>& batch)
+{
+    if (batch.empty())
+        return;
+    curvegl::BatchArrays<PackedPoint> arrays(batch);
+    arrays.draw(GL_LINE_STRIP);
+}
+
+// An unfinished curve (3 control points or fewer): its control points, dashed.
+void dashedPolyline(const Curve& curve)
+{
+    const int n = std::min(curve.nb_control_points, int(curve.control_points.size()));
+    glEnable(GL_LINE_STIPPLE);
+    glLineStipple(1, kDashPattern);
+    glBegin(GL_LINE_STRIP);
+    for (int i = 0; i < n; ++i)
+        curvegl::vertex(curve.control_points[i]);
+    glEnd();
+    glDisable(GL_LINE_STIPPLE);
+}
+
+// The bodies of curves[0 .. count - 1] above the lifetime threshold, in order, in the current
+// colour at width lineWidth (1 afterwards). Each segment of a complete curve is one line strip;
+// all of them go in one draw call, which an unfinished curve interrupts so that the order holds.
+void drawCurveBodies(const Curve* curves, int count)
+{
+    glLineWidth(lineWidth());
+    VertexBatch<PackedPoint> segments;
+    for (int i = 0; i < count; ++i) {
+        const Curve& curve = curves[i];
+        if (!isAboveLifetimeThreshold(curve))
+            continue;
+        if (curve.nb_control_points > 3) {
+            for (const std::vector<Point>& polyline : segmentPolylines(curve))
+                appendRun(segments, polyline);
+        } else if (curve.nb_control_points > 0) {
+            drawLineStrips(segments);
+            segments = {};
+            dashedPolyline(curve);
+        }
+    }
+    drawLineStrips(segments);
+    glLineWidth(1.0f);
+}
+
 } // namespace
 
 void drawCurve(const Curve& curve)
 {
     if (!isAboveLifetimeThreshold(curve))
         return;
-    glLineWidth(lineWidth());
-    if (curve.nb_control_points > 3) {
-        for (const std::vector<Point>& polyline : segmentPolylines(curve)) {
-            glBegin(GL_LINE_STRIP);
-            for (const Point& p : polyline)
-                curvegl::vertex(p);
-            glEnd();
-        }
-    } else if (curve.nb_control_points > 0) {
-        // An unfinished curve: its control points, dashed.
-        const int n = std::min(curve.nb_control_points, int(curve.control_points.size()));
-        glEnable(GL_LINE_STIPPLE);
-        glLineStipple(1, kDashPattern);
-        glBegin(GL_LINE_STRIP);
-        for (int i = 0; i < n; ++i)
-            curvegl::vertex(curve.control_points[i]);
-        glEnd();
-        glDisable(GL_LINE_STIPPLE);
-    }
-    glLineWidth(1.0f);
+    drawCurveBodies(&curve, 1);
 }
 
 void drawSampleNames(const Curve& curve)
@@ -221,7 +249,7 @@ void drawSelectionBox(const CurveSet& set)
 
 void drawCurves(const CurveSet& set)
 {
-    curvegl::forEachCurve(set, drawCurve);
+    drawCurveBodies(set.curves.constData(), curvegl::curveCount(set));
     if (curvegl::isCurveIndex(set, set.current_curve)) {
         const Curve& current = set.curves[set.current_curve];
         drawBoundingBox(current);

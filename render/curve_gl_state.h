@@ -4,6 +4,7 @@
 
 #include "curve.h"
 #include "curve_set.h"
+#include "vertex_batch.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -24,6 +25,65 @@ inline void disableTexturing()
 }
 
 inline void vertex(const Point& p) { glVertex3d(p.x, p.y, 0.0); }
+
+// Client-side vertex arrays over one non-empty batch, for drawing all its runs in one call. The
+// constructor points the vertex array at the positions; colors() and texCoords() add arrays read
+// from the given member of the first vertex, with the batch's stride. Whatever was enabled is
+// disabled again, and the client active texture unit is 0 again, when the object goes out of
+// scope. The arrays live in client memory, so the array-buffer binding is set to 0.
+template <typename Packed>
+class BatchArrays {
+public:
+    explicit BatchArrays(const VertexBatch<Packed>& batch) : batch(batch)
+    {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, kStride, batch.vertices.front().position);
+    }
+    ~BatchArrays()
+    {
+        if (colorArray)
+            glDisableClientState(GL_COLOR_ARRAY);
+        if (texCoordUnits != 0) {
+            for (int unit = 0; unit < 32; ++unit)
+                if (texCoordUnits & (1u << unit)) {
+                    glClientActiveTexture(GL_TEXTURE0 + unit);
+                    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+                }
+            glClientActiveTexture(GL_TEXTURE0);
+        }
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    BatchArrays(const BatchArrays&) = delete;
+    BatchArrays& operator=(const BatchArrays&) = delete;
+
+    // Colour (r, g, b) per vertex, alpha 1.
+    void colors(const float* first)
+    {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(3, GL_FLOAT, kStride, first);
+        colorArray = true;
+    }
+    // Texture coordinates (s, t) per vertex for texture unit `unit` (0 .. 31).
+    void texCoords(int unit, const float* first)
+    {
+        glClientActiveTexture(GL_TEXTURE0 + unit);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, kStride, first);
+        texCoordUnits |= 1u << unit;
+    }
+    // Every run as one primitive of `mode`, in order.
+    void draw(GLenum mode) const
+    {
+        glMultiDrawArrays(mode, batch.firsts.data(), batch.counts.data(), batch.runCount());
+    }
+
+private:
+    static constexpr GLsizei kStride = sizeof(Packed);
+    const VertexBatch<Packed>& batch;
+    bool colorArray = false;
+    unsigned int texCoordUnits = 0;
+};
 
 inline void line(const Point& a, const Point& b)
 {
