@@ -3,6 +3,7 @@
 #include "solver_gl.h"
 
 #include "diffusion_solver.h"
+#include "picture_file.h"
 
 #include <QImage>
 
@@ -93,10 +94,13 @@ void DiffusionSolver::renderOverview()
     leavePasses();
 }
 
-bool DiffusionSolver::saveImage(const QString& path)
+bool DiffusionSolver::saveImage(const QString& path, QString* error)
 {
-    if (!ready)
+    if (!ready) {
+        if (error)
+            *error = QStringLiteral("the renderer has no usable OpenGL");
         return false;
+    }
     {
         const WholeCanvasScope exportSettings(*this, 50);
         blurEnabled = true;
@@ -112,7 +116,7 @@ bool DiffusionSolver::saveImage(const QString& path)
     pyramid[0].colorSolution.framebuffer.bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
-    const bool saved = picture.mirrored(false, true).save(path, "PNG");
+    const bool saved = writePngFile(picture.mirrored(false, true), path, error);
 
     // Leave the images describing the current view again, as after a quick update.
     update();
