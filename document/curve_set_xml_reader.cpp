@@ -1,5 +1,7 @@
 #include "curve_set.h"
 #include "curve_set_xml.h"
+#include "file_access.h"
+#include "xml_limits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <new>
 #include <numeric>
 
 namespace {
@@ -21,6 +24,14 @@ constexpr double kMaxPixelCoordinate = 1e7;
 // globalID counts ten steps per segment; beyond this no real curve reaches.
 constexpr double kMaxGlobalID = 1e8;
 constexpr int kMaxBlur = 16;
+// Largest drawing file read. A drawing of a million points takes some 60 MB; the reader's
+// memory stays a small multiple of this.
+constexpr qint64 kMaxFileSize = qint64(64) << 20;
+// The format's elements carry at most five attributes; the parser's cost grows with the square
+// of their number on one element.
+constexpr int kMaxAttributes = 256;
+// Characters that entity references may expand to in all, nested ones included.
+constexpr qint64 kMaxEntityExpansion = qint64(16) << 20;
 
 // Walks a CurveSetXML document with a stream reader, following the reading rules of the format:
 // after the first "curve" of the root every further child element counts as a curve, and after
@@ -28,7 +39,11 @@ constexpr int kMaxBlur = 16;
 // that are missing or not numbers read as 0; numbers that are non-finite or out of range fail.
 class Reader {
 public:
-    Reader(QIODevice& input, CurveSet& set) : xml_(&input), set_(set) {}
+    // `text` is `data` decoded, for the bound on entity expansion.
+    Reader(const QByteArray& data, const QString& text, CurveSet& set)
+        : xml_(data), text_(text), set_(set)
+    {
+    }
 
     bool read(QString& reason)
     {
@@ -144,6 +159,10 @@ private:
             const QXmlStreamReader::TokenType token = xml_.readNext();
             if (token == QXmlStreamReader::Invalid)
                 return xmlError();
+            // The internal entities are known once the document type is read, before any
+            // reference to them is expanded.
+            if (token == QXmlStreamReader::DTD && !entitiesBounded())
+                return false;
             if (token != QXmlStreamReader::StartElement)
                 continue;
             if (xml_.qualifiedName() != QLatin1String("curve_set"))
@@ -159,6 +178,14 @@ private:
         }
         return fail(xml_.hasError() ? QStringLiteral("not well-formed XML (%1)").arg(xml_.errorString())
                                     : QStringLiteral("no root element"));
+    }
+
+    bool entitiesBounded()
+    {
+        if (entityExpansionBound(text_, xml_.entityDeclarations()) <= kMaxEntityExpansion)
+            return true;
+        return fail(QStringLiteral("its entities expand to more than %1 characters")
+                        .arg(kMaxEntityExpansion));
     }
 
     bool imageSide(const char* name, int& side)
@@ -307,6 +334,7 @@ private:
     }
 
     QXmlStreamReader xml_;
+    const QString& text_;
     CurveSet& set_;
     QString reason_;
 };
@@ -344,21 +372,55 @@ void tidyCurve(Curve& c)
     sortByPosition(c.blur_values, c.blur_ids);
 }
 
+// Reads the whole input, refusing one larger than kMaxFileSize.
+bool readLimited(QIODevice& input, QByteArray& data, QString& reason)
+{
+    const QString tooLarge = QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
+    if (!input.isSequential() && input.size() - input.pos() > kMaxFileSize) {
+        reason = tooLarge;
+        return false;
+    }
+    data = input.read(kMaxFileSize + 1);
+    if (data.size() > kMaxFileSize) {
+        reason = tooLarge;
+        return false;
+    }
+    return true;
+}
+
+bool readWithinLimits(QIODevice& input, CurveSet& into, QString& reason)
+{
+    QByteArray data;
+    if (!readLimited(input, data, reason))
+        return false;
+    const QString text = decodedXmlText(data);
+    if (largestAttributeCount(text) > kMaxAttributes) {
+        reason = QStringLiteral("an element has more than %1 attributes").arg(kMaxAttributes);
+        return false;
+    }
+    Reader reader(data, text, into);
+    return reader.read(reason);
+}
+
 } // namespace
 
 bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
 {
-    Reader reader(input, into);
-    if (!reader.read(reason))
+    try {
+        if (!readWithinLimits(input, into, reason))
+            return false;
+        // A trailing curve without a whole segment cannot be drawn, and the next stroke would be
+        // merged into it: leave it out.
+        if (into.nb_curves > 0 && into.curves.last().nb_control_points < 4)
+            into.removeCurve(into.nb_curves - 1);
+        for (Curve& c : into.curves)
+            tidyCurve(c);
+        into.clearSelection();
+        return true;
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("not enough memory to read it");
         return false;
-    // A trailing curve without a whole segment cannot be drawn, and the next stroke would be
-    // merged into it: leave it out.
-    if (into.nb_curves > 0 && into.curves.last().nb_control_points < 4)
-        into.removeCurve(into.nb_curves - 1);
-    for (Curve& c : into.curves)
-        tidyCurve(c);
-    into.clearSelection();
-    return true;
+    }
 }
 
 namespace {
@@ -380,9 +442,11 @@ bool CurveSet::loadXml(const QString& path)
                   << std::endl;
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportLoadError(path, file.errorString());
+    // Only a regular file: a FIFO would block the program, a device might never end.
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, path, why)) {
+        reportLoadError(path, why);
         return false;
     }
 

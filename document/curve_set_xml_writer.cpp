@@ -1,7 +1,9 @@
 #include "curve_set.h"
 #include "curve_set_xml.h"
+#include "file_access.h"
 
 #include <QSaveFile>
+#include <cerrno>
 #include <iostream>
 
 namespace {
@@ -158,19 +160,23 @@ bool CurveSet::saveXml(const QString& path) const
         return false;
     // The text goes to a temporary file beside the target, renamed over it only when every byte
     // is written, so a failed save leaves the previous file as it was.
+    // Unbuffered, so that errno still names the cause of a failed write.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportSaveError(path, file.errorString());
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
         return false;
     }
     const QByteArray text = writeCurveSetXml(*this);
+    errno = 0;
     if (file.write(text) != text.size()) {
-        reportSaveError(path, file.errorString());
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
         file.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!file.commit()) {
-        reportSaveError(path, file.errorString());
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
         return false;
     }
     return true;

@@ -161,8 +161,10 @@ public:
     void renderOverview();
     // renderFinalPicture, written as a PNG of width x height; zoom, pan, iterations and the
     // blur switch are left as they were, and the images describe the current view again
-    // afterwards. Returns false when nothing could be rendered or the file could not be written.
-    bool saveImage(const QString& path);
+    // afterwards. The file is written atomically (see writePngFile): a failed export leaves an
+    // existing file as it was. Returns false when nothing could be rendered or the file could
+    // not be written, with the cause in *error.
+    bool saveImage(const QString& path, QString* error = nullptr);
 
     // Copy of one image of one level as RGBA floats, rows bottom-up (for tests and tools);
     // empty for a level out of range or before initialize.

@@ -6,6 +6,8 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
+#include <X11/Xlib.h>
+
 OffscreenContext::OffscreenContext() = default;
 
 OffscreenContext::~OffscreenContext()
@@ -57,4 +59,19 @@ void OffscreenContext::doneCurrent()
 {
     if (isCurrent())
         context->doneCurrent();
+}
+
+QString windowSystemProblem()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return QString(); // another platform: Qt reports for itself
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("no display");
+    Display* connection = XOpenDisplay(display.constData());
+    if (connection == nullptr)
+        return QStringLiteral("cannot open display %1").arg(QString::fromLocal8Bit(display));
+    XCloseDisplay(connection);
+    return QString();
 }

@@ -2,6 +2,8 @@
 
 #include "shader_program.h"
 
+#include "file_access.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -58,9 +60,14 @@ bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragm
 
 bool ShaderProgram::compileFile(const QByteArray& path, unsigned int shader, QByteArray& log)
 {
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Only a regular file is read: a FIFO or a device named as a shader would block or never end.
+    const QString name = QString::fromLocal8Bit(path);
+    QFile file;
+    QString reason;
+    if (!openRegularFile(file, name, reason, true)) {
         log = "Cannot open file " + path;
+        if (QFileInfo::exists(name))
+            log += ": " + reason.toLocal8Bit();
         return false;
     }
     const QByteArray source = file.read(kMaxSourceLength);

@@ -20,7 +20,9 @@ public:
     bool create(const QByteArray& vertexPath, const QByteArray& fragmentPath);
 
     // Compiles both files into the existing objects and links. The fragment file is read only
-    // when the vertex file compiled. On failure log() holds "Cannot open file <path>",
+    // when the vertex file compiled; only regular files are read. On failure log() holds
+    // "Cannot open file <path>" (followed by ": <reason>" for a file that exists but cannot be
+    // read, such as a FIFO),
     // "Shader <path> compilation failure\n<info log>", "Program linkage Error\n<info log>" or
     // "program not created yet". On success log() is empty and the uniform cache is emptied.
     bool load(const QByteArray& vertexPath, const QByteArray& fragmentPath);

@@ -3,6 +3,7 @@
 #include "solver_gl.h"
 
 #include "diffusion_solver.h"
+#include "picture_file.h"
 
 #include <QImage>
 
@@ -86,10 +87,13 @@ void DiffusionSolver::renderOverview()
         solveWholeCanvasIntoOverview(false);
 }
 
-bool DiffusionSolver::saveImage(const QString& path)
+bool DiffusionSolver::saveImage(const QString& path, QString* error)
 {
-    if (!ready)
+    if (!ready) {
+        if (error)
+            *error = QStringLiteral("the renderer has no usable OpenGL");
         return false;
+    }
     renderFinalPicture();
 
     QImage image(width, height, QImage::Format_RGBA8888);
@@ -97,7 +101,7 @@ bool DiffusionSolver::saveImage(const QString& path)
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     leavePasses();
-    const bool saved = image.mirrored(false, true).save(path, "PNG");
+    const bool saved = writePngFile(image.mirrored(false, true), path, error);
 
     // Leave the images describing the current view again. For the whole canvas they already
     // do: the export's solution is this view's, only the blur follows the user's switch.

@@ -4,9 +4,11 @@
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
+#include "file_access.h"
 #include "offscreen_context.h"
 #include "shader_program.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -81,15 +83,23 @@ int parseArguments(int argc, char** argv, Arguments* args)
     return -1;
 }
 
-// Checks made before Qt starts (which aborts the process when it finds no display).
+// Checks made before Qt starts (which aborts the process when it finds no display). Only a
+// regular file is read as the drawing or replaced by the picture: a FIFO would block, and a
+// device or a folder must not be replaced.
 int checkBeforeStart(const Arguments& args)
 {
-    const QFileInfo drawingFile(args.drawing);
-    if (!drawingFile.isFile() || !drawingFile.isReadable())
-        return fail(kBadDrawing, QStringLiteral("cannot read drawing ") + args.drawing);
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return fail(kNoGl, QStringLiteral("no usable OpenGL: no display (run under xvfb-run -a)"));
+    QFile drawingFile;
+    QString reason;
+    if (!openRegularFile(drawingFile, args.drawing, reason))
+        return fail(kBadDrawing, QStringLiteral("cannot read drawing %1: %2").arg(args.drawing, reason));
+    const QFileInfo output(args.output);
+    if (output.exists() && !output.isFile())
+        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(
+                                      args.output, output.isDir() ? QStringLiteral("it is a folder")
+                                                                  : QStringLiteral("not a regular file")));
+    const QString display = windowSystemProblem();
+    if (!display.isEmpty())
+        return fail(kNoGl, QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
     return -1;
 }
 
@@ -116,8 +126,9 @@ int render(const Arguments& args)
                                      + shaderDirectory());
 
     solver.setCurveSet(drawing);
-    if (!solver.saveImage(args.output))
-        return fail(kCannotWrite, QStringLiteral("cannot write ") + args.output);
+    QString why;
+    if (!solver.saveImage(args.output, &why))
+        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(args.output, why));
     return kOk;
 }
 

@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqglviewer-dev-qt5
-  libglew-dev libgl-dev libglu1-mesa-dev
+  libglew-dev libgl-dev libglu1-mesa-dev libx11-dev zlib1g-dev
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
   clang

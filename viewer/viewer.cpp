@@ -6,6 +6,7 @@
 #include "curve_drawing.h"
 #include "curve_rendering.h"
 #include "diffusion_solver.h"
+#include "render_readiness.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -173,6 +174,9 @@ void Viewer::init() {
                        renderer->overviewFramebufferName());
     renderer->fullUpdate();
     glReady = true;
+    const QString problem = renderingProblem(*renderer);
+    if (!problem.isEmpty())
+        dialogs().showMessage(this, "Shader programs", problem);
 }
 
 void Viewer::draw() {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSlider>
 
 QString ViewerDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter)
@@ -20,6 +21,13 @@ QStringList ViewerDialogs::openFileNames(QWidget* parent, const QString& title,
 QString ViewerDialogs::saveFileName(QWidget* parent, const QString& title, const QString& filter)
 {
     return QFileDialog::getSaveFileName(parent, title, "./", filter);
+}
+
+void ViewerDialogs::showMessage(QWidget* parent, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 QAction* ViewerDialogs::runMenu(QMenu& menu, const QPoint& globalPos)

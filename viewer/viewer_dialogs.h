@@ -22,6 +22,9 @@ public:
     // Name to save under, or an empty string when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter);
 
+    // Shows a warning owned by `parent` without waiting for it to be closed.
+    virtual void showMessage(QWidget* parent, const QString& title, const QString& text);
+
     // Runs `menu` at the global position and returns the chosen action, nullptr when dismissed.
     virtual QAction* runMenu(QMenu& menu, const QPoint& globalPos);
 

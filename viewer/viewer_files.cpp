@@ -7,7 +7,11 @@
 
 #include "contour_image.h"
 #include "diffusion_solver.h"
+#include "example_bitmap.h"
 #include "keyframe_export.h"
+#include "render_readiness.h"
+
+#include <QScreen>
 
 #include <iostream>
 
@@ -25,8 +29,11 @@ void Viewer::loadXml()
     // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
     if (!name.isEmpty())
         curveSet.loadXml(name);
-    if (curveSet.image_width > 0 && curveSet.image_height > 0)
-        resize(curveSet.image_width, curveSet.image_height);
+    // The window takes the drawing's size, but no more than the screen holds: a stored size can
+    // be far beyond what a GL framebuffer may be.
+    const QSize stored(curveSet.image_width, curveSet.image_height);
+    if (!stored.isEmpty() && screen() != nullptr)
+        resize(stored.boundedTo(screen()->availableGeometry().size()));
     setView(1.0, 0.0, 0.0);
     fullUpdate();
 }
@@ -45,9 +52,15 @@ void Viewer::savePng()
     const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "Png (*.png)");
     if (name.isEmpty() || !beginGLWork())
         return;
-    if (!renderer->saveImage(name))
-        std::cerr << "Could not save the picture to " << name.toStdString() << "\n";
+    // A picture made without all its programs would be wrong (blank): it is refused.
+    QString why = renderingProblem(*renderer);
+    const bool saved = why.isEmpty() && renderer->saveImage(name, &why);
     endGLWork();
+    if (!saved) {
+        const QString message = QString("Could not save the picture to %1: %2").arg(name, why);
+        std::cerr << message.toStdString() << "\n";
+        dialogs().showMessage(this, "Save as Png", message);
+    }
 }
 
 void Viewer::loadExampleImg()
@@ -56,15 +69,15 @@ void Viewer::loadExampleImg()
         dialogs().openFileName(this, "Select an image file", "Images (*.jpg *.png *.bmp)");
     if (name.isEmpty())
         return;
-    const QImage loaded(name);
+    QString why;
+    const QImage loaded = readExampleBitmap(name, kExampleSize, why);
     if (loaded.isNull()) {
         // Keep the example image, its contour and its texture as they were.
-        std::cerr << "Cannot read the image file " << name.toStdString()
-                  << ": the example image is unchanged\n";
+        std::cerr << "Cannot read the image file " << name.toStdString() << " ("
+                  << why.toStdString() << "): the example image is unchanged\n";
         return;
     }
-    exampleImg = loaded.scaled(kExampleSize, kExampleSize, Qt::IgnoreAspectRatio,
-                               Qt::FastTransformation);
+    exampleImg = loaded;
     contourImg = computeContourImage(exampleImg);
     uploadExampleTexture();
     exampleImgLoaded = true;
@@ -101,6 +114,13 @@ void Viewer::interpolate()
         dialogs().openFileNames(this, "Select xml files", "Vectorized splines (*.xml)");
     if (files.size() < 2 || !beginGLWork())
         return;
+    const QString problem = renderingProblem(*renderer);
+    if (!problem.isEmpty()) {
+        endGLWork();
+        std::cerr << "No frame was written: " << problem.toStdString() << "\n";
+        dialogs().showMessage(this, "Keyframes", problem);
+        return;
+    }
     // Frames are rendered at the initial view, whatever the user's view is.
     renderer->setPanX(0.0);
     renderer->setPanY(0.0);

@@ -39,6 +39,7 @@ public:
     int menusRun = 0;
     int slidersRun = 0;
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
+    QStringList messages; // "title: text" of every warning shown
 
     QString openFileName(QWidget*, const QString& title, const QString& filter) override
     {
@@ -54,6 +55,10 @@ public:
     {
         record(title, filter);
         return saveName;
+    }
+    void showMessage(QWidget*, const QString& title, const QString& text) override
+    {
+        messages << title + ": " + text;
     }
     QAction* runMenu(QMenu& menu, const QPoint&) override
     {

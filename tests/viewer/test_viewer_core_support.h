@@ -27,8 +27,12 @@ public:
     QString openName;
     QStringList openNames;
     QString saveName;
+    QStringList messages; // "title: text" of every warning shown
 
     QString openFileName(QWidget*, const QString&, const QString&) override { return openName; }
+    void showMessage(QWidget*, const QString& title, const QString& text) override {
+        messages << title + ": " + text;
+    }
     QStringList openFileNames(QWidget*, const QString&, const QString&) override {
         return openNames;
     }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Most pixels an example bitmap is decoded with at its own size (64 MB at four bytes a pixel).
+constexpr qint64 kMaxDecodedPixels = qint64(16) << 20;
+
+// Reads the example bitmap at `path` as a `side` x `side` image whatever its own size, the
+// aspect ratio ignored. Only a regular file is read, and its size is read from its header first:
+// a bitmap of up to kMaxDecodedPixels is decoded whole and scaled with nearest sampling; a larger
+// one is scaled while it is decoded (smooth sampling) where that takes bounded memory (a PNG that
+// is not interlaced, a sequential JPEG), and is refused otherwise (an interlaced PNG, a
+// progressive JPEG and a BMP would be decoded whole). Returns a null image with `reason`
+// set when the file cannot be read, is no image the toolkit decodes, or is refused.
+QImage readExampleBitmap(const QString& path, int side, QString& reason);
