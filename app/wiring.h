@@ -10,3 +10,8 @@ class Viewer;
 // the one-shot tool buttons (32-40). All are direct, function-pointer connections; both objects
 // must outlive them (they are broken when either is destroyed).
 void connectWindows(Interface& panel, Viewer& viewer);
+
+// The document's commands, made by connectWindows after the 40: File > New, Open, Save, Save As,
+// Open Recent and Quit; Edit > Undo and Redo, whose texts follow the viewer's history, and
+// Delete. Fills Open Recent with the remembered files.
+void connectDocumentCommands(Interface& panel, Viewer& viewer);

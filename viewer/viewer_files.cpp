@@ -8,6 +8,7 @@
 #include "contour_image.h"
 #include "diffusion_solver.h"
 #include "keyframe_export.h"
+#include "recent_files.h"
 
 #include <iostream>
 
@@ -18,31 +19,45 @@ const char* const kKeyframePrefix = "output/interpol";
 
 } // namespace
 
+QString Viewer::askOpenFileName(const QString& title, const QString& filter)
+{
+    dialogs().setStartFolder(lastFolder());
+    const QString name = dialogs().openFileName(this, title, filter);
+    if (!name.isEmpty())
+        rememberFolderOf(name);
+    return name;
+}
+
+QString Viewer::askSaveFileName(const QString& title, const QString& filter)
+{
+    dialogs().setStartFolder(lastFolder());
+    const QString name = dialogs().saveFileName(this, title, filter);
+    if (!name.isEmpty())
+        rememberFolderOf(name);
+    return name;
+}
+
 void Viewer::loadXml()
 {
-    const QString name =
-        dialogs().openFileName(this, "Select an xml file", "Vectorized splines (*.xml)");
+    finishGesture();
+    if (!maybeSaveChanges())
+        return;
+    const QString name = askOpenFileName("Select an xml file", "Vectorized splines (*.xml)");
     // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
-    if (!name.isEmpty())
-        curveSet.loadXml(name);
-    if (curveSet.image_width > 0 && curveSet.image_height > 0)
-        resize(curveSet.image_width, curveSet.image_height);
-    setView(1.0, 0.0, 0.0);
-    fullUpdate();
+    if (name.isEmpty())
+        resetViewForDrawing();
+    else
+        openDrawing(name);
 }
 
 void Viewer::saveXml()
 {
-    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "XML (*.xml)");
-    if (name.isEmpty())
-        return;
-    if (!curveSet.saveXml(name))
-        std::cerr << "Could not save the drawing to " << name.toStdString() << "\n";
+    saveDrawingAs();
 }
 
 void Viewer::savePng()
 {
-    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "Png (*.png)");
+    const QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
     if (name.isEmpty() || !beginGLWork())
         return;
     if (!renderer->saveImage(name))
@@ -52,8 +67,7 @@ void Viewer::savePng()
 
 void Viewer::loadExampleImg()
 {
-    const QString name =
-        dialogs().openFileName(this, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    const QString name = askOpenFileName("Select an image file", "Images (*.jpg *.png *.bmp)");
     if (name.isEmpty())
         return;
     const QImage loaded(name);
@@ -97,8 +111,11 @@ void Viewer::uploadExampleTexture()
 
 void Viewer::interpolate()
 {
+    dialogs().setStartFolder(lastFolder());
     const QStringList files =
         dialogs().openFileNames(this, "Select xml files", "Vectorized splines (*.xml)");
+    if (!files.isEmpty())
+        rememberFolderOf(files.front());
     if (files.size() < 2 || !beginGLWork())
         return;
     // Frames are rendered at the initial view, whatever the user's view is.

@@ -31,6 +31,7 @@ public:
     QString saveName;
     QString menuChoice;  // text of the entry to choose; empty dismisses the menu
     std::optional<int> sliderAnswer; // unset: the slider closes at the value it opened with
+    UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
 
     // Questions asked.
     QStringList titles;
@@ -38,6 +39,7 @@ public:
     QStringList menuEntries; // entries of the last menu, separators as "-"
     int menusRun = 0;
     int slidersRun = 0;
+    QStringList unsavedAsked; // drawing named by each question about unsaved changes
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
 
     QString openFileName(QWidget*, const QString& title, const QString& filter) override
@@ -54,6 +56,11 @@ public:
     {
         record(title, filter);
         return saveName;
+    }
+    UnsavedChanges askSaveChanges(QWidget*, const QString& drawingName) override
+    {
+        unsavedAsked << drawingName;
+        return unsavedAnswer;
     }
     QAction* runMenu(QMenu& menu, const QPoint&) override
     {

@@ -27,12 +27,18 @@ public:
     QString openName;
     QStringList openNames;
     QString saveName;
+    UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
+    int unsavedAsked = 0;  // questions about unsaved changes
 
     QString openFileName(QWidget*, const QString&, const QString&) override { return openName; }
     QStringList openFileNames(QWidget*, const QString&, const QString&) override {
         return openNames;
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return saveName; }
+    UnsavedChanges askSaveChanges(QWidget*, const QString&) override {
+        ++unsavedAsked;
+        return unsavedAnswer;
+    }
     QAction* runMenu(QMenu&, const QPoint&) override { return nullptr; }
     int runSliderDialog(QWidget*, int, int, int value, const QPoint&) override { return value; }
 };
