@@ -43,6 +43,7 @@ bool Viewer::openDrawing(const QString& path)
         curveSet.clearSelection();
         history.clear();
         setDocumentPath(path);
+        rememberFolderOf(path);
         emit recentFilesChanged(addRecentFile(path));
     }
     resetViewForDrawing();
@@ -111,6 +112,7 @@ bool Viewer::writeDrawing(const QString& path)
         return false;
     }
     setDocumentPath(path);
+    rememberFolderOf(path);
     history.setClean();
     emit recentFilesChanged(addRecentFile(path));
     return true;

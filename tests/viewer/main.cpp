@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
     installSurfaceFormat();
 
     QApplication application(argc, argv);
+    // Tests close the editor's windows; the run goes on.
+    QApplication::setQuitOnLastWindowClosed(false);
     // The editor keeps recent files and folders in the user's settings: the tests keep theirs in
     // a folder of their own that goes with the run.
     QTemporaryDir settingsDir;

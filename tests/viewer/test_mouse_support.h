@@ -35,6 +35,7 @@ public:
 
     // Questions asked.
     QStringList titles;
+    QStringList folders;     // folder each file dialog started in
     QStringList filters;
     QStringList menuEntries; // entries of the last menu, separators as "-"
     int menusRun = 0;
@@ -87,6 +88,7 @@ private:
     void record(const QString& title, const QString& filter)
     {
         titles << title;
+        folders << folder();
         filters << filter;
     }
 };
