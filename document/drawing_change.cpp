@@ -94,6 +94,22 @@ bool DrawingChange::isEmpty() const
         && heightBefore == heightAfter;
 }
 
+bool DrawingChange::absorb(const DrawingChange& next)
+{
+    if (next.first != first || next.before.size() != after.size())
+        return false;
+    after = next.after;
+    widthAfter = next.widthAfter;
+    heightAfter = next.heightAfter;
+    // When the two edits cancel out, the run holds nothing that changed.
+    if (before.size() == after.size()
+        && std::equal(before.begin(), before.end(), after.begin(), sameDrawnCurve)) {
+        before.clear();
+        after.clear();
+    }
+    return true;
+}
+
 void DrawingChange::apply(CurveSet& set) const
 {
     replaceRun(set, first, before.size(), after, widthAfter, heightAfter);

@@ -35,6 +35,10 @@ public:
 
     // True when the edit changed nothing that is saved.
     bool isEmpty() const;
+    // Takes `next`, an edit made right after this one, into this change when it changed the same
+    // run of curves (the state after both edits is then next's). False, and nothing changes,
+    // otherwise. The combined change may be empty (the second edit undid the first).
+    bool absorb(const DrawingChange& next);
     // Puts the set into the state after (apply) or before (revert) the edit. The set must hold
     // the other state; a run that no longer fits the set is clamped to it. The selection and
     // the current curve are kept where they still name a curve and dropped otherwise.

@@ -294,7 +294,8 @@ void Viewer::setRightColor(QColor C) {
 void Viewer::setBucketColor(QColor C) { bucketColor = C; }
 
 void Viewer::setBlur(int sigma) {
-    recordEdit("Blur", [&] { curveSet.setBlur(sigma); });
+    // The panel's slider sends every value it passes: one step per slider drag.
+    recordEdit("Blur", [&] { curveSet.setBlur(sigma); }, true);
     fullUpdate();
 }
 

@@ -225,7 +225,10 @@ protected:
     // Runs `change` and pushes what it changed in the drawing as one step named `name` (none
     // when nothing saved changed). Inside another edit or an open gesture it only runs `change`,
     // which then belongs to that step.
-    void recordEdit(const QString& name, const std::function<void()>& change);
+    // A mergeable step joins the previous step of the same name when both changed the same
+    // curves (a slider dragged over many values).
+    void recordEdit(const QString& name, const std::function<void()>& change,
+                    bool mergeable = false);
     // A gesture is a change spread over several events (a drag). beginGesture remembers the
     // drawing unless a gesture is open already; endGesture pushes the gesture's step.
     void beginGesture(const QString& name);
@@ -266,7 +269,7 @@ private:
     // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
     void uploadExampleTexture();
     // ---- document life (viewer_document.cpp)
-    void pushChange(const QString& name, const DrawingSnapshot& before);
+    void pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable = false);
     // After an undo or redo: the drag stops, the renderer re-solves.
     void historyMoved();
     bool writeDrawing(const QString& path);

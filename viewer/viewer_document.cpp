@@ -130,7 +130,8 @@ void Viewer::updateTitle()
         setWindowTitle(kAppTitle);
     else
         setWindowTitle(QFileInfo(filePath).fileName() + "[*] - " + kAppTitle);
-    setWindowModified(isModified());
+    // A new drawing's title carries no mark ("Hueflow" alone).
+    setWindowModified(!filePath.isEmpty() && isModified());
 }
 
 void Viewer::closeEvent(QCloseEvent* event)

@@ -3,7 +3,8 @@
 
 #include "drawing_edit_command.h"
 
-void Viewer::recordEdit(const QString& name, const std::function<void()>& change)
+void Viewer::recordEdit(const QString& name, const std::function<void()>& change,
+                        bool mergeable)
 {
     if (editDepth > 0 || gesture) {
         change();
@@ -13,7 +14,7 @@ void Viewer::recordEdit(const QString& name, const std::function<void()>& change
     ++editDepth;
     change();
     --editDepth;
-    pushChange(name, before);
+    pushChange(name, before, mergeable);
 }
 
 void Viewer::beginGesture(const QString& name)
@@ -41,13 +42,13 @@ void Viewer::finishGesture()
     endGesture();
 }
 
-void Viewer::pushChange(const QString& name, const DrawingSnapshot& before)
+void Viewer::pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable)
 {
     DrawingChange change = DrawingChange::between(before, curveSet);
     if (change.isEmpty())
         return;
     history.push(new DrawingEditCommand(name, std::move(change), curveSet,
-                                        [this] { historyMoved(); }));
+                                        [this] { historyMoved(); }, mergeable));
 }
 
 void Viewer::historyMoved()

@@ -176,3 +176,35 @@ TEST(SameDrawnCurve, ComparesSavedContentOnly)
     d.setDefaultLeftColor(QColor(1, 2, 3));
     EXPECT_FALSE(sameDrawnCurve(a, d));
 }
+
+TEST(DrawingChange, AbsorbsTheNextEditOfTheSameRunOnly)
+{
+    CurveSet set = fiveCurves();
+    const QByteArray start = writeCurveSetXml(set);
+    DrawingSnapshot before = DrawingSnapshot::of(set);
+    set.curve(2).setBlurOf(5, 0);
+    DrawingChange first = DrawingChange::between(before, set);
+    before = DrawingSnapshot::of(set);
+    set.curve(2).setBlurOf(8, 0);
+    const QByteArray both = writeCurveSetXml(set);
+    ASSERT_TRUE(first.absorb(DrawingChange::between(before, set)));
+    first.revert(set);
+    EXPECT_EQ(writeCurveSetXml(set), start);
+    first.apply(set);
+    EXPECT_EQ(writeCurveSetXml(set), both);
+
+    // Another curve's edit is another step.
+    before = DrawingSnapshot::of(set);
+    set.curve(4).setBlurOf(1, 0);
+    EXPECT_FALSE(first.absorb(DrawingChange::between(before, set)));
+
+    // An edit that takes the curve back makes the combined change empty.
+    CurveSet other = fiveCurves();
+    before = DrawingSnapshot::of(other);
+    other.curve(1).setBlurOf(6, 1);
+    DrawingChange there = DrawingChange::between(before, other);
+    before = DrawingSnapshot::of(other);
+    other.curve(1).setBlurOf(2, 1);
+    ASSERT_TRUE(there.absorb(DrawingChange::between(before, other)));
+    EXPECT_TRUE(there.isEmpty());
+}

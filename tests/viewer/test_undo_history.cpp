@@ -307,10 +307,31 @@ TEST(UndoLimit, OldestStepsAreForgottenBeyondTheLimit)
     viewer.document().setCurrentCurve(0);
     const int edits = Viewer::kUndoLimit + 20;
     for (int i = 1; i <= edits; ++i)
-        viewer.setBlur(i % 2 == 0 ? 4 : 9);
+        viewer.setLeftColor(QColor(i % 256, i / 256, 7));
     EXPECT_EQ(viewer.undoStack().count(), Viewer::kUndoLimit);
     while (viewer.undoStack().canUndo())
         viewer.undo();
-    // The 20 oldest steps are gone: the drawing is as after edit 20 (even: blur 4).
-    EXPECT_EQ(viewer.document().curve(0).default_blur, 4);
+    // The 20 oldest steps are gone: the drawing is as after edit 20.
+    EXPECT_EQ(viewer.document().curve(0).default_left_color, QColor(20, 0, 7));
+}
+
+TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
+{
+    doc().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
+    doc().setCurrentCurve(0);
+    for (int value = 1; value <= 9; ++value)
+        viewer->setBlur(value);
+    EXPECT_EQ(viewer->undoStack().count(), 1);
+    EXPECT_EQ(viewer->undoStack().undoText(), "Blur");
+    viewer->undo();
+    EXPECT_EQ(doc().curve(0).default_blur, 0);
+    viewer->redo();
+    EXPECT_EQ(doc().curve(0).default_blur, 9);
+
+    // Another kind of edit in between starts a new step; a drag back to the start is no step.
+    viewer->switchColors();
+    viewer->setBlur(4);
+    viewer->setBlur(9);
+    EXPECT_EQ(viewer->undoStack().count(), 2) << "9 -> 4 -> 9 changed nothing";
+    EXPECT_EQ(viewer->undoStack().undoText(), "Switch Colors");
 }
