@@ -28,7 +28,7 @@ void Viewer::endGesture()
 {
     if (!gesture)
         return;
-    const Gesture ended = std::move(*gesture);
+    Gesture ended = std::move(*gesture);
     gesture.reset();
     pushChange(ended.name, ended.before);
 }
