@@ -2,6 +2,7 @@
 
 #include "wiring.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QSurfaceFormat>
 
@@ -15,12 +16,35 @@ void installSurfaceFormat() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+void installApplicationNames() {
+    QCoreApplication::setOrganizationName("Tintweave");
+    QCoreApplication::setApplicationName("tintweave");
+}
+
 Editor::Editor() {
     connectWindows(panel, viewer);
-    viewer.setWindowTitle("Hueflow");
+    panel.installEventFilter(this);
+    QObject::connect(&viewer, &Viewer::closed, &panel, [this] {
+        closing = true;
+        panel.close();
+    });
 }
 
 void Editor::show() {
     panel.show();
     viewer.show();
+}
+
+bool Editor::openArguments(const QStringList& arguments) {
+    if (arguments.size() < 2)
+        return true;
+    return viewer.openDrawing(arguments.at(1));
+}
+
+bool Editor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &panel && event->type() == QEvent::Close && !closing && !viewer.close()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }

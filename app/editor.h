@@ -3,16 +3,25 @@
 #include "interface.h"
 #include "viewer.h"
 
+#include <QObject>
+#include <QStringList>
+
 // Installs the default GL surface format of every GL widget: depth 24 and a stencil buffer of
 // 8 bits (the renderer counts overlapping curve strips in the stencil), and makes GL widgets
 // share their GL objects. Must run before the QApplication is constructed.
 void installSurfaceFormat();
 
+// Names the application for its settings (the recent files and the last folder live there).
+void installApplicationNames();
+
 // The editor's two top-level windows: the viewer, constructed first, and the control panel,
-// wired together by connectWindows; the viewer is titled "Hueflow", the panel keeps its form's
-// title "MainWindow". They are destroyed in reverse order (panel, then viewer). Needs a
-// QApplication and the surface format installed.
-class Editor {
+// wired together by connectWindows. The viewer titles itself after its drawing ("Hueflow" for a
+// new one), the panel keeps its form's title "MainWindow". They are destroyed in reverse order
+// (panel, then viewer). Needs a QApplication and the surface format installed.
+//
+// Closing either window closes the editor: the viewer first asks about unsaved changes, and a
+// cancelled question keeps both windows open.
+class Editor : public QObject {
 public:
     Editor();
 
@@ -20,6 +29,17 @@ public:
     // shown).
     void show();
 
+    // The command line `tintweave [DRAWING.xml]` (arguments()[0] is the program): opens the
+    // drawing when one is named. False when it could not be read (the drawing stays empty).
+    bool openArguments(const QStringList& arguments);
+
     Viewer viewer;
     Interface panel;
+
+protected:
+    // Routes the panel's close requests through the viewer's question.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool closing = false;  // the viewer accepted its close: the panel follows unasked
 };

@@ -1,4 +1,5 @@
-// Tintweave: the viewer window and the control panel, wired together.
+// Tintweave: the viewer window and the control panel, wired together. `tintweave DRAWING.xml`
+// opens that drawing at start.
 
 #include "editor.h"
 
@@ -9,8 +10,10 @@ int main(int argc, char* argv[]) {
     // viewer's GL context exists.
     installSurfaceFormat();
     QApplication application(argc, argv);
+    installApplicationNames();
 
     Editor editor;
+    editor.openArguments(QCoreApplication::arguments());
     editor.show();
     return application.exec();
 }

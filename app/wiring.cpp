@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QUndoStack>
 
 void connectWindows(Interface& panel, Viewer& viewer) {
     // Panel values to the viewer.
@@ -73,4 +74,28 @@ void connectWindows(Interface& panel, Viewer& viewer) {
     QObject::connect(panel.buttonSampleExample, &QAbstractButton::clicked, &viewer,
                      &Viewer::sampleFromExample);
     QObject::connect(panel.buttonSnake, &QAbstractButton::clicked, &viewer, &Viewer::iterSnake);
+
+    connectDocumentCommands(panel, viewer);
+}
+
+void connectDocumentCommands(Interface& panel, Viewer& viewer) {
+    // The drawing's file.
+    QObject::connect(panel.actionNew, &QAction::triggered, &viewer, &Viewer::newDrawing);
+    QObject::connect(panel.actionOpen, &QAction::triggered, &viewer, &Viewer::loadXml);
+    QObject::connect(panel.actionSave, &QAction::triggered, &viewer, &Viewer::saveDrawing);
+    QObject::connect(panel.actionSave_As, &QAction::triggered, &viewer, &Viewer::saveDrawingAs);
+    QObject::connect(panel.actionQuit, &QAction::triggered, &viewer, [&viewer] { viewer.close(); });
+    QObject::connect(&panel, &Interface::recentFileChosen, &viewer, &Viewer::openRecent);
+    QObject::connect(&viewer, &Viewer::recentFilesChanged, &panel, &Interface::setRecentFiles);
+    panel.setRecentFiles(viewer.recentFileList());
+
+    // The history and the Edit menu's other entries.
+    QUndoStack& history = viewer.undoStack();
+    QObject::connect(panel.actionUndo, &QAction::triggered, &viewer, &Viewer::undo);
+    QObject::connect(panel.actionRedo, &QAction::triggered, &viewer, &Viewer::redo);
+    QObject::connect(&history, &QUndoStack::undoTextChanged, &panel, &Interface::setUndoText);
+    QObject::connect(&history, &QUndoStack::redoTextChanged, &panel, &Interface::setRedoText);
+    panel.setUndoText(history.undoText());
+    panel.setRedoText(history.redoText());
+    QObject::connect(panel.actionDelete, &QAction::triggered, &viewer, &Viewer::deleteSplines);
 }

@@ -8,5 +8,10 @@ class Viewer;
 // signals back to the panel (7-10); the File and Edit actions to the viewer's commands (11-20);
 // the colour-point request and answer (21-24); the display toggles and the mouse mode (25-31);
 // the one-shot tool buttons (32-40). All are direct, function-pointer connections; both objects
-// must outlive them (they are broken when either is destroyed).
+// must outlive them (they are broken when either is destroyed). connectDocumentCommands follows.
 void connectWindows(Interface& panel, Viewer& viewer);
+
+// The document's commands, made by connectWindows after the 40: File > New, Open, Save, Save As,
+// Open Recent and Quit; Edit > Undo and Redo, whose texts follow the viewer's history, and
+// Delete. Fills Open Recent with the remembered files.
+void connectDocumentCommands(Interface& panel, Viewer& viewer);

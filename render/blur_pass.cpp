@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// Largest blur amount (blur / 16, at most 1) any curve of the set asks for. The blur map is a
-// Laplace solve of the rasterised blur values, so no pixel of it exceeds this.
 float largestBlur(const CurveSet* set)
 {
     if (!set)
@@ -23,6 +19,8 @@ float largestBlur(const CurveSet* set)
             largest = std::max(largest, value);
     return std::min(largest, 16) / 16.0f;
 }
+
+namespace {
 
 const std::vector<float>& cachedBlurPassLevels()
 {

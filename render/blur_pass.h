@@ -7,3 +7,9 @@
 // That is 255 levels from 0.998045 down to 0.0624948, all above 0: a pixel whose blur-map
 // value is b is smoothed in about 256 b^2 cycles.
 std::vector<float> blurPassLevels();
+
+class CurveSet;
+
+// Largest blur amount (blur / 16, at most 1) any curve of the set asks for; 0 without a set. The
+// blur map is a Laplace solve of the rasterised blur values, so no pixel of it exceeds this.
+float largestBlur(const CurveSet* set);

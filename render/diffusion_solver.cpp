@@ -159,6 +159,7 @@ void DiffusionSolver::createPrograms()
         {&restrictFixedProgram, {"restrict_fixed.frag", "Restrict Fixed Shader : "}},
         {&downsampleProgram, {"downsample.frag", "Downsample Shader : "}},
         {&residualProgram, {"residual.frag", "Residual Shader : "}},
+        {&restrictResidualProgram, {"restrict_residual.frag", "Restrict Residual Shader : "}},
         {&restrictFullProgram, {"restrict_full.frag", "Restrict Full Shader : "}},
     };
     const QByteArray vertex = shaderPath("img_process.vert");
@@ -194,6 +195,9 @@ void DiffusionSolver::createPrograms()
         {&residualProgram, "divMap", 1},
         {&residualProgram, "fixedMap", 2},
         {&restrictFullProgram, "imgMap", 0},
+        {&restrictResidualProgram, "imgMap", 0},
+        {&restrictResidualProgram, "divMap", 1},
+        {&restrictResidualProgram, "fixedMap", 2},
     };
     for (const SamplerUnit& s : units) {
         if (!s.program->isLinked())
@@ -206,6 +210,8 @@ void DiffusionSolver::createPrograms()
             continue;
         sweep->use();
         sweep->setFloat("weight", kSweepWeight);
+        if (sweep == &jacobiPoissonProgram)
+            sweep->setFloat("estimateWeight", 1.0f);
     }
     ShaderProgram::release();
 }
@@ -217,7 +223,7 @@ bool DiffusionSolver::allProgramsLinked() const
         &restrictProgram,      &diffusionProgram,        &restrictColorProgram,
         &blurThresholdProgram, &prolongCorrectProgram,
         &restrictFixedProgram, &downsampleProgram,    &residualProgram,
-        &restrictFullProgram};
+        &restrictFullProgram,  &restrictResidualProgram};
     for (const ShaderProgram* program : programs) {
         if (!program->isLinked())
             return false;

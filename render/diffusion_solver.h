@@ -165,6 +165,9 @@ public:
     // existing file as it was. Returns false when nothing could be rendered or the file could
     // not be written, with the cause in *error.
     bool saveImage(const QString& path, QString* error = nullptr);
+    // Writes the picture as it stands (what display mode 0 shows at level 0) as a PNG, the same
+    // way; nothing is solved.
+    bool savePicture(const QString& path, QString* error = nullptr);
 
     // Copy of one image of one level as RGBA floats, rows bottom-up (for tests and tools);
     // empty for a level out of range or before initialize.
@@ -184,6 +187,8 @@ private:
     static constexpr int kFinestPostSweeps = 3;
     static constexpr int kCoarsestSize = 4;
     static constexpr int kCoarsestSweeps = 8;
+    static constexpr int kFusedRestrictionSize = 32; // coarse levels up to this size
+    static_assert(kPreSweeps >= 1 && kCoarsestSweeps >= 1, "a coarse level starts with a sweep");
 
     struct Level {
         RenderTarget gradientX, gradientY, divergence, colorSolution, scratch, blurSolution,
@@ -236,6 +241,8 @@ private:
     // previous overview when `fromPrevious` and it is valid.
     void solveWholeCanvasIntoOverview(bool fromPrevious);
     void copyIntoOverview();
+    // The blur map from grey with `cycles` cycles; at once when no curve asks for blur.
+    void solveBlurMap(int cycles);
     // The image holding the picture: the blurred copy after a blur pass, else colorSolution[0].
     const RenderTarget& picture() const;
 
@@ -261,7 +268,7 @@ private:
     void solveCorrection(size_t k, Cycle cycle);
     void buildFixedTexels(const Texture& constraints);
     void smooth(ShaderProgram& program, RenderTarget*& current, RenderTarget*& partner,
-                const Texture* rhs, const Texture& fixedTexels, int sweeps);
+                const Texture* rhs, const Texture& fixedTexels, int sweeps, bool fromZero = false);
     void restrictResidual(const RenderTarget& estimate, const Texture* rhs,
                           const Texture& fixedTexels, const RenderTarget& residualImage,
                           const RenderTarget& coarseRhs);
@@ -283,7 +290,7 @@ private:
     std::vector<int> levelWidth;
     std::vector<int> levelHeight;
     ShaderProgram restrictProgram, divProgram, jacobiPoissonProgram, jacobiLaplaceProgram,
-        diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram, restrictFixedProgram, downsampleProgram, residualProgram,
+        diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram, restrictResidualProgram, restrictFixedProgram, downsampleProgram, residualProgram,
         restrictFullProgram;
     int levels = 1;
     int displayLevel = 0;

@@ -82,15 +82,15 @@ void DiffusionSolver::solveCorrection(size_t k, Cycle cycle)
     CorrectionLevel& level = corrections[k];
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
-    current->bindAsTarget();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
     const Texture& fixed = level.fixedTexels.texture;
     const Texture* rhs = &level.rhs.texture;
-    if (k + 1 == corrections.size()) {
-        smooth(jacobiPoissonProgram, current, other, rhs, fixed, kCoarsestSweeps);
+    const bool coarsest = k + 1 == corrections.size();
+    // The correction starts from zero: the first sweep takes it as zero, not read.
+    smooth(jacobiPoissonProgram, current, other, rhs, fixed, 1, true);
+    if (coarsest) {
+        smooth(jacobiPoissonProgram, current, other, rhs, fixed, kCoarsestSweeps - 1);
     } else {
-        smooth(jacobiPoissonProgram, current, other, rhs, fixed, kPreSweeps);
+        smooth(jacobiPoissonProgram, current, other, rhs, fixed, kPreSweeps - 1);
         const Cycle visits[2] = {cycle, Cycle::V};
         const int count = cycle == Cycle::F ? 2 : 1;
         for (int v = 0; v < count; ++v) {
@@ -116,21 +116,32 @@ void DiffusionSolver::buildFixedTexels(const Texture& constraints)
 }
 
 void DiffusionSolver::smooth(ShaderProgram& program, RenderTarget*& current, RenderTarget*& partner,
-                             const Texture* rhs, const Texture& fixedTexels, int sweeps)
+                             const Texture* rhs, const Texture& fixedTexels, int sweeps,
+                             bool fromZero)
 {
+    const bool poisson = &program == &jacobiPoissonProgram;
     for (int i = 0; i < sweeps; ++i) {
         multigridPass(program, *partner, current->texture, rhs ? *rhs : current->texture,
-                      &fixedTexels, [](ShaderProgram&) {});
+                      &fixedTexels, [&](ShaderProgram& p) {
+                          if (poisson)
+                              p.setFloat("estimateWeight", fromZero ? 0.0f : 1.0f);
+                      });
         std::swap(current, partner);
     }
 }
 
 // The residual of `estimate` (zero on fixed texels) into `residualImage`, then restricted by
-// full weighting into the next coarser level's right-hand side.
+// full weighting into the next coarser level's right-hand side. Small levels do both in one
+// pass: there a pass costs far more than the sixteen residuals each coarse texel computes.
 void DiffusionSolver::restrictResidual(const RenderTarget& estimate, const Texture* rhs,
                                        const Texture& fixedTexels, const RenderTarget& residualImage,
                                        const RenderTarget& coarseRhs)
 {
+    if (rhs && coarseRhs.width() <= kFusedRestrictionSize && coarseRhs.height() <= kFusedRestrictionSize) {
+        multigridPass(restrictResidualProgram, coarseRhs, estimate.texture, *rhs, &fixedTexels,
+                      [&](ShaderProgram& p) { setFineSize(p, estimate.texture); });
+        return;
+    }
     multigridPass(residualProgram, residualImage, estimate.texture, rhs ? *rhs : estimate.texture,
                   &fixedTexels,
                   [rhs](ShaderProgram& p) { p.setFloat("rhsWeight", rhs ? 1.0f : 0.0f); });

@@ -87,6 +87,21 @@ void DiffusionSolver::renderOverview()
         solveWholeCanvasIntoOverview(false);
 }
 
+bool DiffusionSolver::savePicture(const QString& path, QString* error)
+{
+    if (!ready) {
+        if (error)
+            *error = QStringLiteral("the renderer has no usable OpenGL");
+        return false;
+    }
+    QImage image(width, height, QImage::Format_RGBA8888);
+    picture().framebuffer.bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    leavePasses();
+    return writePngFile(image.mirrored(false, true), path, error);
+}
+
 bool DiffusionSolver::saveImage(const QString& path, QString* error)
 {
     if (!ready) {
@@ -95,13 +110,7 @@ bool DiffusionSolver::saveImage(const QString& path, QString* error)
         return false;
     }
     renderFinalPicture();
-
-    QImage image(width, height, QImage::Format_RGBA8888);
-    picture().framebuffer.bind();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    leavePasses();
-    const bool saved = writePngFile(image.mirrored(false, true), path, error);
+    const bool saved = savePicture(path, error);
 
     // Leave the images describing the current view again. For the whole canvas they already
     // do: the export's solution is this view's, only the blur follows the user's switch.

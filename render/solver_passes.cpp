@@ -2,6 +2,7 @@
 // images, building their pyramids, and the coarse-to-fine colour and blur cascades.
 #include "solver_gl.h"
 
+#include "blur_pass.h"
 #include "curve_drawing.h"
 #include "diffusion_solver.h"
 
@@ -129,11 +130,24 @@ void DiffusionSolver::solveColors(bool fromPrevious)
 
 void DiffusionSolver::solveBlur()
 {
-    if (!ready)
-        return;
+    if (ready)
+        solveBlurMap(cycleCount());
+}
+
+void DiffusionSolver::solveBlurMap(int cycles)
+{
     Level& level0 = pyramid[0];
+    if (largestBlur(curveSet) == 0.0f) {
+        // Every constraint is 0: so is the solution, exactly.
+        level0.blurSolution.bindAsTarget();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        displayPyramidStale = true;
+        leavePasses();
+        return;
+    }
     solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
-                 cycleCount(), true, 0.0f);
+                 cycles, true, 0.0f);
 }
 
 void DiffusionSolver::prepare()
@@ -192,8 +206,7 @@ void DiffusionSolver::renderFinalPicture()
                   &level0.colorConstraints.texture},
                  kExportCycles, true, 0.5f);
     colorView = {true, 1.0, 0.0, 0.0};
-    solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
-                 kExportCycles, true, 0.0f);
+    solveBlurMap(kExportCycles);
     blurEnabled = true;
     applyBlur();
 }

@@ -2,7 +2,9 @@
 
 #include <QButtonGroup>
 #include <QColorDialog>
+#include <QFileInfo>
 #include <QPixmap>
+#include <QShortcut>
 
 #include "tool_icons.h"
 
@@ -35,6 +37,42 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
   renewSwatches();
   sliderBlur->setValue(blur);
   makeConnections();
+  installEditKeys();
+  setUndoText(QString());
+  setRedoText(QString());
+  setRecentFiles(QStringList());
+}
+
+void Interface::installEditKeys() {
+  const std::pair<const char*, QAction*> keys[] = {
+      {"Ctrl+C", action_Copy}, {"Ctrl+V", action_Paste},      {"Ctrl+X", action_Cut},
+      {"Ctrl+D", action_Copy_Blur}, {"Ctrl+F", action_Paste_Blur}};
+  for (const auto& [sequence, action] : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(sequence), this);
+    connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
+  }
+  actionRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+}
+
+void Interface::setUndoText(const QString& step) {
+  actionUndo->setText(step.isEmpty() ? QString("&Undo") : "&Undo " + step);
+  actionUndo->setEnabled(!step.isEmpty());
+}
+
+void Interface::setRedoText(const QString& step) {
+  actionRedo->setText(step.isEmpty() ? QString("&Redo") : "&Redo " + step);
+  actionRedo->setEnabled(!step.isEmpty());
+}
+
+void Interface::setRecentFiles(const QStringList& files) {
+  menuOpen_Recent->clear();
+  for (const QString& path : files) {
+    QAction* entry = menuOpen_Recent->addAction(QFileInfo(path).fileName());
+    entry->setData(path);
+    entry->setToolTip(path);
+    connect(entry, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
+  }
+  menuOpen_Recent->setEnabled(!files.isEmpty());
 }
 
 void Interface::setColorChooser(ColorChooser chooser) {

@@ -40,6 +40,12 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   // colours are not touched.
   void changeControlPointLeftColor(QColor C);
   void changeControlPointRightColor(QColor C);
+  // The Edit menu's undo and redo entries: "Undo <step>" / "Redo <step>", plain "Undo" / "Redo"
+  // and greyed when there is no step.
+  void setUndoText(const QString& step);
+  void setRedoText(const QString& step);
+  // Fills File > Open Recent with `files` (most recent first); greyed when empty.
+  void setRecentFiles(const QStringList& files);
 
  signals:
   void leftColorChanged(QColor);
@@ -57,6 +63,8 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   void blurChanged(int);
   void iterChanged(int);
   void lifetimeThresholdChanged(int);
+  // A file of File > Open Recent was chosen.
+  void recentFileChosen(const QString& path);
 
  private slots:
   void changeLeftColor();
@@ -75,6 +83,9 @@ class Interface : public QMainWindow, public Ui_MainWindow {
 
  private:
   void makeConnections();
+  // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+D and Ctrl+F in this window trigger the Edit actions whose
+  // labels name them; Ctrl+Y is a second key of redo.
+  void installEditKeys();
   void renewSwatches();
   // Emits the mode and, depending on the rule, the spline and attribute display flags.
   enum class Splines { Untouched, Shown, AsCheckBox };

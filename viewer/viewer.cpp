@@ -60,6 +60,10 @@ Viewer::Viewer()
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, [this] { update(); });
     timer->start();
+
+    history.setUndoLimit(kUndoLimit);
+    connect(&history, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
+    updateTitle();
 }
 
 Viewer::~Viewer() {
@@ -282,19 +286,20 @@ void Viewer::drawStroke() const {
 // ---------------------------------------------------------------- colours and blur
 
 void Viewer::setLeftColor(QColor C) {
-    curveSet.setLeftColor(C);
+    recordEdit("Left Color", [&] { curveSet.setLeftColor(C); });
     quickUpdate();
 }
 
 void Viewer::setRightColor(QColor C) {
-    curveSet.setRightColor(C);
+    recordEdit("Right Color", [&] { curveSet.setRightColor(C); });
     quickUpdate();
 }
 
 void Viewer::setBucketColor(QColor C) { bucketColor = C; }
 
 void Viewer::setBlur(int sigma) {
-    curveSet.setBlur(sigma);
+    // The panel's slider sends every value it passes: one step per slider drag.
+    recordEdit("Blur", [&] { curveSet.setBlur(sigma); }, true);
     fullUpdate();
 }
 
@@ -304,7 +309,7 @@ void Viewer::setIter(int i) {
 }
 
 void Viewer::setGlobalBlur(int shift_sigma) {
-    curveSet.setGlobalBlur(shift_sigma);
+    recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift_sigma); });
     fullUpdate();
 }
 
@@ -314,24 +319,24 @@ void Viewer::setLifetimeThreshold(int th) {
 }
 
 void Viewer::setControlPointLeftColor(QColor C) {
-    curveSet.setLeftColorOf(C, currentAttribute);
+    recordEdit("Left Color Point", [&] { curveSet.setLeftColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
 void Viewer::setControlPointRightColor(QColor C) {
-    curveSet.setRightColorOf(C, currentAttribute);
+    recordEdit("Right Color Point", [&] { curveSet.setRightColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
 // ---------------------------------------------------------------- set-wide edits
 
 void Viewer::smoothSplines() {
-    curveSet.smoothSplines();
+    recordEdit("Smooth", [&] { curveSet.smoothSplines(); });
     fullUpdate();
 }
 
 void Viewer::stylizeSplines() {
-    curveSet.stylizeSplines();
+    recordEdit("Stylize", [&] { curveSet.stylizeSplines(); });
     fullUpdate();
 }
 
@@ -339,29 +344,29 @@ void Viewer::sampleFromExample() {
     // Without an example bitmap there is nothing to sample from.
     if (exampleImg.isNull())
         return;
-    curveSet.sampleFromExample(exampleImg);
+    recordEdit("Sample Colors", [&] { curveSet.sampleFromExample(exampleImg); });
     fullUpdate();
 }
 
 void Viewer::iterSnake() {
     if (contourImg.isNull())
         return;
-    curveSet.snakeStep(contourImg);
+    recordEdit("Snap to Contours", [&] { curveSet.snakeStep(contourImg); });
     quickUpdate();
 }
 
 void Viewer::increaseContrast() {
-    curveSet.increaseContrast();
+    recordEdit("Increase Contrast", [&] { curveSet.increaseContrast(); });
     fullUpdate();
 }
 
 void Viewer::decreaseContrast() {
-    curveSet.decreaseContrast();
+    recordEdit("Decrease Contrast", [&] { curveSet.decreaseContrast(); });
     fullUpdate();
 }
 
 void Viewer::switchColors() {
-    curveSet.switchColors();
+    recordEdit("Switch Colors", [&] { curveSet.switchColors(); });
     fullUpdate();
 }
 
@@ -370,19 +375,31 @@ void Viewer::switchColors() {
 void Viewer::copySplines() { curveSet.copySplines(); }
 
 void Viewer::pasteSplines() {
-    curveSet.pasteSplines(panX, panY, zoom);
+    recordEdit("Paste", [&] { curveSet.pasteSplines(panX, panY, zoom); });
     fullUpdate();
 }
 
 void Viewer::cutSplines() {
-    curveSet.cutSplines();
+    recordEdit("Cut", [&] { curveSet.cutSplines(); });
     fullUpdate();
 }
 
 void Viewer::copyBlur() { curveSet.copyBlur(); }
 
 void Viewer::pasteBlur() {
-    curveSet.pasteBlur();
+    recordEdit("Paste Blur", [&] { curveSet.pasteBlur(); });
+    fullUpdate();
+}
+
+void Viewer::deleteSplines() {
+    recordEdit("Delete", [&] {
+        if (curveSet.hasCurrentCurve()) {
+            curveSet.removeCurve(curveSet.current_curve);
+            curveSet.setCurrentCurve(-1);
+        } else {
+            curveSet.deleteSelected();
+        }
+    });
     fullUpdate();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curve_set.h"
+#include "drawing_change.h"
 #include "manipulation_mode.h"
 #include "picking.h"
 #include "point.h"
@@ -11,11 +12,16 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+#include <QUndoStack>
 #include <QVector>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class DiffusionSolver;
+class QCloseEvent;
 class QTimer;
 
 // Full edge length, in canvas units, of a scribble mark of the multi-selection. Halved by
@@ -29,6 +35,12 @@ extern double markerSize;
 // (x, y) appears at normalised device coordinates (zoom (x + panX), zoom (y + panY)). Every frame
 // shows the renderer's picture (or the example bitmap) and draws the curves, the scribble marks
 // and the stroke being drawn on top.
+//
+// Every change to the saved part of the drawing (its curves and image size) goes through
+// recordEdit() or an open gesture (a drag from press to release), which push one step on the
+// undo history. The history's clean state is the saved state: the title shows the drawing's file
+// name with a modified mark ("drawing.xml[*] - Hueflow", "Hueflow" alone for a new drawing),
+// and anything that would discard unsaved changes asks first (Save / Discard / Cancel).
 //
 // GL work outside init()/draw() runs between beginGLWork() and endGLWork(). Before the first
 // show there is no context: the slots then only change state, and init() solves once the
@@ -74,6 +86,23 @@ public:
     // Canvas position of widget pixel (mx, my), origin top left, with the current view:
     // x = (mx / (w/2) - 1) / zoom - panX, y = (1 - my / (h/2)) / zoom - panY.
     Point modelPosition(double mx, double my) const;
+
+    // ---- the document's life
+    // The undo history of the drawing; at most kUndoLimit steps.
+    QUndoStack& undoStack() { return history; }
+    // Absolute path of the drawing's file; empty for a drawing never saved or opened.
+    const QString& documentPath() const { return filePath; }
+    // True when the drawing differs from its file (or, for a new drawing, from empty).
+    bool isModified() const { return !history.isClean(); }
+    // Opens the drawing at `path` without asking about unsaved changes: the history starts
+    // afresh and the file joins the recent files. A file that cannot be read leaves the drawing,
+    // its history and its name unchanged (the reader prints why) and returns false. The window
+    // takes the drawing's image size and the view is reset in both cases.
+    bool openDrawing(const QString& path);
+    // The recent files, most recent first.
+    QStringList recentFileList() const;
+
+    static constexpr int kUndoLimit = 500;
 
     // Starts the repaint timer unless it runs already; the frame follows within about 1 ms.
     void requestRepaint();
@@ -122,9 +151,25 @@ public Q_SLOTS:
     void activateCRight(bool cr);
     // Mouse mode; leaving the multi-selection mode clears the selection (viewer_mouse.cpp).
     void changeManipMode(ManipulationMode manipMode);
-    // File commands (viewer_files.cpp).
+    // File commands (viewer_files.cpp, viewer_document.cpp). loadXml opens a drawing chosen in
+    // a dialog (asking first about unsaved changes); saveXml saves under a name chosen in a
+    // dialog (".xml" added when the name has no extension).
     void loadXml();
     void saveXml();
+    // Empty drawing with no file name and a fresh history, after asking about unsaved changes.
+    void newDrawing();
+    // Saves to the drawing's file, or asks for a name when it has none. False when nothing was
+    // saved (cancelled or failed).
+    bool saveDrawing();
+    bool saveDrawingAs();
+    // Opens a recent file after asking about unsaved changes; a file that no longer exists is
+    // dropped from the list.
+    void openRecent(const QString& path);
+    // Undo and redo of the drawing's history; a drag in progress ends first.
+    void undo();
+    void redo();
+    // Removes the current curve, else the multi-selected curves; full update.
+    void deleteSplines();
     void savePng();
     void loadExampleImg();
     void interpolate();
@@ -141,6 +186,10 @@ Q_SIGNALS:
     void leftColorChanged(QColor);
     void rightColorChanged(QColor);
     void blurChanged(int);
+    // The recent files changed (most recent first).
+    void recentFilesChanged(const QStringList& files);
+    // The window accepted a close request (after any question about unsaved changes).
+    void closed();
 
 protected:
     // Mouse and keys (viewer_mouse.cpp, viewer_keys.cpp), help pages (help_texts.cpp).
@@ -156,6 +205,8 @@ protected:
     void draw() override;
     // Requests a repaint after every input event, then lets the base dispatch it.
     bool event(QEvent* event) override;
+    // Asks about unsaved changes; a cancelled question keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
 
     // ---- helpers for the handlers
     // Makes the context current and returns true; false (nothing current) before init(). Pairs
@@ -169,6 +220,24 @@ protected:
     void fullUpdate();
     // Sets zoom and pan and hands them to the renderer (no re-solve).
     void setView(double newZoom, double newPanX, double newPanY);
+
+    // ---- the one path of drawing changes (viewer_history.cpp)
+    // Runs `change` and pushes what it changed in the drawing as one step named `name` (none
+    // when nothing saved changed). Inside another edit or an open gesture it only runs `change`,
+    // which then belongs to that step.
+    // A mergeable step joins the previous step of the same name when both changed the same
+    // curves (a slider dragged over many values).
+    void recordEdit(const QString& name, const std::function<void()>& change,
+                    bool mergeable = false);
+    // A gesture is a change spread over several events (a drag). beginGesture remembers the
+    // drawing unless a gesture is open already; endGesture pushes the gesture's step.
+    void beginGesture(const QString& name);
+    void endGesture();
+    // Ends a gesture in progress: its step is pushed and the drag or point selection stops.
+    void finishGesture();
+    // Asks whether to save unsaved changes. True when the caller may go on (saved, discarded or
+    // nothing to lose), false when the user cancelled or the save failed.
+    bool maybeSaveChanges();
 
 public:
     // ---- seam for every modal question (file names, menu choices, slider dialogs)
@@ -199,6 +268,19 @@ private:
     void blurMenu(QMouseEvent* event);
     // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
     void uploadExampleTexture();
+    // ---- document life (viewer_document.cpp)
+    void pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable = false);
+    // After an undo or redo: the drag stops, the renderer re-solves.
+    void historyMoved();
+    bool writeDrawing(const QString& path);
+    void setDocumentPath(const QString& path);
+    void updateTitle();
+    // The question of a file dialog, started in the folder last used, whose answer (when not
+    // empty) becomes the folder last used.
+    QString askOpenFileName(const QString& title, const QString& filter);
+    QString askSaveFileName(const QString& title, const QString& filter);
+    // The view and window size that go with a freshly opened or new drawing.
+    void resetViewForDrawing();
 
     std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
 
@@ -235,6 +317,16 @@ protected:
     int displayMode = 0;
 
 private:
+    // An open gesture: its step's name and the drawing when it began.
+    struct Gesture {
+        QString name;
+        DrawingSnapshot before;
+    };
+    QUndoStack history;
+    std::optional<Gesture> gesture;
+    int editDepth = 0;  // nesting of recordEdit
+    QString filePath;
+
     bool glReady = false;
     int glWorkDepth = 0;  // nesting of beginGLWork / endGLWork
     long frameCount = 0;

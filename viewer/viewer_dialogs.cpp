@@ -9,18 +9,33 @@
 
 QString ViewerDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, "./", filter);
+    return QFileDialog::getOpenFileName(parent, title, startFolder, filter);
 }
 
 QStringList ViewerDialogs::openFileNames(QWidget* parent, const QString& title,
                                          const QString& filter)
 {
-    return QFileDialog::getOpenFileNames(parent, title, "./", filter);
+    return QFileDialog::getOpenFileNames(parent, title, startFolder, filter);
 }
 
 QString ViewerDialogs::saveFileName(QWidget* parent, const QString& title, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, "./", filter);
+    return QFileDialog::getSaveFileName(parent, title, startFolder, filter);
+}
+
+ViewerDialogs::UnsavedChanges ViewerDialogs::askSaveChanges(QWidget* parent,
+                                                            const QString& drawingName)
+{
+    QMessageBox box(QMessageBox::Warning, "Hueflow",
+                    QString("The drawing \"%1\" has been modified.").arg(drawingName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText("Do you want to save your changes?");
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return UnsavedChanges::Save;
+    case QMessageBox::Discard: return UnsavedChanges::Discard;
+    default: return UnsavedChanges::Cancel;
+    }
 }
 
 void ViewerDialogs::showMessage(QWidget* parent, const QString& title, const QString& text)

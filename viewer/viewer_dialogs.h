@@ -8,14 +8,21 @@ class QAction;
 class QMenu;
 class QWidget;
 
-// Every modal question the viewer asks: file names, the choice in a context menu and the value
-// of a slider dialog. The defaults run the toolkit's real dialogs; a test installs a subclass
-// that answers at once, so that no modal loop runs.
+// Every modal question the viewer asks: file names, whether to save unsaved changes, the choice
+// in a context menu and the value of a slider dialog. The defaults run the toolkit's real
+// dialogs; a test installs a subclass that answers at once, so that no modal loop runs.
 class ViewerDialogs {
 public:
+    // Answer to the question asked before unsaved changes would be lost.
+    enum class UnsavedChanges { Save, Discard, Cancel };
+
     virtual ~ViewerDialogs() = default;
 
-    // Name of one existing file, or an empty string when cancelled. Starts in "./".
+    // Folder the file dialogs open in; "./" until the viewer sets the one last used.
+    void setStartFolder(const QString& folder) { startFolder = folder; }
+    const QString& folder() const { return startFolder; }
+
+    // Name of one existing file, or an empty string when cancelled. Starts in folder().
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter);
     // Names of several existing files in the order chosen; empty when cancelled.
     virtual QStringList openFileNames(QWidget* parent, const QString& title, const QString& filter);
@@ -24,6 +31,9 @@ public:
 
     // Shows a warning owned by `parent` without waiting for it to be closed.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text);
+    // Asks whether the changes to `drawingName` should be saved first: Save, Discard or Cancel
+    // (closing the question cancels).
+    virtual UnsavedChanges askSaveChanges(QWidget* parent, const QString& drawingName);
 
     // Runs `menu` at the global position and returns the chosen action, nullptr when dismissed.
     virtual QAction* runMenu(QMenu& menu, const QPoint& globalPos);
@@ -33,4 +43,7 @@ public:
     // dialog closes, however it is closed.
     virtual int runSliderDialog(QWidget* parent, int minimum, int maximum, int value,
                                 const QPoint& globalPos);
+
+private:
+    QString startFolder = "./";
 };

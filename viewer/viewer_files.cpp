@@ -9,9 +9,8 @@
 #include "diffusion_solver.h"
 #include "example_bitmap.h"
 #include "keyframe_export.h"
+#include "recent_files.h"
 #include "render_readiness.h"
-
-#include <QScreen>
 
 #include <iostream>
 
@@ -22,34 +21,45 @@ const char* const kKeyframePrefix = "output/interpol";
 
 } // namespace
 
+QString Viewer::askOpenFileName(const QString& title, const QString& filter)
+{
+    dialogs().setStartFolder(lastFolder());
+    const QString name = dialogs().openFileName(this, title, filter);
+    if (!name.isEmpty())
+        rememberFolderOf(name);
+    return name;
+}
+
+QString Viewer::askSaveFileName(const QString& title, const QString& filter)
+{
+    dialogs().setStartFolder(lastFolder());
+    const QString name = dialogs().saveFileName(this, title, filter);
+    if (!name.isEmpty())
+        rememberFolderOf(name);
+    return name;
+}
+
 void Viewer::loadXml()
 {
-    const QString name =
-        dialogs().openFileName(this, "Select an xml file", "Vectorized splines (*.xml)");
+    finishGesture();
+    if (!maybeSaveChanges())
+        return;
+    const QString name = askOpenFileName("Select an xml file", "Vectorized splines (*.xml)");
     // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
-    if (!name.isEmpty())
-        curveSet.loadXml(name);
-    // The window takes the drawing's size, but no more than the screen holds: a stored size can
-    // be far beyond what a GL framebuffer may be.
-    const QSize stored(curveSet.image_width, curveSet.image_height);
-    if (!stored.isEmpty() && screen() != nullptr)
-        resize(stored.boundedTo(screen()->availableGeometry().size()));
-    setView(1.0, 0.0, 0.0);
-    fullUpdate();
+    if (name.isEmpty())
+        resetViewForDrawing();
+    else
+        openDrawing(name);
 }
 
 void Viewer::saveXml()
 {
-    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "XML (*.xml)");
-    if (name.isEmpty())
-        return;
-    if (!curveSet.saveXml(name))
-        std::cerr << "Could not save the drawing to " << name.toStdString() << "\n";
+    saveDrawingAs();
 }
 
 void Viewer::savePng()
 {
-    const QString name = dialogs().saveFileName(this, "Choose a filename to save under", "Png (*.png)");
+    const QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
     if (name.isEmpty() || !beginGLWork())
         return;
     // A picture made without all its programs would be wrong (blank): it is refused.
@@ -65,8 +75,7 @@ void Viewer::savePng()
 
 void Viewer::loadExampleImg()
 {
-    const QString name =
-        dialogs().openFileName(this, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    const QString name = askOpenFileName("Select an image file", "Images (*.jpg *.png *.bmp)");
     if (name.isEmpty())
         return;
     QString why;
@@ -110,8 +119,11 @@ void Viewer::uploadExampleTexture()
 
 void Viewer::interpolate()
 {
+    dialogs().setStartFolder(lastFolder());
     const QStringList files =
         dialogs().openFileNames(this, "Select xml files", "Vectorized splines (*.xml)");
+    if (!files.isEmpty())
+        rememberFolderOf(files.front());
     if (files.size() < 2 || !beginGLWork())
         return;
     const QString problem = renderingProblem(*renderer);

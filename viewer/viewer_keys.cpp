@@ -37,18 +37,37 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     // Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
     if (event->modifiers() == Qt::ControlModifier) {
         switch (key) {
-        case Qt::Key_C: curveSet.copySplines(); return;
-        case Qt::Key_X: curveSet.cutSplines(); fullUpdate(); return;
+        case Qt::Key_C: copySplines(); return;
+        case Qt::Key_X: cutSplines(); return;
         case Qt::Key_V: pasteSplines(); return;
-        case Qt::Key_D: curveSet.copyBlur(); return;
-        case Qt::Key_F: curveSet.pasteBlur(); fullUpdate(); return;
+        case Qt::Key_D: copyBlur(); return;
+        case Qt::Key_F: pasteBlur(); return;
+        case Qt::Key_Z: undo(); return;
+        case Qt::Key_Y: redo(); return;
+        case Qt::Key_N: newDrawing(); return;
+        case Qt::Key_O: loadXml(); return;
+        case Qt::Key_S: saveDrawing(); return;
+        case Qt::Key_Q: close(); return;
+        default: break;
+        }
+    }
+    if (event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        switch (key) {
+        case Qt::Key_Z: redo(); return;
+        case Qt::Key_S: saveDrawingAs(); return;
         default: break;
         }
     }
     if (key == Qt::Key_R) {
-        // A fresh drawing: no curves, no current curve, no selection, the initial view.
-        curveSet.clearSelection();
-        curveSet.clear();
+        // A fresh drawing: no curves, no current curve, no selection, the initial view. It is
+        // a step of the history, and unsaved changes are offered for saving first.
+        finishGesture();
+        if (!maybeSaveChanges())
+            return;
+        recordEdit("Clear", [&] {
+            curveSet.clearSelection();
+            curveSet.clear();
+        });
         setView(1.0, 0.0, 0.0);
         fullUpdate();
         return;
@@ -71,15 +90,12 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     }
     if (key == Qt::Key_Delete) {
         if (isPointMode(manipMode)) {
-            if (curveSet.hasCurrentCurve()) {
-                curveSet.removeCurve(curveSet.current_curve);
-                curveSet.setCurrentCurve(-1);
-                fullUpdate();
-            }
+            if (curveSet.hasCurrentCurve())
+                deleteSplines();
             return;
         }
         if (manipMode == ModeSelectMulti) {
-            curveSet.deleteSelected();
+            recordEdit("Delete", [&] { curveSet.deleteSelected(); });
             fullUpdate();
             return;
         }

@@ -56,12 +56,14 @@ void Viewer::pointContextMenu(QMouseEvent* event)
             return;
         const Point p = modelPosition(event->localPos().x(), event->localPos().y());
         const CurvePosition at = decodeCurvePosition(name);
-        if (chosen == add)
-            curveSet.insertControlPoint(p.x, p.y, at.index, at.t);
-        else if (chosen == remove)
-            curveSet.deleteControlPoint(at.index - 2);
-        else if (chosen == split)
-            curveSet.split(p.x, p.y, at.index, at.t);
+        recordEdit(chosen->text(), [&] {
+            if (chosen == add)
+                curveSet.insertControlPoint(p.x, p.y, at.index, at.t);
+            else if (chosen == remove)
+                curveSet.deleteControlPoint(at.index - 2);
+            else if (chosen == split)
+                curveSet.split(p.x, p.y, at.index, at.t);
+        });
         fullUpdate();
         return;
     }
@@ -86,18 +88,20 @@ void Viewer::pointContextMenu(QMouseEvent* event)
     // (10000 + k) carry no position along the curve and change nothing.
     if (name < kPointNameBase) {
         const int globalID = static_cast<int>(name) - kSamplesPerSegment;
-        if (chosen == addLeft)
-            curveSet.insertAttribute(globalID, LeftColor);
-        else if (chosen == deleteLeft)
-            curveSet.deleteAttribute(globalID, LeftColor);
-        else if (chosen == addRight)
-            curveSet.insertAttribute(globalID, RightColor);
-        else if (chosen == deleteRight)
-            curveSet.deleteAttribute(globalID, RightColor);
-        else if (chosen == addBlur)
-            curveSet.insertAttribute(globalID, Blur);
-        else if (chosen == deleteBlur)
-            curveSet.deleteAttribute(globalID, Blur);
+        recordEdit(chosen->text(), [&] {
+            if (chosen == addLeft)
+                curveSet.insertAttribute(globalID, LeftColor);
+            else if (chosen == deleteLeft)
+                curveSet.deleteAttribute(globalID, LeftColor);
+            else if (chosen == addRight)
+                curveSet.insertAttribute(globalID, RightColor);
+            else if (chosen == deleteRight)
+                curveSet.deleteAttribute(globalID, RightColor);
+            else if (chosen == addBlur)
+                curveSet.insertAttribute(globalID, Blur);
+            else if (chosen == deleteBlur)
+                curveSet.deleteAttribute(globalID, Blur);
+        });
     }
     fullUpdate();
 }
@@ -114,7 +118,7 @@ void Viewer::blurMenu(QMouseEvent* event)
     if (chosen == shiftBlur) {
         // The slider starts at 0: its final value is the shift of every selected curve's blur.
         const int shift = dialogs().runSliderDialog(this, -16, 16, 0, event->globalPos()) - 0;
-        curveSet.setGlobalBlur(shift);
+        recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift); });
     }
     fullUpdate();
 }

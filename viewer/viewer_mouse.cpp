@@ -24,6 +24,17 @@ constexpr unsigned kKindBlurPoint = 1;
 constexpr unsigned kKindLeftColor = 2;
 constexpr unsigned kKindRightColor = 3;
 
+// Name of the history step that edits the attribute point named `name`.
+QString attributeStepName(unsigned name)
+{
+    switch (name / kPointNameBase) {
+    case kKindBlurPoint: return "Blur Point";
+    case kKindLeftColor: return "Left Color Point";
+    case kKindRightColor: return "Right Color Point";
+    default: return "Attribute Point";
+    }
+}
+
 } // namespace
 
 void Viewer::setDialogs(std::unique_ptr<ViewerDialogs> replacement)
@@ -33,6 +44,7 @@ void Viewer::setDialogs(std::unique_ptr<ViewerDialogs> replacement)
 
 void Viewer::changeManipMode(ManipulationMode newMode)
 {
+    finishGesture();
     if (manipMode == ModeSelectMulti && newMode != ModeSelectMulti)
         curveSet.clearSelection();
     manipMode = newMode;
@@ -127,6 +139,8 @@ void Viewer::mouseReleaseEvent(QMouseEvent* event)
     case ModePicker:
     default: QGLViewer::mouseReleaseEvent(event); break;
     }
+    // Whatever the mode, a release ends the gesture (a drag) that the mouse was making.
+    endGesture();
 }
 
 // ---- modes 0, 1, 2, 8: the current curve, its points and its attribute points
@@ -161,26 +175,30 @@ void Viewer::pointPress(QMouseEvent* event)
     case ModeMovePoint:
         if (name == kNameCurveBox || name == kNameCurveBody) {
             const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+            beginGesture("Move Curve");
             curveSet.beginDrag(p.x, p.y, true);
         } else if (name >= kPointNameBase) {
+            beginGesture("Move Point");
             curveSet.selectControlPoint(static_cast<int>(name - kPointNameBase));
         }
         break;
     case ModeModifAttrib:
-        editAttributePoint(name, event->globalPos());
+        recordEdit(attributeStepName(name), [&] { editAttributePoint(name, event->globalPos()); });
         fullUpdate();
         break;
     case ModeBucket: {
         const unsigned kind = name / kPointNameBase;
         const int index = static_cast<int>(name % kPointNameBase);
         // As setControlPoint*Color, without its quick update: the full update follows.
-        if (kind == kKindLeftColor) {
-            currentAttribute = index;
-            curveSet.setLeftColorOf(bucketColor, currentAttribute);
-        } else if (kind == kKindRightColor) {
-            currentAttribute = index;
-            curveSet.setRightColorOf(bucketColor, currentAttribute);
-        }
+        recordEdit("Paint Bucket", [&] {
+            if (kind == kKindLeftColor) {
+                currentAttribute = index;
+                curveSet.setLeftColorOf(bucketColor, currentAttribute);
+            } else if (kind == kKindRightColor) {
+                currentAttribute = index;
+                curveSet.setRightColorOf(bucketColor, currentAttribute);
+            }
+        });
         fullUpdate();
         break;
     }
@@ -211,9 +229,11 @@ void Viewer::pointMove(QMouseEvent* event)
 {
     const Point p = modelPosition(event->localPos().x(), event->localPos().y());
     if (curveSet.dragging) {
+        beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
         quickUpdate();
     } else if (curveSet.selectedControlPoint() >= 0) {
+        beginGesture("Move Point");
         if (curveSet.moveSelectedControlPoint(p.x, p.y))
             quickUpdate();
     }
@@ -224,9 +244,11 @@ void Viewer::pointRelease(QMouseEvent*)
 {
     if (curveSet.dragging) {
         curveSet.beginDrag(0.0, 0.0, false);
+        endGesture();
         fullUpdate();
     } else if (curveSet.selectedControlPoint() >= 0) {
         curveSet.clearControlPointSelection();
+        endGesture();
         fullUpdate();
     }
 }
@@ -258,6 +280,7 @@ void Viewer::multiselectionPress(QMouseEvent* event)
         curveSet.clearSelection();
     } else if (hits.lastName() == kNameCurveBox || hits.lastName() == kNameCurveBody) {
         const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+        beginGesture("Move Selection");
         curveSet.beginDrag(p.x, p.y, true);
     }
 }
@@ -273,6 +296,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
         }
         scribbleMarks.append(p);
     } else if (curveSet.dragging) {
+        beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
         quickUpdate();
     } else {
@@ -285,6 +309,7 @@ void Viewer::multiselectionRelease(QMouseEvent* event)
     const bool wasDragging = curveSet.dragging;
     if (wasDragging)
         curveSet.beginDrag(0.0, 0.0, false);
+    endGesture();
     scribbleMarks.clear();
     QGLViewer::mouseReleaseEvent(event);
     // The drag re-solved only the colours; the moved curves also move their blur.
@@ -322,14 +347,16 @@ void Viewer::strokeRelease(QMouseEvent* event)
     }
     // Four positions at least make a curve; fewer are a click, which draws nothing.
     if (stroke.size() > 3) {
-        if (beginGLWork()) {
-            // Inactive colour sides take their colours from the rendered overview.
-            const OverviewReader picture(*renderer);
-            curveSet.vectorizeStroke(stroke, width(), height(), &picture);
-            endGLWork();
-        } else {
-            curveSet.vectorizeStroke(stroke, width(), height(), nullptr);
-        }
+        recordEdit("Stroke", [&] {
+            if (beginGLWork()) {
+                // Inactive colour sides take their colours from the rendered overview.
+                const OverviewReader picture(*renderer);
+                curveSet.vectorizeStroke(stroke, width(), height(), &picture);
+                endGLWork();
+            } else {
+                curveSet.vectorizeStroke(stroke, width(), height(), nullptr);
+            }
+        });
         curveSet.setCurrentCurve(-1);
     }
     stroke.clear();

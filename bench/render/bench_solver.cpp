@@ -1,6 +1,7 @@
 // Timing of the diffusion solver under the GL the machine offers (llvmpipe under xvfb-run -a):
-// update, fullUpdate with blur off and on, and saveImage for drawings of 1, 100 and 1000
-// curves, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
+// update (the drawing unchanged), a drag step (one curve moved by a pixel, then update: the
+// re-solve of one mouse move), fullUpdate with blur off and on, and saveImage with and without
+// blur for drawings of 1, 100 and 1000 curves, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
 // of passes. Every iteration ends with glFinish. Run: xvfb-run -a ./bench_solver
 #include <GL/glew.h>
 
@@ -84,6 +85,23 @@ void BM_Update(benchmark::State& state)
     }
 }
 
+// One mouse move of a drag: the first curve moves by a pixel (back and forth), then the quick
+// update rasterises and re-solves from the previous picture.
+void BM_DragStep(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    r.solver->fullUpdate();
+    Curve& dragged = r.drawing.curves[0];
+    dragged.setDragAnchor(0.0, 0.0);
+    int step = 0;
+    glFinish();
+    for (auto _ : state) {
+        dragged.translateTo((++step % 2) * 2.0 / kSize, 0.0);
+        r.solver->update();
+        glFinish();
+    }
+}
+
 void BM_FullUpdateBlurOff(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
@@ -116,6 +134,23 @@ void BM_SaveImage(benchmark::State& state)
     QFile::remove(path);
 }
 
+// saveImage of the same drawing with every blur value 0: no blur pass runs.
+void BM_SaveImageNoBlur(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    CurveSet sharp = r.drawing;
+    for (Curve& curve : sharp.curves)
+        curve.setUniformBlur(0);
+    r.solver->setCurveSet(sharp);
+    const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_solver.png"));
+    for (auto _ : state) {
+        r.solver->saveImage(path);
+        glFinish();
+    }
+    QFile::remove(path);
+    r.solver->setCurveSet(r.drawing);
+}
+
 #define SOLVER_BENCHMARK(fn, reps)                                                                 \
     BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
         ->Iterations(1)->Repetitions(reps)->ReportAggregatesOnly(true)
@@ -123,9 +158,11 @@ void BM_SaveImage(benchmark::State& state)
 BENCHMARK(BM_BarePass)->Arg(512)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)
     ->Repetitions(5)->ReportAggregatesOnly(true);
 SOLVER_BENCHMARK(BM_Update, 7);
+SOLVER_BENCHMARK(BM_DragStep, 7);
 SOLVER_BENCHMARK(BM_FullUpdateBlurOff, 5);
 SOLVER_BENCHMARK(BM_FullUpdateBlurOn, 3);
 SOLVER_BENCHMARK(BM_SaveImage, 3);
+SOLVER_BENCHMARK(BM_SaveImageNoBlur, 3);
 
 } // namespace
 

@@ -268,5 +268,47 @@ TEST_F(RenderToolTest, WritesThePictureAsSaveImageMakesIt)
     EXPECT_LE(worst, 1);
 }
 
+// Largest channel difference between two pictures of the same size.
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+// --quality draft writes what the editor shows after an edit (no blur pass); the default,
+// final, what its PNG export writes (blurred).
+TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
+{
+    drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
+    drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 12));
+    const QString xml = dir.filePath("drawing.xml");
+    ASSERT_TRUE(drawing.saveXml(xml));
+    const QString draftPng = dir.filePath("draft.png"), finalPng = dir.filePath("final.png");
+    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("draft"), xml, draftPng}).status, 0);
+    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("final"), xml, finalPng}).status, 0);
+    EXPECT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("best"), xml, finalPng}).status, 2);
+
+    CurveSet loaded;
+    ASSERT_TRUE(loaded.loadXml(xml));
+    solver->setCurveSet(loaded);
+    solver->setBlurEnabled(false);
+    solver->fullUpdate();
+    const QString editorPng = dir.filePath("editor.png");
+    ASSERT_TRUE(solver->savePicture(editorPng));
+
+    const QImage draft(draftPng), final(finalPng), editor(editorPng);
+    ASSERT_EQ(draft.size(), QSize(kSize, kSize));
+    ASSERT_EQ(final.size(), draft.size());
+    EXPECT_LE(largestDifference(draft, editor), 1);
+    // The blurred curve softens the final picture and not the draft.
+    EXPECT_GT(largestDifference(draft, final), 20);
+}
+
 } // namespace
 } // namespace solvertest

@@ -22,6 +22,7 @@ const char* const kPrograms[][2] = {
     {"img_process.vert", "blur_threshold.frag"},
     {"img_process.vert", "residual.frag"},
     {"img_process.vert", "restrict_full.frag"},
+    {"img_process.vert", "restrict_residual.frag"},
     {"img_process.vert", "restrict_fixed.frag"},
     {"img_process.vert", "prolong_correct.frag"},
     {"img_process.vert", "downsample.frag"},

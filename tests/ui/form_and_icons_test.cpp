@@ -20,13 +20,20 @@ TEST_F(PanelTest, WindowAndMenus) {
   ASSERT_EQ(menus.size(), 2);
   EXPECT_EQ(menus.at(0)->text(), "&File");
   EXPECT_EQ(menus.at(1)->text(), "&Edit");
-  QStringList file, edit;
-  for (QAction* a : panel->menu_File->actions()) file << a->objectName();
-  for (QAction* a : panel->menu_Edit->actions()) edit << a->objectName();
-  EXPECT_EQ(file, (QStringList{"actionLoad", "actionSave_as_Png", "actionSave_as_XML",
-                               "actionKeyframing", "actionLoad_Bitmap"}));
-  EXPECT_EQ(edit, (QStringList{"action_Copy", "action_Paste", "action_Cut", "action_Copy_Blur",
-                               "action_Paste_Blur"}));
+  // Entries by object name: a submenu by its menu's, a separator as "-".
+  const auto names = [](QMenu* menu) {
+    QStringList list;
+    for (QAction* a : menu->actions())
+      list << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
+    return list;
+  };
+  EXPECT_EQ(names(panel->menu_File),
+            (QStringList{"actionNew", "actionOpen", "menuOpen_Recent", "actionSave", "actionSave_As",
+                         "-", "actionLoad", "actionSave_as_Png", "actionSave_as_XML",
+                         "actionKeyframing", "actionLoad_Bitmap", "-", "actionQuit"}));
+  EXPECT_EQ(names(panel->menu_Edit),
+            (QStringList{"actionUndo", "actionRedo", "-", "action_Copy", "action_Paste", "action_Cut",
+                         "action_Copy_Blur", "action_Paste_Blur", "actionDelete"}));
   EXPECT_EQ(panel->actionLoad_Bitmap->iconText(), "Load a bitmap");
   EXPECT_EQ(panel->action_Copy_Blur->text(), "Copy blur (Ctrl+D)");
 }

@@ -6,6 +6,8 @@
 #include "editor.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -16,5 +18,14 @@ int main(int argc, char** argv) {
     installSurfaceFormat();
 
     QApplication application(argc, argv);
+    // Tests close the editor's windows; the run goes on.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The editor keeps recent files and folders in the user's settings: the tests keep theirs in
+    // a folder of their own that goes with the run.
+    QTemporaryDir settingsDir;
+    QCoreApplication::setOrganizationName("TintweaveTests");
+    QCoreApplication::setApplicationName("viewer_tests");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     return RUN_ALL_TESTS();
 }

@@ -31,13 +31,16 @@ public:
     QString saveName;
     QString menuChoice;  // text of the entry to choose; empty dismisses the menu
     std::optional<int> sliderAnswer; // unset: the slider closes at the value it opened with
+    UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
 
     // Questions asked.
     QStringList titles;
+    QStringList folders;     // folder each file dialog started in
     QStringList filters;
     QStringList menuEntries; // entries of the last menu, separators as "-"
     int menusRun = 0;
     int slidersRun = 0;
+    QStringList unsavedAsked; // drawing named by each question about unsaved changes
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
     QStringList messages; // "title: text" of every warning shown
 
@@ -59,6 +62,11 @@ public:
     void showMessage(QWidget*, const QString& title, const QString& text) override
     {
         messages << title + ": " + text;
+    }
+    UnsavedChanges askSaveChanges(QWidget*, const QString& drawingName) override
+    {
+        unsavedAsked << drawingName;
+        return unsavedAnswer;
     }
     QAction* runMenu(QMenu& menu, const QPoint&) override
     {
@@ -85,6 +93,7 @@ private:
     void record(const QString& title, const QString& filter)
     {
         titles << title;
+        folders << folder();
         filters << filter;
     }
 };

@@ -28,6 +28,8 @@ public:
     QStringList openNames;
     QString saveName;
     QStringList messages; // "title: text" of every warning shown
+    UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
+    int unsavedAsked = 0;  // questions about unsaved changes
 
     QString openFileName(QWidget*, const QString&, const QString&) override { return openName; }
     void showMessage(QWidget*, const QString& title, const QString& text) override {
@@ -37,6 +39,10 @@ public:
         return openNames;
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return saveName; }
+    UnsavedChanges askSaveChanges(QWidget*, const QString&) override {
+        ++unsavedAsked;
+        return unsavedAnswer;
+    }
     QAction* runMenu(QMenu&, const QPoint&) override { return nullptr; }
     int runSliderDialog(QWidget*, int, int, int value, const QPoint&) override { return value; }
 };

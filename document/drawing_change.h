@@ -1,0 +1,61 @@
+#pragma once
+
+#include "curve.h"
+
+#include <QVector>
+
+class CurveSet;
+
+// The part of a curve set that is saved and undone: its curves and the image size. Everything
+// else in the set (current curve, selection, clipboard, drag state, working arrays, current
+// colours) is editing state. Taking a snapshot is cheap: the curve array is implicitly shared
+// with the set until either side changes it.
+struct DrawingSnapshot {
+    QVector<Curve> curves;
+    int image_width = 0;
+    int image_height = 0;
+
+    static DrawingSnapshot of(const CurveSet& set);
+};
+
+// True when two curves hold the same saved content. Editing state kept in a curve (the selected
+// flag, the selected control point, the drag anchor) is not compared. Arrays that are still
+// shared compare in constant time.
+bool sameDrawnCurve(const Curve& a, const Curve& b);
+
+// What one edit changed in the saved part of a drawing, as the smallest run of curves that
+// differs: `first` is the index of the run, `before` the curves it held before the edit and
+// `after` those it holds after (either may be empty, for insertions and removals), plus both
+// image sizes. Holding only that run keeps a long history small on a large drawing.
+class DrawingChange {
+public:
+    DrawingChange() = default;
+    // The change that turns `before` into the saved part of `after`.
+    static DrawingChange between(const DrawingSnapshot& before, const CurveSet& after);
+
+    // True when the edit changed nothing that is saved.
+    bool isEmpty() const;
+    // Takes `next`, an edit made right after this one, into this change when it changed the same
+    // run of curves (the state after both edits is then next's). False, and nothing changes,
+    // otherwise. The combined change may be empty (the second edit undid the first).
+    bool absorb(const DrawingChange& next);
+    // Puts the set into the state after (apply) or before (revert) the edit. The set must hold
+    // the other state; a run that no longer fits the set is clamped to it. The selection and
+    // the current curve are kept where they still name a curve and dropped otherwise.
+    void apply(CurveSet& set) const;
+    void revert(CurveSet& set) const;
+
+    int firstCurve() const { return first; }
+    const QVector<Curve>& curvesBefore() const { return before; }
+    const QVector<Curve>& curvesAfter() const { return after; }
+
+private:
+    static void replaceRun(CurveSet& set, int first, int removed, const QVector<Curve>& inserted,
+                           int width, int height);
+
+    int first = 0;
+    QVector<Curve> before;
+    QVector<Curve> after;
+    int widthBefore = 0, heightBefore = 0;
+    int widthAfter = 0, heightAfter = 0;
+};
