@@ -71,11 +71,7 @@ void DiffusionSolver::applyBlur()
         return;
     beginPasses();
     Level& level0 = pyramid[0];
-    blurredPicture.bindAsTarget();
-    level0.colorSolution.texture.bind(0);
-    solvergl::enableRectTexturing();
-    solvergl::drawTexturedQuad(width, height);
-    solvergl::disableRectTexturing();
+    copyImage(level0.colorSolution.texture, blurredPicture);
     writeBlurDepth(blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

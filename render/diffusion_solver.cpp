@@ -321,13 +321,11 @@ std::vector<float> DiffusionSolver::readOverview() const
 
 void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& target,
                                 const Texture& unit0, const Texture* unit1, PassUniform value,
-                                float depth, const Texture* unit2)
+                                float depth)
 {
     if (!program.isLinked())
         return; // reported at initialisation; the target keeps its content
     target.bindAsTarget();
-    if (unit2)
-        unit2->bind(2);
     if (unit1)
         unit1->bind(1);
     unit0.bind(0);
@@ -362,6 +360,15 @@ void DiffusionSolver::beginPasses() const
     solvergl::disableRectTexturing();
     solvergl::loadIdentityMatrices();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void DiffusionSolver::copyImage(const Texture& source, const RenderTarget& destination) const
+{
+    destination.bindAsTarget();
+    source.bind(0);
+    solvergl::enableRectTexturing();
+    solvergl::drawTexturedQuad(source.width(), source.height());
+    solvergl::disableRectTexturing();
 }
 
 const RenderTarget& DiffusionSolver::picture() const

@@ -209,6 +209,8 @@ private:
         const Texture* rhs;
         const Texture* constraints;
     };
+    // The colour problem of the rasterised images, solved into `solution` (level 0 size).
+    Problem colorProblem(RenderTarget& solution);
     // The view a solution image was solved for, for warm starts.
     struct SolvedView {
         bool valid = false;
@@ -252,11 +254,13 @@ private:
     void createPrograms();
     const RenderTarget* target(SolverImage image, int level) const;
 
-    // One full-screen pass of `program` into `target` from up to three textures (units 0-2),
+    // One full-screen pass of `program` into `target` from up to two textures (units 0, 1),
     // the quad drawn at clip depth `depth`.
     void imagePass(ShaderProgram& program, const RenderTarget& target, const Texture& unit0,
                    const Texture* unit1 = nullptr, PassUniform value = {nullptr, 0.0f},
-                   float depth = 0.0f, const Texture* unit2 = nullptr);
+                   float depth = 0.0f);
+    // Copies an image of the same size with a fixed-function textured quad (inside passes).
+    void copyImage(const Texture& source, const RenderTarget& destination) const;
     void writeBlurDepth(const RenderTarget& target);
 
     // ---- multigrid (solver_multigrid.cpp)

@@ -104,11 +104,8 @@ bool DiffusionSolver::savePicture(const QString& path, QString* error)
 
 bool DiffusionSolver::saveImage(const QString& path, QString* error)
 {
-    if (!ready) {
-        if (error)
-            *error = QStringLiteral("the renderer has no usable OpenGL");
-        return false;
-    }
+    if (!ready)
+        return savePicture(path, error); // reports why nothing can be rendered
     renderFinalPicture();
     const bool saved = savePicture(path, error);
 

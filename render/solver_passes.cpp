@@ -115,15 +115,19 @@ void DiffusionSolver::buildBlurConstraints()
     leavePasses();
 }
 
+DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
+{
+    Level& level0 = pyramid[0];
+    return {&solution, &level0.scratch, &level0.divergence.texture,
+            &level0.colorConstraints.texture};
+}
+
 void DiffusionSolver::solveColors(bool fromPrevious)
 {
     if (!ready)
         return;
     const bool warm = fromPrevious && colorView.matches(zoom, panX, panY);
-    Level& level0 = pyramid[0];
-    solveProblem({&level0.colorSolution, &level0.scratch, &level0.divergence.texture,
-                  &level0.colorConstraints.texture},
-                 cycleCount(), !warm, 0.5f);
+    solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(), !warm, 0.5f);
     colorView = {true, zoom, panX, panY};
     pictureBlurred = false;
 }
@@ -201,10 +205,7 @@ void DiffusionSolver::renderFinalPicture()
     buildDivergencePyramid();
     buildBlurConstraints();
     buildColorConstraints(false);
-    Level& level0 = pyramid[0];
-    solveProblem({&level0.colorSolution, &level0.scratch, &level0.divergence.texture,
-                  &level0.colorConstraints.texture},
-                 kExportCycles, true, 0.5f);
+    solveProblem(colorProblem(pyramid[0].colorSolution), kExportCycles, true, 0.5f);
     colorView = {true, 1.0, 0.0, 0.0};
     solveBlurMap(kExportCycles);
     blurEnabled = true;
@@ -217,21 +218,14 @@ void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)
     buildDivergencePyramid();
     buildColorConstraints(false);
     const bool warm = fromPrevious && overviewValid;
-    Level& level0 = pyramid[0];
-    solveProblem({&overview, &level0.scratch, &level0.divergence.texture,
-                  &level0.colorConstraints.texture},
-                 cycleCount(), !warm, 0.5f);
+    solveProblem(colorProblem(overview), cycleCount(), !warm, 0.5f);
     overviewValid = true;
 }
 
 void DiffusionSolver::copyIntoOverview()
 {
     beginPasses();
-    overview.bindAsTarget();
-    pyramid[0].colorSolution.texture.bind(0);
-    solvergl::enableRectTexturing();
-    solvergl::drawTexturedQuad(width, height);
-    solvergl::disableRectTexturing();
+    copyImage(pyramid[0].colorSolution.texture, overview);
     leavePasses();
     overviewValid = true;
 }
