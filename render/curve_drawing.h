@@ -71,9 +71,8 @@ void drawBlurStrips(const CurveSet& set);
 void drawCurves(const CurveSet& set);
 // Dashed rectangle over selection_min..selection_max and an invisible quad for picking.
 void drawSelectionBox(const CurveSet& set);
-// Named drawing for GL picking. mode is the viewer's ManipulationMode value (0..9), purpose 0
-// (left press), 1 (context menu), 2 (Shift toggle) or 3 (scribble). Without a current curve
-// curves are named by index; with one, 0 names other curves, 1 its box, 2 its body, 10000 + k
-// its control points and, in modes 2 and 8, the attribute point names of drawAttributePoints.
+// Named drawing for GL picking. mode is the viewer's ManipulationMode value (0..9), purpose a
+// PickPurpose value: 0 (left press), 1 (context menu), 2 (Shift toggle) or 3 (scribble). The
+// names are those of pick_names.h; picker.h runs the selection pass around this drawing.
 // Unknown modes or purposes draw nothing.
 void drawForPicking(const CurveSet& set, int mode, int purpose);

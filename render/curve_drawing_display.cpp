@@ -6,6 +6,7 @@
 #include "curve_gl_state.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "pick_names.h"
 #include "vertex_batch.h"
 
 #include <algorithm>
@@ -13,11 +14,6 @@
 
 namespace {
 
-// Names of control points of the current curve; attribute points use 10000 * kind + index.
-constexpr unsigned int kControlPointNameBase = 10000;
-constexpr unsigned int kBlurPointNameBase = 10000;
-constexpr unsigned int kLeftPointNameBase = 20000;
-constexpr unsigned int kRightPointNameBase = 30000;
 // Dash pattern of polylines and boxes: 4 pixels on, 4 off.
 constexpr GLushort kDashPattern = 0xF0F0;
 
@@ -76,7 +72,7 @@ void attributeHandle(const curvegl::Quadric& quadric, const Point& at, double r,
 // (+4r left, -4r right, 0 blur); colorOf(i) gives the inner colour of point i.
 template <typename ColorOf>
 void attributeList(const Curve& curve, const QVector<int>& ids, int count, bool indexNames,
-                   unsigned int nameBase, double offset, double r,
+                   AttributeKind list, double offset, double r,
                    const curvegl::Quadric& quadric, ColorOf colorOf)
 {
     const int n = std::min(count, int(ids.size()));
@@ -84,7 +80,7 @@ void attributeList(const Curve& curve, const QVector<int>& ids, int count, bool 
         Point position, normal;
         if (!attributePointFrame(curve, ids[i], position, normal))
             continue;
-        glLoadName(indexNames ? nameBase + i : static_cast<GLuint>(ids[i] + kSamplesPerSegment));
+        glLoadName(indexNames ? attributePointPickName(list, i) : curvePositionPickName(ids[i]));
         attributeHandle(quadric, position + normal * offset, r, colorOf(i));
     }
 }
@@ -166,13 +162,13 @@ void drawAttributePoints(const Curve& curve, bool indexNames)
     const curvegl::Quadric quadric;
 
     const int nLeft = std::min(curve.nb_left_colors, int(curve.left_colors.size()));
-    attributeList(curve, curve.left_color_ids, nLeft, indexNames, kLeftPointNameBase, 4.0 * r, r,
+    attributeList(curve, curve.left_color_ids, nLeft, indexNames, LeftColor, 4.0 * r, r,
                   quadric, [&](int i) { return rgbOf(curve.left_colors[i]); });
     const int nRight = std::min(curve.nb_right_colors, int(curve.right_colors.size()));
-    attributeList(curve, curve.right_color_ids, nRight, indexNames, kRightPointNameBase,
+    attributeList(curve, curve.right_color_ids, nRight, indexNames, RightColor,
                   -4.0 * r, r, quadric, [&](int i) { return rgbOf(curve.right_colors[i]); });
     const int nBlur = std::min(curve.nb_blur_points, int(curve.blur_values.size()));
-    attributeList(curve, curve.blur_ids, nBlur, indexNames, kBlurPointNameBase, 0.0, r, quadric,
+    attributeList(curve, curve.blur_ids, nBlur, indexNames, Blur, 0.0, r, quadric,
                   [&](int i) {
                       const float grey = std::clamp(curve.blur_values[i] / 16.0f, 0.0f, 1.0f);
                       return Rgb{grey, grey, grey};
@@ -200,12 +196,12 @@ void drawControlPoints(const Curve& curve)
         const curvegl::Quadric quadric;
         for (int j = 0; 3 * j + 1 < n; ++j) {
             const int out = 3 * j + 1, in = 3 * j + 2;
-            glLoadName(kControlPointNameBase + out);
+            glLoadName(controlPointPickName(out));
             glColor3f(1.0f, 1.0f, 0.0f);
             curvegl::line(cp[3 * j], cp[out]);
             quadric.disk(cp[out], 0.0, r);
             if (in < n) {
-                glLoadName(kControlPointNameBase + in);
+                glLoadName(controlPointPickName(in));
                 if (in + 1 < n)
                     curvegl::line(cp[in], cp[in + 1]);
                 quadric.disk(cp[in], 0.0, r);
@@ -218,7 +214,7 @@ void drawControlPoints(const Curve& curve)
     glLineWidth(3.0f);
     for (int k = 0; k < n; k += 3) {
         const Point& p = cp[k];
-        glLoadName(kControlPointNameBase + k);
+        glLoadName(controlPointPickName(k));
         glBegin(GL_LINES);
         glVertex3d(p.x - r, p.y - r, 0.0);
         glVertex3d(p.x + r, p.y + r, 0.0);

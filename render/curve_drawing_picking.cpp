@@ -4,76 +4,61 @@
 
 #include "curve_gl_state.h"
 #include "curve_set.h"
+#include "pick_names.h"
 
 namespace {
-
-// Mouse modes (the viewer's ManipulationMode values) that pick.
-constexpr int kModeMovePoint = 0;
-constexpr int kModeSelectCurve = 1;
-constexpr int kModeModifAttrib = 2;
-constexpr int kModeSelectMulti = 3;
-constexpr int kModeBucket = 8;
-
-// Pick purposes.
-constexpr int kPurposePress = 0;
-constexpr int kPurposeMenu = 1;
-
-// Names given while a curve is current.
-constexpr GLuint kNameOther = 0;
-constexpr GLuint kNameBox = 1;
-constexpr GLuint kNameBody = 2;
 
 void curvesByIndex(const CurveSet& set)
 {
     const int n = curvegl::curveCount(set);
     for (int i = 0; i < n; ++i) {
-        glLoadName(static_cast<GLuint>(i));
+        glLoadName(curvePickName(i));
         drawCurve(set.curves[i]);
     }
 }
 
-void multiSelection(const CurveSet& set, int purpose)
+void multiSelection(const CurveSet& set, PickPurpose purpose)
 {
-    if (purpose == kPurposeMenu)
+    if (purpose == PickPurpose::Menu)
         return;
-    if (purpose != kPurposePress) {
+    if (purpose != PickPurpose::Press) {
         curvesByIndex(set);
         return;
     }
-    glLoadName(kNameOther);
+    glLoadName(kPickNameNothing);
     curvegl::forEachCurve(set, [](const Curve& c) {
         if (!c.selected)
             drawCurve(c);
     });
-    glLoadName(kNameBox);
+    glLoadName(kPickNameBox);
     drawSelectionBox(set);
     for (int i : set.selection)
         if (curvegl::isCurveIndex(set, i))
             drawCurve(set.curves[i]);
 }
 
-void currentCurveItems(const CurveSet& set, int mode, int purpose)
+void currentCurveItems(const CurveSet& set, int mode, PickPurpose purpose)
 {
-    const bool attributes = mode == kModeModifAttrib || mode == kModeBucket;
-    if (mode != kModeMovePoint && !attributes)
+    const bool attributes = mode == kPickModeModifAttrib || mode == kPickModeBucket;
+    if (mode != kPickModeMovePoint && !attributes)
         return;
     const int n = curvegl::curveCount(set);
     const Curve& current = set.curves[set.current_curve];
 
-    glLoadName(kNameOther);
+    glLoadName(kPickNameNothing);
     for (int i = 0; i < n; ++i)
         if (i != set.current_curve)
             drawCurve(set.curves[i]);
-    glLoadName(kNameBox);
+    glLoadName(kPickNameBox);
     drawBoundingBox(current);
-    if (purpose == kPurposePress) {
-        glLoadName(kNameBody);
+    if (purpose == PickPurpose::Press) {
+        glLoadName(kPickNameBody);
         drawCurve(current);
     } else {
         drawSampleNames(current);
     }
     if (attributes)
-        drawAttributePoints(current, purpose == kPurposePress);
+        drawAttributePoints(current, purpose == PickPurpose::Press);
     else
         drawControlPoints(current);
 }
@@ -84,16 +69,17 @@ void drawForPicking(const CurveSet& set, int mode, int purpose)
 {
     if (purpose < 0 || purpose > 3)
         return;
-    if (mode == kModeSelectMulti) {
-        multiSelection(set, purpose);
+    const PickPurpose what = static_cast<PickPurpose>(purpose);
+    if (mode == kPickModeSelectMulti) {
+        multiSelection(set, what);
         return;
     }
-    const bool pointModes = mode == kModeMovePoint || mode == kModeSelectCurve ||
-                            mode == kModeModifAttrib || mode == kModeBucket;
+    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve ||
+                            mode == kPickModeModifAttrib || mode == kPickModeBucket;
     if (!pointModes)
         return;
     if (curvegl::isCurveIndex(set, set.current_curve))
-        currentCurveItems(set, mode, purpose);
+        currentCurveItems(set, mode, what);
     else
         curvesByIndex(set);
 }

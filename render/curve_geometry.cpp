@@ -1,5 +1,7 @@
 #include "curve_geometry.h"
 
+#include "pick_names.h"
+
 #include <QColor>
 
 namespace {
@@ -104,9 +106,7 @@ std::vector<SamplePiece> samplePieces(const Curve& curve)
     for (int b = 0; b + 3 < curve.nb_control_points; b += 3) {
         const int s = b / 3;
         for (double t = 0.0; t < 1.0; t += sampleStep) {
-            const double name =
-                kSamplesPerSegment * (s + 1) + kSamplesPerSegment * t;
-            out.push_back({static_cast<unsigned int>(name), curve.pointAt(t, b),
+            out.push_back({samplePiecePickName(s, t), curve.pointAt(t, b),
                            curve.pointAt(t + sampleStep, b)});
         }
     }

@@ -2,6 +2,8 @@
 
 #include "gl_objects.h"
 
+#include <QImage>
+
 #include <algorithm>
 #include <utility>
 
@@ -80,6 +82,22 @@ void Texture::create(int width, int height, const TextureFormat& format)
         const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
         glTexParameterfv(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_BORDER_COLOR, grey);
     }
+}
+
+bool Texture::createFromImage(const QImage& image)
+{
+    destroy();
+    w = h = 0;
+    if (image.isNull())
+        return false;
+    const QImage pixels = image.convertToFormat(QImage::Format_RGBA8888).mirrored();
+    create(pixels.width(), pixels.height(), rgba8Nearest());
+    // Rows of RGBA8888 are whole 32-bit words: alignment 4 reads them without padding.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+                    pixels.constBits());
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    return true;
 }
 
 void Texture::bind(int unit) const

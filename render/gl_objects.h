@@ -4,6 +4,8 @@
 // destroy them with their context current. They are movable, not copyable. GL names are plain
 // unsigned ints here so that this header pulls in no GL header.
 
+class QImage;
+
 // How a texture is stored and sampled: GL enums of the internal format, the pixel format and
 // type used at creation (no initial data), the min/mag filter and the wrap mode of S and T.
 // With wrap GL_CLAMP_TO_BORDER the border colour is (0.5, 0.5, 0.5, 1).
@@ -38,6 +40,10 @@ public:
 
     // (Re)creates the texture at width x height (at least 1 x 1) without initial data.
     void create(int width, int height, const TextureFormat& format);
+    // (Re)creates the texture with the pixels of `image`, of its size: RGBA 8 bits per channel,
+    // rows bottom-up as GL counts them (the image's top row is the highest t), nearest filter,
+    // clamped to the edge. A null image releases the texture and returns false.
+    bool createFromImage(const QImage& image);
     // Binds it as the rectangle texture of texture unit `unit` (0 or 1).
     void bind(int unit) const;
 
@@ -85,6 +91,10 @@ struct RenderTarget {
 
     // Creates the texture and a framebuffer with it as colour attachment 0.
     void create(int width, int height, const TextureFormat& format);
+    // (Re)creates the texture with the pixels of `image`, of its size: RGBA 8 bits per channel,
+    // rows bottom-up as GL counts them (the image's top row is the highest t), nearest filter,
+    // clamped to the edge. A null image releases the texture and returns false.
+    bool createFromImage(const QImage& image);
     // Binds the framebuffer and sets the viewport to the image's size.
     void bindAsTarget() const;
     int width() const { return texture.width(); }

@@ -1,6 +1,8 @@
 #include <GL/glew.h>
 
-#include "offscreen_context.h"
+#include "glew_init.h"
+
+#include <QString>
 
 bool initGlew(QString* error)
 {

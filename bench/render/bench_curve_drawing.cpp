@@ -7,13 +7,12 @@
 // Run: xvfb-run -a ./bench_curve_drawing
 #include <GL/glew.h>
 
-#include <GL/glu.h>
-
 #include "curve_drawing.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "gl_objects.h"
 #include "offscreen_context.h"
+#include "picker.h"
 
 #include <QGuiApplication>
 
@@ -124,22 +123,10 @@ void BM_DrawCurves(benchmark::State& state)
 void BM_Pick(benchmark::State& state)
 {
     run(state, [](const CurveSet& set) {
-        GLuint buffer[64] = {};
-        GLint viewport[4] = {0, 0, kSize, kSize};
-        glSelectBuffer(64, buffer);
-        glRenderMode(GL_SELECT);
-        glInitNames();
-        glPushName(0);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluPickMatrix(kSize / 2, kSize / 2, 5, 5, viewport);
-        glMatrixMode(GL_MODELVIEW);
-        drawForPicking(set, 0, 0);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        benchmark::DoNotOptimize(glRenderMode(GL_RENDER));
+        PickQuery query;
+        query.x = query.y = kSize / 2;
+        query.viewport[2] = query.viewport[3] = kSize;
+        benchmark::DoNotOptimize(pickCurveSet(set, query));
     });
 }
 

@@ -1,16 +1,15 @@
 #pragma once
 
 // Shared pieces of the curve-drawing tests: a 512 x 512 float render target with a stencil
-// buffer, named curves, and a GL_SELECT pick that mirrors the viewer's.
+// buffer, named curves, and the raw names of a GL_SELECT pick.
 
 #include "gl_fixture.h"
-
-#include <GL/glu.h>
 
 #include "curve.h"
 #include "curve_drawing.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "picker.h"
 #include "shader_program.h"
 
 #include <array>
@@ -59,6 +58,7 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     bool isComplete() const { return complete; }
+    GLuint name() const { return fbo; }
 
     void bind() const
     {
@@ -160,35 +160,22 @@ inline CurveSet setOf(std::initializer_list<Curve> curves)
     return set;
 }
 
-// GL_SELECT pick as the viewer does it: a region x region square centred at window pixel
-// (x, y), identity model-view, one name on the stack. Returns the name of every hit record in
-// order, or {-1} when the 64-entry buffer overflowed.
+// A pick with the editor's picker (picker.h): a region x region square centred at window
+// pixel (x, y) of the current viewport, at the identity view. Returns the name of every hit
+// record in order; empty also when even the picker's large buffer overflowed.
 inline std::vector<long> pick(const CurveSet& set, int mode, int purpose, double x, double y,
                               double region = 5.0)
 {
-    GLuint buffer[64] = {};
-    glSelectBuffer(64, buffer);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluPickMatrix(x, y, region, region, viewport);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    drawForPicking(set, mode, purpose);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    const GLint hits = glRenderMode(GL_RENDER);
-    if (hits < 0)
-        return {-1};
+    PickQuery query;
+    query.mode = mode;
+    query.purpose = static_cast<PickPurpose>(purpose);
+    query.x = x;
+    query.y = y;
+    query.region = region;
+    glGetIntegerv(GL_VIEWPORT, query.viewport);
     std::vector<long> names;
-    for (GLint h = 0; h < hits; ++h)
-        names.push_back(static_cast<long>(buffer[4 * h + 3]));
+    for (unsigned name : pickCurveSet(set, query).names)
+        names.push_back(static_cast<long>(name));
     return names;
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+class QString;
+
+// Initialises GLEW in the current context: with glewExperimental set, so that every entry point
+// the driver exports is loaded whatever its extension string says, and with the GL error that
+// glewInit may leave behind on some drivers cleared. False with *error (when not null) set to
+// "cannot initialise GLEW: " and GLEW's reason on failure; the context stays usable for what
+// needs no extension.
+bool initGlew(QString* error);

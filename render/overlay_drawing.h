@@ -1,0 +1,35 @@
+#pragma once
+
+#include "point.h"
+#include "view_transform.h"
+
+#include <QVector>
+
+class CurveSet;
+class Texture;
+
+// What the viewer draws over (or instead of) the renderer's picture each frame: the example
+// bitmap as background, the curves, the scribble marks of the multiselection and the stroke
+// being drawn, all in the viewer's view. Each needs a current context and draws into the bound
+// framebuffer with the viewport already set, except drawBackgroundImage, which binds and sets
+// them as the renderer's display does. Geometry comes from overlay_geometry.h as client-side
+// vertex arrays. Afterwards the model-view matrix is selected with identity loaded, texturing
+// and blending are off, client arrays are disabled and the current colour is white.
+
+// The example bitmap `image` (a rectangle texture, one texel per canvas pixel) over the whole
+// window: binds `framebuffer` (the window's, which is not 0 for a QOpenGLWidget), sets the
+// viewport to windowWidth x windowHeight, loads identity projection and model-view, and draws the
+// part of the bitmap the view shows, unlit and unblended. Nothing is drawn for an uncreated
+// texture.
+void drawBackgroundImage(const Texture& image, const ViewTransform& view, int windowWidth,
+                         int windowHeight, unsigned int framebuffer);
+
+// The curves (drawCurves of curve_drawing.h) in black under the view.
+void drawCurvesInView(const CurveSet& set, const ViewTransform& view);
+
+// One filled square of edge `markerSize` canvas units per mark, in orange (1, 0.521, 0.121) at
+// alpha 0.3 blended over the picture (source alpha, one minus source alpha). Nothing for none.
+void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const ViewTransform& view);
+
+// The stroke as one black line strip of width 1 through its points. Nothing for an empty stroke.
+void drawStrokeLine(const QVector<Point>& stroke, const ViewTransform& view);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "point.h"
+#include "vertex_batch.h"
+#include "view_transform.h"
+
+#include <QVector>
+
+// The vertices of the viewer's overlays, computed on the CPU so that overlay_drawing.cpp only
+// draws them and the geometry can be checked without a context.
+
+// Textured vertex: position, then texture coordinates (s, t).
+struct PackedTexturedPoint {
+    float position[2];
+    float texCoord[2];
+};
+
+// The stroke being drawn: one run, a line strip through every point in order (canvas units).
+// No run for an empty stroke.
+VertexBatch<PackedPoint> strokeVertices(const QVector<Point>& stroke);
+
+// Scribble marks: one run of 4 vertices (a quad) per mark, a square of edge `edge` canvas units
+// centred on it, corners (x - h, y - h), (x + h, y - h), (x + h, y + h), (x - h, y + h) with
+// h = edge / 2.
+VertexBatch<PackedPoint> scribbleMarkVertices(const QVector<Point>& marks, double edge);
+
+// The background quad of an example bitmap of width x height texels: one run of 4 vertices
+// covering normalised device coordinates -1 .. 1, with rectangle-texture coordinates in texels
+// such that the bitmap follows the view as the canvas does (the bitmap spans the canvas): the
+// window centre shows texel ((1 - panX) w / 2, (1 - panY) h / 2) and the window spans
+// w / zoom by h / zoom texels.
+VertexBatch<PackedTexturedPoint> backgroundVertices(const ViewTransform& view, int width,
+                                                    int height);
