@@ -47,12 +47,12 @@ VertexBatch<PackedTexturedPoint> backgroundVertices(const ViewTransform& view, i
     const double sy = height / (2.0 * view.zoom);
     VertexBatch<PackedTexturedPoint> batch;
     startRun(batch, 4);
-    for (const auto& corner : {Point(-1.0, -1.0), Point(1.0, -1.0), Point(1.0, 1.0),
-                               Point(-1.0, 1.0)}) {
+    for (const auto& corner :
+         {Point(-1.0, -1.0), Point(1.0, -1.0), Point(1.0, 1.0), Point(-1.0, 1.0)}) {
         const float s = static_cast<float>(cx + corner.x * sx);
         const float t = static_cast<float>(cy + corner.y * sy);
-        batch.vertices.push_back({{static_cast<float>(corner.x), static_cast<float>(corner.y)},
-                                  {s, t}});
+        batch.vertices.push_back(
+            {{static_cast<float>(corner.x), static_cast<float>(corner.y)}, {s, t}});
     }
     return batch;
 }

@@ -97,8 +97,8 @@ PickHit decodePickName(unsigned name, const PickContext& context)
     const int mode = context.mode;
     if (mode == kPickModeSelectMulti)
         return selectMultiItem(name, context.purpose);
-    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve ||
-                            mode == kPickModeModifAttrib || mode == kPickModeBucket;
+    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve
+                            || mode == kPickModeModifAttrib || mode == kPickModeBucket;
     if (!pointModes)
         return hit(PickKind::Nothing);
     if (context.currentCurve < 0)

@@ -75,7 +75,10 @@ constexpr unsigned kPickPointNameBase = 10000;
 
 inline unsigned curvePickName(int curve) { return static_cast<unsigned>(curve); }
 // 10000 + k.
-inline unsigned controlPointPickName(int k) { return kPickPointNameBase + static_cast<unsigned>(k); }
+inline unsigned controlPointPickName(int k)
+{
+    return kPickPointNameBase + static_cast<unsigned>(k);
+}
 // 10000 * kind + i with kind 1 blur, 2 left colour, 3 right colour.
 unsigned attributePointPickName(AttributeKind list, int i);
 // globalID + kSamplesPerSegment.
