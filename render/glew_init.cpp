@@ -16,3 +16,15 @@ bool initGlew(QString* error)
                  + QString::fromLatin1(reinterpret_cast<const char*>(glewGetErrorString(status)));
     return false;
 }
+
+bool initEditorContext(QString* error)
+{
+    const bool glew = initGlew(error);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    return glew;
+}

@@ -8,3 +8,9 @@ class QString;
 // "cannot initialise GLEW: " and GLEW's reason on failure; the context stays usable for what
 // needs no extension.
 bool initGlew(QString* error);
+
+// The set-up of the editor window's context once it exists, before the renderer initialises:
+// initGlew, then the depth test and lighting off and identity projection and model-view, the
+// model-view selected. The set-up is done whether or not GLEW initialised; false with *error set
+// as initGlew does when it did not.
+bool initEditorContext(QString* error);
