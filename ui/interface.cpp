@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QPixmap>
 #include <QShortcut>
 
@@ -33,6 +35,12 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
 
   buttonGroup = new QButtonGroup(this);
   for (QPushButton* button : manipMode->findChildren<QPushButton*>()) buttonGroup->addButton(button);
+  // The buttons that choose a mode show which one is active; the one-shot commands do not.
+  for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
+                                ModePan, ModeBucket, ModePicker})
+    buttonOfMode(mode)->setCheckable(true);
+  buttonGroup->setExclusive(true);
+  installStatusLines();
 
   renewSwatches();
   sliderBlur->setValue(blur);
@@ -74,6 +82,30 @@ void Interface::setRecentFiles(const QStringList& files) {
   }
   menuOpen_Recent->setEnabled(!files.isEmpty());
 }
+
+void Interface::installStatusLines() {
+  auto* lines = new QWidget(statusbar);
+  auto* layout = new QVBoxLayout(lines);
+  layout->setContentsMargins(2, 0, 2, 0);
+  layout->setSpacing(0);
+  outcomeLine = new QLabel(lines);
+  toolLine = new QLabel(lines);
+  for (QLabel* line : {outcomeLine, toolLine}) {
+    line->setWordWrap(true);
+    layout->addWidget(line);
+  }
+  statusbar->addWidget(lines, 1);
+  toolLine->setText("No tool chosen");
+}
+
+void Interface::showOutcome(const QString& text) {
+  outcomeLine->setText(text);
+  outcomeLine->setToolTip(text);
+}
+
+QString Interface::outcomeText() const { return outcomeLine->text(); }
+
+QString Interface::toolText() const { return toolLine->text(); }
 
 void Interface::setColorChooser(ColorChooser chooser) {
   chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);
