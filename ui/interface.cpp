@@ -1,6 +1,7 @@
 #include "interface.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QColorDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -91,21 +92,26 @@ void Interface::installStatusLines() {
   outcomeLine = new QLabel(lines);
   toolLine = new QLabel(lines);
   for (QLabel* line : {outcomeLine, toolLine}) {
-    line->setWordWrap(true);
+    // One line each, cut short to the window's width; the whole text is the tooltip.
+    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(line);
   }
   statusbar->addWidget(lines, 1);
-  toolLine->setText("No tool chosen");
+  showLine(toolLine, "No tool chosen");
 }
 
-void Interface::showOutcome(const QString& text) {
-  outcomeLine->setText(text);
-  outcomeLine->setToolTip(text);
+void Interface::showLine(QLabel* line, const QString& text) {
+  line->setToolTip(text);
+  line->setProperty("fullText", text);
+  const int room = std::max(40, width() - 28);  // less the size grip
+  line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
 }
 
-QString Interface::outcomeText() const { return outcomeLine->text(); }
+void Interface::showOutcome(const QString& text) { showLine(outcomeLine, text); }
 
-QString Interface::toolText() const { return toolLine->text(); }
+QString Interface::outcomeText() const { return outcomeLine->property("fullText").toString(); }
+
+QString Interface::toolText() const { return toolLine->property("fullText").toString(); }
 
 void Interface::setColorChooser(ColorChooser chooser) {
   chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);

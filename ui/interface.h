@@ -51,7 +51,8 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   void showOutcome(const QString& text);
 
  public:
-  // The two lines of the status bar: the last outcome, and the active tool with its gesture.
+  // The two lines of the status bar, in full: the last outcome, and the active tool with its
+  // gesture.
   QString outcomeText() const;
   QString toolText() const;
   // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
@@ -99,6 +100,8 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   void installEditKeys();
   void renewSwatches();
   void installStatusLines();
+  // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
+  void showLine(QLabel* line, const QString& text);
   // Checks the button of `mode` and names the tool and its gesture in the status bar.
   void showActiveTool(ManipulationMode mode);
   // Emits the mode and, depending on the rule, the spline and attribute display flags.

@@ -6,13 +6,13 @@ namespace {
 // The status bar's words for a tool: its name and its gesture.
 QString toolDescription(ManipulationMode mode) {
   switch (mode) {
-    case ModeMovePoint: return "Control points: click a spline, then drag it or its points";
-    case ModeModifAttrib: return "Colors: click a color or blur point to change it";
-    case ModeSelectMulti: return "Multiple selection: Shift+click, or hold Ctrl and move";
+    case ModeMovePoint: return "Points: click a spline, drag its points";
+    case ModeModifAttrib: return "Colors: click a color or blur point";
+    case ModeSelectMulti: return "Selection: Shift+click, or Ctrl and move";
     case ModeDrawCatmull: return "Drawing: drag to draw a spline";
     case ModePan: return "Pan: drag to move the view";
-    case ModeBucket: return "Paint bucket: click a color point to paint it";
-    case ModePicker: return "Picker: click to pick the paint bucket's color";
+    case ModeBucket: return "Bucket: click a color point to paint it";
+    case ModePicker: return "Picker: click to pick the bucket color";
     default: return "No tool chosen";
   }
 }
@@ -34,7 +34,7 @@ QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const {
 
 void Interface::showActiveTool(ManipulationMode mode) {
   if (QAbstractButton* button = buttonOfMode(mode)) button->setChecked(true);
-  toolLine->setText(toolDescription(mode));
+  showLine(toolLine, toolDescription(mode));
 }
 
 void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib) {

@@ -170,8 +170,8 @@ void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& optio
     progress.setValue(0);
     const FrameProgress showProgress = [&](int done, int total) {
         progress.setMaximum(total);
-        progress.setValue(done);
         progress.setLabelText(QString("Frame %1 of %2").arg(done).arg(total));
+        progress.setValue(done);
         // The viewer shows the frame just made; both windows take their paint events.
         update();
         QApplication::processEvents();

@@ -248,14 +248,14 @@ TEST_F(EditorFeedback, TheActiveToolIsCheckedAndNamedAfterEachChoice)
     Interface& p = panel();
     const Choice choices[] = {
         {p.buttonDrawCatmull, p.buttonDrawCatmull, ModeDrawCatmull, "Drawing"},
-        {p.buttonMovePoint, p.buttonMovePoint, ModeMovePoint, "Control points"},
-        {p.buttonSelectMulti, p.buttonSelectMulti, ModeSelectMulti, "Multiple selection"},
+        {p.buttonMovePoint, p.buttonMovePoint, ModeMovePoint, "Points"},
+        {p.buttonSelectMulti, p.buttonSelectMulti, ModeSelectMulti, "Selection"},
         {p.buttonModifAttrib, p.buttonModifAttrib, ModeModifAttrib, "Colors"},
         {p.buttonPan, p.buttonPan, ModePan, "Pan"},
-        {p.buttonBucket, p.buttonBucket, ModeBucket, "Paint bucket"},
+        {p.buttonBucket, p.buttonBucket, ModeBucket, "Bucket"},
         {p.buttonPicker, p.buttonPicker, ModePicker, "Picker"},
-        {p.buttonSnake, p.buttonMovePoint, ModeMovePoint, "Control points"},
-        {p.buttonSmooth, p.buttonSelectMulti, ModeSelectMulti, "Multiple selection"},
+        {p.buttonSnake, p.buttonMovePoint, ModeMovePoint, "Points"},
+        {p.buttonSmooth, p.buttonSelectMulti, ModeSelectMulti, "Selection"},
         {p.buttonSwitchColors, p.buttonModifAttrib, ModeModifAttrib, "Colors"},
         {p.buttonDrawCatmull, p.buttonDrawCatmull, ModeDrawCatmull, "Drawing"},
     };
