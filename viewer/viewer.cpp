@@ -228,7 +228,7 @@ void Viewer::init() {
     glReady = true;
     const QString problem = renderingProblem(*renderer);
     if (!problem.isEmpty())
-        dialogs().showMessage(this, "Shader programs", problem);
+        reportFailure("Shader programs", problem);
 }
 
 void Viewer::draw() {

@@ -5,12 +5,15 @@
 #include "diffusion_solver.h"
 #include "keyframe_export.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -288,4 +291,35 @@ TEST_F(KeyframeExport, FailuresAreShownOnScreen)
     EXPECT_EQ(dialogs->messages,
               QStringList({"Keyframes: Could not create the folder output/: no frame was written"}));
     EXPECT_TRUE(dialogs->news.isEmpty());
+}
+
+// The real options dialog, answered through its own widgets once it runs.
+TEST(KeyframeOptionsDialog, OffersTheDefaultsAndReturnsTheAnswer)
+{
+    ViewerDialogs real;
+    for (const bool accept : {true, false}) {
+        QString offeredFolder;
+        int offeredFrames = 0;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto* folder = dialog->findChild<QLineEdit*>();
+            auto* frames = dialog->findChild<QSpinBox*>();
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_TRUE(folder != nullptr && frames != nullptr && buttons != nullptr);
+            offeredFolder = folder->text();
+            offeredFrames = frames->value();
+            folder->setText("clips");
+            frames->setValue(10);
+            QTest::mouseClick(buttons->button(accept ? QDialogButtonBox::Ok
+                                                     : QDialogButtonBox::Cancel),
+                              Qt::LeftButton);
+        });
+        KeyframeOptions options;
+        EXPECT_EQ(real.askKeyframeOptions(nullptr, options), accept);
+        EXPECT_EQ(offeredFolder, "output");
+        EXPECT_EQ(offeredFrames, 26);
+        EXPECT_EQ(options.folder, accept ? "clips" : "output");
+        EXPECT_EQ(options.framesPerPair, accept ? 10 : 26);
+    }
 }
