@@ -22,6 +22,7 @@ void connectWindows(Interface& panel, Viewer& viewer) {
     QObject::connect(&viewer, &Viewer::rightColorChanged, &panel, &Interface::setRightColor);
     QObject::connect(&viewer, &Viewer::blurChanged, &panel, &Interface::setBlur);
     QObject::connect(&viewer, &Viewer::bucketColorChanged, &panel, &Interface::setBucketColor);
+    QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
     QObject::connect(panel.actionLoad, &QAction::triggered, &viewer, &Viewer::loadXml);

@@ -151,8 +151,10 @@ public:
     // window's framebuffer: defaultFramebufferObject() of a QOpenGLWidget), after clearing it to
     // grey. Modes: 0 picture, 1 colour constraints, 2 blur constraints, 3 blur map, 4 nothing,
     // 5 x gradient, 6 y gradient; other modes draw nothing but the grey. Pixels with alpha 0.1 or
-    // less show the grey. Leaves `framebuffer` bound with the window viewport.
-    void display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer);
+    // less show the grey. Leaves `framebuffer` bound with the window viewport. The image fills
+    // the viewport whose lower left corner is (viewportX, viewportY); the clear covers it all.
+    void display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer,
+                 int viewportX = 0, int viewportY = 0);
     // Colour of the picture at fractions x, y of the canvas (origin bottom left), each channel
     // the value times 255 truncated, alpha 255. Fractions outside 0..1 are clamped to the
     // canvas. Grey (127, 127, 127) before initialize.

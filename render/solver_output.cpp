@@ -43,12 +43,13 @@ int pixelOf(double fraction, int size)
 
 } // namespace
 
-void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer)
+void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer,
+                              int viewportX, int viewportY)
 {
     if (ready && displayLevel > 0 && displayPyramidStale)
         buildDisplayPyramid();
     bindFramebuffer(framebuffer);
-    glViewport(0, 0, std::max(1, windowWidth), std::max(1, windowHeight));
+    glViewport(viewportX, viewportY, std::max(1, windowWidth), std::max(1, windowHeight));
     if (ready)
         beginPasses();
     else

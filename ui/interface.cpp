@@ -1,8 +1,11 @@
 #include "interface.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QColorDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QPixmap>
 #include <QShortcut>
 
@@ -33,6 +36,12 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
 
   buttonGroup = new QButtonGroup(this);
   for (QPushButton* button : manipMode->findChildren<QPushButton*>()) buttonGroup->addButton(button);
+  // The buttons that choose a mode show which one is active; the one-shot commands do not.
+  for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
+                                ModePan, ModeBucket, ModePicker})
+    buttonOfMode(mode)->setCheckable(true);
+  buttonGroup->setExclusive(true);
+  installStatusLines();
 
   renewSwatches();
   sliderBlur->setValue(blur);
@@ -74,6 +83,35 @@ void Interface::setRecentFiles(const QStringList& files) {
   }
   menuOpen_Recent->setEnabled(!files.isEmpty());
 }
+
+void Interface::installStatusLines() {
+  auto* lines = new QWidget(statusbar);
+  auto* layout = new QVBoxLayout(lines);
+  layout->setContentsMargins(2, 0, 2, 0);
+  layout->setSpacing(0);
+  outcomeLine = new QLabel(lines);
+  toolLine = new QLabel(lines);
+  for (QLabel* line : {outcomeLine, toolLine}) {
+    // One line each, cut short to the window's width; the whole text is the tooltip.
+    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(line);
+  }
+  statusbar->addWidget(lines, 1);
+  showLine(toolLine, "No tool chosen");
+}
+
+void Interface::showLine(QLabel* line, const QString& text) {
+  line->setToolTip(text);
+  line->setProperty("fullText", text);
+  const int room = std::max(40, width() - 28);  // less the size grip
+  line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
+}
+
+void Interface::showOutcome(const QString& text) { showLine(outcomeLine, text); }
+
+QString Interface::outcomeText() const { return outcomeLine->property("fullText").toString(); }
+
+QString Interface::toolText() const { return toolLine->property("fullText").toString(); }
 
 void Interface::setColorChooser(ColorChooser chooser) {
   chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);

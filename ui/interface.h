@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QLabel;
 
 // The control panel: colour swatches, sliders, check boxes and tool buttons. It only shows values
 // and emits them; the entry point connects its signals (and the form's actions and one-shot
@@ -46,6 +47,17 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   void setRedoText(const QString& step);
   // Fills File > Open Recent with `files` (most recent first); greyed when empty.
   void setRecentFiles(const QStringList& files);
+  // The status bar's first line: what the last command came to.
+  void showOutcome(const QString& text);
+
+ public:
+  // The two lines of the status bar, in full: the last outcome, and the active tool with its
+  // gesture.
+  QString outcomeText() const;
+  QString toolText() const;
+  // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
+  // exclusive); null for a mode no button stands for.
+  QAbstractButton* buttonOfMode(ManipulationMode mode) const;
 
  signals:
   void leftColorChanged(QColor);
@@ -87,6 +99,11 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   // labels name them; Ctrl+Y is a second key of redo.
   void installEditKeys();
   void renewSwatches();
+  void installStatusLines();
+  // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
+  void showLine(QLabel* line, const QString& text);
+  // Checks the button of `mode` and names the tool and its gesture in the status bar.
+  void showActiveTool(ManipulationMode mode);
   // Emits the mode and, depending on the rule, the spline and attribute display flags.
   enum class Splines { Untouched, Shown, AsCheckBox };
   void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
@@ -96,5 +113,7 @@ class Interface : public QMainWindow, public Ui_MainWindow {
   QColor bucketColor{130, 210, 25};
   QButtonGroup* buttonGroup = nullptr;
   int blur = 0;
+  QLabel* outcomeLine = nullptr;
+  QLabel* toolLine = nullptr;
   ColorChooser chooseColor;
 };

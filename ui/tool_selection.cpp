@@ -1,7 +1,44 @@
 // Tool selection: which viewer mode and display flags each tool button of the panel sets.
 #include "interface.h"
 
+namespace {
+
+// The status bar's words for a tool: its name and its gesture.
+QString toolDescription(ManipulationMode mode) {
+  switch (mode) {
+    case ModeMovePoint: return "Points: click a spline, drag its points";
+    case ModeModifAttrib: return "Colors: click a color or blur point";
+    case ModeSelectMulti: return "Selection: Shift+click, or Ctrl and move";
+    case ModeDrawCatmull: return "Drawing: drag to draw a spline";
+    case ModePan: return "Pan: drag to move the view";
+    case ModeBucket: return "Bucket: click a color point to paint it";
+    case ModePicker: return "Picker: click to pick the bucket color";
+    default: return "No tool chosen";
+  }
+}
+
+}  // namespace
+
+QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const {
+  switch (mode) {
+    case ModeMovePoint: return buttonMovePoint;
+    case ModeModifAttrib: return buttonModifAttrib;
+    case ModeSelectMulti: return buttonSelectMulti;
+    case ModeDrawCatmull: return buttonDrawCatmull;
+    case ModePan: return buttonPan;
+    case ModeBucket: return buttonBucket;
+    case ModePicker: return buttonPicker;
+    default: return nullptr;
+  }
+}
+
+void Interface::showActiveTool(ManipulationMode mode) {
+  if (QAbstractButton* button = buttonOfMode(mode)) button->setChecked(true);
+  showLine(toolLine, toolDescription(mode));
+}
+
 void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib) {
+  showActiveTool(mode);
   emit manipModeChanged(mode);
   if (splines == Splines::Shown)
     emit showSplinesChanged(true);

@@ -2,12 +2,18 @@
 
 #include <QString>
 
-// The three rich-text pages of the viewer's help window.
+// The rich-text pages of the viewer's help window.
+
+// The program's version, shown on the About page.
+extern const char* const kTintweaveVersion;
 
 // Title and one-line description of the program.
 QString helpPageText();
-// Table of mouse gestures per mode.
+// Table of the mouse gestures of every tool and of the wheel, each once.
 QString mousePageText();
-// Table of keyboard shortcuts, including the two debug keys that step through the multigrid
-// levels: P shows the next coarser level and L the next finer one, as the key handler does.
+// Table of every key the viewer handles, each once, including the two debug keys that step
+// through the multigrid levels: P shows the next coarser level and L the next finer one, as
+// the key handler does.
 QString keyboardPageText();
+// What Tintweave is, its version and its licence.
+QString aboutPageText();

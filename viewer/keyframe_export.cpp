@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <ostream>
 
 namespace {
@@ -19,10 +20,24 @@ bool ensureFolderOf(const QString& prefix, std::ostream& err)
     return false;
 }
 
+void printSummary(const KeyframeExportReport& report, int total, std::ostream& out,
+                  std::ostream& err)
+{
+    if (report.cancelled)
+        out << "Stopped after frame " << report.framesAttempted - 1 << " of " << total
+            << std::endl;
+    if (!report.failedFrames.isEmpty())
+        err << report.failedFrames.size() << " of " << report.framesAttempted
+            << " frames could not be saved\n";
+    else if (!report.cancelled)
+        out << "done!" << std::endl;
+}
+
 } // namespace
 
 KeyframeExportReport exportKeyframes(const QStringList& files, const QString& prefix,
-                                     const FrameWriter& writeFrame, std::ostream& out,
+                                     int framesPerPair, const FrameWriter& writeFrame,
+                                     const FrameProgress& progress, std::ostream& out,
                                      std::ostream& err)
 {
     KeyframeExportReport report;
@@ -34,16 +49,18 @@ KeyframeExportReport exportKeyframes(const QStringList& files, const QString& pr
         return report;
     }
 
+    const int steps = std::max(kMinFramesPerPair, framesPerPair) - 1;
+    const int total = (steps + 1) * int(files.size() - 1);
     CurveSet start;
     CurveSet end;
     CurveSet frame;
     start.loadXml(files.front());
     int frameNumber = 0;
-    for (int f = 1; f < files.size(); ++f) {
+    for (int f = 1; f < files.size() && !report.cancelled; ++f) {
         end.loadXml(files[f]);
-        for (int j = 0; j <= kFramesPerTransition; ++j) {
+        for (int j = 0; j <= steps && !report.cancelled; ++j) {
             out << "Processing frame " << frameNumber << "..." << std::endl;
-            interpolateSets(start, end, frame, j / double(kFramesPerTransition));
+            interpolateSets(start, end, frame, j / double(steps));
             const QString path = prefix + QString::number(frameNumber) + ".png";
             ++report.framesAttempted;
             if (!writeFrame(frame, path)) {
@@ -52,14 +69,19 @@ KeyframeExportReport exportKeyframes(const QStringList& files, const QString& pr
                     << "\n";
             }
             ++frameNumber;
+            if (progress && !progress(frameNumber, total) && frameNumber < total)
+                report.cancelled = true;
         }
         start.loadXml(files[f]);
     }
-
-    if (report.failedFrames.isEmpty())
-        out << "done!" << std::endl;
-    else
-        err << report.failedFrames.size() << " of " << report.framesAttempted
-            << " frames could not be saved\n";
+    printSummary(report, total, out, err);
     return report;
+}
+
+KeyframeExportReport exportKeyframes(const QStringList& files, const QString& prefix,
+                                     const FrameWriter& writeFrame, std::ostream& out,
+                                     std::ostream& err)
+{
+    return exportKeyframes(files, prefix, kFramesPerTransition + 1, writeFrame, FrameProgress(),
+                           out, err);
 }

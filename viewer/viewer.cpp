@@ -10,8 +10,10 @@
 
 #include <QEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 double markerSize = 0.06;
@@ -31,6 +33,9 @@ constexpr double kMinZoom = 1.0 / 65536.0;
 // Start-up sizes of the handles and scribble marks, for zoom 1.
 constexpr double kHandleSizeAtZoom1 = 0.03;
 constexpr double kMarkerSizeAtZoom1 = 0.06;
+// One wheel notch is 120 eighths of a degree; two notches double the zoom.
+constexpr double kWheelNotch = 120.0;
+constexpr double kZoomPerNotch = 1.4142135623730951;
 
 }  // namespace
 
@@ -61,6 +66,10 @@ Viewer::Viewer()
     connect(timer, &QTimer::timeout, this, [this] { update(); });
     timer->start();
 
+    shownLeftColor = curveSet.current_left_color;
+    shownRightColor = curveSet.current_right_color;
+    shownBlur = curveSet.current_blur;
+
     history.setUndoLimit(kUndoLimit);
     connect(&history, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
     updateTitle();
@@ -80,10 +89,23 @@ Viewer::~Viewer() {
 
 // ---------------------------------------------------------------- view and helpers
 
+QRect Viewer::canvasRect() const {
+    const int side = std::max(1, std::min(width(), height()));
+    return QRect((width() - side) / 2, (height() - side) / 2, side, side);
+}
+
 Point Viewer::modelPosition(double mx, double my) const {
-    const double w = std::max(1, width());
-    const double h = std::max(1, height());
-    return Point((mx / (w * 0.5) - 1.0) / zoom - panX, (1.0 - my / (h * 0.5)) / zoom - panY);
+    const QRect canvas = canvasRect();
+    const double half = canvas.width() * 0.5;
+    return Point(((mx - canvas.x()) / half - 1.0) / zoom - panX,
+                 (1.0 - (my - canvas.y()) / half) / zoom - panY);
+}
+
+QPointF Viewer::widgetPosition(const Point& p) const {
+    const QRect canvas = canvasRect();
+    const double half = canvas.width() * 0.5;
+    return QPointF(canvas.x() + (zoom * (p.x + panX) + 1.0) * half,
+                   canvas.y() + (1.0 - zoom * (p.y + panY)) * half);
 }
 
 void Viewer::requestRepaint() {
@@ -134,7 +156,28 @@ void Viewer::setView(double newZoom, double newPanX, double newPanY) {
     renderer->setPanY(panY);
 }
 
+void Viewer::reportCurrentValues() {
+    if (curveSet.current_left_color != shownLeftColor) {
+        shownLeftColor = curveSet.current_left_color;
+        emit leftColorChanged(shownLeftColor);
+    }
+    if (curveSet.current_right_color != shownRightColor) {
+        shownRightColor = curveSet.current_right_color;
+        emit rightColorChanged(shownRightColor);
+    }
+    if (curveSet.current_blur != shownBlur) {
+        shownBlur = curveSet.current_blur;
+        emit blurChanged(shownBlur);
+    }
+}
+
+void Viewer::reportFailure(const QString& title, const QString& text) {
+    emit outcomeReported(text);
+    dialogs().showMessage(this, title, text);
+}
+
 bool Viewer::event(QEvent* event) {
+    bool input = false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -144,11 +187,16 @@ bool Viewer::event(QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         requestRepaint();
+        input = true;
         break;
     default:
         break;
     }
-    return QGLViewer::event(event);
+    const bool handled = QGLViewer::event(event);
+    // Selecting a curve copies its colours and blur into those of the next stroke.
+    if (input)
+        reportCurrentValues();
+    return handled;
 }
 
 // ---------------------------------------------------------------- GL life cycle
@@ -180,24 +228,32 @@ void Viewer::init() {
     glReady = true;
     const QString problem = renderingProblem(*renderer);
     if (!problem.isEmpty())
-        dialogs().showMessage(this, "Shader programs", problem);
+        reportFailure("Shader programs", problem);
 }
 
 void Viewer::draw() {
     ++frameCount;
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const GLuint framebuffer = defaultFramebufferObject();
+    // The canvas square in device pixels, GL rows counted from the bottom.
     const qreal ratio = devicePixelRatioF();
-    const int w = static_cast<int>(width() * ratio);
-    const int h = static_cast<int>(height() * ratio);
+    const QRect canvas = canvasRect();
+    const int side = static_cast<int>(canvas.width() * ratio);
+    const int x0 = static_cast<int>(canvas.x() * ratio);
+    const int y0 = static_cast<int>((height() - canvas.bottom() - 1) * ratio);
 
-    if (exampleImgShown && exampleImgLoaded && exampleTexture != 0) {
+    if (exampleImgShown && exampleImgLoaded && exampleTexture != 0 && !exportingFrames) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-        glViewport(0, 0, w, h);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glViewport(x0, y0, side, side);
         drawExampleBackground();
     } else {
-        renderer->display(w, h, displayMode, framebuffer);
+        renderer->display(side, side, displayMode, framebuffer, x0, y0);
     }
+    // While frames are exported the renderer holds the frame, not this drawing.
+    if (exportingFrames)
+        return;
 
     if (splinesShown) {
         glColor3f(0.0f, 0.0f, 0.0f);
@@ -286,11 +342,13 @@ void Viewer::drawStroke() const {
 // ---------------------------------------------------------------- colours and blur
 
 void Viewer::setLeftColor(QColor C) {
+    shownLeftColor = C;
     recordEdit("Left Color", [&] { curveSet.setLeftColor(C); });
     quickUpdate();
 }
 
 void Viewer::setRightColor(QColor C) {
+    shownRightColor = C;
     recordEdit("Right Color", [&] { curveSet.setRightColor(C); });
     quickUpdate();
 }
@@ -298,6 +356,11 @@ void Viewer::setRightColor(QColor C) {
 void Viewer::setBucketColor(QColor C) { bucketColor = C; }
 
 void Viewer::setBlur(int sigma) {
+    // The panel's slider echoes the blur this viewer reported: a curve with several blur
+    // values keeps them.
+    shownBlur = sigma;
+    if (sigma == curveSet.current_blur)
+        return;
     // The panel's slider sends every value it passes: one step per slider drag.
     recordEdit("Blur", [&] { curveSet.setBlur(sigma); }, true);
     fullUpdate();
@@ -449,4 +512,33 @@ void Viewer::zoomOut() {
     zoom *= 0.5;
     renderer->setZoom(zoom);
     fullUpdate();
+}
+
+void Viewer::zoomAbout(double factor, const QPointF& pos) {
+    const double newZoom = std::clamp(zoom * factor, kMinZoom, kMaxZoom);
+    if (!(newZoom != zoom))
+        return;
+    // The grabbed canvas point keeps its normalised device position ndc = zoom (p + pan).
+    const Point grabbed = modelPosition(pos.x(), pos.y());
+    const double ndcX = zoom * (grabbed.x + panX);
+    const double ndcY = zoom * (grabbed.y + panY);
+    const double scale = zoom / newZoom;
+    setHandleSize(curveRenderingSettings().handleSize * scale);
+    markerSize *= scale;
+    setView(newZoom, ndcX / newZoom - grabbed.x, ndcY / newZoom - grabbed.y);
+    fullUpdate();
+}
+
+void Viewer::showWholeCanvas() {
+    setHandleSize(kHandleSizeAtZoom1);
+    markerSize = kMarkerSizeAtZoom1;
+    setView(1.0, 0.0, 0.0);
+    fullUpdate();
+}
+
+void Viewer::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / kWheelNotch;
+    if (notches != 0.0)
+        zoomAbout(std::pow(kZoomPerNotch, notches), event->position());
+    event->accept();
 }

@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QUndoStack>
@@ -21,6 +22,7 @@
 #include <optional>
 
 class DiffusionSolver;
+class HelpWindow;
 class QCloseEvent;
 class QTimer;
 
@@ -83,9 +85,18 @@ public:
     // Number of frames drawn by draw() since construction.
     long framesDrawn() const { return frameCount; }
 
-    // Canvas position of widget pixel (mx, my), origin top left, with the current view:
-    // x = (mx / (w/2) - 1) / zoom - panX, y = (1 - my / (h/2)) / zoom - panY.
+    // The square of the widget, in widget pixels (origin top left), that shows the canvas: as
+    // large as the widget's shorter side and centred, so that a resize never stretches the
+    // drawing (the rest of the window is a grey border).
+    QRect canvasRect() const;
+    // Canvas position of widget pixel (mx, my), origin top left, with the current view; with
+    // canvasRect() at (x0, y0) of side s: x = ((mx - x0) / (s/2) - 1) / zoom - panX,
+    // y = (1 - (my - y0) / (s/2)) / zoom - panY.
     Point modelPosition(double mx, double my) const;
+    // Widget pixel at which canvas point p appears: the inverse of modelPosition.
+    QPointF widgetPosition(const Point& p) const;
+    // The help window, once H has opened it; null before.
+    HelpWindow* helpWindow() const { return helpPages; }
 
     // ---- the document's life
     // The undo history of the drawing; at most kUndoLimit steps.
@@ -177,15 +188,26 @@ public Q_SLOTS:
     // Full update.
     void zoomIn();
     void zoomOut();
+    // Multiplies the zoom by `factor` about widget pixel `pos`: the canvas point under it stays
+    // there. Zoom stays within its bounds; handleSize and markerSize follow 1/zoom. Full update.
+    void zoomAbout(double factor, const QPointF& pos);
+    // The whole canvas again: zoom 1, no pan, the start-up handle and mark sizes. Full update.
+    void showWholeCanvas();
+    // Shows the help window (the H key), or closes it when it is open.
+    void help() override;
 
 Q_SIGNALS:
     void bucketColorChanged(QColor);
     void changeControlPointLeftColor(QColor);
     void changeControlPointRightColor(QColor);
-    // Declared for the panel wiring; no viewer operation emits them.
+    // The colours and blur the next stroke gets changed (a curve was selected, a drawing
+    // opened, an edit undone): the panel shows them.
     void leftColorChanged(QColor);
     void rightColorChanged(QColor);
     void blurChanged(int);
+    // What the last command came to, in a few words ("Saved drawing.xml", "Could not save
+    // drawing.xml: No space left on device"); failures are also shown in a message box.
+    void outcomeReported(const QString& text);
     // The recent files changed (most recent first).
     void recentFilesChanged(const QStringList& files);
     // The window accepted a close request (after any question about unsaved changes).
@@ -197,6 +219,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One wheel notch (120 eighths of a degree) zooms by the square root of 2 about the cursor.
+    void wheelEvent(QWheelEvent* event) override;
     QString helpString() const override;
     QString mouseString() const override;
     QString keyboardString() const override;
@@ -220,6 +244,11 @@ protected:
     void fullUpdate();
     // Sets zoom and pan and hands them to the renderer (no re-solve).
     void setView(double newZoom, double newPanX, double newPanY);
+    // Emits leftColorChanged, rightColorChanged and blurChanged for the values of the curve
+    // set that differ from those last reported (or last received from the panel).
+    void reportCurrentValues();
+    // A failure, after its console line: a message box over this window and the status text.
+    void reportFailure(const QString& title, const QString& text);
 
     // ---- the one path of drawing changes (viewer_history.cpp)
     // Runs `change` and pushes what it changed in the drawing as one step named `name` (none
@@ -281,6 +310,10 @@ private:
     QString askSaveFileName(const QString& title, const QString& filter);
     // The view and window size that go with a freshly opened or new drawing.
     void resetViewForDrawing();
+    // The keyframe export proper, with its progress dialog (viewer_files.cpp).
+    void exportFrames(const QStringList& files, const KeyframeOptions& options);
+    // The message and status text at the end of an export; `folder` ends with a slash.
+    void reportExport(const KeyframeExportReport& report, const QString& folder);
 
     std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
 
@@ -317,6 +350,14 @@ protected:
     int displayMode = 0;
 
 private:
+    // The values the panel shows (see reportCurrentValues).
+    QColor shownLeftColor;
+    QColor shownRightColor;
+    int shownBlur = 0;
+    // A keyframe export is running: frames show its picture without the drawing's overlays.
+    bool exportingFrames = false;
+    HelpWindow* helpPages = nullptr; // a child of this window, made by the first help()
+
     // An open gesture: its step's name and the drawing when it began.
     struct Gesture {
         QString name;

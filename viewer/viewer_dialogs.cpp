@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -43,6 +47,35 @@ void ViewerDialogs::showMessage(QWidget* parent, const QString& title, const QSt
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
+}
+
+void ViewerDialogs::showInformation(QWidget* parent, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
+bool ViewerDialogs::askKeyframeOptions(QWidget* parent, KeyframeOptions& options)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle("Keyframing");
+    auto* folder = new QLineEdit(options.folder, &dialog);
+    auto* frames = new QSpinBox(&dialog);
+    frames->setRange(kMinFramesPerPair, kMaxFramesPerPair);
+    frames->setValue(options.framesPerPair);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow("Output folder:", folder);
+    form->addRow("Frames per pair:", frames);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    options.folder = folder->text().trimmed().isEmpty() ? QString("output") : folder->text().trimmed();
+    options.framesPerPair = frames->value();
+    return true;
 }
 
 QAction* ViewerDialogs::runMenu(QMenu& menu, const QPoint& globalPos)

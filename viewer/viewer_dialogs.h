@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keyframe_export.h"
+
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,11 @@ public:
 
     // Shows a warning owned by `parent` without waiting for it to be closed.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text);
+    // Shows a piece of news (what a long command did) the same way, without the warning sign.
+    virtual void showInformation(QWidget* parent, const QString& title, const QString& text);
+    // Asks for the keyframe export's output folder and frames per pair, starting from
+    // `options`. False when cancelled; otherwise `options` holds the answer.
+    virtual bool askKeyframeOptions(QWidget* parent, KeyframeOptions& options);
     // Asks whether the changes to `drawingName` should be saved first: Save, Discard or Cancel
     // (closing the question cancels).
     virtual UnsavedChanges askSaveChanges(QWidget* parent, const QString& drawingName);

@@ -2,6 +2,7 @@
 // unsaved changes are lost, New / Save / Save As / Open Recent and closing the window.
 #include "viewer.h"
 
+#include "console_capture.h"
 #include "recent_files.h"
 
 #include <QCloseEvent>
@@ -38,8 +39,14 @@ bool Viewer::maybeSaveChanges()
 bool Viewer::openDrawing(const QString& path)
 {
     finishGesture();
-    const bool opened = curveSet.loadXml(path);
-    if (opened) {
+    bool opened = false;
+    const QString printed = runCapturingErrors([&] { opened = curveSet.loadXml(path); });
+    const QString name = QFileInfo(path).fileName();
+    if (!opened) {
+        reportFailure("Open drawing", QString("Could not open %1: %2")
+                                          .arg(name, causeOf(printed, "the file is unreadable")));
+    } else {
+        emit outcomeReported("Opened " + name);
         // The old drawing's selection names curves that are gone.
         curveSet.clearSelection();
         history.clear();
@@ -60,8 +67,8 @@ void Viewer::resetViewForDrawing()
         screen() != nullptr ? screen()->availableGeometry().size() : QSize(4096, 4096);
     if (!stored.isEmpty())
         resize(stored.boundedTo(screenSize));
-    setView(1.0, 0.0, 0.0);
-    fullUpdate();
+    showWholeCanvas();
+    reportCurrentValues();
 }
 
 void Viewer::newDrawing()
@@ -113,10 +120,16 @@ bool Viewer::saveDrawingAs()
 
 bool Viewer::writeDrawing(const QString& path)
 {
-    if (!curveSet.saveXml(path)) {
+    bool saved = false;
+    const QString printed = runCapturingErrors([&] { saved = curveSet.saveXml(path); });
+    const QString name = QFileInfo(path).fileName();
+    if (!saved) {
         std::cerr << "Could not save the drawing to " << path.toStdString() << "\n";
+        reportFailure("Save drawing", QString("Could not save %1: %2")
+                                          .arg(name, causeOf(printed, "the file cannot be written")));
         return false;
     }
+    emit outcomeReported("Saved " + name);
     setDocumentPath(path);
     rememberFolderOf(path);
     history.setClean();

@@ -12,12 +12,18 @@
 #include "recent_files.h"
 #include "render_readiness.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
 #include <iostream>
 
 namespace {
 
 constexpr int kExampleSize = 512;
-const char* const kKeyframePrefix = "output/interpol";
+// Frames are written to the chosen folder as interpol0.png, interpol1.png, ...
+const char* const kKeyframeBaseName = "interpol";
 
 } // namespace
 
@@ -69,8 +75,10 @@ void Viewer::savePng()
     if (!saved) {
         const QString message = QString("Could not save the picture to %1: %2").arg(name, why);
         std::cerr << message.toStdString() << "\n";
-        dialogs().showMessage(this, "Save as Png", message);
+        reportFailure("Save as Png", message);
+        return;
     }
+    emit outcomeReported("Saved " + QFileInfo(name).fileName());
 }
 
 void Viewer::loadExampleImg()
@@ -84,6 +92,8 @@ void Viewer::loadExampleImg()
         // Keep the example image, its contour and its texture as they were.
         std::cerr << "Cannot read the image file " << name.toStdString() << " ("
                   << why.toStdString() << "): the example image is unchanged\n";
+        reportFailure("Load Bitmap", QString("Could not read the bitmap %1: %2")
+                                         .arg(QFileInfo(name).fileName(), why));
         return;
     }
     exampleImg = loaded;
@@ -92,6 +102,7 @@ void Viewer::loadExampleImg()
     exampleImgLoaded = true;
     exampleImgShown = true;
     requestRepaint();
+    emit outcomeReported("Loaded bitmap " + QFileInfo(name).fileName());
 }
 
 void Viewer::uploadExampleTexture()
@@ -124,32 +135,88 @@ void Viewer::interpolate()
         dialogs().openFileNames(this, "Select xml files", "Vectorized splines (*.xml)");
     if (!files.isEmpty())
         rememberFolderOf(files.front());
-    if (files.size() < 2 || !beginGLWork())
+    if (files.size() < 2)
+        return;
+    KeyframeOptions options;
+    if (!dialogs().askKeyframeOptions(this, options))
+        return;
+    if (!beginGLWork())
         return;
     const QString problem = renderingProblem(*renderer);
+    if (problem.isEmpty())
+        exportFrames(files, options);
+    endGLWork();
     if (!problem.isEmpty()) {
-        endGLWork();
         std::cerr << "No frame was written: " << problem.toStdString() << "\n";
-        dialogs().showMessage(this, "Keyframes", problem);
-        return;
+        reportFailure("Keyframes", problem);
     }
+    requestRepaint();
+}
+
+void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& options)
+{
     // Frames are rendered at the initial view, whatever the user's view is.
     renderer->setPanX(0.0);
     renderer->setPanY(0.0);
     renderer->setZoom(1.0);
+    exportingFrames = true;
+
+    // Application-modal: nothing can change the drawing meanwhile, but both windows repaint.
+    QProgressDialog progress("Exporting keyframes...", "Cancel", 0, 1, this);
+    progress.setWindowTitle("Keyframing");
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    const FrameProgress showProgress = [&](int done, int total) {
+        progress.setMaximum(total);
+        progress.setLabelText(QString("Frame %1 of %2").arg(done).arg(total));
+        progress.setValue(done);
+        // The viewer shows the frame just made; both windows take their paint events.
+        update();
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    };
     // The export renders and solves the whole canvas itself: a full update before it would
-    // be thrown away.
+    // be thrown away. Repaints between frames may leave another context current.
     const FrameWriter writeFrame = [this](const CurveSet& frame, const QString& path) {
+        makeCurrent();
         renderer->setCurveSet(frame);
         return renderer->saveImage(path);
     };
-    exportKeyframes(files, kKeyframePrefix, writeFrame, std::cout, std::cerr);
+    const QString folder = QDir::cleanPath(options.folder);
+    const KeyframeExportReport report =
+        exportKeyframes(files, folder + "/" + kKeyframeBaseName, options.framesPerPair,
+                        writeFrame, showProgress, std::cout, std::cerr);
+    progress.close();
 
+    makeCurrent();
+    exportingFrames = false;
     renderer->setCurveSet(curveSet);
     renderer->setPanX(panX);
     renderer->setPanY(panY);
     renderer->setZoom(zoom);
     renderer->fullUpdate();
-    endGLWork();
-    requestRepaint();
+    reportExport(report, folder + "/");
+}
+
+void Viewer::reportExport(const KeyframeExportReport& report, const QString& folder)
+{
+    if (report.folderMissing) {
+        reportFailure("Keyframes",
+                      QString("Could not create the folder %1: no frame was written").arg(folder));
+        return;
+    }
+    if (!report.failedFrames.isEmpty()) {
+        reportFailure("Keyframes", QString("Could not save %1 of %2 frames to %3")
+                                       .arg(report.failedFrames.size())
+                                       .arg(report.framesAttempted)
+                                       .arg(folder));
+        return;
+    }
+    const QString written = QString("%1 frames to %2").arg(report.framesWritten()).arg(folder);
+    const QString text =
+        report.cancelled ? "Stopped after exporting " + written : "Exported " + written;
+    emit outcomeReported(text);
+    dialogs().showInformation(this, "Keyframes", text);
 }

@@ -54,6 +54,7 @@ void Viewer::pushChange(const QString& name, const DrawingSnapshot& before, bool
 void Viewer::historyMoved()
 {
     fullUpdate();
+    reportCurrentValues();
 }
 
 void Viewer::undo()

@@ -3,6 +3,7 @@
 
 #include "diffusion_solver.h"
 #include "help_texts.h"
+#include "help_window.h"
 
 #include <QKeyEvent>
 
@@ -48,6 +49,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         case Qt::Key_O: loadXml(); return;
         case Qt::Key_S: saveDrawing(); return;
         case Qt::Key_Q: close(); return;
+        case Qt::Key_0: showWholeCanvas(); return;
         default: break;
         }
     }
@@ -57,6 +59,20 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         case Qt::Key_S: saveDrawingAs(); return;
         default: break;
         }
+    }
+    // The view: Home shows the whole canvas, + and - (with or without Shift, on the keypad
+    // too) zoom about the window centre.
+    if (key == Qt::Key_Home) {
+        showWholeCanvas();
+        return;
+    }
+    if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
+        zoomIn();
+        return;
+    }
+    if (key == Qt::Key_Minus) {
+        zoomOut();
+        return;
     }
     if (key == Qt::Key_R) {
         // A fresh drawing: no curves, no current curve, no selection, the initial view. It is
@@ -101,6 +117,19 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         }
     }
     QGLViewer::keyPressEvent(event);
+}
+
+void Viewer::help()
+{
+    if (helpPages != nullptr && helpPages->isVisible()) {
+        helpPages->close();
+        return;
+    }
+    if (helpPages == nullptr)
+        helpPages = new HelpWindow(this);
+    helpPages->show();
+    helpPages->raise();
+    helpPages->activateWindow();
 }
 
 QString Viewer::helpString() const

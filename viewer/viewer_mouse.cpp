@@ -79,10 +79,12 @@ PickResult Viewer::pickAt(const QPoint& pos, int purpose, int region)
     request.x = pos.x() * ratio;
     request.y = (height() - pos.y()) * ratio;
     request.region = region * ratio;
-    request.viewport[0] = 0;
-    request.viewport[1] = 0;
-    request.viewport[2] = qRound(width() * ratio);
-    request.viewport[3] = qRound(height() * ratio);
+    // The canvas square, as draw() sets it.
+    const QRect canvas = canvasRect();
+    request.viewport[0] = int(canvas.x() * ratio);
+    request.viewport[1] = int((height() - canvas.bottom() - 1) * ratio);
+    request.viewport[2] = int(canvas.width() * ratio);
+    request.viewport[3] = int(canvas.height() * ratio);
     result = pickItems(curveSet, request);
     endGLWork();
     return result;
@@ -347,14 +349,16 @@ void Viewer::strokeRelease(QMouseEvent* event)
     }
     // Four positions at least make a curve; fewer are a click, which draws nothing.
     if (stroke.size() > 3) {
+        // The stroke is traced in the pixel grid of the canvas square.
+        const int side = canvasRect().width();
         recordEdit("Stroke", [&] {
             if (beginGLWork()) {
                 // Inactive colour sides take their colours from the rendered overview.
                 const OverviewReader picture(*renderer);
-                curveSet.vectorizeStroke(stroke, width(), height(), &picture);
+                curveSet.vectorizeStroke(stroke, side, side, &picture);
                 endGLWork();
             } else {
-                curveSet.vectorizeStroke(stroke, width(), height(), nullptr);
+                curveSet.vectorizeStroke(stroke, side, side, nullptr);
             }
         });
         curveSet.setCurrentCurve(-1);
@@ -411,8 +415,10 @@ void Viewer::pickColor(QMouseEvent* event)
 {
     if (!beginGLWork())
         return;
-    const double fx = event->localPos().x() / width();
-    const double fy = (height() - event->localPos().y()) / height();
+    // Fractions of the canvas square, origin bottom left.
+    const QRectF canvas = canvasRect();
+    const double fx = (event->localPos().x() - canvas.x()) / canvas.width();
+    const double fy = (canvas.y() + canvas.height() - event->localPos().y()) / canvas.height();
     bucketColor = renderer->colorAt(fx, fy);
     endGLWork();
     emit bucketColorChanged(bucketColor);

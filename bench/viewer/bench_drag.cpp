@@ -33,6 +33,9 @@ class FixedFiles : public ViewerDialogs {
 public:
     QStringList names;
     QStringList openFileNames(QWidget*, const QString&, const QString&) override { return names; }
+    // The default folder and frames per pair; the closing news is not shown.
+    bool askKeyframeOptions(QWidget*, KeyframeOptions&) override { return true; }
+    void showInformation(QWidget*, const QString&, const QString&) override {}
 };
 
 // 100 two-segment curves spread over the canvas, coloured at random, shifted by `shift`.

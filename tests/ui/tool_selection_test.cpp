@@ -1,4 +1,5 @@
 // Each tool button sets the viewer's mode and display flags; clicks go through the real buttons.
+#include <QSet>
 #include <QSignalSpy>
 
 #include "panel_fixture.h"
@@ -47,13 +48,47 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"buttonZoomIn", {"attrib false"}}, ToolCase{"buttonZoomOut", {"attrib false"}}),
     [](const ::testing::TestParamInfo<ToolCase>& info) { return std::string(info.param.button); });
 
-TEST_F(PanelTest, EveryButtonOfTheToolFrameIsAToolAndNoneIsCheckable) {
+// The buttons that choose a mode are checkable and exclusive, so the active tool shows; the
+// one-shot commands are not.
+TEST_F(PanelTest, EveryButtonOfTheToolFrameIsAToolAndOnlyModeButtonsAreCheckable) {
+  const QSet<QString> modeButtons{"buttonDrawCatmull", "buttonMovePoint", "buttonSelectMulti",
+                                  "buttonModifAttrib", "buttonPan",       "buttonBucket",
+                                  "buttonPicker"};
   const auto buttons = panel->manipMode->findChildren<QPushButton*>();
   EXPECT_EQ(buttons.size(), 17);
   for (QPushButton* button : buttons) {
-    EXPECT_FALSE(button->isCheckable()) << button->objectName().toStdString();
-    EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+    const QString name = button->objectName();
+    EXPECT_EQ(button->isCheckable(), modeButtons.contains(name)) << name.toStdString();
+    EXPECT_FALSE(button->isChecked()) << name.toStdString();
+    EXPECT_FALSE(button->toolTip().isEmpty()) << name.toStdString();
   }
+  EXPECT_EQ(panel->toolText(), "No tool chosen");
+}
+
+TEST_F(PanelTest, EachToolChoiceChecksItsModeButtonAlone) {
+  const auto buttons = panel->manipMode->findChildren<QPushButton*>();
+  QSignalSpy modes(panel.get(), &Interface::manipModeChanged);
+  for (QPushButton* button : buttons) {
+    if (button == panel->buttonBucketColor) continue;  // opens a colour dialog as well
+    modes.clear();
+    click(button);
+    const std::string name = button->objectName().toStdString();
+    if (modes.isEmpty()) continue;  // zoom buttons choose no mode
+    const auto mode = modes.last().at(0).value<ManipulationMode>();
+    QAbstractButton* shown = panel->buttonOfMode(mode);
+    ASSERT_NE(shown, nullptr) << name;
+    for (QPushButton* other : buttons)
+      EXPECT_EQ(other->isChecked(), other == shown) << name << " / " << other->objectName().toStdString();
+    EXPECT_NE(panel->toolText(), "No tool chosen") << name;
+  }
+}
+
+TEST_F(PanelTest, StatusBarShowsTheLastOutcome) {
+  panel->showOutcome("Saved drawing.xml");
+  EXPECT_EQ(panel->outcomeText(), "Saved drawing.xml");
+  panel->showOutcome("Could not save drawing.xml: No space left on device");
+  EXPECT_EQ(panel->outcomeText(), "Could not save drawing.xml: No space left on device");
+  EXPECT_TRUE(panel->statusbar->isVisible());
 }
 
 TEST_F(PanelTest, HiddenSplinesStayHiddenWhenDrawingOrSelecting) {

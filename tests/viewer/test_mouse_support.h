@@ -43,6 +43,10 @@ public:
     QStringList unsavedAsked; // drawing named by each question about unsaved changes
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
     QStringList messages; // "title: text" of every warning shown
+    QStringList news;     // "title: text" of every piece of information shown
+    KeyframeOptions keyframeAnswer; // the folder and frames per pair chosen
+    bool keyframeAccepted = true;   // false: the keyframe options are cancelled
+    int keyframeAsked = 0;
 
     QString openFileName(QWidget*, const QString& title, const QString& filter) override
     {
@@ -62,6 +66,17 @@ public:
     void showMessage(QWidget*, const QString& title, const QString& text) override
     {
         messages << title + ": " + text;
+    }
+    void showInformation(QWidget*, const QString& title, const QString& text) override
+    {
+        news << title + ": " + text;
+    }
+    bool askKeyframeOptions(QWidget*, KeyframeOptions& options) override
+    {
+        ++keyframeAsked;
+        if (keyframeAccepted)
+            options = keyframeAnswer;
+        return keyframeAccepted;
     }
     UnsavedChanges askSaveChanges(QWidget*, const QString& drawingName) override
     {

@@ -28,6 +28,7 @@ public:
     QStringList openNames;
     QString saveName;
     QStringList messages; // "title: text" of every warning shown
+    QStringList news;     // "title: text" of every piece of information shown
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
     int unsavedAsked = 0;  // questions about unsaved changes
 
@@ -35,6 +36,11 @@ public:
     void showMessage(QWidget*, const QString& title, const QString& text) override {
         messages << title + ": " + text;
     }
+    void showInformation(QWidget*, const QString& title, const QString& text) override {
+        news << title + ": " + text;
+    }
+    // The keyframe options are accepted as they are offered.
+    bool askKeyframeOptions(QWidget*, KeyframeOptions&) override { return true; }
     QStringList openFileNames(QWidget*, const QString&, const QString&) override {
         return openNames;
     }

@@ -1,0 +1,277 @@
+// The editor tells the user what happened, through both real windows: failures in a message
+// box over the viewer (through the dialogs seam) and in the panel's status bar, the swatches
+// and the blur slider showing what the next stroke gets, the active tool checked.
+#include "test_mouse_support.h"
+
+#include "editor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTemporaryDir>
+
+namespace {
+
+// The colour of a panel swatch: the middle pixel of its button's icon.
+QColor swatchColor(const QPushButton* button)
+{
+    const QImage image = button->icon().pixmap(button->iconSize()).toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+} // namespace
+
+class EditorFeedback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QSettings().clear();
+        ASSERT_TRUE(folder.isValid());
+        setLifetimeThreshold(0);
+        editor = std::make_unique<Editor>();
+        auto script = std::make_unique<ScriptedDialogs>();
+        dialogs = script.get();
+        editor->viewer.setDialogs(std::move(script));
+        editor->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor->viewer));
+        for (int i = 0; i < 200 && !editor->viewer.isGLReady(); ++i)
+            QTest::qWait(20);
+        ASSERT_TRUE(editor->viewer.isGLReady());
+    }
+    void TearDown() override
+    {
+        editor.reset();
+        QSettings().clear();
+    }
+
+    Viewer& viewer() { return editor->viewer; }
+    Interface& panel() { return editor->panel; }
+    CurveSet& doc() { return viewer().document(); }
+    QString path(const char* name) const { return folder.filePath(name); }
+
+    // A saved drawing with two curves of distinct colours and blur, opened through File > Load.
+    void openTwoColourDrawing()
+    {
+        CurveSet set;
+        set.addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
+                              QColor(240, 220, 10), 7));
+        set.addCurve(makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250),
+                              QColor(250, 120, 0), 3));
+        ASSERT_TRUE(set.saveXml(path("two.xml")));
+        dialogs->openName = path("two.xml");
+        panel().actionLoad->trigger();
+        ASSERT_EQ(doc().nb_curves, 2);
+    }
+    void clickViewer(const Point& p)
+    {
+        const QPoint pixel = viewer().widgetPosition(p).toPoint();
+        QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, pixel);
+    }
+
+    // A mouse move with the left button held.
+    void dragTo(const QPoint& pos)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(viewer().mapToGlobal(pos)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&viewer(), &move);
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<Editor> editor;
+    ScriptedDialogs* dialogs = nullptr;
+};
+
+TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)
+{
+    openTwoColourDrawing();
+    QFile bad(path("broken.xml"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<curve_set image_width=\"512\"");
+    bad.close();
+
+    dialogs->openName = path("broken.xml");
+    panel().actionLoad->trigger();
+
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith("Open drawing: Could not open broken.xml: "))
+        << dialogs->messages[0].toStdString();
+    // The cause follows the file name, and the status bar says the same.
+    EXPECT_GT(dialogs->messages[0].size(), QString("Open drawing: Could not open broken.xml: ").size());
+    EXPECT_EQ("Open drawing: " + panel().outcomeText(), dialogs->messages[0]);
+    EXPECT_EQ(doc().nb_curves, 2);
+    EXPECT_EQ(QFileInfo(viewer().documentPath()).fileName(), "two.xml");
+
+    // A file that does not exist says so.
+    dialogs->openName = path("missing.xml");
+    panel().actionLoad->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 2);
+    EXPECT_TRUE(dialogs->messages[1].contains("missing.xml"));
+    EXPECT_TRUE(dialogs->messages[1].contains("does not exist"))
+        << dialogs->messages[1].toStdString();
+    EXPECT_EQ(doc().nb_curves, 2);
+}
+
+TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
+{
+    openTwoColourDrawing();
+    doc().setCurrentCurve(0);
+    viewer().deleteSplines(); // an unsaved change
+    ASSERT_TRUE(viewer().isModified());
+
+    // A folder where the file should go: the save cannot succeed.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("taken.xml"));
+    dialogs->saveName = path("taken.xml");
+    panel().actionSave_As->trigger();
+
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith("Save drawing: Could not save taken.xml: "))
+        << dialogs->messages[0].toStdString();
+    EXPECT_EQ("Save drawing: " + panel().outcomeText(), dialogs->messages[0]);
+    EXPECT_TRUE(viewer().isModified());
+    EXPECT_EQ(doc().nb_curves, 1);
+    EXPECT_EQ(QFileInfo(viewer().documentPath()).fileName(), "two.xml");
+    CurveSet onDisk;
+    ASSERT_TRUE(onDisk.loadXml(path("two.xml")));
+    EXPECT_EQ(onDisk.nb_curves, 2);
+
+    // A save that works says so in the status bar, without a message box.
+    dialogs->saveName = path("saved.xml");
+    panel().actionSave_As->trigger();
+    EXPECT_EQ(panel().outcomeText(), "Saved saved.xml");
+    EXPECT_EQ(dialogs->messages.size(), 1);
+    EXPECT_FALSE(viewer().isModified());
+}
+
+TEST_F(EditorFeedback, UnreadableBitmapIsShownAndTheOldOneStays)
+{
+    QFile bad(path("noise.png"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is not a picture");
+    bad.close();
+    dialogs->openName = path("noise.png");
+    panel().actionLoad_Bitmap->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith("Load Bitmap: Could not read the bitmap noise.png"))
+        << dialogs->messages[0].toStdString();
+    EXPECT_FALSE(viewer().isExampleImgLoaded());
+    EXPECT_TRUE(panel().outcomeText().startsWith("Could not read the bitmap noise.png"));
+}
+
+TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
+{
+    doc().addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
+                            QColor(240, 220, 10), 7));
+    doc().addCurve(makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250),
+                            QColor(250, 120, 0), 3));
+    viewer().setLifetimeThreshold(0); // a re-solve with the two curves
+    QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
+    ASSERT_EQ(viewer().mode(), ModeMovePoint);
+
+    clickViewer(Point(0.0, -0.5));
+    ASSERT_EQ(doc().current_curve, 0);
+    EXPECT_EQ(swatchColor(panel().buttonLeftColor), QColor(20, 200, 30));
+    EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(240, 220, 10));
+    EXPECT_EQ(panel().sliderBlur->value(), 7);
+    // The slider's echo did not come back as an edit.
+    EXPECT_FALSE(viewer().undoStack().canUndo());
+
+    // Dropping the curve and choosing the other one shows the other's values.
+    clickViewer(Point(0.0, 0.0));
+    clickViewer(Point(0.0, 0.5));
+    ASSERT_EQ(doc().current_curve, 1);
+    EXPECT_EQ(swatchColor(panel().buttonLeftColor), QColor(10, 10, 250));
+    EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(250, 120, 0));
+    EXPECT_EQ(panel().sliderBlur->value(), 3);
+    EXPECT_FALSE(viewer().undoStack().canUndo());
+
+    // A stroke drawn now carries what the panel shows.
+    QTest::mouseClick(panel().buttonDrawCatmull, Qt::LeftButton);
+    QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 250));
+    for (int x = 110; x <= 300; x += 10)
+        dragTo(QPoint(x, 250 + (x - 100) / 4));
+    QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    ASSERT_EQ(doc().nb_curves, 3);
+    const Curve& stroke = doc().curve(2);
+    ASSERT_FALSE(stroke.left_colors.isEmpty());
+    EXPECT_EQ(stroke.left_colors.front(), swatchColor(panel().buttonLeftColor));
+    EXPECT_EQ(stroke.right_colors.front(), swatchColor(panel().buttonRightColor));
+    EXPECT_EQ(stroke.blur_values.front(), panel().sliderBlur->value());
+}
+
+TEST_F(EditorFeedback, OpeningADrawingShowsTheValuesItsCurvesGive)
+{
+    // Curves read from a file carry no colours of their own for new strokes: selecting one
+    // gives the white and dark red a new curve starts with, and the panel says so.
+    doc().addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
+                            QColor(240, 220, 10), 7));
+    doc().setCurrentCurve(0);
+    viewer().setLifetimeThreshold(0);
+    QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(panel().sliderBlur->value(), 7);
+    openTwoColourDrawing();
+    QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
+    clickViewer(Point(0.0, -0.5));
+    ASSERT_EQ(doc().current_curve, 0);
+    EXPECT_EQ(swatchColor(panel().buttonLeftColor), doc().current_left_color);
+    EXPECT_EQ(swatchColor(panel().buttonRightColor), doc().current_right_color);
+    EXPECT_EQ(panel().sliderBlur->value(), doc().current_blur);
+}
+
+TEST_F(EditorFeedback, ACurveWithSeveralBlurValuesKeepsThemWhenSelected)
+{
+    CurveSet set;
+    Curve curve = makeLine(Point(-0.6, 0.0), Point(0.6, 0.0), QColor(20, 200, 30),
+                           QColor(240, 220, 10), 2);
+    curve.blur_values[1] = 9;
+    set.addCurve(curve);
+    ASSERT_TRUE(set.saveXml(path("ramp.xml")));
+    dialogs->openName = path("ramp.xml");
+    panel().actionLoad->trigger();
+    QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
+    clickViewer(Point(0.0, 0.0));
+    ASSERT_EQ(doc().current_curve, 0);
+    EXPECT_EQ(panel().sliderBlur->value(), doc().current_blur);
+    EXPECT_EQ(doc().curve(0).blur_values, QVector<int>({2, 9}));
+}
+
+TEST_F(EditorFeedback, TheActiveToolIsCheckedAndNamedAfterEachChoice)
+{
+    struct Choice {
+        QPushButton* clicked;
+        QPushButton* checked;
+        ManipulationMode mode;
+        const char* words;
+    };
+    Interface& p = panel();
+    const Choice choices[] = {
+        {p.buttonDrawCatmull, p.buttonDrawCatmull, ModeDrawCatmull, "Drawing"},
+        {p.buttonMovePoint, p.buttonMovePoint, ModeMovePoint, "Points"},
+        {p.buttonSelectMulti, p.buttonSelectMulti, ModeSelectMulti, "Selection"},
+        {p.buttonModifAttrib, p.buttonModifAttrib, ModeModifAttrib, "Colors"},
+        {p.buttonPan, p.buttonPan, ModePan, "Pan"},
+        {p.buttonBucket, p.buttonBucket, ModeBucket, "Bucket"},
+        {p.buttonPicker, p.buttonPicker, ModePicker, "Picker"},
+        {p.buttonSnake, p.buttonMovePoint, ModeMovePoint, "Points"},
+        {p.buttonSmooth, p.buttonSelectMulti, ModeSelectMulti, "Selection"},
+        {p.buttonSwitchColors, p.buttonModifAttrib, ModeModifAttrib, "Colors"},
+        {p.buttonDrawCatmull, p.buttonDrawCatmull, ModeDrawCatmull, "Drawing"},
+    };
+    const auto buttons = p.manipMode->findChildren<QPushButton*>();
+    for (const Choice& choice : choices) {
+        QTest::mouseClick(choice.clicked, Qt::LeftButton);
+        const std::string name = choice.clicked->objectName().toStdString();
+        EXPECT_EQ(viewer().mode(), choice.mode) << name;
+        for (QPushButton* button : buttons)
+            EXPECT_EQ(button->isChecked(), button == choice.checked)
+                << name << " leaves " << button->objectName().toStdString();
+        EXPECT_TRUE(p.toolText().startsWith(choice.words)) << name << ": "
+                                                           << p.toolText().toStdString();
+    }
+    // A zoom button is a command, not a tool: the tool stays checked.
+    QTest::mouseClick(p.buttonZoomIn, Qt::LeftButton);
+    EXPECT_TRUE(p.buttonDrawCatmull->isChecked());
+    EXPECT_FALSE(p.buttonZoomIn->isChecked());
+}
