@@ -129,11 +129,13 @@ public:
 
     // ---- files (image pixels in the file, canvas coordinates in memory)
     // Writes the drawing as a CurveSetXML document through a temporary file renamed on success.
-    // False on any error; the previous file is then untouched.
-    bool saveXml(const QString& path) const;
+    // False on any error; the previous file is then untouched. The cause, also printed on
+    // stderr, goes to `cause` when given.
+    bool saveXml(const QString& path, QString* cause = nullptr) const;
     // Replaces the drawing with the file's. False, with a one-line message on stderr, when the
     // file is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged.
-    bool loadXml(const QString& path);
+    // The cause of a failure goes to `cause` when given.
+    bool loadXml(const QString& path, QString* cause = nullptr);
 
     // ---- stroke vectoriser (document/stroke_vectorizer.cpp)
     // Turns a free-hand stroke (canvas coordinates) into a new Bezier curve, working in the

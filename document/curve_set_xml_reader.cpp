@@ -425,28 +425,35 @@ bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
 
 namespace {
 
-void reportLoadError(const QString& path, const QString& reason)
+void reportLoadError(const QString& path, const QString& reason, QString* cause)
 {
+    if (cause)
+        *cause = reason;
     std::cerr << "[!]> Cannot load \"" << path.toLocal8Bit().constData() << "\": "
               << reason.toLocal8Bit().constData() << std::endl;
 }
 
 } // namespace
 
-bool CurveSet::loadXml(const QString& path)
+bool CurveSet::loadXml(const QString& path, QString* cause)
 {
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        if (cause)
+            *cause = "no file name was given";
         return false;
+    }
     if (!QFileInfo::exists(path)) {
         std::cerr << "[!]> The file \"" << path.toLocal8Bit().constData() << "\" does not exist!"
                   << std::endl;
+        if (cause)
+            *cause = "the file does not exist";
         return false;
     }
     // Only a regular file: a FIFO would block the program, a device might never end.
     QFile file;
     QString why;
     if (!openRegularFile(file, path, why)) {
-        reportLoadError(path, why);
+        reportLoadError(path, why, cause);
         return false;
     }
 
@@ -458,7 +465,7 @@ bool CurveSet::loadXml(const QString& path)
     fresh.current_blur = current_blur;
     QString reason;
     if (!readCurveSetXml(file, fresh, reason)) {
-        reportLoadError(path, reason);
+        reportLoadError(path, reason, cause);
         return false;
     }
 

@@ -120,8 +120,10 @@ void writeCurve(XmlText& xml, const Curve& c, double halfWidth, double halfHeigh
     xml.close(1, "curve");
 }
 
-void reportSaveError(const QString& path, const QString& reason)
+void reportSaveError(const QString& path, const QString& reason, QString* cause)
 {
+    if (cause)
+        *cause = reason;
     std::cerr << "[!]> Cannot save \"" << path.toLocal8Bit().constData() << "\": "
               << reason.toLocal8Bit().constData() << std::endl;
 }
@@ -154,29 +156,32 @@ QByteArray writeCurveSetXml(const CurveSet& set)
     return xml.take();
 }
 
-bool CurveSet::saveXml(const QString& path) const
+bool CurveSet::saveXml(const QString& path, QString* cause) const
 {
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        if (cause)
+            *cause = "no file name was given";
         return false;
+    }
     // The text goes to a temporary file beside the target, renamed over it only when every byte
     // is written, so a failed save leaves the previous file as it was.
     // Unbuffered, so that errno still names the cause of a failed write.
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()), cause);
         return false;
     }
     const QByteArray text = writeCurveSetXml(*this);
     errno = 0;
     if (file.write(text) != text.size()) {
-        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()), cause);
         file.cancelWriting();
         return false;
     }
     errno = 0;
     if (!file.commit()) {
-        reportSaveError(path, writeErrorText(errno, path, file.errorString()));
+        reportSaveError(path, writeErrorText(errno, path, file.errorString()), cause);
         return false;
     }
     return true;

@@ -223,3 +223,41 @@ TEST_F(XmlFiles, SaveOverADirectoryFails)
     ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(QFileInfo(path("taken.xml")).isDir());
 }
+
+// The caller that shows a failure on screen gets the same cause the console line gives.
+TEST_F(XmlFiles, TheCauseOfAFailureReachesTheCaller)
+{
+    const auto consoleCause = [](const std::string& line) {
+        const size_t afterName = line.rfind("\": ");
+        return afterName == std::string::npos ? std::string()
+                                              : line.substr(afterName + 3, line.size() - afterName - 4);
+    };
+    CurveSet set = busySet();
+    for (const BadFile& bad : badFiles()) {
+        SCOPED_TRACE(bad.name);
+        const QString file = write(QString::fromLatin1(bad.name) + ".xml", bad.content);
+        QString cause;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(set.loadXml(file, &cause));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(cause.isEmpty());
+        EXPECT_EQ(cause.toStdString(), consoleCause(err)) << err;
+    }
+
+    QString cause;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(set.loadXml(path("nowhere.xml"), &cause));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(cause, "the file does not exist");
+
+    QDir(path("")).mkdir("taken.xml");
+    for (const QString& target : {path("taken.xml"), path("no/such/folder/d.xml")}) {
+        SCOPED_TRACE(target.toStdString());
+        QString saveCause;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(set.saveXml(target, &saveCause));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(saveCause.isEmpty());
+        EXPECT_EQ(saveCause.toStdString(), consoleCause(err)) << err;
+    }
+}
