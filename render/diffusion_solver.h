@@ -292,6 +292,7 @@ private:
     // The picture of `request` at a size other than this solver's, by the export solver.
     QImage renderAtOtherSize(const PictureRequest& request, QString* error);
     void rasteriseForExport();
+    void buildExportDivergence(const RenderTarget& divergence);
     void solveChannel(int channel, RenderTarget& solution, RenderTarget& partner, int cycles);
     void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
                         const RenderTarget& picture);

@@ -3,12 +3,15 @@
 // programs between exports and, during one, makes each full-size image only for the phase that
 // needs it:
 //   1. the colour constraints (8 bits, with a depth-stencil image only while they are drawn),
-//      then the two gradient images, kept only until the divergence (half float) is taken;
+//      and one gradient image at a time, until the constraints and the divergence are laid
+//      into one half-float image (see rasteriseForExport);
 //   2. the three colour channels, one after another, each solved in one-channel 32-bit float
 //      images (the estimate and its partner) and written into its channel of the 8-bit
-//      picture;
+//      picture, which reuses the constraint image;
 //   3. the picture read back once every other image is released.
-// At full size that is 28 bytes a pixel in the solve, plus under 6 for the coarse levels.
+// That is 20 bytes a pixel live at full size in either phase, plus under 6 for the coarse
+// levels. (Mesa's llvmpipe was measured to keep the memory of released images in the process,
+// so there the peak is nearer the sum of all of them: about 37 bytes a pixel.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
 // the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
@@ -19,6 +22,7 @@
 #include "solver_gl.h"
 
 #include "blur_pass.h"
+#include "curve_drawing.h"
 #include "diffusion_solver.h"
 #include "picture_file.h"
 
@@ -26,6 +30,8 @@
 
 #include <cstdio>
 #include <utility>
+
+#include <malloc.h>
 
 namespace {
 
@@ -35,6 +41,25 @@ void readChannelAsRed(const Texture& texture, int channel)
 {
     texture.bind(0);
     glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_SWIZZLE_R, GLint(GL_RED + channel));
+}
+
+// Leaves no image bound to a texture unit or as render target, so that images released next
+// are not held by the GL's state and their memory goes back at once.
+void unbindImages()
+{
+    for (int unit = 2; unit >= 0; --unit) {
+        glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    }
+    bindFramebuffer(0);
+}
+
+// Releases `target` with nothing holding its image.
+void release(RenderTarget& target)
+{
+    unbindImages();
+    target = RenderTarget();
+    glFinish();
 }
 
 // True when no GL error is pending (an image that could not be allocated raises one).
@@ -50,6 +75,12 @@ bool noGlError()
 
 bool DiffusionSolver::initializeForExport()
 {
+    // A software GL keeps its images in memory from malloc. By default glibc raises its mmap
+    // threshold to the size of each large block freed, so that the next blocks of that size
+    // come from the heap and their pages stay resident once released: an export would then
+    // peak at the sum of its phases rather than at the largest. A fixed threshold keeps every
+    // image of a megabyte or more in its own mapping, returned to the system when released.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE_ARB, &largest);
     if (largest < kMaxPictureSize) {
@@ -133,10 +164,11 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
     levelWidth = {width, 0};
     levelHeight = {height, 0};
     noGlError();
-    createCorrectionLevels();
     rasteriseForExport();
-    RenderTarget picture, solution, partner;
-    picture.create(width, height, rgba8Nearest());
+    createCorrectionLevels();
+    // The 8-bit constraint image, no longer needed, takes the picture.
+    RenderTarget picture = std::move(pyramid[0].colorConstraints);
+    RenderTarget solution, partner;
     solution.create(width, height, redFloatNearest());
     partner.create(width, height, redFloatNearest());
     bool made = noGlError() && picture.framebuffer.isComplete()
@@ -145,8 +177,8 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
         solveChannel(channel, solution, partner, cycles);
         composeChannel(channel, solution, reference, picture);
     }
-    solution = RenderTarget();
-    partner = RenderTarget();
+    release(solution);
+    release(partner);
     releaseExportImages();
 
     QImage image;
@@ -157,7 +189,7 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     }
-    picture = RenderTarget();
+    release(picture);
     made = noGlError() && made;
     leavePasses();
     if (!made)
@@ -165,8 +197,11 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
     return std::move(image).mirrored(false, true);
 }
 
-// Colour constraints and divergence at full size; the stencil and the gradients are released
-// as soon as they have been used.
+// The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
+// colour, on free ones (alpha 0) the divergence. The solve's programs read the fixed colour
+// where the alpha marks a constraint and the divergence only elsewhere, so one image serves as
+// both (exact to the half float's 1/2048); the 8-bit constraint image is then free to take the
+// picture.
 void DiffusionSolver::rasteriseForExport()
 {
     Level& level0 = pyramid[0];
@@ -176,24 +211,68 @@ void DiffusionSolver::rasteriseForExport()
     buildColorConstraints(false);
     level0.colorConstraints.framebuffer.bind();
     depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
+    unbindImages();
+    glFinish();
 
-    level0.gradientX.create(width, height, halfFloatNearestGreyBorder());
-    level0.gradientY.create(width, height, halfFloatNearestGreyBorder());
     level0.divergence.create(width, height, halfFloatNearestGreyBorder());
-    buildDivergencePyramid();
-    level0.gradientX = RenderTarget();
-    level0.gradientY = RenderTarget();
+    buildExportDivergence(level0.divergence);
+
+    // Free texels: alpha 0; constrained ones: their colour with alpha 1.
+    beginPasses();
+    level0.divergence.bindAsTarget();
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    copyImage(level0.colorConstraints.texture, level0.divergence);
+    glDisable(GL_ALPHA_TEST);
+    leavePasses();
+}
+
+// The divergence through one gradient image: the x gradient's half of it, then the y
+// gradient's half added by blending. The missing gradient is read from a one-texel grey image
+// (0.5: no jump) whose edge repeats everywhere.
+void DiffusionSolver::buildExportDivergence(const RenderTarget& divergence)
+{
+    RenderTarget gradient, flat;
+    gradient.create(width, height, halfFloatNearestGreyBorder());
+    flat.create(1, 1, halfFloatNearest());
+    beginPasses();
+    flat.bindAsTarget();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    auto drawGradient = [&](void (*draw)(const CurveSet&)) {
+        beginPasses();
+        gradient.bindAsTarget();
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (curveSet) {
+            setCanvasModelView();
+            draw(*curveSet);
+        }
+        solvergl::loadIdentityMatrices();
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    };
+    drawGradient(drawGradientsX);
+    imagePass(divProgram, divergence, gradient.texture, &flat.texture);
+    drawGradient(drawGradientsY);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    imagePass(divProgram, divergence, flat.texture, &gradient.texture);
+    glDisable(GL_BLEND);
+    leavePasses();
+    release(gradient);
+    release(flat);
 }
 
 void DiffusionSolver::solveChannel(int channel, RenderTarget& solution, RenderTarget& partner,
                                    int cycles)
 {
-    Level& level0 = pyramid[0];
-    readChannelAsRed(level0.divergence.texture, channel);
-    readChannelAsRed(level0.colorConstraints.texture, channel);
-    solveProblem({&solution, &partner, &level0.divergence.texture,
-                  &level0.colorConstraints.texture},
-                 cycles, true, 0.5f);
+    const Texture& problem = pyramid[0].divergence.texture; // constraints and divergence
+    readChannelAsRed(problem, channel);
+    solveProblem({&solution, &partner, &problem, &problem}, cycles, true, 0.5f);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,
@@ -229,6 +308,7 @@ void DiffusionSolver::composeChannel(int channel, const RenderTarget& solution,
 
 void DiffusionSolver::releaseExportImages()
 {
+    unbindImages();
     pyramid.clear();
     pyramid.resize(1);
     corrections.clear();
