@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <random>
+
 namespace solvertest {
 namespace {
 
@@ -240,6 +242,46 @@ TEST_F(PictureSizeTest, BlurredPictureAt1024AveragedDownIsThe512Picture)
     const QRgb a = blurred.pixel(x, row), b = sharp.pixel(x, row);
     EXPECT_GT(std::abs(qGreen(a) - qGreen(b)) + std::abs(qRed(a) - qRed(b)), 20)
         << "the blurred line must be softened at 1024";
+}
+
+// The export's cycle count holds at larger sizes too: on a drawing of 30 long random curves
+// that cut the canvas into pockets of every size (the slowest to converge), solving at 1024
+// with many more cycles changes no pixel by more than one 8-bit step.
+TEST_F(PictureSizeTest, ExportCyclesSufficeAt1024)
+{
+    std::mt19937 random(7u);
+    std::uniform_real_distribution<double> position(-1.1, 1.1);
+    std::uniform_int_distribution<int> channel(0, 255);
+    auto color = [&] { return QColor(channel(random), channel(random), channel(random)); };
+    for (int c = 0; c < 30; ++c) {
+        Curve curve;
+        for (int i = 0; i <= 9; ++i)
+            curve.appendControlPoint(position(random), position(random));
+        for (int id : {0, 15, 30}) {
+            curve.appendLeftColor(id, false, color());
+            curve.appendRightColor(id, false, color());
+            curve.appendBlur(id, false, 0);
+        }
+        curve.updateBoundingBox();
+        drawing.addCurve(curve);
+    }
+    PictureRequest request;
+    request.size = 1024;
+    const QImage exported = solver->renderImage(request);
+    request.cycles = 3 * DiffusionSolver::kExportCycles;
+    const QImage converged = solver->renderImage(request);
+    ASSERT_EQ(exported.size(), QSize(1024, 1024));
+    ASSERT_EQ(converged.size(), exported.size());
+    int worst = 0;
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const QRgb a = exported.pixel(x, y), b = converged.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    std::printf("30 random curves at 1024: %d against %d cycles, worst %d/255\n",
+                DiffusionSolver::kExportCycles, request.cycles, worst);
+    EXPECT_LE(worst, 1);
 }
 
 // saveImage at a size writes that size and leaves the view as it was; sizes out of range fail
