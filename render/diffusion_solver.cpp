@@ -19,9 +19,9 @@ struct ProgramFiles {
 } // namespace
 
 DiffusionSolver::DiffusionSolver(int width, int height, int iterations, double zoom, double panX,
-                                 double panY)
-    : width(std::max(1, width)), height(std::max(1, height)), iterations(iterations), zoom(zoom),
-      panX(panX), panY(panY)
+                                 double panY, Storage storage)
+    : storage(storage), width(std::max(1, width)), height(std::max(1, height)),
+      iterations(iterations), zoom(zoom), panX(panX), panY(panY)
 {
 }
 
@@ -39,6 +39,8 @@ bool DiffusionSolver::initialize()
     }
     // 512 pixels give 6 levels (512 down to 16); a level below 16 pixels adds nothing useful.
     levels = std::max(1, int(std::floor(std::log(double(width)) / std::log(2.0) + 0.5)) - 3);
+    if (storage == Storage::Export)
+        return initializeForExport();
     createImages();
     if (!pyramid[0].colorConstraints.framebuffer.isComplete()
         || !pyramid[0].colorSolution.framebuffer.isComplete()
@@ -74,6 +76,9 @@ bool DiffusionSolver::checkSupport()
         missing << QStringLiteral("GL_ARB_texture_float");
     if (!GLEW_EXT_packed_depth_stencil)
         missing << QStringLiteral("GL_EXT_packed_depth_stencil");
+    // An export solves one colour channel at a time in one-channel images.
+    if (storage == Storage::Export && !(GLEW_ARB_texture_rg && GLEW_ARB_texture_swizzle))
+        missing << QStringLiteral("GL_ARB_texture_rg and GL_ARB_texture_swizzle");
     if (missing.isEmpty())
         return true;
     statusText = QStringLiteral("The renderer cannot run: this OpenGL lacks ")
@@ -119,24 +124,25 @@ void DiffusionSolver::createImages()
     blurredPicture.create(width, height, floatLinear());
     blurredPicture.framebuffer.attachDepthStencil(depthStencil);
 
-    residual.create(width, height, floatLinear());
     createCorrectionLevels();
 }
 
 void DiffusionSolver::createCorrectionLevels()
 {
     corrections.clear();
+    const bool oneChannel = storage == Storage::Export;
+    const TextureFormat linear = oneChannel ? redFloatLinear() : floatLinear();
+    const TextureFormat nearest = oneChannel ? redFloatNearest() : floatNearest();
     int w = width;
     int h = height;
     while (std::max(w, h) > kCoarsestSize) {
         w = (w + 1) / 2;
         h = (h + 1) / 2;
         CorrectionLevel level;
-        level.correction.create(w, h, floatLinear()); // read through its filter: bilinear
-        level.partner.create(w, h, floatLinear());
-        level.rhs.create(w, h, floatNearest());
+        level.correction.create(w, h, linear); // read through its filter: bilinear
+        level.partner.create(w, h, linear);
+        level.rhs.create(w, h, nearest);
         level.fixedTexels.create(w, h, rgba8Nearest());
-        level.residual.create(w, h, floatLinear());
         corrections.push_back(std::move(level));
     }
 }
@@ -167,6 +173,10 @@ void DiffusionSolver::createPrograms()
         if (!entry.program->create(vertex, shaderPath(entry.files.fragment)))
             std::cerr << entry.files.prefix << entry.program->log().constData() << std::endl;
     }
+    if (storage == Storage::Export
+        && !composeChannelProgram.create(vertex, shaderPath("compose_channel.frag")))
+        std::cerr << "Compose Channel Shader : " << composeChannelProgram.log().constData()
+                  << std::endl;
 
     // Sampler units and the sweep weight never change: set them once.
     struct SamplerUnit {
@@ -198,6 +208,9 @@ void DiffusionSolver::createPrograms()
         {&restrictResidualProgram, "imgMap", 0},
         {&restrictResidualProgram, "divMap", 1},
         {&restrictResidualProgram, "fixedMap", 2},
+        {&composeChannelProgram, "channelMap", 0},
+        {&composeChannelProgram, "referenceMap", 1},
+        {&composeChannelProgram, "blurMap", 2},
     };
     for (const SamplerUnit& s : units) {
         if (!s.program->isLinked())
@@ -228,7 +241,7 @@ bool DiffusionSolver::allProgramsLinked() const
         if (!program->isLinked())
             return false;
     }
-    return true;
+    return storage == Storage::Interactive || composeChannelProgram.isLinked();
 }
 
 int DiffusionSolver::moreIterations()

@@ -7,9 +7,20 @@
 #include <QString>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 class CurveSet;
+
+class QImage;
+
+// What renderImage makes: the whole canvas at `size` x `size` pixels, solved from grey with
+// `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
+struct PictureRequest {
+    int size = 512;
+    int cycles = 12; // DiffusionSolver::kExportCycles
+    bool blur = true;
+};
 
 // A float uniform handed to one image pass (no name: none).
 struct PassUniform {
@@ -61,9 +72,19 @@ public:
     static constexpr int kExportCycles = 12;
     static constexpr int kDefaultCycles = 3;
 
+    // Sides of the pictures renderImage and saveImage make, in pixels.
+    static constexpr int kMinPictureSize = 16;
+    static constexpr int kMaxPictureSize = 8192;
+
+    // Interactive: every image of the pyramid, for the editor's view. Export: a solver of one
+    // picture at another size (see solver_export.cpp): it holds only the multigrid's coarse
+    // levels between exports and makes its full-size images one phase at a time.
+    enum class Storage { Interactive, Export };
+
     // width, height: size of level 0 in pixels (the viewer passes 512 x 512); iterations:
     // multigrid cycles added to kBaseCycles (the viewer passes 3). No GL work.
-    DiffusionSolver(int width, int height, int iterations, double zoom, double panX, double panY);
+    DiffusionSolver(int width, int height, int iterations, double zoom, double panX, double panY,
+                    Storage storage = Storage::Interactive);
     ~DiffusionSolver();
     DiffusionSolver(const DiffusionSolver&) = delete;
     DiffusionSolver& operator=(const DiffusionSolver&) = delete;
@@ -167,6 +188,17 @@ public:
     // existing file as it was. Returns false when nothing could be rendered or the file could
     // not be written, with the cause in *error.
     bool saveImage(const QString& path, QString* error = nullptr);
+    // The same at `size` x `size` pixels (kMinPictureSize .. kMaxPictureSize; this solver's own
+    // size gives the overload above). The picture looks like this solver's one, only sharper or
+    // coarser: the curves' strips keep their width in canvas units, the solve reaches the same
+    // accuracy, and the blur is this solver's blurred picture, read at the same canvas points.
+    // False with the cause in *error for a size out of range, a failed render or write.
+    bool saveImage(const QString& path, int size, QString* error = nullptr);
+    // The picture `request` asks for, top row first (Format_RGBA8888, alpha 255), leaving the
+    // solver as saveImage does; a null image with the cause in *error when the size is out of
+    // range or the GL cannot make it. At this solver's size with kExportCycles and blur it is
+    // what saveImage writes.
+    QImage renderImage(const PictureRequest& request, QString* error = nullptr);
     // Writes the picture as it stands (what display mode 0 shows at level 0) as a PNG, the same
     // way; nothing is solved.
     bool savePicture(const QString& path, QString* error = nullptr);
@@ -197,10 +229,11 @@ private:
             colorConstraints, blurConstraints;
     };
     // One coarser level of the multigrid (sizes halve, rounding up, down to kCoarsestSize):
-    // the correction and its ping-pong partner, the restricted residual that is its right-hand
-    // side, and the texels fixed at zero (those with a constrained finer child).
+    // the correction and its ping-pong partner (which also takes the level's residual before
+    // it is restricted), the restricted residual that is its right-hand side, and the texels
+    // fixed at zero (those with a constrained finer child).
     struct CorrectionLevel {
-        RenderTarget correction, partner, rhs, fixedTexels, residual;
+        RenderTarget correction, partner, rhs, fixedTexels;
     };
     // One level-0 problem handed to the V-cycles: the estimate (in and out) with its ping-pong
     // partner, the right-hand side (null for a Laplace problem) and the constraint image (alpha
@@ -238,6 +271,34 @@ private:
         const int iterations;
         const bool blurEnabled;
     };
+
+    // ---- pictures at other sizes (solver_export.cpp)
+    // The blurred picture of a reference solver and its blur map, read by an export at another
+    // size wherever the reference is blurred; null pointers: nothing is blurred.
+    struct BlurReference {
+        const Texture* picture = nullptr;
+        const Texture* blurMap = nullptr;
+    };
+    // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in picture().
+    void renderWholeCanvas(int cycles, bool blur);
+    // The picture at level-0 size as 8-bit RGBA, top row first.
+    QImage readPictureImage() const;
+    // Puts the images back to the current view after a whole-canvas render.
+    void restoreViewAfterExport();
+    // Export storage: rasterises the curves at this solver's size, solves the three colour
+    // channels one after another with `cycles` cycles each and composes them, with the
+    // reference's blur, into an 8-bit picture; every full-size image is released before the
+    // picture is returned. Null when the GL cannot make the images.
+    QImage renderExport(int size, int cycles, const BlurReference& reference);
+    bool initializeForExport();
+    // The picture of `request` at a size other than this solver's, by the export solver.
+    QImage renderAtOtherSize(const PictureRequest& request, QString* error);
+    void rasteriseForExport();
+    void buildExportDivergence(const RenderTarget& divergence);
+    void solveChannel(int channel, RenderTarget& solution, RenderTarget& partner, int cycles);
+    void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
+                        const RenderTarget& picture);
+    void releaseExportImages();
 
     int cycleCount() const { return kBaseCycles + std::max(0, iterations); }
     bool isWholeCanvasView() const { return zoom == 1.0 && panX == 0.0 && panY == 0.0; }
@@ -291,13 +352,14 @@ private:
     void leavePasses() const;
 
     const CurveSet* curveSet = nullptr;
+    Storage storage;
     int width;
     int height;
     std::vector<int> levelWidth;
     std::vector<int> levelHeight;
     ShaderProgram restrictProgram, divProgram, jacobiPoissonProgram, jacobiLaplaceProgram,
         diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram, restrictResidualProgram, restrictFixedProgram, downsampleProgram, residualProgram,
-        restrictFullProgram;
+        restrictFullProgram, composeChannelProgram;
     int levels = 1;
     int displayLevel = 0;
     std::vector<Level> pyramid;
@@ -307,7 +369,6 @@ private:
     Texture depthStencil;
     RenderTarget overview;
     RenderTarget blurScratch;
-    RenderTarget residual; // level 0's residual, restricted to level 1
     RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
     bool pictureBlurred = false;
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
@@ -322,4 +383,7 @@ private:
     bool ready = false;
     bool initialized = false;
     QString statusText;
+    // Solves the pictures at other sizes; made at the first of them and kept (it holds only its
+    // programs between exports).
+    std::unique_ptr<DiffusionSolver> exporter;
 };

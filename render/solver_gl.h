@@ -4,6 +4,8 @@
 
 #include <GL/glew.h>
 
+#include "gl_objects.h"
+
 namespace solvergl {
 
 // The full-screen quad of every image pass: corners (-1, -1), (1, -1), (1, 1), (-1, 1), no
@@ -48,3 +50,13 @@ inline void enableRectTexturing() { glEnable(GL_TEXTURE_RECTANGLE_ARB); }
 inline void disableRectTexturing() { glDisable(GL_TEXTURE_RECTANGLE_ARB); }
 
 } // namespace solvergl
+
+// One-channel 32-bit float images: an export's colour channel and its multigrid levels.
+inline TextureFormat redFloatLinear()
+{
+    return {GL_R32F, GL_RED, GL_FLOAT, GL_LINEAR, GL_CLAMP_TO_EDGE};
+}
+inline TextureFormat redFloatNearest()
+{
+    return {GL_R32F, GL_RED, GL_FLOAT, GL_NEAREST, GL_CLAMP_TO_EDGE};
+}

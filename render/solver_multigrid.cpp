@@ -32,6 +32,34 @@ void multigridPass(ShaderProgram& program, const RenderTarget& target, const Tex
     ShaderProgram::release();
 }
 
+// Samples `texture` through the linear filter while it lives, then restores its own filter.
+class LinearFilterScope {
+public:
+    explicit LinearFilterScope(const Texture& texture) : texture(texture)
+    {
+        bindOnUnit0();
+        glGetTexParameteriv(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, &filter);
+        setFilter(GL_LINEAR);
+    }
+    ~LinearFilterScope()
+    {
+        bindOnUnit0();
+        setFilter(filter);
+    }
+    LinearFilterScope(const LinearFilterScope&) = delete;
+    LinearFilterScope& operator=(const LinearFilterScope&) = delete;
+
+private:
+    void bindOnUnit0() const { texture.bind(0); }
+    static void setFilter(GLint value)
+    {
+        glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, value);
+        glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, value);
+    }
+    const Texture& texture;
+    GLint filter = GL_NEAREST;
+};
+
 void setFineSize(ShaderProgram& program, const Texture& fine)
 {
     program.setFloat("fineWidth", float(fine.width()));
@@ -63,7 +91,8 @@ void DiffusionSolver::vCycle(const Problem& problem)
     const Texture& fixed = *problem.constraints;
     smooth(sweep, current, other, problem.rhs, fixed, kPreSweeps);
     if (!corrections.empty()) {
-        restrictResidual(*current, problem.rhs, fixed, residual, corrections[0].rhs);
+        // The partner holds nothing needed until the correction is added: it takes the residual.
+        restrictResidual(*current, problem.rhs, fixed, *other, corrections[0].rhs);
         solveCorrection(0, Cycle::F);
         addCorrection(current, other, corrections[0].correction.texture, fixed);
     }
@@ -94,7 +123,7 @@ void DiffusionSolver::solveCorrection(size_t k, Cycle cycle)
         const Cycle visits[2] = {cycle, Cycle::V};
         const int count = cycle == Cycle::F ? 2 : 1;
         for (int v = 0; v < count; ++v) {
-            restrictResidual(*current, rhs, fixed, level.residual, corrections[k + 1].rhs);
+            restrictResidual(*current, rhs, fixed, *other, corrections[k + 1].rhs);
             solveCorrection(k + 1, visits[v]);
             addCorrection(current, other, corrections[k + 1].correction.texture, fixed);
         }
@@ -145,6 +174,9 @@ void DiffusionSolver::restrictResidual(const RenderTarget& estimate, const Textu
     multigridPass(residualProgram, residualImage, estimate.texture, rhs ? *rhs : estimate.texture,
                   &fixedTexels,
                   [rhs](ShaderProgram& p) { p.setFloat("rhsWeight", rhs ? 1.0f : 0.0f); });
+    // The restriction reads through the linear filter; the image may be nearest-filtered for
+    // the sweeps that use it otherwise.
+    const LinearFilterScope linear(residualImage.texture);
     multigridPass(restrictFullProgram, coarseRhs, residualImage.texture, residualImage.texture,
                   nullptr, [](ShaderProgram&) {});
 }

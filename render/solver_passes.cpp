@@ -199,17 +199,8 @@ void DiffusionSolver::fullUpdate()
 
 void DiffusionSolver::renderFinalPicture()
 {
-    if (!ready)
-        return;
-    const WholeCanvasScope wholeCanvas(*this);
-    buildDivergencePyramid();
-    buildBlurConstraints();
-    buildColorConstraints(false);
-    solveProblem(colorProblem(pyramid[0].colorSolution), kExportCycles, true, 0.5f);
-    colorView = {true, 1.0, 0.0, 0.0};
-    solveBlurMap(kExportCycles);
-    blurEnabled = true;
-    applyBlur();
+    if (ready)
+        renderWholeCanvas(kExportCycles, true);
 }
 
 void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)

@@ -1,19 +1,28 @@
 // tintweave-render: renders a drawing (CurveSetXML) to a PNG exactly as the editor's PNG export
-// does, without a window. Needs an X display for the GL context: run it under xvfb-run -a on a
-// machine without one.
+// does, at any size, or a keyframe animation as the editor's keyframe export does, without a
+// window. With an X display it renders through Qt's offscreen GL context; without one through
+// EGL's surfaceless platform.
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "file_access.h"
+#include "keyframe_sequence.h"
 #include "offscreen_context.h"
+#include "picture_file.h"
 #include "shader_program.h"
+#include "surfaceless_context.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <memory>
 
 namespace {
 
@@ -25,32 +34,63 @@ constexpr int kNoGl = 3;
 constexpr int kBadShaders = 4;
 constexpr int kCannotWrite = 5;
 
-// The editor's canvas: the export is always 512 x 512.
+// The editor's canvas: the solver works at 512 x 512 and pictures of other sizes follow it.
 constexpr int kCanvasSize = 512;
 
 const char kUsageText[] =
-    "Usage: tintweave-render [--quality draft|final] [--shaders DIR] DRAWING.xml OUT.png\n"
-    "Renders a Tintweave drawing to a 512 x 512 PNG picture.\n"
+    "Usage: tintweave-render [options] DRAWING.xml OUT.png\n"
+    "       tintweave-render [options] --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
+    "                        [--frames-per-pair N]\n"
+    "Renders a Tintweave drawing to a square PNG picture, or a keyframe animation to PNG\n"
+    "frames, as the editor's exports do.\n"
     "\n"
-    "  --quality final  (the default) the picture the editor's PNG export writes: solved at\n"
-    "                   export quality and blurred where the drawing asks for it\n"
-    "  --quality draft  the picture the editor shows after an edit at its default settings:\n"
-    "                   the interactive solve, without the blur pass\n"
-    "  --shaders DIR    read the shader files from DIR instead of looking for them in shaders/\n"
-    "                   under the working directory, then beside the program\n"
-    "  --help           show this text\n"
+    "  --size N            side of the picture in pixels, 16 to 8192 (default 512, the\n"
+    "                      editor's canvas); every size shows the same picture, sharper or\n"
+    "                      coarser: curves keep their width and the blur its look\n"
+    "  --quality final     (the default) the picture the editor's PNG export writes: solved at\n"
+    "                      export quality and blurred where the drawing asks for it\n"
+    "  --quality draft     the picture the editor shows after an edit at its default settings:\n"
+    "                      the interactive solve, without the blur pass\n"
+    "  --no-blur           leave the blur pass out of the final picture\n"
+    "  --shaders DIR       read the shader files from DIR instead of looking for them in\n"
+    "                      shaders/ under the working directory, then beside the program\n"
+    "  --quiet             no progress lines\n"
+    "  --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
+    "                      write the frames blended between consecutive keyframes, as the\n"
+    "                      editor's keyframe export does, to OUT_DIR/interpol0.png,\n"
+    "                      interpol1.png, ... (OUT_DIR is created when missing), with a\n"
+    "                      progress line per frame on stderr\n"
+    "  --frames-per-pair N frames from one keyframe to the next, both included (default 26,\n"
+    "                      at least 2): K keyframes give (K - 1) x N frames\n"
+    "  --help              show this text\n"
     "\n"
-    "Example: tintweave-render --quality draft drawing.xml preview.png\n"
+    "Examples:\n"
+    "  tintweave-render drawing.xml picture.png\n"
+    "  tintweave-render --size 2048 drawing.xml poster.png\n"
+    "  tintweave-render --quality draft drawing.xml preview.png\n"
+    "  tintweave-render --no-blur --size 1024 drawing.xml sharp.png\n"
+    "  tintweave-render --quiet --shaders /opt/tintweave/shaders drawing.xml picture.png\n"
+    "  tintweave-render --size 1024 --animate frames key1.xml key2.xml key3.xml "
+    "--frames-per-pair 10\n"
     "\n"
-    "Exit status: 0 written, 1 missing or unreadable drawing, 2 bad arguments, 3 no usable\n"
-    "OpenGL, 4 missing or broken shaders, 5 the picture could not be written.\n"
-    "Needs an X display for OpenGL; without one run it under xvfb-run -a.\n";
+    "Exit status: 0 written (every frame of an animation), 1 missing or unreadable drawing,\n"
+    "2 bad arguments, 3 no usable OpenGL, 4 missing or broken shaders, 5 the picture (or a\n"
+    "frame) could not be made or written.\n"
+    "Needs no display: without an X server it renders through EGL's surfaceless platform\n"
+    "(Mesa); if that is missing too, run it under xvfb-run -a.\n";
 
 struct Arguments {
     bool draft = false;
+    bool blur = true;
+    bool quiet = false;
+    bool animate = false;
+    int size = kCanvasSize;
+    int framesPerPair = kDefaultFramesPerPair;
+    bool framesPerPairGiven = false;
     QString shaders;
-    QString drawing;
-    QString output;
+    QStringList positional; // DRAWING.xml OUT.png, or OUT_DIR KEY1.xml KEY2.xml ...
+
+    QStringList drawings() const { return animate ? positional.mid(1) : positional.mid(0, 1); }
 };
 
 int fail(int status, const QString& message)
@@ -59,97 +99,219 @@ int fail(int status, const QString& message)
     return status;
 }
 
+int usageError(const QString& message)
+{
+    std::fputs(kUsageText, stderr);
+    return fail(kUsage, message);
+}
+
+// A whole number from `low` to `high` in `text`; false otherwise.
+bool parseNumber(const char* text, int low, int high, int* value)
+{
+    bool ok = false;
+    const int n = QByteArray(text).toInt(&ok);
+    if (!ok || n < low || n > high)
+        return false;
+    *value = n;
+    return true;
+}
+
+// Reads the option at argv[*i] (moving *i past its value); -1 when it was understood, otherwise
+// the exit status to end with.
+int parseOption(int argc, char** argv, int* i, Arguments* args)
+{
+    const char* option = argv[*i];
+    const char* value = *i + 1 < argc ? argv[*i + 1] : nullptr;
+    auto takesValue = [&] { ++*i; };
+    if (std::strcmp(option, "--quality") == 0) {
+        if (!value || (std::strcmp(value, "draft") != 0 && std::strcmp(value, "final") != 0))
+            return fail(kUsage, QStringLiteral("--quality needs draft or final"));
+        args->draft = std::strcmp(value, "draft") == 0;
+        takesValue();
+    } else if (std::strcmp(option, "--shaders") == 0) {
+        if (!value)
+            return fail(kUsage, QStringLiteral("--shaders needs a directory"));
+        args->shaders = QString::fromLocal8Bit(value);
+        takesValue();
+    } else if (std::strcmp(option, "--size") == 0) {
+        if (!value || !parseNumber(value, DiffusionSolver::kMinPictureSize,
+                                   DiffusionSolver::kMaxPictureSize, &args->size))
+            return fail(kUsage, QStringLiteral("--size needs a whole number of pixels from %1 to %2")
+                                    .arg(DiffusionSolver::kMinPictureSize)
+                                    .arg(DiffusionSolver::kMaxPictureSize));
+        takesValue();
+    } else if (std::strcmp(option, "--frames-per-pair") == 0) {
+        if (!value || !parseNumber(value, 2, 100000, &args->framesPerPair))
+            return fail(kUsage, QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
+        args->framesPerPairGiven = true;
+        takesValue();
+    } else if (std::strcmp(option, "--no-blur") == 0) {
+        args->blur = false;
+    } else if (std::strcmp(option, "--quiet") == 0) {
+        args->quiet = true;
+    } else if (std::strcmp(option, "--animate") == 0) {
+        args->animate = true;
+    } else {
+        return usageError(QStringLiteral("unknown option ") + QString::fromLocal8Bit(option));
+    }
+    return -1;
+}
+
 // Returns -1 when the arguments are usable, otherwise the exit status to end with.
 int parseArguments(int argc, char** argv, Arguments* args)
 {
-    QStringList positional;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsageText, stdout);
             return kOk;
         }
-        if (std::strcmp(argv[i], "--quality") == 0) {
-            const char* quality = i + 1 < argc ? argv[++i] : "";
-            if (std::strcmp(quality, "draft") != 0 && std::strcmp(quality, "final") != 0)
-                return fail(kUsage, QStringLiteral("--quality needs draft or final"));
-            args->draft = std::strcmp(quality, "draft") == 0;
-            continue;
-        }
-        if (std::strcmp(argv[i], "--shaders") == 0) {
-            if (i + 1 >= argc)
-                return fail(kUsage, QStringLiteral("--shaders needs a directory"));
-            args->shaders = QString::fromLocal8Bit(argv[++i]);
-            continue;
-        }
         if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fputs(kUsageText, stderr);
-            return fail(kUsage, QStringLiteral("unknown option ") + QString::fromLocal8Bit(argv[i]));
+            const int status = parseOption(argc, argv, &i, args);
+            if (status >= 0)
+                return status;
+            continue;
         }
-        positional << QString::fromLocal8Bit(argv[i]);
+        args->positional << QString::fromLocal8Bit(argv[i]);
     }
-    if (positional.size() != 2) {
+    if (args->framesPerPairGiven && !args->animate)
+        return usageError(QStringLiteral("--frames-per-pair goes with --animate"));
+    if (args->animate && args->positional.size() < 3)
+        return usageError(QStringLiteral("--animate needs a folder and at least two drawings"));
+    if (!args->animate && args->positional.size() != 2) {
         std::fputs(kUsageText, stderr);
         return kUsage;
     }
-    args->drawing = positional[0];
-    args->output = positional[1];
     return -1;
 }
 
-// Checks made before Qt starts (which aborts the process when it finds no display). Only a
-// regular file is read as the drawing or replaced by the picture: a FIFO would block, and a
-// device or a folder must not be replaced.
-int checkBeforeStart(const Arguments& args)
+// Why `path` cannot take the picture or the frames (a folder for --animate); empty when it can.
+QString outputProblem(const QString& path, bool folder)
 {
-    QFile drawingFile;
-    QString reason;
-    if (!openRegularFile(drawingFile, args.drawing, reason))
-        return fail(kBadDrawing, QStringLiteral("cannot read drawing %1: %2").arg(args.drawing, reason));
-    const QFileInfo output(args.output);
-    if (output.exists() && !output.isFile())
-        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(
-                                      args.output, output.isDir() ? QStringLiteral("it is a folder")
-                                                                  : QStringLiteral("not a regular file")));
+    const QFileInfo output(path);
+    if (!output.exists())
+        return QString();
+    if (folder)
+        return output.isDir() ? QString() : QStringLiteral("not a folder");
+    if (output.isDir())
+        return QStringLiteral("it is a folder");
+    return output.isFile() ? QString() : QStringLiteral("not a regular file");
+}
+
+// Checks made before the GL starts. Only regular files are read as drawings or replaced by the
+// picture: a FIFO would block, and a device or a folder must not be replaced.
+int checkFiles(const Arguments& args)
+{
+    for (const QString& drawing : args.drawings()) {
+        QFile drawingFile;
+        QString reason;
+        if (!openRegularFile(drawingFile, drawing, reason))
+            return fail(kBadDrawing, QStringLiteral("cannot read drawing %1: %2").arg(drawing, reason));
+    }
+    const QString output = args.animate ? args.positional.front() : args.positional.back();
+    const QString problem = outputProblem(output, args.animate);
+    if (!problem.isEmpty())
+        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(output, problem));
+    return -1;
+}
+
+// The GL context the renderer draws with, and the application object it needs: Qt's offscreen
+// context when an X display can be opened (Qt ends the process when its platform cannot start),
+// else the surfaceless EGL context with a plain core application.
+struct GlSession {
+    std::unique_ptr<QCoreApplication> app;
+    std::unique_ptr<OffscreenContext> offscreen;
+    std::unique_ptr<SurfacelessContext> surfaceless;
+};
+
+int startGl(int& argc, char** argv, GlSession* session)
+{
     const QString display = windowSystemProblem();
-    if (!display.isEmpty())
+    if (display.isEmpty()) {
+        session->app = std::make_unique<QGuiApplication>(argc, argv);
+        session->offscreen = std::make_unique<OffscreenContext>();
+        if (!session->offscreen->create())
+            return fail(kNoGl, QStringLiteral("no usable OpenGL: ") + session->offscreen->errorString());
+        return -1;
+    }
+    session->app = std::make_unique<QCoreApplication>(argc, argv);
+    session->surfaceless = std::make_unique<SurfacelessContext>();
+    if (!session->surfaceless->create())
         return fail(kNoGl, QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
     return -1;
 }
 
-int render(const Arguments& args)
-{
-    if (!args.shaders.isEmpty())
-        setShaderDirectory(args.shaders);
-
-    OffscreenContext context;
-    if (!context.create())
-        return fail(kNoGl, QStringLiteral("no usable OpenGL: ") + context.errorString());
-
-    CurveSet drawing;
-    if (!drawing.loadXml(args.drawing))
-        return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + args.drawing);
-
-    DiffusionSolver solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
-    if (!solver.initialize())
-        return fail(kNoGl, solver.status());
-    const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
-                                                solver.overviewFramebufferName());
-    if (!curvesReady || !solver.allProgramsLinked())
-        return fail(kBadShaders, QStringLiteral("shader files missing or broken in ")
-                                     + shaderDirectory());
-
-    solver.setCurveSet(drawing);
-    QString why;
-    bool written;
-    if (args.draft) {
-        solver.fullUpdate(); // blur is off unless switched on
-        written = solver.savePicture(args.output, &why);
-    } else {
-        written = solver.saveImage(args.output, &why);
+class Renderer {
+public:
+    explicit Renderer(const Arguments& args)
+        : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0)
+    {
+        request.size = args.size;
+        request.cycles = args.draft ? DiffusionSolver::kBaseCycles + DiffusionSolver::kDefaultCycles
+                                    : DiffusionSolver::kExportCycles;
+        request.blur = !args.draft && args.blur;
     }
-    if (!written)
-        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(args.output, why));
+
+    // -1 when the solver and its shaders are ready, else the exit status.
+    int start()
+    {
+        if (!solver.initialize())
+            return fail(kNoGl, solver.status());
+        const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
+                                                    solver.overviewFramebufferName());
+        if (!curvesReady || !solver.allProgramsLinked())
+            return fail(kBadShaders, QStringLiteral("shader files missing or broken in ")
+                                         + shaderDirectory());
+        return -1;
+    }
+
+    // Renders `drawing` and writes it to `path`; false with the cause in *why.
+    bool write(const CurveSet& drawing, const QString& path, QString* why)
+    {
+        solver.setCurveSet(drawing);
+        const QImage image = solver.renderImage(request, why);
+        return !image.isNull() && writePngFile(image, path, why);
+    }
+
+private:
+    DiffusionSolver solver;
+    PictureRequest request;
+};
+
+int renderPicture(Renderer& renderer, const Arguments& args)
+{
+    const QString& drawingPath = args.positional[0];
+    const QString& output = args.positional[1];
+    CurveSet drawing;
+    if (!drawing.loadXml(drawingPath))
+        return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + drawingPath);
+    QString why;
+    if (!renderer.write(drawing, output, &why))
+        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(output, why));
     return kOk;
+}
+
+int renderAnimation(Renderer& renderer, const Arguments& args)
+{
+    KeyframeSequence sequence;
+    sequence.files = args.drawings();
+    sequence.prefix = QDir(args.positional[0]).filePath(QStringLiteral("interpol"));
+    sequence.framesPerPair = args.framesPerPair;
+    for (const QString& key : sequence.files) { // every keyframe must load before any frame
+        CurveSet probe;
+        if (!probe.loadXml(key))
+            return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + key);
+    }
+    auto writeFrame = [&renderer](const CurveSet& frame, const QString& path) {
+        QString why;
+        const bool written = renderer.write(frame, path, &why);
+        if (!written)
+            fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(path, why));
+        return written;
+    };
+    const KeyframeSequenceReport report =
+        writeKeyframeSequence(sequence, writeFrame, args.quiet ? nullptr : &std::cerr, std::cerr);
+    const bool complete = !report.folderMissing && report.failedFrames.isEmpty();
+    return complete ? kOk : kCannotWrite;
 }
 
 } // namespace
@@ -160,9 +322,18 @@ int main(int argc, char** argv)
     const int parsed = parseArguments(argc, argv, &args);
     if (parsed >= 0)
         return parsed;
-    const int checked = checkBeforeStart(args);
+    const int checked = checkFiles(args);
     if (checked >= 0)
         return checked;
-    QGuiApplication app(argc, argv);
-    return render(args);
+    GlSession session;
+    const int started = startGl(argc, argv, &session);
+    if (started >= 0)
+        return started;
+    if (!args.shaders.isEmpty())
+        setShaderDirectory(args.shaders);
+    Renderer renderer(args);
+    const int ready = renderer.start();
+    if (ready >= 0)
+        return ready;
+    return args.animate ? renderAnimation(renderer, args) : renderPicture(renderer, args);
 }

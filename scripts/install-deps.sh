@@ -10,6 +10,7 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqglviewer-dev-qt5
   libglew-dev libgl-dev libglu1-mesa-dev libx11-dev zlib1g-dev
+  libegl-dev libegl-mesa0
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
   clang

@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QDir>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 namespace solvertest {
@@ -308,6 +310,146 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
     EXPECT_LE(largestDifference(draft, editor), 1);
     // The blurred curve softens the final picture and not the draft.
     EXPECT_GT(largestDifference(draft, final), 20);
+}
+
+// ---- sizes, animations and rendering without a display
+
+ToolRun runTool(const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(renderTool(), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(240000))
+        return run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// Three keyframes of one drawing: a circle that moves and changes colour, and a line that
+// turns. No blur, so that frames at a small size stay quick.
+CurveSet keyframe(int k)
+{
+    CurveSet set;
+    const QColor inside(200 - 60 * k, 40 + 80 * k, 40);
+    set.addCurve(circleCurve({-0.3 + 0.3 * k, 0.1}, 0.3 + 0.1 * k, inside, kBlue));
+    set.addCurve(straightCurve({-0.9, -0.6 + 0.3 * k}, {0.9, -0.2}, QColor(240, 230, 40), kRed));
+    return set;
+}
+
+TEST_F(RenderToolTest, AnimateWritesEveryFrameAndItsFirstIsTheFirstDrawing)
+{
+    QStringList keys;
+    for (int k = 0; k < 3; ++k) {
+        keys << dir.filePath(QStringLiteral("key%1.xml").arg(k));
+        ASSERT_TRUE(keyframe(k).saveXml(keys.back()));
+    }
+    const QString frames = dir.filePath("frames/out"); // created, with its parent
+    const ToolRun run = runTool(QStringList{"--size", "96", "--animate", frames} + keys);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    for (int i = 0; i < 52; ++i)
+        ASSERT_TRUE(QFileInfo::exists(frames + QStringLiteral("/interpol%1.png").arg(i))) << i;
+    EXPECT_FALSE(QFileInfo::exists(frames + "/interpol52.png"));
+    EXPECT_EQ(run.err.count(QStringLiteral("Processing frame ")), 52);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Processing frame 51...")));
+
+    const QString single = dir.filePath("single.png"), last = dir.filePath("last.png");
+    ASSERT_EQ(runTool({"--size", "96", keys[0], single}).status, 0);
+    ASSERT_EQ(runTool({"--size", "96", keys[2], last}).status, 0);
+    const QImage first(frames + "/interpol0.png");
+    ASSERT_EQ(first.size(), QSize(96, 96));
+    EXPECT_EQ(largestDifference(first, QImage(single)), 0);
+    EXPECT_EQ(largestDifference(QImage(frames + "/interpol51.png"), QImage(last)), 0);
+    // The last frame of one pair and the first of the next show the same drawing.
+    EXPECT_EQ(largestDifference(QImage(frames + "/interpol25.png"),
+                                QImage(frames + "/interpol26.png")),
+              0);
+    // A frame inside a pair is the editor's blend of the two drawings.
+    CurveSet blend;
+    interpolateSets(keyframe(0), keyframe(1), blend, 10 / 25.0);
+    const QString blendXml = dir.filePath("blend.xml"), blendPng = dir.filePath("blend.png");
+    ASSERT_TRUE(blend.saveXml(blendXml));
+    ASSERT_EQ(runTool({"--size", "96", blendXml, blendPng}).status, 0);
+    EXPECT_LE(largestDifference(QImage(frames + "/interpol10.png"), QImage(blendPng)), 1);
+    EXPECT_GT(largestDifference(QImage(frames + "/interpol10.png"), first), 20);
+}
+
+TEST_F(RenderToolTest, AnimateFramesPerPairAndQuiet)
+{
+    QStringList keys;
+    for (int k = 0; k < 3; ++k) {
+        keys << dir.filePath(QStringLiteral("key%1.xml").arg(k));
+        ASSERT_TRUE(keyframe(k).saveXml(keys.back()));
+    }
+    const QString frames = dir.filePath("few");
+    const ToolRun run = runTool(QStringList{"--quiet", "--size", "32", "--animate", frames} + keys
+                                + QStringList{"--frames-per-pair", "3"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("Processing frame"))) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("done!"))) << run.err.toStdString();
+    EXPECT_EQ(QDir(frames).entryList(QDir::Files).size(), 6);
+    EXPECT_TRUE(QFileInfo::exists(frames + "/interpol5.png"));
+
+    // Bad counts, a lone keyframe, an unreadable keyframe, a file where the folder should be.
+    EXPECT_EQ(runTool(QStringList{"--animate", frames} + keys + QStringList{"--frames-per-pair", "1"}).status, 2);
+    EXPECT_EQ(runTool({"--animate", frames, keys[0]}).status, 2);
+    EXPECT_EQ(runTool({"--frames-per-pair", "4", keys[0], dir.filePath("x.png")}).status, 2);
+    EXPECT_EQ(runTool(QStringList{"--animate", frames, keys[0], dir.filePath("absent.xml")}).status, 1);
+    const ToolRun onFile = runTool(QStringList{"--animate", keys[1]} + keys);
+    EXPECT_EQ(onFile.status, 5);
+    EXPECT_TRUE(onFile.err.contains(QStringLiteral("not a folder"))) << onFile.err.toStdString();
+}
+
+TEST_F(RenderToolTest, SizeAndNoBlurOptions)
+{
+    drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
+    drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 12));
+    const QString xml = dir.filePath("drawing.xml");
+    ASSERT_TRUE(drawing.saveXml(xml));
+    const QString large = dir.filePath("large.png"), sharp = dir.filePath("sharp.png");
+    ASSERT_EQ(runTool({"--size", "1024", xml, large}).status, 0);
+    EXPECT_EQ(QImage(large).size(), QSize(1024, 1024));
+    for (const char* bad : {"15", "8193", "big", "1e3"})
+        EXPECT_EQ(runTool({"--size", bad, xml, large}).status, 2) << bad;
+    EXPECT_EQ(runTool({xml, large, "--size"}).status, 2);
+
+    // --no-blur is the export's solve without the blur pass.
+    ASSERT_EQ(runTool({"--no-blur", xml, sharp}).status, 0);
+    CurveSet loaded;
+    ASSERT_TRUE(loaded.loadXml(xml));
+    solver->setCurveSet(loaded);
+    PictureRequest request;
+    request.blur = false;
+    const QImage own = solver->renderImage(request);
+    EXPECT_LE(largestDifference(QImage(sharp), own), 1);
+    request.blur = true;
+    EXPECT_GT(largestDifference(QImage(sharp), solver->renderImage(request)), 20);
+}
+
+// Without any X display the renderer draws through EGL's surfaceless platform: the picture is
+// the one it writes under X.
+TEST_F(RenderToolTest, WithoutADisplayWritesThePictureItWritesUnderX)
+{
+    drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
+    drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 6));
+    const QString xml = dir.filePath("drawing.xml");
+    ASSERT_TRUE(drawing.saveXml(xml));
+    const QString underX = dir.filePath("x.png"), without = dir.filePath("none.png");
+    ASSERT_EQ(runTool({"--size", "300", xml, underX}).status, 0);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    environment.remove("WAYLAND_DISPLAY");
+    const ToolRun run = runTool({"--size", "300", xml, without}, environment);
+    if (run.status == 3 && run.err.contains(QStringLiteral("no usable OpenGL")))
+        GTEST_SKIP() << "no display-less OpenGL on this machine: " << run.err.toStdString();
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage a(underX), b(without);
+    ASSERT_EQ(b.size(), QSize(300, 300));
+    EXPECT_EQ(largestDifference(a, b), 0);
 }
 
 } // namespace

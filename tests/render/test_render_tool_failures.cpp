@@ -99,7 +99,7 @@ TEST_F(RenderToolFailures, FileSizeLimitExitsFiveAndKeepsTheOldPicture)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"drawing.xml", "kept.png"}));
 }
 
-TEST_F(RenderToolFailures, UnreachableDisplayExitsThree)
+TEST_F(RenderToolFailures, UnreachableDisplayWithoutEglExitsThree)
 {
     int number = 600;
     while (QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(number)))
@@ -107,6 +107,8 @@ TEST_F(RenderToolFailures, UnreachableDisplayExitsThree)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", QString(":%1").arg(number));
     environment.remove("QT_QPA_PLATFORM");
+    // Nor any display-less OpenGL: EGL finds no vendor library.
+    environment.insert("__EGL_VENDOR_LIBRARY_FILENAMES", dir.filePath("no-such-vendor.json"));
     const ToolResult r = run(renderTool(), {drawing, dir.filePath("out.png")}, environment);
     EXPECT_EQ(r.status, 3) << r.err.toStdString();
     EXPECT_EQ(r.err, QString("tintweave-render: no usable OpenGL: cannot open display :%1 (run "

@@ -26,6 +26,7 @@ const char* const kPrograms[][2] = {
     {"img_process.vert", "restrict_fixed.frag"},
     {"img_process.vert", "prolong_correct.frag"},
     {"img_process.vert", "downsample.frag"},
+    {"img_process.vert", "compose_channel.frag"},
 };
 
 void writeFile(const QString& path, const QByteArray& text)

@@ -1,0 +1,71 @@
+#include "keyframe_sequence.h"
+
+#include "curve_set.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <ostream>
+
+namespace {
+
+// Makes sure the folder that receives the frames exists; false when it cannot be created.
+bool ensureFolderOf(const QString& prefix, std::ostream& err)
+{
+    const QString folder = QFileInfo(prefix).path();
+    if (QDir().mkpath(folder))
+        return true;
+    err << "Cannot create the folder " << folder.toStdString()
+        << " for the frames: no frame was written\n";
+    return false;
+}
+
+} // namespace
+
+KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
+                                             const KeyframeFrameWriter& writeFrame,
+                                             std::ostream* progress, std::ostream& err)
+{
+    KeyframeSequenceReport report;
+    const QStringList& files = sequence.files;
+    if (files.size() < 2 || sequence.framesPerPair < 2)
+        return report;
+    // Without the folder no frame can be written: say so rather than render them all in vain.
+    if (!ensureFolderOf(sequence.prefix, err)) {
+        report.folderMissing = true;
+        return report;
+    }
+
+    CurveSet start;
+    CurveSet end;
+    CurveSet frame;
+    start.loadXml(files.front());
+    const int last = sequence.framesPerPair - 1;
+    int frameNumber = 0;
+    for (int f = 1; f < files.size(); ++f) {
+        end.loadXml(files[f]);
+        for (int j = 0; j <= last; ++j) {
+            if (progress)
+                *progress << "Processing frame " << frameNumber << "..." << std::endl;
+            interpolateSets(start, end, frame, j / double(last));
+            const QString path = sequence.prefix + QString::number(frameNumber) + ".png";
+            ++report.framesAttempted;
+            if (!writeFrame(frame, path)) {
+                report.failedFrames.append(path);
+                err << "Could not save frame " << frameNumber << " to " << path.toStdString()
+                    << "\n";
+            }
+            ++frameNumber;
+        }
+        start.loadXml(files[f]);
+    }
+
+    if (report.failedFrames.isEmpty()) {
+        if (progress)
+            *progress << "done!" << std::endl;
+    } else {
+        err << report.failedFrames.size() << " of " << report.framesAttempted
+            << " frames could not be saved\n";
+    }
+    return report;
+}

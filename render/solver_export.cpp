@@ -1,0 +1,367 @@
+// Pictures at any size. The interactive solver keeps every image of its 512-pixel pyramid; a
+// picture of N x N pixels is made by a second solver of Export storage, which holds only its
+// programs between exports and, during one, makes each full-size image only for the phase that
+// needs it:
+//   1. the colour constraints (8 bits, with a depth-stencil image only while they are drawn),
+//      and one gradient image at a time, until the constraints and the divergence are laid
+//      into one half-float image (see rasteriseForExport);
+//   2. the three colour channels, one after another, each solved in one-channel 32-bit float
+//      images (the estimate and its partner) and written into its channel of the 8-bit
+//      picture, which reuses the constraint image;
+//   3. the picture read back once every other image is released.
+// That is 20 bytes a pixel live at full size in either phase, plus under 6 for the coarse
+// levels. (Mesa's llvmpipe was measured to keep the memory of released images in the process,
+// so there the peak is nearer the sum of all of them: about 37 bytes a pixel.)
+//
+// The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
+// the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
+// pixel steps, so at N it would need (N / 512)^2 times the passes of the 512 picture for the
+// same look: instead, wherever the 512 picture is blurred, the picture at N takes the blurred
+// 512 picture read at the same canvas point. Blurred regions hold no detail a finer grid could
+// add, and the cost stays the solve's, linear in the pixel count.
+#include "solver_gl.h"
+
+#include "blur_pass.h"
+#include "curve_drawing.h"
+#include "diffusion_solver.h"
+#include "picture_file.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <utility>
+
+#include <malloc.h>
+
+namespace {
+
+// Makes the red channel of `texture` read its `channel` (0 red, 1 green, 2 blue), so that the
+// one-channel solve reads one colour channel of the constraint and divergence images.
+void readChannelAsRed(const Texture& texture, int channel)
+{
+    texture.bind(0);
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_SWIZZLE_R, GLint(GL_RED + channel));
+}
+
+// Leaves no image bound to a texture unit or as render target, so that images released next
+// are not held by the GL's state and their memory goes back at once.
+void unbindImages()
+{
+    for (int unit = 2; unit >= 0; --unit) {
+        glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+    }
+    bindFramebuffer(0);
+}
+
+// Releases `target` with nothing holding its image.
+void release(RenderTarget& target)
+{
+    unbindImages();
+    target = RenderTarget();
+    glFinish();
+}
+
+// True when no GL error is pending (an image that could not be allocated raises one).
+bool noGlError()
+{
+    bool clean = true;
+    while (glGetError() != GL_NO_ERROR)
+        clean = false;
+    return clean;
+}
+
+} // namespace
+
+bool DiffusionSolver::initializeForExport()
+{
+    // A software GL keeps its images in memory from malloc. By default glibc raises its mmap
+    // threshold to the size of each large block freed, so that the next blocks of that size
+    // come from the heap and their pages stay resident once released: an export would then
+    // peak at the sum of its phases rather than at the largest. A fixed threshold keeps every
+    // image of a megabyte or more in its own mapping, returned to the system when released.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE_ARB, &largest);
+    if (largest < kMaxPictureSize) {
+        statusText = QStringLiteral("The renderer cannot run: this OpenGL makes images of at "
+                                    "most %1 pixels.")
+                         .arg(largest);
+        std::fprintf(stderr, "%s\n", statusText.toLocal8Bit().constData());
+        return false;
+    }
+    pyramid.resize(1);
+    levelWidth = {width, 0};
+    levelHeight = {height, 0};
+    createPrograms();
+    ready = true;
+    leavePasses();
+    return true;
+}
+
+QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* error)
+{
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return QImage();
+    };
+    if (!ready)
+        return fail(QStringLiteral("the renderer has no usable OpenGL"));
+    if (storage == Storage::Export)
+        return fail(QStringLiteral("an export solver renders only for its interactive solver"));
+    if (request.size < kMinPictureSize || request.size > kMaxPictureSize)
+        return fail(QStringLiteral("the picture size must be %1 to %2 pixels, not %3")
+                        .arg(kMinPictureSize)
+                        .arg(kMaxPictureSize)
+                        .arg(request.size));
+    QImage image;
+    if (request.size == width && request.size == height) {
+        renderWholeCanvas(request.cycles, request.blur);
+        image = readPictureImage();
+    } else {
+        image = renderAtOtherSize(request, error);
+    }
+    restoreViewAfterExport();
+    return image;
+}
+
+QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString* error)
+{
+    // The blurred regions come from this solver's own picture at export quality.
+    BlurReference reference;
+    if (request.blur && largestBlur(curveSet) > 0.0f) {
+        renderWholeCanvas(kExportCycles, true);
+        if (pictureBlurred)
+            reference = {&blurredPicture.texture, &pyramid[0].blurSolution.texture};
+    }
+    if (!exporter) {
+        exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
+                                                     Storage::Export);
+        exporter->initialize();
+    }
+    QString problem;
+    if (!exporter->isReady())
+        problem = exporter->status();
+    else if (!exporter->allProgramsLinked())
+        problem = QStringLiteral("some shader programs could not be built");
+    QImage image;
+    if (problem.isEmpty()) {
+        exporter->curveSet = curveSet;
+        image = exporter->renderExport(request.size, request.cycles, reference);
+        if (image.isNull())
+            problem = QStringLiteral("not enough memory for a picture of %1 x %1 pixels")
+                          .arg(request.size);
+    }
+    if (error && !problem.isEmpty())
+        *error = problem;
+    return image;
+}
+
+QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& reference)
+{
+    width = height = size;
+    levelWidth = {width, 0};
+    levelHeight = {height, 0};
+    noGlError();
+    rasteriseForExport();
+    createCorrectionLevels();
+    // The 8-bit constraint image, no longer needed, takes the picture.
+    RenderTarget picture = std::move(pyramid[0].colorConstraints);
+    RenderTarget solution, partner;
+    solution.create(width, height, redFloatNearest());
+    partner.create(width, height, redFloatNearest());
+    bool made = noGlError() && picture.framebuffer.isComplete()
+                && solution.framebuffer.isComplete() && partner.framebuffer.isComplete();
+    for (int channel = 0; made && channel < 3; ++channel) {
+        solveChannel(channel, solution, partner, cycles);
+        composeChannel(channel, solution, reference, picture);
+    }
+    release(solution);
+    release(partner);
+    releaseExportImages();
+
+    QImage image;
+    if (made)
+        image = QImage(width, height, QImage::Format_RGBA8888);
+    if (!image.isNull()) {
+        picture.framebuffer.bind();
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    }
+    release(picture);
+    made = noGlError() && made;
+    leavePasses();
+    if (!made)
+        return QImage();
+    return std::move(image).mirrored(false, true);
+}
+
+// The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
+// colour, on free ones (alpha 0) the divergence. The solve's programs read the fixed colour
+// where the alpha marks a constraint and the divergence only elsewhere, so one image serves as
+// both (exact to the half float's 1/2048); the 8-bit constraint image is then free to take the
+// picture.
+void DiffusionSolver::rasteriseForExport()
+{
+    Level& level0 = pyramid[0];
+    level0.colorConstraints.create(width, height, rgba8Nearest());
+    depthStencil.create(width, height, depthStencilNearest());
+    level0.colorConstraints.framebuffer.attachDepthStencil(depthStencil);
+    buildColorConstraints(false);
+    level0.colorConstraints.framebuffer.bind();
+    depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
+    unbindImages();
+    glFinish();
+
+    level0.divergence.create(width, height, halfFloatNearestGreyBorder());
+    buildExportDivergence(level0.divergence);
+
+    // Free texels: alpha 0; constrained ones: their colour with alpha 1.
+    beginPasses();
+    level0.divergence.bindAsTarget();
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    copyImage(level0.colorConstraints.texture, level0.divergence);
+    glDisable(GL_ALPHA_TEST);
+    leavePasses();
+}
+
+// The divergence through one gradient image: the x gradient's half of it, then the y
+// gradient's half added by blending. The missing gradient is read from a one-texel grey image
+// (0.5: no jump) whose edge repeats everywhere.
+void DiffusionSolver::buildExportDivergence(const RenderTarget& divergence)
+{
+    RenderTarget gradient, flat;
+    gradient.create(width, height, halfFloatNearestGreyBorder());
+    flat.create(1, 1, halfFloatNearest());
+    beginPasses();
+    flat.bindAsTarget();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    auto drawGradient = [&](void (*draw)(const CurveSet&)) {
+        beginPasses();
+        gradient.bindAsTarget();
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (curveSet) {
+            setCanvasModelView();
+            draw(*curveSet);
+        }
+        solvergl::loadIdentityMatrices();
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    };
+    drawGradient(drawGradientsX);
+    imagePass(divProgram, divergence, gradient.texture, &flat.texture);
+    drawGradient(drawGradientsY);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    imagePass(divProgram, divergence, flat.texture, &gradient.texture);
+    glDisable(GL_BLEND);
+    leavePasses();
+    release(gradient);
+    release(flat);
+}
+
+void DiffusionSolver::solveChannel(int channel, RenderTarget& solution, RenderTarget& partner,
+                                   int cycles)
+{
+    const Texture& problem = pyramid[0].divergence.texture; // constraints and divergence
+    readChannelAsRed(problem, channel);
+    solveProblem({&solution, &partner, &problem, &problem}, cycles, true, 0.5f);
+}
+
+// Writes one channel of the picture: the solved channel, or, where the reference is blurred,
+// the reference's channel at the same canvas point (compose_channel.frag).
+void DiffusionSolver::composeChannel(int channel, const RenderTarget& solution,
+                                     const BlurReference& reference, const RenderTarget& picture)
+{
+    if (!composeChannelProgram.isLinked())
+        return;
+    const bool blurred = reference.picture && reference.blurMap;
+    const Texture& referencePicture = blurred ? *reference.picture : solution.texture;
+    const Texture& referenceBlur = blurred ? *reference.blurMap : solution.texture;
+    const std::vector<float> levels = blurPassLevels();
+    // A pixel of the reference is blurred when its blur map lies above the last level.
+    const float threshold = blurred && !levels.empty() ? levels.back() : 2.0f;
+
+    beginPasses();
+    picture.bindAsTarget();
+    glColorMask(channel == 0, channel == 1, channel == 2, channel == 0);
+    referenceBlur.bind(2);
+    referencePicture.bind(1);
+    solution.texture.bind(0);
+    composeChannelProgram.use();
+    composeChannelProgram.setFloat("channel", float(channel));
+    composeChannelProgram.setFloat("referenceScale",
+                                   float(referencePicture.width()) / float(width));
+    composeChannelProgram.setFloat("blurThreshold", threshold);
+    solvergl::drawFullScreenQuad();
+    ShaderProgram::release();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    leavePasses();
+}
+
+void DiffusionSolver::releaseExportImages()
+{
+    unbindImages();
+    pyramid.clear();
+    pyramid.resize(1);
+    corrections.clear();
+    depthStencil = Texture();
+}
+
+void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
+{
+    const WholeCanvasScope wholeCanvas(*this);
+    buildDivergencePyramid();
+    buildBlurConstraints();
+    buildColorConstraints(false);
+    solveProblem(colorProblem(pyramid[0].colorSolution), cycles, true, 0.5f);
+    colorView = {true, 1.0, 0.0, 0.0};
+    pictureBlurred = false;
+    if (!blur)
+        return;
+    solveBlurMap(cycles);
+    blurEnabled = true;
+    applyBlur();
+}
+
+QImage DiffusionSolver::readPictureImage() const
+{
+    QImage image(width, height, QImage::Format_RGBA8888);
+    if (image.isNull())
+        return image;
+    picture().framebuffer.bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    leavePasses();
+    return std::move(image).mirrored(false, true);
+}
+
+// The export's solution is the whole canvas's: for that view the images already describe it,
+// only the blur follows the user's switch; any other view is solved again.
+void DiffusionSolver::restoreViewAfterExport()
+{
+    if (isWholeCanvasView()) {
+        copyIntoOverview();
+        pictureBlurred = pictureBlurred && blurEnabled;
+    } else {
+        fullUpdate();
+    }
+}
+
+bool DiffusionSolver::saveImage(const QString& path, int size, QString* error)
+{
+    if (!ready)
+        return savePicture(path, error); // reports why nothing can be rendered
+    PictureRequest request;
+    request.size = size;
+    request.cycles = kExportCycles;
+    const QImage image = renderImage(request, error);
+    return !image.isNull() && writePngFile(image, path, error);
+}
