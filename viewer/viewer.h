@@ -294,6 +294,8 @@ private:
     // GL selection pick around widget pixel `pos` with the current mode and view; region is the
     // pick square's edge in widget pixels.
     PickHits pickAt(const QPoint& pos, PickPurpose purpose, int region);
+    // Canvas position of the mouse in `event`.
+    Point mousePosition(const QMouseEvent* event) const;
     // Opens the gesture `step` and starts dragging the current curve or the multi-selection
     // from the mouse's canvas position.
     void startDrag(const QString& step, QMouseEvent* event);

@@ -49,7 +49,7 @@ void Viewer::pointContextMenu(QMouseEvent* event)
         QAction* chosen = dialogs().runMenu(menu, event->globalPos());
         if (!chosen)
             return;
-        const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+        const Point p = mousePosition(event);
         const CurvePosition at = decodeCurvePosition(item);
         recordEdit(chosen->text(), [&] {
             if (chosen == add)

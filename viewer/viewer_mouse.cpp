@@ -79,6 +79,11 @@ PickHits Viewer::pickAt(const QPoint& pos, PickPurpose purpose, int region)
     return hits;
 }
 
+Point Viewer::mousePosition(const QMouseEvent* event) const
+{
+    return modelPosition(event->localPos().x(), event->localPos().y());
+}
+
 // ---- dispatch
 
 const Viewer::MouseHandlers& Viewer::mouseHandlers(ManipulationMode mode)
@@ -141,7 +146,7 @@ void Viewer::baseRelease(QMouseEvent* event) { QGLViewer::mouseReleaseEvent(even
 
 void Viewer::startDrag(const QString& step, QMouseEvent* event)
 {
-    const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point p = mousePosition(event);
     beginGesture(step);
     curveSet.beginDrag(p.x, p.y, true);
 }
@@ -234,7 +239,7 @@ void Viewer::paintAttributePoint(const PickHit& point)
 
 void Viewer::pointMove(QMouseEvent* event)
 {
-    const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point p = mousePosition(event);
     if (curveSet.dragging) {
         beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
@@ -290,7 +295,7 @@ void Viewer::multiselectionPress(QMouseEvent* event)
 
 void Viewer::multiselectionMove(QMouseEvent* event)
 {
-    const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point p = mousePosition(event);
     if (event->modifiers() == Qt::ControlModifier) {
         // Scribble: every curve under the brush joins the selection; none leaves it.
         for (const PickHit& hit :
@@ -330,7 +335,7 @@ void Viewer::strokePress(QMouseEvent* event)
     }
     stroke.clear();
     curveSet.setCurrentCurve(-1);
-    stroke.append(modelPosition(event->localPos().x(), event->localPos().y()));
+    stroke.append(mousePosition(event));
 }
 
 void Viewer::strokeMove(QMouseEvent* event)
@@ -339,7 +344,7 @@ void Viewer::strokeMove(QMouseEvent* event)
         baseMove(event);
         return;
     }
-    stroke.append(modelPosition(event->localPos().x(), event->localPos().y()));
+    stroke.append(mousePosition(event));
 }
 
 void Viewer::strokeRelease(QMouseEvent* event)
@@ -378,7 +383,7 @@ void Viewer::panPress(QMouseEvent* event)
         return;
     }
     panning = true;
-    const Point anchor = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point anchor = mousePosition(event);
     panAnchorX = anchor.x;
     panAnchorY = anchor.y;
 }
@@ -389,11 +394,11 @@ void Viewer::panMove(QMouseEvent* event)
         baseMove(event);
         return;
     }
-    const Point current = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point current = mousePosition(event);
     setView(zoom, panX + current.x - panAnchorX, panY + current.y - panAnchorY);
     quickUpdate();
     // With the new pan the mouse is over the grabbed point again.
-    const Point anchor = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point anchor = mousePosition(event);
     panAnchorX = anchor.x;
     panAnchorY = anchor.y;
 }
