@@ -2,17 +2,9 @@
 # makes lives in render/. A viewer source that includes a GL header or calls a gl*, glu* or
 # glew* function stops the configure step. The base widget's header <QGLViewer/...> is the one
 # GL-bearing include the viewer needs.
-#
-# Files not yet switched over to render/'s picker, overlays, texture and GLEW initialisation.
-# Temporary: the list is emptied, and this variable removed, when they are.
-set(viewer_gl_allowed picking.cpp viewer.cpp viewer_files.cpp)
 
 file(GLOB viewer_sources ${CMAKE_CURRENT_SOURCE_DIR}/viewer/*.h ${CMAKE_CURRENT_SOURCE_DIR}/viewer/*.cpp)
 foreach(source ${viewer_sources})
-  get_filename_component(name ${source} NAME)
-  if(name IN_LIST viewer_gl_allowed)
-    continue()
-  endif()
   file(STRINGS ${source} gl_includes
        REGEX "#[ \t]*include[ \t]*[<\"](GL/|GLES|QOpenGL|QtOpenGL|qopengl|QGL[^V])")
   file(STRINGS ${source} gl_calls REGEX "(^|[^A-Za-z0-9_])(gl|glu|glew)[A-Z][A-Za-z0-9]*[ \t]*\\(")

@@ -24,17 +24,20 @@ void endOverlay()
 
 } // namespace
 
-void drawBackgroundImage(const Texture& image, const ViewTransform& view, int windowWidth,
-                         int windowHeight, unsigned int framebuffer)
+void drawBackgroundImage(const Texture& image, const ViewTransform& view, int viewportWidth,
+                         int viewportHeight, unsigned int framebuffer, int x0, int y0)
 {
     bindFramebuffer(framebuffer);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(x0, y0, viewportWidth, viewportHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (image.name() == 0)
         return;
+    // The clear ignores the viewport: the window around the canvas is grey.
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
     curvegl::disableTexturing();
     glDisable(GL_BLEND);
     glColor3f(1.0f, 1.0f, 1.0f);

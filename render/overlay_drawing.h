@@ -16,13 +16,14 @@ class Texture;
 // vertex arrays. Afterwards the model-view matrix is selected with identity loaded, texturing
 // and blending are off, client arrays are disabled and the current colour is white.
 
-// The example bitmap `image` (a rectangle texture, one texel per canvas pixel) over the whole
-// window: binds `framebuffer` (the window's, which is not 0 for a QOpenGLWidget), sets the
-// viewport to windowWidth x windowHeight, loads identity projection and model-view, and draws the
-// part of the bitmap the view shows, unlit and unblended. Nothing is drawn for an uncreated
-// texture.
-void drawBackgroundImage(const Texture& image, const ViewTransform& view, int windowWidth,
-                         int windowHeight, unsigned int framebuffer);
+// The example bitmap `image` (a rectangle texture, one texel per canvas pixel) in the viewport
+// of viewportWidth x viewportHeight device pixels whose lower left corner is (x0, y0): binds
+// `framebuffer` (the window's, which is not 0 for a QOpenGLWidget), clears it all to the grey
+// the renderer's display shows outside its picture (0.5), sets the viewport, loads identity
+// projection and model-view, and draws the part of the bitmap the view shows, unlit and
+// unblended. Nothing is drawn, nor cleared, for an uncreated texture.
+void drawBackgroundImage(const Texture& image, const ViewTransform& view, int viewportWidth,
+                         int viewportHeight, unsigned int framebuffer, int x0 = 0, int y0 = 0);
 
 // The curves (drawCurves of curve_drawing.h) in black under the view.
 void drawCurvesInView(const CurveSet& set, const ViewTransform& view);

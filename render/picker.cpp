@@ -63,6 +63,14 @@ void PickQuery::atWidgetPixel(double mx, double my, int width, int height, doubl
     viewport[3] = qRound(height * ratio);
 }
 
+void PickQuery::setViewport(int x0, int y0, int width, int height)
+{
+    viewport[0] = x0;
+    viewport[1] = y0;
+    viewport[2] = width;
+    viewport[3] = height;
+}
+
 QVector<unsigned> hitRecordNames(const unsigned* buffer, int size, int hitCount)
 {
     QVector<unsigned> names;

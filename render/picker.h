@@ -21,6 +21,9 @@ struct PickQuery {
     // a widget of width x height widget pixels with `ratio` device pixels per widget pixel;
     // `edge` is the square's edge in widget pixels. Sets x, y, region and the viewport.
     void atWidgetPixel(double mx, double my, int width, int height, double ratio, double edge);
+    // The viewport the items are drawn in, in device pixels with the origin bottom left: a
+    // window that shows the canvas in part of itself picks in that part.
+    void setViewport(int x0, int y0, int width, int height);
 };
 
 // The hit records of one pick, in the order GL wrote them (the drawing order): the last one is

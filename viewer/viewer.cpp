@@ -1,11 +1,9 @@
-// GLEW must come before any other GL header (qglviewer.h pulls in gl.h).
-#include <GL/glew.h>
-
 #include "viewer.h"
 
-#include "curve_drawing.h"
 #include "curve_rendering.h"
 #include "diffusion_solver.h"
+#include "glew_init.h"
+#include "overlay_drawing.h"
 #include "render_readiness.h"
 
 #include <QEvent>
@@ -80,8 +78,7 @@ Viewer::~Viewer() {
     timer = nullptr;
     // The renderer's textures and framebuffers belong to this widget's context.
     const bool current = beginGLWork();
-    if (current && exampleTexture != 0)
-        glDeleteTextures(1, &exampleTexture);
+    exampleTexture = Texture();
     renderer.reset();
     if (current)
         endGLWork();
@@ -92,6 +89,15 @@ Viewer::~Viewer() {
 QRect Viewer::canvasRect() const {
     const int side = std::max(1, std::min(width(), height()));
     return QRect((width() - side) / 2, (height() - side) / 2, side, side);
+}
+
+QRect Viewer::canvasViewport() const {
+    const qreal ratio = devicePixelRatioF();
+    const QRect canvas = canvasRect();
+    return QRect(static_cast<int>(canvas.x() * ratio),
+                 static_cast<int>((height() - canvas.bottom() - 1) * ratio),
+                 static_cast<int>(canvas.width() * ratio),
+                 static_cast<int>(canvas.height() * ratio));
 }
 
 Point Viewer::modelPosition(double mx, double my) const {
@@ -202,18 +208,10 @@ bool Viewer::event(QEvent* event) {
 // ---------------------------------------------------------------- GL life cycle
 
 void Viewer::init() {
-    const GLenum glewStatus = glewInit();
-    if (glewStatus != GLEW_OK) {
-        std::fprintf(stderr, "GLEW initialisation failed: %s\n",
-                     reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
-    }
-
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    QString glewProblem;
+    const bool glewReady = initEditorContext(&glewProblem);
+    if (!glewReady)
+        std::fprintf(stderr, "%s\n", qPrintable(glewProblem));
 
     renderer->initialize();
     renderer->setCurveSet(curveSet);
@@ -227,116 +225,33 @@ void Viewer::init() {
     renderer->fullUpdate();
     glReady = true;
     const QString problem = renderingProblem(*renderer);
-    if (!problem.isEmpty())
+    if (!glewReady)
+        reportFailure("OpenGL", QString("OpenGL %1. %2").arg(glewProblem, problem).trimmed());
+    else if (!problem.isEmpty())
         reportFailure("Shader programs", problem);
 }
 
 void Viewer::draw() {
     ++frameCount;
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
-    const GLuint framebuffer = defaultFramebufferObject();
-    // The canvas square in device pixels, GL rows counted from the bottom.
-    const qreal ratio = devicePixelRatioF();
-    const QRect canvas = canvasRect();
-    const int side = static_cast<int>(canvas.width() * ratio);
-    const int x0 = static_cast<int>(canvas.x() * ratio);
-    const int y0 = static_cast<int>((height() - canvas.bottom() - 1) * ratio);
+    const unsigned int framebuffer = defaultFramebufferObject();
+    const QRect canvas = canvasViewport();
+    const ViewTransform view = viewTransform();
 
-    if (exampleImgShown && exampleImgLoaded && exampleTexture != 0 && !exportingFrames) {
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glViewport(x0, y0, side, side);
-        drawExampleBackground();
-    } else {
-        renderer->display(side, side, displayMode, framebuffer, x0, y0);
-    }
+    if (exampleImgShown && exampleImgLoaded && exampleTexture.name() != 0 && !exportingFrames)
+        drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
+                            canvas.x(), canvas.y());
+    else
+        renderer->display(canvas.width(), canvas.height(), displayMode, framebuffer, canvas.x(),
+                          canvas.y());
     // While frames are exported the renderer holds the frame, not this drawing.
     if (exportingFrames)
         return;
 
-    if (splinesShown) {
-        glColor3f(0.0f, 0.0f, 0.0f);
-        glMatrixMode(GL_MODELVIEW);
-        applyViewTransform();
-        drawCurves(curveSet);
-        glLoadIdentity();
-        glColor3f(1.0f, 1.0f, 1.0f);
-    }
-    drawScribbleMarks();
-    drawStroke();
-}
-
-void Viewer::drawExampleBackground() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glActiveTexture(GL_TEXTURE1);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glActiveTexture(GL_TEXTURE0);
-    glEnable(GL_TEXTURE_RECTANGLE_ARB);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, exampleTexture);
-
-    // Rectangle textures are addressed in texels: the window shows the part of the 512 x 512
-    // bitmap that the view shows of the canvas.
-    const double cx = (1.0 - panX) * 0.5 * kCanvasSize;
-    const double cy = (1.0 - panY) * 0.5 * kCanvasSize;
-    const double s = kCanvasSize / (2.0 * zoom);
-    glBegin(GL_QUADS);
-    glTexCoord2d(cx - s, cy - s);
-    glVertex2d(-1.0, -1.0);
-    glTexCoord2d(cx + s, cy - s);
-    glVertex2d(1.0, -1.0);
-    glTexCoord2d(cx + s, cy + s);
-    glVertex2d(1.0, 1.0);
-    glTexCoord2d(cx - s, cy + s);
-    glVertex2d(-1.0, 1.0);
-    glEnd();
-    // The overlays are drawn untextured, as after the renderer's display.
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-}
-
-void Viewer::applyViewTransform() const {
-    glScaled(zoom, zoom, 0.0);
-    glTranslated(panX, panY, 0.0);
-}
-
-void Viewer::drawScribbleMarks() const {
-    if (scribbleMarks.isEmpty())
-        return;
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1.0f, 0.521f, 0.121f, 0.3f);
-    glMatrixMode(GL_MODELVIEW);
-    applyViewTransform();
-    const double h = markerSize * 0.5;
-    glBegin(GL_QUADS);
-    for (const Point& mark : scribbleMarks) {
-        glVertex3d(mark.x - h, mark.y - h, 0.0);
-        glVertex3d(mark.x + h, mark.y - h, 0.0);
-        glVertex3d(mark.x + h, mark.y + h, 0.0);
-        glVertex3d(mark.x - h, mark.y + h, 0.0);
-    }
-    glEnd();
-    glLoadIdentity();
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
-}
-
-void Viewer::drawStroke() const {
-    if (stroke.isEmpty())
-        return;
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glMatrixMode(GL_MODELVIEW);
-    applyViewTransform();
-    glBegin(GL_LINE_STRIP);
-    for (const Point& p : stroke)
-        glVertex3d(p.x, p.y, 0.0);
-    glEnd();
-    glLoadIdentity();
-    glColor3f(1.0f, 1.0f, 1.0f);
+    if (splinesShown)
+        drawCurvesInView(curveSet, view);
+    drawScribbleMarks(scribbleMarks, markerSize, view);
+    drawStrokeLine(stroke, view);
 }
 
 // ---------------------------------------------------------------- colours and blur

@@ -2,9 +2,11 @@
 
 #include "curve_set.h"
 #include "drawing_change.h"
+#include "gl_objects.h"
 #include "manipulation_mode.h"
-#include "picking.h"
+#include "picker.h"
 #include "point.h"
+#include "view_transform.h"
 #include "viewer_dialogs.h"
 
 #include <QGLViewer/qglviewer.h>
@@ -77,7 +79,7 @@ public:
     int currentAttributeIndex() const { return currentAttribute; }
     const QImage& exampleImage() const { return exampleImg; }
     const QImage& contourImage() const { return contourImg; }
-    unsigned int exampleTextureName() const { return exampleTexture; }
+    unsigned int exampleTextureName() const { return exampleTexture.name(); }
     const QVector<Point>& strokePoints() const { return stroke; }
     const QVector<Point>& scribblePoints() const { return scribbleMarks; }
     // True once init() has run: the GL context and the renderer's images exist.
@@ -89,6 +91,11 @@ public:
     // large as the widget's shorter side and centred, so that a resize never stretches the
     // drawing (the rest of the window is a grey border).
     QRect canvasRect() const;
+    // canvasRect() as the GL viewport that draws and picks the canvas: device pixels, rows
+    // counted from the bottom of the widget.
+    QRect canvasViewport() const;
+    // The view as the renderer's drawing and picking take it.
+    ViewTransform viewTransform() const { return {zoom, panX, panY}; }
     // Canvas position of widget pixel (mx, my), origin top left, with the current view; with
     // canvasRect() at (x0, y0) of side s: x = ((mx - x0) / (s/2) - 1) / zoom - panX,
     // y = (1 - (my - y0) / (s/2)) / zoom - panY.
@@ -276,13 +283,29 @@ public:
 
 private:
     // ---- mouse handling per mode (viewer_mouse.cpp) and context menus (viewer_menus.cpp)
+    // What a press, a move and a release do in one mode.
+    struct MouseHandlers {
+        void (Viewer::*press)(QMouseEvent*);
+        void (Viewer::*move)(QMouseEvent*);
+        void (Viewer::*release)(QMouseEvent*);
+    };
+    // The handlers of `mode`; those of ModeCamera for a value outside the enumeration.
+    static const MouseHandlers& mouseHandlers(ManipulationMode mode);
     // GL selection pick around widget pixel `pos` with the current mode and view; region is the
     // pick square's edge in widget pixels.
-    PickResult pickAt(const QPoint& pos, int purpose, int region);
+    PickHits pickAt(const QPoint& pos, PickPurpose purpose, int region);
+    // Canvas position of the mouse in `event`.
+    Point mousePosition(const QMouseEvent* event) const;
+    // Opens the gesture `step` and starts dragging the current curve or the multi-selection
+    // from the mouse's canvas position.
+    void startDrag(const QString& step, QMouseEvent* event);
     void pointPress(QMouseEvent* event);
     void pointMove(QMouseEvent* event);
     void pointRelease(QMouseEvent* event);
-    void editAttributePoint(unsigned name, const QPoint& globalPos);
+    // Mode 2: the dialog (blur) or the panel's colour question (colours) of an attribute point.
+    void editAttributePoint(const PickHit& point, const QPoint& globalPos);
+    // Mode 8: a colour point takes the bucket colour.
+    void paintAttributePoint(const PickHit& point);
     void multiselectionPress(QMouseEvent* event);
     void multiselectionMove(QMouseEvent* event);
     void multiselectionRelease(QMouseEvent* event);
@@ -293,6 +316,11 @@ private:
     void panMove(QMouseEvent* event);
     void panRelease(QMouseEvent* event);
     void pickColor(QMouseEvent* event);
+    // The base viewer's own handling, and no handling at all.
+    void basePress(QMouseEvent* event);
+    void baseMove(QMouseEvent* event);
+    void baseRelease(QMouseEvent* event);
+    void ignoreMouse(QMouseEvent*) {}
     void pointContextMenu(QMouseEvent* event);
     void blurMenu(QMouseEvent* event);
     // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
@@ -317,13 +345,6 @@ private:
 
     std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
 
-private:
-    void drawExampleBackground();
-    // Multiplies the model-view by the view: scale (zoom, zoom, 0), translation (panX, panY, 0).
-    void applyViewTransform() const;
-    void drawScribbleMarks() const;
-    void drawStroke() const;
-
 protected:
     CurveSet curveSet;
     std::unique_ptr<DiffusionSolver> renderer;
@@ -332,7 +353,7 @@ protected:
     QImage contourImg;
     bool exampleImgLoaded = false;
     bool exampleImgShown = false;
-    unsigned int exampleTexture = 0;
+    Texture exampleTexture; // exampleImg on the GPU, once there is a context
     bool splinesShown = true;
     int currentAttribute = 0;
     ManipulationMode manipMode = ModeCamera;
@@ -342,8 +363,6 @@ protected:
     double panY = 0.0;
     double panAnchorX = 0.0;
     double panAnchorY = 0.0;
-    double panCurrentX = 0.0;
-    double panCurrentY = 0.0;
     bool panning = false;
     QVector<Point> scribbleMarks;
     QVector<Point> stroke;

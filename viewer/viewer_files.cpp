@@ -1,8 +1,5 @@
 // File commands of the viewer: drawings as XML, the picture as PNG, the example bitmap with its
 // contour image, and the keyframe export.
-// GLEW must come before any other GL header (qglviewer.h pulls in gl.h).
-#include <GL/glew.h>
-
 #include "viewer.h"
 
 #include "contour_image.h"
@@ -109,22 +106,7 @@ void Viewer::uploadExampleTexture()
 {
     if (!beginGLWork())
         return; // no context yet: there is nothing to draw the texture with either
-    // GL rows run bottom-up, in RGBA byte order.
-    const QImage pixels = exampleImg.convertToFormat(QImage::Format_RGBA8888).mirrored();
-    if (exampleTexture != 0)
-        glDeleteTextures(1, &exampleTexture);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA, pixels.width(), pixels.height(), 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, pixels.constBits());
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
-    exampleTexture = texture;
+    exampleTexture.createFromImage(exampleImg);
     endGLWork();
 }
 

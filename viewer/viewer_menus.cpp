@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int kClickRegion = 5;
-constexpr unsigned kPointNameBase = 10000;
 
 // Where a context-menu pick falls on the current curve, as the curve's editing operations want
 // it: `index` = 3s + 2 for segment s and `t` the parameter within it.
@@ -19,31 +18,27 @@ struct CurvePosition {
     double t = 0.0;
 };
 
-// A point name 10000 + k gives the segment of point k at t = 0.1; a sample name (the globalID
-// of a sample piece plus kSamplesPerSegment) gives its own segment and parameter.
-CurvePosition decodeCurvePosition(unsigned name)
+// Control point k gives its segment at t = 0.1; a position globalID g along the curve gives
+// its own segment and parameter.
+CurvePosition decodeCurvePosition(const PickHit& hit)
 {
-    CurvePosition position;
-    if (name >= kPointNameBase) {
-        position.index = static_cast<int>((name - kPointNameBase) / 3) * 3 + 2;
-        position.t = 0.1;
-    } else {
-        const int n = static_cast<int>(name);
-        position.index = (n / kSamplesPerSegment) * 3 - 1;
-        position.t = static_cast<double>(n % kSamplesPerSegment) / kSamplesPerSegment;
-    }
-    return position;
+    if (hit.kind == PickKind::ControlPoint)
+        return {hit.index / 3 * 3 + 2, 0.1};
+    const int g = hit.index;
+    return {3 * (g / kSamplesPerSegment) + 2,
+            static_cast<double>(g % kSamplesPerSegment) / kSamplesPerSegment};
 }
 
 } // namespace
 
 void Viewer::pointContextMenu(QMouseEvent* event)
 {
-    const PickResult hits = pickAt(event->pos(), 1, kClickRegion);
+    const PickHits hits = pickAt(event->pos(), PickPurpose::Menu, kClickRegion);
     if (hits.empty() || !curveSet.hasCurrentCurve())
         return;
-    const unsigned name = hits.lastName();
-    if (name == 0 || name == 1 || manipMode == ModeSelectCurve)
+    const PickHit item = hits.last();
+    if (item.kind == PickKind::Nothing || item.kind == PickKind::CurveBox
+        || manipMode == ModeSelectCurve)
         return;
 
     QMenu menu(this);
@@ -54,8 +49,8 @@ void Viewer::pointContextMenu(QMouseEvent* event)
         QAction* chosen = dialogs().runMenu(menu, event->globalPos());
         if (!chosen)
             return;
-        const Point p = modelPosition(event->localPos().x(), event->localPos().y());
-        const CurvePosition at = decodeCurvePosition(name);
+        const Point p = mousePosition(event);
+        const CurvePosition at = decodeCurvePosition(item);
         recordEdit(chosen->text(), [&] {
             if (chosen == add)
                 curveSet.insertControlPoint(p.x, p.y, at.index, at.t);
@@ -84,10 +79,9 @@ void Viewer::pointContextMenu(QMouseEvent* event)
     QAction* chosen = dialogs().runMenu(menu, event->globalPos());
     if (!chosen)
         return;
-    // Sample and attribute names are globalIDs plus kSamplesPerSegment; control point names
-    // (10000 + k) carry no position along the curve and change nothing.
-    if (name < kPointNameBase) {
-        const int globalID = static_cast<int>(name) - kSamplesPerSegment;
+    // Only a position along the curve says where an attribute point goes or which one goes.
+    if (item.kind == PickKind::CurvePosition) {
+        const int globalID = item.index;
         recordEdit(chosen->text(), [&] {
             if (chosen == addLeft)
                 curveSet.insertAttribute(globalID, LeftColor);

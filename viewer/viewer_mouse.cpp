@@ -1,5 +1,6 @@
-// Mouse handling of the viewer: the mode switch and, per mode, what a press, a move and a
-// release do. Picking is GL selection (picking.h); the context menus are in viewer_menus.cpp.
+// Mouse handling of the viewer: the mode switch, one table of what a press, a move and a release
+// do in each mode, and the handlers. Picking is render/'s GL selection picker (picker.h); the
+// context menus are in viewer_menus.cpp.
 #include "viewer.h"
 
 #include "diffusion_solver.h"
@@ -8,31 +9,29 @@
 #include <QCursor>
 #include <QMouseEvent>
 
+#include <iterator>
+
 namespace {
 
 // Edge of the pick square in widget pixels: a click, and the wider brush of the scribble.
 constexpr int kClickRegion = 5;
 constexpr int kScribbleRegion = 20;
 
-// Names of the picking draw with a current curve (render/curve_drawing.h).
-constexpr unsigned kNameNothing = 0;
-constexpr unsigned kNameCurveBox = 1;
-constexpr unsigned kNameCurveBody = 2;
-constexpr unsigned kPointNameBase = 10000;
-// Attribute point names in the colour modes: 10000 * kind + index.
-constexpr unsigned kKindBlurPoint = 1;
-constexpr unsigned kKindLeftColor = 2;
-constexpr unsigned kKindRightColor = 3;
-
-// Name of the history step that edits the attribute point named `name`.
-QString attributeStepName(unsigned name)
+// Name of the history step that edits the attribute point `kind`.
+QString attributeStepName(PickKind kind)
 {
-    switch (name / kPointNameBase) {
-    case kKindBlurPoint: return "Blur Point";
-    case kKindLeftColor: return "Left Color Point";
-    case kKindRightColor: return "Right Color Point";
+    switch (kind) {
+    case PickKind::BlurPoint: return "Blur Point";
+    case PickKind::LeftColorPoint: return "Left Color Point";
+    case PickKind::RightColorPoint: return "Right Color Point";
     default: return "Attribute Point";
     }
+}
+
+bool isAttributePoint(PickKind kind)
+{
+    return kind == PickKind::BlurPoint || kind == PickKind::LeftColorPoint
+           || kind == PickKind::RightColorPoint;
 }
 
 } // namespace
@@ -63,86 +62,93 @@ void Viewer::changeManipMode(ManipulationMode newMode)
     requestRepaint();
 }
 
-PickResult Viewer::pickAt(const QPoint& pos, int purpose, int region)
+PickHits Viewer::pickAt(const QPoint& pos, PickPurpose purpose, int region)
 {
-    PickResult result;
     if (!beginGLWork())
-        return result;
-    // The viewport is in device pixels, mouse positions in widget pixels.
-    const double ratio = devicePixelRatioF();
-    PickRequest request;
-    request.mode = manipMode;
-    request.purpose = purpose;
-    request.zoom = zoom;
-    request.panX = panX;
-    request.panY = panY;
-    request.x = pos.x() * ratio;
-    request.y = (height() - pos.y()) * ratio;
-    request.region = region * ratio;
-    // The canvas square, as draw() sets it.
-    const QRect canvas = canvasRect();
-    request.viewport[0] = int(canvas.x() * ratio);
-    request.viewport[1] = int((height() - canvas.bottom() - 1) * ratio);
-    request.viewport[2] = int(canvas.width() * ratio);
-    request.viewport[3] = int(canvas.height() * ratio);
-    result = pickItems(curveSet, request);
+        return {};
+    PickQuery query;
+    query.mode = manipMode;
+    query.purpose = purpose;
+    query.view = viewTransform();
+    query.atWidgetPixel(pos.x(), pos.y(), width(), height(), devicePixelRatioF(), region);
+    // The canvas square, as draw() shows it.
+    const QRect canvas = canvasViewport();
+    query.setViewport(canvas.x(), canvas.y(), canvas.width(), canvas.height());
+    const PickHits hits = pickCurveSet(curveSet, query);
     endGLWork();
-    return result;
+    return hits;
+}
+
+Point Viewer::mousePosition(const QMouseEvent* event) const
+{
+    return modelPosition(event->localPos().x(), event->localPos().y());
 }
 
 // ---- dispatch
 
+const Viewer::MouseHandlers& Viewer::mouseHandlers(ManipulationMode mode)
+{
+    static const MouseHandlers point{&Viewer::pointPress, &Viewer::pointMove,
+                                     &Viewer::pointRelease};
+    static const MouseHandlers multiselection{&Viewer::multiselectionPress,
+                                              &Viewer::multiselectionMove,
+                                              &Viewer::multiselectionRelease};
+    static const MouseHandlers strokes{&Viewer::strokePress, &Viewer::strokeMove,
+                                       &Viewer::strokeRelease};
+    static const MouseHandlers pan{&Viewer::panPress, &Viewer::panMove, &Viewer::panRelease};
+    static const MouseHandlers inert{&Viewer::basePress, &Viewer::ignoreMouse,
+                                     &Viewer::ignoreMouse};
+    static const MouseHandlers camera{&Viewer::basePress, &Viewer::baseMove,
+                                      &Viewer::baseRelease};
+    static const MouseHandlers picker{&Viewer::pickColor, &Viewer::baseMove,
+                                      &Viewer::baseRelease};
+    // Indexed by ManipulationMode value.
+    static const MouseHandlers* const byMode[] = {
+        &point,   // ModeMovePoint
+        &point,   // ModeSelectCurve
+        &point,   // ModeModifAttrib
+        &multiselection, // ModeSelectMulti
+        &strokes, // ModeDrawCatmull
+        &inert,   // ModeInert
+        &pan,     // ModePan
+        &camera,  // ModeCamera
+        &point,   // ModeBucket
+        &picker,  // ModePicker
+    };
+    const int index = static_cast<int>(mode);
+    if (index < 0 || index >= static_cast<int>(std::size(byMode)))
+        return camera;
+    return *byMode[index];
+}
+
 void Viewer::mousePressEvent(QMouseEvent* event)
 {
-    switch (manipMode) {
-    case ModeMovePoint:
-    case ModeSelectCurve:
-    case ModeModifAttrib:
-    case ModeBucket: pointPress(event); break;
-    case ModeSelectMulti: multiselectionPress(event); break;
-    case ModeDrawCatmull: strokePress(event); break;
-    case ModePan: panPress(event); break;
-    case ModePicker: pickColor(event); break;
-    case ModeInert:
-    case ModeCamera:
-    default: QGLViewer::mousePressEvent(event); break;
-    }
+    (this->*mouseHandlers(manipMode).press)(event);
 }
 
 void Viewer::mouseMoveEvent(QMouseEvent* event)
 {
-    switch (manipMode) {
-    case ModeMovePoint:
-    case ModeSelectCurve:
-    case ModeModifAttrib:
-    case ModeBucket: pointMove(event); break;
-    case ModeSelectMulti: multiselectionMove(event); break;
-    case ModeDrawCatmull: strokeMove(event); break;
-    case ModePan: panMove(event); break;
-    case ModeInert: break;
-    case ModeCamera:
-    case ModePicker:
-    default: QGLViewer::mouseMoveEvent(event); break;
-    }
+    (this->*mouseHandlers(manipMode).move)(event);
 }
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event)
 {
-    switch (manipMode) {
-    case ModeMovePoint:
-    case ModeSelectCurve:
-    case ModeModifAttrib:
-    case ModeBucket: pointRelease(event); break;
-    case ModeSelectMulti: multiselectionRelease(event); break;
-    case ModeDrawCatmull: strokeRelease(event); break;
-    case ModePan: panRelease(event); break;
-    case ModeInert: break;
-    case ModeCamera:
-    case ModePicker:
-    default: QGLViewer::mouseReleaseEvent(event); break;
-    }
+    (this->*mouseHandlers(manipMode).release)(event);
     // Whatever the mode, a release ends the gesture (a drag) that the mouse was making.
     endGesture();
+}
+
+void Viewer::basePress(QMouseEvent* event) { QGLViewer::mousePressEvent(event); }
+
+void Viewer::baseMove(QMouseEvent* event) { QGLViewer::mouseMoveEvent(event); }
+
+void Viewer::baseRelease(QMouseEvent* event) { QGLViewer::mouseReleaseEvent(event); }
+
+void Viewer::startDrag(const QString& step, QMouseEvent* event)
+{
+    const Point p = mousePosition(event);
+    beginGesture(step);
+    curveSet.beginDrag(p.x, p.y, true);
 }
 
 // ---- modes 0, 1, 2, 8: the current curve, its points and its attribute points
@@ -154,82 +160,86 @@ void Viewer::pointPress(QMouseEvent* event)
         return;
     }
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mousePressEvent(event);
+        basePress(event);
         return;
     }
-    const PickResult hits = pickAt(event->pos(), 0, kClickRegion);
+    const PickHits hits = pickAt(event->pos(), PickPurpose::Press, kClickRegion);
     if (hits.empty()) {
         curveSet.setCurrentCurve(-1);
         return;
     }
-    // Without a current curve the names are curve indices: the first click only chooses a curve.
+    // Without a current curve the hits are curves: the first click only chooses one.
     if (!curveSet.hasCurrentCurve()) {
-        curveSet.setCurrentCurve(static_cast<int>(hits.firstName()));
+        curveSet.setCurrentCurve(hits.first().curve);
         return;
     }
-    // With one, the last record is the item drawn last, i.e. the most specific one.
-    const unsigned name = hits.lastName();
-    if (name == kNameNothing) {
+    // With one, the last hit is the item drawn last, i.e. the most specific one.
+    const PickHit item = hits.last();
+    if (item.kind == PickKind::Nothing) {
         curveSet.setCurrentCurve(-1);
         return;
     }
     switch (manipMode) {
     case ModeMovePoint:
-        if (name == kNameCurveBox || name == kNameCurveBody) {
-            const Point p = modelPosition(event->localPos().x(), event->localPos().y());
-            beginGesture("Move Curve");
-            curveSet.beginDrag(p.x, p.y, true);
-        } else if (name >= kPointNameBase) {
+        if (item.kind == PickKind::CurveBox || item.kind == PickKind::CurveBody) {
+            startDrag("Move Curve", event);
+        } else if (item.kind == PickKind::ControlPoint) {
             beginGesture("Move Point");
-            curveSet.selectControlPoint(static_cast<int>(name - kPointNameBase));
+            curveSet.selectControlPoint(item.index);
         }
         break;
     case ModeModifAttrib:
-        recordEdit(attributeStepName(name), [&] { editAttributePoint(name, event->globalPos()); });
+        if (isAttributePoint(item.kind))
+            recordEdit(attributeStepName(item.kind),
+                       [&] { editAttributePoint(item, event->globalPos()); });
         fullUpdate();
         break;
-    case ModeBucket: {
-        const unsigned kind = name / kPointNameBase;
-        const int index = static_cast<int>(name % kPointNameBase);
-        // As setControlPoint*Color, without its quick update: the full update follows.
-        recordEdit("Paint Bucket", [&] {
-            if (kind == kKindLeftColor) {
-                currentAttribute = index;
-                curveSet.setLeftColorOf(bucketColor, currentAttribute);
-            } else if (kind == kKindRightColor) {
-                currentAttribute = index;
-                curveSet.setRightColorOf(bucketColor, currentAttribute);
-            }
-        });
+    case ModeBucket:
+        paintAttributePoint(item);
         fullUpdate();
         break;
-    }
     default: break; // ModeSelectCurve: a press only picks or drops the current curve
     }
 }
 
-void Viewer::editAttributePoint(unsigned name, const QPoint& globalPos)
+void Viewer::editAttributePoint(const PickHit& point, const QPoint& globalPos)
 {
-    const unsigned kind = name / kPointNameBase;
-    const int index = static_cast<int>(name % kPointNameBase);
-    if (kind == kKindBlurPoint) {
-        currentAttribute = index;
+    currentAttribute = point.index;
+    switch (point.kind) {
+    case PickKind::BlurPoint: {
         const int value =
-            dialogs().runSliderDialog(this, 0, 16, curveSet.blurValue(index), globalPos);
+            dialogs().runSliderDialog(this, 0, 16, curveSet.blurValue(point.index), globalPos);
         curveSet.setBlurOf(value, currentAttribute);
-    } else if (kind == kKindLeftColor) {
-        // The panel runs its colour dialog and answers through setControlPointLeftColor.
-        currentAttribute = index;
-        emit changeControlPointLeftColor(curveSet.currentCurveLeftColor(index));
-    } else if (kind == kKindRightColor) {
-        currentAttribute = index;
-        emit changeControlPointRightColor(curveSet.currentCurveRightColor(index));
+        break;
     }
+    // The panel runs its colour dialog and answers through setControlPoint*Color.
+    case PickKind::LeftColorPoint:
+        emit changeControlPointLeftColor(curveSet.currentCurveLeftColor(point.index));
+        break;
+    case PickKind::RightColorPoint:
+        emit changeControlPointRightColor(curveSet.currentCurveRightColor(point.index));
+        break;
+    default: break;
+    }
+}
+
+void Viewer::paintAttributePoint(const PickHit& point)
+{
+    if (point.kind != PickKind::LeftColorPoint && point.kind != PickKind::RightColorPoint)
+        return;
+    // As setControlPoint*Color, without its quick update: the caller's full update follows.
+    currentAttribute = point.index;
+    recordEdit("Paint Bucket", [&] {
+        if (point.kind == PickKind::LeftColorPoint)
+            curveSet.setLeftColorOf(bucketColor, currentAttribute);
+        else
+            curveSet.setRightColorOf(bucketColor, currentAttribute);
+    });
 }
 
 void Viewer::pointMove(QMouseEvent* event)
 {
-    const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point p = mousePosition(event);
     if (curveSet.dragging) {
         beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
@@ -239,7 +249,7 @@ void Viewer::pointMove(QMouseEvent* event)
         if (curveSet.moveSelectedControlPoint(p.x, p.y))
             quickUpdate();
     }
-    QGLViewer::mouseMoveEvent(event);
+    baseMove(event);
 }
 
 void Viewer::pointRelease(QMouseEvent*)
@@ -264,45 +274,41 @@ void Viewer::multiselectionPress(QMouseEvent* event)
         return;
     }
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mousePressEvent(event);
+        basePress(event);
         return;
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers == Qt::ShiftModifier) {
-        for (unsigned name : pickAt(event->pos(), 2, kClickRegion).names) {
-            if (name < static_cast<unsigned>(curveSet.nb_curves))
-                curveSet.toggleSelection(static_cast<int>(name));
-        }
+        for (const PickHit& hit : pickAt(event->pos(), PickPurpose::Toggle, kClickRegion).hits)
+            if (hit.kind == PickKind::Curve)
+                curveSet.toggleSelection(hit.curve);
         return;
     }
     if (modifiers != Qt::NoModifier)
         return;
-    const PickResult hits = pickAt(event->pos(), 0, kClickRegion);
-    if (hits.empty() || hits.lastName() == kNameNothing) {
+    const PickHits hits = pickAt(event->pos(), PickPurpose::Press, kClickRegion);
+    if (hits.empty() || hits.last().kind == PickKind::Nothing)
         curveSet.clearSelection();
-    } else if (hits.lastName() == kNameCurveBox || hits.lastName() == kNameCurveBody) {
-        const Point p = modelPosition(event->localPos().x(), event->localPos().y());
-        beginGesture("Move Selection");
-        curveSet.beginDrag(p.x, p.y, true);
-    }
+    else if (hits.last().kind == PickKind::Selection)
+        startDrag("Move Selection", event);
 }
 
 void Viewer::multiselectionMove(QMouseEvent* event)
 {
-    const Point p = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point p = mousePosition(event);
     if (event->modifiers() == Qt::ControlModifier) {
         // Scribble: every curve under the brush joins the selection; none leaves it.
-        for (unsigned name : pickAt(event->pos(), 3, kScribbleRegion).names) {
-            if (name < static_cast<unsigned>(curveSet.nb_curves))
-                curveSet.addToSelection(static_cast<int>(name));
-        }
+        for (const PickHit& hit :
+             pickAt(event->pos(), PickPurpose::Scribble, kScribbleRegion).hits)
+            if (hit.kind == PickKind::Curve)
+                curveSet.addToSelection(hit.curve);
         scribbleMarks.append(p);
     } else if (curveSet.dragging) {
         beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
         quickUpdate();
     } else {
-        QGLViewer::mouseMoveEvent(event);
+        baseMove(event);
     }
 }
 
@@ -313,7 +319,7 @@ void Viewer::multiselectionRelease(QMouseEvent* event)
         curveSet.beginDrag(0.0, 0.0, false);
     endGesture();
     scribbleMarks.clear();
-    QGLViewer::mouseReleaseEvent(event);
+    baseRelease(event);
     // The drag re-solved only the colours; the moved curves also move their blur.
     if (wasDragging)
         fullUpdate();
@@ -324,27 +330,27 @@ void Viewer::multiselectionRelease(QMouseEvent* event)
 void Viewer::strokePress(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mousePressEvent(event);
+        basePress(event);
         return;
     }
     stroke.clear();
     curveSet.setCurrentCurve(-1);
-    stroke.append(modelPosition(event->localPos().x(), event->localPos().y()));
+    stroke.append(mousePosition(event));
 }
 
 void Viewer::strokeMove(QMouseEvent* event)
 {
     if (stroke.isEmpty()) {
-        QGLViewer::mouseMoveEvent(event);
+        baseMove(event);
         return;
     }
-    stroke.append(modelPosition(event->localPos().x(), event->localPos().y()));
+    stroke.append(mousePosition(event));
 }
 
 void Viewer::strokeRelease(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mouseReleaseEvent(event);
+        baseRelease(event);
         return;
     }
     // Four positions at least make a curve; fewer are a click, which draws nothing.
@@ -373,11 +379,11 @@ void Viewer::strokeRelease(QMouseEvent* event)
 void Viewer::panPress(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mousePressEvent(event);
+        basePress(event);
         return;
     }
     panning = true;
-    const Point anchor = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point anchor = mousePosition(event);
     panAnchorX = anchor.x;
     panAnchorY = anchor.y;
 }
@@ -385,16 +391,14 @@ void Viewer::panPress(QMouseEvent* event)
 void Viewer::panMove(QMouseEvent* event)
 {
     if (!panning) {
-        QGLViewer::mouseMoveEvent(event);
+        baseMove(event);
         return;
     }
-    const Point current = modelPosition(event->localPos().x(), event->localPos().y());
-    panCurrentX = current.x;
-    panCurrentY = current.y;
-    setView(zoom, panX + panCurrentX - panAnchorX, panY + panCurrentY - panAnchorY);
+    const Point current = mousePosition(event);
+    setView(zoom, panX + current.x - panAnchorX, panY + current.y - panAnchorY);
     quickUpdate();
     // With the new pan the mouse is over the grabbed point again.
-    const Point anchor = modelPosition(event->localPos().x(), event->localPos().y());
+    const Point anchor = mousePosition(event);
     panAnchorX = anchor.x;
     panAnchorY = anchor.y;
 }
@@ -402,7 +406,7 @@ void Viewer::panMove(QMouseEvent* event)
 void Viewer::panRelease(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
-        QGLViewer::mouseReleaseEvent(event);
+        baseRelease(event);
         return;
     }
     panning = false;

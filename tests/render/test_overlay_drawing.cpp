@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace drawingtest;
@@ -169,6 +171,29 @@ TEST_F(OverlayDrawing, TheBackgroundShowsTheBitmapAsTheViewShowsTheCanvas)
         EXPECT_TRUE(sameColour(canvas->pixel(x, 40), bitmapColour(image, x - 128, kSize - 41)))
             << "pixel " << x;
     EXPECT_TRUE(sameColour(canvas->pixel(5, 40), bitmapColour(image, 0, kSize - 41)));
+}
+
+TEST_F(OverlayDrawing, TheBackgroundFillsItsViewportAndLeavesGreyAround)
+{
+    // A window that shows the canvas as the 256 x 256 square whose lower left corner is
+    // (128, 64), at zoom 2: the square shows the middle half of the bitmap, one texel per
+    // pixel, and the rest of the window is grey.
+    const QImage image = coordinateImage();
+    Texture texture;
+    ASSERT_TRUE(texture.createFromImage(image));
+    drawBackgroundImage(texture, {2.0, 0.0, 0.0}, 256, 256, canvas->name(), 128, 64);
+    expectOverlayStateRestored();
+    for (int y : {0, 1, 100, 255})
+        for (int x : {0, 1, 128, 255})
+            EXPECT_TRUE(sameColour(canvas->pixel(128 + x, 64 + y),
+                                   bitmapColour(image, 128 + x, kSize - 1 - (128 + y))))
+                << "pixel " << x << ", " << y;
+    const Rgba grey{0.5f, 0.5f, 0.5f, 1.0f};
+    const std::pair<int, int> outside[] = {{127, 100}, {384, 100}, {200, 63},
+                                           {200, 320}, {0, 0},    {511, 511}};
+    for (const auto& [x, y] : outside)
+        EXPECT_TRUE(sameColour(canvas->pixel(x, y), grey)) << "pixel " << x << ", " << y;
+    EXPECT_EQ(canvas->countDifferent(grey), 256 * 256);
 }
 
 TEST_F(OverlayDrawing, AnUncreatedTextureDrawsNothing)

@@ -138,6 +138,31 @@ TEST_F(Picker, WidgetPixelsBecomeDevicePixelsWithTheOriginBelow)
     EXPECT_EQ(pickCurveSet(set, query).names, QVector<unsigned>({0}));
 }
 
+TEST_F(Picker, ThePickIsInTheViewportTheCanvasIsShownIn)
+{
+    // The canvas shown in the 256 x 256 square at (128, 64) of the window: a curve at canvas
+    // height 0.5 from x = -0.5 to 0.5 lies on window row 64 + 192, columns 192 to 320.
+    const CurveSet set = setOf({horizontalAt(0.5)});
+    PickQuery query;
+    query.setViewport(128, 64, 256, 256);
+    EXPECT_EQ(query.viewport[0], 128);
+    EXPECT_EQ(query.viewport[1], 64);
+    EXPECT_EQ(query.viewport[2], 256);
+    EXPECT_EQ(query.viewport[3], 256);
+    query.x = 256.0;
+    query.y = 256.0;
+    EXPECT_EQ(pickCurveSet(set, query).names, QVector<unsigned>({0}));
+    query.x = 318.0;
+    EXPECT_EQ(pickCurveSet(set, query).names, QVector<unsigned>({0}));
+    // Where a window-filling canvas shows the curve, this window shows none of it.
+    query.x = windowX({0.0, 0.5});
+    query.y = windowY({0.0, 0.5});
+    EXPECT_TRUE(pickCurveSet(set, query).empty());
+    query.x = 160.0;
+    query.y = 256.0;
+    EXPECT_TRUE(pickCurveSet(set, query).empty());
+}
+
 TEST_F(Picker, AnOverflowingPickGivesEveryRecordInOrder)
 {
     // 20 curves through the square: more records than the 64-entry buffer holds.

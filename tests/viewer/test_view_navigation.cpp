@@ -208,3 +208,57 @@ TEST_F(ViewNavigation, AResizedWindowKeepsACircleRound)
         EXPECT_NEAR(right.y, 0.0, 2.0 / side * 2);
     }
 }
+
+TEST_F(ViewNavigation, AResizedWindowDrawsAndPicksInItsCanvasSquare)
+{
+    // 800 x 500: the canvas is the 500 x 500 square from x = 150, grey on either side.
+    viewer->resize(800, 500);
+    QTest::qWait(50);
+    ASSERT_EQ(viewer->canvasRect(), QRect(150, 0, 500, 500));
+    showMarkedBitmap(300, 200);
+    QImage frame = viewer->grabFramebuffer();
+    const Blob square = findBlob(frame, isDark);
+    const double scale = 500.0 / 512.0;
+    EXPECT_NEAR(square.centre.x(), 150 + 308 * scale, 1.0);
+    EXPECT_NEAR(square.centre.y(), 208 * scale, 1.0);
+    EXPECT_NEAR(square.box.width(), 16 * scale, 1.5);
+    for (const QPoint& border : {QPoint(5, 250), QPoint(145, 10), QPoint(655, 490)}) {
+        EXPECT_NEAR(frame.pixelColor(border).red(), 127, 2) << border.x();
+        EXPECT_EQ(frame.pixelColor(border).red(), frame.pixelColor(border).blue());
+    }
+    EXPECT_EQ(frame.pixelColor(160, 10), QColor(Qt::white));
+
+    // The stroke being drawn runs through the mouse positions (the rows above the square).
+    viewer->changeManipMode(ModeDrawCatmull);
+    press(QPoint(250, 100));
+    for (int x = 260; x <= 550; x += 10)
+        moveTo(QPoint(x, 100));
+    const Blob line = findBlob(viewer->grabFramebuffer().copy(0, 0, 800, 180), isDark);
+    release(QPoint(550, 100));
+    EXPECT_NEAR(line.box.left(), 250, 1);
+    EXPECT_NEAR(line.box.right(), 550, 1);
+    EXPECT_NEAR(line.centre.y(), 100.5, 1.0);
+    EXPECT_LE(line.box.height(), 2);
+
+    // A scribble mark is centred on the mouse, markerSize (0.06) of the canvas square across.
+    viewer->changeManipMode(ModeSelectMulti);
+    moveTo(QPoint(400, 300), Qt::NoButton, Qt::ControlModifier);
+    ASSERT_EQ(viewer->scribblePoints().size(), 1);
+    const auto orange = [](const QColor& c) {
+        return c.red() > 240 && c.green() < 235 && c.blue() < 205 && c.blue() > 150;
+    };
+    const Blob mark = findBlob(viewer->grabFramebuffer(), orange);
+    release(QPoint(400, 300), Qt::NoButton);
+    EXPECT_NEAR(mark.centre.x(), 400, 1.0);
+    EXPECT_NEAR(mark.centre.y(), 300, 1.0);
+    EXPECT_NEAR(mark.box.width(), 0.06 * 250, 1.5);
+
+    // A click picks what the canvas square shows there: a vertical curve at x = 0.6 is at
+    // widget column 550, not where a canvas filling the window would put it (column 640).
+    const int vertical = addCurve(makeLine(Point(0.6, -0.5), Point(0.6, 0.5)));
+    viewer->changeManipMode(ModeMovePoint);
+    click(QPoint(640, 250));
+    EXPECT_EQ(doc().current_curve, -1);
+    click(viewer->widgetPosition(Point(0.6, 0.0)).toPoint());
+    EXPECT_EQ(doc().current_curve, vertical);
+}
