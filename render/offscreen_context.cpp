@@ -2,6 +2,8 @@
 // glew_init.cpp.
 #include "offscreen_context.h"
 
+#include "glew_init.h"
+
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>

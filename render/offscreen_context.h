@@ -37,6 +37,3 @@ private:
 // the process when its platform cannot start): with the X11 platform, Qt's default, whether the
 // display named by DISPLAY can be opened. Empty when nothing is known to stand in the way.
 QString windowSystemProblem();
-
-// Initialises GLEW in the current context; false with *error set on failure.
-bool initGlew(QString* error);

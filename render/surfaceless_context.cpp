@@ -2,6 +2,8 @@
 
 #include "surfaceless_context.h"
 
+#include "glew_init.h"
+
 #define EGL_NO_X11
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -13,21 +15,6 @@ QString eglErrorText(const char* step)
     return QStringLiteral("%1 failed (EGL error 0x%2)")
         .arg(QLatin1String(step))
         .arg(eglGetError(), 4, 16, QLatin1Char('0'));
-}
-
-// GLEW as Debian builds it initialises the GL entry points, then looks for a GLX display and
-// reports GLEW_ERROR_NO_GLX_DISPLAY when there is none: under EGL that error only says that the
-// GLX extensions were not loaded, which the renderer does not use.
-bool initGlewWithoutGlx(QString* error)
-{
-    glewExperimental = GL_TRUE;
-    const GLenum status = glewInit();
-    glGetError(); // glewInit may leave GL_INVALID_ENUM behind
-    if (status == GLEW_OK || (status == GLEW_ERROR_NO_GLX_DISPLAY && glGetString(GL_VERSION)))
-        return true;
-    *error = QStringLiteral("cannot initialise GLEW: ")
-             + QString::fromLatin1(reinterpret_cast<const char*>(glewGetErrorString(status)));
-    return false;
 }
 
 } // namespace

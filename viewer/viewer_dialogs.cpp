@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QFileDialog>
@@ -95,4 +96,17 @@ int ViewerDialogs::runSliderDialog(QWidget* parent, int minimum, int maximum, in
     dialog.move(globalPos);
     dialog.exec();
     return slider.value();
+}
+
+bool ViewerDialogs::askPictureSize(QWidget* parent, int& size, int minimum, int maximum)
+{
+    bool accepted = false;
+    const int answer = QInputDialog::getInt(parent, "Save as Png",
+                                            QString("Size of the picture in pixels (%1 to %2):")
+                                                .arg(minimum)
+                                                .arg(maximum),
+                                            size, minimum, maximum, 256, &accepted);
+    if (accepted)
+        size = answer;
+    return accepted;
 }

@@ -38,6 +38,9 @@ public:
     // Asks for the keyframe export's output folder and frames per pair, starting from
     // `options`. False when cancelled; otherwise `options` holds the answer.
     virtual bool askKeyframeOptions(QWidget* parent, KeyframeOptions& options);
+    // Asks for the side in pixels of the picture to export, minimum..maximum, starting from
+    // `size`. False when cancelled; otherwise `size` holds the answer.
+    virtual bool askPictureSize(QWidget* parent, int& size, int minimum, int maximum);
     // Asks whether the changes to `drawingName` should be saved first: Save, Discard or Cancel
     // (closing the question cancels).
     virtual UnsavedChanges askSaveChanges(QWidget* parent, const QString& drawingName);

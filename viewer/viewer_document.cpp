@@ -2,7 +2,6 @@
 // unsaved changes are lost, New / Save / Save As / Open Recent and closing the window.
 #include "viewer.h"
 
-#include "console_capture.h"
 #include "recent_files.h"
 
 #include <QCloseEvent>
@@ -39,12 +38,12 @@ bool Viewer::maybeSaveChanges()
 bool Viewer::openDrawing(const QString& path)
 {
     finishGesture();
-    bool opened = false;
-    const QString printed = runCapturingErrors([&] { opened = curveSet.loadXml(path); });
+    QString cause = "the file is unreadable";
+    const bool opened = curveSet.loadXml(path, &cause);
     const QString name = QFileInfo(path).fileName();
     if (!opened) {
         reportFailure("Open drawing", QString("Could not open %1: %2")
-                                          .arg(name, causeOf(printed, "the file is unreadable")));
+                                          .arg(name, cause));
     } else {
         emit outcomeReported("Opened " + name);
         // The old drawing's selection names curves that are gone.
@@ -120,13 +119,13 @@ bool Viewer::saveDrawingAs()
 
 bool Viewer::writeDrawing(const QString& path)
 {
-    bool saved = false;
-    const QString printed = runCapturingErrors([&] { saved = curveSet.saveXml(path); });
+    QString cause = "the file cannot be written";
+    const bool saved = curveSet.saveXml(path, &cause);
     const QString name = QFileInfo(path).fileName();
     if (!saved) {
         std::cerr << "Could not save the drawing to " << path.toStdString() << "\n";
         reportFailure("Save drawing", QString("Could not save %1: %2")
-                                          .arg(name, causeOf(printed, "the file cannot be written")));
+                                          .arg(name, cause));
         return false;
     }
     emit outcomeReported("Saved " + name);

@@ -63,11 +63,17 @@ void Viewer::saveXml()
 void Viewer::savePng()
 {
     const QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
-    if (name.isEmpty() || !beginGLWork())
+    if (name.isEmpty())
         return;
+    int size = pictureSize;
+    if (!dialogs().askPictureSize(this, size, DiffusionSolver::kMinPictureSize,
+                                  DiffusionSolver::kMaxPictureSize)
+        || !beginGLWork())
+        return;
+    pictureSize = size;
     // A picture made without all its programs would be wrong (blank): it is refused.
     QString why = renderingProblem(*renderer);
-    const bool saved = why.isEmpty() && renderer->saveImage(name, &why);
+    const bool saved = why.isEmpty() && renderer->saveImage(name, size, &why);
     endGLWork();
     if (!saved) {
         const QString message = QString("Could not save the picture to %1: %2").arg(name, why);

@@ -115,6 +115,31 @@ TEST_F(FileCommands, SavedPictureShowsEachSidesColour)
     EXPECT_TRUE(sameColor(rightSeen, right, 4)) << rightSeen.name().toStdString();
 }
 
+TEST_F(FileCommands, SaveAsPngWritesThePictureAtTheSizeAskedFor)
+{
+    const QColor left(200, 40, 40), right(40, 40, 200);
+    addCurve(makeLine(Point(-0.3, -0.4), Point(0.3, 0.5), left, right));
+    dialogs->saveName = path("poster.png");
+    dialogs->pictureSizeAnswer = 1024;
+    viewer->savePng();
+    EXPECT_EQ(dialogs->pictureSizesOffered, QList<int>({512}));
+    const QImage poster(path("poster.png"));
+    ASSERT_EQ(poster.size(), QSize(1024, 1024));
+    // The same canvas points as at 512, twice the pixel coordinates.
+    const QColor leftSeen = poster.pixelColor(2 * 253, 2 * 241);
+    const QColor rightSeen = poster.pixelColor(2 * 258, 2 * 245);
+    EXPECT_TRUE(sameColor(leftSeen, left, 4)) << leftSeen.name().toStdString();
+    EXPECT_TRUE(sameColor(rightSeen, right, 4)) << rightSeen.name().toStdString();
+
+    // The next export offers the size chosen last; cancelling the size writes nothing.
+    dialogs->saveName = path("cancelled.png");
+    dialogs->pictureSizeAnswer = 0;
+    viewer->savePng();
+    EXPECT_EQ(dialogs->pictureSizesOffered, QList<int>({512, 1024}));
+    EXPECT_FALSE(QFile::exists(path("cancelled.png")));
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join("\n").toStdString();
+}
+
 TEST_F(FileCommands, ExampleBitmapIsScaledShownAndHasAContour)
 {
     dialogs->openName = writeBitmap("example.png", qRgb(40, 120, 200), 64, 32);

@@ -47,6 +47,8 @@ public:
     KeyframeOptions keyframeAnswer; // the folder and frames per pair chosen
     bool keyframeAccepted = true;   // false: the keyframe options are cancelled
     int keyframeAsked = 0;
+    std::optional<int> pictureSizeAnswer; // unset: the picture size offered is accepted
+    QList<int> pictureSizesOffered;       // the size each picture-size question started from
 
     QString openFileName(QWidget*, const QString& title, const QString& filter) override
     {
@@ -70,6 +72,13 @@ public:
     void showInformation(QWidget*, const QString& title, const QString& text) override
     {
         news << title + ": " + text;
+    }
+    bool askPictureSize(QWidget*, int& size, int, int) override
+    {
+        pictureSizesOffered << size;
+        if (pictureSizeAnswer)
+            size = *pictureSizeAnswer;
+        return size > 0;
     }
     bool askKeyframeOptions(QWidget*, KeyframeOptions& options) override
     {

@@ -41,6 +41,8 @@ public:
     }
     // The keyframe options are accepted as they are offered.
     bool askKeyframeOptions(QWidget*, KeyframeOptions&) override { return true; }
+    // The picture size offered (512 unless changed) is accepted.
+    bool askPictureSize(QWidget*, int&, int, int) override { return true; }
     QStringList openFileNames(QWidget*, const QString&, const QString&) override {
         return openNames;
     }
