@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 #include <QSurfaceFormat>
 
-void installSurfaceFormat() {
+void installSurfaceFormat()
+{
     QSurfaceFormat format;
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(8);
@@ -16,12 +17,14 @@ void installSurfaceFormat() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-void installApplicationNames() {
+void installApplicationNames()
+{
     QCoreApplication::setOrganizationName("Tintweave");
     QCoreApplication::setApplicationName("tintweave");
 }
 
-Editor::Editor() {
+Editor::Editor()
+{
     connectWindows(panel, viewer);
     panel.installEventFilter(this);
     QObject::connect(&viewer, &Viewer::closed, &panel, [this] {
@@ -30,18 +33,21 @@ Editor::Editor() {
     });
 }
 
-void Editor::show() {
+void Editor::show()
+{
     panel.show();
     viewer.show();
 }
 
-bool Editor::openArguments(const QStringList& arguments) {
+bool Editor::openArguments(const QStringList& arguments)
+{
     if (arguments.size() < 2)
         return true;
     return viewer.openDrawing(arguments.at(1));
 }
 
-bool Editor::eventFilter(QObject* watched, QEvent* event) {
+bool Editor::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == &panel && event->type() == QEvent::Close && !closing && !viewer.close()) {
         event->ignore();
         return true;

@@ -41,5 +41,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool closing = false;  // the viewer accepted its close: the panel follows unasked
+    bool closing = false; // the viewer accepted its close: the panel follows unasked
 };

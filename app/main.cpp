@@ -5,7 +5,8 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     // Before the application object, which every platform accepts, and so certainly before the
     // viewer's GL context exists.
     installSurfaceFormat();

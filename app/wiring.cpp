@@ -7,7 +7,8 @@
 #include <QAction>
 #include <QUndoStack>
 
-void connectWindows(Interface& panel, Viewer& viewer) {
+void connectWindows(Interface& panel, Viewer& viewer)
+{
     // Panel values to the viewer.
     QObject::connect(&panel, &Interface::leftColorChanged, &viewer, &Viewer::setLeftColor);
     QObject::connect(&panel, &Interface::rightColorChanged, &viewer, &Viewer::setRightColor);
@@ -50,12 +51,10 @@ void connectWindows(Interface& panel, Viewer& viewer) {
     // Display toggles and the mouse mode.
     QObject::connect(&panel, &Interface::showSplinesChanged, &viewer, &Viewer::showSplines);
     QObject::connect(&panel, &Interface::showAttribChanged, &viewer, &Viewer::showAttrib);
-    QObject::connect(&panel, &Interface::showExampleImgChanged, &viewer,
-                     &Viewer::showExampleImg);
+    QObject::connect(&panel, &Interface::showExampleImgChanged, &viewer, &Viewer::showExampleImg);
     QObject::connect(&panel, &Interface::activateBlurChanged, &viewer, &Viewer::activateBlur);
     QObject::connect(&panel, &Interface::activateCLeftChanged, &viewer, &Viewer::activateCLeft);
-    QObject::connect(&panel, &Interface::activateCRightChanged, &viewer,
-                     &Viewer::activateCRight);
+    QObject::connect(&panel, &Interface::activateCRightChanged, &viewer, &Viewer::activateCRight);
     QObject::connect(&panel, &Interface::manipModeChanged, &viewer, &Viewer::changeManipMode);
 
     // One-shot tool buttons. A click emits the button's clicked() before its group's
@@ -79,7 +78,8 @@ void connectWindows(Interface& panel, Viewer& viewer) {
     connectDocumentCommands(panel, viewer);
 }
 
-void connectDocumentCommands(Interface& panel, Viewer& viewer) {
+void connectDocumentCommands(Interface& panel, Viewer& viewer)
+{
     // The drawing's file.
     QObject::connect(panel.actionNew, &QAction::triggered, &viewer, &Viewer::newDrawing);
     QObject::connect(panel.actionOpen, &QAction::triggered, &viewer, &Viewer::loadXml);

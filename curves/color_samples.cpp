@@ -13,16 +13,10 @@ double linearize(int channel)
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
-double labF(double q)
-{
-    return q > 0.008856452 ? std::cbrt(q) : (903.2963 * q + 16.0) / 116.0;
-}
+double labF(double q) { return q > 0.008856452 ? std::cbrt(q) : (903.2963 * q + 16.0) / 116.0; }
 
 // Adds 0.5 and drops the fraction towards zero.
-int roundHalfUpTruncated(double v)
-{
-    return std::isfinite(v) ? static_cast<int>(v + 0.5) : 0;
-}
+int roundHalfUpTruncated(double v) { return std::isfinite(v) ? static_cast<int>(v + 0.5) : 0; }
 
 } // namespace
 

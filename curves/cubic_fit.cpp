@@ -85,8 +85,8 @@ std::optional<CubicBezier> fitCubicAt(const QVector<Point>& d, const QVector<dou
         alphaL = alphaR = x1 / (m01 + m11);
     }
     // A backward, vanishing or overflowing length: a third of the chord on both sides.
-    if (!(alphaL >= kMinTangentLength) || !(alphaR >= kMinTangentLength) ||
-        !std::isfinite(alphaL) || !std::isfinite(alphaR)) {
+    if (!(alphaL >= kMinTangentLength) || !(alphaR >= kMinTangentLength) || !std::isfinite(alphaL)
+        || !std::isfinite(alphaR)) {
         alphaL = alphaR = fallback;
     }
     return CubicBezier{b0, b0 + dir1 * alphaL, b3 + dir2 * alphaR, b3};

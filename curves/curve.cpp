@@ -7,10 +7,7 @@
 namespace {
 
 // Abscissa on the globalID scale of parameter t in the segment starting at control point b.
-double abscissa(double t, int b)
-{
-    return kSamplesPerSegment * t + (b / 3) * kSamplesPerSegment;
-}
+double abscissa(double t, int b) { return kSamplesPerSegment * t + (b / 3) * kSamplesPerSegment; }
 
 // Truncation forgives this much floating-point error below an integer, so that a blend of two
 // equal channels gives that channel back.
@@ -25,10 +22,7 @@ int toChannel(double v, bool round)
     return static_cast<int>(std::clamp(r, 0.0, 255.0));
 }
 
-double clampWeight(double w)
-{
-    return std::isfinite(w) ? std::clamp(w, 0.0, 1.0) : 0.0;
-}
+double clampWeight(double w) { return std::isfinite(w) ? std::clamp(w, 0.0, 1.0) : 0.0; }
 
 QColor blendColor(const QVector<QColor>& colors, double w, int i, bool round)
 {
@@ -51,10 +45,7 @@ QColor blendColor(const QVector<QColor>& colors, double w, int i, bool round)
 
 } // namespace
 
-Curve::Curve()
-{
-    reset();
-}
+Curve::Curve() { reset(); }
 
 Curve::Curve(const QColor& left, const QColor& right, int blur)
     : default_left_color(left), default_right_color(right), default_blur(blur)
@@ -98,12 +89,9 @@ int Curve::segmentCount() const
 const QVector<int>& Curve::attributeIds(AttributeKind kind) const
 {
     switch (kind) {
-    case LeftColor:
-        return left_color_ids;
-    case RightColor:
-        return right_color_ids;
-    default:
-        return blur_ids;
+    case LeftColor: return left_color_ids;
+    case RightColor: return right_color_ids;
+    default: return blur_ids;
     }
 }
 
@@ -194,15 +182,9 @@ void Curve::updateBoundingBox()
 
 // ---- attribute interpolation
 
-QColor Curve::leftColorAt(double w, int i) const
-{
-    return blendColor(left_colors, w, i, true);
-}
+QColor Curve::leftColorAt(double w, int i) const { return blendColor(left_colors, w, i, true); }
 
-QColor Curve::rightColorAt(double w, int i) const
-{
-    return blendColor(right_colors, w, i, false);
-}
+QColor Curve::rightColorAt(double w, int i) const { return blendColor(right_colors, w, i, false); }
 
 int Curve::blurAt(double w, int i) const
 {

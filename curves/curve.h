@@ -23,13 +23,13 @@ constexpr double kCanvasPixel = 1.0 / 512.0;
 
 // One sample of the standard walk along a curve (see Curve::forEachSample).
 struct CurveSample {
-    int b = 0;        // index of the first control point of the segment (multiple of 3)
-    double t = 0.0;   // parameter within the segment, 0 .. just below 1
-    Point point;      // pointAt(t, b)
-    Point normal;     // normalAt(t, b): unit, pointing to the left side
-    QColor left;      // interpolated left colour (invalid QColor when the list is empty)
-    QColor right;     // interpolated right colour (invalid QColor when the list is empty)
-    int blur = 0;     // interpolated blur (0 when the list is empty)
+    int b = 0;      // index of the first control point of the segment (multiple of 3)
+    double t = 0.0; // parameter within the segment, 0 .. just below 1
+    Point point;    // pointAt(t, b)
+    Point normal;   // normalAt(t, b): unit, pointing to the left side
+    QColor left;    // interpolated left colour (invalid QColor when the list is empty)
+    QColor right;   // interpolated right colour (invalid QColor when the list is empty)
+    int blur = 0;   // interpolated blur (0 when the list is empty)
 };
 
 // One cubic Bezier spline of the drawing with the colours on its two sides and its blur values.
@@ -180,7 +180,8 @@ public:
     // Replaces one colour list (side 0 left, 1 right) by the colours of the rendered picture
     // read 5 pixel steps beside the curve. Other sides, an empty picture or a curve without a
     // segment do nothing.
-    void sampleRenderedColors(int side, const PixelReader& picture, double pixelStep = kCanvasPixel);
+    void sampleRenderedColors(int side, const PixelReader& picture,
+                              double pixelStep = kCanvasPixel);
 
 private:
     // The two halves of split: the part after control point `key` (globalID J) goes to newCurve,

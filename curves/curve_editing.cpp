@@ -9,10 +9,7 @@
 namespace {
 
 // Channels 0..255 with alpha 255, whatever the colour's spec (an invalid colour gives black).
-QColor opaque(const QColor& c)
-{
-    return QColor(c.red(), c.green(), c.blue());
-}
+QColor opaque(const QColor& c) { return QColor(c.red(), c.green(), c.blue()); }
 
 // Two tangent directions within this distance of each other form a smooth joint (10 degrees).
 constexpr double kSmoothJointTolerance = 0.174532925;
@@ -80,45 +77,45 @@ void Curve::appendBlur(int globalID, bool use_default, double value)
 void Curve::insertAttribute(int globalID, AttributeKind kind)
 {
     const int g = globalID;
-    attribute_lists::forEach(*this, [&](auto& values, QVector<int>& ids, int& count,
-                                         AttributeKind k) {
-        if (k != kind)
-            return;
-        const int n = ids.size();
-        // An empty list has no value to interpolate; a position beyond the last point would have
-        // to go before it and break the ascending order.
-        if (n == 0 || values.size() != n || g > ids[n - 1])
-            return;
-        // Before the first point greater than g, searched up to the one before the last.
-        int d = n - 1;
-        for (int i = 0; i <= n - 2; ++i) {
-            if (ids[i] > g) {
-                d = i;
-                break;
-            }
-        }
-        // The value the curve already has at g, so that the look does not change.
-        using T = std::decay_t<decltype(values[0])>;
-        const T value = attribute_lists::valueAt<T>(*this, kind, g);
-        ids.insert(d, g);
-        values.insert(d, value);
-        count = ids.size();
-    });
+    attribute_lists::forEach(*this,
+                             [&](auto& values, QVector<int>& ids, int& count, AttributeKind k) {
+                                 if (k != kind)
+                                     return;
+                                 const int n = ids.size();
+                                 // An empty list has no value to interpolate; a position beyond the last point would have
+                                 // to go before it and break the ascending order.
+                                 if (n == 0 || values.size() != n || g > ids[n - 1])
+                                     return;
+                                 // Before the first point greater than g, searched up to the one before the last.
+                                 int d = n - 1;
+                                 for (int i = 0; i <= n - 2; ++i) {
+                                     if (ids[i] > g) {
+                                         d = i;
+                                         break;
+                                     }
+                                 }
+                                 // The value the curve already has at g, so that the look does not change.
+                                 using T = std::decay_t<decltype(values[0])>;
+                                 const T value = attribute_lists::valueAt<T>(*this, kind, g);
+                                 ids.insert(d, g);
+                                 values.insert(d, value);
+                                 count = ids.size();
+                             });
 }
 
 void Curve::deleteAttribute(int globalID, AttributeKind kind)
 {
-    attribute_lists::forEach(*this, [&](auto& values, QVector<int>& ids, int& count,
-                                         AttributeKind k) {
-        const int n = ids.size();
-        if (k != kind || n < 3 || values.size() != n)
-            return;
-        int i = n - 1;
-        while (i >= 1 && ids[i] > globalID)
-            --i;
-        if (i < n - 1)
-            attribute_lists::removeAt(values, ids, count, i);
-    });
+    attribute_lists::forEach(*this,
+                             [&](auto& values, QVector<int>& ids, int& count, AttributeKind k) {
+                                 const int n = ids.size();
+                                 if (k != kind || n < 3 || values.size() != n)
+                                     return;
+                                 int i = n - 1;
+                                 while (i >= 1 && ids[i] > globalID)
+                                     --i;
+                                 if (i < n - 1)
+                                     attribute_lists::removeAt(values, ids, count, i);
+                             });
 }
 
 void Curve::setLeftColorOf(const QColor& color, int index)
@@ -248,8 +245,7 @@ void Curve::setClosed(bool c)
     // The joint takes the last value on both sides; the value that used to start the curve
     // survives just after the joint, at globalID 1 (kept between its neighbours so that the
     // list stays sorted).
-    attribute_lists::forEach(*this, [](auto& values, QVector<int>& ids, int& count,
-                                       AttributeKind) {
+    attribute_lists::forEach(*this, [](auto& values, QVector<int>& ids, int& count, AttributeKind) {
         const int n = ids.size();
         if (n < 2 || values.size() != n || values[0] == values[n - 1])
             return;
@@ -274,8 +270,8 @@ void Curve::switchColors()
 
 void Curve::setUniformBlur(int value)
 {
-    const int end = std::max(0, (static_cast<int>(control_points.size()) - 1) / 3) *
-                    kSamplesPerSegment;
+    const int end =
+        std::max(0, (static_cast<int>(control_points.size()) - 1) / 3) * kSamplesPerSegment;
     blur_values = {value, value};
     blur_ids = {0, end};
     nb_blur_points = blur_ids.size();
@@ -329,8 +325,9 @@ void Curve::interpolateCurves(const Curve& a, const Curve& b, Curve& result, dou
         for (int i = 0; i < m; ++i) {
             const QColor& p = out[i];
             const QColor& q = other[i];
-            out[i] = QColor(blendChannel(p.red(), q.red(), x), blendChannel(p.green(), q.green(), x),
-                            blendChannel(p.blue(), q.blue(), x));
+            out[i] =
+                QColor(blendChannel(p.red(), q.red(), x), blendChannel(p.green(), q.green(), x),
+                       blendChannel(p.blue(), q.blue(), x));
         }
     };
     blendColors(r.left_colors, b.left_colors);

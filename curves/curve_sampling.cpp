@@ -173,8 +173,8 @@ void Curve::sampleRenderedColors(int side, const PixelReader& picture, double pi
         const int col = pixelIndex((p.x + 1.0) / 2.0, width);
         const int row = pixelIndex((p.y + 1.0) / 2.0, height);
         const std::array<float, 4> rgba = picture.readPixel(col, row);
-        appendSample(samples, QColor(floatChannel(rgba[0]), floatChannel(rgba[1]),
-                                     floatChannel(rgba[2])),
+        appendSample(samples,
+                     QColor(floatChannel(rgba[0]), floatChannel(rgba[1]), floatChannel(rgba[2])),
                      sampleGlobalID(s.b, s.t));
     });
     if (side == 0)

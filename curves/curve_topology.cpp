@@ -93,8 +93,8 @@ constexpr double kReopeningGap = 0.07;
 // Splits one list at J: points from J on go to the tail, moved down by J; the head keeps the
 // points up to J (a point at J belongs to both).
 template <class T>
-void cutList(QVector<T>& headValues, QVector<int>& headIds, int& headCount,
-             QVector<T>& tailValues, QVector<int>& tailIds, int& tailCount, int J)
+void cutList(QVector<T>& headValues, QVector<int>& headIds, int& headCount, QVector<T>& tailValues,
+             QVector<int>& tailIds, int& tailCount, int J)
 {
     for (int i = 0; i < headIds.size(); ++i) {
         if (headIds[i] >= J) {
@@ -167,10 +167,10 @@ void Curve::insertControlPoint(double x, double y, int index, double t)
     first.append(q);
     second.append(control_points[b + 3]);
 
-    const auto [a1, a2] = innerPoints(first, control_points[b + 1] - control_points[b],
-                                      tangent * -1.0);
-    const auto [c1, c2] = innerPoints(second, tangent,
-                                      control_points[b + 2] - control_points[b + 3]);
+    const auto [a1, a2] =
+        innerPoints(first, control_points[b + 1] - control_points[b], tangent * -1.0);
+    const auto [c1, c2] =
+        innerPoints(second, tangent, control_points[b + 2] - control_points[b + 3]);
     control_points[b + 1] = a1;
     control_points[b + 2] = a2;
     control_points.insert(b + 3, 3, Point());
@@ -213,8 +213,9 @@ void Curve::deleteControlPoint(int index)
         control_points.remove(3 * k - 2, 3);
         control_points.resize(std::min(static_cast<int>(control_points.size()), 3 * k - 2));
     } else {
-        attribute_lists::forEach(*this, [j](auto& v, QVector<int>& ids, int& count,
-                                            AttributeKind) { mergeSegments(v, ids, count, j); });
+        attribute_lists::forEach(*this, [j](auto& v, QVector<int>& ids, int& count, AttributeKind) {
+            mergeSegments(v, ids, count, j);
+        });
         control_points.remove(3 * j - 1, 3);
     }
     nb_control_points = control_points.size();
@@ -258,7 +259,8 @@ bool Curve::split(double x, double y, int index, double t, Curve& newCurve)
         if (ids.isEmpty() || ids.contains(J))
             return;
         using T = std::decay_t<decltype(v[0])>;
-        attribute_lists::insertSorted(v, ids, count, J, attribute_lists::valueAt<T>(*this, kind, J));
+        attribute_lists::insertSorted(v, ids, count, J,
+                                      attribute_lists::valueAt<T>(*this, kind, J));
     });
 
     if (wasClosed)
@@ -281,8 +283,8 @@ void Curve::cutOffTail(int key, int J, Curve& newCurve)
     nb_control_points = control_points.size();
     cutList(left_colors, left_color_ids, nb_left_colors, tail.left_colors, tail.left_color_ids,
             tail.nb_left_colors, J);
-    cutList(right_colors, right_color_ids, nb_right_colors, tail.right_colors,
-            tail.right_color_ids, tail.nb_right_colors, J);
+    cutList(right_colors, right_color_ids, nb_right_colors, tail.right_colors, tail.right_color_ids,
+            tail.nb_right_colors, J);
     cutList(blur_values, blur_ids, nb_blur_points, tail.blur_values, tail.blur_ids,
             tail.nb_blur_points, J);
     tail.updateBoundingBox();
@@ -298,8 +300,10 @@ void Curve::rotateToStartAt(int key, int J)
     rotated += control_points.mid(1, key);
     control_points = rotated;
     nb_control_points = control_points.size();
-    attribute_lists::forEach(*this, [J, length](auto& v, QVector<int>& ids, int& count,
-                                                AttributeKind) { rotateList(v, ids, count, J, length); });
+    attribute_lists::forEach(*this,
+                             [J, length](auto& v, QVector<int>& ids, int& count, AttributeKind) {
+                                 rotateList(v, ids, count, J, length);
+                             });
     // The two ends would coincide: the start moves off inwards (to the left side).
     control_points[0] += normalAt(0.0, 0) * kReopeningGap;
 }

@@ -64,20 +64,15 @@ void Curve::smooth()
     const int n = control_points.size();
     for (int i = 1; i <= n - 2; ++i) {
         const Point neighbours = control_points[i - 1] + control_points[i + 1];
-        control_points[i] = neighbours * (kSmoothNeighbours * 0.5) + control_points[i] * kSmoothKeep;
+        control_points[i] =
+            neighbours * (kSmoothNeighbours * 0.5) + control_points[i] * kSmoothKeep;
     }
     updateBoundingBox();
 }
 
-void Curve::increaseContrast()
-{
-    applyContrast(*this, -1.0, 1.0);
-}
+void Curve::increaseContrast() { applyContrast(*this, -1.0, 1.0); }
 
-void Curve::decreaseContrast()
-{
-    applyContrast(*this, 1.0, -1.0);
-}
+void Curve::decreaseContrast() { applyContrast(*this, 1.0, -1.0); }
 
 void Curve::shiftBlur(int shift)
 {

@@ -2,10 +2,7 @@
 
 #include <cmath>
 
-double Point::norm() const
-{
-    return std::hypot(x, y);
-}
+double Point::norm() const { return std::hypot(x, y); }
 
 void Point::normalize()
 {

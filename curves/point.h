@@ -13,8 +13,18 @@ public:
     Point operator+(const Point& o) const { return {x + o.x, y + o.y}; }
     Point operator-(const Point& o) const { return {x - o.x, y - o.y}; }
     Point operator*(double s) const { return {x * s, y * s}; }
-    Point& operator+=(const Point& o) { x += o.x; y += o.y; return *this; }
-    Point& operator-=(const Point& o) { x -= o.x; y -= o.y; return *this; }
+    Point& operator+=(const Point& o)
+    {
+        x += o.x;
+        y += o.y;
+        return *this;
+    }
+    Point& operator-=(const Point& o)
+    {
+        x -= o.x;
+        y -= o.y;
+        return *this;
+    }
     bool operator==(const Point& o) const { return x == o.x && y == o.y; }
     bool operator!=(const Point& o) const { return !(*this == o); }
 

@@ -159,12 +159,12 @@ QVector<Point> monotoneChainHull(QVector<Point> points)
     const int n = points.size();
     std::vector<Point> h(2 * n);
     int k = 0;
-    for (int i = 0; i < n; ++i) {  // lower chain
+    for (int i = 0; i < n; ++i) { // lower chain
         while (k >= 2 && isLeft(h[k - 2], h[k - 1], points[i]) <= 0)
             --k;
         h[k++] = points[i];
     }
-    for (int i = n - 2, lower = k + 1; i >= 0; --i) {  // upper chain
+    for (int i = n - 2, lower = k + 1; i >= 0; --i) { // upper chain
         while (k >= lower && isLeft(h[k - 2], h[k - 1], points[i]) <= 0)
             --k;
         h[k++] = points[i];

@@ -75,15 +75,10 @@ private:
     {
         while (!xml_.atEnd()) {
             switch (xml_.readNext()) {
-            case QXmlStreamReader::StartElement:
-                return true;
-            case QXmlStreamReader::EndElement:
-                return false;
-            case QXmlStreamReader::Invalid:
-                ok = xmlError();
-                return false;
-            default:
-                break;
+            case QXmlStreamReader::StartElement: return true;
+            case QXmlStreamReader::EndElement: return false;
+            case QXmlStreamReader::Invalid: ok = xmlError(); return false;
+            default: break;
             }
         }
         ok = xmlError();
@@ -100,11 +95,8 @@ private:
                 if (depth + ++level > kMaxDepth)
                     return fail(QStringLiteral("elements nested more than %1 deep").arg(kMaxDepth));
                 break;
-            case QXmlStreamReader::EndElement:
-                --level;
-                break;
-            case QXmlStreamReader::Invalid:
-                return xmlError();
+            case QXmlStreamReader::EndElement: --level; break;
+            case QXmlStreamReader::Invalid: return xmlError();
             default:
                 if (xml_.atEnd())
                     return xmlError();
@@ -176,8 +168,9 @@ private:
                     return xmlError();
             return true;
         }
-        return fail(xml_.hasError() ? QStringLiteral("not well-formed XML (%1)").arg(xml_.errorString())
-                                    : QStringLiteral("no root element"));
+        return fail(xml_.hasError()
+                        ? QStringLiteral("not well-formed XML (%1)").arg(xml_.errorString())
+                        : QStringLiteral("no root element"));
     }
 
     bool entitiesBounded()
@@ -375,7 +368,8 @@ void tidyCurve(Curve& c)
 // Reads the whole input, refusing one larger than kMaxFileSize.
 bool readLimited(QIODevice& input, QByteArray& data, QString& reason)
 {
-    const QString tooLarge = QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
+    const QString tooLarge =
+        QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
     if (!input.isSequential() && input.size() - input.pos() > kMaxFileSize) {
         reason = tooLarge;
         return false;
@@ -429,8 +423,8 @@ void reportLoadError(const QString& path, const QString& reason, QString* cause)
 {
     if (cause)
         *cause = reason;
-    std::cerr << "[!]> Cannot load \"" << path.toLocal8Bit().constData() << "\": "
-              << reason.toLocal8Bit().constData() << std::endl;
+    std::cerr << "[!]> Cannot load \"" << path.toLocal8Bit().constData()
+              << "\": " << reason.toLocal8Bit().constData() << std::endl;
 }
 
 } // namespace

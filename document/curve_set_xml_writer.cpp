@@ -94,8 +94,8 @@ void writeCurve(XmlText& xml, const Curve& c, double halfWidth, double halfHeigh
         xml.endStart();
         for (const Point& p : c.control_points) {
             xml.open(3, "control_point");
-            xml.attribute("y", (p.x + 1.0) * halfWidth);   // pixel column
-            xml.attribute("x", (1.0 - p.y) * halfHeight);  // pixel row from the top
+            xml.attribute("y", (p.x + 1.0) * halfWidth);  // pixel column
+            xml.attribute("x", (1.0 - p.y) * halfHeight); // pixel row from the top
             xml.endEmpty();
         }
         xml.close(2, "control_points_set");
@@ -124,8 +124,8 @@ void reportSaveError(const QString& path, const QString& reason, QString* cause)
 {
     if (cause)
         *cause = reason;
-    std::cerr << "[!]> Cannot save \"" << path.toLocal8Bit().constData() << "\": "
-              << reason.toLocal8Bit().constData() << std::endl;
+    std::cerr << "[!]> Cannot save \"" << path.toLocal8Bit().constData()
+              << "\": " << reason.toLocal8Bit().constData() << std::endl;
 }
 
 } // namespace

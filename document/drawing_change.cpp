@@ -53,15 +53,15 @@ DrawingSnapshot DrawingSnapshot::of(const CurveSet& set)
 bool sameDrawnCurve(const Curve& a, const Curve& b)
 {
     return a.stylized == b.stylized && a.nb_control_points == b.nb_control_points
-        && a.nb_left_colors == b.nb_left_colors && a.nb_right_colors == b.nb_right_colors
-        && a.nb_blur_points == b.nb_blur_points && a.lifetime == b.lifetime
-        && a.closed == b.closed && a.default_left_color == b.default_left_color
-        && a.default_right_color == b.default_right_color && a.default_blur == b.default_blur
-        && a.bbox_min == b.bbox_min && a.bbox_max == b.bbox_max
-        && a.control_points == b.control_points && a.left_colors == b.left_colors
-        && a.right_colors == b.right_colors && a.blur_values == b.blur_values
-        && a.left_color_ids == b.left_color_ids && a.right_color_ids == b.right_color_ids
-        && a.blur_ids == b.blur_ids;
+           && a.nb_left_colors == b.nb_left_colors && a.nb_right_colors == b.nb_right_colors
+           && a.nb_blur_points == b.nb_blur_points && a.lifetime == b.lifetime
+           && a.closed == b.closed && a.default_left_color == b.default_left_color
+           && a.default_right_color == b.default_right_color && a.default_blur == b.default_blur
+           && a.bbox_min == b.bbox_min && a.bbox_max == b.bbox_max
+           && a.control_points == b.control_points && a.left_colors == b.left_colors
+           && a.right_colors == b.right_colors && a.blur_values == b.blur_values
+           && a.left_color_ids == b.left_color_ids && a.right_color_ids == b.right_color_ids
+           && a.blur_ids == b.blur_ids;
 }
 
 DrawingChange DrawingChange::between(const DrawingSnapshot& before, const CurveSet& after)
@@ -91,7 +91,7 @@ DrawingChange DrawingChange::between(const DrawingSnapshot& before, const CurveS
 bool DrawingChange::isEmpty() const
 {
     return before.isEmpty() && after.isEmpty() && widthBefore == widthAfter
-        && heightBefore == heightAfter;
+           && heightBefore == heightAfter;
 }
 
 bool DrawingChange::absorb(const DrawingChange& next)

@@ -76,8 +76,7 @@ bool openRegularFile(QFile& file, const QString& path, QString& reason, bool tex
 QString writeErrorText(int error, const QString& path, const QString& fallback)
 {
     switch (error) {
-    case 0:
-        return fallback.isEmpty() ? QStringLiteral("the file could not be written") : fallback;
+    case 0: return fallback.isEmpty() ? QStringLiteral("the file could not be written") : fallback;
     case ENOSPC: return QStringLiteral("the disk is full");
     case EDQUOT: return QStringLiteral("the disk quota is used up");
     case EFBIG: return QStringLiteral("the file is larger than the file size limit allows");

@@ -28,7 +28,7 @@ using KeyframeFrameWriter = std::function<bool(const CurveSet& frame, const QStr
 struct KeyframeSequenceReport {
     bool folderMissing = false; // the frames' folder could not be created: nothing was rendered
     int framesAttempted = 0;
-    QStringList failedFrames;   // paths that could not be written
+    QStringList failedFrames; // paths that could not be written
 };
 
 // Writes the animation: the first drawing is loaded as the start A; for each further drawing B,

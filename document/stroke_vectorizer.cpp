@@ -14,10 +14,7 @@ namespace stroke {
 namespace {
 
 // floor(a / b) for b > 0.
-std::int64_t floordiv(std::int64_t a, std::int64_t b)
-{
-    return a >= 0 ? a / b : -1 - (-1 - a) / b;
-}
+std::int64_t floordiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -1 - (-1 - a) / b; }
 
 // a mod b in 0 .. b-1 for b > 0 and any a.
 std::int64_t mod(std::int64_t a, std::int64_t b)
@@ -137,7 +134,7 @@ int pivotOf(const QVector<Point>& S, const std::vector<int>& next, int i)
     return static_cast<int>(mod(k1 + j, n));
 }
 
-}  // namespace
+} // namespace
 
 QVector<Point> toPixels(const QVector<Point>& stroke, int width, int height)
 {
@@ -240,12 +237,9 @@ double penalty(const Coordinates& S, int i, int j)
     return L * std::sqrt(meanDistance);
 }
 
-}  // namespace
+} // namespace
 
-double edgePenalty(const QVector<Point>& S, int i, int j)
-{
-    return penalty(Coordinates(S), i, j);
-}
+double edgePenalty(const QVector<Point>& S, int i, int j) { return penalty(Coordinates(S), i, j); }
 
 namespace {
 
@@ -271,7 +265,7 @@ std::vector<int> bestPolygon(const QVector<Point>& stroke, const std::vector<int
         while (j <= clip0[i] && j <= n)
             clip1[j++] = i;
     if (j != n + 1)
-        return {};  // some index is reachable from nowhere: not a straight-run table of S
+        return {}; // some index is reachable from nowhere: not a straight-run table of S
 
     int m = 0;
     for (int i = 0; i < n; i = clip0[i])
@@ -292,7 +286,7 @@ std::vector<int> bestPolygon(const QVector<Point>& stroke, const std::vector<int
             // On equal penalties the larger k, found first, stays.
             for (int k = seg0[j - 1]; k >= std::max(clip1[i], 0); --k) {
                 if (pen[k] < 0.0)
-                    continue;  // not the end of any polygon with j - 1 edges
+                    continue; // not the end of any polygon with j - 1 edges
                 const double p = penalty(S, k, i) + pen[k];
                 if (best < 0.0 || p < best) {
                     prev[i] = k;
@@ -314,7 +308,7 @@ std::vector<int> bestPolygon(const QVector<Point>& stroke, const std::vector<int
     return vertices;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<int> optimalPolygon(const QVector<Point>& S, const std::vector<int>& straightReach)
 {
@@ -381,7 +375,7 @@ bool appendSegment(const QVector<Point>& d, const Point& t1, const Point& t2, bo
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool fitRun(const Run& run, bool closed, const Point& beforeJoint, const Point& afterJoint,
             QVector<Point>& fitted)
@@ -443,7 +437,7 @@ QVector<Point> fitPolygon(const QVector<Point>& V, bool closed)
     return fitted;
 }
 
-}  // namespace stroke
+} // namespace stroke
 
 namespace {
 
@@ -496,7 +490,7 @@ void appendFittedCurve(CurveSet& set, const QVector<Point>& fitted, bool closed,
         curve.sampleRenderedColors(RightColor, *picture);
 }
 
-}  // namespace
+} // namespace
 
 void CurveSet::vectorizeStroke(const QVector<Point>& stroke, int width, int height,
                                const PixelReader* picture)

@@ -16,7 +16,7 @@ namespace stroke {
 // Pixel coordinates are clamped to +-kMaxPixel so that the integer arithmetic of the straight-run
 // and polygon stages stays exact in doubles and 64-bit integers (products stay below 2^51). A
 // stroke that far outside the widget is beyond any view anyway.
-constexpr double kMaxPixel = 16777216.0;  // 2^24
+constexpr double kMaxPixel = 16777216.0; // 2^24
 
 // Corner threshold passed by the vectoriser. The corner measure never exceeds 4/3, so with this
 // threshold a stroke always becomes a single smooth run.
@@ -61,8 +61,8 @@ double cornerAlpha(const Point& V0, const Point& V1, const Point& V2);
 // A stretch of polygon vertices between two corners, fitted as one smooth piece.
 struct Run {
     QVector<Point> points;
-    bool first = false;  // the run starts the curve
-    bool last = false;   // the run ends the curve
+    bool first = false; // the run starts the curve
+    bool last = false;  // the run ends the curve
 };
 
 // Corner test. Splits the polygon vertices V[0 .. m-1] into runs at every corner whose measure
@@ -85,4 +85,4 @@ bool fitRun(const Run& run, bool closed, const Point& beforeJoint, const Point& 
 // undefined or when all the control points coincide.
 QVector<Point> fitPolygon(const QVector<Point>& V, bool closed);
 
-}  // namespace stroke
+} // namespace stroke

@@ -79,10 +79,7 @@ int scanTag(const QString& text, int at, int& attributes)
     return i;
 }
 
-qint64 saturatedSum(qint64 a, qint64 b)
-{
-    return std::min(kUnboundedExpansion, a + b);
-}
+qint64 saturatedSum(qint64 a, qint64 b) { return std::min(kUnboundedExpansion, a + b); }
 
 // Expansion sizes of the entities, each computed once.
 class ExpansionSizes {

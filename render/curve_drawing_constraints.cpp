@@ -53,22 +53,25 @@ VertexBatch<Packed> batchOf(Curves curves, RunOf runOf)
 
 VertexBatch<PackedGradientVertex> gradientBatch(Curves curves, int axis)
 {
-    return batchOf<PackedGradientVertex>(
-        curves, [axis](const Curve& c) { return gradientLineVertices(c, axis); });
+    return batchOf<PackedGradientVertex>(curves, [axis](const Curve& c) {
+        return gradientLineVertices(c, axis);
+    });
 }
 
 VertexBatch<PackedConstraintVertex> constraintBatch(Curves curves)
 {
     const double halfWidth = colorStripHalfWidth();
-    return batchOf<PackedConstraintVertex>(
-        curves, [halfWidth](const Curve& c) { return constraintStripVertices(c, halfWidth); });
+    return batchOf<PackedConstraintVertex>(curves, [halfWidth](const Curve& c) {
+        return constraintStripVertices(c, halfWidth);
+    });
 }
 
 VertexBatch<PackedBlurVertex> blurBatch(Curves curves)
 {
     const double halfWidth = blurStripHalfWidth();
-    return batchOf<PackedBlurVertex>(
-        curves, [halfWidth](const Curve& c) { return blurStripVertices(c, halfWidth); });
+    return batchOf<PackedBlurVertex>(curves, [halfWidth](const Curve& c) {
+        return blurStripVertices(c, halfWidth);
+    });
 }
 
 void drawGradientLines(const VertexBatch<PackedGradientVertex>& batch)

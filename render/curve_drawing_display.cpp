@@ -72,8 +72,8 @@ void attributeHandle(const curvegl::Quadric& quadric, const Point& at, double r,
 // (+4r left, -4r right, 0 blur); colorOf(i) gives the inner colour of point i.
 template <typename ColorOf>
 void attributeList(const Curve& curve, const QVector<int>& ids, int count, bool indexNames,
-                   AttributeKind list, double offset, double r,
-                   const curvegl::Quadric& quadric, ColorOf colorOf)
+                   AttributeKind list, double offset, double r, const curvegl::Quadric& quadric,
+                   ColorOf colorOf)
 {
     const int n = std::min(count, int(ids.size()));
     for (int i = curve.closed ? 1 : 0; i < n; ++i) {
@@ -162,17 +162,16 @@ void drawAttributePoints(const Curve& curve, bool indexNames)
     const curvegl::Quadric quadric;
 
     const int nLeft = std::min(curve.nb_left_colors, int(curve.left_colors.size()));
-    attributeList(curve, curve.left_color_ids, nLeft, indexNames, LeftColor, 4.0 * r, r,
-                  quadric, [&](int i) { return rgbOf(curve.left_colors[i]); });
+    attributeList(curve, curve.left_color_ids, nLeft, indexNames, LeftColor, 4.0 * r, r, quadric,
+                  [&](int i) { return rgbOf(curve.left_colors[i]); });
     const int nRight = std::min(curve.nb_right_colors, int(curve.right_colors.size()));
-    attributeList(curve, curve.right_color_ids, nRight, indexNames, RightColor,
-                  -4.0 * r, r, quadric, [&](int i) { return rgbOf(curve.right_colors[i]); });
+    attributeList(curve, curve.right_color_ids, nRight, indexNames, RightColor, -4.0 * r, r,
+                  quadric, [&](int i) { return rgbOf(curve.right_colors[i]); });
     const int nBlur = std::min(curve.nb_blur_points, int(curve.blur_values.size()));
-    attributeList(curve, curve.blur_ids, nBlur, indexNames, Blur, 0.0, r, quadric,
-                  [&](int i) {
-                      const float grey = std::clamp(curve.blur_values[i] / 16.0f, 0.0f, 1.0f);
-                      return Rgb{grey, grey, grey};
-                  });
+    attributeList(curve, curve.blur_ids, nBlur, indexNames, Blur, 0.0, r, quadric, [&](int i) {
+        const float grey = std::clamp(curve.blur_values[i] / 16.0f, 0.0f, 1.0f);
+        return Rgb{grey, grey, grey};
+    });
 
     glColor3f(0.0f, 0.0f, 0.0f);
     glLineWidth(1.0f);

@@ -74,8 +74,8 @@ void drawForPicking(const CurveSet& set, int mode, int purpose)
         multiSelection(set, what);
         return;
     }
-    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve ||
-                            mode == kPickModeModifAttrib || mode == kPickModeBucket;
+    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve
+                            || mode == kPickModeModifAttrib || mode == kPickModeBucket;
     if (!pointModes)
         return;
     if (curvegl::isCurveIndex(set, set.current_curve))

@@ -106,8 +106,8 @@ std::vector<SamplePiece> samplePieces(const Curve& curve)
     for (int b = 0; b + 3 < curve.nb_control_points; b += 3) {
         const int s = b / 3;
         for (double t = 0.0; t < 1.0; t += sampleStep) {
-            out.push_back({samplePiecePickName(s, t), curve.pointAt(t, b),
-                           curve.pointAt(t + sampleStep, b)});
+            out.push_back(
+                {samplePiecePickName(s, t), curve.pointAt(t, b), curve.pointAt(t + sampleStep, b)});
         }
     }
     return out;

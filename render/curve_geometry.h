@@ -44,7 +44,7 @@ std::vector<std::vector<Point>> segmentPolylines(const Curve& curve);
 
 // A named piece of the curve for sample picking: the line from P(t) to P(t + sampleStep).
 struct SamplePiece {
-    unsigned int name;  // globalID of the piece's first sample + kSamplesPerSegment
+    unsigned int name; // globalID of the piece's first sample + kSamplesPerSegment
     Point from;
     Point to;
 };

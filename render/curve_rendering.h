@@ -1,6 +1,6 @@
 #pragma once
 
-#include "curve.h"  // kSamplesPerSegment, sampleStep
+#include "curve.h" // kSamplesPerSegment, sampleStep
 
 class ShaderProgram;
 
@@ -8,13 +8,13 @@ class ShaderProgram;
 // lives for the whole run; the viewer changes handleSize on zoom and lifetimeThreshold from its
 // slider. All lengths are canvas units (the canvas spans -1 .. 1).
 struct CurveRenderingSettings {
-    double pixelSize = 1.0 / 512.0;        // one canvas pixel; scales strip half-widths
-    int canvasWidth = 512;                 // picture size used by colour sampling
+    double pixelSize = 1.0 / 512.0; // one canvas pixel; scales strip half-widths
+    int canvasWidth = 512;          // picture size used by colour sampling
     int canvasHeight = 512;
-    unsigned int overviewFramebuffer = 0;  // GL name of the solver's overview framebuffer
-    int lineWidth = 1;                     // curves and outlines, in pixels
-    double handleSize = 0.03;              // handles and attribute points
-    int lifetimeThreshold = 0;             // curves with a smaller lifetime are left out
+    unsigned int overviewFramebuffer = 0; // GL name of the solver's overview framebuffer
+    int lineWidth = 1;                    // curves and outlines, in pixels
+    double handleSize = 0.03;             // handles and attribute points
+    int lifetimeThreshold = 0;            // curves with a smaller lifetime are left out
 };
 
 // The one program-wide settings instance, for reading and writing.

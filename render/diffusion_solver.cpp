@@ -44,11 +44,10 @@ bool DiffusionSolver::initialize()
     createImages();
     if (!pyramid[0].colorConstraints.framebuffer.isComplete()
         || !pyramid[0].colorSolution.framebuffer.isComplete()
-        || !pyramid[0].scratch.framebuffer.isComplete()
-        || !blurScratch.framebuffer.isComplete()) {
-        statusText = QStringLiteral(
-            "The renderer cannot run: this OpenGL cannot render into half-float or "
-            "depth-stencil images.");
+        || !pyramid[0].scratch.framebuffer.isComplete() || !blurScratch.framebuffer.isComplete()) {
+        statusText =
+            QStringLiteral("The renderer cannot run: this OpenGL cannot render into half-float or "
+                           "depth-stencil images.");
         std::cerr << statusText.toLocal8Bit().constData() << std::endl;
         pyramid.clear();
         return false;
@@ -231,12 +230,19 @@ void DiffusionSolver::createPrograms()
 
 bool DiffusionSolver::allProgramsLinked() const
 {
-    const ShaderProgram* programs[] = {
-        &divProgram,           &jacobiPoissonProgram,    &jacobiLaplaceProgram,
-        &restrictProgram,      &diffusionProgram,        &restrictColorProgram,
-        &blurThresholdProgram, &prolongCorrectProgram,
-        &restrictFixedProgram, &downsampleProgram,    &residualProgram,
-        &restrictFullProgram,  &restrictResidualProgram};
+    const ShaderProgram* programs[] = {&divProgram,
+                                       &jacobiPoissonProgram,
+                                       &jacobiLaplaceProgram,
+                                       &restrictProgram,
+                                       &diffusionProgram,
+                                       &restrictColorProgram,
+                                       &blurThresholdProgram,
+                                       &prolongCorrectProgram,
+                                       &restrictFixedProgram,
+                                       &downsampleProgram,
+                                       &residualProgram,
+                                       &restrictFullProgram,
+                                       &restrictResidualProgram};
     for (const ShaderProgram* program : programs) {
         if (!program->isLinked())
             return false;

@@ -358,7 +358,8 @@ private:
     std::vector<int> levelWidth;
     std::vector<int> levelHeight;
     ShaderProgram restrictProgram, divProgram, jacobiPoissonProgram, jacobiLaplaceProgram,
-        diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram, restrictResidualProgram, restrictFixedProgram, downsampleProgram, residualProgram,
+        diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram,
+        restrictResidualProgram, restrictFixedProgram, downsampleProgram, residualProgram,
         restrictFullProgram, composeChannelProgram;
     int levels = 1;
     int displayLevel = 0;
@@ -372,8 +373,8 @@ private:
     RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
     bool pictureBlurred = false;
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
-    SolvedView colorView;    // what colorSolution[0] holds
-    bool overviewValid = false; // the overview holds a whole-canvas solution of the drawing
+    SolvedView colorView;            // what colorSolution[0] holds
+    bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing
     int iterations;
     double zoom;
     double panX;

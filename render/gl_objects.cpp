@@ -42,8 +42,7 @@ TextureFormat depthStencilNearest()
 
 Texture::~Texture() { destroy(); }
 
-Texture::Texture(Texture&& other) noexcept
-    : id(std::exchange(other.id, 0u)), w(other.w), h(other.h)
+Texture::Texture(Texture&& other) noexcept : id(std::exchange(other.id, 0u)), w(other.w), h(other.h)
 {
 }
 
@@ -139,8 +138,8 @@ void Framebuffer::create()
 void Framebuffer::attachColor(const Texture& texture)
 {
     bind();
-    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
-                              texture.name(), 0);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT,
+                              GL_TEXTURE_RECTANGLE_ARB, texture.name(), 0);
 }
 
 void Framebuffer::attachDepthStencil(const Texture& texture)
@@ -152,10 +151,7 @@ void Framebuffer::attachDepthStencil(const Texture& texture)
                               GL_TEXTURE_RECTANGLE_ARB, texture.name(), 0);
 }
 
-void Framebuffer::bind() const
-{
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, id);
-}
+void Framebuffer::bind() const { glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, id); }
 
 bool Framebuffer::isComplete() const
 {
@@ -178,7 +174,4 @@ void RenderTarget::bindAsTarget() const
     glViewport(0, 0, width(), height());
 }
 
-void bindFramebuffer(unsigned int name)
-{
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, name);
-}
+void bindFramebuffer(unsigned int name) { glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, name); }

@@ -21,10 +21,7 @@ bool initGlewAccepting(GLenum acceptedError, QString* error)
 
 } // namespace
 
-bool initGlew(QString* error)
-{
-    return initGlewAccepting(GLEW_OK, error);
-}
+bool initGlew(QString* error) { return initGlewAccepting(GLEW_OK, error); }
 
 bool initGlewWithoutGlx(QString* error)
 {

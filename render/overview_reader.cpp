@@ -12,8 +12,7 @@ OverviewReader::OverviewReader(unsigned int framebuffer, int width, int height)
 }
 
 OverviewReader::OverviewReader(const DiffusionSolver& solver)
-    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(),
-                     solver.canvasHeight())
+    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(), solver.canvasHeight())
 {
 }
 

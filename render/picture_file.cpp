@@ -17,7 +17,11 @@ namespace {
 // EFBIG instead of killing the process; the previous disposition comes back afterwards.
 class FileSizeSignalIgnored {
 public:
-    FileSizeSignalIgnored() { sigaction(SIGXFSZ, nullptr, &previous); signal(SIGXFSZ, SIG_IGN); }
+    FileSizeSignalIgnored()
+    {
+        sigaction(SIGXFSZ, nullptr, &previous);
+        signal(SIGXFSZ, SIG_IGN);
+    }
     ~FileSizeSignalIgnored() { sigaction(SIGXFSZ, &previous, nullptr); }
     FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
     FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;

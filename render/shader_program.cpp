@@ -117,10 +117,7 @@ void ShaderProgram::use() const
         glUseProgram(program);
 }
 
-void ShaderProgram::release()
-{
-    glUseProgram(0);
-}
+void ShaderProgram::release() { glUseProgram(0); }
 
 int ShaderProgram::uniformLocation(const QByteArray& name)
 {
@@ -162,10 +159,7 @@ QString& shaderDirectoryOverride()
 }
 } // namespace
 
-void setShaderDirectory(const QString& directory)
-{
-    shaderDirectoryOverride() = directory;
-}
+void setShaderDirectory(const QString& directory) { shaderDirectoryOverride() = directory; }
 
 QString shaderDirectory()
 {
@@ -178,8 +172,7 @@ QString shaderDirectory()
     QStringList candidates;
     if (QCoreApplication::instance()) {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        candidates << exeDir + QStringLiteral("/shaders")
-                   << exeDir + QStringLiteral("/../shaders")
+        candidates << exeDir + QStringLiteral("/shaders") << exeDir + QStringLiteral("/../shaders")
                    << exeDir + QStringLiteral("/../share/tintweave/shaders");
     }
 #ifdef TINTWEAVE_SHADER_SOURCE_DIR

@@ -171,8 +171,8 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
     RenderTarget solution, partner;
     solution.create(width, height, redFloatNearest());
     partner.create(width, height, redFloatNearest());
-    bool made = noGlError() && picture.framebuffer.isComplete()
-                && solution.framebuffer.isComplete() && partner.framebuffer.isComplete();
+    bool made = noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete()
+                && partner.framebuffer.isComplete();
     for (int channel = 0; made && channel < 3; ++channel) {
         solveChannel(channel, solution, partner, cycles);
         composeChannel(channel, solution, reference, picture);

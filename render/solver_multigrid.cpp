@@ -163,10 +163,12 @@ void DiffusionSolver::smooth(ShaderProgram& program, RenderTarget*& current, Ren
 // full weighting into the next coarser level's right-hand side. Small levels do both in one
 // pass: there a pass costs far more than the sixteen residuals each coarse texel computes.
 void DiffusionSolver::restrictResidual(const RenderTarget& estimate, const Texture* rhs,
-                                       const Texture& fixedTexels, const RenderTarget& residualImage,
+                                       const Texture& fixedTexels,
+                                       const RenderTarget& residualImage,
                                        const RenderTarget& coarseRhs)
 {
-    if (rhs && coarseRhs.width() <= kFusedRestrictionSize && coarseRhs.height() <= kFusedRestrictionSize) {
+    if (rhs && coarseRhs.width() <= kFusedRestrictionSize
+        && coarseRhs.height() <= kFusedRestrictionSize) {
         multigridPass(restrictResidualProgram, coarseRhs, estimate.texture, *rhs, &fixedTexels,
                       [&](ShaderProgram& p) { setFineSize(p, estimate.texture); });
         return;

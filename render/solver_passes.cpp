@@ -69,7 +69,7 @@ void DiffusionSolver::drawBorderRing()
     const double x1 = 1.0 / zoom - panX;
     const double y0 = -1.0 / zoom - panY;
     const double y1 = 1.0 / zoom - panY;
-    const double px = 2.0 / (width * zoom);  // one window pixel in canvas units
+    const double px = 2.0 / (width * zoom); // one window pixel in canvas units
     const double py = 2.0 / (height * zoom);
     // Canvas point -> texel of the full-canvas solution.
     auto tx = [this](double x) { return (x + 1.0) * 0.5 * width; };
@@ -90,10 +90,10 @@ void DiffusionSolver::drawBorderRing()
     solvergl::enableRectTexturing();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
-    quad(x0, y0, x0 + px, y1);      // left
-    quad(x1 - px, y0, x1, y1);      // right
-    quad(x0, y0, x1, y0 + py);      // bottom
-    quad(x0, y1 - py, x1, y1);      // top
+    quad(x0, y0, x0 + px, y1); // left
+    quad(x1 - px, y0, x1, y1); // right
+    quad(x0, y0, x1, y0 + py); // bottom
+    quad(x0, y1 - py, x1, y1); // top
     glEnd();
     solvergl::disableRectTexturing();
 }

@@ -40,8 +40,8 @@ bool SurfacelessContext::create()
         error = QStringLiteral("EGL offers no surfaceless platform");
         return false;
     }
-    EGLDisplay eglDisplay = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
-                                               nullptr);
+    EGLDisplay eglDisplay =
+        getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (eglDisplay == EGL_NO_DISPLAY) {
         error = eglErrorText("eglGetPlatformDisplay");
         return false;

@@ -134,15 +134,18 @@ int parseOption(int argc, char** argv, int* i, Arguments* args)
         args->shaders = QString::fromLocal8Bit(value);
         takesValue();
     } else if (std::strcmp(option, "--size") == 0) {
-        if (!value || !parseNumber(value, DiffusionSolver::kMinPictureSize,
-                                   DiffusionSolver::kMaxPictureSize, &args->size))
-            return fail(kUsage, QStringLiteral("--size needs a whole number of pixels from %1 to %2")
-                                    .arg(DiffusionSolver::kMinPictureSize)
-                                    .arg(DiffusionSolver::kMaxPictureSize));
+        if (!value
+            || !parseNumber(value, DiffusionSolver::kMinPictureSize,
+                            DiffusionSolver::kMaxPictureSize, &args->size))
+            return fail(kUsage,
+                        QStringLiteral("--size needs a whole number of pixels from %1 to %2")
+                            .arg(DiffusionSolver::kMinPictureSize)
+                            .arg(DiffusionSolver::kMaxPictureSize));
         takesValue();
     } else if (std::strcmp(option, "--frames-per-pair") == 0) {
         if (!value || !parseNumber(value, 2, 100000, &args->framesPerPair))
-            return fail(kUsage, QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
+            return fail(kUsage,
+                        QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
         args->framesPerPairGiven = true;
         takesValue();
     } else if (std::strcmp(option, "--no-blur") == 0) {
@@ -205,7 +208,8 @@ int checkFiles(const Arguments& args)
         QFile drawingFile;
         QString reason;
         if (!openRegularFile(drawingFile, drawing, reason))
-            return fail(kBadDrawing, QStringLiteral("cannot read drawing %1: %2").arg(drawing, reason));
+            return fail(kBadDrawing,
+                        QStringLiteral("cannot read drawing %1: %2").arg(drawing, reason));
     }
     const QString output = args.animate ? args.positional.front() : args.positional.back();
     const QString problem = outputProblem(output, args.animate);
@@ -230,13 +234,15 @@ int startGl(int& argc, char** argv, GlSession* session)
         session->app = std::make_unique<QGuiApplication>(argc, argv);
         session->offscreen = std::make_unique<OffscreenContext>();
         if (!session->offscreen->create())
-            return fail(kNoGl, QStringLiteral("no usable OpenGL: ") + session->offscreen->errorString());
+            return fail(kNoGl,
+                        QStringLiteral("no usable OpenGL: ") + session->offscreen->errorString());
         return -1;
     }
     session->app = std::make_unique<QCoreApplication>(argc, argv);
     session->surfaceless = std::make_unique<SurfacelessContext>();
     if (!session->surfaceless->create())
-        return fail(kNoGl, QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
+        return fail(kNoGl,
+                    QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
     return -1;
 }
 
@@ -259,8 +265,8 @@ public:
         const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
                                                     solver.overviewFramebufferName());
         if (!curvesReady || !solver.allProgramsLinked())
-            return fail(kBadShaders, QStringLiteral("shader files missing or broken in ")
-                                         + shaderDirectory());
+            return fail(kBadShaders,
+                        QStringLiteral("shader files missing or broken in ") + shaderDirectory());
         return -1;
     }
 

@@ -37,8 +37,7 @@ void appendRun(VertexBatch<PackedGradientVertex>& batch, const std::vector<Gradi
     }
 }
 
-void appendRun(VertexBatch<PackedConstraintVertex>& batch,
-               const std::vector<ConstraintVertex>& run)
+void appendRun(VertexBatch<PackedConstraintVertex>& batch, const std::vector<ConstraintVertex>& run)
 {
     if (run.empty())
         return;

@@ -14,10 +14,11 @@
 namespace {
 
 // A swatch: a solid pixmap of the colour, used as the icon of its button.
-QIcon swatch(const QColor& color, int width, int height) {
-  QPixmap pixmap(width, height);
-  pixmap.fill(color);
-  return QIcon(pixmap);
+QIcon swatch(const QColor& color, int width, int height)
+{
+    QPixmap pixmap(width, height);
+    pixmap.fill(color);
+    return QIcon(pixmap);
 }
 
 QColor runColorDialog(const QColor& initial) { return QColorDialog::getColor(initial); }
@@ -25,86 +26,96 @@ QColor runColorDialog(const QColor& initial) { return QColorDialog::getColor(ini
 // The state of a check box as a display flag; the partly-checked state gives no flag.
 bool isDecided(int state) { return state == Qt::Unchecked || state == Qt::Checked; }
 
-}  // namespace
+} // namespace
 
 Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
-    : QMainWindow(parent, flags), chooseColor(runColorDialog) {
-  qRegisterMetaType<ManipulationMode>("ManipulationMode");
-  setupUi(this);
-  resize(size().expandedTo(minimumSizeHint()));
-  installToolIcons(manipMode, defaultIconDirs());
+    : QMainWindow(parent, flags), chooseColor(runColorDialog)
+{
+    qRegisterMetaType<ManipulationMode>("ManipulationMode");
+    setupUi(this);
+    resize(size().expandedTo(minimumSizeHint()));
+    installToolIcons(manipMode, defaultIconDirs());
 
-  buttonGroup = new QButtonGroup(this);
-  for (QPushButton* button : manipMode->findChildren<QPushButton*>()) buttonGroup->addButton(button);
-  // The buttons that choose a mode show which one is active; the one-shot commands do not.
-  for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
-                                ModePan, ModeBucket, ModePicker})
-    buttonOfMode(mode)->setCheckable(true);
-  buttonGroup->setExclusive(true);
-  installStatusLines();
+    buttonGroup = new QButtonGroup(this);
+    for (QPushButton* button : manipMode->findChildren<QPushButton*>())
+        buttonGroup->addButton(button);
+    // The buttons that choose a mode show which one is active; the one-shot commands do not.
+    for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
+                                  ModePan, ModeBucket, ModePicker})
+        buttonOfMode(mode)->setCheckable(true);
+    buttonGroup->setExclusive(true);
+    installStatusLines();
 
-  renewSwatches();
-  sliderBlur->setValue(blur);
-  makeConnections();
-  installEditKeys();
-  setUndoText(QString());
-  setRedoText(QString());
-  setRecentFiles(QStringList());
+    renewSwatches();
+    sliderBlur->setValue(blur);
+    makeConnections();
+    installEditKeys();
+    setUndoText(QString());
+    setRedoText(QString());
+    setRecentFiles(QStringList());
 }
 
-void Interface::installEditKeys() {
-  const std::pair<const char*, QAction*> keys[] = {
-      {"Ctrl+C", action_Copy}, {"Ctrl+V", action_Paste},      {"Ctrl+X", action_Cut},
-      {"Ctrl+D", action_Copy_Blur}, {"Ctrl+F", action_Paste_Blur}};
-  for (const auto& [sequence, action] : keys) {
-    auto* shortcut = new QShortcut(QKeySequence(sequence), this);
-    connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
-  }
-  actionRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+void Interface::installEditKeys()
+{
+    const std::pair<const char*, QAction*> keys[] = {{"Ctrl+C", action_Copy},
+                                                     {"Ctrl+V", action_Paste},
+                                                     {"Ctrl+X", action_Cut},
+                                                     {"Ctrl+D", action_Copy_Blur},
+                                                     {"Ctrl+F", action_Paste_Blur}};
+    for (const auto& [sequence, action] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(sequence), this);
+        connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
+    }
+    actionRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
 }
 
-void Interface::setUndoText(const QString& step) {
-  actionUndo->setText(step.isEmpty() ? QString("&Undo") : "&Undo " + step);
-  actionUndo->setEnabled(!step.isEmpty());
+void Interface::setUndoText(const QString& step)
+{
+    actionUndo->setText(step.isEmpty() ? QString("&Undo") : "&Undo " + step);
+    actionUndo->setEnabled(!step.isEmpty());
 }
 
-void Interface::setRedoText(const QString& step) {
-  actionRedo->setText(step.isEmpty() ? QString("&Redo") : "&Redo " + step);
-  actionRedo->setEnabled(!step.isEmpty());
+void Interface::setRedoText(const QString& step)
+{
+    actionRedo->setText(step.isEmpty() ? QString("&Redo") : "&Redo " + step);
+    actionRedo->setEnabled(!step.isEmpty());
 }
 
-void Interface::setRecentFiles(const QStringList& files) {
-  menuOpen_Recent->clear();
-  for (const QString& path : files) {
-    QAction* entry = menuOpen_Recent->addAction(QFileInfo(path).fileName());
-    entry->setData(path);
-    entry->setToolTip(path);
-    connect(entry, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
-  }
-  menuOpen_Recent->setEnabled(!files.isEmpty());
+void Interface::setRecentFiles(const QStringList& files)
+{
+    menuOpen_Recent->clear();
+    for (const QString& path : files) {
+        QAction* entry = menuOpen_Recent->addAction(QFileInfo(path).fileName());
+        entry->setData(path);
+        entry->setToolTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
+    }
+    menuOpen_Recent->setEnabled(!files.isEmpty());
 }
 
-void Interface::installStatusLines() {
-  auto* lines = new QWidget(statusbar);
-  auto* layout = new QVBoxLayout(lines);
-  layout->setContentsMargins(2, 0, 2, 0);
-  layout->setSpacing(0);
-  outcomeLine = new QLabel(lines);
-  toolLine = new QLabel(lines);
-  for (QLabel* line : {outcomeLine, toolLine}) {
-    // One line each, cut short to the window's width; the whole text is the tooltip.
-    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(line);
-  }
-  statusbar->addWidget(lines, 1);
-  showLine(toolLine, "No tool chosen");
+void Interface::installStatusLines()
+{
+    auto* lines = new QWidget(statusbar);
+    auto* layout = new QVBoxLayout(lines);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(0);
+    outcomeLine = new QLabel(lines);
+    toolLine = new QLabel(lines);
+    for (QLabel* line : {outcomeLine, toolLine}) {
+        // One line each, cut short to the window's width; the whole text is the tooltip.
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        layout->addWidget(line);
+    }
+    statusbar->addWidget(lines, 1);
+    showLine(toolLine, "No tool chosen");
 }
 
-void Interface::showLine(QLabel* line, const QString& text) {
-  line->setToolTip(text);
-  line->setProperty("fullText", text);
-  const int room = std::max(40, width() - 28);  // less the size grip
-  line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
+void Interface::showLine(QLabel* line, const QString& text)
+{
+    line->setToolTip(text);
+    line->setProperty("fullText", text);
+    const int room = std::max(40, width() - 28); // less the size grip
+    line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
 }
 
 void Interface::showOutcome(const QString& text) { showLine(outcomeLine, text); }
@@ -113,124 +124,149 @@ QString Interface::outcomeText() const { return outcomeLine->property("fullText"
 
 QString Interface::toolText() const { return toolLine->property("fullText").toString(); }
 
-void Interface::setColorChooser(ColorChooser chooser) {
-  chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);
+void Interface::setColorChooser(ColorChooser chooser)
+{
+    chooseColor = chooser ? std::move(chooser) : ColorChooser(runColorDialog);
 }
 
-void Interface::makeConnections() {
-  connect(buttonLeftColor, &QPushButton::clicked, this, &Interface::changeLeftColor);
-  connect(buttonRightColor, &QPushButton::clicked, this, &Interface::changeRightColor);
-  connect(sliderBlur, &QSlider::valueChanged, this, &Interface::changeBlur);
-  connect(sliderIter, &QSlider::valueChanged, this, &Interface::changeIter);
-  connect(sliderLifetimeThreshold, &QSlider::valueChanged, this, &Interface::changeLifetimeThreshold);
-  connect(checkBoxShowSplines, &QCheckBox::stateChanged, this, &Interface::showSplines);
-  connect(checkBoxShowExampleImg, &QCheckBox::stateChanged, this, &Interface::showExampleImg);
-  connect(checkBoxActivateBlur, &QCheckBox::stateChanged, this, &Interface::activateBlur);
-  connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
-  connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
-  connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,
-          &Interface::changeManipMode);
-  connect(buttonBucketColor, &QPushButton::clicked, this, &Interface::changeBucketColor);
+void Interface::makeConnections()
+{
+    connect(buttonLeftColor, &QPushButton::clicked, this, &Interface::changeLeftColor);
+    connect(buttonRightColor, &QPushButton::clicked, this, &Interface::changeRightColor);
+    connect(sliderBlur, &QSlider::valueChanged, this, &Interface::changeBlur);
+    connect(sliderIter, &QSlider::valueChanged, this, &Interface::changeIter);
+    connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
+            &Interface::changeLifetimeThreshold);
+    connect(checkBoxShowSplines, &QCheckBox::stateChanged, this, &Interface::showSplines);
+    connect(checkBoxShowExampleImg, &QCheckBox::stateChanged, this, &Interface::showExampleImg);
+    connect(checkBoxActivateBlur, &QCheckBox::stateChanged, this, &Interface::activateBlur);
+    connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
+    connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
+    connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,
+            &Interface::changeManipMode);
+    connect(buttonBucketColor, &QPushButton::clicked, this, &Interface::changeBucketColor);
 }
 
-void Interface::renewSwatches() {
-  buttonLeftColor->setIcon(swatch(leftColor, 10, 10));
-  buttonRightColor->setIcon(swatch(rightColor, 10, 10));
-  buttonBucketColor->setIcon(swatch(bucketColor, 12, 25));
+void Interface::renewSwatches()
+{
+    buttonLeftColor->setIcon(swatch(leftColor, 10, 10));
+    buttonRightColor->setIcon(swatch(rightColor, 10, 10));
+    buttonBucketColor->setIcon(swatch(bucketColor, 12, 25));
 }
 
-void Interface::setLeftColor(QColor C) {
-  leftColor = C;
-  renewSwatches();
+void Interface::setLeftColor(QColor C)
+{
+    leftColor = C;
+    renewSwatches();
 }
 
-void Interface::setRightColor(QColor C) {
-  rightColor = C;
-  renewSwatches();
+void Interface::setRightColor(QColor C)
+{
+    rightColor = C;
+    renewSwatches();
 }
 
-void Interface::setBucketColor(QColor C) {
-  bucketColor = C;
-  renewSwatches();
+void Interface::setBucketColor(QColor C)
+{
+    bucketColor = C;
+    renewSwatches();
 }
 
-void Interface::setBlur(int s) {
-  blur = s;
-  sliderBlur->setValue(s);  // clamps to 0..16; a change comes back through changeBlur
+void Interface::setBlur(int s)
+{
+    blur = s;
+    sliderBlur->setValue(s); // clamps to 0..16; a change comes back through changeBlur
 }
 
-void Interface::changeLeftColor() {
-  const QColor chosen = chooseColor(leftColor);
-  if (!chosen.isValid()) return;
-  leftColor = chosen;
-  emit leftColorChanged(leftColor);
-  renewSwatches();
+void Interface::changeLeftColor()
+{
+    const QColor chosen = chooseColor(leftColor);
+    if (!chosen.isValid())
+        return;
+    leftColor = chosen;
+    emit leftColorChanged(leftColor);
+    renewSwatches();
 }
 
-void Interface::changeRightColor() {
-  const QColor chosen = chooseColor(rightColor);
-  if (!chosen.isValid()) return;
-  rightColor = chosen;
-  emit rightColorChanged(rightColor);
-  renewSwatches();
+void Interface::changeRightColor()
+{
+    const QColor chosen = chooseColor(rightColor);
+    if (!chosen.isValid())
+        return;
+    rightColor = chosen;
+    emit rightColorChanged(rightColor);
+    renewSwatches();
 }
 
-void Interface::changeBucketColor() {
-  const QColor chosen = chooseColor(bucketColor);
-  if (!chosen.isValid()) return;
-  bucketColor = chosen;
-  emit bucketColorChanged(bucketColor);
-  renewSwatches();
+void Interface::changeBucketColor()
+{
+    const QColor chosen = chooseColor(bucketColor);
+    if (!chosen.isValid())
+        return;
+    bucketColor = chosen;
+    emit bucketColorChanged(bucketColor);
+    renewSwatches();
 }
 
-void Interface::changeControlPointLeftColor(QColor C) {
-  const QColor chosen = chooseColor(C);
-  emit controlPointLeftColorChanged(chosen.isValid() ? chosen : C);
+void Interface::changeControlPointLeftColor(QColor C)
+{
+    const QColor chosen = chooseColor(C);
+    emit controlPointLeftColorChanged(chosen.isValid() ? chosen : C);
 }
 
-void Interface::changeControlPointRightColor(QColor C) {
-  const QColor chosen = chooseColor(C);
-  emit controlPointRightColorChanged(chosen.isValid() ? chosen : C);
+void Interface::changeControlPointRightColor(QColor C)
+{
+    const QColor chosen = chooseColor(C);
+    emit controlPointRightColorChanged(chosen.isValid() ? chosen : C);
 }
 
-void Interface::changeBlur(int s) {
-  blur = s;
-  emit blurChanged(s);
+void Interface::changeBlur(int s)
+{
+    blur = s;
+    emit blurChanged(s);
 }
 
 void Interface::changeIter(int i) { emit iterChanged(i); }
 
 void Interface::changeLifetimeThreshold(int th) { emit lifetimeThresholdChanged(th); }
 
-void Interface::showSplines(int state) {
-  if (isDecided(state)) emit showSplinesChanged(state == Qt::Checked);
+void Interface::showSplines(int state)
+{
+    if (isDecided(state))
+        emit showSplinesChanged(state == Qt::Checked);
 }
 
-void Interface::showExampleImg(int state) {
-  if (isDecided(state)) emit showExampleImgChanged(state == Qt::Checked);
+void Interface::showExampleImg(int state)
+{
+    if (isDecided(state))
+        emit showExampleImgChanged(state == Qt::Checked);
 }
 
-void Interface::activateBlur(int state) {
-  if (isDecided(state)) emit activateBlurChanged(state == Qt::Checked);
+void Interface::activateBlur(int state)
+{
+    if (isDecided(state))
+        emit activateBlurChanged(state == Qt::Checked);
 }
 
 // At least one colour side stays active: switching one off switches the other back on.
-void Interface::activateCLeft(int state) {
-  if (state == Qt::Unchecked) {
-    checkBoxRightColor->setChecked(true);
-    emit activateCRightChanged(true);
-    emit activateCLeftChanged(false);
-  } else if (state == Qt::Checked) {
-    emit activateCLeftChanged(true);
-  }
+void Interface::activateCLeft(int state)
+{
+    if (state == Qt::Unchecked) {
+        checkBoxRightColor->setChecked(true);
+        emit activateCRightChanged(true);
+        emit activateCLeftChanged(false);
+    } else if (state == Qt::Checked) {
+        emit activateCLeftChanged(true);
+    }
 }
 
-void Interface::activateCRight(int state) {
-  if (state == Qt::Unchecked) {
-    checkBoxLeftColor->setChecked(true);
-    emit activateCLeftChanged(true);
-    emit activateCRightChanged(false);
-  } else if (state == Qt::Checked) {
-    emit activateCRightChanged(true);
-  }
+void Interface::activateCRight(int state)
+{
+    if (state == Qt::Unchecked) {
+        checkBoxLeftColor->setChecked(true);
+        emit activateCLeftChanged(true);
+        emit activateCRightChanged(false);
+    } else if (state == Qt::Checked) {
+        emit activateCRightChanged(true);
+    }
 }

@@ -15,105 +15,105 @@ class QLabel;
 // and emits them; the entry point connects its signals (and the form's actions and one-shot
 // buttons, which are public through Ui_MainWindow) to the viewer.
 class Interface : public QMainWindow, public Ui_MainWindow {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Asks the user for a colour, starting from initial. Returns the chosen colour, or an invalid
-  // QColor when the user cancels.
-  using ColorChooser = std::function<QColor(const QColor& initial)>;
+public:
+    // Asks the user for a colour, starting from initial. Returns the chosen colour, or an invalid
+    // QColor when the user cancels.
+    using ColorChooser = std::function<QColor(const QColor& initial)>;
 
-  // Builds the form, loads the tool icons (see tool_icons.h) and shows the initial colours.
-  explicit Interface(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    // Builds the form, loads the tool icons (see tool_icons.h) and shows the initial colours.
+    explicit Interface(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
-  // Replaces the colour dialog used by every colour button and colour request; an empty chooser
-  // restores the modal QColorDialog.
-  void setColorChooser(ColorChooser chooser);
+    // Replaces the colour dialog used by every colour button and colour request; an empty chooser
+    // restores the modal QColorDialog.
+    void setColorChooser(ColorChooser chooser);
 
- public slots:
-  // Store the colour and renew its swatch; they emit nothing, so nothing is sent back.
-  void setLeftColor(QColor C);
-  void setBucketColor(QColor C);
-  void setRightColor(QColor C);
-  // Moves sliderBlur to s (the slider clamps it to 0..16); a change reaches blurChanged.
-  void setBlur(int s);
-  // Ask for a colour seeded with C and answer on controlPointLeftColorChanged /
-  // controlPointRightColorChanged: the chosen colour, or C itself when cancelled. The panel's own
-  // colours are not touched.
-  void changeControlPointLeftColor(QColor C);
-  void changeControlPointRightColor(QColor C);
-  // The Edit menu's undo and redo entries: "Undo <step>" / "Redo <step>", plain "Undo" / "Redo"
-  // and greyed when there is no step.
-  void setUndoText(const QString& step);
-  void setRedoText(const QString& step);
-  // Fills File > Open Recent with `files` (most recent first); greyed when empty.
-  void setRecentFiles(const QStringList& files);
-  // The status bar's first line: what the last command came to.
-  void showOutcome(const QString& text);
+public slots:
+    // Store the colour and renew its swatch; they emit nothing, so nothing is sent back.
+    void setLeftColor(QColor C);
+    void setBucketColor(QColor C);
+    void setRightColor(QColor C);
+    // Moves sliderBlur to s (the slider clamps it to 0..16); a change reaches blurChanged.
+    void setBlur(int s);
+    // Ask for a colour seeded with C and answer on controlPointLeftColorChanged /
+    // controlPointRightColorChanged: the chosen colour, or C itself when cancelled. The panel's own
+    // colours are not touched.
+    void changeControlPointLeftColor(QColor C);
+    void changeControlPointRightColor(QColor C);
+    // The Edit menu's undo and redo entries: "Undo <step>" / "Redo <step>", plain "Undo" / "Redo"
+    // and greyed when there is no step.
+    void setUndoText(const QString& step);
+    void setRedoText(const QString& step);
+    // Fills File > Open Recent with `files` (most recent first); greyed when empty.
+    void setRecentFiles(const QStringList& files);
+    // The status bar's first line: what the last command came to.
+    void showOutcome(const QString& text);
 
- public:
-  // The two lines of the status bar, in full: the last outcome, and the active tool with its
-  // gesture.
-  QString outcomeText() const;
-  QString toolText() const;
-  // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
-  // exclusive); null for a mode no button stands for.
-  QAbstractButton* buttonOfMode(ManipulationMode mode) const;
+public:
+    // The two lines of the status bar, in full: the last outcome, and the active tool with its
+    // gesture.
+    QString outcomeText() const;
+    QString toolText() const;
+    // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
+    // exclusive); null for a mode no button stands for.
+    QAbstractButton* buttonOfMode(ManipulationMode mode) const;
 
- signals:
-  void leftColorChanged(QColor);
-  void rightColorChanged(QColor);
-  void bucketColorChanged(QColor);
-  void showSplinesChanged(bool);
-  void showExampleImgChanged(bool);
-  void activateBlurChanged(bool);
-  void activateCLeftChanged(bool);
-  void activateCRightChanged(bool);
-  void showAttribChanged(bool);
-  void manipModeChanged(ManipulationMode);
-  void controlPointLeftColorChanged(QColor);
-  void controlPointRightColorChanged(QColor);
-  void blurChanged(int);
-  void iterChanged(int);
-  void lifetimeThresholdChanged(int);
-  // A file of File > Open Recent was chosen.
-  void recentFileChosen(const QString& path);
+signals:
+    void leftColorChanged(QColor);
+    void rightColorChanged(QColor);
+    void bucketColorChanged(QColor);
+    void showSplinesChanged(bool);
+    void showExampleImgChanged(bool);
+    void activateBlurChanged(bool);
+    void activateCLeftChanged(bool);
+    void activateCRightChanged(bool);
+    void showAttribChanged(bool);
+    void manipModeChanged(ManipulationMode);
+    void controlPointLeftColorChanged(QColor);
+    void controlPointRightColorChanged(QColor);
+    void blurChanged(int);
+    void iterChanged(int);
+    void lifetimeThresholdChanged(int);
+    // A file of File > Open Recent was chosen.
+    void recentFileChosen(const QString& path);
 
- private slots:
-  void changeLeftColor();
-  void changeRightColor();
-  void changeBucketColor();
-  void changeBlur(int s);
-  void changeIter(int i);
-  void changeLifetimeThreshold(int th);
-  void showSplines(int state);
-  void showExampleImg(int state);
-  void activateBlur(int state);
-  void activateCLeft(int state);
-  void activateCRight(int state);
-  // Tool selection: the mode and display flags of the clicked tool button.
-  void changeManipMode(QAbstractButton* clickedButton);
+private slots:
+    void changeLeftColor();
+    void changeRightColor();
+    void changeBucketColor();
+    void changeBlur(int s);
+    void changeIter(int i);
+    void changeLifetimeThreshold(int th);
+    void showSplines(int state);
+    void showExampleImg(int state);
+    void activateBlur(int state);
+    void activateCLeft(int state);
+    void activateCRight(int state);
+    // Tool selection: the mode and display flags of the clicked tool button.
+    void changeManipMode(QAbstractButton* clickedButton);
 
- private:
-  void makeConnections();
-  // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+D and Ctrl+F in this window trigger the Edit actions whose
-  // labels name them; Ctrl+Y is a second key of redo.
-  void installEditKeys();
-  void renewSwatches();
-  void installStatusLines();
-  // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
-  void showLine(QLabel* line, const QString& text);
-  // Checks the button of `mode` and names the tool and its gesture in the status bar.
-  void showActiveTool(ManipulationMode mode);
-  // Emits the mode and, depending on the rule, the spline and attribute display flags.
-  enum class Splines { Untouched, Shown, AsCheckBox };
-  void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
+private:
+    void makeConnections();
+    // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+D and Ctrl+F in this window trigger the Edit actions whose
+    // labels name them; Ctrl+Y is a second key of redo.
+    void installEditKeys();
+    void renewSwatches();
+    void installStatusLines();
+    // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
+    void showLine(QLabel* line, const QString& text);
+    // Checks the button of `mode` and names the tool and its gesture in the status bar.
+    void showActiveTool(ManipulationMode mode);
+    // Emits the mode and, depending on the rule, the spline and attribute display flags.
+    enum class Splines { Untouched, Shown, AsCheckBox };
+    void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
 
-  QColor leftColor{255, 255, 255};
-  QColor rightColor{130, 25, 25};
-  QColor bucketColor{130, 210, 25};
-  QButtonGroup* buttonGroup = nullptr;
-  int blur = 0;
-  QLabel* outcomeLine = nullptr;
-  QLabel* toolLine = nullptr;
-  ColorChooser chooseColor;
+    QColor leftColor{255, 255, 255};
+    QColor rightColor{130, 25, 25};
+    QColor bucketColor{130, 210, 25};
+    QButtonGroup* buttonGroup = nullptr;
+    int blur = 0;
+    QLabel* outcomeLine = nullptr;
+    QLabel* toolLine = nullptr;
+    ColorChooser chooseColor;
 };

@@ -8,9 +8,9 @@ class QWidget;
 
 // One tool button of the control panel and the picture it shows.
 struct ToolIcon {
-  const char* buttonName;   // object name of the push button in the form
-  const char* fileName;     // file name inside an icons/ directory
-  const char* fallbackText; // short label shown instead when the file cannot be loaded
+    const char* buttonName;   // object name of the push button in the form
+    const char* fileName;     // file name inside an icons/ directory
+    const char* fallbackText; // short label shown instead when the file cannot be loaded
 };
 
 // Every tool button that carries an icon file (buttonBucketColor shows a colour swatch instead).

@@ -4,8 +4,9 @@
 namespace {
 
 // The status bar's words for a tool: its name and its gesture.
-QString toolDescription(ManipulationMode mode) {
-  switch (mode) {
+QString toolDescription(ManipulationMode mode)
+{
+    switch (mode) {
     case ModeMovePoint: return "Points: click a spline, drag its points";
     case ModeModifAttrib: return "Colors: click a color or blur point";
     case ModeSelectMulti: return "Selection: Shift+click, or Ctrl and move";
@@ -14,13 +15,14 @@ QString toolDescription(ManipulationMode mode) {
     case ModeBucket: return "Bucket: click a color point to paint it";
     case ModePicker: return "Picker: click to pick the bucket color";
     default: return "No tool chosen";
-  }
+    }
 }
 
-}  // namespace
+} // namespace
 
-QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const {
-  switch (mode) {
+QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const
+{
+    switch (mode) {
     case ModeMovePoint: return buttonMovePoint;
     case ModeModifAttrib: return buttonModifAttrib;
     case ModeSelectMulti: return buttonSelectMulti;
@@ -29,50 +31,55 @@ QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const {
     case ModeBucket: return buttonBucket;
     case ModePicker: return buttonPicker;
     default: return nullptr;
-  }
+    }
 }
 
-void Interface::showActiveTool(ManipulationMode mode) {
-  if (QAbstractButton* button = buttonOfMode(mode)) button->setChecked(true);
-  showLine(toolLine, toolDescription(mode));
+void Interface::showActiveTool(ManipulationMode mode)
+{
+    if (QAbstractButton* button = buttonOfMode(mode))
+        button->setChecked(true);
+    showLine(toolLine, toolDescription(mode));
 }
 
-void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib) {
-  showActiveTool(mode);
-  emit manipModeChanged(mode);
-  if (splines == Splines::Shown)
-    emit showSplinesChanged(true);
-  else if (splines == Splines::AsCheckBox && !checkBoxShowSplines->isChecked())
-    emit showSplinesChanged(false);
-  if (showAttrib) emit showAttribChanged(true);
+void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib)
+{
+    showActiveTool(mode);
+    emit manipModeChanged(mode);
+    if (splines == Splines::Shown)
+        emit showSplinesChanged(true);
+    else if (splines == Splines::AsCheckBox && !checkBoxShowSplines->isChecked())
+        emit showSplinesChanged(false);
+    if (showAttrib)
+        emit showAttribChanged(true);
 }
 
 // Runs after the viewer slot connected to the button's clicked(), if any: buttonSmooth first
 // smooths, then switches the viewer to multi-selection. Showing splines here does not tick
 // checkBoxShowSplines, which reflects only the user's own choice.
-void Interface::changeManipMode(QAbstractButton* clickedButton) {
-  emit showAttribChanged(false);
-  QAbstractButton* const b = clickedButton;
-  if (b == buttonMovePoint || b == buttonSnake)
-    selectTool(ModeMovePoint, Splines::Shown, false);
-  else if (b == buttonSampleExample)
-    selectTool(ModeMovePoint, Splines::Untouched, false);
-  else if (b == buttonModifAttrib)
-    selectTool(ModeModifAttrib, Splines::Shown, true);
-  else if (b == buttonSelectMulti)
-    selectTool(ModeSelectMulti, Splines::AsCheckBox, false);
-  else if (b == buttonDrawCatmull)
-    selectTool(ModeDrawCatmull, Splines::AsCheckBox, false);
-  else if (b == buttonPan)
-    selectTool(ModePan, Splines::Untouched, false);
-  else if (b == buttonBucket || b == buttonBucketColor)
-    selectTool(ModeBucket, Splines::Shown, true);
-  else if (b == buttonPicker)
-    selectTool(ModePicker, Splines::Shown, true);
-  else if (b == buttonSwitchColors)
-    buttonModifAttrib->click();  // runs this slot again, for buttonModifAttrib
-  else if (b == buttonStylize || b == buttonSmooth || b == buttonContrastIncr ||
-           b == buttonContrastDecr)
-    buttonSelectMulti->click();
-  // buttonZoomIn, buttonZoomOut: the viewer zooms; the mode stays.
+void Interface::changeManipMode(QAbstractButton* clickedButton)
+{
+    emit showAttribChanged(false);
+    QAbstractButton* const b = clickedButton;
+    if (b == buttonMovePoint || b == buttonSnake)
+        selectTool(ModeMovePoint, Splines::Shown, false);
+    else if (b == buttonSampleExample)
+        selectTool(ModeMovePoint, Splines::Untouched, false);
+    else if (b == buttonModifAttrib)
+        selectTool(ModeModifAttrib, Splines::Shown, true);
+    else if (b == buttonSelectMulti)
+        selectTool(ModeSelectMulti, Splines::AsCheckBox, false);
+    else if (b == buttonDrawCatmull)
+        selectTool(ModeDrawCatmull, Splines::AsCheckBox, false);
+    else if (b == buttonPan)
+        selectTool(ModePan, Splines::Untouched, false);
+    else if (b == buttonBucket || b == buttonBucketColor)
+        selectTool(ModeBucket, Splines::Shown, true);
+    else if (b == buttonPicker)
+        selectTool(ModePicker, Splines::Shown, true);
+    else if (b == buttonSwitchColors)
+        buttonModifAttrib->click(); // runs this slot again, for buttonModifAttrib
+    else if (b == buttonStylize || b == buttonSmooth || b == buttonContrastIncr
+             || b == buttonContrastDecr)
+        buttonSelectMulti->click();
+    // buttonZoomIn, buttonZoomOut: the viewer zooms; the mode stays.
 }

@@ -17,10 +17,7 @@ DrawingEditCommand::DrawingEditCommand(const QString& name, DrawingChange change
 {
 }
 
-int DrawingEditCommand::id() const
-{
-    return mergeable ? kMergeableId : -1;
-}
+int DrawingEditCommand::id() const { return mergeable ? kMergeableId : -1; }
 
 bool DrawingEditCommand::mergeWith(const QUndoCommand* other)
 {

@@ -59,7 +59,8 @@ QString mousePageText()
     rows += row("Left Button - Drawing mode", "Draw a spline", SecondCellEnd::Plain);
     rows += row("Left Button - Manipulation mode",
                 "Click a spline to select it; then drag it, or move a control point, move a "
-                "tangent point", SecondCellEnd::Plain);
+                "tangent point",
+                SecondCellEnd::Plain);
     rows += row("Right Button - Manipulation mode",
                 "Insert or delete a control point, split the spline");
     rows += row("Left Button - Color and blur mode",
@@ -120,10 +121,10 @@ QString keyboardPageText()
 QString aboutPageText()
 {
     return QStringLiteral("<h2>Tintweave ") + kTintweaveVersion + "</h2>"
-        + "<p>Tintweave is an editor for drawings made of splines that carry colors on both "
-          "sides and blur along their length; the colors spread from the splines over the "
-          "whole canvas by diffusion, solved on the graphics card.</p>"
-        + "<p>Copyright the Tintweave developers. All rights reserved: no licence to copy or "
-          "distribute this program has been granted.</p>"
-        + "<p>Built with Qt 5, libQGLViewer and GLEW, each under its own licence.</p>";
+           + "<p>Tintweave is an editor for drawings made of splines that carry colors on both "
+             "sides and blur along their length; the colors spread from the splines over the "
+             "whole canvas by diffusion, solved on the graphics card.</p>"
+           + "<p>Copyright the Tintweave developers. All rights reserved: no licence to copy or "
+             "distribute this program has been granted.</p>"
+           + "<p>Built with Qt 5, libQGLViewer and GLEW, each under its own licence.</p>";
 }

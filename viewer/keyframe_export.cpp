@@ -24,8 +24,7 @@ void printSummary(const KeyframeExportReport& report, int total, std::ostream& o
                   std::ostream& err)
 {
     if (report.cancelled)
-        out << "Stopped after frame " << report.framesAttempted - 1 << " of " << total
-            << std::endl;
+        out << "Stopped after frame " << report.framesAttempted - 1 << " of " << total << std::endl;
     if (!report.failedFrames.isEmpty())
         err << report.failedFrames.size() << " of " << report.framesAttempted
             << " frames could not be saved\n";

@@ -32,7 +32,7 @@ struct KeyframeExportReport {
     bool folderMissing = false; // the output folder could not be created: nothing was rendered
     bool cancelled = false;     // the progress stopped the export before its last frame
     int framesAttempted = 0;
-    QStringList failedFrames;   // paths that could not be written
+    QStringList failedFrames; // paths that could not be written
     int framesWritten() const { return framesAttempted - int(failedFrames.size()); }
 };
 

@@ -8,10 +8,7 @@ namespace {
 const char* const kRecentKey = "recentFiles";
 const char* const kFolderKey = "lastFolder";
 
-QString absolute(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
+QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
 QStringList store(QStringList files)
 {
@@ -23,10 +20,7 @@ QStringList store(QStringList files)
 
 } // namespace
 
-QStringList recentFiles()
-{
-    return QSettings().value(kRecentKey).toStringList();
-}
+QStringList recentFiles() { return QSettings().value(kRecentKey).toStringList(); }
 
 QStringList addRecentFile(const QString& path)
 {
@@ -43,10 +37,7 @@ QStringList removeRecentFile(const QString& path)
     return store(files);
 }
 
-QString lastFolder()
-{
-    return QSettings().value(kFolderKey, QString("./")).toString();
-}
+QString lastFolder() { return QSettings().value(kFolderKey, QString("./")).toString(); }
 
 void rememberFolderOf(const QString& filePath)
 {

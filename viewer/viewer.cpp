@@ -35,12 +35,13 @@ constexpr double kMarkerSizeAtZoom1 = 0.06;
 constexpr double kWheelNotch = 120.0;
 constexpr double kZoomPerNotch = 1.4142135623730951;
 
-}  // namespace
+} // namespace
 
 Viewer::Viewer()
     : QGLViewer(static_cast<QWidget*>(nullptr)),
-      renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kSolverIterations,
-                                                 1.0, 0.0, 0.0)) {
+      renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kSolverIterations, 1.0,
+                                                 0.0, 0.0))
+{
     // The view starts at zoom 1: the handle and mark sizes that go with it.
     curveRenderingSettings().handleSize = kHandleSizeAtZoom1;
     markerSize = kMarkerSizeAtZoom1;
@@ -73,7 +74,8 @@ Viewer::Viewer()
     updateTitle();
 }
 
-Viewer::~Viewer() {
+Viewer::~Viewer()
+{
     delete timer;
     timer = nullptr;
     // The renderer's textures and framebuffers belong to this widget's context.
@@ -86,12 +88,14 @@ Viewer::~Viewer() {
 
 // ---------------------------------------------------------------- view and helpers
 
-QRect Viewer::canvasRect() const {
+QRect Viewer::canvasRect() const
+{
     const int side = std::max(1, std::min(width(), height()));
     return QRect((width() - side) / 2, (height() - side) / 2, side, side);
 }
 
-QRect Viewer::canvasViewport() const {
+QRect Viewer::canvasViewport() const
+{
     const qreal ratio = devicePixelRatioF();
     const QRect canvas = canvasRect();
     return QRect(static_cast<int>(canvas.x() * ratio),
@@ -100,31 +104,36 @@ QRect Viewer::canvasViewport() const {
                  static_cast<int>(canvas.height() * ratio));
 }
 
-Point Viewer::modelPosition(double mx, double my) const {
+Point Viewer::modelPosition(double mx, double my) const
+{
     const QRect canvas = canvasRect();
     const double half = canvas.width() * 0.5;
     return Point(((mx - canvas.x()) / half - 1.0) / zoom - panX,
                  (1.0 - (my - canvas.y()) / half) / zoom - panY);
 }
 
-QPointF Viewer::widgetPosition(const Point& p) const {
+QPointF Viewer::widgetPosition(const Point& p) const
+{
     const QRect canvas = canvasRect();
     const double half = canvas.width() * 0.5;
     return QPointF(canvas.x() + (zoom * (p.x + panX) + 1.0) * half,
                    canvas.y() + (1.0 - zoom * (p.y + panY)) * half);
 }
 
-void Viewer::requestRepaint() {
+void Viewer::requestRepaint()
+{
     if (timer != nullptr && !timer->isActive())
         timer->start();
 }
 
-void Viewer::setContinuousRepaint(bool continuous) {
+void Viewer::setContinuousRepaint(bool continuous)
+{
     timer->setSingleShot(!continuous);
     timer->start();
 }
 
-bool Viewer::beginGLWork() {
+bool Viewer::beginGLWork()
+{
     if (!glReady || context() == nullptr)
         return false;
     makeCurrent();
@@ -132,12 +141,14 @@ bool Viewer::beginGLWork() {
     return true;
 }
 
-void Viewer::endGLWork() {
+void Viewer::endGLWork()
+{
     if (glWorkDepth > 0 && --glWorkDepth == 0)
         doneCurrent();
 }
 
-void Viewer::quickUpdate() {
+void Viewer::quickUpdate()
+{
     if (beginGLWork()) {
         renderer->update();
         endGLWork();
@@ -145,7 +156,8 @@ void Viewer::quickUpdate() {
     requestRepaint();
 }
 
-void Viewer::fullUpdate() {
+void Viewer::fullUpdate()
+{
     if (beginGLWork()) {
         renderer->fullUpdate();
         endGLWork();
@@ -153,7 +165,8 @@ void Viewer::fullUpdate() {
     requestRepaint();
 }
 
-void Viewer::setView(double newZoom, double newPanX, double newPanY) {
+void Viewer::setView(double newZoom, double newPanX, double newPanY)
+{
     zoom = newZoom;
     panX = newPanX;
     panY = newPanY;
@@ -162,7 +175,8 @@ void Viewer::setView(double newZoom, double newPanX, double newPanY) {
     renderer->setPanY(panY);
 }
 
-void Viewer::reportCurrentValues() {
+void Viewer::reportCurrentValues()
+{
     if (curveSet.current_left_color != shownLeftColor) {
         shownLeftColor = curveSet.current_left_color;
         emit leftColorChanged(shownLeftColor);
@@ -177,12 +191,14 @@ void Viewer::reportCurrentValues() {
     }
 }
 
-void Viewer::reportFailure(const QString& title, const QString& text) {
+void Viewer::reportFailure(const QString& title, const QString& text)
+{
     emit outcomeReported(text);
     dialogs().showMessage(this, title, text);
 }
 
-bool Viewer::event(QEvent* event) {
+bool Viewer::event(QEvent* event)
+{
     bool input = false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -195,8 +211,7 @@ bool Viewer::event(QEvent* event) {
         requestRepaint();
         input = true;
         break;
-    default:
-        break;
+    default: break;
     }
     const bool handled = QGLViewer::event(event);
     // Selecting a curve copies its colours and blur into those of the next stroke.
@@ -207,7 +222,8 @@ bool Viewer::event(QEvent* event) {
 
 // ---------------------------------------------------------------- GL life cycle
 
-void Viewer::init() {
+void Viewer::init()
+{
     QString glewProblem;
     const bool glewReady = initEditorContext(&glewProblem);
     if (!glewReady)
@@ -231,7 +247,8 @@ void Viewer::init() {
         reportFailure("Shader programs", problem);
 }
 
-void Viewer::draw() {
+void Viewer::draw()
+{
     ++frameCount;
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
@@ -256,13 +273,15 @@ void Viewer::draw() {
 
 // ---------------------------------------------------------------- colours and blur
 
-void Viewer::setLeftColor(QColor C) {
+void Viewer::setLeftColor(QColor C)
+{
     shownLeftColor = C;
     recordEdit("Left Color", [&] { curveSet.setLeftColor(C); });
     quickUpdate();
 }
 
-void Viewer::setRightColor(QColor C) {
+void Viewer::setRightColor(QColor C)
+{
     shownRightColor = C;
     recordEdit("Right Color", [&] { curveSet.setRightColor(C); });
     quickUpdate();
@@ -270,55 +289,65 @@ void Viewer::setRightColor(QColor C) {
 
 void Viewer::setBucketColor(QColor C) { bucketColor = C; }
 
-void Viewer::setBlur(int sigma) {
+void Viewer::setBlur(int sigma)
+{
     // The panel's slider echoes the blur this viewer reported: a curve with several blur
     // values keeps them.
     shownBlur = sigma;
     if (sigma == curveSet.current_blur)
         return;
     // The panel's slider sends every value it passes: one step per slider drag.
-    recordEdit("Blur", [&] { curveSet.setBlur(sigma); }, true);
+    recordEdit(
+        "Blur", [&] { curveSet.setBlur(sigma); }, true);
     fullUpdate();
 }
 
-void Viewer::setIter(int i) {
+void Viewer::setIter(int i)
+{
     renderer->setIterations(std::clamp(i, kMinIterations, kMaxIterations));
     quickUpdate();
 }
 
-void Viewer::setGlobalBlur(int shift_sigma) {
+void Viewer::setGlobalBlur(int shift_sigma)
+{
     recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift_sigma); });
     fullUpdate();
 }
 
-void Viewer::setLifetimeThreshold(int th) {
+void Viewer::setLifetimeThreshold(int th)
+{
     ::setLifetimeThreshold(th);
     fullUpdate();
 }
 
-void Viewer::setControlPointLeftColor(QColor C) {
+void Viewer::setControlPointLeftColor(QColor C)
+{
     recordEdit("Left Color Point", [&] { curveSet.setLeftColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
-void Viewer::setControlPointRightColor(QColor C) {
+void Viewer::setControlPointRightColor(QColor C)
+{
     recordEdit("Right Color Point", [&] { curveSet.setRightColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
 // ---------------------------------------------------------------- set-wide edits
 
-void Viewer::smoothSplines() {
+void Viewer::smoothSplines()
+{
     recordEdit("Smooth", [&] { curveSet.smoothSplines(); });
     fullUpdate();
 }
 
-void Viewer::stylizeSplines() {
+void Viewer::stylizeSplines()
+{
     recordEdit("Stylize", [&] { curveSet.stylizeSplines(); });
     fullUpdate();
 }
 
-void Viewer::sampleFromExample() {
+void Viewer::sampleFromExample()
+{
     // Without an example bitmap there is nothing to sample from.
     if (exampleImg.isNull())
         return;
@@ -326,24 +355,28 @@ void Viewer::sampleFromExample() {
     fullUpdate();
 }
 
-void Viewer::iterSnake() {
+void Viewer::iterSnake()
+{
     if (contourImg.isNull())
         return;
     recordEdit("Snap to Contours", [&] { curveSet.snakeStep(contourImg); });
     quickUpdate();
 }
 
-void Viewer::increaseContrast() {
+void Viewer::increaseContrast()
+{
     recordEdit("Increase Contrast", [&] { curveSet.increaseContrast(); });
     fullUpdate();
 }
 
-void Viewer::decreaseContrast() {
+void Viewer::decreaseContrast()
+{
     recordEdit("Decrease Contrast", [&] { curveSet.decreaseContrast(); });
     fullUpdate();
 }
 
-void Viewer::switchColors() {
+void Viewer::switchColors()
+{
     recordEdit("Switch Colors", [&] { curveSet.switchColors(); });
     fullUpdate();
 }
@@ -352,24 +385,28 @@ void Viewer::switchColors() {
 
 void Viewer::copySplines() { curveSet.copySplines(); }
 
-void Viewer::pasteSplines() {
+void Viewer::pasteSplines()
+{
     recordEdit("Paste", [&] { curveSet.pasteSplines(panX, panY, zoom); });
     fullUpdate();
 }
 
-void Viewer::cutSplines() {
+void Viewer::cutSplines()
+{
     recordEdit("Cut", [&] { curveSet.cutSplines(); });
     fullUpdate();
 }
 
 void Viewer::copyBlur() { curveSet.copyBlur(); }
 
-void Viewer::pasteBlur() {
+void Viewer::pasteBlur()
+{
     recordEdit("Paste Blur", [&] { curveSet.pasteBlur(); });
     fullUpdate();
 }
 
-void Viewer::deleteSplines() {
+void Viewer::deleteSplines()
+{
     recordEdit("Delete", [&] {
         if (curveSet.hasCurrentCurve()) {
             curveSet.removeCurve(curveSet.current_curve);
@@ -383,22 +420,26 @@ void Viewer::deleteSplines() {
 
 // ---------------------------------------------------------------- display flags
 
-void Viewer::showSplines(bool show) {
+void Viewer::showSplines(bool show)
+{
     splinesShown = show;
     requestRepaint();
 }
 
-void Viewer::showExampleImg(bool show) {
+void Viewer::showExampleImg(bool show)
+{
     exampleImgShown = show;
     requestRepaint();
 }
 
-void Viewer::showAttrib(bool show) {
+void Viewer::showAttrib(bool show)
+{
     curveSet.show_attributes = show;
     requestRepaint();
 }
 
-void Viewer::activateBlur(bool activate) {
+void Viewer::activateBlur(bool activate)
+{
     renderer->setBlurEnabled(activate);
     fullUpdate();
 }
@@ -409,7 +450,8 @@ void Viewer::activateCRight(bool cr) { curveSet.right_colors_active = cr; }
 
 // ---------------------------------------------------------------- zoom
 
-void Viewer::zoomIn() {
+void Viewer::zoomIn()
+{
     if (zoom * 2.0 > kMaxZoom)
         return;
     setHandleSize(curveRenderingSettings().handleSize * 0.5);
@@ -419,7 +461,8 @@ void Viewer::zoomIn() {
     fullUpdate();
 }
 
-void Viewer::zoomOut() {
+void Viewer::zoomOut()
+{
     if (zoom * 0.5 < kMinZoom)
         return;
     setHandleSize(curveRenderingSettings().handleSize * 2.0);
@@ -429,7 +472,8 @@ void Viewer::zoomOut() {
     fullUpdate();
 }
 
-void Viewer::zoomAbout(double factor, const QPointF& pos) {
+void Viewer::zoomAbout(double factor, const QPointF& pos)
+{
     const double newZoom = std::clamp(zoom * factor, kMinZoom, kMaxZoom);
     if (!(newZoom != zoom))
         return;
@@ -444,14 +488,16 @@ void Viewer::zoomAbout(double factor, const QPointF& pos) {
     fullUpdate();
 }
 
-void Viewer::showWholeCanvas() {
+void Viewer::showWholeCanvas()
+{
     setHandleSize(kHandleSizeAtZoom1);
     markerSize = kMarkerSizeAtZoom1;
     setView(1.0, 0.0, 0.0);
     fullUpdate();
 }
 
-void Viewer::wheelEvent(QWheelEvent* event) {
+void Viewer::wheelEvent(QWheelEvent* event)
+{
     const double notches = event->angleDelta().y() / kWheelNotch;
     if (notches != 0.0)
         zoomAbout(std::pow(kZoomPerNotch, notches), event->position());

@@ -384,11 +384,11 @@ private:
     };
     QUndoStack history;
     std::optional<Gesture> gesture;
-    int editDepth = 0;  // nesting of recordEdit
+    int editDepth = 0; // nesting of recordEdit
     QString filePath;
-    int pictureSize = 512;  // side of the last picture exported by savePng, asked for each time
+    int pictureSize = 512; // side of the last picture exported by savePng, asked for each time
 
     bool glReady = false;
-    int glWorkDepth = 0;  // nesting of beginGLWork / endGLWork
+    int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
     long frameCount = 0;
 };

@@ -74,7 +74,8 @@ bool ViewerDialogs::askKeyframeOptions(QWidget* parent, KeyframeOptions& options
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    options.folder = folder->text().trimmed().isEmpty() ? QString("output") : folder->text().trimmed();
+    options.folder =
+        folder->text().trimmed().isEmpty() ? QString("output") : folder->text().trimmed();
     options.framesPerPair = frames->value();
     return true;
 }
@@ -101,11 +102,10 @@ int ViewerDialogs::runSliderDialog(QWidget* parent, int minimum, int maximum, in
 bool ViewerDialogs::askPictureSize(QWidget* parent, int& size, int minimum, int maximum)
 {
     bool accepted = false;
-    const int answer = QInputDialog::getInt(parent, "Save as Png",
-                                            QString("Size of the picture in pixels (%1 to %2):")
-                                                .arg(minimum)
-                                                .arg(maximum),
-                                            size, minimum, maximum, 256, &accepted);
+    const int answer = QInputDialog::getInt(
+        parent, "Save as Png",
+        QString("Size of the picture in pixels (%1 to %2):").arg(minimum).arg(maximum), size,
+        minimum, maximum, 256, &accepted);
     if (accepted)
         size = answer;
     return accepted;

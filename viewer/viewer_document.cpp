@@ -17,10 +17,7 @@ const char* const kAppTitle = "Hueflow";
 
 } // namespace
 
-QStringList Viewer::recentFileList() const
-{
-    return recentFiles();
-}
+QStringList Viewer::recentFileList() const { return recentFiles(); }
 
 bool Viewer::maybeSaveChanges()
 {
@@ -42,8 +39,7 @@ bool Viewer::openDrawing(const QString& path)
     const bool opened = curveSet.loadXml(path, &cause);
     const QString name = QFileInfo(path).fileName();
     if (!opened) {
-        reportFailure("Open drawing", QString("Could not open %1: %2")
-                                          .arg(name, cause));
+        reportFailure("Open drawing", QString("Could not open %1: %2").arg(name, cause));
     } else {
         emit outcomeReported("Opened " + name);
         // The old drawing's selection names curves that are gone.
@@ -124,8 +120,7 @@ bool Viewer::writeDrawing(const QString& path)
     const QString name = QFileInfo(path).fileName();
     if (!saved) {
         std::cerr << "Could not save the drawing to " << path.toStdString() << "\n";
-        reportFailure("Save drawing", QString("Could not save %1: %2")
-                                          .arg(name, cause));
+        reportFailure("Save drawing", QString("Could not save %1: %2").arg(name, cause));
         return false;
     }
     emit outcomeReported("Saved " + name);

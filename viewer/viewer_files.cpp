@@ -55,10 +55,7 @@ void Viewer::loadXml()
         openDrawing(name);
 }
 
-void Viewer::saveXml()
-{
-    saveDrawingAs();
-}
+void Viewer::saveXml() { saveDrawingAs(); }
 
 void Viewer::savePng()
 {
@@ -174,8 +171,8 @@ void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& optio
     };
     const QString folder = QDir::cleanPath(options.folder);
     const KeyframeExportReport report =
-        exportKeyframes(files, folder + "/" + kKeyframeBaseName, options.framesPerPair,
-                        writeFrame, showProgress, std::cout, std::cerr);
+        exportKeyframes(files, folder + "/" + kKeyframeBaseName, options.framesPerPair, writeFrame,
+                        showProgress, std::cout, std::cerr);
     progress.close();
 
     makeCurrent();

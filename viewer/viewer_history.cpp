@@ -3,8 +3,7 @@
 
 #include "drawing_edit_command.h"
 
-void Viewer::recordEdit(const QString& name, const std::function<void()>& change,
-                        bool mergeable)
+void Viewer::recordEdit(const QString& name, const std::function<void()>& change, bool mergeable)
 {
     if (editDepth > 0 || gesture) {
         change();
@@ -47,8 +46,8 @@ void Viewer::pushChange(const QString& name, const DrawingSnapshot& before, bool
     DrawingChange change = DrawingChange::between(before, curveSet);
     if (change.isEmpty())
         return;
-    history.push(new DrawingEditCommand(name, std::move(change), curveSet,
-                                        [this] { historyMoved(); }, mergeable));
+    history.push(new DrawingEditCommand(
+        name, std::move(change), curveSet, [this] { historyMoved(); }, mergeable));
 }
 
 void Viewer::historyMoved()

@@ -12,7 +12,7 @@ namespace {
 bool isPointMode(ManipulationMode mode)
 {
     return mode == ModeMovePoint || mode == ModeSelectCurve || mode == ModeModifAttrib
-        || mode == ModeBucket;
+           || mode == ModeBucket;
 }
 
 // Display mode shown by F1..F7 (image numbers of the renderer's display), -1 for other keys.
@@ -132,17 +132,8 @@ void Viewer::help()
     helpPages->activateWindow();
 }
 
-QString Viewer::helpString() const
-{
-    return helpPageText();
-}
+QString Viewer::helpString() const { return helpPageText(); }
 
-QString Viewer::mouseString() const
-{
-    return mousePageText();
-}
+QString Viewer::mouseString() const { return mousePageText(); }
 
-QString Viewer::keyboardString() const
-{
-    return keyboardPageText();
-}
+QString Viewer::keyboardString() const { return keyboardPageText(); }

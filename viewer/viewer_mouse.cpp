@@ -98,22 +98,20 @@ const Viewer::MouseHandlers& Viewer::mouseHandlers(ManipulationMode mode)
     static const MouseHandlers pan{&Viewer::panPress, &Viewer::panMove, &Viewer::panRelease};
     static const MouseHandlers inert{&Viewer::basePress, &Viewer::ignoreMouse,
                                      &Viewer::ignoreMouse};
-    static const MouseHandlers camera{&Viewer::basePress, &Viewer::baseMove,
-                                      &Viewer::baseRelease};
-    static const MouseHandlers picker{&Viewer::pickColor, &Viewer::baseMove,
-                                      &Viewer::baseRelease};
+    static const MouseHandlers camera{&Viewer::basePress, &Viewer::baseMove, &Viewer::baseRelease};
+    static const MouseHandlers picker{&Viewer::pickColor, &Viewer::baseMove, &Viewer::baseRelease};
     // Indexed by ManipulationMode value.
     static const MouseHandlers* const byMode[] = {
-        &point,   // ModeMovePoint
-        &point,   // ModeSelectCurve
-        &point,   // ModeModifAttrib
+        &point,          // ModeMovePoint
+        &point,          // ModeSelectCurve
+        &point,          // ModeModifAttrib
         &multiselection, // ModeSelectMulti
-        &strokes, // ModeDrawCatmull
-        &inert,   // ModeInert
-        &pan,     // ModePan
-        &camera,  // ModeCamera
-        &point,   // ModeBucket
-        &picker,  // ModePicker
+        &strokes,        // ModeDrawCatmull
+        &inert,          // ModeInert
+        &pan,            // ModePan
+        &camera,         // ModeCamera
+        &point,          // ModeBucket
+        &picker,         // ModePicker
     };
     const int index = static_cast<int>(mode);
     if (index < 0 || index >= static_cast<int>(std::size(byMode)))
@@ -121,15 +119,9 @@ const Viewer::MouseHandlers& Viewer::mouseHandlers(ManipulationMode mode)
     return *byMode[index];
 }
 
-void Viewer::mousePressEvent(QMouseEvent* event)
-{
-    (this->*mouseHandlers(manipMode).press)(event);
-}
+void Viewer::mousePressEvent(QMouseEvent* event) { (this->*mouseHandlers(manipMode).press)(event); }
 
-void Viewer::mouseMoveEvent(QMouseEvent* event)
-{
-    (this->*mouseHandlers(manipMode).move)(event);
-}
+void Viewer::mouseMoveEvent(QMouseEvent* event) { (this->*mouseHandlers(manipMode).move)(event); }
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -298,8 +290,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
     const Point p = mousePosition(event);
     if (event->modifiers() == Qt::ControlModifier) {
         // Scribble: every curve under the brush joins the selection; none leaves it.
-        for (const PickHit& hit :
-             pickAt(event->pos(), PickPurpose::Scribble, kScribbleRegion).hits)
+        for (const PickHit& hit : pickAt(event->pos(), PickPurpose::Scribble, kScribbleRegion).hits)
             if (hit.kind == PickKind::Curve)
                 curveSet.addToSelection(hit.curve);
         scribbleMarks.append(p);

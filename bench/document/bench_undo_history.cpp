@@ -19,10 +19,7 @@ constexpr int kCurves = 1000;
 constexpr int kDrags = 200;
 
 // Heap bytes in use, as the allocator counts them.
-double heapInUse()
-{
-    return static_cast<double>(mallinfo2().uordblks);
-}
+double heapInUse() { return static_cast<double>(mallinfo2().uordblks); }
 
 // One drag of curve i by a few moves, as the viewer makes it.
 void dragCurve(CurveSet& set, int i)
@@ -86,7 +83,10 @@ void BM_RevertOneDrag(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_RevertOneDrag)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RevertOneDrag)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

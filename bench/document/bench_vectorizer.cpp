@@ -58,7 +58,7 @@ void BM_VectorizeSweep(benchmark::State& state) { vectorize(state, sweep); }
 void BM_VectorizeRosette(benchmark::State& state) { vectorize(state, rosette); }
 void BM_VectorizeDiagonalLine(benchmark::State& state) { vectorize(state, diagonal); }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_VectorizeSweep)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VectorizeRosette)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);

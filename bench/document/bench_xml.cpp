@@ -18,7 +18,8 @@ CurveSet largeDrawing()
         Curve c;
         const double y0 = -0.95 + 1.9 * i / kCurves;
         for (int k = 0; k <= 3 * kSegments; ++k)
-            c.appendControlPoint(-0.9 + 1.8 * k / (3.0 * kSegments), y0 + 0.02 * std::sin(0.3 * k + i));
+            c.appendControlPoint(-0.9 + 1.8 * k / (3.0 * kSegments),
+                                 y0 + 0.02 * std::sin(0.3 * k + i));
         for (int s = 0; s <= kSegments; ++s) {
             const int g = s * kSamplesPerSegment;
             c.appendLeftColor(g, false, QColor((i + s) % 256, (7 * s) % 256, i % 256));

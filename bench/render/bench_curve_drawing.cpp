@@ -131,11 +131,22 @@ void BM_Pick(benchmark::State& state)
 }
 
 #define DRAWING_BENCHMARK(fn)                                                                      \
-    BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
-        ->MeasureProcessCPUTime()->Repetitions(7)->ReportAggregatesOnly(true)
+    BENCHMARK(fn)                                                                                  \
+        ->Arg(1)                                                                                   \
+        ->Arg(100)                                                                                 \
+        ->Arg(1000)                                                                                \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
+        ->Repetitions(7)                                                                           \
+        ->ReportAggregatesOnly(true)
 
-BENCHMARK(BM_BareQuad)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()
-    ->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BareQuad)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 DRAWING_BENCHMARK(BM_Gradients);
 DRAWING_BENCHMARK(BM_ColorConstraints);
 DRAWING_BENCHMARK(BM_BlurStrips);

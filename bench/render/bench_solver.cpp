@@ -152,11 +152,24 @@ void BM_SaveImageNoBlur(benchmark::State& state)
 }
 
 #define SOLVER_BENCHMARK(fn, reps)                                                                 \
-    BENCHMARK(fn)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()       \
-        ->Iterations(1)->Repetitions(reps)->ReportAggregatesOnly(true)
+    BENCHMARK(fn)                                                                                  \
+        ->Arg(1)                                                                                   \
+        ->Arg(100)                                                                                 \
+        ->Arg(1000)                                                                                \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->Iterations(1)                                                                            \
+        ->Repetitions(reps)                                                                        \
+        ->ReportAggregatesOnly(true)
 
-BENCHMARK(BM_BarePass)->Arg(512)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BarePass)
+    ->Arg(512)
+    ->Arg(16)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 SOLVER_BENCHMARK(BM_Update, 7);
 SOLVER_BENCHMARK(BM_DragStep, 7);
 SOLVER_BENCHMARK(BM_FullUpdateBlurOff, 5);

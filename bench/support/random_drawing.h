@@ -15,7 +15,9 @@ inline CurveSet makeRandomDrawing(int count, unsigned seed = 12345u)
     std::uniform_int_distribution<int> channel(0, 255);
     std::uniform_int_distribution<int> blur(0, 4);
     std::uniform_int_distribution<int> segments(2, 3);
-    const auto randomColor = [&] { return QColor(channel(random), channel(random), channel(random)); };
+    const auto randomColor = [&] {
+        return QColor(channel(random), channel(random), channel(random));
+    };
     CurveSet set;
     for (int c = 0; c < count; ++c) {
         Curve curve;

@@ -29,21 +29,24 @@ public:
     using Viewer::fullUpdate;
 };
 
-double processCpuSeconds() {
+double processCpuSeconds()
+{
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec +
-           usage.ru_stime.tv_usec * 1e-6;
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec
+           + usage.ru_stime.tv_usec * 1e-6;
 }
 
-void runEventLoop(int milliseconds) {
+void runEventLoop(int milliseconds)
+{
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
 // 100 two-segment S curves on a 10 x 10 grid, each with its own pair of colours.
-void buildHundredCurves(CurveSet& set) {
+void buildHundredCurves(CurveSet& set)
+{
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 10; ++column) {
             const double x0 = -0.9 + 0.18 * column;
@@ -69,9 +72,10 @@ void buildHundredCurves(CurveSet& set) {
 
 BenchViewer* theViewer = nullptr;
 
-void measure(benchmark::State& state, bool continuous) {
+void measure(benchmark::State& state, bool continuous)
+{
     theViewer->setContinuousRepaint(continuous);
-    runEventLoop(500);  // settle
+    runEventLoop(500); // settle
     double frames = 0.0;
     double cpu = 0.0;
     double wall = 0.0;
@@ -96,9 +100,10 @@ void BM_ContinuousRepaint(benchmark::State& state) { measure(state, true); }
 BENCHMARK(BM_IdleEditor)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ContinuousRepaint)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QSurfaceFormat format;
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(8);

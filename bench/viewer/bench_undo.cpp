@@ -29,12 +29,9 @@ namespace {
 constexpr int kCurves = 1000;
 constexpr int kDrags = 200;
 
-std::unique_ptr<Viewer> theViewer;  // shown and dragged once, shared by both benchmarks
+std::unique_ptr<Viewer> theViewer; // shown and dragged once, shared by both benchmarks
 
-double heapInUse()
-{
-    return static_cast<double>(mallinfo2().uordblks);
-}
+double heapInUse() { return static_cast<double>(mallinfo2().uordblks); }
 
 void sendMouse(Viewer& viewer, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
                Qt::MouseButtons held)
@@ -78,7 +75,7 @@ bool prepare(benchmark::State& state)
             return false;
         }
         theViewer->document() = makeRandomDrawing(kCurves);
-        theViewer->setLifetimeThreshold(0);  // full solve of the drawing
+        theViewer->setLifetimeThreshold(0); // full solve of the drawing
         theViewer->changeManipMode(ModeMovePoint);
         for (int d = 0; d < kDrags; ++d)
             dragCurve(*theViewer, (d * 37) % kCurves);

@@ -130,9 +130,6 @@ inline void expectListsConsistent(const Curve& c)
         EXPECT_TRUE(std::is_sorted(ids->begin(), ids->end())) << "positions out of order";
 }
 
-inline QColor rgb(int r, int g, int b)
-{
-    return QColor(r, g, b);
-}
+inline QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
 
 } // namespace fixtures

@@ -11,7 +11,8 @@ namespace {
 Point bezier(const CubicBezier& b, double t)
 {
     const double r = 1 - t;
-    return b[0] * (r * r * r) + b[1] * (3 * t * r * r) + b[2] * (3 * t * t * r) + b[3] * (t * t * t);
+    return b[0] * (r * r * r) + b[1] * (3 * t * r * r) + b[2] * (3 * t * t * r)
+           + b[3] * (t * t * t);
 }
 
 QVector<Point> sampleBezier(const CubicBezier& b, int count)
@@ -73,8 +74,8 @@ TEST(CubicFit, UndefinedFitsReturnNothingAndZeroTangentsStayFinite)
 {
     EXPECT_FALSE(fitCubic({}, Point(1, 0), Point(-1, 0)).has_value());
     EXPECT_FALSE(fitCubic({Point(1, 1)}, Point(1, 0), Point(-1, 0)).has_value());
-    EXPECT_FALSE(fitCubic({Point(1, 1), Point(1, 1), Point(1, 1)}, Point(1, 0), Point(-1, 0))
-                     .has_value());
+    EXPECT_FALSE(
+        fitCubic({Point(1, 1), Point(1, 1), Point(1, 1)}, Point(1, 0), Point(-1, 0)).has_value());
     const CubicBezier truth{Point(0, 0), Point(1, 1), Point(2, 1), Point(3, 0)};
     const auto fit = fitCubic(sampleBezier(truth, 10), Point(0, 0), Point(0, 0));
     ASSERT_TRUE(fit.has_value());

@@ -272,7 +272,8 @@ TEST(Blending, DifferentStructuresBlendOnlyWhatBothHave)
     Curve r;
     Curve::interpolateCurves(a, b, r, 0.5);
     EXPECT_EQ(r.nb_control_points, 7);
-    EXPECT_TRUE(near(r.control_points[0], (a.control_points[0] + b.control_points[0]) * 0.5, 1e-15));
+    EXPECT_TRUE(
+        near(r.control_points[0], (a.control_points[0] + b.control_points[0]) * 0.5, 1e-15));
     EXPECT_EQ(r.control_points[6], a.control_points[6]);
     EXPECT_EQ(r.left_colors, a.left_colors);
     expectListsConsistent(r);

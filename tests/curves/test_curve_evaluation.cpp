@@ -67,8 +67,8 @@ TEST(CurveEvaluation, PointsOfStraightStylizedAndCurvedSegments)
     for (double t : {0.0, 0.2, 0.5, 0.9, 1.0}) {
         const double r = 1 - t;
         const QVector<Point>& p = hump.control_points;
-        const Point expected = p[3] * (r * r * r) + p[4] * (3 * t * r * r) +
-                               p[5] * (3 * t * t * r) + p[6] * (t * t * t);
+        const Point expected = p[3] * (r * r * r) + p[4] * (3 * t * r * r) + p[5] * (3 * t * t * r)
+                               + p[6] * (t * t * t);
         EXPECT_TRUE(near(hump.pointAt(t, 3), expected, 1e-12)) << "t = " << t;
     }
 }
@@ -95,7 +95,7 @@ TEST(CurveEvaluation, NormalIsUnitAndPointsLeftOfTheDirectionOfTravel)
 
 TEST(CurveEvaluation, VanishingDerivativeFallsBackToTheChordThenUp)
 {
-    const Curve c = segment({0, 0}, {0, 0}, {1, 1}, {2, 0}); // zero derivative at t = 0
+    const Curve c = segment({0, 0}, {0, 0}, {1, 1}, {2, 0});   // zero derivative at t = 0
     EXPECT_TRUE(near(c.normalAt(0.0, 0), Point(0, 1), 1e-12)); // chord along +x
 
     const Curve dot = segment({0.2, 0.2}, {0.2, 0.2}, {0.2, 0.2}, {0.2, 0.2});

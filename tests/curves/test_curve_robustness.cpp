@@ -80,7 +80,7 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
         return img;
     }();
     const GreyPicture picture;
-    const QVector<Curve> starts{straightCurve(3), humpCurve(),        closedLoop(),
+    const QVector<Curve> starts{straightCurve(3), humpCurve(),          closedLoop(),
                                 collapsedCurve(), curveWithLateLists(), emptyListsCurve()};
 
     for (int run = 0; run < 60; ++run) {
@@ -88,7 +88,8 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
         for (int step = 0; step < 25; ++step) {
             const int n = c.nb_control_points;
             const int anyIndex = std::uniform_int_distribution<int>(-2, n + 2)(rng);
-            const int anyID = std::uniform_int_distribution<int>(-5, 10 * c.segmentCount() + 15)(rng);
+            const int anyID =
+                std::uniform_int_distribution<int>(-5, 10 * c.segmentCount() + 15)(rng);
             const double x = std::uniform_real_distribution<double>(-1.2, 1.2)(rng);
             const double y = std::uniform_real_distribution<double>(-1.2, 1.2)(rng);
             const double t = std::uniform_real_distribution<double>(0.0, 1.0)(rng);
@@ -104,7 +105,10 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
                 if (c.split(x, y, anyIndex / 3 * 3 + 2, t, other))
                     checkCurve(other, "split tail");
                 break;
-            case 5: c.selectControlPoint(anyIndex); c.moveSelectedControlPoint(x, y); break;
+            case 5:
+                c.selectControlPoint(anyIndex);
+                c.moveSelectedControlPoint(x, y);
+                break;
             case 6: c.setClosed(!c.isClosed()); break;
             case 7: c.smooth(); break;
             case 8: c.increaseContrast(); break;
@@ -118,8 +122,8 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
             case 16: c.switchColors(); break;
             case 17: c.toggleStylized(); break;
             }
-            checkCurve(c, "run " + std::to_string(run) + " step " + std::to_string(step) +
-                              " op " + std::to_string(op));
+            checkCurve(c, "run " + std::to_string(run) + " step " + std::to_string(step) + " op "
+                              + std::to_string(op));
             if (HasFatalFailure() || HasNonfatalFailure())
                 return;
         }

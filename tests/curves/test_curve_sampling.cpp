@@ -20,10 +20,7 @@ QImage filled(const QColor& c)
 }
 
 // Image row (from the top) of canvas height y on the 512-pixel canvas.
-int rowOf(double y)
-{
-    return static_cast<int>((1.0 - (y + 1.0) / 2.0) * kSize);
-}
+int rowOf(double y) { return static_cast<int>((1.0 - (y + 1.0) / 2.0) * kSize); }
 
 // A white contour image with a black horizontal line of the given thickness at canvas height y.
 QImage horizontalContour(double y, int thickness = 3)

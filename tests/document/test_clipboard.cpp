@@ -9,16 +9,10 @@ using namespace doc_test;
 
 namespace {
 
-Point boxCentre(const Curve& c)
-{
-    return c.bbox_min + (c.bbox_max - c.bbox_min) * 0.5;
-}
+Point boxCentre(const Curve& c) { return c.bbox_min + (c.bbox_max - c.bbox_min) * 0.5; }
 
 // A one-segment curve whose box is centred at (cx, cy).
-Curve centredAt(double cx, double cy)
-{
-    return segment(cx - 0.1, cy - 0.05, cx + 0.1, cy + 0.05);
-}
+Curve centredAt(double cx, double cy) { return segment(cx - 0.1, cy - 0.05, cx + 0.1, cy + 0.05); }
 
 } // namespace
 
@@ -92,8 +86,10 @@ TEST(Clipboard, MultiplePasteSelectsExactlyTheCopies)
         EXPECT_TRUE(set.curve(i).selected) << i;
     Point lo = set.curve(4).bbox_min, hi = set.curve(4).bbox_max;
     for (int i = 5; i < 7; ++i) {
-        lo = Point(std::min(lo.x, set.curve(i).bbox_min.x), std::min(lo.y, set.curve(i).bbox_min.y));
-        hi = Point(std::max(hi.x, set.curve(i).bbox_max.x), std::max(hi.y, set.curve(i).bbox_max.y));
+        lo =
+            Point(std::min(lo.x, set.curve(i).bbox_min.x), std::min(lo.y, set.curve(i).bbox_min.y));
+        hi =
+            Point(std::max(hi.x, set.curve(i).bbox_max.x), std::max(hi.y, set.curve(i).bbox_max.y));
     }
     EXPECT_TRUE(near(set.selection_min, lo, 1e-12));
     EXPECT_TRUE(near(set.selection_max, hi, 1e-12));
@@ -160,8 +156,8 @@ TEST(Clipboard, CutOfTheSelectionDeletesIt)
 TEST(ClipboardBlur, MeanOfTheSelectionIsTruncatedAndPastedUniformly)
 {
     CurveSet set;
-    set.addCurve(curveThrough({Point(0, 0), Point(0.1, 0), Point(0.2, 0), Point(0.3, 0)},
-                              Qt::white, Qt::black, 3));
+    set.addCurve(curveThrough({Point(0, 0), Point(0.1, 0), Point(0.2, 0), Point(0.3, 0)}, Qt::white,
+                              Qt::black, 3));
     Curve four = curveThrough({Point(0, 0.5), Point(0.1, 0.5), Point(0.2, 0.5), Point(0.3, 0.5),
                                Point(0.4, 0.5), Point(0.5, 0.5), Point(0.6, 0.5)},
                               Qt::white, Qt::black, 4);
@@ -198,7 +194,7 @@ TEST(ClipboardBlur, NothingCopiedMeansNothingPasted)
 {
     CurveSet set = ladder(2);
     set.copied_blur = 5;
-    set.copyBlur();  // neither selection nor current curve
+    set.copyBlur(); // neither selection nor current curve
     EXPECT_EQ(set.copied_blur, -1);
     set.setCurrentCurve(0);
     set.pasteBlur();

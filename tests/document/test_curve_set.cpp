@@ -216,7 +216,7 @@ TEST(CurveSetEditing, SetWideEditsVisitSelectionThenCurrentCurve)
     CurveSet set = ladder(3);
     set.addToSelection(0);
     set.addToSelection(1);
-    set.current_curve = 1;  // listed and current: shifted twice
+    set.current_curve = 1; // listed and current: shifted twice
     set.setGlobalBlur(3);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{5, 5}));
     EXPECT_EQ(set.curve(1).blur_values, (QVector<int>{8, 8}));

@@ -10,7 +10,8 @@
 namespace doc_test {
 
 // A curve through the given control points with one left, right and blur point at each end.
-inline Curve curveThrough(std::initializer_list<Point> points, const QColor& left = QColor(10, 20, 30),
+inline Curve curveThrough(std::initializer_list<Point> points,
+                          const QColor& left = QColor(10, 20, 30),
                           const QColor& right = QColor(200, 100, 50), int blur = 2)
 {
     Curve c;

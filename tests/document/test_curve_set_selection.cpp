@@ -7,10 +7,7 @@ using namespace doc_test;
 
 namespace {
 
-QVector<Point> points(std::initializer_list<Point> list)
-{
-    return QVector<Point>(list);
-}
+QVector<Point> points(std::initializer_list<Point> list) { return QVector<Point>(list); }
 
 } // namespace
 
@@ -109,7 +106,8 @@ TEST(CurveSetHull, SquareControlPolygon)
               points({Point(0, 1), Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}));
 
     // A second selected curve inside the square does not change the hull.
-    set.addCurve(curveThrough({Point(0.2, 0.2), Point(0.8, 0.3), Point(0.7, 0.8), Point(0.3, 0.6)}));
+    set.addCurve(
+        curveThrough({Point(0.2, 0.2), Point(0.8, 0.3), Point(0.7, 0.8), Point(0.3, 0.6)}));
     set.addToSelection(1);
     EXPECT_EQ(set.selection_hull,
               points({Point(0, 1), Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}));
@@ -118,9 +116,9 @@ TEST(CurveSetHull, SquareControlPolygon)
 TEST(CurveSetHull, EveryControlPointLiesInsideTheHull)
 {
     CurveSet set;
-    set.addCurve(curveThrough({Point(-0.8, -0.2), Point(-0.3, 0.6), Point(0.1, -0.9),
-                               Point(0.4, 0.3), Point(0.5, 0.7), Point(0.9, -0.4),
-                               Point(0.2, 0.95)}));
+    set.addCurve(
+        curveThrough({Point(-0.8, -0.2), Point(-0.3, 0.6), Point(0.1, -0.9), Point(0.4, 0.3),
+                      Point(0.5, 0.7), Point(0.9, -0.4), Point(0.2, 0.95)}));
     set.addCurve(segment(-0.6, -0.6, 0.7, 0.8));
     set.addToSelection(0);
     set.addToSelection(1);

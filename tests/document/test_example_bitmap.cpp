@@ -78,7 +78,8 @@ TEST_F(ExampleBitmap, LargeInterlacedPngIsRefusedFromItsHeader)
 {
     // 20000 x 20000 interlaced: the toolkit would decode all 1.6 GB before scaling.
     QString reason;
-    const QImage read = readExampleBitmap(write("big.png", interlacedPngHeader(20000)), 512, reason);
+    const QImage read =
+        readExampleBitmap(write("big.png", interlacedPngHeader(20000)), 512, reason);
     EXPECT_TRUE(read.isNull());
     EXPECT_TRUE(reason.startsWith("20000 x 20000 pixels is too large for its format"))
         << reason.toStdString();

@@ -101,8 +101,8 @@ TEST(KeyframeBlend, ASetBlendedWithItselfIsUnchanged)
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(out.curve(i).control_points.size(), set.curve(i).control_points.size());
             for (int k = 0; k < set.curve(i).control_points.size(); ++k)
-                EXPECT_TRUE(near(out.curve(i).control_points[k], set.curve(i).control_points[k],
-                                 1e-15))
+                EXPECT_TRUE(
+                    near(out.curve(i).control_points[k], set.curve(i).control_points[k], 1e-15))
                     << t;
             EXPECT_EQ(out.curve(i).left_colors, set.curve(i).left_colors) << t;
             EXPECT_EQ(out.curve(i).right_colors, set.curve(i).right_colors) << t;

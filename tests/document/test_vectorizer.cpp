@@ -24,8 +24,8 @@ QVector<Point> strokeThroughPixels(const QVector<QPoint>& pixels)
 {
     QVector<Point> stroke;
     for (const QPoint& p : pixels)
-        stroke.append(Point((p.x() + 0.5) / (kSize / 2.0) - 1.0,
-                            1.0 - (p.y() + 0.5) / (kSize / 2.0)));
+        stroke.append(
+            Point((p.x() + 0.5) / (kSize / 2.0) - 1.0, 1.0 - (p.y() + 0.5) / (kSize / 2.0)));
     return stroke;
 }
 
@@ -69,8 +69,8 @@ QVector<Point> sampledStroke(const std::function<Point(double)>& path, double t0
 Point bezierAt(const QVector<Point>& c, int b, double t)
 {
     const double s = 1.0 - t;
-    return c[b] * (s * s * s) + c[b + 1] * (3 * s * s * t) + c[b + 2] * (3 * s * t * t) +
-           c[b + 3] * (t * t * t);
+    return c[b] * (s * s * s) + c[b + 1] * (3 * s * s * t) + c[b + 2] * (3 * s * t * t)
+           + c[b + 3] * (t * t * t);
 }
 
 // The curve's control points converted to pixels and sampled densely as a polyline.
@@ -136,14 +136,14 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- stages
 
 TEST(VectorizerPixels, ConvertsCanvasToRowsFromTheTopAndBack)
 {
-    const QVector<Point> pixels = stroke::toPixels(
-        {Point(0, 0), Point(-1, 1), Point(1, -1), Point(0.5, 0.5)}, kSize, kSize);
+    const QVector<Point> pixels =
+        stroke::toPixels({Point(0, 0), Point(-1, 1), Point(1, -1), Point(0.5, 0.5)}, kSize, kSize);
     ASSERT_EQ(pixels.size(), 4);
     EXPECT_EQ(pixels[0], Point(256, 256));
     EXPECT_EQ(pixels[1], Point(0, 0));
@@ -155,8 +155,9 @@ TEST(VectorizerPixels, ConvertsCanvasToRowsFromTheTopAndBack)
 TEST(VectorizerPixels, DropsNonFinitePositionsAndClampsFarOnes)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    const QVector<Point> pixels = stroke::toPixels(
-        {Point(std::nan(""), 0), Point(inf, 0), Point(1e300, -1e300), Point(0, 0)}, kSize, kSize);
+    const QVector<Point> pixels =
+        stroke::toPixels({Point(std::nan(""), 0), Point(inf, 0), Point(1e300, -1e300), Point(0, 0)},
+                         kSize, kSize);
     ASSERT_EQ(pixels.size(), 2);
     EXPECT_EQ(pixels[0], Point(stroke::kMaxPixel, stroke::kMaxPixel));
     EXPECT_TRUE(stroke::toPixels({Point(0, 0)}, 0, kSize).isEmpty());
@@ -219,8 +220,8 @@ TEST(VectorizerPolygon, RejectsTablesThatDoNotBelongToTheStroke)
 TEST(VectorizerPolygon, PenaltyOfAZeroLengthEdgeIsZero)
 {
     const QVector<Point> S = asPoints({QPoint(5, 5), QPoint(9, 1), QPoint(7, 7), QPoint(5, 5)});
-    EXPECT_EQ(stroke::edgePenalty(S, 0, 3), 0.0);   // end points coincide
-    EXPECT_EQ(stroke::edgePenalty(S, 3, 4), 0.0);   // cut back to the last point
+    EXPECT_EQ(stroke::edgePenalty(S, 0, 3), 0.0); // end points coincide
+    EXPECT_EQ(stroke::edgePenalty(S, 3, 4), 0.0); // cut back to the last point
     // A straight edge skipping a point 1 pixel off its line: L = 4, D = 4 / 4, 3 points.
     const QVector<Point> T = asPoints({QPoint(0, 0), QPoint(2, 1), QPoint(4, 0)});
     EXPECT_DOUBLE_EQ(stroke::edgePenalty(T, 0, 2), 4.0 * std::sqrt(1.0 / 3.0));
@@ -328,8 +329,9 @@ TEST_F(StrokeToCurve, StraightStrokesOfAnyLengthKeepTheirTangentsOnTheLine)
             ASSERT_EQ(vectorize(strokeThroughPixels(pixels)), 1) << count;
             const Curve& c = set.curve(0);
             const Point a = stroke::toCanvas(Point(100, 100), kSize, kSize);
-            const Point b = stroke::toCanvas(Point(100 + dir.x() * (count - 1),
-                                                   100 + dir.y() * (count - 1)), kSize, kSize);
+            const Point b =
+                stroke::toCanvas(Point(100 + dir.x() * (count - 1), 100 + dir.y() * (count - 1)),
+                                 kSize, kSize);
             const double slack = 1e-9;
             for (const Point& p : c.control_points) {
                 EXPECT_GE(p.x, std::min(a.x, b.x) - slack) << count;
@@ -365,9 +367,12 @@ TEST_F(StrokeToCurve, EndsTwoPixelsApartCloseTheCurveAndThreeDoNot)
 {
     auto squareEndingAt = [](QPoint end) {
         QVector<QPoint> pixels = row(100, 100, 60);
-        for (int y = 101; y < 160; ++y) pixels.append(QPoint(159, y));
-        for (int x = 158; x > 100; --x) pixels.append(QPoint(x, 159));
-        for (int y = 158; y > 102; --y) pixels.append(QPoint(100, y));
+        for (int y = 101; y < 160; ++y)
+            pixels.append(QPoint(159, y));
+        for (int x = 158; x > 100; --x)
+            pixels.append(QPoint(x, 159));
+        for (int y = 158; y > 102; --y)
+            pixels.append(QPoint(100, y));
         pixels.append(end);
         return strokeThroughPixels(pixels);
     };
@@ -393,7 +398,7 @@ TEST_F(StrokeToCurve, UnfinishedLastCurveReceivesTheStroke)
     unfinished.appendControlPoint(-0.4, -0.5);
     set.addCurve(done);
     set.addCurve(unfinished);
-    set.setCurrentCurve(0);  // even with another curve current, the unfinished one is filled
+    set.setCurrentCurve(0); // even with another curve current, the unfinished one is filled
 
     ASSERT_EQ(vectorize(strokeThroughPixels(row(100, 200, 10))), 0);
     EXPECT_EQ(set.curve(0).control_points, done.control_points);
@@ -456,7 +461,7 @@ TEST_F(StrokeToCurve, ExactlyFourPointsGiveAFiniteCurveOrNone)
     const QVector<QVector<QPoint>> strokes = {
         {QPoint(10, 10), QPoint(11, 10), QPoint(12, 10), QPoint(13, 10)},
         {QPoint(10, 10), QPoint(30, 10), QPoint(30, 30), QPoint(10, 30)},
-        {QPoint(10, 10), QPoint(30, 10), QPoint(30, 30), QPoint(11, 11)},  // closes
+        {QPoint(10, 10), QPoint(30, 10), QPoint(30, 30), QPoint(11, 11)}, // closes
         {QPoint(10, 10), QPoint(10, 10), QPoint(50, 50), QPoint(50, 50)},
     };
     for (const QVector<QPoint>& pixels : strokes) {
@@ -483,7 +488,7 @@ TEST_F(StrokeToCurve, StrokeDoublingBackStaysFiniteAndNeverLeavesAnEmptyCurve)
     EXPECT_EQ(vectorize(strokeThroughPixels(outAndBack)), 0);
     EXPECT_EQ(set.curves.size(), 0);
 
-    outAndBack.resize(outAndBack.size() - 10);  // turn back but stop short: an open curve
+    outAndBack.resize(outAndBack.size() - 10); // turn back but stop short: an open curve
     for (const auto& pixels : {outAndBack, zigzag}) {
         EXPECT_EQ(vectorize(strokeThroughPixels(pixels)), 1);
         const Curve& c = set.curves.last();
@@ -538,9 +543,9 @@ struct SmoothStroke {
     std::function<Point(double)> path;
     double t0, t1;
     bool closed;
-    double step = 1.0;       // pixels of arc length between positions
-    int repeat = 1;          // copies of each position
-    double tolerance = 2.0;  // pixels
+    double step = 1.0;      // pixels of arc length between positions
+    int repeat = 1;         // copies of each position
+    double tolerance = 2.0; // pixels
 };
 
 class SmoothStrokeFit : public ::testing::TestWithParam<SmoothStroke> {};
@@ -575,13 +580,11 @@ INSTANTIATE_TEST_SUITE_P(
                          return Point(256 + 120 * std::cos(t), 256 + 120 * std::sin(t));
                      },
                      0.0, 2 * kPi, true},
-        SmoothStroke{"sine",
-                     [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); },
-                     0.0, 430.0,
-                     false},
+        SmoothStroke{"sine", [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); },
+                     0.0, 430.0, false},
         SmoothStroke{"sineInMouseSteps",
-                     [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); },
-                     0.0, 430.0, false, 4.0, 2, 3.0},
+                     [](double t) { return Point(40 + t, 256 + 60 * std::sin(t / 50)); }, 0.0,
+                     430.0, false, 4.0, 2, 3.0},
         SmoothStroke{"circleInMouseSteps",
                      [](double t) {
                          return Point(256 + 120 * std::cos(t), 256 + 120 * std::sin(t));

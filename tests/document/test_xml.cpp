@@ -43,7 +43,8 @@ CurveSet richDrawing()
         Curve c;
         const int segments = 1 + i % 3;
         for (int k = 0; k <= 3 * segments; ++k)
-            c.appendControlPoint(-0.9 + 0.123456789 * k + 0.01 * i, std::sin(0.7 * k + i) * 0.987654321);
+            c.appendControlPoint(-0.9 + 0.123456789 * k + 0.01 * i,
+                                 std::sin(0.7 * k + i) * 0.987654321);
         const int end = segments * kSamplesPerSegment;
         for (int g : {0, end / 2 + 1, end}) {
             c.appendLeftColor(g, false, QColor(g * 7 % 256, 255 - i, 3 * i));
@@ -137,7 +138,8 @@ TEST_F(XmlFiles, SaveThenLoadGivesBackTheDrawing)
         const Curve& l = loaded.curve(i);
         ASSERT_EQ(l.nb_control_points, s.nb_control_points);
         for (int k = 0; k < s.nb_control_points; ++k) {
-            expectSixDigits(columnOf(s.control_points[k].x, 640), columnOf(l.control_points[k].x, 640));
+            expectSixDigits(columnOf(s.control_points[k].x, 640),
+                            columnOf(l.control_points[k].x, 640));
             expectSixDigits(rowOf(s.control_points[k].y, 480), rowOf(l.control_points[k].y, 480));
         }
         EXPECT_EQ(l.left_colors, s.left_colors);
@@ -175,33 +177,33 @@ TEST_F(XmlFiles, ColourChannelsTravelUnderSwappedNames)
 
 TEST_F(XmlFiles, HandWrittenFileReadsAsDocumented)
 {
-    const QString file = write("hand.xml",
-        "<!DOCTYPE CurveSetXML>\n"
-        "<curve_set image_height=\"100\" nb_curves=\"42\" image_width=\"200\">\n"
-        " <note>elements before the first curve are ignored</note>\n"
-        " <curve lifetime=\"5\">\n"
-        "  <control_points_set>\n"
-        "   <comment/>\n"
-        "   <control_point x=\"50\" y=\"100\"/>\n"
-        "   <control_point y=\"0\" x=\"0\"/>\n"
-        "  </control_points_set>\n"
-        " </curve>\n"
-        " <curve lifetime=\"9\">\n"
-        "  <blur_points_set>\n"
-        "   <best_scale globalID=\"12.7\" value=\"3\"/>\n"
-        "  </blur_points_set>\n"
-        "  <left_colors_set>\n"
-        "   <left_color R=\"30\" G=\"20.9\" B=\"10\" globalID=\"12.7\"/>\n"
-        "  </left_colors_set>\n"
-        "  <control_points_set>\n"
-        "   <control_point x=\"100\" y=\"200\"/>\n"
-        "   <anything x=\"25\" y=\"50\"/>\n"
-        "  </control_points_set>\n"
-        "  <control_points_set>\n"
-        "   <control_point x=\"1\" y=\"1\"/>\n"
-        "  </control_points_set>\n"
-        " </curve>\n"
-        "</curve_set>\n");
+    const QString file =
+        write("hand.xml", "<!DOCTYPE CurveSetXML>\n"
+                          "<curve_set image_height=\"100\" nb_curves=\"42\" image_width=\"200\">\n"
+                          " <note>elements before the first curve are ignored</note>\n"
+                          " <curve lifetime=\"5\">\n"
+                          "  <control_points_set>\n"
+                          "   <comment/>\n"
+                          "   <control_point x=\"50\" y=\"100\"/>\n"
+                          "   <control_point y=\"0\" x=\"0\"/>\n"
+                          "  </control_points_set>\n"
+                          " </curve>\n"
+                          " <curve lifetime=\"9\">\n"
+                          "  <blur_points_set>\n"
+                          "   <best_scale globalID=\"12.7\" value=\"3\"/>\n"
+                          "  </blur_points_set>\n"
+                          "  <left_colors_set>\n"
+                          "   <left_color R=\"30\" G=\"20.9\" B=\"10\" globalID=\"12.7\"/>\n"
+                          "  </left_colors_set>\n"
+                          "  <control_points_set>\n"
+                          "   <control_point x=\"100\" y=\"200\"/>\n"
+                          "   <anything x=\"25\" y=\"50\"/>\n"
+                          "  </control_points_set>\n"
+                          "  <control_points_set>\n"
+                          "   <control_point x=\"1\" y=\"1\"/>\n"
+                          "  </control_points_set>\n"
+                          " </curve>\n"
+                          "</curve_set>\n");
     CurveSet set;
     set.setLeftColor(QColor(1, 2, 3));
     ASSERT_TRUE(loadCaptured(set, file)) << err_;
@@ -229,12 +231,13 @@ TEST_F(XmlFiles, HandWrittenFileReadsAsDocumented)
 
 TEST_F(XmlFiles, MissingAttributesReadAsZero)
 {
-    const QString file = write("zeros.xml",
-        "<curve_set image_width=\"100\" image_height=\"100\">"
-        "<curve><control_points_set>"
-        "<control_point/><control_point x=\"abc\"/><control_point y=\"\"/><control_point/>"
-        "</control_points_set><left_colors_set><left_color/></left_colors_set>"
-        "<blur_points_set><best_scale value=\"x\"/></blur_points_set></curve></curve_set>");
+    const QString file =
+        write("zeros.xml",
+              "<curve_set image_width=\"100\" image_height=\"100\">"
+              "<curve><control_points_set>"
+              "<control_point/><control_point x=\"abc\"/><control_point y=\"\"/><control_point/>"
+              "</control_points_set><left_colors_set><left_color/></left_colors_set>"
+              "<blur_points_set><best_scale value=\"x\"/></blur_points_set></curve></curve_set>");
     CurveSet set;
     ASSERT_TRUE(loadCaptured(set, file)) << err_;
     ASSERT_EQ(set.nb_curves, 1);
@@ -251,7 +254,8 @@ TEST_F(XmlFiles, ReaderRepairsWhatCannotBeDrawn)
 {
     // Five control points (one past the segment), attribute points out of order, and a final
     // curve that never got a segment.
-    const QString file = write("repair.xml",
+    const QString file = write(
+        "repair.xml",
         "<curve_set image_width=\"100\" image_height=\"100\">"
         " <curve><control_points_set>"
         "  <control_point x=\"0\" y=\"0\"/><control_point x=\"10\" y=\"10\"/>"

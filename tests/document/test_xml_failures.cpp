@@ -173,7 +173,8 @@ TEST_F(XmlFiles, TheReferenceDocumentOfTheBadFilesLoads)
     CurveSet set;
     EXPECT_TRUE(loadCaptured(set, file)) << err_;
     EXPECT_EQ(set.nb_curves, 1);
-    const QString colour = write("colour.xml", withLeftColor("B=\"0\" G=\"255\" R=\"0\" globalID=\"0\""));
+    const QString colour =
+        write("colour.xml", withLeftColor("B=\"0\" G=\"255\" R=\"0\" globalID=\"0\""));
     EXPECT_TRUE(loadCaptured(set, colour)) << err_;
 }
 
@@ -209,9 +210,11 @@ TEST_F(XmlFiles, FailedSaveLeavesThePreviousFileIntact)
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(saved_ok);
-    EXPECT_NE(err.find("[!]> Cannot save \"" + file.toStdString() + "\""), std::string::npos) << err;
+    EXPECT_NE(err.find("[!]> Cannot save \"" + file.toStdString() + "\""), std::string::npos)
+        << err;
     EXPECT_EQ(read(file), previous);
-    EXPECT_EQ(QDir(path("")).entryList(QDir::Files), QStringList{"kept.xml"}) << "no temporary left";
+    EXPECT_EQ(QDir(path("")).entryList(QDir::Files), QStringList{"kept.xml"})
+        << "no temporary left";
 }
 
 TEST_F(XmlFiles, SaveOverADirectoryFails)
@@ -229,8 +232,9 @@ TEST_F(XmlFiles, TheCauseOfAFailureReachesTheCaller)
 {
     const auto consoleCause = [](const std::string& line) {
         const size_t afterName = line.rfind("\": ");
-        return afterName == std::string::npos ? std::string()
-                                              : line.substr(afterName + 3, line.size() - afterName - 4);
+        return afterName == std::string::npos
+                   ? std::string()
+                   : line.substr(afterName + 3, line.size() - afterName - 4);
     };
     CurveSet set = busySet();
     for (const BadFile& bad : badFiles()) {

@@ -93,7 +93,8 @@ TEST_F(HostileDrawings, NestedEntitiesCountWithTheirExpansion)
                + ("&l" + QByteArray::number(level - 1) + ";").repeated(16) + "\">\n";
     CurveSet set;
     QString reason;
-    EXPECT_FALSE(readText(dtd + "]>\n<curve_set image_width=\"8\" image_height=\"8\" "
+    EXPECT_FALSE(readText(dtd
+                              + "]>\n<curve_set image_width=\"8\" image_height=\"8\" "
                                 "nb_curves=\"&l6;\"/>\n",
                           set, reason));
     EXPECT_TRUE(reason.contains("entities expand")) << reason.toStdString();
@@ -142,8 +143,7 @@ TEST_F(HostileDrawings, ManyAttributesBelowTheBoundLoad)
     // Unknown attributes are ignored, up to the bound; markup in comments and in the document
     // type does not count.
     QByteArray text = "<!DOCTYPE c [<!-- \" ' --><!ENTITY q \"a=1 b=2 c=3\">]>\n<!-- "
-                      + QByteArray("x=\"1\" ").repeated(1000) + "-->\n"
-                      + attributeFlood(250);
+                      + QByteArray("x=\"1\" ").repeated(1000) + "-->\n" + attributeFlood(250);
     CurveSet set;
     QString reason;
     EXPECT_TRUE(readText(text, set, reason)) << reason.toStdString();
@@ -194,7 +194,8 @@ TEST_F(HostileDrawings, OversizedFileIsRefusedWithoutBeingRead)
 TEST_F(HostileDrawings, AllocationFailureIsARefusalNotAnAbort)
 {
     // A valid 20 MB drawing read with the address space nearly exhausted.
-    QByteArray text = "<curve_set image_width=\"512\" image_height=\"512\"><curve><control_points_set>";
+    QByteArray text =
+        "<curve_set image_width=\"512\" image_height=\"512\"><curve><control_points_set>";
     text += QByteArray("<control_point x=\"12.5\" y=\"100.25\"/>\n").repeated(500000);
     text += "</control_points_set></curve></curve_set>";
     const int status = inChildProcess(

@@ -9,16 +9,12 @@
 
 namespace {
 
-bool finite(const Point& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
+bool finite(const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 template <typename Value>
 bool paired(int count, const QVector<Value>& values, const QVector<int>& ids)
 {
-    return count == values.size() && count == ids.size()
-           && std::is_sorted(ids.begin(), ids.end())
+    return count == values.size() && count == ids.size() && std::is_sorted(ids.begin(), ids.end())
            && std::all_of(ids.begin(), ids.end(), [](int id) { return id >= 0; });
 }
 

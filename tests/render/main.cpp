@@ -12,15 +12,9 @@ namespace {
 OffscreenContext* sharedContext = nullptr;
 }
 
-bool testContextReady()
-{
-    return sharedContext && sharedContext->isCurrent();
-}
+bool testContextReady() { return sharedContext && sharedContext->isCurrent(); }
 
-bool makeTestContextCurrent()
-{
-    return sharedContext && sharedContext->makeCurrent();
-}
+bool makeTestContextCurrent() { return sharedContext && sharedContext->makeCurrent(); }
 
 int main(int argc, char** argv)
 {

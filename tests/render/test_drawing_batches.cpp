@@ -249,7 +249,8 @@ CurveSet testDrawing()
     for (const Point& p : {Point(-0.8, -0.8), Point(0.1, 0.7), Point(0.8, -0.3)})
         unfinished.appendControlPoint(p.x, p.y);
     set.curves.insert(30, unfinished);
-    Curve young = straightCurve({-0.9, 0.1}, {0.9, 0.15}, QColor(255, 255, 0), QColor(0, 255, 255), 3);
+    Curve young =
+        straightCurve({-0.9, 0.1}, {0.9, 0.15}, QColor(255, 255, 0), QColor(0, 255, 255), 3);
     young.lifetime = 4;
     set.curves.insert(50, young);
     set.nb_curves = set.curves.size();
@@ -263,8 +264,8 @@ protected:
     void SetUp() override
     {
         DrawingTest::SetUp();
-        ASSERT_TRUE(colorConstraintsProgram().isCreated() &&
-                    colorConstraintsProgram().log().isEmpty());
+        ASSERT_TRUE(colorConstraintsProgram().isCreated()
+                    && colorConstraintsProgram().log().isEmpty());
         setLifetimeThreshold(5);
     }
 
@@ -305,8 +306,8 @@ TEST_F(BatchedDrawing, GradientLinesMatchTheOneVertexAtATimeReference)
     for (int axis = 0; axis < 2; ++axis) {
         SCOPED_TRACE(axis);
         const auto reference = [&] { referenceGradients(set, axis); };
-        expectSameImage([&] { axis == 0 ? drawGradientsX(set) : drawGradientsY(set); },
-                        reference, grey, 5000);
+        expectSameImage([&] { axis == 0 ? drawGradientsX(set) : drawGradientsY(set); }, reference,
+                        grey, 5000);
         expectClientArraysOff("gradients");
         GLfloat colour[4];
         glGetFloatv(GL_CURRENT_COLOR, colour);

@@ -51,8 +51,8 @@ TEST_F(GradientLines, EncodeTheColourJumpAcrossTheCurveAlongEachAxis)
     drawGradientsX(set);
     const Rgba onCurve = canvas->pixel(256, 300);
     expectRgba(onCurve,
-               {float(0.5 - 0.5 * 200 / 255.0), 0.5f, float(0.5 + 0.5 * 255 / 255.0), 1.0f},
-               1e-4f, "x gradient on the curve");
+               {float(0.5 - 0.5 * 200 / 255.0), 0.5f, float(0.5 + 0.5 * 255 / 255.0), 1.0f}, 1e-4f,
+               "x gradient on the curve");
     expectRgba(canvas->pixel(260, 300), kGrey, 0.0f, "x gradient beside the curve");
 
     canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
@@ -62,8 +62,7 @@ TEST_F(GradientLines, EncodeTheColourJumpAcrossTheCurveAlongEachAxis)
     // Horizontal curve, normal (0, 1): y gradient 0.5 + 0.5 (L - R) / 255.
     canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
     drawGradientsY(setOf({horizontal(left, right)}));
-    expectRgba(canvas->pixel(300, 256),
-               {float(0.5 + 0.5 * 200 / 255.0), 0.5f, 0.0f, 1.0f}, 1e-4f,
+    expectRgba(canvas->pixel(300, 256), {float(0.5 + 0.5 * 200 / 255.0), 0.5f, 0.0f, 1.0f}, 1e-4f,
                "y gradient on the curve");
 }
 
@@ -72,8 +71,8 @@ protected:
     void SetUp() override
     {
         DrawingTest::SetUp();
-        ASSERT_TRUE(colorConstraintsProgram().isCreated() &&
-                    colorConstraintsProgram().log().isEmpty())
+        ASSERT_TRUE(colorConstraintsProgram().isCreated()
+                    && colorConstraintsProgram().log().isEmpty())
             << "colour-constraints program: " << colorConstraintsProgram().log().constData();
     }
 };

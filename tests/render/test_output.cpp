@@ -167,7 +167,8 @@ TEST(UninitialisedSolver, DoesNothingAndReportsNothingToShow)
 QString renderTool()
 {
     // build/tests/render/render_tests -> build/render/tintweave-render
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../render/tintweave-render");
+    return QCoreApplication::applicationDirPath()
+           + QStringLiteral("/../../render/tintweave-render");
 }
 
 struct ToolRun {
@@ -234,8 +235,8 @@ TEST_F(RenderToolTest, MissingShadersFail)
     drawing.addCurve(horizon());
     const QString xml = dir.filePath("drawing.xml");
     ASSERT_TRUE(drawing.saveXml(xml));
-    const ToolRun run = runTool({QStringLiteral("--shaders"), dir.filePath("none"), xml,
-                             dir.filePath("out.png")});
+    const ToolRun run =
+        runTool({QStringLiteral("--shaders"), dir.filePath("none"), xml, dir.filePath("out.png")});
     EXPECT_EQ(run.status, 4);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot open file"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("shader files missing or broken")));
@@ -292,9 +293,12 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
     const QString xml = dir.filePath("drawing.xml");
     ASSERT_TRUE(drawing.saveXml(xml));
     const QString draftPng = dir.filePath("draft.png"), finalPng = dir.filePath("final.png");
-    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("draft"), xml, draftPng}).status, 0);
-    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("final"), xml, finalPng}).status, 0);
-    EXPECT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("best"), xml, finalPng}).status, 2);
+    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("draft"), xml, draftPng}).status,
+              0);
+    ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("final"), xml, finalPng}).status,
+              0);
+    EXPECT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("best"), xml, finalPng}).status,
+              2);
 
     CurveSet loaded;
     ASSERT_TRUE(loaded.loadXml(xml));
@@ -393,10 +397,14 @@ TEST_F(RenderToolTest, AnimateFramesPerPairAndQuiet)
     EXPECT_TRUE(QFileInfo::exists(frames + "/interpol5.png"));
 
     // Bad counts, a lone keyframe, an unreadable keyframe, a file where the folder should be.
-    EXPECT_EQ(runTool(QStringList{"--animate", frames} + keys + QStringList{"--frames-per-pair", "1"}).status, 2);
+    EXPECT_EQ(runTool(QStringList{"--animate", frames} + keys
+                      + QStringList{"--frames-per-pair", "1"})
+                  .status,
+              2);
     EXPECT_EQ(runTool({"--animate", frames, keys[0]}).status, 2);
     EXPECT_EQ(runTool({"--frames-per-pair", "4", keys[0], dir.filePath("x.png")}).status, 2);
-    EXPECT_EQ(runTool(QStringList{"--animate", frames, keys[0], dir.filePath("absent.xml")}).status, 1);
+    EXPECT_EQ(runTool(QStringList{"--animate", frames, keys[0], dir.filePath("absent.xml")}).status,
+              1);
     const ToolRun onFile = runTool(QStringList{"--animate", keys[1]} + keys);
     EXPECT_EQ(onFile.status, 5);
     EXPECT_TRUE(onFile.err.contains(QStringLiteral("not a folder"))) << onFile.err.toStdString();

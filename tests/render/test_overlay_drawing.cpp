@@ -190,7 +190,7 @@ TEST_F(OverlayDrawing, TheBackgroundFillsItsViewportAndLeavesGreyAround)
                 << "pixel " << x << ", " << y;
     const Rgba grey{0.5f, 0.5f, 0.5f, 1.0f};
     const std::pair<int, int> outside[] = {{127, 100}, {384, 100}, {200, 63},
-                                           {200, 320}, {0, 0},    {511, 511}};
+                                           {200, 320}, {0, 0},     {511, 511}};
     for (const auto& [x, y] : outside)
         EXPECT_TRUE(sameColour(canvas->pixel(x, y), grey)) << "pixel " << x << ", " << y;
     EXPECT_EQ(canvas->countDifferent(grey), 256 * 256);

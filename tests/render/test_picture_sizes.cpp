@@ -125,9 +125,10 @@ protected:
                 if (near[size_t(y) * kSize + x])
                     continue;
                 const QRgb p = small.pixel(x, y);
-                worst = std::max(worst, byteDistance(large, x, y,
-                                                     {double(qRed(p)), double(qGreen(p)),
-                                                      double(qBlue(p))}));
+                worst =
+                    std::max(worst,
+                             byteDistance(large, x, y,
+                                          {double(qRed(p)), double(qGreen(p)), double(qBlue(p))}));
                 ++*compared;
             }
         return worst;
@@ -224,12 +225,11 @@ TEST_F(PictureSizeTest, PictureAt1024AveragedDownIsThe512Picture)
 TEST_F(PictureSizeTest, BlurredPictureAt1024AveragedDownIsThe512Picture)
 {
     drawing.addCurve(circleCurve({-0.3, 0.25}, 0.35, QColor(220, 60, 40), QColor(40, 90, 200)));
-    drawing.addCurve(straightCurve({-0.9, -0.7}, {0.8, 0.1}, QColor(250, 230, 60),
-                                   QColor(30, 140, 70), 12));
+    drawing.addCurve(
+        straightCurve({-0.9, -0.7}, {0.8, 0.1}, QColor(250, 230, 60), QColor(30, 140, 70), 12));
     int compared = 0;
     const double worst = differenceFrom512Away(true, &compared);
-    std::printf("blurred, 1024 averaged to 512: worst %.0f/255 over %d pixels\n", worst,
-                compared);
+    std::printf("blurred, 1024 averaged to 512: worst %.0f/255 over %d pixels\n", worst, compared);
     EXPECT_LE(worst, 2.0);
     EXPECT_GT(compared, kSize * kSize / 2);
 

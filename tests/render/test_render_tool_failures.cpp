@@ -26,7 +26,8 @@ const char kDrawing[] =
 
 QString renderTool()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../render/tintweave-render");
+    return QCoreApplication::applicationDirPath()
+           + QStringLiteral("/../../render/tintweave-render");
 }
 
 struct ToolResult {
@@ -37,7 +38,7 @@ struct ToolResult {
 // Runs `program` with `arguments` (the tool itself, or a wrapper that starts it), allowing it
 // 60 seconds: a run that blocks counts as a failure, not a hung test.
 ToolResult run(const QString& program, const QStringList& arguments,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -138,7 +139,8 @@ TEST_F(RenderToolFailures, FifoAsShaderIsRefused)
         ASSERT_TRUE(QFile::copy(source.filePath(name), shaders + "/" + name));
     QFile::remove(shaders + "/jacobi_poisson.frag");
     fifo(shaders + "/jacobi_poisson.frag");
-    const ToolResult r = run(renderTool(), {"--shaders", shaders, drawing, dir.filePath("out.png")});
+    const ToolResult r =
+        run(renderTool(), {"--shaders", shaders, drawing, dir.filePath("out.png")});
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("Cannot open file " + shaders
                                + "/jacobi_poisson.frag: not a regular file (a FIFO)"))

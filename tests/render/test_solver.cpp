@@ -298,7 +298,8 @@ TEST_F(SolverTest, BlurOffLeavesThePictureAsSolvedAndBlurOnSoftensIt)
     // Across the curve the solved picture jumps within a pixel; blurred, the jump spreads out.
     const int xc = pixelOf(0.0), y = kSize / 2;
     const double solvedStep = std::abs(solved.channel(xc + 1, y, 0) - solved.channel(xc - 2, y, 0));
-    const double blurredStep = std::abs(blurred.channel(xc + 1, y, 0) - blurred.channel(xc - 2, y, 0));
+    const double blurredStep =
+        std::abs(blurred.channel(xc + 1, y, 0) - blurred.channel(xc - 2, y, 0));
     EXPECT_GT(solvedStep, 0.5);
     EXPECT_LT(blurredStep, 0.5 * solvedStep);
     // Far from the curve the picture is smooth already and barely changes.

@@ -77,7 +77,7 @@ inline Curve circleCurve(Point centre, double radius, const QColor& inside, cons
 {
     const double k = 0.5522847498 * radius;
     const double r = radius;
-    const double pts[13][2] = {{r, 0},  {r, k},   {k, r},   {0, r},  {-k, r},  {-r, k}, {-r, 0},
+    const double pts[13][2] = {{r, 0},   {r, k},   {k, r},  {0, r},  {-k, r}, {-r, k}, {-r, 0},
                                {-r, -k}, {-k, -r}, {0, -r}, {k, -r}, {r, -k}, {r, 0}};
     Curve curve;
     for (const auto& p : pts)

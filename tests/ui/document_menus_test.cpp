@@ -8,59 +8,62 @@
 
 namespace {
 
-TEST_F(PanelTest, DocumentEntriesCarryTheDesktopKeys) {
-  EXPECT_EQ(panel->actionNew->shortcut(), QKeySequence("Ctrl+N"));
-  EXPECT_EQ(panel->actionOpen->shortcut(), QKeySequence("Ctrl+O"));
-  EXPECT_EQ(panel->actionSave->shortcut(), QKeySequence("Ctrl+S"));
-  EXPECT_EQ(panel->actionSave_As->shortcut(), QKeySequence("Ctrl+Shift+S"));
-  EXPECT_EQ(panel->actionQuit->shortcut(), QKeySequence("Ctrl+Q"));
-  EXPECT_EQ(panel->actionUndo->shortcut(), QKeySequence("Ctrl+Z"));
-  EXPECT_EQ(panel->actionRedo->shortcuts(),
-            (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
-  EXPECT_EQ(panel->actionDelete->shortcut(), QKeySequence(Qt::Key_Delete));
-  // The clipboard entries keep their labels, which name their keys.
-  EXPECT_EQ(panel->action_Copy->text(), "&Copy (Ctrl+C)");
-  EXPECT_TRUE(panel->action_Copy->shortcut().isEmpty());
+TEST_F(PanelTest, DocumentEntriesCarryTheDesktopKeys)
+{
+    EXPECT_EQ(panel->actionNew->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(panel->actionOpen->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(panel->actionSave->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(panel->actionSave_As->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    EXPECT_EQ(panel->actionQuit->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(panel->actionUndo->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(panel->actionRedo->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+    EXPECT_EQ(panel->actionDelete->shortcut(), QKeySequence(Qt::Key_Delete));
+    // The clipboard entries keep their labels, which name their keys.
+    EXPECT_EQ(panel->action_Copy->text(), "&Copy (Ctrl+C)");
+    EXPECT_TRUE(panel->action_Copy->shortcut().isEmpty());
 }
 
-TEST_F(PanelTest, UndoAndRedoEntriesNameTheStepOrAreGreyed) {
-  EXPECT_FALSE(panel->actionUndo->isEnabled());
-  EXPECT_EQ(panel->actionUndo->text(), "&Undo");
-  EXPECT_FALSE(panel->actionRedo->isEnabled());
-  panel->setUndoText("Stroke");
-  panel->setRedoText("Move Curve");
-  EXPECT_TRUE(panel->actionUndo->isEnabled());
-  EXPECT_EQ(panel->actionUndo->text(), "&Undo Stroke");
-  EXPECT_TRUE(panel->actionRedo->isEnabled());
-  EXPECT_EQ(panel->actionRedo->text(), "&Redo Move Curve");
-  panel->setUndoText(QString());
-  EXPECT_FALSE(panel->actionUndo->isEnabled());
-  EXPECT_EQ(panel->actionUndo->text(), "&Undo");
+TEST_F(PanelTest, UndoAndRedoEntriesNameTheStepOrAreGreyed)
+{
+    EXPECT_FALSE(panel->actionUndo->isEnabled());
+    EXPECT_EQ(panel->actionUndo->text(), "&Undo");
+    EXPECT_FALSE(panel->actionRedo->isEnabled());
+    panel->setUndoText("Stroke");
+    panel->setRedoText("Move Curve");
+    EXPECT_TRUE(panel->actionUndo->isEnabled());
+    EXPECT_EQ(panel->actionUndo->text(), "&Undo Stroke");
+    EXPECT_TRUE(panel->actionRedo->isEnabled());
+    EXPECT_EQ(panel->actionRedo->text(), "&Redo Move Curve");
+    panel->setUndoText(QString());
+    EXPECT_FALSE(panel->actionUndo->isEnabled());
+    EXPECT_EQ(panel->actionUndo->text(), "&Undo");
 }
 
-TEST_F(PanelTest, OpenRecentListsTheFilesAndReportsTheChoice) {
-  EXPECT_FALSE(panel->menuOpen_Recent->isEnabled());
-  EXPECT_TRUE(panel->menuOpen_Recent->actions().isEmpty());
+TEST_F(PanelTest, OpenRecentListsTheFilesAndReportsTheChoice)
+{
+    EXPECT_FALSE(panel->menuOpen_Recent->isEnabled());
+    EXPECT_TRUE(panel->menuOpen_Recent->actions().isEmpty());
 
-  panel->setRecentFiles({"/drawings/b.xml", "/other/a.xml"});
-  ASSERT_TRUE(panel->menuOpen_Recent->isEnabled());
-  const QList<QAction*> entries = panel->menuOpen_Recent->actions();
-  ASSERT_EQ(entries.size(), 2);
-  EXPECT_EQ(entries[0]->text(), "b.xml");
-  EXPECT_EQ(entries[0]->data().toString(), "/drawings/b.xml");
-  EXPECT_EQ(entries[1]->toolTip(), "/other/a.xml");
+    panel->setRecentFiles({"/drawings/b.xml", "/other/a.xml"});
+    ASSERT_TRUE(panel->menuOpen_Recent->isEnabled());
+    const QList<QAction*> entries = panel->menuOpen_Recent->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), "b.xml");
+    EXPECT_EQ(entries[0]->data().toString(), "/drawings/b.xml");
+    EXPECT_EQ(entries[1]->toolTip(), "/other/a.xml");
 
-  QSignalSpy chosen(panel.get(), &Interface::recentFileChosen);
-  entries[1]->trigger();
-  ASSERT_EQ(chosen.count(), 1);
-  EXPECT_EQ(chosen.at(0).at(0).toString(), "/other/a.xml");
+    QSignalSpy chosen(panel.get(), &Interface::recentFileChosen);
+    entries[1]->trigger();
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).toString(), "/other/a.xml");
 
-  // A new list replaces the old one.
-  panel->setRecentFiles({"/drawings/c.xml"});
-  ASSERT_EQ(panel->menuOpen_Recent->actions().size(), 1);
-  EXPECT_EQ(panel->menuOpen_Recent->actions()[0]->data().toString(), "/drawings/c.xml");
-  panel->setRecentFiles({});
-  EXPECT_FALSE(panel->menuOpen_Recent->isEnabled());
+    // A new list replaces the old one.
+    panel->setRecentFiles({"/drawings/c.xml"});
+    ASSERT_EQ(panel->menuOpen_Recent->actions().size(), 1);
+    EXPECT_EQ(panel->menuOpen_Recent->actions()[0]->data().toString(), "/drawings/c.xml");
+    panel->setRecentFiles({});
+    EXPECT_FALSE(panel->menuOpen_Recent->isEnabled());
 }
 
-}  // namespace
+} // namespace

@@ -9,7 +9,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the tests (ctest discovery) needs no display.
     if (::testing::GTEST_FLAG(list_tests))

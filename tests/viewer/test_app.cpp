@@ -18,7 +18,8 @@ namespace {
 
 class EditorWindows : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setLifetimeThreshold(0);
         editor = std::make_unique<Editor>();
         editor->panel.setColorChooser([this](const QColor&) { return chosenColor; });
@@ -28,7 +29,8 @@ protected:
     void TearDown() override { editor.reset(); }
 
     // One two-segment curve, current, with two colour points per side.
-    void addCurrentCurve() {
+    void addCurrentCurve()
+    {
         CurveSet& set = editor->viewer.document();
         set.newCurve();
         for (int i = 0; i < 7; ++i)
@@ -46,7 +48,8 @@ protected:
     QColor chosenColor;
 };
 
-TEST_F(EditorWindows, BothWindowsAreShownWithTheirTitles) {
+TEST_F(EditorWindows, BothWindowsAreShownWithTheirTitles)
+{
     EXPECT_TRUE(editor->viewer.isVisible());
     EXPECT_TRUE(editor->panel.isVisible());
     EXPECT_EQ(editor->viewer.windowTitle(), QString("Hueflow"));
@@ -54,12 +57,14 @@ TEST_F(EditorWindows, BothWindowsAreShownWithTheirTitles) {
     EXPECT_EQ(editor->viewer.size(), QSize(512, 512));
 }
 
-TEST_F(EditorWindows, ViewerContextHasAStencilBuffer) {
+TEST_F(EditorWindows, ViewerContextHasAStencilBuffer)
+{
     ASSERT_NE(editor->viewer.context(), nullptr);
     EXPECT_GE(editor->viewer.context()->format().stencilBufferSize(), 8);
 }
 
-TEST_F(EditorWindows, EditMenuCopiesPastesAndCutsTheCurrentCurve) {
+TEST_F(EditorWindows, EditMenuCopiesPastesAndCutsTheCurrentCurve)
+{
     addCurrentCurve();
     editor->panel.action_Copy->trigger();
     editor->panel.action_Paste->trigger();
@@ -68,7 +73,8 @@ TEST_F(EditorWindows, EditMenuCopiesPastesAndCutsTheCurrentCurve) {
     EXPECT_EQ(editor->viewer.document().nb_curves, 1);
 }
 
-TEST_F(EditorWindows, EditMenuCopiesAndPastesBlur) {
+TEST_F(EditorWindows, EditMenuCopiesAndPastesBlur)
+{
     addCurrentCurve();
     CurveSet& set = editor->viewer.document();
     set.setBlurOf(12, 0);
@@ -81,7 +87,8 @@ TEST_F(EditorWindows, EditMenuCopiesAndPastesBlur) {
     EXPECT_EQ(set.blurValue(1), 12);
 }
 
-TEST_F(EditorWindows, ColourPointRequestIsAnsweredByThePanel) {
+TEST_F(EditorWindows, ColourPointRequestIsAnsweredByThePanel)
+{
     addCurrentCurve();
     chosenColor = QColor(5, 150, 250);
     emit editor->viewer.changeControlPointLeftColor(QColor(255, 255, 255));
@@ -94,7 +101,8 @@ TEST_F(EditorWindows, ColourPointRequestIsAnsweredByThePanel) {
     EXPECT_EQ(editor->viewer.document().curve(0).rightColorAt(0.0, 0), seed);
 }
 
-TEST_F(EditorWindows, ViewerBlurReportMovesThePanelSliderAndComesBack) {
+TEST_F(EditorWindows, ViewerBlurReportMovesThePanelSliderAndComesBack)
+{
     emit editor->viewer.blurChanged(9);
     EXPECT_EQ(editor->panel.sliderBlur->value(), 9);
     EXPECT_EQ(editor->viewer.document().current_blur, 9);
@@ -102,7 +110,8 @@ TEST_F(EditorWindows, ViewerBlurReportMovesThePanelSliderAndComesBack) {
 
 // The executable, started from an empty directory: it must find its shaders and icons, stay up
 // with both windows, and report nothing missing.
-TEST(EditorExecutable, StartsFromAnyDirectoryWithoutMissingFiles) {
+TEST(EditorExecutable, StartsFromAnyDirectoryWithoutMissingFiles)
+{
     const QString program =
         QFileInfo(QCoreApplication::applicationDirPath() + "/../../app/tintweave")
             .absoluteFilePath();
@@ -129,7 +138,8 @@ TEST(EditorExecutable, StartsFromAnyDirectoryWithoutMissingFiles) {
 
 // Shader sources that do not compile (a "shaders" folder in the working directory is searched
 // first): the messages go to stderr and the editor keeps a working window.
-TEST(EditorWithBrokenShaders, KeepsAWorkingWindow) {
+TEST(EditorWithBrokenShaders, KeepsAWorkingWindow)
+{
     QTemporaryDir workingDir;
     ASSERT_TRUE(workingDir.isValid());
     ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
@@ -157,4 +167,4 @@ TEST(EditorWithBrokenShaders, KeepsAWorkingWindow) {
     QDir::setCurrent(previousDir);
 }
 
-}  // namespace
+} // namespace

@@ -122,7 +122,7 @@ TEST_F(DocumentLife, NothingIsAskedWhenNothingWouldBeLost)
 {
     openTwoCurveFile("a.xml");
     key(Qt::Key_R); // clears: now modified
-    viewer->undo();  // back at the file's state
+    viewer->undo(); // back at the file's state
     ASSERT_FALSE(viewer->isModified());
     dialogs->openName = path("a.xml");
     viewer->loadXml();
@@ -316,7 +316,8 @@ TEST_F(EditorDocument, EditMenuNamesTheStepsAndGreysWhenThereIsNone)
 {
     EXPECT_FALSE(editor->panel.actionUndo->isEnabled());
     EXPECT_FALSE(editor->panel.actionRedo->isEnabled());
-    doc().addCurve(makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
+    doc().addCurve(
+        makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
     doc().setCurrentCurve(0);
     editor->panel.buttonSmooth->click();
     EXPECT_TRUE(editor->panel.actionUndo->isEnabled());
@@ -392,7 +393,8 @@ TEST_F(EditorDocument, CommandLineOpensTheNamedDrawing)
 
 TEST_F(EditorDocument, ClosingEitherWindowAsksAndCancelKeepsBothOpen)
 {
-    doc().addCurve(makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
+    doc().addCurve(
+        makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
     doc().setCurrentCurve(0);
     editor->viewer.smoothSplines();
     ASSERT_TRUE(editor->viewer.isModified());

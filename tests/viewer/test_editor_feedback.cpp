@@ -99,7 +99,8 @@ TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)
     EXPECT_TRUE(dialogs->messages[0].startsWith("Open drawing: Could not open broken.xml: "))
         << dialogs->messages[0].toStdString();
     // The cause follows the file name, and the status bar says the same.
-    EXPECT_GT(dialogs->messages[0].size(), QString("Open drawing: Could not open broken.xml: ").size());
+    EXPECT_GT(dialogs->messages[0].size(),
+              QString("Open drawing: Could not open broken.xml: ").size());
     EXPECT_EQ("Open drawing: " + panel().outcomeText(), dialogs->messages[0]);
     EXPECT_EQ(doc().nb_curves, 2);
     EXPECT_EQ(QFileInfo(viewer().documentPath()).fileName(), "two.xml");
@@ -164,8 +165,8 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
 {
     doc().addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
                             QColor(240, 220, 10), 7));
-    doc().addCurve(makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250),
-                            QColor(250, 120, 0), 3));
+    doc().addCurve(
+        makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250), QColor(250, 120, 0), 3));
     viewer().setLifetimeThreshold(0); // a re-solve with the two curves
     QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
     ASSERT_EQ(viewer().mode(), ModeMovePoint);
@@ -223,8 +224,8 @@ TEST_F(EditorFeedback, OpeningADrawingShowsTheValuesItsCurvesGive)
 TEST_F(EditorFeedback, ACurveWithSeveralBlurValuesKeepsThemWhenSelected)
 {
     CurveSet set;
-    Curve curve = makeLine(Point(-0.6, 0.0), Point(0.6, 0.0), QColor(20, 200, 30),
-                           QColor(240, 220, 10), 2);
+    Curve curve =
+        makeLine(Point(-0.6, 0.0), Point(0.6, 0.0), QColor(20, 200, 30), QColor(240, 220, 10), 2);
     curve.blur_values[1] = 9;
     set.addCurve(curve);
     ASSERT_TRUE(set.saveXml(path("ramp.xml")));
@@ -267,8 +268,8 @@ TEST_F(EditorFeedback, TheActiveToolIsCheckedAndNamedAfterEachChoice)
         for (QPushButton* button : buttons)
             EXPECT_EQ(button->isChecked(), button == choice.checked)
                 << name << " leaves " << button->objectName().toStdString();
-        EXPECT_TRUE(p.toolText().startsWith(choice.words)) << name << ": "
-                                                           << p.toolText().toStdString();
+        EXPECT_TRUE(p.toolText().startsWith(choice.words))
+            << name << ": " << p.toolText().toStdString();
     }
     // A zoom button is a command, not a tool: the tool stays checked.
     QTest::mouseClick(p.buttonZoomIn, Qt::LeftButton);

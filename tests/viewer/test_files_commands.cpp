@@ -15,7 +15,7 @@ Curve fillingCurve()
 bool sameColor(const QColor& a, const QColor& b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
-        && std::abs(a.blue() - b.blue()) <= tolerance;
+           && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 } // namespace

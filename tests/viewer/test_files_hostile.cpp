@@ -47,7 +47,8 @@ QByteArray twoColourPng(int width, int height, QRgb top, QRgb bottom)
     QByteArray header;
     appendBigEndian(header, quint32(width));
     appendBigEndian(header, quint32(height));
-    header += QByteArray("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
+    header +=
+        QByteArray("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
 
     z_stream z = {};
     deflateInit(&z, Z_BEST_SPEED);
@@ -106,7 +107,11 @@ protected:
                        "<control_point x=\"%3\" y=\"%4\"/><control_point x=\"%5\" y=\"%6\"/>"
                        "<control_point x=\"%2\" y=\"%1\"/></control_points_set></curve>"
                        "</curve_set>")
-            .arg(width).arg(height).arg(height / 3).arg(width / 3).arg(2 * height / 3)
+            .arg(width)
+            .arg(height)
+            .arg(height / 3)
+            .arg(width / 3)
+            .arg(2 * height / 3)
             .arg(2 * width / 3)
             .toUtf8();
     }
@@ -117,8 +122,8 @@ TEST_F(HostileFiles, HugeStoredSizesKeepTheWindowWithinTheScreen)
 {
     const QSize room = viewer->screen()->availableGeometry().size();
     const long before = peakMegabytes();
-    for (const QSize stored : {QSize(16384, 16384), QSize(32768, 32768), QSize(65536, 65536),
-                               QSize(65536, 300)}) {
+    for (const QSize stored :
+         {QSize(16384, 16384), QSize(32768, 32768), QSize(65536, 65536), QSize(65536, 300)}) {
         SCOPED_TRACE(stored.width());
         dialogs->openName = write("huge.xml", drawingOfSize(stored.width(), stored.height()));
         viewer->loadXml();
@@ -163,10 +168,20 @@ TEST_F(HostileFiles, HugeBitmapOfAFormatThatCannotScaleIsRefused)
             bmp += char((v >> (8 * i)) & 0xff);
     };
     const quint32 side = 16000, data = side * side * 3;
-    little(54 + data, 4); little(0, 4); little(54, 4);
-    little(40, 4); little(side, 4); little(side, 4); little(1, 2); little(24, 2);
-    little(0, 4); little(data, 4); little(2835, 4); little(2835, 4);
-    little(0, 4); little(0, 4);
+    little(54 + data, 4);
+    little(0, 4);
+    little(54, 4);
+    little(40, 4);
+    little(side, 4);
+    little(side, 4);
+    little(1, 2);
+    little(24, 2);
+    little(0, 4);
+    little(data, 4);
+    little(2835, 4);
+    little(2835, 4);
+    little(0, 4);
+    little(0, 4);
     dialogs->openName = write("huge.bmp", bmp + QByteArray(1024, '\0'));
     ::testing::internal::CaptureStderr();
     viewer->loadExampleImg();
@@ -205,7 +220,8 @@ TEST_F(HostileFiles, FailedPictureSaveNamesTheCauseOnScreen)
 }
 
 // One shader file of a complete set left empty: its program cannot build.
-TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures) {
+TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
+{
     QTemporaryDir workingDir;
     ASSERT_TRUE(workingDir.isValid());
     const QDir source(QString::fromUtf8(TINTWEAVE_SOURCE_DIR) + "/shaders");
@@ -242,8 +258,8 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures) {
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll(), QByteArray("the previous picture"));
 
-        dialogs->openNames = QStringList{testDataPath("vertical_split.xml"),
-                                         testDataPath("vertical_split.xml")};
+        dialogs->openNames =
+            QStringList{testDataPath("vertical_split.xml"), testDataPath("vertical_split.xml")};
         editor.viewer.interpolate();
         EXPECT_EQ(dialogs->messages.size(), 3);
         EXPECT_FALSE(QFileInfo::exists(workingDir.filePath("output/interpol0.png")));
@@ -252,4 +268,4 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures) {
     QDir::setCurrent(previousDir);
 }
 
-}  // namespace
+} // namespace

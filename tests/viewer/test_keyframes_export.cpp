@@ -226,7 +226,8 @@ TEST_F(KeyframeExport, CancelAfterTheFirstFramesKeepsExactlyThoseFrames)
     EXPECT_TRUE(QFile::exists(frame(1)));
     EXPECT_EQ(QDir(folder.filePath("output")).entryList(QDir::Files).size(), 2);
     EXPECT_TRUE(watcher.sawDialogShown);
-    EXPECT_TRUE(watcher.labels.contains("Frame 1 of 52")) << watcher.labels.join(", ").toStdString();
+    EXPECT_TRUE(watcher.labels.contains("Frame 1 of 52"))
+        << watcher.labels.join(", ").toStdString();
     EXPECT_TRUE(watcher.labels.contains("Frame 2 of 52"));
     // The viewer kept repainting while the frames were made: once per frame at least.
     EXPECT_GE(watcher.framesAtLastLook - framesBefore, 2);
@@ -235,7 +236,8 @@ TEST_F(KeyframeExport, CancelAfterTheFirstFramesKeepsExactlyThoseFrames)
     EXPECT_EQ(exportLines(console.out.str()),
               QStringList({"Processing frame 0...", "Processing frame 1...",
                            "Stopped after frame 1 of 52"}));
-    EXPECT_EQ(dialogs->news, QStringList({"Keyframes: Stopped after exporting 2 frames to output/"}));
+    EXPECT_EQ(dialogs->news,
+              QStringList({"Keyframes: Stopped after exporting 2 frames to output/"}));
     ASSERT_EQ(outcome.count(), 1);
     EXPECT_EQ(outcome.at(0).at(0).toString(), "Stopped after exporting 2 frames to output/");
     EXPECT_TRUE(dialogs->messages.isEmpty());
@@ -289,7 +291,8 @@ TEST_F(KeyframeExport, FailuresAreShownOnScreen)
     dialogs->openNames = keyframes.mid(0, 2);
     runIn(folder.path(), console, [&] { viewer->interpolate(); });
     EXPECT_EQ(dialogs->messages,
-              QStringList({"Keyframes: Could not create the folder output/: no frame was written"}));
+              QStringList(
+                  {"Keyframes: Could not create the folder output/: no frame was written"}));
     EXPECT_TRUE(dialogs->news.isEmpty());
 }
 

@@ -156,7 +156,7 @@ QString tableOpening(const QString& headerCell, const char* left)
 {
     return QString("<table style=\"width: 100%; text-align: left;\" border=\"1\" cellpadding=\"2\" "
                    "cellspacing=\"2\"><tbody><tr>")
-        + headerCell + "<center><b>" + left + "</b></center></td>";
+           + headerCell + "<center><b>" + left + "</b></center></td>";
 }
 
 } // namespace
@@ -195,11 +195,13 @@ TEST(HelpPages, KeyboardPageNamesEveryKeyOnceAndPAndLAsTheyBehave)
                               + "Debug: display a finer multigrid level<br></td></tr>"));
     // The keys of the viewer's key handler and of the help window, each once.
     const QStringList keys = firstCells(page);
-    EXPECT_EQ(keys, QStringList({"Ctrl+C", "Ctrl+X", "Ctrl+V", "Ctrl+D", "Ctrl+F", "Delete",
-                                 "Ctrl+Z", "Ctrl+Y, Ctrl+Shift+Z", "Ctrl+N", "Ctrl+O", "Ctrl+S",
-                                 "Ctrl+Shift+S", "Ctrl+Q", "R", "+", "-", "Ctrl+0, Home", "P",
-                                 "L", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "H",
-                                 "Escape"}));
+    EXPECT_EQ(keys, QStringList({"Ctrl+C",       "Ctrl+X", "Ctrl+V", "Ctrl+D",
+                                 "Ctrl+F",       "Delete", "Ctrl+Z", "Ctrl+Y, Ctrl+Shift+Z",
+                                 "Ctrl+N",       "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S",
+                                 "Ctrl+Q",       "R",      "+",      "-",
+                                 "Ctrl+0, Home", "P",      "L",      "F1",
+                                 "F2",           "F3",     "F4",     "F5",
+                                 "F6",           "F7",     "H",      "Escape"}));
 }
 
 TEST(HelpPages, AboutPageIsTintweaves)

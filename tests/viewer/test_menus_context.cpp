@@ -8,8 +8,8 @@ protected:
     {
         EditingViewer::SetUp();
         // An arch: its tangent lines stay off the curve, so a right click on it hits its samples.
-        arch = addCurve(makeCurve({Point(-0.6, -0.2), Point(-0.3, 0.3), Point(0.3, 0.3),
-                                   Point(0.6, -0.2)}));
+        arch = addCurve(
+            makeCurve({Point(-0.6, -0.2), Point(-0.3, 0.3), Point(0.3, 0.3), Point(0.6, -0.2)}));
     }
     // Makes the arch current with a left click in `mode`.
     void chooseArch(ManipulationMode mode)
@@ -44,7 +44,8 @@ TEST_F(ContextMenus, AddThenDeleteControlPoint)
     rightClick(at, "Add control point");
     ASSERT_EQ(doc().curve(arch).nb_control_points, 7);
     // The new key point lies under the mouse.
-    EXPECT_TRUE(near(doc().curve(arch).controlPoint(3), viewer->modelPosition(pixelOf(at).x(), pixelOf(at).y()), 1e-9));
+    EXPECT_TRUE(near(doc().curve(arch).controlPoint(3),
+                     viewer->modelPosition(pixelOf(at).x(), pixelOf(at).y()), 1e-9));
 
     rightClick(doc().curve(arch).pointAt(0.5, 3), "Delete control point");
     EXPECT_EQ(doc().curve(arch).nb_control_points, 4);
@@ -62,7 +63,8 @@ TEST_F(ContextMenus, SplitTheCurveMakesTwo)
     // The two parts meet where the curve was split and keep the original ends.
     EXPECT_TRUE(near(first.controlPoint(0), Point(-0.6, -0.2), 1e-12));
     EXPECT_TRUE(near(second.controlPoint(second.nb_control_points - 1), Point(0.6, -0.2), 1e-12));
-    EXPECT_TRUE(near(first.controlPoint(first.nb_control_points - 1), second.controlPoint(0), 1e-12));
+    EXPECT_TRUE(
+        near(first.controlPoint(first.nb_control_points - 1), second.controlPoint(0), 1e-12));
 }
 
 TEST_F(ContextMenus, NoMenuWithoutCurrentCurveOrOverNothing)
@@ -104,9 +106,8 @@ TEST_F(ContextMenus, BucketMenuHasNoBlurEntries)
 {
     chooseArch(ModeBucket);
     rightClick(onArch(0.5), QString());
-    EXPECT_EQ(dialogs->menuEntries,
-              QStringList({"Add Left Color", "Delete Left Color", "-", "Add Right Color",
-                           "Delete Right Color"}));
+    EXPECT_EQ(dialogs->menuEntries, QStringList({"Add Left Color", "Delete Left Color", "-",
+                                                 "Add Right Color", "Delete Right Color"}));
 }
 
 TEST_F(ContextMenus, BlurMenuShiftsTheSelectionsBlur)

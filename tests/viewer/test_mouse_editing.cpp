@@ -93,8 +93,8 @@ protected:
         EditingViewer::SetUp();
         // An arch across the middle (its tangent lines stay off the curve, so a click on the
         // curve hits its body) and a straight curve higher up.
-        line = addCurve(makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3),
-                                   Point(0.5, 0.0)}));
+        line = addCurve(
+            makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
         other = addCurve(makeLine(Point(-0.5, 0.6), Point(0.5, 0.6)));
         viewer->changeManipMode(ModeMovePoint);
     }
@@ -116,8 +116,8 @@ TEST_F(PointMode, FirstClickMakesCurrentSecondPicksPointAndDragMovesIt)
     const QPoint target(endPoint.x() + 30, endPoint.y() - 40);
     moveTo(QPoint(endPoint.x() + 10, endPoint.y() - 10));
     moveTo(target);
-    EXPECT_TRUE(near(doc().curve(line).controlPoint(3), viewer->modelPosition(target.x(), target.y()),
-                     1e-9));
+    EXPECT_TRUE(near(doc().curve(line).controlPoint(3),
+                     viewer->modelPosition(target.x(), target.y()), 1e-9));
     release(target);
     EXPECT_EQ(doc().selectedControlPoint(), -1);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.0), 1e-12));
@@ -132,8 +132,8 @@ TEST_F(PointMode, DragOfTheBodyMovesTheWholeCurve)
     moveTo(grab + QPoint(0, -64)); // 64 pixels up is 0.25 canvas units
     release(grab + QPoint(0, -64));
     // Every point moves by the mouse's model displacement.
-    const Point shift = viewer->modelPosition(grab.x(), grab.y() - 64)
-                        - viewer->modelPosition(grab.x(), grab.y());
+    const Point shift =
+        viewer->modelPosition(grab.x(), grab.y() - 64) - viewer->modelPosition(grab.x(), grab.y());
     EXPECT_NEAR(shift.y, 0.25, 1e-12);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.25), 1e-9));
     EXPECT_TRUE(near(doc().curve(line).controlPoint(1), Point(-0.2, 0.55), 1e-9));
@@ -314,7 +314,8 @@ TEST_F(BucketAndPicker, BucketRecoloursTheClickedColourPoint)
 TEST_F(BucketAndPicker, PickerReportsThePicturesColourOnEachSide)
 {
     // Beside a curve, within its constraint strip, the picture is the curve's colour exactly.
-    addCurve(makeLine(Point(0.0, -0.8), Point(0.0, 0.8), QColor(200, 40, 90), QColor(20, 160, 220)));
+    addCurve(
+        makeLine(Point(0.0, -0.8), Point(0.0, 0.8), QColor(200, 40, 90), QColor(20, 160, 220)));
     resolve();
     viewer->changeManipMode(ModePicker);
     QSignalSpy picked(viewer.get(), &Viewer::bucketColorChanged);
@@ -388,8 +389,8 @@ TEST_F(AttributeMode, BlurPointTakesTheSliderValue)
 TEST_F(PointMode, EachModeHasItsCursor)
 {
     const std::pair<ManipulationMode, Qt::CursorShape> cursors[] = {
-        {ModePan, Qt::SizeAllCursor},     {ModeBucket, Qt::PointingHandCursor},
-        {ModePicker, Qt::WhatsThisCursor}, {ModeDrawCatmull, Qt::ArrowCursor},
+        {ModePan, Qt::SizeAllCursor},       {ModeBucket, Qt::PointingHandCursor},
+        {ModePicker, Qt::WhatsThisCursor},  {ModeDrawCatmull, Qt::ArrowCursor},
         {ModeSelectMulti, Qt::ArrowCursor}, {ModeMovePoint, Qt::ArrowCursor},
     };
     for (const auto& [mode, shape] : cursors) {

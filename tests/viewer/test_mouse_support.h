@@ -29,21 +29,21 @@ public:
     QString openName;
     QStringList openNames;
     QString saveName;
-    QString menuChoice;  // text of the entry to choose; empty dismisses the menu
+    QString menuChoice;              // text of the entry to choose; empty dismisses the menu
     std::optional<int> sliderAnswer; // unset: the slider closes at the value it opened with
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
 
     // Questions asked.
     QStringList titles;
-    QStringList folders;     // folder each file dialog started in
+    QStringList folders; // folder each file dialog started in
     QStringList filters;
     QStringList menuEntries; // entries of the last menu, separators as "-"
     int menusRun = 0;
     int slidersRun = 0;
     QStringList unsavedAsked; // drawing named by each question about unsaved changes
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
-    QStringList messages; // "title: text" of every warning shown
-    QStringList news;     // "title: text" of every piece of information shown
+    QStringList messages;           // "title: text" of every warning shown
+    QStringList news;               // "title: text" of every piece of information shown
     KeyframeOptions keyframeAnswer; // the folder and frames per pair chosen
     bool keyframeAccepted = true;   // false: the keyframe options are cancelled
     int keyframeAsked = 0;
@@ -124,7 +124,8 @@ private:
 
 // A curve through the given control points (3k + 1 of them) with one colour and blur point at
 // each end, as the stroke vectoriser makes them.
-inline Curve makeCurve(std::initializer_list<Point> points, const QColor& left = QColor(255, 255, 255),
+inline Curve makeCurve(std::initializer_list<Point> points,
+                       const QColor& left = QColor(255, 255, 255),
                        const QColor& right = QColor(130, 25, 25), int blur = 0)
 {
     Curve curve(left, right, blur);

@@ -95,8 +95,7 @@ TEST_F(UndoHistory, DragOfACurveIsOneStepWhateverTheNumberOfMoves)
 
     const QByteArray before = savedXml();
     drag(onArch, onArch + QPoint(30, -20), 12);
-    ASSERT_TRUE(near(doc().curve(0).controlPoint(0),
-                     Point(-0.5 + 30.0 / 256, 20.0 / 256), 1e-9));
+    ASSERT_TRUE(near(doc().curve(0).controlPoint(0), Point(-0.5 + 30.0 / 256, 20.0 / 256), 1e-9));
     EXPECT_EQ(history().count(), 1);
     EXPECT_EQ(history().undoText(), "Move Curve");
     expectUndoRedoRestore(before, savedXml());
@@ -195,7 +194,10 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
         case 4: viewer->setBlur(1 + i % 7); break;
         case 5: viewer->setLeftColor(QColor(i * 5, 200, 10)); break;
         case 6: viewer->setGlobalBlur(1); break;
-        case 7: viewer->copySplines(); viewer->pasteSplines(); break;
+        case 7:
+            viewer->copySplines();
+            viewer->pasteSplines();
+            break;
         case 8: viewer->decreaseContrast(); break;
         }
         ++edits;

@@ -81,8 +81,7 @@ protected:
     void wheel(const QPoint& pos, int delta)
     {
         QWheelEvent event(QPointF(pos), QPointF(viewer->mapToGlobal(pos)), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewer.get(), &event);
     }
     Blob mark() { return findBlob(viewer->grabFramebuffer(), isDark); }
@@ -197,9 +196,8 @@ TEST_F(ViewNavigation, AResizedWindowKeepsACircleRound)
         const Blob& disc = red.box.width() < blue.box.width() ? red : blue;
         EXPECT_NEAR(disc.box.width(), disc.box.height(), 2);
         // Outside the canvas square the window is a grey border.
-        const QColor border = size.width() > size.height()
-                                  ? frame.pixelColor(5, size.height() / 2)
-                                  : frame.pixelColor(size.width() / 2, 5);
+        const QColor border = size.width() > size.height() ? frame.pixelColor(5, size.height() / 2)
+                                                           : frame.pixelColor(size.width() / 2, 5);
         EXPECT_NEAR(border.red(), 127, 2);
         EXPECT_EQ(border.red(), border.blue());
         // The mouse mapping agrees with what is drawn: the circle's rightmost point.

@@ -29,7 +29,8 @@ bool bluish(const QColor& c) { return c.blue() > c.red() + 40 && c.blue() > c.gr
 
 using ViewerZoom = WiredWindows;
 
-TEST_F(ViewerZoom, ZoomButtonsKeepHandlesAndMarksAtTheirScreenSize) {
+TEST_F(ViewerZoom, ZoomButtonsKeepHandlesAndMarksAtTheirScreenSize)
+{
     QTest::mouseClick(panel->buttonZoomIn, Qt::LeftButton);
     QTest::mouseClick(panel->buttonZoomIn, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 4.0);
@@ -44,7 +45,8 @@ TEST_F(ViewerZoom, ZoomButtonsKeepHandlesAndMarksAtTheirScreenSize) {
 }
 
 // Before the first show the zoom runs no solve: the bounds are checked without GL work.
-TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes) {
+TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes)
+{
     Viewer viewer;
     for (int i = 0; i < 40; ++i)
         viewer.zoomIn();
@@ -61,7 +63,8 @@ TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes) {
     EXPECT_TRUE(std::isfinite(corner.x) && std::isfinite(corner.y));
 }
 
-TEST_F(ViewerZoom, ModelPositionFollowsZoom) {
+TEST_F(ViewerZoom, ModelPositionFollowsZoom)
+{
     const int w = viewer->width();
     const int h = viewer->height();
     const Point centre = viewer->modelPosition(w / 2.0, h / 2.0);
@@ -81,7 +84,8 @@ TEST_F(ViewerZoom, ModelPositionFollowsZoom) {
 
 using PanelValues = WiredWindows;
 
-TEST_F(PanelValues, SliderRangesReachTheViewer) {
+TEST_F(PanelValues, SliderRangesReachTheViewer)
+{
     panel->sliderIter->setValue(panel->sliderIter->maximum());
     EXPECT_EQ(viewer->solver().iterationCount(), 20);
     panel->sliderIter->setValue(panel->sliderIter->minimum());
@@ -98,7 +102,8 @@ TEST_F(PanelValues, SliderRangesReachTheViewer) {
     EXPECT_EQ(viewer->document().current_blur, 0);
 }
 
-TEST_F(PanelValues, BothColourSidesCannotBeSwitchedOff) {
+TEST_F(PanelValues, BothColourSidesCannotBeSwitchedOff)
+{
     QTest::mouseClick(panel->checkBoxLeftColor, Qt::LeftButton);
     EXPECT_FALSE(viewer->document().left_colors_active);
     EXPECT_TRUE(viewer->document().right_colors_active);
@@ -110,7 +115,8 @@ TEST_F(PanelValues, BothColourSidesCannotBeSwitchedOff) {
     EXPECT_FALSE(panel->checkBoxRightColor->isChecked());
 }
 
-TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours) {
+TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours)
+{
     chosenColor = QColor(12, 34, 56);
     QTest::mouseClick(panel->buttonLeftColor, Qt::LeftButton);
     EXPECT_EQ(viewer->document().current_left_color, chosenColor);
@@ -124,9 +130,10 @@ TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours) {
     EXPECT_EQ(viewer->currentBucketColor(), chosenColor);
 }
 
-TEST_F(PanelValues, CancelledColourDialogChangesNothing) {
+TEST_F(PanelValues, CancelledColourDialogChangesNothing)
+{
     const QColor before = viewer->document().current_left_color;
-    chosenColor = QColor();  // cancelled
+    chosenColor = QColor(); // cancelled
     QTest::mouseClick(panel->buttonLeftColor, Qt::LeftButton);
     EXPECT_EQ(viewer->document().current_left_color, before);
 }
@@ -138,7 +145,7 @@ TEST_F(PanelValues, CancelledColourDialogChangesNothing) {
 struct ToolCase {
     const char* button;
     ManipulationMode mode;
-    bool splinesShownAfter;  // starting from splines hidden
+    bool splinesShownAfter; // starting from splines hidden
     bool attributesShown;
 };
 
@@ -146,7 +153,8 @@ void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.button; }
 
 class ToolButtons : public WiredWindows, public ::testing::WithParamInterface<ToolCase> {};
 
-TEST_P(ToolButtons, SetTheModeAndDisplayFlagsOfTheSelectionTable) {
+TEST_P(ToolButtons, SetTheModeAndDisplayFlagsOfTheSelectionTable)
+{
     const ToolCase& expected = GetParam();
     auto* button = panel->findChild<QAbstractButton*>(expected.button);
     ASSERT_NE(button, nullptr) << expected.button;
@@ -183,7 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 using ToolCommands = WiredWindows;
 
-TEST_F(ToolCommands, SelectionToolHidesSplinesWhenTheBoxIsUnticked) {
+TEST_F(ToolCommands, SelectionToolHidesSplinesWhenTheBoxIsUnticked)
+{
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     ASSERT_FALSE(viewer->areSplinesShown());
     QTest::mouseClick(panel->buttonMovePoint, Qt::LeftButton);
@@ -194,7 +203,8 @@ TEST_F(ToolCommands, SelectionToolHidesSplinesWhenTheBoxIsUnticked) {
 }
 
 // A zig-zag curve of two segments made current: smoothing moves its inner points.
-void addCurrentZigZag(CurveSet& set) {
+void addCurrentZigZag(CurveSet& set)
+{
     set.newCurve();
     const double xs[] = {-0.6, -0.4, -0.2, 0.0, 0.2, 0.4, 0.6};
     const double ys[] = {0.0, 0.5, -0.5, 0.4, -0.5, 0.5, 0.0};
@@ -209,7 +219,8 @@ void addCurrentZigZag(CurveSet& set) {
     set.setCurrentCurve(set.nb_curves - 1);
 }
 
-TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveThenSelectsMultiple) {
+TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveThenSelectsMultiple)
+{
     addCurrentZigZag(viewer->document());
     QVector<Point> before;
     for (int i = 0; i < viewer->document().curve(0).nb_control_points; ++i)
@@ -227,7 +238,8 @@ TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveThenSelectsMultiple) {
     EXPECT_TRUE(viewer->document().selection.contains(0));
 }
 
-TEST_F(ToolCommands, SwitchColorsSwapsTheSidesThenEditsColours) {
+TEST_F(ToolCommands, SwitchColorsSwapsTheSidesThenEditsColours)
+{
     addCurrentZigZag(viewer->document());
     const QColor left = viewer->document().curve(0).defaultLeftColor();
     const QColor right = viewer->document().curve(0).defaultRightColor();
@@ -247,7 +259,8 @@ using ViewerFrames = WiredWindows;
 
 // vertical_split.xml: one straight curve up the middle of the canvas (between pixel columns 255
 // and 256 of the 512-pixel window), reddish on its left side (x < 0) and bluish on its right.
-TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour) {
+TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     ASSERT_EQ(viewer->document().nb_curves, 1);
 
@@ -261,13 +274,14 @@ TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour) {
         EXPECT_TRUE(bluish(frame.pixelColor(384, y))) << "right half, row " << y;
     }
     // The curve itself is drawn in black over the picture.
-    EXPECT_TRUE(colorNear(frame.pixelColor(255, 256), Qt::black, 40) ||
-                colorNear(frame.pixelColor(256, 256), Qt::black, 40));
+    EXPECT_TRUE(colorNear(frame.pixelColor(255, 256), Qt::black, 40)
+                || colorNear(frame.pixelColor(256, 256), Qt::black, 40));
 }
 
 // A drawing that is in place before the viewer's first show is solved by its GL set-up: the
 // colour strips of that first solve must already carry the curve's colours.
-TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours) {
+TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours)
+{
     Viewer viewer;
     ASSERT_TRUE(viewer.document().loadXml(testDataPath("vertical_split.xml")));
     ASSERT_TRUE(showAndInitialise(viewer));
@@ -278,7 +292,8 @@ TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours) {
     }
 }
 
-TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture) {
+TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     ASSERT_FALSE(viewer->areSplinesShown());
@@ -287,7 +302,8 @@ TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture) {
         EXPECT_FALSE(colorNear(frame.pixelColor(256, y), Qt::black, 40)) << "row " << y;
 }
 
-TEST_F(ViewerFrames, ZoomedViewStillSplitsAtTheCentre) {
+TEST_F(ViewerFrames, ZoomedViewStillSplitsAtTheCentre)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     viewer->zoomIn();
     const QImage frame = grabFrame();
@@ -295,7 +311,8 @@ TEST_F(ViewerFrames, ZoomedViewStillSplitsAtTheCentre) {
     EXPECT_TRUE(bluish(frame.pixelColor(448, 256)));
 }
 
-TEST_F(ViewerFrames, DisplayModeFourShowsOnlyTheBackground) {
+TEST_F(ViewerFrames, DisplayModeFourShowsOnlyTheBackground)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     QTest::keyClick(viewer.get(), Qt::Key_F7);
@@ -312,7 +329,8 @@ TEST_F(ViewerFrames, DisplayModeFourShowsOnlyTheBackground) {
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
 }
 
-TEST_F(ViewerFrames, ExampleBitmapReplacesThePictureWhileShown) {
+TEST_F(ViewerFrames, ExampleBitmapReplacesThePictureWhileShown)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QColor green(30, 200, 40);
@@ -337,7 +355,8 @@ TEST_F(ViewerFrames, ExampleBitmapReplacesThePictureWhileShown) {
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
 }
 
-TEST_F(ViewerFrames, ShowBitmapWithoutABitmapShowsThePicture) {
+TEST_F(ViewerFrames, ShowBitmapWithoutABitmapShowsThePicture)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
     ASSERT_TRUE(viewer->isExampleImgShown());
@@ -345,7 +364,8 @@ TEST_F(ViewerFrames, ShowBitmapWithoutABitmapShowsThePicture) {
     EXPECT_TRUE(bluish(grabFrame().pixelColor(384, 256)));
 }
 
-TEST_F(ViewerFrames, CommandsWithoutAnExampleBitmapChangeNothing) {
+TEST_F(ViewerFrames, CommandsWithoutAnExampleBitmapChangeNothing)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     viewer->document().setCurrentCurve(0);
     const Point before = viewer->document().curve(0).controlPoint(1);
@@ -360,7 +380,8 @@ TEST_F(ViewerFrames, CommandsWithoutAnExampleBitmapChangeNothing) {
 
 using ViewerRepaint = WiredWindows;
 
-TEST_F(ViewerRepaint, IdleViewerDrawsNoFramesAndAChangeDrawsOne) {
+TEST_F(ViewerRepaint, IdleViewerDrawsNoFramesAndAChangeDrawsOne)
+{
     QTest::qWait(200);
     const long settled = viewer->framesDrawn();
     QTest::qWait(300);
@@ -370,7 +391,8 @@ TEST_F(ViewerRepaint, IdleViewerDrawsNoFramesAndAChangeDrawsOne) {
     QTRY_VERIFY_WITH_TIMEOUT(viewer->framesDrawn() > settled, 2000);
 }
 
-TEST_F(ViewerRepaint, ContinuousRepaintRedrawsUntilSwitchedOff) {
+TEST_F(ViewerRepaint, ContinuousRepaintRedrawsUntilSwitchedOff)
+{
     viewer->setContinuousRepaint(true);
     const long start = viewer->framesDrawn();
     QTRY_VERIFY_WITH_TIMEOUT(viewer->framesDrawn() > start + 3, 5000);
@@ -383,7 +405,8 @@ TEST_F(ViewerRepaint, ContinuousRepaintRedrawsUntilSwitchedOff) {
 
 // The base viewer's camera is not used: in the initial camera mode a fast drag neither moves the
 // view nor leaves anything spinning and redrawing, and Escape does not close the window.
-TEST_F(ViewerRepaint, CameraModeDragAndEscapeLeaveTheViewerAlone) {
+TEST_F(ViewerRepaint, CameraModeDragAndEscapeLeaveTheViewerAlone)
+{
     ASSERT_EQ(viewer->mode(), ModeCamera);
     auto send = [this](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
         QMouseEvent event(type, pos, viewer->mapToGlobal(pos),
@@ -411,7 +434,8 @@ TEST_F(ViewerRepaint, CameraModeDragAndEscapeLeaveTheViewerAlone) {
 
 using ViewerLifeCycle = WiredWindows;
 
-TEST_F(ViewerLifeCycle, ResizedWindowStretchesThePicture) {
+TEST_F(ViewerLifeCycle, ResizedWindowStretchesThePicture)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     viewer->resize(300, 200);
     QTRY_COMPARE(viewer->size(), QSize(300, 200));
@@ -421,18 +445,20 @@ TEST_F(ViewerLifeCycle, ResizedWindowStretchesThePicture) {
     EXPECT_TRUE(bluish(frame.pixelColor(225, 100)));
 }
 
-TEST_F(ViewerLifeCycle, HiddenAndShownAgainKeepsDrawing) {
+TEST_F(ViewerLifeCycle, HiddenAndShownAgainKeepsDrawing)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     viewer->hide();
     QTest::qWait(50);
-    viewer->zoomIn();  // GL work while hidden
+    viewer->zoomIn(); // GL work while hidden
     viewer->zoomOut();
     viewer->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
 }
 
-TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed) {
+TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed)
+{
     loadDrawing(testDataPath("vertical_split.xml"));
     EXPECT_TRUE(viewer->close());
     QTest::qWait(50);
@@ -450,7 +476,8 @@ TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed) {
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
 }
 
-TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState) {
+TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState)
+{
     Viewer viewer;
     viewer.zoomIn();
     viewer.setBlur(3);
@@ -463,4 +490,4 @@ TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState) {
     EXPECT_EQ(viewer.solver().iterationCount(), 5);
 }
 
-}  // namespace
+} // namespace

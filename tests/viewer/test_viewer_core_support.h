@@ -30,24 +30,28 @@ public:
     QStringList messages; // "title: text" of every warning shown
     QStringList news;     // "title: text" of every piece of information shown
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
-    int unsavedAsked = 0;  // questions about unsaved changes
+    int unsavedAsked = 0; // questions about unsaved changes
 
     QString openFileName(QWidget*, const QString&, const QString&) override { return openName; }
-    void showMessage(QWidget*, const QString& title, const QString& text) override {
+    void showMessage(QWidget*, const QString& title, const QString& text) override
+    {
         messages << title + ": " + text;
     }
-    void showInformation(QWidget*, const QString& title, const QString& text) override {
+    void showInformation(QWidget*, const QString& title, const QString& text) override
+    {
         news << title + ": " + text;
     }
     // The keyframe options are accepted as they are offered.
     bool askKeyframeOptions(QWidget*, KeyframeOptions&) override { return true; }
     // The picture size offered (512 unless changed) is accepted.
     bool askPictureSize(QWidget*, int&, int, int) override { return true; }
-    QStringList openFileNames(QWidget*, const QString&, const QString&) override {
+    QStringList openFileNames(QWidget*, const QString&, const QString&) override
+    {
         return openNames;
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return saveName; }
-    UnsavedChanges askSaveChanges(QWidget*, const QString&) override {
+    UnsavedChanges askSaveChanges(QWidget*, const QString&) override
+    {
         ++unsavedAsked;
         return unsavedAnswer;
     }
@@ -55,19 +59,21 @@ public:
     int runSliderDialog(QWidget*, int, int, int value, const QPoint&) override { return value; }
 };
 
-inline QString testDataPath(const char* name) {
+inline QString testDataPath(const char* name)
+{
     return QString::fromUtf8(TINTWEAVE_TEST_DATA_DIR) + "/" + QString::fromUtf8(name);
 }
 
 // True when every channel of a is within tolerance of b.
-inline bool colorNear(const QColor& a, const QColor& b, int tolerance) {
-    return std::abs(a.red() - b.red()) <= tolerance &&
-           std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+inline bool colorNear(const QColor& a, const QColor& b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+           && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // Shows the viewer and waits until its GL initialisation has run.
-inline ::testing::AssertionResult showAndInitialise(Viewer& viewer) {
+inline ::testing::AssertionResult showAndInitialise(Viewer& viewer)
+{
     viewer.show();
     if (!QTest::qWaitForWindowExposed(&viewer))
         return ::testing::AssertionFailure() << "the viewer window was never exposed";
@@ -82,7 +88,8 @@ inline ::testing::AssertionResult showAndInitialise(Viewer& viewer) {
 // sizes and the lifetime threshold are process-wide: each test starts from their start-up values.
 class WiredWindows : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setLifetimeThreshold(0);
         viewer = std::make_unique<Viewer>();
         panel = std::make_unique<Interface>();
@@ -97,14 +104,16 @@ protected:
         ASSERT_TRUE(showAndInitialise(*viewer));
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         panel.reset();
         viewer.reset();
         setLifetimeThreshold(0);
     }
 
     // Loads a drawing through the File menu's action, answering the file dialog with `path`.
-    void loadDrawing(const QString& path) {
+    void loadDrawing(const QString& path)
+    {
         dialogs->openName = path;
         panel->actionLoad->trigger();
         dialogs->openName.clear();
@@ -116,5 +125,5 @@ protected:
     std::unique_ptr<Viewer> viewer;
     std::unique_ptr<Interface> panel;
     AnsweringDialogs* dialogs = nullptr;
-    QColor chosenColor;  // invalid: every colour dialog is cancelled
+    QColor chosenColor; // invalid: every colour dialog is cancelled
 };
