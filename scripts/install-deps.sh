@@ -13,7 +13,7 @@ packages=(
   libegl-dev libegl-mesa0
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
-  clang
+  clang clang-format
 )
 
 $SUDO apt-get update -qq

@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# Unformatted code fails the run before anything is built.
+bash scripts/check-format.sh
 bash scripts/build.sh
 cd build
 # A test process that cannot reach the virtual X server at start-up (it happens now and then
