@@ -20,6 +20,19 @@ bool ensureFolderOf(const QString& prefix, std::ostream& err)
     return false;
 }
 
+void printSummary(const KeyframeSequenceReport& report, int total, std::ostream* progress,
+                  std::ostream& err)
+{
+    if (report.cancelled && progress)
+        *progress << "Stopped after frame " << report.framesAttempted - 1 << " of " << total
+                  << std::endl;
+    if (!report.failedFrames.isEmpty())
+        err << report.failedFrames.size() << " of " << report.framesAttempted
+            << " frames could not be saved\n";
+    else if (!report.cancelled && progress)
+        *progress << "done!" << std::endl;
+}
+
 } // namespace
 
 KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
@@ -41,10 +54,11 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
     CurveSet frame;
     start.loadXml(files.front());
     const int last = sequence.framesPerPair - 1;
+    const int total = sequence.framesPerPair * int(files.size() - 1);
     int frameNumber = 0;
-    for (int f = 1; f < files.size(); ++f) {
+    for (int f = 1; f < files.size() && !report.cancelled; ++f) {
         end.loadXml(files[f]);
-        for (int j = 0; j <= last; ++j) {
+        for (int j = 0; j <= last && !report.cancelled; ++j) {
             if (progress)
                 *progress << "Processing frame " << frameNumber << "..." << std::endl;
             interpolateSets(start, end, frame, j / double(last));
@@ -56,16 +70,11 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
                     << "\n";
             }
             ++frameNumber;
+            if (sequence.onFrame && !sequence.onFrame(frameNumber, total) && frameNumber < total)
+                report.cancelled = true;
         }
         start.loadXml(files[f]);
     }
-
-    if (report.failedFrames.isEmpty()) {
-        if (progress)
-            *progress << "done!" << std::endl;
-    } else {
-        err << report.failedFrames.size() << " of " << report.framesAttempted
-            << " frames could not be saved\n";
-    }
+    printSummary(report, total, progress, err);
     return report;
 }

@@ -15,10 +15,13 @@ constexpr int kDefaultFramesPerPair = 26;
 // An animation to write: the keyframe drawings in order, the path prefix of the frames (frame N
 // goes to prefix + N + ".png", e.g. "output/interpol" gives "output/interpol0.png") and the
 // frames per consecutive pair, both keyframes included (at least 2).
+// `onFrame`, when set, is told after each frame how many are done out of `total`; false stops
+// the animation there, and the frames written stay.
 struct KeyframeSequence {
     QStringList files;
     QString prefix;
     int framesPerPair = kDefaultFramesPerPair;
+    std::function<bool(int done, int total)> onFrame;
 };
 
 // Renders one blended drawing and saves it as a PNG file at `path`; false when the file could
@@ -27,8 +30,10 @@ using KeyframeFrameWriter = std::function<bool(const CurveSet& frame, const QStr
 
 struct KeyframeSequenceReport {
     bool folderMissing = false; // the frames' folder could not be created: nothing was rendered
+    bool cancelled = false;     // onFrame stopped the animation before its last frame
     int framesAttempted = 0;
     QStringList failedFrames; // paths that could not be written
+    int framesWritten() const { return framesAttempted - int(failedFrames.size()); }
 };
 
 // Writes the animation: the first drawing is loaded as the start A; for each further drawing B,
@@ -40,7 +45,8 @@ struct KeyframeSequenceReport {
 // Prints "Processing frame N..." before each frame and "done!" at the end on `progress` (when
 // given). The folder of the prefix is created when missing; when that fails, `err` says so and
 // nothing is rendered. Every frame that cannot be saved is named on `err`; "done!" is printed
-// only when every frame was written, otherwise `err` gets the count of missing frames.
+// only when every frame was written, otherwise `err` gets the count of missing frames; a stopped
+// animation prints "Stopped after frame N of M" on `progress` instead of "done!".
 KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
                                              const KeyframeFrameWriter& writeFrame,
                                              std::ostream* progress, std::ostream& err);

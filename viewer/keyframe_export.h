@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keyframe_sequence.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -22,19 +24,11 @@ struct KeyframeOptions {
     int framesPerPair = kFramesPerTransition + 1;
 };
 
-// Renders one blended drawing and saves it as a PNG file at `path`; returns false when the file
-// could not be written.
-using FrameWriter = std::function<bool(const CurveSet& frame, const QString& path)>;
+// The editor's export writes its frames through the document's keyframe sequence.
+using FrameWriter = KeyframeFrameWriter;
 // Told after each frame how many frames are done out of `total`; false stops the export there.
 using FrameProgress = std::function<bool(int done, int total)>;
-
-struct KeyframeExportReport {
-    bool folderMissing = false; // the output folder could not be created: nothing was rendered
-    bool cancelled = false;     // the progress stopped the export before its last frame
-    int framesAttempted = 0;
-    QStringList failedFrames; // paths that could not be written
-    int framesWritten() const { return framesAttempted - int(failedFrames.size()); }
-};
+using KeyframeExportReport = KeyframeSequenceReport;
 
 // Keyframe export: loads the drawings `files` in order and, for every consecutive pair, writes
 // `framesPerPair` (2 or more) blended frames through `writeFrame` to prefix + N + ".png", N
