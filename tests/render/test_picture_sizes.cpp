@@ -7,8 +7,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include <random>
-
 namespace solvertest {
 namespace {
 
@@ -249,22 +247,8 @@ TEST_F(PictureSizeTest, BlurredPictureAt1024AveragedDownIsThe512Picture)
 // with many more cycles changes no pixel by more than one 8-bit step.
 TEST_F(PictureSizeTest, ExportCyclesSufficeAt1024)
 {
-    std::mt19937 random(7u);
-    std::uniform_real_distribution<double> position(-1.1, 1.1);
-    std::uniform_int_distribution<int> channel(0, 255);
-    auto color = [&] { return QColor(channel(random), channel(random), channel(random)); };
-    for (int c = 0; c < 30; ++c) {
-        Curve curve;
-        for (int i = 0; i <= 9; ++i)
-            curve.appendControlPoint(position(random), position(random));
-        for (int id : {0, 15, 30}) {
-            curve.appendLeftColor(id, false, color());
-            curve.appendRightColor(id, false, color());
-            curve.appendBlur(id, false, 0);
-        }
-        curve.updateBoundingBox();
+    for (const Curve& curve : randomCurves(30, 7u))
         drawing.addCurve(curve);
-    }
     PictureRequest request;
     request.size = 1024;
     const QImage exported = solver->renderImage(request);

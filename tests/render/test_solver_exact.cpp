@@ -90,30 +90,6 @@ SolveError compareWithExactSolve(const Picture& constraints, const Picture& dive
     return error;
 }
 
-// Long random curves of three segments wandering across the whole canvas (and beyond its
-// edge), so that they cross one another and cut the canvas into pockets of every size.
-std::vector<Curve> randomCurves(int count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> position(-1.1, 1.1);
-    std::uniform_int_distribution<int> channel(0, 255);
-    auto color = [&] { return QColor(channel(random), channel(random), channel(random)); };
-    std::vector<Curve> curves;
-    for (int c = 0; c < count; ++c) {
-        Curve curve;
-        for (int i = 0; i <= 9; ++i)
-            curve.appendControlPoint(position(random), position(random));
-        for (int id : {0, 15, 30}) {
-            curve.appendLeftColor(id, false, color());
-            curve.appendRightColor(id, false, color());
-            curve.appendBlur(id, false, 0);
-        }
-        curve.updateBoundingBox();
-        curves.push_back(curve);
-    }
-    return curves;
-}
-
 struct Drawing {
     const char* name;
     std::vector<Curve> curves;

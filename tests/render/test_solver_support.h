@@ -17,6 +17,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace solvertest {
@@ -120,5 +121,29 @@ protected:
     CurveSet drawing;
     std::unique_ptr<DiffusionSolver> solver;
 };
+
+// Long random curves of three segments wandering across the whole canvas (and beyond its
+// edge), so that they cross one another and cut the canvas into pockets of every size.
+inline std::vector<Curve> randomCurves(int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> position(-1.1, 1.1);
+    std::uniform_int_distribution<int> channel(0, 255);
+    auto color = [&] { return QColor(channel(random), channel(random), channel(random)); };
+    std::vector<Curve> curves;
+    for (int c = 0; c < count; ++c) {
+        Curve curve;
+        for (int i = 0; i <= 9; ++i)
+            curve.appendControlPoint(position(random), position(random));
+        for (int id : {0, 15, 30}) {
+            curve.appendLeftColor(id, false, color());
+            curve.appendRightColor(id, false, color());
+            curve.appendBlur(id, false, 0);
+        }
+        curve.updateBoundingBox();
+        curves.push_back(curve);
+    }
+    return curves;
+}
 
 } // namespace solvertest

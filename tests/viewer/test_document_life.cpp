@@ -1,7 +1,7 @@
 // The life of a drawing in the real viewer: its file name and modified mark in the title, the
 // question before unsaved changes are lost (answered through the dialogs seam), Save, Save As,
 // New, the folder of the dialogs, and the recent files kept across runs.
-#include "test_mouse_support.h"
+#include "test_editor_support.h"
 
 #include "curve_set_xml.h"
 #include "editor.h"
@@ -248,19 +248,7 @@ protected:
         editor.reset();
         QSettings().clear();
     }
-    void start()
-    {
-        setLifetimeThreshold(0);
-        editor = std::make_unique<Editor>();
-        auto script = std::make_unique<ScriptedDialogs>();
-        dialogs = script.get();
-        editor->viewer.setDialogs(std::move(script));
-        editor->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor->viewer));
-        for (int i = 0; i < 200 && !editor->viewer.isGLReady(); ++i)
-            QTest::qWait(20);
-        ASSERT_TRUE(editor->viewer.isGLReady());
-    }
+    void start() { startScriptedEditor(editor, dialogs); }
     CurveSet& doc() { return editor->viewer.document(); }
     QString path(const char* name) const { return folder.filePath(name); }
     QString writeDrawing(const char* name, int curves)

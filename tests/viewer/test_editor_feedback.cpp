@@ -1,7 +1,7 @@
 // The editor tells the user what happened, through both real windows: failures in a message
 // box over the viewer (through the dialogs seam) and in the panel's status bar, the swatches
 // and the blur slider showing what the next stroke gets, the active tool checked.
-#include "test_mouse_support.h"
+#include "test_editor_support.h"
 
 #include "editor.h"
 
@@ -30,16 +30,7 @@ protected:
     {
         QSettings().clear();
         ASSERT_TRUE(folder.isValid());
-        setLifetimeThreshold(0);
-        editor = std::make_unique<Editor>();
-        auto script = std::make_unique<ScriptedDialogs>();
-        dialogs = script.get();
-        editor->viewer.setDialogs(std::move(script));
-        editor->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor->viewer));
-        for (int i = 0; i < 200 && !editor->viewer.isGLReady(); ++i)
-            QTest::qWait(20);
-        ASSERT_TRUE(editor->viewer.isGLReady());
+        startScriptedEditor(editor, dialogs);
     }
     void TearDown() override
     {
