@@ -134,7 +134,8 @@ public:
     bool saveXml(const QString& path, QString* cause = nullptr) const;
     // Replaces the drawing with the file's. False, with a one-line message on stderr, when the
     // file is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged.
-    // The cause of a failure goes to `cause` when given.
+    // The cause of a failure goes to `cause` when given. A loaded drawing prints its curve count
+    // on stdout (a diagnostic line, see console_diagnostics.h).
     bool loadXml(const QString& path, QString* cause = nullptr);
 
     // ---- stroke vectoriser (document/stroke_vectorizer.cpp)

@@ -1,3 +1,4 @@
+#include "console_diagnostics.h"
 #include "curve_set.h"
 #include "curve_set_xml.h"
 #include "file_access.h"
@@ -470,6 +471,7 @@ bool CurveSet::loadXml(const QString& path, QString* cause)
     nb_curves = fresh.nb_curves;
     image_width = fresh.image_width;
     image_height = fresh.image_height;
-    std::cout << nb_curves << std::endl;
+    if (std::ostream* out = diagnosticStream(std::cout))
+        *out << nb_curves << std::endl;
     return true;
 }

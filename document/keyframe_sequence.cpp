@@ -1,6 +1,7 @@
 #include "keyframe_sequence.h"
 
 #include "curve_set.h"
+#include "keyframe_compatibility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,17 +49,25 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
         report.folderMissing = true;
         return report;
     }
+    report.mismatch = keyframeSequenceProblem(files);
+    if (!report.mismatch.isEmpty()) {
+        err << "No frame was written: " << report.mismatch.toStdString() << "\n";
+        return report;
+    }
 
     CurveSet start;
     CurveSet end;
     CurveSet frame;
     start.loadXml(files.front());
     const int last = sequence.framesPerPair - 1;
-    const int total = sequence.framesPerPair * int(files.size() - 1);
+    const int total = sequence.totalFrames();
+    const int lastWanted = sequence.lastFrame < 0 ? total - 1 : sequence.lastFrame;
     int frameNumber = 0;
     for (int f = 1; f < files.size() && !report.cancelled; ++f) {
         end.loadXml(files[f]);
-        for (int j = 0; j <= last && !report.cancelled; ++j) {
+        for (int j = 0; j <= last && !report.cancelled; ++j, ++frameNumber) {
+            if (frameNumber < sequence.firstFrame || frameNumber > lastWanted)
+                continue;
             if (progress)
                 *progress << "Processing frame " << frameNumber << "..." << std::endl;
             interpolateSets(start, end, frame, j / double(last));
@@ -69,8 +78,8 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
                 err << "Could not save frame " << frameNumber << " to " << path.toStdString()
                     << "\n";
             }
-            ++frameNumber;
-            if (sequence.onFrame && !sequence.onFrame(frameNumber, total) && frameNumber < total)
+            const int done = frameNumber + 1;
+            if (sequence.onFrame && !sequence.onFrame(done, total) && done < total)
                 report.cancelled = true;
         }
         start.loadXml(files[f]);

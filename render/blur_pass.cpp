@@ -72,6 +72,9 @@ void DiffusionSolver::applyBlur()
     beginPasses();
     Level& level0 = pyramid[0];
     copyImage(level0.colorSolution.texture, blurredPicture);
+    // The passes write only the pixels blurred at their level but read their neighbours: both
+    // images start as this picture, so that nothing of an earlier picture is read.
+    copyImage(level0.colorSolution.texture, blurScratch);
     writeBlurDepth(blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

@@ -2,6 +2,7 @@
 
 #include "shader_program.h"
 
+#include "console_diagnostics.h"
 #include "file_access.h"
 
 #include <QCoreApplication>
@@ -130,10 +131,12 @@ int ShaderProgram::uniformLocation(const QByteArray& name)
     // An unlinked program has no uniforms (and asking would raise a GL error).
     const int location = linked ? glGetUniformLocation(program, name.constData()) : -1;
     uniformCache.emplace(name, location);
-    if (location == -1)
-        std::cerr << "cannot get uniform location of " << name.constData() << std::endl;
-    else
-        std::cout << "uniform location of " << name.constData() << " = " << location << std::endl;
+    if (std::ostream* out = diagnosticStream(std::cerr)) {
+        if (location == -1)
+            *out << "cannot get uniform location of " << name.constData() << std::endl;
+        else
+            *out << "uniform location of " << name.constData() << " = " << location << std::endl;
+    }
     return location;
 }
 
@@ -172,8 +175,10 @@ QString shaderDirectory()
     QStringList candidates;
     if (QCoreApplication::instance()) {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        candidates << exeDir + QStringLiteral("/shaders") << exeDir + QStringLiteral("/../shaders")
-                   << exeDir + QStringLiteral("/../share/tintweave/shaders");
+        candidates << exeDir + QStringLiteral("/shaders") << exeDir + QStringLiteral("/../shaders");
+#ifdef TINTWEAVE_DATA_FROM_BIN
+        candidates << exeDir + QStringLiteral("/" TINTWEAVE_DATA_FROM_BIN "/shaders");
+#endif
     }
 #ifdef TINTWEAVE_SHADER_SOURCE_DIR
     candidates << QStringLiteral(TINTWEAVE_SHADER_SOURCE_DIR);

@@ -39,8 +39,9 @@ public:
     bool isLinked() const { return linked; }
 
     // Location of a uniform, looked up once per name and cached (-1 too). The first lookup
-    // prints "uniform location of <name> = <loc>" on stdout, or "cannot get uniform location of
-    // <name>" on stderr for -1. Returns -1 before create.
+    // prints "uniform location of <name> = <loc>", or "cannot get uniform location of <name>"
+    // for -1, on stderr (see console_diagnostics.h: command-line programs print them only when
+    // asked). Returns -1 before create.
     int uniformLocation(const QByteArray& name);
 
     // Sets a sampler (texture unit) or float uniform of this program, which must be in use.
@@ -61,8 +62,9 @@ private:
 };
 
 // Directory the shader files are read from, tried in this order: "shaders" under the working
-// directory, then beside the running program (<exe dir>/shaders, <exe dir>/../shaders,
-// <exe dir>/../share/tintweave/shaders), then the source tree's shaders/. A directory counts
+// directory, then beside the running program (<exe dir>/shaders, <exe dir>/../shaders), then in
+// the installed data (<exe dir>/../share/tintweave/shaders in the usual layout), then the source
+// tree's shaders/. A directory counts
 // when it holds "img_process.vert". When none does, returns "shaders" so that messages quote
 // the relative path. Relative results stay relative ("shaders").
 QString shaderDirectory();

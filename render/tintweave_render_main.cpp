@@ -3,22 +3,29 @@
 // window. With an X display it renders through Qt's offscreen GL context; without one through
 // EGL's surfaceless platform.
 #include "curve_rendering.h"
+#include "console_diagnostics.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "file_access.h"
+#include "keyframe_compatibility.h"
 #include "keyframe_sequence.h"
 #include "offscreen_context.h"
 #include "picture_file.h"
 #include "shader_program.h"
 #include "surfaceless_context.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -37,12 +44,20 @@ constexpr int kCannotWrite = 5;
 // The editor's canvas: the solver works at 512 x 512 and pictures of other sizes follow it.
 constexpr int kCanvasSize = 512;
 
+// Bytes read at most from a drawing on stdin: one more than the reader accepts, so that a
+// larger drawing is refused by the reader with its usual message.
+constexpr qint64 kMaxStdinDrawing = (qint64(64) << 20) + 1;
+
+// "-" as a drawing reads it from stdin, as the picture writes the PNG to stdout.
+const QString kStandardStream = QStringLiteral("-");
+
 const char kUsageText[] =
     "Usage: tintweave-render [options] DRAWING.xml OUT.png\n"
     "       tintweave-render [options] --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
-    "                        [--frames-per-pair N]\n"
+    "                        [--frames-per-pair N] [--frames FIRST-LAST]\n"
     "Renders a Tintweave drawing to a square PNG picture, or a keyframe animation to PNG\n"
-    "frames, as the editor's exports do.\n"
+    "frames, as the editor's exports do. A drawing named - is read from stdin, a picture\n"
+    "named - is written to stdout.\n"
     "\n"
     "  --size N            side of the picture in pixels, 16 to 8192 (default 512, the\n"
     "                      editor's canvas); every size shows the same picture, sharper or\n"
@@ -54,7 +69,9 @@ const char kUsageText[] =
     "  --no-blur           leave the blur pass out of the final picture\n"
     "  --shaders DIR       read the shader files from DIR instead of looking for them in\n"
     "                      shaders/ under the working directory, then beside the program\n"
-    "  --quiet             no progress lines\n"
+    "  --quiet             no progress lines: only errors\n"
+    "  --verbose           also print the shader directory, the shaders' uniform locations\n"
+    "                      and the curve count of each drawing read, on stderr\n"
     "  --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
     "                      write the frames blended between consecutive keyframes, as the\n"
     "                      editor's keyframe export does, to OUT_DIR/interpol0.png,\n"
@@ -62,7 +79,10 @@ const char kUsageText[] =
     "                      progress line per frame on stderr\n"
     "  --frames-per-pair N frames from one keyframe to the next, both included (default 26,\n"
     "                      at least 2): K keyframes give (K - 1) x N frames\n"
+    "  --frames FIRST-LAST with --animate: write only frames FIRST to LAST (counted from 0),\n"
+    "                      each the same file a whole run writes, to share an animation out\n"
     "  --help              show this text\n"
+    "  --version           show the version\n"
     "\n"
     "Examples:\n"
     "  tintweave-render drawing.xml picture.png\n"
@@ -72,8 +92,11 @@ const char kUsageText[] =
     "  tintweave-render --quiet --shaders /opt/tintweave/shaders drawing.xml picture.png\n"
     "  tintweave-render --size 1024 --animate frames key1.xml key2.xml key3.xml "
     "--frames-per-pair 10\n"
+    "  tintweave-render --animate frames a.xml b.xml --frames 0-12\n"
+    "  tintweave-render --size 256 - - < drawing.xml > picture.png\n"
     "\n"
     "Exit status: 0 written (every frame of an animation), 1 missing or unreadable drawing,\n"
+    "or keyframes that do not match (other curves or points),\n"
     "2 bad arguments, 3 no usable OpenGL, 4 missing or broken shaders, 5 the picture (or a\n"
     "frame) could not be made or written.\n"
     "Needs no display: without an X server it renders through EGL's surfaceless platform\n"
@@ -83,10 +106,14 @@ struct Arguments {
     bool draft = false;
     bool blur = true;
     bool quiet = false;
+    bool verbose = false;
     bool animate = false;
     int size = kCanvasSize;
     int framesPerPair = kDefaultFramesPerPair;
     bool framesPerPairGiven = false;
+    int firstFrame = 0;
+    int lastFrame = -1; // -1: to the last frame
+    bool framesGiven = false;
     QString shaders;
     QStringList positional; // DRAWING.xml OUT.png, or OUT_DIR KEY1.xml KEY2.xml ...
 
@@ -99,10 +126,10 @@ int fail(int status, const QString& message)
     return status;
 }
 
+// A wrong command line: one line, no usage text.
 int usageError(const QString& message)
 {
-    std::fputs(kUsageText, stderr);
-    return fail(kUsage, message);
+    return fail(kUsage, message + QStringLiteral(" (see --help)"));
 }
 
 // A whole number from `low` to `high` in `text`; false otherwise.
@@ -116,6 +143,17 @@ bool parseNumber(const char* text, int low, int high, int* value)
     return true;
 }
 
+// FIRST-LAST (or a single frame N) into *first and *last; false when it is not a range of
+// frame numbers.
+bool parseFrameRange(const char* text, int* first, int* last)
+{
+    const QList<QByteArray> parts = QByteArray(text).split('-');
+    if (parts.size() > 2 || !parseNumber(parts.front().constData(), 0, INT_MAX, first))
+        return false;
+    *last = *first;
+    return parts.size() == 1 || (parseNumber(parts.back().constData(), *first, INT_MAX, last));
+}
+
 // Reads the option at argv[*i] (moving *i past its value); -1 when it was understood, otherwise
 // the exit status to end with.
 int parseOption(int argc, char** argv, int* i, Arguments* args)
@@ -125,37 +163,45 @@ int parseOption(int argc, char** argv, int* i, Arguments* args)
     auto takesValue = [&] { ++*i; };
     if (std::strcmp(option, "--quality") == 0) {
         if (!value || (std::strcmp(value, "draft") != 0 && std::strcmp(value, "final") != 0))
-            return fail(kUsage, QStringLiteral("--quality needs draft or final"));
+            return usageError(QStringLiteral("--quality needs draft or final"));
         args->draft = std::strcmp(value, "draft") == 0;
         takesValue();
     } else if (std::strcmp(option, "--shaders") == 0) {
         if (!value)
-            return fail(kUsage, QStringLiteral("--shaders needs a directory"));
+            return usageError(QStringLiteral("--shaders needs a directory"));
         args->shaders = QString::fromLocal8Bit(value);
         takesValue();
     } else if (std::strcmp(option, "--size") == 0) {
         if (!value
             || !parseNumber(value, DiffusionSolver::kMinPictureSize,
                             DiffusionSolver::kMaxPictureSize, &args->size))
-            return fail(kUsage,
-                        QStringLiteral("--size needs a whole number of pixels from %1 to %2")
-                            .arg(DiffusionSolver::kMinPictureSize)
-                            .arg(DiffusionSolver::kMaxPictureSize));
+            return usageError(QStringLiteral("--size needs a whole number of pixels from %1 to %2")
+                                  .arg(DiffusionSolver::kMinPictureSize)
+                                  .arg(DiffusionSolver::kMaxPictureSize));
         takesValue();
     } else if (std::strcmp(option, "--frames-per-pair") == 0) {
         if (!value || !parseNumber(value, 2, 100000, &args->framesPerPair))
-            return fail(kUsage,
-                        QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
+            return usageError(
+                QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
         args->framesPerPairGiven = true;
+        takesValue();
+    } else if (std::strcmp(option, "--frames") == 0) {
+        if (!value || !parseFrameRange(value, &args->firstFrame, &args->lastFrame))
+            return usageError(QStringLiteral("--frames needs FIRST-LAST, two frame numbers "
+                                             "counted from 0 with FIRST <= LAST"));
+        args->framesGiven = true;
         takesValue();
     } else if (std::strcmp(option, "--no-blur") == 0) {
         args->blur = false;
     } else if (std::strcmp(option, "--quiet") == 0) {
         args->quiet = true;
+    } else if (std::strcmp(option, "--verbose") == 0) {
+        args->verbose = true;
     } else if (std::strcmp(option, "--animate") == 0) {
         args->animate = true;
     } else {
-        return usageError(QStringLiteral("unknown option ") + QString::fromLocal8Bit(option));
+        return usageError(
+            QStringLiteral("unknown option '%1'").arg(QString::fromLocal8Bit(option)));
     }
     return -1;
 }
@@ -168,6 +214,10 @@ int parseArguments(int argc, char** argv, Arguments* args)
             std::fputs(kUsageText, stdout);
             return kOk;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tintweave-render %s\n", TINTWEAVE_VERSION);
+            return kOk;
+        }
         if (argv[i][0] == '-' && argv[i][1] != '\0') {
             const int status = parseOption(argc, argv, &i, args);
             if (status >= 0)
@@ -178,12 +228,20 @@ int parseArguments(int argc, char** argv, Arguments* args)
     }
     if (args->framesPerPairGiven && !args->animate)
         return usageError(QStringLiteral("--frames-per-pair goes with --animate"));
+    if (args->framesGiven && !args->animate)
+        return usageError(QStringLiteral("--frames goes with --animate"));
     if (args->animate && args->positional.size() < 3)
         return usageError(QStringLiteral("--animate needs a folder and at least two drawings"));
-    if (!args->animate && args->positional.size() != 2) {
-        std::fputs(kUsageText, stderr);
-        return kUsage;
-    }
+    if (args->animate && args->positional.front() == kStandardStream)
+        return usageError(QStringLiteral("--animate writes its frames into a folder, not to -"));
+    if (!args->animate && args->positional.size() != 2)
+        return usageError(QStringLiteral("needs a drawing and the picture to write"));
+    const int total = args->framesPerPair * int(args->positional.size() - 2);
+    if (args->framesGiven && args->lastFrame >= total)
+        return usageError(QStringLiteral("--frames %1-%2 asks for frames beyond the last, %3")
+                              .arg(args->firstFrame)
+                              .arg(args->lastFrame)
+                              .arg(total - 1));
     return -1;
 }
 
@@ -200,6 +258,26 @@ QString outputProblem(const QString& path, bool folder)
     return output.isFile() ? QString() : QStringLiteral("not a regular file");
 }
 
+// Replaces every drawing named "-" by a temporary copy of stdin (read once, whatever the number
+// of "-"), so that it is read as any other drawing file. -1 when done, else the exit status.
+int takeDrawingFromStdin(Arguments* args, QTemporaryFile* copy)
+{
+    const int first = args->animate ? 1 : 0;
+    const int last = args->animate ? int(args->positional.size()) - 1 : 0;
+    for (int i = first; i <= last; ++i) {
+        if (args->positional[i] != kStandardStream)
+            continue;
+        if (!copy->isOpen()) {
+            QFile input;
+            if (!input.open(stdin, QIODevice::ReadOnly) || !copy->open()
+                || copy->write(input.read(kMaxStdinDrawing)) < 0 || !copy->flush())
+                return fail(kBadDrawing, QStringLiteral("cannot read the drawing from stdin"));
+        }
+        args->positional[i] = copy->fileName();
+    }
+    return -1;
+}
+
 // Checks made before the GL starts. Only regular files are read as drawings or replaced by the
 // picture: a FIFO would block, and a device or a folder must not be replaced.
 int checkFiles(const Arguments& args)
@@ -211,7 +289,15 @@ int checkFiles(const Arguments& args)
             return fail(kBadDrawing,
                         QStringLiteral("cannot read drawing %1: %2").arg(drawing, reason));
     }
+    // Keyframes that cannot be blended are refused before anything is rendered.
+    if (args.animate) {
+        const QString problem = keyframeSequenceProblem(args.drawings());
+        if (!problem.isEmpty())
+            return fail(kBadDrawing, problem);
+    }
     const QString output = args.animate ? args.positional.front() : args.positional.back();
+    if (output == kStandardStream)
+        return -1;
     const QString problem = outputProblem(output, args.animate);
     if (!problem.isEmpty())
         return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(output, problem));
@@ -246,6 +332,35 @@ int startGl(int& argc, char** argv, GlSession* session)
     return -1;
 }
 
+// Writes `image` as PNG to stdout; false with the cause in *why.
+bool writePngToStdout(const QImage& image, QString* why)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        *why = writer.errorString();
+        return false;
+    }
+    if (std::fwrite(png.constData(), 1, size_t(png.size()), stdout) != size_t(png.size())
+        || std::fflush(stdout) != 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Qt's own debug lines and warnings (such as an unset XDG_RUNTIME_DIR) are diagnostics too:
+// printed only with --verbose. Its critical and fatal messages are errors and always printed.
+bool qtDiagnosticsShown = false;
+
+void printQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (qtDiagnosticsShown || type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 class Renderer {
 public:
     explicit Renderer(const Arguments& args)
@@ -275,7 +390,10 @@ public:
     {
         solver.setCurveSet(drawing);
         const QImage image = solver.renderImage(request, why);
-        return !image.isNull() && writePngFile(image, path, why);
+        if (image.isNull())
+            return false;
+        return path == kStandardStream ? writePngToStdout(image, why)
+                                       : writePngFile(image, path, why);
     }
 
 private:
@@ -302,11 +420,8 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
     sequence.files = args.drawings();
     sequence.prefix = QDir(args.positional[0]).filePath(QStringLiteral("interpol"));
     sequence.framesPerPair = args.framesPerPair;
-    for (const QString& key : sequence.files) { // every keyframe must load before any frame
-        CurveSet probe;
-        if (!probe.loadXml(key))
-            return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + key);
-    }
+    sequence.firstFrame = args.firstFrame;
+    sequence.lastFrame = args.lastFrame;
     auto writeFrame = [&renderer](const CurveSet& frame, const QString& path) {
         QString why;
         const bool written = renderer.write(frame, path, &why);
@@ -316,6 +431,8 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
     };
     const KeyframeSequenceReport report =
         writeKeyframeSequence(sequence, writeFrame, args.quiet ? nullptr : &std::cerr, std::cerr);
+    if (!report.mismatch.isEmpty())
+        return kBadDrawing;
     const bool complete = !report.folderMissing && report.failedFrames.isEmpty();
     return complete ? kOk : kCannotWrite;
 }
@@ -324,10 +441,20 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
 
 int main(int argc, char** argv)
 {
+    // Nothing on stdout unless asked: it may carry the picture.
+    setDiagnosticLines(DiagnosticLines::Off);
     Arguments args;
     const int parsed = parseArguments(argc, argv, &args);
     if (parsed >= 0)
         return parsed;
+    if (args.verbose)
+        setDiagnosticLines(DiagnosticLines::Stderr);
+    qtDiagnosticsShown = args.verbose;
+    qInstallMessageHandler(printQtMessage);
+    QTemporaryFile stdinCopy;
+    const int taken = takeDrawingFromStdin(&args, &stdinCopy);
+    if (taken >= 0)
+        return taken;
     const int checked = checkFiles(args);
     if (checked >= 0)
         return checked;
@@ -337,6 +464,9 @@ int main(int argc, char** argv)
         return started;
     if (!args.shaders.isEmpty())
         setShaderDirectory(args.shaders);
+    if (args.verbose)
+        std::fprintf(stderr, "tintweave-render: shaders from %s\n",
+                     QDir(shaderDirectory()).absolutePath().toLocal8Bit().constData());
     Renderer renderer(args);
     const int ready = renderer.start();
     if (ready >= 0)

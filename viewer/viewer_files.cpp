@@ -192,6 +192,10 @@ void Viewer::reportExport(const KeyframeExportReport& report, const QString& fol
                       QString("Could not create the folder %1: no frame was written").arg(folder));
         return;
     }
+    if (!report.mismatch.isEmpty()) {
+        reportFailure("Keyframes", "No frame was written: " + report.mismatch);
+        return;
+    }
     if (!report.failedFrames.isEmpty()) {
         reportFailure("Keyframes", QString("Could not save %1 of %2 frames to %3")
                                        .arg(report.failedFrames.size())

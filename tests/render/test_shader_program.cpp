@@ -1,5 +1,6 @@
 #include "gl_fixture.h"
 
+#include "console_diagnostics.h"
 #include "shader_program.h"
 
 #include <QDir>
@@ -111,6 +112,7 @@ TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
     ShaderProgram program;
     ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_poisson.frag")));
 
+    // Shader diagnostics go to stderr: stdout stays free for a tool's output.
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     const int unknownFirst = program.uniformLocation("noSuchUniform");
@@ -122,21 +124,34 @@ TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
 
     EXPECT_EQ(unknownFirst, -1);
     EXPECT_EQ(unknownAgain, -1);
-    EXPECT_EQ(err, "cannot get uniform location of noSuchUniform\n");
     EXPECT_GE(weight, 0);
     EXPECT_EQ(weightAgain, weight);
-    EXPECT_EQ(out, "uniform location of weight = " + std::to_string(weight) + "\n");
+    EXPECT_EQ(err, "cannot get uniform location of noSuchUniform\nuniform location of weight = "
+                       + std::to_string(weight) + "\n");
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(ShaderProgramTest, DiagnosticLinesGoWhereTheProgramSays)
+{
+    ShaderProgram program;
+    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_poisson.frag")));
+    testing::internal::CaptureStderr();
+    setDiagnosticLines(DiagnosticLines::Off);
+    program.uniformLocation("weight");
+    program.uniformLocation("noSuchUniform");
+    setDiagnosticLines(DiagnosticLines::Console);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(ShaderProgramTest, ReloadLooksUniformsUpAgain)
 {
     ShaderProgram program;
     ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     program.uniformLocation("weight");
     ASSERT_TRUE(program.load(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
     program.uniformLocation("weight");
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     const std::string line = out.substr(0, out.find('\n') + 1);
     EXPECT_EQ(out, line + line);
 }

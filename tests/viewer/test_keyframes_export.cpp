@@ -296,6 +296,25 @@ TEST_F(KeyframeExport, FailuresAreShownOnScreen)
     EXPECT_TRUE(dialogs->news.isEmpty());
 }
 
+TEST_F(KeyframeExport, MismatchedKeyframesAreShownAndWriteNoFrame)
+{
+    CurveSet twoCurves = keyframe(0.3);
+    twoCurves.addCurve(makeLine(Point(0.1, 0.1), Point(0.4, -0.3)));
+    const QString extra = folder.filePath("extra.xml");
+    ASSERT_TRUE(twoCurves.saveXml(extra));
+    dialogs->openNames = {keyframes[0], keyframes[1], extra};
+    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+
+    const QString mismatch =
+        "keyframes do not match: " + keyframes[1] + " has 1 curve and " + extra + " 2";
+    EXPECT_EQ(dialogs->messages, QStringList({"Keyframes: No frame was written: " + mismatch}));
+    EXPECT_TRUE(dialogs->news.isEmpty());
+    EXPECT_TRUE(QDir(folder.filePath("output")).entryList(QDir::Files).isEmpty());
+    EXPECT_NE(console.err.str().find(mismatch.toStdString()), std::string::npos)
+        << console.err.str();
+    EXPECT_EQ(console.out.str().find("Processing frame"), std::string::npos);
+}
+
 // The real options dialog, answered through its own widgets once it runs.
 TEST(KeyframeOptionsDialog, OffersTheDefaultsAndReturnsTheAnswer)
 {
