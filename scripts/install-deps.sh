@@ -14,6 +14,7 @@ packages=(
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
   clang clang-format
+  desktop-file-utils appstream man-db lintian dpkg-dev
 )
 
 $SUDO apt-get update -qq

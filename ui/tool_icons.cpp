@@ -35,8 +35,13 @@ const std::vector<ToolIcon>& toolIcons()
 QStringList defaultIconDirs()
 {
     QStringList dirs{QDir::current().absoluteFilePath("icons")};
-    if (QCoreApplication::instance())
-        dirs << QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("icons");
+    if (QCoreApplication::instance()) {
+        const QDir exeDir(QCoreApplication::applicationDirPath());
+        dirs << exeDir.absoluteFilePath("icons");
+#ifdef TINTWEAVE_DATA_FROM_BIN
+        dirs << QDir::cleanPath(exeDir.absoluteFilePath(TINTWEAVE_DATA_FROM_BIN "/icons"));
+#endif
+    }
 #ifdef TINTWEAVE_ICON_DIR
     dirs << QStringLiteral(TINTWEAVE_ICON_DIR);
 #endif

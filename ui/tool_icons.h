@@ -17,7 +17,8 @@ struct ToolIcon {
 const std::vector<ToolIcon>& toolIcons();
 
 // Directories searched for icon files, in order: icons/ in the working directory (where the
-// program expects it), icons/ beside the executable, then the source tree's icons/.
+// program expects it), icons/ beside the executable, the installed icons
+// (<exe dir>/../share/tintweave/icons in the usual layout), then the source tree's icons/.
 QStringList defaultIconDirs();
 
 // Absolute path of the first readable image called fileName in dirs, or an empty string.
