@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,10 +17,15 @@ class QImage;
 
 // What renderImage makes: the whole canvas at `size` x `size` pixels, solved from grey with
 // `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
+// Told during a picture made at another size than the solver's after each of its phases, how
+// many are done out of `total`; false stops the picture (no image, the cause "cancelled").
+using PictureProgress = std::function<bool(int done, int total)>;
+
 struct PictureRequest {
     int size = 512;
     int cycles = 12; // DiffusionSolver::kExportCycles
     bool blur = true;
+    PictureProgress progress; // may be empty
 };
 
 // A float uniform handed to one image pass (no name: none).
@@ -193,7 +199,9 @@ public:
     // coarser: the curves' strips keep their width in canvas units, the solve reaches the same
     // accuracy, and the blur is this solver's blurred picture, read at the same canvas points.
     // False with the cause in *error for a size out of range, a failed render or write.
-    bool saveImage(const QString& path, int size, QString* error = nullptr);
+    // `progress` (see PictureProgress) may stop it: the file is then not touched.
+    bool saveImage(const QString& path, int size, QString* error = nullptr,
+                   const PictureProgress& progress = {});
     // The picture `request` asks for, top row first (Format_RGBA8888, alpha 255), leaving the
     // solver as saveImage does; a null image with the cause in *error when the size is out of
     // range or the GL cannot make it. At this solver's size with kExportCycles and blur it is
@@ -288,8 +296,10 @@ private:
     // Export storage: rasterises the curves at this solver's size, solves the three colour
     // channels one after another with `cycles` cycles each and composes them, with the
     // reference's blur, into an 8-bit picture; every full-size image is released before the
-    // picture is returned. Null when the GL cannot make the images.
-    QImage renderExport(int size, int cycles, const BlurReference& reference);
+    // picture is returned. Null when the GL cannot make the images or `progress` stopped it
+    // (phases 2 to 5 of 5).
+    QImage renderExport(int size, int cycles, const BlurReference& reference,
+                        const PictureProgress& progress);
     bool initializeForExport();
     // The picture of `request` at a size other than this solver's, by the export solver.
     QImage renderAtOtherSize(const PictureRequest& request, QString* error);
@@ -372,6 +382,7 @@ private:
     RenderTarget blurScratch;
     RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
     bool pictureBlurred = false;
+    bool exportCancelled = false;    // the last renderExport was stopped by its progress
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
     SolvedView colorView;            // what colorSolution[0] holds
     bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing

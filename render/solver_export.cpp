@@ -71,6 +71,15 @@ bool noGlError()
     return clean;
 }
 
+// Phases of a picture at another size: the blur reference, the rasterisation, three channels.
+constexpr int kExportPhases = 5;
+
+// False when `progress` asks to stop after phase `done`.
+bool goOn(const PictureProgress& progress, int done)
+{
+    return !progress || progress(done, kExportPhases);
+}
+
 } // namespace
 
 bool DiffusionSolver::initializeForExport()
@@ -135,6 +144,11 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
         if (pictureBlurred)
             reference = {&blurredPicture.texture, &pyramid[0].blurSolution.texture};
     }
+    if (!goOn(request.progress, 1)) {
+        if (error)
+            *error = QStringLiteral("cancelled");
+        return QImage();
+    }
     if (!exporter) {
         exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
                                                      Storage::Export);
@@ -148,8 +162,10 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     QImage image;
     if (problem.isEmpty()) {
         exporter->curveSet = curveSet;
-        image = exporter->renderExport(request.size, request.cycles, reference);
-        if (image.isNull())
+        image = exporter->renderExport(request.size, request.cycles, reference, request.progress);
+        if (image.isNull() && exporter->exportCancelled)
+            problem = QStringLiteral("cancelled");
+        else if (image.isNull())
             problem = QStringLiteral("not enough memory for a picture of %1 x %1 pixels")
                           .arg(request.size);
     }
@@ -158,13 +174,16 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     return image;
 }
 
-QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& reference)
+QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& reference,
+                                     const PictureProgress& progress)
 {
+    exportCancelled = false;
     width = height = size;
     levelWidth = {width, 0};
     levelHeight = {height, 0};
     noGlError();
     rasteriseForExport();
+    exportCancelled = !goOn(progress, 2);
     createCorrectionLevels();
     // The 8-bit constraint image, no longer needed, takes the picture.
     RenderTarget picture = std::move(pyramid[0].colorConstraints);
@@ -173,10 +192,12 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
     partner.create(width, height, redFloatNearest());
     bool made = noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete()
                 && partner.framebuffer.isComplete();
-    for (int channel = 0; made && channel < 3; ++channel) {
+    for (int channel = 0; made && !exportCancelled && channel < 3; ++channel) {
         solveChannel(channel, solution, partner, cycles);
         composeChannel(channel, solution, reference, picture);
+        exportCancelled = !goOn(progress, 3 + channel);
     }
+    made = made && !exportCancelled;
     release(solution);
     release(partner);
     releaseExportImages();
@@ -355,13 +376,15 @@ void DiffusionSolver::restoreViewAfterExport()
     }
 }
 
-bool DiffusionSolver::saveImage(const QString& path, int size, QString* error)
+bool DiffusionSolver::saveImage(const QString& path, int size, QString* error,
+                                const PictureProgress& progress)
 {
     if (!ready)
         return savePicture(path, error); // reports why nothing can be rendered
     PictureRequest request;
     request.size = size;
     request.cycles = kExportCycles;
+    request.progress = progress;
     const QImage image = renderImage(request, error);
     return !image.isNull() && writePngFile(image, path, error);
 }

@@ -21,6 +21,32 @@ namespace {
 constexpr int kExampleSize = 512;
 // Frames are written to the chosen folder as interpol0.png, interpol1.png, ...
 const char* const kKeyframeBaseName = "interpol";
+// Pictures above this side take seconds: their export shows its progress and can be cancelled.
+constexpr int kQuickPictureSize = 512;
+
+// Saves the picture at `size` through a progress dialog with Cancel, letting both windows
+// repaint between the phases of the export. A cancelled export leaves the file untouched.
+bool savePictureWithProgress(Viewer& viewer, DiffusionSolver& renderer, const QString& name,
+                             int size, QString* why)
+{
+    QProgressDialog progress("Saving the picture...", "Cancel", 0, 1, &viewer);
+    progress.setWindowTitle("Save as Png");
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    const PictureProgress showProgress = [&](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        // Phases are seconds apart: the viewer is drawn now rather than on a later update
+        // request, and both windows take their events.
+        viewer.repaint();
+        QApplication::processEvents();
+        viewer.makeCurrent(); // a repaint may have left another context current
+        return !progress.wasCanceled();
+    };
+    return renderer.saveImage(name, size, why, showProgress);
+}
 
 } // namespace
 
@@ -59,9 +85,11 @@ void Viewer::saveXml() { saveDrawingAs(); }
 
 void Viewer::savePng()
 {
-    const QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
+    QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
     if (name.isEmpty())
         return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += ".png";
     int size = pictureSize;
     if (!dialogs().askPictureSize(this, size, DiffusionSolver::kMinPictureSize,
                                   DiffusionSolver::kMaxPictureSize)
@@ -70,8 +98,16 @@ void Viewer::savePng()
     pictureSize = size;
     // A picture made without all its programs would be wrong (blank): it is refused.
     QString why = renderingProblem(*renderer);
-    const bool saved = why.isEmpty() && renderer->saveImage(name, size, &why);
+    const bool saved =
+        why.isEmpty()
+        && (size > kQuickPictureSize ? savePictureWithProgress(*this, *renderer, name, size, &why)
+                                     : renderer->saveImage(name, size, &why));
     endGLWork();
+    if (!saved && why == "cancelled") {
+        emit outcomeReported("Save as Png cancelled: " + QFileInfo(name).fileName()
+                             + " is unchanged");
+        return;
+    }
     if (!saved) {
         const QString message = QString("Could not save the picture to %1: %2").arg(name, why);
         std::cerr << message.toStdString() << "\n";

@@ -2,8 +2,13 @@
 // the example bitmap with its contour image and texture.
 #include "test_mouse_support.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -138,6 +143,59 @@ TEST_F(FileCommands, SaveAsPngWritesThePictureAtTheSizeAskedFor)
     EXPECT_EQ(dialogs->pictureSizesOffered, QList<int>({512, 1024}));
     EXPECT_FALSE(QFile::exists(path("cancelled.png")));
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join("\n").toStdString();
+}
+
+// A large export shows its progress, keeps the viewer repainting and can be cancelled: the
+// file it would have replaced stays as it was.
+TEST_F(FileCommands, CancellingALargeExportKeepsTheOldFile)
+{
+    addCurve(
+        makeLine(Point(-0.3, -0.4), Point(0.3, 0.5), QColor(200, 40, 40), QColor(40, 40, 200)));
+    QFile old(path("poster.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old picture");
+    old.close();
+    dialogs->saveName = path("poster.png");
+    dialogs->pictureSizeAnswer = 2048;
+    QSignalSpy outcome(viewer.get(), &Viewer::outcomeReported);
+    QTest::qWait(50); // no repaint left pending from the set-up
+    const long framesBefore = viewer->framesDrawn();
+    bool progressShown = false;
+    long framesAtCancel = -1;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* progress = viewer->findChild<QProgressDialog*>();
+        if (progress == nullptr || !progress->isVisible() || progress->wasCanceled())
+            return;
+        progressShown = true;
+        if (progress->value() >= 2) { // the curves are laid out, no channel solved yet
+            framesAtCancel = viewer->framesDrawn();
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        }
+    });
+    watcher.start(0);
+    viewer->savePng();
+    watcher.stop();
+
+    EXPECT_TRUE(progressShown);
+    EXPECT_GT(framesAtCancel, framesBefore) << "the viewer did not repaint meanwhile";
+    QFile kept(path("poster.png"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the old picture"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"poster.png"}));
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join("\n").toStdString();
+    ASSERT_EQ(outcome.count(), 1);
+    EXPECT_EQ(outcome.at(0).at(0).toString(), "Save as Png cancelled: poster.png is unchanged");
+    EXPECT_EQ(viewer->findChild<QProgressDialog*>(), nullptr);
+}
+
+TEST_F(FileCommands, PngNameWithoutExtensionGetsOne)
+{
+    addCurve(fillingCurve());
+    dialogs->saveName = path("export1");
+    viewer->savePng();
+    EXPECT_EQ(QImage(path("export1.png")).size(), QSize(512, 512));
+    EXPECT_FALSE(QFile::exists(path("export1")));
 }
 
 TEST_F(FileCommands, ExampleBitmapIsScaledShownAndHasAContour)

@@ -302,7 +302,7 @@ TEST_F(KeyframeExport, MismatchedKeyframesAreShownAndWriteNoFrame)
     twoCurves.addCurve(makeLine(Point(0.1, 0.1), Point(0.4, -0.3)));
     const QString extra = folder.filePath("extra.xml");
     ASSERT_TRUE(twoCurves.saveXml(extra));
-    dialogs->openNames = {keyframes[0], keyframes[1], extra};
+    dialogs->openNames = QStringList{keyframes[0], keyframes[1], extra};
     runIn(folder.path(), console, [&] { viewer->interpolate(); });
 
     const QString mismatch =
