@@ -242,3 +242,28 @@ TEST(CurveSetEditing, SmoothingUpdatesTheSelectionBox)
     EXPECT_LT(set.selection_max.y, 1.0);
     EXPECT_DOUBLE_EQ(set.selection_max.y, set.curve(0).bbox_max.y);
 }
+
+// The snap reach counts pixels of the 512-pixel contour bitmap, two pixel steps each, clamped to
+// 2 .. 30; the default is the curve's own reach.
+TEST(CurveSetEditing, SnapReachCountsBitmapPixelsWithinItsRange)
+{
+    QImage contour(512, 512, QImage::Format_RGB32);
+    contour.fill(Qt::white);
+    for (int row = 232; row < 242; ++row) // a dark band about 38 pixel steps above y = 0
+        for (int col = 0; col < 512; ++col)
+            contour.setPixel(col, row, qRgb(0, 0, 0));
+    const Curve line = curveThrough({Point(-0.6, 0), Point(-0.2, 0), Point(0.2, 0), Point(0.6, 0)});
+    const std::pair<int, int> pixelsToSteps[] = {{kDefaultSnapReach, kSnakeReachSteps},
+                                                 {kMinSnapReach - 1, 4},
+                                                 {kMaxSnapReach + 50, 60}};
+    for (const auto& [pixels, steps] : pixelsToSteps) {
+        CurveSet set;
+        set.addCurve(line);
+        set.setCurrentCurve(0);
+        set.snakeStep(contour, pixels);
+        Curve alone = line;
+        alone.snakeStep(contour, kCanvasPixel, steps);
+        EXPECT_EQ(set.curve(0).control_points, alone.control_points) << pixels;
+    }
+    EXPECT_EQ(kDefaultSnapReach, 3);
+}
