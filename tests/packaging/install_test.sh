@@ -12,7 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 stage=$work/stage
-DESTDIR=$stage cmake --install "$build_dir" --prefix /usr >"$work/install.log"
+DESTDIR=$stage cmake --install "$build_dir" --prefix /usr >"$work/install.log" 2>&1 \
+  || { echo "cmake --install failed:"; cat "$work/install.log"; exit 1; }
 bin=$stage/usr/bin
 for program in tintweave tintweave-render; do
   [ -x "$bin/$program" ] || { echo "not installed: $program"; exit 1; }
@@ -24,7 +25,8 @@ for file in share/tintweave/shaders/img_process.vert share/tintweave/icons/drawC
 done
 
 cp "$source_dir/tests/viewer/data/vertical_split.xml" "$work/drawing.xml"
-"$build_dir/render/tintweave-render" --size 256 "$work/drawing.xml" "$work/build.png"
+"$build_dir/render/tintweave-render" --size 256 "$work/drawing.xml" "$work/build.png" \
+  || { echo "the build tree's renderer failed"; exit 1; }
 
 # Runs a command from / with the trees hidden when possible (the trees may contain each other).
 hidden() {
