@@ -136,7 +136,7 @@ TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
 TEST_F(ShaderProgramTest, DiagnosticLinesGoWhereTheProgramSays)
 {
     ShaderProgram program;
-    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_poisson.frag")));
+    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
     testing::internal::CaptureStderr();
     setDiagnosticLines(DiagnosticLines::Off);
     program.uniformLocation("weight");
