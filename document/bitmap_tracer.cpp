@@ -23,7 +23,7 @@ Parameters parametersFor(const TraceSettings& settings, int width, int height)
     p.highThreshold = 160.0 * std::pow(0.25, sensitivity);
     p.lowThreshold = 0.4 * p.highThreshold;
     p.minChainLength = (4.0 + 20.0 * (1.0 - detail)) * p.canvasPixel;
-    p.fitTolerance = (0.2 + 0.6 * (1.0 - detail)) * p.canvasPixel;
+    p.fitTolerance = (0.1 + 0.5 * (1.0 - detail)) * p.canvasPixel;
     p.colorTolerance = 4.0 + 12.0 * (1.0 - detail);
     return p;
 }
@@ -63,11 +63,12 @@ bool isFlat(const cv::Mat& rgb)
 
 namespace {
 
-// Bitmap pixels from a curve to where its side colours are read: beyond the strip the renderer
-// fixes (2.5 canvas pixels) and beyond the soft part of a blurred edge.
+// Bitmap pixels from a curve to where its side colours are read: inside the strip of fixed
+// colour the renderer lays beside a curve (2.5 canvas pixels), beyond the soft part of a blurred
+// edge.
 double sideOffset(double sigma, const trace::Parameters& p)
 {
-    return std::min(2.0 * p.canvasPixel + 2.0 * sigma, 16.0 * p.canvasPixel);
+    return std::min(1.5 * p.canvasPixel + 2.0 * sigma, 16.0 * p.canvasPixel);
 }
 
 // One curve from one chain: position, fit, blur, colours.

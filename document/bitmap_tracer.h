@@ -75,7 +75,7 @@ struct Gradient {
 // Edges at several scales: Canny on the bitmap smoothed with each sigma of the scale space. An
 // edge found at a coarser scale is kept only where no finer edge lies within two of its sigmas.
 struct EdgeMap {
-    cv::Mat edges;                  // CV_8U: 0 none, else 1 + index of the scale it was found at
+    cv::Mat edges;                   // CV_8U: 0 none, else 1 + index of the scale it was found at
     std::vector<Gradient> gradients; // one per scale, and one more at twice the coarsest
 };
 EdgeMap detectEdges(const cv::Mat& rgb, const Parameters& parameters);
@@ -84,6 +84,7 @@ EdgeMap detectEdges(const cv::Mat& rgb, const Parameters& parameters);
 struct Chain {
     std::vector<cv::Point> pixels;
     bool closed = false; // the last pixel touches the first
+    int joinedEnds = 0;  // ends that reach a junction (0 .. 2)
 };
 
 // Links edge pixels (any non-zero pixel of `edges`) into chains. Staircase corners are thinned
@@ -91,7 +92,9 @@ struct Chain {
 // there, each chain reaching into the junction by one pixel so that no gap opens.
 std::vector<Chain> linkEdges(const cv::Mat& edges);
 
-// The chains whose length (sum of pixel steps) reaches `minLength`.
+// The chains whose length (sum of pixel steps) reaches `minLength`. A chain joined to junctions
+// at both ends closes a region between other chains: it is kept from two pixel steps on, lest the
+// colours of the region leak out.
 std::vector<Chain> dropShortChains(std::vector<Chain> chains, double minLength);
 
 // Sub-pixel positions of a chain: each pixel's centre moved along the gradient direction of its

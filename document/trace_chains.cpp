@@ -1,6 +1,7 @@
 // The tracer's chain stages: edge pixels linked into ordered chains, junctions split.
 #include "bitmap_tracer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace trace {
@@ -93,8 +94,8 @@ std::vector<cv::Point> walk(const PixelGrid& grid, cv::Mat& visited, cv::Point s
     }
 }
 
-// Extends an open chain end into a neighbouring junction pixel.
-void reachJunction(std::vector<cv::Point>& run, const cv::Mat& junctions, bool atFront)
+// Extends an open chain end into a neighbouring junction pixel; true when there is one.
+bool reachJunction(std::vector<cv::Point>& run, const cv::Mat& junctions, bool atFront)
 {
     const cv::Point end = atFront ? run.front() : run.back();
     for (const cv::Point& d : kRing) {
@@ -106,8 +107,9 @@ void reachJunction(std::vector<cv::Point>& run, const cv::Mat& junctions, bool a
             run.insert(run.begin(), q);
         else
             run.push_back(q);
-        return;
+        return true;
     }
+    return false;
 }
 
 } // namespace
@@ -144,8 +146,8 @@ std::vector<Chain> linkEdges(const cv::Mat& edges)
                 chain.closed = pass == 1 && chain.pixels.size() > 3
                                && touching(chain.pixels.front(), chain.pixels.back());
                 if (!chain.closed) {
-                    reachJunction(chain.pixels, junctions, true);
-                    reachJunction(chain.pixels, junctions, false);
+                    chain.joinedEnds = reachJunction(chain.pixels, junctions, true)
+                                       + reachJunction(chain.pixels, junctions, false);
                 }
                 chains.push_back(std::move(chain));
             }
@@ -163,7 +165,7 @@ std::vector<Chain> dropShortChains(std::vector<Chain> chains, double minLength)
             const cv::Point d = chain.pixels[i] - chain.pixels[i - 1];
             length += std::sqrt(double(d.x * d.x + d.y * d.y));
         }
-        if (length >= minLength)
+        if (length >= (chain.joinedEnds == 2 ? std::min(2.0, minLength) : minLength))
             kept.push_back(std::move(chain));
     }
     return kept;

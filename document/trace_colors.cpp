@@ -18,7 +18,8 @@ QColor colorAt(const cv::Mat& rgb, double x, double y)
     const double wx = fx - x0, wy = fy - y0;
     int channel[3];
     for (int c = 0; c < 3; ++c) {
-        const double top = rgb.at<cv::Vec3b>(y0, x0)[c] * (1 - wx) + rgb.at<cv::Vec3b>(y0, x1)[c] * wx;
+        const double top =
+            rgb.at<cv::Vec3b>(y0, x0)[c] * (1 - wx) + rgb.at<cv::Vec3b>(y0, x1)[c] * wx;
         const double bottom =
             rgb.at<cv::Vec3b>(y1, x0)[c] * (1 - wx) + rgb.at<cv::Vec3b>(y1, x1)[c] * wx;
         channel[c] = int(std::lround(top * (1 - wy) + bottom * wy));

@@ -69,8 +69,8 @@ EdgeMap detectEdges(const cv::Mat& rgb, const Parameters& parameters)
     map.edges = cv::Mat::zeros(rgb.size(), CV_8U);
     cv::Mat rgbFloat;
     rgb.convertTo(rgbFloat, CV_32F);
-    const double finest = std::sqrt(parameters.scales.front() * parameters.scales.front()
-                                     + kSobelVariance);
+    const double finest =
+        std::sqrt(parameters.scales.front() * parameters.scales.front() + kSobelVariance);
     for (size_t k = 0; k < parameters.scales.size(); ++k) {
         const double sigma = parameters.scales[k];
         cv::Mat smooth, found;
@@ -78,8 +78,8 @@ EdgeMap detectEdges(const cv::Mat& rgb, const Parameters& parameters)
         // A step's gradient falls as the profile widens: thresholds fall with the scale, so
         // that a coarse scale finds soft edges as strong as the sharp ones of a fine scale.
         const double fall = finest / std::sqrt(sigma * sigma + kSobelVariance);
-        cv::Canny(smooth, found, parameters.lowThreshold * fall, parameters.highThreshold * fall,
-                  3, true);
+        cv::Canny(smooth, found, parameters.lowThreshold * fall, parameters.highThreshold * fall, 3,
+                  true);
         if (k == 0) {
             map.edges.setTo(1, found);
         } else {

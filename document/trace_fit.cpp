@@ -15,7 +15,8 @@ constexpr int kReparameterisations = 4;
 Point bezierAt(const CubicBezier& b, double u)
 {
     const double r = 1.0 - u;
-    return b[0] * (r * r * r) + b[1] * (3 * u * r * r) + b[2] * (3 * u * u * r) + b[3] * (u * u * u);
+    return b[0] * (r * r * r) + b[1] * (3 * u * r * r) + b[2] * (3 * u * u * r)
+           + b[3] * (u * u * u);
 }
 
 Point derivativeAt(const CubicBezier& b, double u)

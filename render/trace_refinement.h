@@ -15,7 +15,8 @@ class CurveSet;
 // `solver` must be initialised with its context current and the curve rendering set up for it;
 // it is handed `drawing` and keeps it. `bitmap` is what was traced (scaled to the solver's canvas
 // here). Returns the PSNR (dB) of the render against the bitmap before the first round and after
-// each round: rounds + 1 values. `stop`, when given and true, ends the rounds early.
+// each round run. A round that lowers the PSNR is undone and ends the fitting (its entry repeats
+// the one before). `stop`, when given and true, ends the rounds early.
 std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawing,
                                        const QImage& bitmap, int rounds,
                                        const bool* stop = nullptr);
