@@ -55,8 +55,9 @@ const char kUsageText[] =
     "  --quiet             no progress lines\n"
     "  --help              show this text\n"
     "\n"
-    "The bitmap is read as the editor's example bitmap: scaled to 512 x 512, the aspect ratio\n"
-    "ignored, very large bitmaps refused where they cannot be scaled while decoded. A flat\n"
+    "The bitmap is read as the editor's example bitmap, but scaled smoothly: to 512 x 512, the\n"
+    "aspect ratio ignored, very large bitmaps refused where they cannot be scaled while\n"
+    "decoded. A flat\n"
     "(one-colour) bitmap gives an empty drawing, with a note on stderr.\n"
     "\n"
     "Examples:\n"
@@ -265,7 +266,8 @@ int main(int argc, char** argv)
     if (checked >= 0)
         return checked;
     QString reason;
-    const QImage bitmap = readExampleBitmap(args.positional[0], kCanvasSize, reason);
+    const QImage bitmap =
+        readExampleBitmap(args.positional[0], kCanvasSize, reason, Qt::SmoothTransformation);
     if (bitmap.isNull())
         return fail(kBadBitmap,
                     QStringLiteral("cannot read bitmap %1: %2").arg(args.positional[0], reason));
