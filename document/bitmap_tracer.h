@@ -85,10 +85,6 @@ struct Chain {
     std::vector<cv::Point> pixels;
     bool closed = false; // the last pixel touches the first
     int joinedEnds = 0;  // ends that reach a junction (0 .. 2)
-    // Centre of the junction the first / last pixel belongs to (pixel coordinates, the mean of
-    // its pixels' centres), so that all chains meeting there end at one point; negative: a free
-    // end.
-    cv::Point2d frontJunction{-1.0, -1.0}, backJunction{-1.0, -1.0};
 };
 
 // Links edge pixels (any non-zero pixel of `edges`) into chains. Staircase corners are thinned
@@ -102,8 +98,7 @@ std::vector<Chain> linkEdges(const cv::Mat& edges);
 std::vector<Chain> dropShortChains(std::vector<Chain> chains, double minLength);
 
 // Sub-pixel positions of a chain: each pixel's centre moved along the gradient direction of its
-// scale to the peak of the gradient magnitude, then lightly smoothed along the chain; an end at a
-// junction lies at the junction's centre.
+// scale to the peak of the gradient magnitude, then lightly smoothed along the chain.
 QVector<Point> locateChain(const Chain& chain, const EdgeMap& edges);
 
 // Control points (3k + 1, bitmap pixels) of cubic Bezier segments through `points`, split until

@@ -1,8 +1,6 @@
 // The tracer's chain stages: edge pixels linked into ordered chains, junctions split.
 #include "bitmap_tracer.h"
 
-#include <opencv2/imgproc.hpp>
-
 #include <algorithm>
 #include <cmath>
 
@@ -96,42 +94,19 @@ std::vector<cv::Point> walk(const PixelGrid& grid, cv::Mat& visited, cv::Point s
     }
 }
 
-// The junctions: groups of touching junction pixels, each with its centre.
-struct Junctions {
-    cv::Mat labels; // CV_32S: 0 none, else 1 + the junction's index
-    std::vector<cv::Point2d> centres;
-};
-
-Junctions findJunctions(const cv::Mat& mask)
+// Extends an open chain end into a neighbouring junction pixel; true when there is one.
+bool reachJunction(std::vector<cv::Point>& run, const cv::Mat& junctions, bool atFront)
 {
-    Junctions j;
-    cv::Mat stats, centroids;
-    const int count = cv::connectedComponentsWithStats(mask, j.labels, stats, centroids, 8, CV_32S);
-    for (int k = 0; k < count; ++k)
-        j.centres.emplace_back(centroids.at<double>(k, 0) + 0.5, centroids.at<double>(k, 1) + 0.5);
-    return j;
-}
-
-// Extends an open chain end into a neighbouring junction pixel and notes the junction's centre;
-// true when there is one.
-bool reachJunction(Chain& chain, const Junctions& junctions, bool atFront)
-{
-    std::vector<cv::Point>& run = chain.pixels;
-    const cv::Mat& labels = junctions.labels;
     const cv::Point end = atFront ? run.front() : run.back();
     for (const cv::Point& d : kRing) {
         const cv::Point q = end + d;
-        if (q.x < 0 || q.y < 0 || q.x >= labels.cols || q.y >= labels.rows
-            || labels.at<int>(q) == 0)
+        if (q.x < 0 || q.y < 0 || q.x >= junctions.cols || q.y >= junctions.rows
+            || !junctions.at<uchar>(q))
             continue;
-        const cv::Point2d centre = junctions.centres[labels.at<int>(q)];
-        if (atFront) {
+        if (atFront)
             run.insert(run.begin(), q);
-            chain.frontJunction = centre;
-        } else {
+        else
             run.push_back(q);
-            chain.backJunction = centre;
-        }
         return true;
     }
     return false;
@@ -157,7 +132,6 @@ std::vector<Chain> linkEdges(const cv::Mat& edges)
             if (junctions.at<uchar>(y, x))
                 grid.clear({x, y});
 
-    const Junctions junctionGroups = findJunctions(junctions);
     std::vector<Chain> chains;
     cv::Mat visited = cv::Mat::zeros(h, w, CV_8U);
     // Open chains first, from their ends; what is left are loops.
@@ -172,8 +146,8 @@ std::vector<Chain> linkEdges(const cv::Mat& edges)
                 chain.closed = pass == 1 && chain.pixels.size() > 3
                                && touching(chain.pixels.front(), chain.pixels.back());
                 if (!chain.closed) {
-                    chain.joinedEnds = reachJunction(chain, junctionGroups, true)
-                                       + reachJunction(chain, junctionGroups, false);
+                    chain.joinedEnds = reachJunction(chain.pixels, junctions, true)
+                                       + reachJunction(chain.pixels, junctions, false);
                 }
                 chains.push_back(std::move(chain));
             }

@@ -121,10 +121,6 @@ QVector<Point> locateChain(const Chain& chain, const EdgeMap& edges)
         const Point& b = points[(i + 1) % n];
         smooth[i] = (a + points[i] * 2.0 + b) * 0.25;
     }
-    if (n > 0 && chain.frontJunction.x >= 0.0)
-        smooth.front() = Point(chain.frontJunction.x, chain.frontJunction.y);
-    if (n > 0 && chain.backJunction.x >= 0.0)
-        smooth.back() = Point(chain.backJunction.x, chain.backJunction.y);
     return smooth;
 }
 
