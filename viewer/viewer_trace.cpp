@@ -17,7 +17,7 @@ namespace {
 // The traced bitmap's size: the editor's canvas.
 constexpr int kTraceSize = 512;
 // Colour-fitting rounds after the trace (the command line's default).
-constexpr int kTraceRounds = 2;
+constexpr int kTraceRounds = 1;
 
 } // namespace
 
