@@ -15,7 +15,7 @@ stage=$work/stage
 DESTDIR=$stage cmake --install "$build_dir" --prefix /usr >"$work/install.log" 2>&1 \
   || { echo "cmake --install failed:"; cat "$work/install.log"; exit 1; }
 bin=$stage/usr/bin
-for program in tintweave tintweave-render; do
+for program in tintweave tintweave-render tintweave-trace; do
   [ -x "$bin/$program" ] || { echo "not installed: $program"; exit 1; }
 done
 for file in share/tintweave/shaders/img_process.vert share/tintweave/icons/drawCatmull.png \
