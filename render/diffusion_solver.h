@@ -245,15 +245,16 @@ private:
     };
     // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in picture().
     void renderWholeCanvas(int cycles, bool blur);
-    // The picture at level-0 size as 8-bit RGBA, top row first.
-    QImage readPictureImage() const;
+    // The one read-back of a picture: `source` as 8-bit RGBA, top row first (null when the
+    // image cannot be made).
+    QImage readPicture(const RenderTarget& source) const;
     // Puts the images back to the current view after a whole-canvas render.
     void restoreViewAfterExport();
     // Export storage: rasterises the curves at this solver's size, solves the three colour
     // channels one after another with `cycles` cycles each and composes them, with the
     // reference's blur, into an 8-bit picture; every full-size image is released before the
     // picture is returned. Null when the GL cannot make the images.
-    QImage renderExport(int size, int cycles, const BlurReference& reference);
+    QImage renderExport(int cycles, const BlurReference& reference);
     bool initializeForExport();
     // The picture of `request` at a size other than this solver's, by the export solver.
     QImage renderAtOtherSize(const PictureRequest& request, QString* error);

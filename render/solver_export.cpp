@@ -118,7 +118,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
     QImage image;
     if (request.size == width && request.size == height) {
         renderWholeCanvas(request.cycles, request.blur);
-        image = readPictureImage();
+        image = readPicture(picture());
     } else {
         image = renderAtOtherSize(request, error);
     }
@@ -135,7 +135,8 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
         if (pictureBlurred)
             reference = {&blurredPicture.texture, &pyramid[0].blurSolution.texture};
     }
-    if (!exporter) {
+    if (!exporter || exporter->width != request.size) {
+        // One export solver per picture size: its multigrid levels follow from that size.
         exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
                                                      Storage::Export);
         exporter->initialize();
@@ -148,7 +149,7 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     QImage image;
     if (problem.isEmpty()) {
         exporter->curveSet = curveSet;
-        image = exporter->renderExport(request.size, request.cycles, reference);
+        image = exporter->renderExport(request.cycles, reference);
         if (image.isNull())
             problem = QStringLiteral("not enough memory for a picture of %1 x %1 pixels")
                           .arg(request.size);
@@ -158,11 +159,8 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     return image;
 }
 
-QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& reference)
+QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference)
 {
-    width = height = size;
-    levelWidth = {width, 0};
-    levelHeight = {height, 0};
     noGlError();
     rasteriseForExport();
     createMultigridLevels();
@@ -183,18 +181,13 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
 
     QImage image;
     if (made)
-        image = QImage(width, height, QImage::Format_RGBA8888);
-    if (!image.isNull()) {
-        picture.framebuffer.bind();
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    }
+        image = readPicture(picture);
     release(picture);
     made = noGlError() && made;
     leavePasses();
     if (!made)
         return QImage();
-    return std::move(image).mirrored(false, true);
+    return image;
 }
 
 // The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
@@ -331,14 +324,14 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     applyBlur();
 }
 
-QImage DiffusionSolver::readPictureImage() const
+QImage DiffusionSolver::readPicture(const RenderTarget& source) const
 {
-    QImage image(width, height, QImage::Format_RGBA8888);
+    QImage image(source.width(), source.height(), QImage::Format_RGBA8888);
     if (image.isNull())
         return image;
-    picture().framebuffer.bind();
+    source.framebuffer.bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    glReadPixels(0, 0, source.width(), source.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     leavePasses();
     return std::move(image).mirrored(false, true);
 }
