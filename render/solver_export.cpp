@@ -315,7 +315,7 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     buildBlurConstraints();
     buildColorConstraints(false);
     solveProblem(colorProblem(pyramid[0].colorSolution), cycles, true, 0.5f);
-    colorView = {true, 1.0, 0.0, 0.0};
+    colorView = {true, View()};
     pictureBlurred = false;
     if (!blur)
         return;
