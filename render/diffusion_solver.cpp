@@ -21,7 +21,7 @@ struct ProgramFiles {
 DiffusionSolver::DiffusionSolver(int width, int height, int iterations, double zoom, double panX,
                                  double panY, Storage storage)
     : storage(storage), width(std::max(1, width)), height(std::max(1, height)),
-      iterations(iterations), zoom(zoom), panX(panX), panY(panY)
+      iterations(iterations), view{zoom, Point(panX, panY)}
 {
 }
 
@@ -295,8 +295,8 @@ void DiffusionSolver::setCanvasModelView() const
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glScaled(zoom, zoom, 1.0);
-    glTranslated(panX, panY, 0.0);
+    glScaled(view.zoom, view.zoom, 1.0);
+    glTranslated(view.pan.x, view.pan.y, 0.0);
 }
 
 void DiffusionSolver::beginPasses() const

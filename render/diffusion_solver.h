@@ -4,6 +4,7 @@
 #include "image_pass.h"
 #include "multigrid.h"
 #include "shader_program.h"
+#include "view.h"
 
 #include <QColor>
 #include <QString>
@@ -111,9 +112,8 @@ public:
         curveSet = &set;
         colorView.valid = overviewValid = false;
     }
-    void setZoom(double z) { zoom = z; }
-    void setPanX(double x) { panX = x; }
-    void setPanY(double y) { panY = y; }
+    // The part of the canvas the pictures show (no re-solve).
+    void setView(const View& v) { view = v; }
     void setIterations(int n) { iterations = n; }
     // +1 unless already 20 or more; returns the new value.
     int moreIterations();
@@ -126,9 +126,10 @@ public:
     // GL name of the framebuffer holding the full-canvas overview (for colour sampling).
     unsigned int overviewFramebufferName() const { return overview.framebuffer.name(); }
 
-    double zoomFactor() const { return zoom; }
-    double panXValue() const { return panX; }
-    double panYValue() const { return panY; }
+    const View& currentView() const { return view; }
+    double zoomFactor() const { return view.zoom; }
+    double panXValue() const { return view.pan.x; }
+    double panYValue() const { return view.pan.y; }
     int iterationCount() const { return iterations; }
     bool isBlurEnabled() const { return blurEnabled; }
     int levelCount() const { return levels; }
@@ -221,11 +222,8 @@ private:
     // The view a solution image was solved for, for warm starts.
     struct SolvedView {
         bool valid = false;
-        double zoom = 1.0, panX = 0.0, panY = 0.0;
-        bool matches(double z, double x, double y) const
-        {
-            return valid && zoom == z && panX == x && panY == y;
-        }
+        View view;
+        bool matches(const View& v) const { return valid && view == v; }
     };
 
     // Switches the solver to the whole canvas (zoom 1, no pan) and puts the view, the cycle
@@ -239,7 +237,7 @@ private:
 
     private:
         DiffusionSolver& solver;
-        const double zoom, panX, panY;
+        const View view;
         const int iterations;
         const bool blurEnabled;
     };
@@ -253,8 +251,9 @@ private:
     };
     // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in picture().
     void renderWholeCanvas(int cycles, bool blur);
-    // The picture at level-0 size as 8-bit RGBA, top row first.
-    QImage readPictureImage() const;
+    // The one read-back of a picture: `source` as 8-bit RGBA, top row first (null when the
+    // image cannot be made).
+    QImage readPicture(const RenderTarget& source) const;
     // Puts the images back to the current view after a whole-canvas render.
     void restoreViewAfterExport();
     // Export storage: rasterises the curves at this solver's size, solves the three colour
@@ -262,7 +261,7 @@ private:
     // reference's blur, into an 8-bit picture; every full-size image is released before the
     // picture is returned. Null when the GL cannot make the images or `progress` stopped it
     // (phases 2 to 5 of 5).
-    QImage renderExport(int size, int cycles, const BlurReference& reference,
+    QImage renderExport(int cycles, const BlurReference& reference,
                         const PictureProgress& progress);
     bool initializeForExport();
     // The picture of `request` at a size other than this solver's, by the export solver.
@@ -279,7 +278,7 @@ private:
     {
         return (fresh ? kBaseCycles : kReSolveCycles) + std::max(0, iterations - kDefaultCycles);
     }
-    bool isWholeCanvasView() const { return zoom == 1.0 && panX == 0.0 && panY == 0.0; }
+    bool isWholeCanvasView() const { return view == View(); }
     // Rasterises the whole canvas and solves its colours into the overview image, from the
     // previous overview when `fromPrevious` and it is valid.
     void solveWholeCanvasIntoOverview(bool fromPrevious);
@@ -338,9 +337,7 @@ private:
     SolvedView colorView;            // what colorSolution[0] holds
     bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing
     int iterations;
-    double zoom;
-    double panX;
-    double panY;
+    View view;
     bool blurEnabled = false;
 
     bool ready = false;

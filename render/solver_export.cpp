@@ -127,7 +127,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
     QImage image;
     if (request.size == width && request.size == height) {
         renderWholeCanvas(request.cycles, request.blur);
-        image = readPictureImage();
+        image = readPicture(picture());
     } else {
         image = renderAtOtherSize(request, error);
     }
@@ -149,7 +149,8 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
             *error = QStringLiteral("cancelled");
         return QImage();
     }
-    if (!exporter) {
+    if (!exporter || exporter->width != request.size) {
+        // One export solver per picture size: its multigrid levels follow from that size.
         exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
                                                      Storage::Export);
         exporter->initialize();
@@ -162,7 +163,7 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     QImage image;
     if (problem.isEmpty()) {
         exporter->curveSet = curveSet;
-        image = exporter->renderExport(request.size, request.cycles, reference, request.progress);
+        image = exporter->renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && exporter->exportCancelled)
             problem = QStringLiteral("cancelled");
         else if (image.isNull())
@@ -174,13 +175,10 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     return image;
 }
 
-QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& reference,
+QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference,
                                      const PictureProgress& progress)
 {
     exportCancelled = false;
-    width = height = size;
-    levelWidth = {width, 0};
-    levelHeight = {height, 0};
     noGlError();
     rasteriseForExport();
     exportCancelled = !goOn(progress, 2);
@@ -204,18 +202,13 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
 
     QImage image;
     if (made)
-        image = QImage(width, height, QImage::Format_RGBA8888);
-    if (!image.isNull()) {
-        picture.framebuffer.bind();
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    }
+        image = readPicture(picture);
     release(picture);
     made = noGlError() && made;
     leavePasses();
     if (!made)
         return QImage();
-    return std::move(image).mirrored(false, true);
+    return image;
 }
 
 // The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
@@ -343,7 +336,7 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     buildBlurConstraints();
     buildColorConstraints(false);
     solveProblem(colorProblem(pyramid[0].colorSolution), cycles, true, 0.5f);
-    colorView = {true, 1.0, 0.0, 0.0};
+    colorView = {true, View()};
     pictureBlurred = false;
     if (!blur)
         return;
@@ -352,14 +345,14 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     applyBlur();
 }
 
-QImage DiffusionSolver::readPictureImage() const
+QImage DiffusionSolver::readPicture(const RenderTarget& source) const
 {
-    QImage image(width, height, QImage::Format_RGBA8888);
+    QImage image(source.width(), source.height(), QImage::Format_RGBA8888);
     if (image.isNull())
         return image;
-    picture().framebuffer.bind();
+    source.framebuffer.bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    glReadPixels(0, 0, source.width(), source.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     leavePasses();
     return std::move(image).mirrored(false, true);
 }

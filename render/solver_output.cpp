@@ -95,12 +95,7 @@ bool DiffusionSolver::savePicture(const QString& path, QString* error)
             *error = QStringLiteral("the renderer has no usable OpenGL");
         return false;
     }
-    QImage image(width, height, QImage::Format_RGBA8888);
-    picture().framebuffer.bind();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    leavePasses();
-    return writePngFile(image.mirrored(false, true), path, error);
+    return writePngFile(readPicture(picture()), path, error);
 }
 
 bool DiffusionSolver::saveImage(const QString& path, QString* error)

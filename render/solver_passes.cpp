@@ -65,12 +65,11 @@ void DiffusionSolver::buildColorConstraints(bool border)
 // canvas model-view set.
 void DiffusionSolver::drawBorderRing()
 {
-    const double x0 = -1.0 / zoom - panX;
-    const double x1 = 1.0 / zoom - panX;
-    const double y0 = -1.0 / zoom - panY;
-    const double y1 = 1.0 / zoom - panY;
-    const double px = 2.0 / (width * zoom); // one window pixel in canvas units
-    const double py = 2.0 / (height * zoom);
+    const Point low = view.ndcToCanvas({-1.0, -1.0});
+    const Point high = view.ndcToCanvas({1.0, 1.0});
+    const double x0 = low.x, y0 = low.y, x1 = high.x, y1 = high.y;
+    const double px = 2.0 / (width * view.zoom); // one window pixel in canvas units
+    const double py = 2.0 / (height * view.zoom);
     // Canvas point -> texel of the full-canvas solution.
     auto tx = [this](double x) { return (x + 1.0) * 0.5 * width; };
     auto ty = [this](double y) { return (y + 1.0) * 0.5 * height; };
@@ -126,9 +125,9 @@ void DiffusionSolver::solveColors(bool fromPrevious)
 {
     if (!ready)
         return;
-    const bool warm = fromPrevious && colorView.matches(zoom, panX, panY);
+    const bool warm = fromPrevious && colorView.matches(view);
     solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(!warm), !warm, 0.5f);
-    colorView = {true, zoom, panX, panY};
+    colorView = {true, view};
     pictureBlurred = false;
 }
 
@@ -160,7 +159,7 @@ void DiffusionSolver::update()
 {
     if (!ready)
         return;
-    const bool zoomedIn = zoom > 1.0;
+    const bool zoomedIn = view.zoom > 1.0;
     if (zoomedIn)
         solveWholeCanvasIntoOverview(true);
     buildDivergencePyramid();
@@ -177,7 +176,7 @@ void DiffusionSolver::fullUpdate()
         solveWholeCanvasIntoOverview(false);
     buildDivergencePyramid();
     buildBlurConstraints();
-    buildColorConstraints(zoom > 1.0);
+    buildColorConstraints(view.zoom > 1.0);
     solveColors(false);
     if (wholeCanvas)
         copyIntoOverview(); // the overview is the picture itself
@@ -233,18 +232,15 @@ void DiffusionSolver::buildDisplayPyramid()
 }
 
 DiffusionSolver::WholeCanvasScope::WholeCanvasScope(DiffusionSolver& solver)
-    : solver(solver), zoom(solver.zoom), panX(solver.panX), panY(solver.panY),
-      iterations(solver.iterations), blurEnabled(solver.blurEnabled)
+    : solver(solver), view(solver.view), iterations(solver.iterations),
+      blurEnabled(solver.blurEnabled)
 {
-    solver.zoom = 1.0;
-    solver.panX = solver.panY = 0.0;
+    solver.view = View();
 }
 
 DiffusionSolver::WholeCanvasScope::~WholeCanvasScope()
 {
-    solver.zoom = zoom;
-    solver.panX = panX;
-    solver.panY = panY;
+    solver.view = view;
     solver.iterations = iterations;
     solver.blurEnabled = blurEnabled;
 }

@@ -183,9 +183,7 @@ void Viewer::setView(double newZoom, double newPanX, double newPanY)
     zoom = newZoom;
     panX = newPanX;
     panY = newPanY;
-    renderer->setZoom(zoom);
-    renderer->setPanX(panX);
-    renderer->setPanY(panY);
+    renderer->setView(View{zoom, Point(panX, panY)});
 }
 
 void Viewer::reportCurrentValues()
@@ -244,9 +242,7 @@ void Viewer::init()
 
     renderer->initialize();
     renderer->setCurveSet(curveSet);
-    renderer->setPanX(panX);
-    renderer->setPanY(panY);
-    renderer->setZoom(zoom);
+    renderer->setView(View{zoom, Point(panX, panY)});
     // The colour strips need the colour-constraints program, so curve rendering is set up
     // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
@@ -475,7 +471,7 @@ void Viewer::zoomIn()
     setHandleSize(curveRenderingSettings().handleSize * 0.5);
     markerSize *= 0.5;
     zoom *= 2.0;
-    renderer->setZoom(zoom);
+    renderer->setView(View{zoom, Point(panX, panY)});
     fullUpdate();
 }
 
@@ -486,7 +482,7 @@ void Viewer::zoomOut()
     setHandleSize(curveRenderingSettings().handleSize * 2.0);
     markerSize *= 2.0;
     zoom *= 0.5;
-    renderer->setZoom(zoom);
+    renderer->setView(View{zoom, Point(panX, panY)});
     fullUpdate();
 }
 

@@ -177,9 +177,7 @@ void Viewer::interpolate()
 void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& options)
 {
     // Frames are rendered at the initial view, whatever the user's view is.
-    renderer->setPanX(0.0);
-    renderer->setPanY(0.0);
-    renderer->setZoom(1.0);
+    renderer->setView(View());
     exportingFrames = true;
 
     // Application-modal: nothing can change the drawing meanwhile, but both windows repaint.
@@ -214,9 +212,7 @@ void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& optio
     makeCurrent();
     exportingFrames = false;
     renderer->setCurveSet(curveSet);
-    renderer->setPanX(panX);
-    renderer->setPanY(panY);
-    renderer->setZoom(zoom);
+    renderer->setView(View{zoom, Point(panX, panY)});
     renderer->fullUpdate();
     reportExport(report, folder + "/");
 }

@@ -117,9 +117,7 @@ TEST_F(OutputTest, OverviewReaderReadsTheOverviewAndRestoresTheFramebuffer)
 TEST_F(OutputTest, SaveImageWritesTheWholeCanvasUprightAndKeepsTheView)
 {
     drawing.addCurve(horizon());
-    solver->setZoom(2.5);
-    solver->setPanX(0.3);
-    solver->setPanY(-0.1);
+    solver->setView(View{2.5, Point(0.3, -0.1)});
     solver->setIterations(4);
     solver->setBlurEnabled(false);
     QTemporaryDir dir;

@@ -273,8 +273,7 @@ TEST_F(PictureSizeTest, ExportCyclesSufficeAt1024)
 TEST_F(PictureSizeTest, SaveImageAtASizeKeepsTheViewAndRefusesSizesOutOfRange)
 {
     drawing.addCurve(straightCurve({-1.2, 0.0}, {1.2, 0.0}, kRed, kBlue));
-    solver->setZoom(2.0);
-    solver->setPanX(0.2);
+    solver->setView(View{2.0, Point(0.2, 0.0)});
     solver->setIterations(5);
     solver->setBlurEnabled(false);
     QTemporaryDir dir;

@@ -319,9 +319,7 @@ TEST_F(SolverTest, ZoomedWindowAgreesWithTheFullCanvasSolve)
     const Picture full = picture();
 
     const double zoom = 2.0, panX = 0.2, panY = -0.1;
-    solver->setZoom(zoom);
-    solver->setPanX(panX);
-    solver->setPanY(panY);
+    solver->setView(View{zoom, Point(panX, panY)});
     solver->update();
     const Picture zoomed = picture();
 
@@ -351,7 +349,7 @@ TEST_F(SolverTest, ZoomedSolveHoldsTheWindowEdgeToTheFullCanvasColours)
 {
     drawing.addCurve(straightCurve({-0.9, -1.2}, {-0.9, 1.2}, kRed, kBlue)); // outside the window
     drawing.addCurve(straightCurve({0.9, -1.2}, {0.9, 1.2}, kYellow, kRed));
-    solver->setZoom(4.0);
+    solver->setView(View{4.0, Point()});
     solver->update();
     const Picture constraints = picture(SolverImage::ColorConstraints);
     // The ring: every edge pixel is constrained, the inside is free.
