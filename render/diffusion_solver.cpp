@@ -176,6 +176,10 @@ void DiffusionSolver::createPrograms()
         && !composeChannelProgram.create(vertex, shaderPath("compose_channel.frag")))
         std::cerr << "Compose Channel Shader : " << composeChannelProgram.log().constData()
                   << std::endl;
+    if (!pictureOutputProgram.create(shaderPath("picture_output.vert"),
+                                     shaderPath("picture_output.frag")))
+        std::cerr << "Picture Output Shader : " << pictureOutputProgram.log().constData()
+                  << std::endl;
 
     // Sampler units and the sweep weight never change: set them once.
     struct SamplerUnit {
@@ -247,7 +251,8 @@ bool DiffusionSolver::allProgramsLinked() const
         if (!program->isLinked())
             return false;
     }
-    return storage == Storage::Interactive || composeChannelProgram.isLinked();
+    return pictureOutputProgram.isLinked()
+           && (storage == Storage::Interactive || composeChannelProgram.isLinked());
 }
 
 int DiffusionSolver::moreIterations()

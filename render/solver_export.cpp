@@ -118,7 +118,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
     QImage image;
     if (request.size == width && request.size == height) {
         renderWholeCanvas(request.cycles, request.blur);
-        image = readPictureImage();
+        image = readPictureImage(request.encoding);
     } else {
         image = renderAtOtherSize(request, error);
     }
@@ -148,6 +148,9 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     QImage image;
     if (problem.isEmpty()) {
         exporter->curveSet = curveSet;
+        exporter->exportEncoding = request.encoding;
+        exporter->preciseConstraints = colourSpace() != ColourSpace::Srgb || request.encoding.dither
+                                       || request.encoding.depth > 8;
         image = exporter->renderExport(request.size, request.cycles, reference);
         if (image.isNull())
             problem = QStringLiteral("not enough memory for a picture of %1 x %1 pixels")
@@ -183,18 +186,13 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
 
     QImage image;
     if (made)
-        image = QImage(width, height, QImage::Format_RGBA8888);
-    if (!image.isNull()) {
-        picture.framebuffer.bind();
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    }
+        image = encodePicture(picture, exportEncoding);
     release(picture);
     made = noGlError() && made;
     leavePasses();
     if (!made)
         return QImage();
-    return std::move(image).mirrored(false, true);
+    return image;
 }
 
 // The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
@@ -205,7 +203,8 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
 void DiffusionSolver::rasteriseForExport()
 {
     Level& level0 = pyramid[0];
-    level0.colorConstraints.create(width, height, rgba8Nearest());
+    level0.colorConstraints.create(width, height,
+                                   preciseConstraints ? halfFloatNearest() : rgba8Nearest());
     depthStencil.create(width, height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(depthStencil);
     buildColorConstraints(false);
@@ -331,16 +330,9 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     applyBlur();
 }
 
-QImage DiffusionSolver::readPictureImage() const
+QImage DiffusionSolver::readPictureImage(const PictureEncoding& encoding) const
 {
-    QImage image(width, height, QImage::Format_RGBA8888);
-    if (image.isNull())
-        return image;
-    picture().framebuffer.bind();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    leavePasses();
-    return std::move(image).mirrored(false, true);
+    return encodePicture(picture(), encoding);
 }
 
 // The export's solution is the whole canvas's: for that view the images already describe it,
@@ -362,6 +354,7 @@ bool DiffusionSolver::saveImage(const QString& path, int size, QString* error)
     PictureRequest request;
     request.size = size;
     request.cycles = kExportCycles;
+    request.encoding = exportEncoding;
     const QImage image = renderImage(request, error);
     return !image.isNull() && writePngFile(image, path, error);
 }
