@@ -3,7 +3,11 @@
 // linear light and OKLab.
 #include "test_solver_support.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -207,6 +211,66 @@ TEST_F(PictureQualityTest, RedGreenMidpointFollowsTheColourSpace)
             EXPECT_NEAR(got, test.midpoint[c], test.tolerance + 1.0) << "picked channel " << c;
         }
     }
+}
+
+// tintweave-render beside the test: exit status of a run with `arguments` (-1: it hung).
+int runRenderTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath()
+                      + QStringLiteral("/../../render/tintweave-render"),
+                  QStringList{QStringLiteral("--quiet")} + arguments);
+    if (!process.waitForFinished(120000))
+        return -1;
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A drawing without "colour_space" renders, undithered, byte for byte as the same drawing in
+// sRGB written out or asked for on the command line; --colour-space overrides the file's space;
+// --depth 16 writes 16 bits per channel; bad values are refused.
+TEST_F(PictureQualityTest, RenderToolTakesDepthDitherAndColourSpace)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, Qt::red, Qt::green));
+    drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, Qt::blue, Qt::yellow));
+    const QString plain = dir.filePath("plain.xml"), linear = dir.filePath("linear.xml");
+    ASSERT_TRUE(drawing.saveXml(plain));
+    drawing.colour_space = ColourSpace::Linear;
+    ASSERT_TRUE(drawing.saveXml(linear));
+    QByteArray explicitSrgb = bytesOf(linear);
+    explicitSrgb.replace("colour_space=\"linear\"", "colour_space=\"srgb\"");
+    const QString srgb = dir.filePath("srgb.xml");
+    QFile srgbFile(srgb);
+    ASSERT_TRUE(srgbFile.open(QIODevice::WriteOnly));
+    srgbFile.write(explicitSrgb);
+    srgbFile.close();
+
+    auto render = [&](const QString& xml, const QString& png, QStringList options) {
+        EXPECT_EQ(runRenderTool(options << xml << dir.filePath(png)), 0) << png.toStdString();
+        return bytesOf(dir.filePath(png));
+    };
+    const QString noDither = QStringLiteral("--no-dither");
+    const QByteArray reference = render(plain, "plain.png", {noDither});
+    ASSERT_FALSE(reference.isEmpty());
+    EXPECT_EQ(render(srgb, "srgb.png", {noDither}), reference);
+    EXPECT_EQ(render(linear, "forced.png", {noDither, "--colour-space", "srgb"}), reference);
+    EXPECT_NE(render(linear, "linear.png", {noDither}), reference);
+    EXPECT_NE(render(plain, "dithered.png", {}), reference);
+
+    render(plain, "deep.png", {"--depth", "16"});
+    EXPECT_EQ(QImage(dir.filePath("deep.png")).depth(), 64);
+    EXPECT_EQ(QImage(dir.filePath("plain.png")).depth(), 32);
+    const QString out = dir.filePath("refused.png");
+    EXPECT_EQ(runRenderTool({"--depth", "12", plain, out}), 2);
+    EXPECT_EQ(runRenderTool({"--colour-space", "cielab", plain, out}), 2);
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 } // namespace
