@@ -70,6 +70,7 @@ void Viewer::savePng()
     pictureSize = size;
     // A picture made without all its programs would be wrong (blank): it is refused.
     QString why = renderingProblem(*renderer);
+    renderer->setExportEncoding({pngDepth, true});
     const bool saved = why.isEmpty() && renderer->saveImage(name, size, &why);
     endGLWork();
     if (!saved) {
@@ -79,6 +80,16 @@ void Viewer::savePng()
         return;
     }
     emit outcomeReported("Saved " + QFileInfo(name).fileName());
+}
+
+void Viewer::drawingSettings()
+{
+    finishGesture();
+    ColourSpace space = curveSet.colour_space;
+    if (!dialogs().askColourSpace(this, space) || space == curveSet.colour_space)
+        return;
+    recordEdit("Colour Space", [&] { curveSet.colour_space = space; });
+    fullUpdate();
 }
 
 void Viewer::loadExampleImg()

@@ -2,6 +2,7 @@
 // conversions to and from sRGB, and keyframe blends in a space.
 #include "colour_space.h"
 #include "curve_set.h"
+#include "drawing_change.h"
 #include "test_curve_set_helpers.h"
 #include "test_xml_helpers.h"
 
@@ -79,6 +80,26 @@ TEST(ColourSpace, KeyframeBlendKeepsTheSpace)
     interpolateSets(a, b, out, 0.5);
     EXPECT_EQ(out.colour_space, ColourSpace::Oklab);
     EXPECT_EQ(out.nb_curves, 1);
+}
+
+// Choosing another space is a change of the drawing on its own, undone and redone like any edit.
+TEST(ColourSpace, ChangingTheSpaceIsAChangeThatRoundTrips)
+{
+    CurveSet set = oneCurve();
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
+    set.colour_space = ColourSpace::Linear;
+    const DrawingChange change = DrawingChange::between(before, set);
+    EXPECT_FALSE(change.isEmpty());
+    change.revert(set);
+    EXPECT_EQ(set.colour_space, ColourSpace::Srgb);
+    change.apply(set);
+    EXPECT_EQ(set.colour_space, ColourSpace::Linear);
+    // Changed back, the two steps cancel out.
+    DrawingChange combined = change;
+    const DrawingSnapshot middle = DrawingSnapshot::of(set);
+    set.colour_space = ColourSpace::Srgb;
+    EXPECT_TRUE(combined.absorb(DrawingChange::between(middle, set)));
+    EXPECT_TRUE(combined.isEmpty());
 }
 
 } // namespace
