@@ -235,11 +235,11 @@ void Viewer::pointMove(QMouseEvent* event)
     if (curveSet.dragging) {
         beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
-        quickUpdate();
+        quickUpdateForMove();
     } else if (curveSet.selectedControlPoint() >= 0) {
         beginGesture("Move Point");
         if (curveSet.moveSelectedControlPoint(p.x, p.y))
-            quickUpdate();
+            quickUpdateForMove();
     }
     baseMove(event);
 }
@@ -297,7 +297,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
     } else if (curveSet.dragging) {
         beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
-        quickUpdate();
+        quickUpdateForMove();
     } else {
         baseMove(event);
     }
@@ -387,7 +387,7 @@ void Viewer::panMove(QMouseEvent* event)
     }
     const Point current = mousePosition(event);
     setView(zoom, panX + current.x - panAnchorX, panY + current.y - panAnchorY);
-    quickUpdate();
+    quickUpdateForMove();
     // With the new pan the mouse is over the grabbed point again.
     const Point anchor = mousePosition(event);
     panAnchorX = anchor.x;
