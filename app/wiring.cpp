@@ -28,6 +28,10 @@ void connectWindows(Interface& panel, Viewer& viewer)
     // File and Edit menus.
     QObject::connect(panel.actionLoad, &QAction::triggered, &viewer, &Viewer::loadXml);
     QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &viewer, &Viewer::savePng);
+    QObject::connect(panel.actionPng_16_Bits, &QAction::toggled, &viewer,
+                     &Viewer::setSixteenBitPng);
+    QObject::connect(panel.actionDrawing_Settings, &QAction::triggered, &viewer,
+                     &Viewer::drawingSettings);
     QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer, &Viewer::saveXml);
     QObject::connect(panel.actionKeyframing, &QAction::triggered, &viewer, &Viewer::interpolate);
     QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &viewer,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour_space.h"
 #include "curve.h"
 #include "point.h"
 
@@ -176,6 +177,8 @@ public:
     bool show_attributes = false;
     int image_width = 512;
     int image_height = 512;
+    // The space the colours are diffused in; saved as "colour_space" on "curve_set" unless sRGB.
+    ColourSpace colour_space = ColourSpace::Srgb;
 
 private:
     // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it

@@ -196,10 +196,26 @@ private:
         return true;
     }
 
+    // The optional "colour_space": absent means sRGB; a name this program does not know is
+    // refused rather than rendered in the wrong space.
+    bool colourSpace()
+    {
+        const QString text = attribute("colour_space");
+        if (text.isNull()) {
+            set_.colour_space = ColourSpace::Srgb;
+            return true;
+        }
+        if (colourSpaceFromName(text, &set_.colour_space))
+            return true;
+        return fail(QStringLiteral("unknown \"colour_space\" = \"%1\" (srgb, linear or oklab "
+                                   "expected)")
+                        .arg(text));
+    }
+
     bool readCurveSet()
     {
         if (!imageSide("image_width", set_.image_width)
-            || !imageSide("image_height", set_.image_height))
+            || !imageSide("image_height", set_.image_height) || !colourSpace())
             return false;
         bool ok = true;
         bool curvesStarted = false;
@@ -471,6 +487,7 @@ bool CurveSet::loadXml(const QString& path, QString* cause)
     nb_curves = fresh.nb_curves;
     image_width = fresh.image_width;
     image_height = fresh.image_height;
+    colour_space = fresh.colour_space;
     if (std::ostream* out = diagnosticStream(std::cout))
         *out << nb_curves << std::endl;
     return true;

@@ -29,6 +29,10 @@ public:
     {
         appendAttribute(name, QString::number(value, 'g', 6).toLatin1());
     }
+    void attribute(const char* name, const QString& value)
+    {
+        appendAttribute(name, value.toUtf8());
+    }
     void endStart() { text_ += ">\n"; }
     void endEmpty() { text_ += "/>\n"; }
     void close(int depth, const char* name)
@@ -143,6 +147,8 @@ QByteArray writeCurveSetXml(const CurveSet& set)
     xml.attribute("image_width", set.image_width);
     xml.attribute("image_height", set.image_height);
     xml.attribute("nb_curves", set.curves.size());
+    if (set.colour_space != ColourSpace::Srgb)
+        xml.attribute("colour_space", colourSpaceName(set.colour_space));
     if (set.curves.isEmpty()) {
         xml.endEmpty();
         return xml.take();

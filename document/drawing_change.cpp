@@ -47,7 +47,7 @@ void keepEditingStateValid(CurveSet& set, int first, int count)
 
 DrawingSnapshot DrawingSnapshot::of(const CurveSet& set)
 {
-    return DrawingSnapshot{set.curves, set.image_width, set.image_height};
+    return DrawingSnapshot{set.curves, set.image_width, set.image_height, set.colour_space};
 }
 
 bool sameDrawnCurve(const Curve& a, const Curve& b)
@@ -85,13 +85,15 @@ DrawingChange DrawingChange::between(const DrawingSnapshot& before, const CurveS
     change.heightBefore = before.image_height;
     change.widthAfter = after.image_width;
     change.heightAfter = after.image_height;
+    change.spaceBefore = before.colour_space;
+    change.spaceAfter = after.colour_space;
     return change;
 }
 
 bool DrawingChange::isEmpty() const
 {
     return before.isEmpty() && after.isEmpty() && widthBefore == widthAfter
-           && heightBefore == heightAfter;
+           && heightBefore == heightAfter && spaceBefore == spaceAfter;
 }
 
 bool DrawingChange::absorb(const DrawingChange& next)
@@ -101,6 +103,7 @@ bool DrawingChange::absorb(const DrawingChange& next)
     after = next.after;
     widthAfter = next.widthAfter;
     heightAfter = next.heightAfter;
+    spaceAfter = next.spaceAfter;
     // When the two edits cancel out, the run holds nothing that changed.
     if (before.size() == after.size()
         && std::equal(before.begin(), before.end(), after.begin(), sameDrawnCurve)) {
@@ -113,11 +116,13 @@ bool DrawingChange::absorb(const DrawingChange& next)
 void DrawingChange::apply(CurveSet& set) const
 {
     replaceRun(set, first, before.size(), after, widthAfter, heightAfter);
+    set.colour_space = spaceAfter;
 }
 
 void DrawingChange::revert(CurveSet& set) const
 {
     replaceRun(set, first, after.size(), before, widthBefore, heightBefore);
+    set.colour_space = spaceBefore;
 }
 
 void DrawingChange::replaceRun(CurveSet& set, int first, int removed,

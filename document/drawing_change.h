@@ -1,12 +1,14 @@
 #pragma once
 
+#include "colour_space.h"
 #include "curve.h"
 
 #include <QVector>
 
 class CurveSet;
 
-// The part of a curve set that is saved and undone: its curves and the image size. Everything
+// The part of a curve set that is saved and undone: its curves, the image size and the colour
+// space. Everything
 // else in the set (current curve, selection, clipboard, drag state, working arrays, current
 // colours) is editing state. Taking a snapshot is cheap: the curve array is implicitly shared
 // with the set until either side changes it.
@@ -14,6 +16,7 @@ struct DrawingSnapshot {
     QVector<Curve> curves;
     int image_width = 0;
     int image_height = 0;
+    ColourSpace colour_space = ColourSpace::Srgb;
 
     static DrawingSnapshot of(const CurveSet& set);
 };
@@ -26,7 +29,7 @@ bool sameDrawnCurve(const Curve& a, const Curve& b);
 // What one edit changed in the saved part of a drawing, as the smallest run of curves that
 // differs: `first` is the index of the run, `before` the curves it held before the edit and
 // `after` those it holds after (either may be empty, for insertions and removals), plus both
-// image sizes. Holding only that run keeps a long history small on a large drawing.
+// image sizes and colour spaces. Holding only that run keeps a long history small on a large drawing.
 class DrawingChange {
 public:
     DrawingChange() = default;
@@ -58,4 +61,5 @@ private:
     QVector<Curve> after;
     int widthBefore = 0, heightBefore = 0;
     int widthAfter = 0, heightAfter = 0;
+    ColourSpace spaceBefore = ColourSpace::Srgb, spaceAfter = ColourSpace::Srgb;
 };

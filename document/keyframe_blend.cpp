@@ -72,7 +72,9 @@ void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double
     }
     const int width = a.image_width;
     const int height = a.image_height;
+    const ColourSpace space = a.colour_space;
     out.clear();
+    out.colour_space = space;
     out.image_width = width;
     out.image_height = height;
     out.curves = blendedCurves;

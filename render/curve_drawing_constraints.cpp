@@ -30,15 +30,20 @@ double blurStripHalfWidth()
     return kBlurStripHalfWidthPixels * curveRenderingSettings().pixelSize;
 }
 
-// Curves [first, first + count) in index order: one curve or a whole set.
+// Curves [first, first + count) in index order, their colours in `space`: one curve (in sRGB)
+// or a whole set (in the drawing's space).
 struct Curves {
     const Curve* first;
     int count;
+    ColourSpace space;
 };
 
-Curves single(const Curve& curve) { return {&curve, 1}; }
+Curves single(const Curve& curve) { return {&curve, 1, ColourSpace::Srgb}; }
 
-Curves whole(const CurveSet& set) { return {set.curves.constData(), curvegl::curveCount(set)}; }
+Curves whole(const CurveSet& set)
+{
+    return {set.curves.constData(), curvegl::curveCount(set), set.colour_space};
+}
 
 // The runs of the rasterised curves among `curves`, in order; runOf(curve) gives one run.
 template <typename Packed, typename RunOf>
@@ -53,16 +58,18 @@ VertexBatch<Packed> batchOf(Curves curves, RunOf runOf)
 
 VertexBatch<PackedGradientVertex> gradientBatch(Curves curves, int axis)
 {
-    return batchOf<PackedGradientVertex>(curves, [axis](const Curve& c) {
-        return gradientLineVertices(c, axis);
+    const ColourSpace space = curves.space;
+    return batchOf<PackedGradientVertex>(curves, [axis, space](const Curve& c) {
+        return gradientLineVertices(c, axis, space);
     });
 }
 
 VertexBatch<PackedConstraintVertex> constraintBatch(Curves curves)
 {
     const double halfWidth = colorStripHalfWidth();
-    return batchOf<PackedConstraintVertex>(curves, [halfWidth](const Curve& c) {
-        return constraintStripVertices(c, halfWidth);
+    const ColourSpace space = curves.space;
+    return batchOf<PackedConstraintVertex>(curves, [halfWidth, space](const Curve& c) {
+        return constraintStripVertices(c, halfWidth, space);
     });
 }
 

@@ -25,11 +25,29 @@ int channel(const QColor& c, int k)
     return k == 0 ? c.red() : (k == 1 ? c.green() : c.blue());
 }
 
+// A sample colour in `space` (an invalid colour counts as black).
+ColourTriple inSpace(const QColor& c, ColourSpace space)
+{
+    const ColourTriple srgb = {channel(c, 0) / 255.0, channel(c, 1) / 255.0, channel(c, 2) / 255.0};
+    return fromSrgb(space, srgb);
+}
+
+void channels(const QColor& c, ColourSpace space, float out[3])
+{
+    if (space == ColourSpace::Srgb) {
+        channels(c, out); // the sRGB values exactly as the GL's 8-bit images hold them
+        return;
+    }
+    const ColourTriple value = inSpace(c, space);
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<float>(value[k]);
+}
+
 bool hasSegment(const Curve& curve) { return curve.nb_control_points > 3; }
 
 } // namespace
 
-std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis)
+std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis, ColourSpace space)
 {
     std::vector<GradientVertex> out;
     if (!hasSegment(curve))
@@ -39,15 +57,22 @@ std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis)
         const double n = axis == 0 ? s.normal.x : s.normal.y;
         GradientVertex v;
         v.position = s.point;
-        for (int k = 0; k < 3; ++k)
-            v.rgb[k] = static_cast<float>(
-                0.5 + 0.5 * n * (channel(s.left, k) - channel(s.right, k)) / 255.0);
+        if (space == ColourSpace::Srgb) {
+            for (int k = 0; k < 3; ++k)
+                v.rgb[k] = static_cast<float>(
+                    0.5 + 0.5 * n * (channel(s.left, k) - channel(s.right, k)) / 255.0);
+        } else {
+            const ColourTriple left = inSpace(s.left, space), right = inSpace(s.right, space);
+            for (int k = 0; k < 3; ++k)
+                v.rgb[k] = static_cast<float>(0.5 + 0.5 * n * (left[k] - right[k]));
+        }
         out.push_back(v);
     });
     return out;
 }
 
-std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double halfWidth)
+std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double halfWidth,
+                                                      ColourSpace space)
 {
     std::vector<ConstraintVertex> out;
     if (!hasSegment(curve))
@@ -55,8 +80,8 @@ std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double
     out.reserve(static_cast<size_t>(curve.segmentCount()) * 22);
     curve.forEachSample([&](const CurveSample& s) {
         ConstraintVertex v;
-        channels(s.left, v.left);
-        channels(s.right, v.right);
+        channels(s.left, space, v.left);
+        channels(s.right, space, v.right);
         v.side = 0.0f;
         v.position = s.point - s.normal * halfWidth;
         out.push_back(v);

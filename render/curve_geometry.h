@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour_space.h"
 #include "curve.h"
 
 #include <vector>
@@ -11,16 +12,18 @@
 // empty blur list as 0.
 
 // One vertex of a gradient line: position and the encoded gradient per channel (r, g, b),
-// 0.5 + 0.5 * n[axis] * (left - right) / 255, in 0 .. 1.
+// 0.5 + 0.5 * n[axis] * (left - right), left and right being the sample's colours in `space`
+// (for sRGB the 8-bit values / 255).
 struct GradientVertex {
     Point position;
     float rgb[3];
 };
 // axis 0 uses n.x, axis 1 n.y. One vertex per sample: 11 per segment.
-std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis);
+std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis,
+                                                 ColourSpace space = ColourSpace::Srgb);
 
 // One vertex of a colour-constraint strip. side is 0 on the right edge (P - h n) and 1 on the
-// left edge (P + h n); left and right are the sample's colours in 0 .. 1.
+// left edge (P + h n); left and right are the sample's colours in `space` (sRGB: 0 .. 1).
 struct ConstraintVertex {
     Point position;
     float side;
@@ -29,7 +32,8 @@ struct ConstraintVertex {
 };
 // Two vertices per sample, right edge first, then left edge: 22 per segment. halfWidth in
 // canvas units.
-std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double halfWidth);
+std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double halfWidth,
+                                                      ColourSpace space = ColourSpace::Srgb);
 
 // One vertex of a blur strip: position and grey level blur / 16.
 struct BlurVertex {

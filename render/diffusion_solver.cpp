@@ -160,6 +160,10 @@ void DiffusionSolver::createPrograms()
         && !composeChannelProgram.create(vertex, shaderPath("compose_channel.frag")))
         std::cerr << "Compose Channel Shader : " << composeChannelProgram.log().constData()
                   << std::endl;
+    if (!pictureOutputProgram.create(shaderPath("picture_output.vert"),
+                                     shaderPath("picture_output.frag")))
+        std::cerr << "Picture Output Shader : " << pictureOutputProgram.log().constData()
+                  << std::endl;
 
     // Sampler units and the sweep weight never change: set them once.
     struct SamplerUnit {
@@ -198,7 +202,7 @@ bool DiffusionSolver::allProgramsLinked() const
         if (!program->isLinked())
             return false;
     }
-    if (!multigrid.allProgramsLinked())
+    if (!multigrid.allProgramsLinked() || !pictureOutputProgram.isLinked())
         return false;
     return storage == Storage::Interactive || composeChannelProgram.isLinked();
 }

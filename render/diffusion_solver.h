@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour_space.h"
 #include "gl_objects.h"
 #include "image_pass.h"
 #include "multigrid.h"
@@ -18,6 +19,13 @@ class CurveSet;
 
 class QImage;
 
+// How a picture is written: 8 or 16 bits per channel (depth), and whether the values are
+// dithered (a pattern of at most half a step, so that slow gradients show no bands) or rounded.
+struct PictureEncoding {
+    int depth = 8;
+    bool dither = true;
+};
+
 // What renderImage makes: the whole canvas at `size` x `size` pixels, solved from grey with
 // `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
 // Told during a picture made at another size than the solver's after each of its phases, how
@@ -29,6 +37,7 @@ struct PictureRequest {
     int cycles = 6; // DiffusionSolver::kExportCycles
     bool blur = true;
     PictureProgress progress; // may be empty
+    PictureEncoding encoding;
 };
 
 // The images the solver keeps per pyramid level (see readImage and display).
@@ -120,6 +129,14 @@ public:
     // -1 unless already 1 or less; returns the new value.
     int fewerIterations();
     void setBlurEnabled(bool enabled) { blurEnabled = enabled; }
+    // How saveImage and savePicture write the picture (default: 8 bits, dithered).
+    void setExportEncoding(const PictureEncoding& encoding) { exportEncoding = encoding; }
+    // Whether display dithers the picture to the window's 8 bits (default: yes).
+    void setDisplayDither(bool dither) { displayDither = dither; }
+    // The space the drawing is diffused in (sRGB without a drawing); every image of the solver
+    // holds colours of that space, and display, colorAt, the overview reader and the exports
+    // convert them back to sRGB.
+    ColourSpace colourSpace() const;
     // Level shown by display: +1 unless already levels - 1 / -1 unless already 0.
     int coarserDisplayLevel();
     int finerDisplayLevel();
@@ -251,9 +268,16 @@ private:
     };
     // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in picture().
     void renderWholeCanvas(int cycles, bool blur);
-    // The one read-back of a picture: `source` as 8-bit RGBA, top row first (null when the
-    // image cannot be made).
-    QImage readPicture(const RenderTarget& source) const;
+    // The picture at level-0 size, top row first, as `encoding` asks.
+    QImage readPictureImage(const PictureEncoding& encoding) const;
+    // ---- colour spaces and picture output (solver_picture_output.cpp)
+    // `source` converted to sRGB and encoded as `encoding` asks: Format_RGBA8888 or
+    // Format_RGBA64, top row first; null when the memory cannot be had.
+    QImage encodePicture(const RenderTarget& source, const PictureEncoding& encoding) const;
+    // Gives the constraint images the precision the drawing's space needs: 8 bits hold sRGB
+    // values exactly (as they always were), the other spaces need half floats.
+    void matchConstraintPrecision();
+    void usePictureOutputProgram(bool dither) const;
     // Puts the images back to the current view after a whole-canvas render.
     void restoreViewAfterExport();
     // Export storage: rasterises the curves at this solver's size, solves the three colour
@@ -321,6 +345,10 @@ private:
     std::vector<int> levelHeight;
     ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
         blurThresholdProgram, downsampleProgram, composeChannelProgram;
+    mutable ShaderProgram pictureOutputProgram; // to sRGB, dithered (picture_output.frag)
+    PictureEncoding exportEncoding;
+    bool displayDither = true;
+    bool preciseConstraints = false; // constraint images in half floats rather than 8 bits
     int levels = 1;
     int displayLevel = 0;
     std::vector<Level> pyramid;

@@ -6,13 +6,14 @@
 
 #include <algorithm>
 
-OverviewReader::OverviewReader(unsigned int framebuffer, int width, int height)
-    : framebuffer(framebuffer), w(std::max(1, width)), h(std::max(1, height))
+OverviewReader::OverviewReader(unsigned int framebuffer, int width, int height, ColourSpace space)
+    : framebuffer(framebuffer), w(std::max(1, width)), h(std::max(1, height)), space(space)
 {
 }
 
 OverviewReader::OverviewReader(const DiffusionSolver& solver)
-    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(), solver.canvasHeight())
+    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(), solver.canvasHeight(),
+                     solver.colourSpace())
 {
 }
 
@@ -27,5 +28,10 @@ std::array<float, 4> OverviewReader::readPixel(int column, int row) const
     glReadPixels(std::clamp(column, 0, w - 1), std::clamp(row, 0, h - 1), 1, 1, GL_RGBA, GL_FLOAT,
                  rgba.data());
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(previous));
+    if (space != ColourSpace::Srgb) {
+        const ColourTriple srgb = toSrgb(space, {rgba[0], rgba[1], rgba[2]});
+        for (int k = 0; k < 3; ++k)
+            rgba[k] = float(srgb[k]);
+    }
     return rgba;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour_space.h"
 #include "pixel_reader.h"
 
 class DiffusionSolver;
@@ -11,17 +12,20 @@ class DiffusionSolver;
 class OverviewReader : public PixelReader {
 public:
     // Reads framebuffer `framebuffer` of size width x height (the overview framebuffer name that
-    // the curve-rendering settings hold).
-    OverviewReader(unsigned int framebuffer, int width, int height);
+    // the curve-rendering settings hold), whose colours are of `space`.
+    OverviewReader(unsigned int framebuffer, int width, int height,
+                   ColourSpace space = ColourSpace::Srgb);
     explicit OverviewReader(const DiffusionSolver& solver);
 
     int width() const override { return w; }
     int height() const override { return h; }
-    // RGBA in 0..1 of the pixel at column, row (rows from the bottom), clamped to the image.
+    // RGBA in 0..1 of the pixel at column, row (rows from the bottom), clamped to the image; the
+    // colour as sRGB, clipped to the gamut when the picture is solved in another space.
     std::array<float, 4> readPixel(int column, int row) const override;
 
 private:
     unsigned int framebuffer;
     int w;
     int h;
+    ColourSpace space;
 };

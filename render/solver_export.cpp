@@ -127,7 +127,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
     QImage image;
     if (request.size == width && request.size == height) {
         renderWholeCanvas(request.cycles, request.blur);
-        image = readPicture(picture());
+        image = readPictureImage(request.encoding);
     } else {
         image = renderAtOtherSize(request, error);
     }
@@ -163,6 +163,9 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     QImage image;
     if (problem.isEmpty()) {
         exporter->curveSet = curveSet;
+        exporter->exportEncoding = request.encoding;
+        exporter->preciseConstraints = colourSpace() != ColourSpace::Srgb || request.encoding.dither
+                                       || request.encoding.depth > 8;
         image = exporter->renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && exporter->exportCancelled)
             problem = QStringLiteral("cancelled");
@@ -202,7 +205,7 @@ QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference,
 
     QImage image;
     if (made)
-        image = readPicture(picture);
+        image = encodePicture(picture, exportEncoding);
     release(picture);
     made = noGlError() && made;
     leavePasses();
@@ -219,7 +222,8 @@ QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference,
 void DiffusionSolver::rasteriseForExport()
 {
     Level& level0 = pyramid[0];
-    level0.colorConstraints.create(width, height, rgba8Nearest());
+    level0.colorConstraints.create(width, height,
+                                   preciseConstraints ? halfFloatNearest() : rgba8Nearest());
     depthStencil.create(width, height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(depthStencil);
     buildColorConstraints(false);
@@ -345,16 +349,9 @@ void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
     applyBlur();
 }
 
-QImage DiffusionSolver::readPicture(const RenderTarget& source) const
+QImage DiffusionSolver::readPictureImage(const PictureEncoding& encoding) const
 {
-    QImage image(source.width(), source.height(), QImage::Format_RGBA8888);
-    if (image.isNull())
-        return image;
-    source.framebuffer.bind();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, source.width(), source.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    leavePasses();
-    return std::move(image).mirrored(false, true);
+    return encodePicture(picture(), encoding);
 }
 
 // The export's solution is the whole canvas's: for that view the images already describe it,
@@ -378,6 +375,7 @@ bool DiffusionSolver::saveImage(const QString& path, int size, QString* error,
     request.size = size;
     request.cycles = kExportCycles;
     request.progress = progress;
+    request.encoding = exportEncoding;
     const QImage image = renderImage(request, error);
     return !image.isNull() && writePngFile(image, path, error);
 }

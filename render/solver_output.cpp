@@ -65,8 +65,15 @@ void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsig
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
     shown->texture.bind(0);
-    solvergl::enableRectTexturing();
+    // Colour images go back to sRGB; the picture is dithered to the window's 8 bits.
+    const bool colours =
+        image == SolverImage::ColorSolution || image == SolverImage::ColorConstraints;
+    if (colours && pictureOutputProgram.isLinked())
+        usePictureOutputProgram(displayDither && image == SolverImage::ColorSolution);
+    else
+        solvergl::enableRectTexturing();
     solvergl::drawTexturedQuad(shown->width(), shown->height());
+    ShaderProgram::release();
     solvergl::disableRectTexturing();
     glDisable(GL_ALPHA_TEST);
 }
@@ -79,6 +86,11 @@ QColor DiffusionSolver::colorAt(double x, double y)
     picture().framebuffer.bind();
     glReadPixels(pixelOf(x, width), pixelOf(y, height), 1, 1, GL_RGBA, GL_FLOAT, rgba);
     leavePasses();
+    if (colourSpace() != ColourSpace::Srgb) {
+        const ColourTriple srgb = toSrgb(colourSpace(), {rgba[0], rgba[1], rgba[2]});
+        for (int k = 0; k < 3; ++k)
+            rgba[k] = float(srgb[k]);
+    }
     return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), 255);
 }
 
@@ -95,7 +107,7 @@ bool DiffusionSolver::savePicture(const QString& path, QString* error)
             *error = QStringLiteral("the renderer has no usable OpenGL");
         return false;
     }
-    return writePngFile(readPicture(picture()), path, error);
+    return writePngFile(encodePicture(picture(), exportEncoding), path, error);
 }
 
 bool DiffusionSolver::saveImage(const QString& path, QString* error)

@@ -44,6 +44,7 @@ void DiffusionSolver::buildColorConstraints(bool border)
 {
     if (!ready)
         return;
+    matchConstraintPrecision();
     beginPasses();
     pyramid[0].colorConstraints.bindAsTarget();
     setCanvasModelView();

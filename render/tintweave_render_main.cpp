@@ -27,9 +27,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -67,6 +69,12 @@ const char kUsageText[] =
     "  --quality draft     the picture the editor shows after an edit at its default settings:\n"
     "                      the interactive solve, without the blur pass\n"
     "  --no-blur           leave the blur pass out of the final picture\n"
+    "  --depth 8|16        bits per channel of the PNG (default 8)\n"
+    "  --no-dither         round the picture's values instead of dithering them (8-bit\n"
+    "                      pictures are dithered by default, so that slow gradients show no\n"
+    "                      bands); for pixel-exact comparisons\n"
+    "  --colour-space srgb|linear|oklab\n"
+    "                      diffuse the colours in this space instead of the drawing's own\n"
     "  --shaders DIR       read the shader files from DIR instead of looking for them in\n"
     "                      shaders/ under the working directory, then beside the program\n"
     "  --quiet             no progress lines: only errors\n"
@@ -114,6 +122,9 @@ struct Arguments {
     int firstFrame = 0;
     int lastFrame = -1; // -1: to the last frame
     bool framesGiven = false;
+    PictureEncoding encoding;
+    bool colourSpaceGiven = false;
+    ColourSpace colourSpace = ColourSpace::Srgb;
     QString shaders;
     QStringList positional; // DRAWING.xml OUT.png, or OUT_DIR KEY1.xml KEY2.xml ...
 
@@ -190,6 +201,18 @@ int parseOption(int argc, char** argv, int* i, Arguments* args)
             return usageError(QStringLiteral("--frames needs FIRST-LAST, two frame numbers "
                                              "counted from 0 with FIRST <= LAST"));
         args->framesGiven = true;
+        takesValue();
+    } else if (std::strcmp(option, "--depth") == 0) {
+        if (!value || (std::strcmp(value, "8") != 0 && std::strcmp(value, "16") != 0))
+            return usageError(QStringLiteral("--depth needs 8 or 16"));
+        args->encoding.depth = std::atoi(value);
+        takesValue();
+    } else if (std::strcmp(option, "--no-dither") == 0) {
+        args->encoding.dither = false;
+    } else if (std::strcmp(option, "--colour-space") == 0) {
+        if (!value || !colourSpaceFromName(QString::fromLocal8Bit(value), &args->colourSpace))
+            return usageError(QStringLiteral("--colour-space needs srgb, linear or oklab"));
+        args->colourSpaceGiven = true;
         takesValue();
     } else if (std::strcmp(option, "--no-blur") == 0) {
         args->blur = false;
@@ -369,6 +392,9 @@ public:
         request.size = args.size;
         request.cycles = args.draft ? DiffusionSolver::kBaseCycles : DiffusionSolver::kExportCycles;
         request.blur = !args.draft && args.blur;
+        request.encoding = args.encoding;
+        if (args.colourSpaceGiven)
+            colourSpace = args.colourSpace;
     }
 
     // -1 when the solver and its shaders are ready, else the exit status.
@@ -387,7 +413,12 @@ public:
     // Renders `drawing` and writes it to `path`; false with the cause in *why.
     bool write(const CurveSet& drawing, const QString& path, QString* why)
     {
-        solver.setCurveSet(drawing);
+        CurveSet copy; // the drawing in the space the command line asks for
+        if (colourSpace) {
+            copy = drawing;
+            copy.colour_space = *colourSpace;
+        }
+        solver.setCurveSet(colourSpace ? copy : drawing);
         const QImage image = solver.renderImage(request, why);
         if (image.isNull())
             return false;
@@ -398,6 +429,7 @@ public:
 private:
     DiffusionSolver solver;
     PictureRequest request;
+    std::optional<ColourSpace> colourSpace;
 };
 
 int renderPicture(Renderer& renderer, const Arguments& args)

@@ -1,11 +1,39 @@
 #version 120
 // The colour of the side of the curve the fragment lies on, fully opaque: alpha 1 marks a
-// constrained pixel (anything above 0.1 counts).
+// constrained pixel (anything above 0.1 counts). A pixel the centre line crosses gets both
+// colours weighted by the area of the pixel on each side, so that edges are anti-aliased.
 varying float side;
 varying vec3 leftColor;
 varying vec3 rightColor;
 
+// Area of the unit pixel on the far side of a line at signed distance d (pixels) from its
+// centre, whose unit normal has components of sizes a >= b: the distribution of the sum of two
+// uniform offsets of widths a and b, piecewise quadratic and linear.
+float coverage(float d, float a, float b)
+{
+    float outer = 0.5 * (a + b);
+    float inner = 0.5 * (a - b);
+    if (b < 1e-4)
+        return clamp(0.5 + d / a, 0.0, 1.0);
+    if (d <= -outer)
+        return 0.0;
+    if (d >= outer)
+        return 1.0;
+    if (d < -inner)
+        return (d + outer) * (d + outer) / (2.0 * a * b);
+    if (d > inner)
+        return 1.0 - (outer - d) * (outer - d) / (2.0 * a * b);
+    return 0.5 + d / a;
+}
+
 void main()
 {
-    gl_FragColor = vec4(side > 0.5 ? leftColor : rightColor, 1.0);
+    // side runs across the strip; its screen gradient gives the distance to the centre line
+    // (side 0.5) in pixels and the line's direction.
+    vec2 g = vec2(dFdx(side), dFdy(side));
+    float length = max(sqrt(dot(g, g)), 1e-6);
+    vec2 n = abs(g) / length;
+    float d = (side - 0.5) / length;
+    float left = coverage(d, max(n.x, n.y), min(n.x, n.y));
+    gl_FragColor = vec4(mix(rightColor, leftColor, left), 1.0);
 }

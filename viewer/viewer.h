@@ -189,6 +189,11 @@ public Q_SLOTS:
     // Removes the current curve, else the multi-selected curves; full update.
     void deleteSplines();
     void savePng();
+    // Pictures saved by savePng: 16 bits per channel when on, else 8 (dithered).
+    void setSixteenBitPng(bool on) { pngDepth = on ? 16 : 8; }
+    // File > Drawing Settings: asks for the colour space the drawing is diffused in; a change is
+    // one undo step and re-solves the picture.
+    void drawingSettings();
     void loadExampleImg();
     void interpolate();
     // File > Trace Bitmap... (viewer_trace.cpp): traces the example bitmap, or a bitmap asked
@@ -399,6 +404,7 @@ private:
     int editDepth = 0; // nesting of recordEdit
     QString filePath;
     int pictureSize = 512; // side of the last picture exported by savePng, asked for each time
+    int pngDepth = 8;      // bits per channel of the pictures savePng writes
 
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork

@@ -99,6 +99,24 @@ int ViewerDialogs::runSliderDialog(QWidget* parent, int minimum, int maximum, in
     return slider.value();
 }
 
+bool ViewerDialogs::askColourSpace(QWidget* parent, ColourSpace& space)
+{
+    const ColourSpace spaces[] = {ColourSpace::Srgb, ColourSpace::Linear, ColourSpace::Oklab};
+    const QStringList names = {"sRGB values (as drawn before)", "Linear light",
+                               "OKLab (perceptual)"};
+    int current = 0;
+    for (int i = 0; i < 3; ++i)
+        if (spaces[i] == space)
+            current = i;
+    bool accepted = false;
+    const QString answer =
+        QInputDialog::getItem(parent, "Drawing Settings", "Diffuse the colours in:", names, current,
+                              false, &accepted);
+    if (accepted && names.contains(answer))
+        space = spaces[names.indexOf(answer)];
+    return accepted;
+}
+
 bool ViewerDialogs::askPictureSize(QWidget* parent, int& size, int minimum, int maximum)
 {
     bool accepted = false;

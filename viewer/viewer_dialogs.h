@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour_space.h"
 #include "keyframe_export.h"
 
 #include <QPoint>
@@ -55,6 +56,9 @@ public:
     // Asks for the side in pixels of the picture to export, minimum..maximum, starting from
     // `size`. False when cancelled; otherwise `size` holds the answer.
     virtual bool askPictureSize(QWidget* parent, int& size, int minimum, int maximum);
+    // Asks for the colour space the drawing is diffused in, starting from `space`. False when
+    // cancelled; otherwise `space` holds the answer.
+    virtual bool askColourSpace(QWidget* parent, ColourSpace& space);
     // Asks whether the changes to `drawingName` should be saved first: Save, Discard or Cancel
     // (closing the question cancels).
     virtual UnsavedChanges askSaveChanges(QWidget* parent, const QString& drawingName);

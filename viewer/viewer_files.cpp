@@ -98,6 +98,7 @@ void Viewer::savePng()
     pictureSize = size;
     // A picture made without all its programs would be wrong (blank): it is refused.
     QString why = renderingProblem(*renderer);
+    renderer->setExportEncoding({pngDepth, true});
     const bool saved =
         why.isEmpty()
         && (size > kQuickPictureSize ? savePictureWithProgress(*this, *renderer, name, size, &why)
@@ -115,6 +116,16 @@ void Viewer::savePng()
         return;
     }
     emit outcomeReported("Saved " + QFileInfo(name).fileName());
+}
+
+void Viewer::drawingSettings()
+{
+    finishGesture();
+    ColourSpace space = curveSet.colour_space;
+    if (!dialogs().askColourSpace(this, space) || space == curveSet.colour_space)
+        return;
+    recordEdit("Colour Space", [&] { curveSet.colour_space = space; });
+    fullUpdate();
 }
 
 void Viewer::loadExampleImg()

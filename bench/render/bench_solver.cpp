@@ -1,7 +1,8 @@
 // Timing of the diffusion solver under the GL the machine offers (llvmpipe under xvfb-run -a):
 // update (the drawing unchanged), a drag step (one curve moved by a pixel, then update: the
 // re-solve of one mouse move), fullUpdate with blur off and on, and saveImage with and without
-// blur for drawings of 1, 100 and 1000 curves, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
+// blur for drawings of 1, 100 and 1000 curves, update with the drawing in OKLab, the picture's
+// read-back per encoding and the view's display pass, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
 // of passes. Every iteration ends with glFinish. Run: xvfb-run -a ./bench_solver
 #include <GL/glew.h>
 
@@ -122,6 +123,60 @@ void BM_SaveImageNoBlur(benchmark::State& state)
     r.solver->setCurveSet(r.drawing);
 }
 
+// The picture leaving the solver, the drawing of 100 curves solved once: savePicture (read-back
+// and PNG) per encoding. 0: sRGB rounded to 8 bits (the plain read-back), 1: sRGB dithered to 8
+// bits, 2: sRGB in 16 bits, 3: OKLab converted back to sRGB and dithered to 8 bits.
+void BM_SavePictureEncoding(benchmark::State& state)
+{
+    Renderer& r = rendererFor(100);
+    const int mode = int(state.range(0));
+    CurveSet drawing = r.drawing;
+    drawing.colour_space = mode == 3 ? ColourSpace::Oklab : ColourSpace::Srgb;
+    r.solver->setCurveSet(drawing);
+    r.solver->fullUpdate();
+    r.solver->setExportEncoding({mode == 2 ? 16 : 8, mode != 0});
+    const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_encoding.png"));
+    glFinish();
+    for (auto _ : state) {
+        r.solver->savePicture(path);
+        glFinish();
+    }
+    QFile::remove(path);
+    r.solver->setExportEncoding(PictureEncoding());
+    r.solver->setCurveSet(r.drawing);
+}
+
+// One frame of the view: display of the picture into a 512 x 512 framebuffer, converted to
+// sRGB and dithered (argument 1) or converted only (0).
+void BM_DisplayPicture(benchmark::State& state)
+{
+    Renderer& r = rendererFor(1);
+    r.solver->fullUpdate();
+    r.solver->setDisplayDither(state.range(0) != 0);
+    RenderTarget window;
+    window.create(kSize, kSize, rgba8Nearest());
+    glFinish();
+    for (auto _ : state) {
+        r.solver->display(kSize, kSize, 0, window.framebuffer.name());
+        glFinish();
+    }
+    r.solver->setDisplayDither(true);
+}
+
+// update of the same drawings diffused in OKLab: the colours are converted on every rasterising.
+void BM_UpdateOklab(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    CurveSet drawing = r.drawing;
+    drawing.colour_space = ColourSpace::Oklab;
+    r.solver->setCurveSet(drawing);
+    for (auto _ : state) {
+        r.solver->update();
+        glFinish();
+    }
+    r.solver->setCurveSet(r.drawing);
+}
+
 #define SOLVER_BENCHMARK(fn, reps)                                                                 \
     BENCHMARK(fn)                                                                                  \
         ->Arg(1)                                                                                   \
@@ -147,6 +202,22 @@ SOLVER_BENCHMARK(BM_FullUpdateBlurOff, 5);
 SOLVER_BENCHMARK(BM_FullUpdateBlurOn, 3);
 SOLVER_BENCHMARK(BM_SaveImage, 3);
 SOLVER_BENCHMARK(BM_SaveImageNoBlur, 3);
+SOLVER_BENCHMARK(BM_UpdateOklab, 7);
+BENCHMARK(BM_SavePictureEncoding)
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DisplayPicture)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -1,0 +1,47 @@
+#version 120
+#extension GL_ARB_texture_rectangle : require
+// The picture as it leaves the solver's colour space: converted to sRGB-encoded values,
+// clipped to the gamut, and, when asked, dithered to `levels` steps with a pattern of at most
+// half a step (the R2 low-discrepancy sequence: every small block averages out to the exact
+// value, so slow gradients show no bands). Texture coordinates address the picture's texels;
+// alpha is passed on.
+uniform sampler2DRect picture;
+uniform float colourSpace; // 0 sRGB, 1 linear-light sRGB, 2 OKLab
+uniform float levels;      // 255 or 65535
+uniform float dither;      // 1: dither, 0: leave the rounding to the GL
+
+vec3 encodeSrgb(vec3 l)
+{
+    l = clamp(l, 0.0, 1.0);
+    vec3 curve = 1.055 * pow(l, vec3(1.0 / 2.4)) - 0.055;
+    return mix(12.92 * l, curve, step(vec3(0.0031308), l));
+}
+
+vec3 oklabToLinear(vec3 lab)
+{
+    vec3 lms = vec3(lab.x + 0.3963377774 * lab.y + 0.2158037573 * lab.z,
+                    lab.x - 0.1055613458 * lab.y - 0.0638541728 * lab.z,
+                    lab.x - 0.0894841775 * lab.y - 1.2914855480 * lab.z);
+    lms = lms * lms * lms;
+    return vec3(4.0767416621 * lms.x - 3.3077115913 * lms.y + 0.2309699292 * lms.z,
+                -1.2684380046 * lms.x + 2.6097574011 * lms.y - 0.3413193965 * lms.z,
+                -0.0041960863 * lms.x - 0.7034186147 * lms.y + 1.7076147010 * lms.z);
+}
+
+float threshold(vec2 pixel)
+{
+    vec2 p = floor(pixel);
+    return fract(0.5 + p.x * 0.7548776662 + p.y * 0.5698402910);
+}
+
+void main()
+{
+    vec4 value = texture2DRect(picture, gl_TexCoord[0].st);
+    vec3 rgb = value.rgb;
+    if (colourSpace > 1.5)
+        rgb = oklabToLinear(rgb);
+    rgb = colourSpace > 0.5 ? encodeSrgb(rgb) : clamp(rgb, 0.0, 1.0);
+    if (dither > 0.5)
+        rgb = min(floor(rgb * levels + threshold(gl_FragCoord.xy)), levels) / levels;
+    gl_FragColor = vec4(rgb, value.a);
+}
