@@ -34,9 +34,6 @@ constexpr int kNoGl = 3;
 constexpr int kBadShaders = 4;
 constexpr int kCannotWrite = 5;
 
-// The editor's canvas: the solver works at 512 x 512 and pictures of other sizes follow it.
-constexpr int kCanvasSize = 512;
-
 const char kUsageText[] =
     "Usage: tintweave-render [options] DRAWING.xml OUT.png\n"
     "       tintweave-render [options] --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
@@ -300,7 +297,7 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
 {
     KeyframeSequence sequence;
     sequence.files = args.drawings();
-    sequence.prefix = QDir(args.positional[0]).filePath(QStringLiteral("interpol"));
+    sequence.prefix = QDir(args.positional[0]).filePath(QString::fromLatin1(kFrameBaseName));
     sequence.framesPerPair = args.framesPerPair;
     for (const QString& key : sequence.files) { // every keyframe must load before any frame
         CurveSet probe;

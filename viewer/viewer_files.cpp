@@ -18,10 +18,6 @@
 
 namespace {
 
-constexpr int kExampleSize = 512;
-// Frames are written to the chosen folder as interpol0.png, interpol1.png, ...
-const char* const kKeyframeBaseName = "interpol";
-
 } // namespace
 
 QString Viewer::askOpenFileName(const QString& title, const QString& filter)
@@ -41,21 +37,6 @@ QString Viewer::askSaveFileName(const QString& title, const QString& filter)
         rememberFolderOf(name);
     return name;
 }
-
-void Viewer::loadXml()
-{
-    finishGesture();
-    if (!maybeSaveChanges())
-        return;
-    const QString name = askOpenFileName("Select an xml file", "Vectorized splines (*.xml)");
-    // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
-    if (name.isEmpty())
-        resetViewForDrawing();
-    else
-        openDrawing(name);
-}
-
-void Viewer::saveXml() { saveDrawingAs(); }
 
 void Viewer::savePng()
 {
@@ -87,7 +68,7 @@ void Viewer::loadExampleImg()
     if (name.isEmpty())
         return;
     QString why;
-    const QImage loaded = readExampleBitmap(name, kExampleSize, why);
+    const QImage loaded = readExampleBitmap(name, kCanvasSize, why);
     if (loaded.isNull()) {
         // Keep the example image, its contour and its texture as they were.
         std::cerr << "Cannot read the image file " << name.toStdString() << " ("
@@ -171,16 +152,14 @@ void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& optio
     };
     const QString folder = QDir::cleanPath(options.folder);
     const KeyframeExportReport report =
-        exportKeyframes(files, folder + "/" + kKeyframeBaseName, options.framesPerPair, writeFrame,
+        exportKeyframes(files, folder + "/" + kFrameBaseName, options.framesPerPair, writeFrame,
                         showProgress, std::cout, std::cerr);
     progress.close();
 
     makeCurrent();
     exportingFrames = false;
     renderer->setCurveSet(curveSet);
-    renderer->setPanX(panX);
-    renderer->setPanY(panY);
-    renderer->setZoom(zoom);
+    handViewToRenderer();
     renderer->fullUpdate();
     reportExport(report, folder + "/");
 }
