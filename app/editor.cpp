@@ -1,5 +1,6 @@
 #include "editor.h"
 
+#include "window_placement.h"
 #include "wiring.h"
 
 #include <QCloseEvent>
@@ -27,8 +28,10 @@ void installApplicationNames()
 Editor::Editor()
 {
     connectWindows(panel, viewer);
+    placeWindows(panel, viewer);
     panel.installEventFilter(this);
     QObject::connect(&viewer, &Viewer::closed, &panel, [this] {
+        rememberWindowPlacement(panel, viewer);
         closing = true;
         panel.close();
     });

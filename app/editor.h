@@ -19,6 +19,9 @@ void installApplicationNames();
 // new one), the panel keeps its form's title "MainWindow". They are destroyed in reverse order
 // (panel, then viewer). Needs a QApplication and the surface format installed.
 //
+// The windows open where the user left them, or side by side at first start (window_placement.h);
+// their places are remembered when the editor closes.
+//
 // Closing either window closes the editor: the viewer first asks about unsaved changes, and a
 // cancelled question keeps both windows open.
 class Editor : public QObject {

@@ -57,8 +57,7 @@ void connectWindows(Interface& panel, Viewer& viewer)
     QObject::connect(&panel, &Interface::activateCRightChanged, &viewer, &Viewer::activateCRight);
     QObject::connect(&panel, &Interface::manipModeChanged, &viewer, &Viewer::changeManipMode);
 
-    // One-shot tool buttons. A click emits the button's clicked() before its group's
-    // buttonClicked(), so the command runs first and the panel's tool selection after it.
+    // One-shot action buttons: each runs its command and keeps the current tool.
     QObject::connect(panel.buttonZoomIn, &QAbstractButton::clicked, &viewer, &Viewer::zoomIn);
     QObject::connect(panel.buttonZoomOut, &QAbstractButton::clicked, &viewer, &Viewer::zoomOut);
     QObject::connect(panel.buttonSmooth, &QAbstractButton::clicked, &viewer,

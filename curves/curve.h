@@ -22,6 +22,8 @@ constexpr int kSamplesPerSegment = 10;
 constexpr double sampleStep = 0.1;
 // One pixel of the 512 x 512 canvas in canvas units (the canvas spans -1..1).
 constexpr double kCanvasPixel = 1.0 / kCanvasSize;
+// How many pixel steps one snapping pass may move a control point along each axis, by default.
+constexpr int kSnakeReachSteps = 6;
 
 // One sample of the standard walk along a curve (see Curve::forEachSample).
 struct CurveSample {
@@ -172,9 +174,10 @@ public:
 
     // ---- contour snapping and colour sampling
     // One greedy active-contour pass towards the dark pixels of `contour` (row 0 at the top),
-    // moving control points 1 .. n - 2 by up to 6 pixel steps each; a null image does nothing.
-    // Recomputes the bounding box.
-    void snakeStep(const QImage& contour, double pixelStep = kCanvasPixel);
+    // moving control points 1 .. n - 2 by up to `reachSteps` pixel steps along each axis; a null
+    // image does nothing. Recomputes the bounding box.
+    void snakeStep(const QImage& contour, double pixelStep = kCanvasPixel,
+                   int reachSteps = kSnakeReachSteps);
     // Replaces both colour lists by colours of `example` read 6 pixel steps beside the curve;
     // a side that falls outside the image is left empty. A null image or a curve without a
     // segment does nothing.

@@ -8,8 +8,6 @@
 
 namespace {
 
-// Candidate moves of one snapping step, in pixels along each axis.
-constexpr int kSnakeReach = 6;
 // Weights of the energy terms: bending, stretching and the image.
 constexpr double kBendWeight = 2.0;
 constexpr double kStretchWeight = 3.0;
@@ -107,18 +105,18 @@ int floatChannel(float v)
 
 } // namespace
 
-void Curve::snakeStep(const QImage& contour, double pixelStep)
+void Curve::snakeStep(const QImage& contour, double pixelStep, int reachSteps)
 {
     const int n = control_points.size();
-    if (contour.isNull() || n < 3 || !std::isfinite(pixelStep))
+    if (contour.isNull() || n < 3 || !std::isfinite(pixelStep) || reachSteps < 0)
         return;
     const ContourImage image(contour);
     for (int k = 1; k <= n - 2; ++k) {
         const Point start = control_points[k];
         double best = snakeEnergy(*this, k, image);
         Point bestPosition = start;
-        for (int i = -kSnakeReach; i <= kSnakeReach; ++i) {
-            for (int j = -kSnakeReach; j <= kSnakeReach; ++j) {
+        for (int i = -reachSteps; i <= reachSteps; ++i) {
+            for (int j = -reachSteps; j <= reachSteps; ++j) {
                 control_points[k] = start + Point(i * pixelStep, j * pixelStep);
                 const double e = snakeEnergy(*this, k, image);
                 if (e < best) {

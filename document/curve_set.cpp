@@ -1,5 +1,7 @@
 #include "curve_set.h"
 
+#include <algorithm>
+
 CurveSet::CurveSet()
 {
     curves.reserve(4);
@@ -210,10 +212,11 @@ void CurveSet::sampleFromExample(const QImage& example)
         curves[current_curve].sampleFromExample(example);
 }
 
-void CurveSet::snakeStep(const QImage& contour)
+void CurveSet::snakeStep(const QImage& contour, int reachPixels)
 {
+    const int reach = std::clamp(reachPixels, kMinSnapReach, kMaxSnapReach);
     if (hasCurrentCurve())
-        curves[current_curve].snakeStep(contour);
+        curves[current_curve].snakeStep(contour, kCanvasPixel, 2 * reach);
 }
 
 // ---------------------------------------------------------------- forwarding, "clamp" guard

@@ -12,6 +12,13 @@
 
 class PixelReader;
 
+// Snap reach, in pixels of the 512 x 512 contour bitmap: how far one snap may move a control
+// point along each axis. The bitmap spans the canvas's width of 2, so one of its pixels is two
+// pixel steps (kCanvasPixel) of the snapping search; the default is the search's own reach.
+constexpr int kDefaultSnapReach = kSnakeReachSteps / 2;
+constexpr int kMinSnapReach = 2;
+constexpr int kMaxSnapReach = 30;
+
 // The document: the ordered curves of one drawing, the size of the image it maps onto, the
 // current curve, the multi-selection, a private clipboard and the stroke vectoriser's working
 // arrays. Geometry is in canvas coordinates (-1 .. 1, y up); only the XML files and the
@@ -75,7 +82,8 @@ public:
     // Blur value of blur point `index` of the current curve; -1 when out of range or no curve.
     int blurValue(int index) const;
     void sampleFromExample(const QImage& example);
-    void snakeStep(const QImage& contour);
+    // Snaps the current curve once; the reach is clamped to kMinSnapReach .. kMaxSnapReach.
+    void snakeStep(const QImage& contour, int reachPixels = kDefaultSnapReach);
 
     // ---- forwarding that fills the curve just started ("clamp" guard): a current_curve out of
     // range first becomes nb_curves - 1. Nothing happens when the set has no curve.

@@ -80,10 +80,16 @@ void DiffusionSolver::applyBlur()
         if (blur >= largest)
             continue;
         const float depth = 2.0f * blur - 1.0f; // window depth = blur
-        imagePass(diffusionProgram, blurScratch, blurredPicture.texture,
-                  &level0.blurSolution.texture, {"blur", blur}, depth);
-        imagePass(diffusionProgram, blurredPicture, blurScratch.texture,
-                  &level0.blurSolution.texture, {"blur", blur}, depth);
+        runImagePass({diffusionProgram,
+                      {&blurredPicture.texture, &level0.blurSolution.texture},
+                      {{"blur", blur}},
+                      depth},
+                     blurScratch);
+        runImagePass({diffusionProgram,
+                      {&blurScratch.texture, &level0.blurSolution.texture},
+                      {{"blur", blur}},
+                      depth},
+                     blurredPicture);
     }
     pictureBlurred = true;
     displayPyramidStale = true;

@@ -123,27 +123,18 @@ void DiffusionSolver::createImages()
     blurredPicture.create(width, height, floatLinear());
     blurredPicture.framebuffer.attachDepthStencil(depthStencil);
 
-    createCorrectionLevels();
+    createMultigridLevels();
 }
 
-void DiffusionSolver::createCorrectionLevels()
+void DiffusionSolver::createMultigridLevels()
 {
-    corrections.clear();
-    const bool oneChannel = storage == Storage::Export;
-    const TextureFormat linear = oneChannel ? redFloatLinear() : floatLinear();
-    const TextureFormat nearest = oneChannel ? redFloatNearest() : floatNearest();
-    int w = width;
-    int h = height;
-    while (std::max(w, h) > kCoarsestSize) {
-        w = (w + 1) / 2;
-        h = (h + 1) / 2;
-        CorrectionLevel level;
-        level.correction.create(w, h, linear); // read through its filter: bilinear
-        level.partner.create(w, h, linear);
-        level.rhs.create(w, h, nearest);
-        level.fixedTexels.create(w, h, rgba8Nearest());
-        corrections.push_back(std::move(level));
-    }
+    // An export solves one colour channel at a time; its operator images may be half floats
+    // (a slightly rounded coarse operator only slows the cycles a little; the finest level,
+    // which decides the answer, is exact).
+    if (storage == Storage::Export)
+        multigrid.createLevels(width, height, redFloatNearest(), halfFloatNearest());
+    else
+        multigrid.createLevels(width, height, floatNearest(), floatNearest());
 }
 
 void DiffusionSolver::createPrograms()
@@ -154,18 +145,11 @@ void DiffusionSolver::createPrograms()
     };
     const Entry entries[] = {
         {&divProgram, {"div.frag", "Div Shader : "}},
-        {&jacobiPoissonProgram, {"jacobi_poisson.frag", "Jacobi Poisson Shader : "}},
-        {&jacobiLaplaceProgram, {"jacobi_laplace.frag", "Jacobi Laplace Shader : "}},
         {&restrictProgram, {"restrict.frag", "Restriction Shader : "}},
         {&diffusionProgram, {"anisotropic_diffusion.frag", "Diffusion Shader : "}},
         {&restrictColorProgram, {"restrict_color.frag", "Restrict Color Shader : "}},
         {&blurThresholdProgram, {"blur_threshold.frag", "Blur Threshold Shader : "}},
-        {&prolongCorrectProgram, {"prolong_correct.frag", "Prolong Correct Shader : "}},
-        {&restrictFixedProgram, {"restrict_fixed.frag", "Restrict Fixed Shader : "}},
         {&downsampleProgram, {"downsample.frag", "Downsample Shader : "}},
-        {&residualProgram, {"residual.frag", "Residual Shader : "}},
-        {&restrictResidualProgram, {"restrict_residual.frag", "Restrict Residual Shader : "}},
-        {&restrictFullProgram, {"restrict_full.frag", "Restrict Full Shader : "}},
     };
     const QByteArray vertex = shaderPath("img_process.vert");
     for (const Entry& entry : entries) {
@@ -186,27 +170,11 @@ void DiffusionSolver::createPrograms()
     const SamplerUnit units[] = {
         {&divProgram, "gxMap", 0},
         {&divProgram, "gyMap", 1},
-        {&jacobiPoissonProgram, "imgMap", 0},
-        {&jacobiPoissonProgram, "divMap", 1},
-        {&jacobiPoissonProgram, "fixedMap", 2},
-        {&jacobiLaplaceProgram, "imgMap", 0},
-        {&jacobiLaplaceProgram, "fixedMap", 2},
         {&restrictProgram, "imgMap", 0},
         {&diffusionProgram, "imgMap", 0},
         {&diffusionProgram, "blurMap", 1},
         {&restrictColorProgram, "imgMap", 0},
-        {&prolongCorrectProgram, "imgMap", 0},
-        {&prolongCorrectProgram, "correctionMap", 1},
-        {&prolongCorrectProgram, "fixedMap", 2},
-        {&restrictFixedProgram, "imgMap", 0},
         {&downsampleProgram, "imgMap", 0},
-        {&residualProgram, "imgMap", 0},
-        {&residualProgram, "divMap", 1},
-        {&residualProgram, "fixedMap", 2},
-        {&restrictFullProgram, "imgMap", 0},
-        {&restrictResidualProgram, "imgMap", 0},
-        {&restrictResidualProgram, "divMap", 1},
-        {&restrictResidualProgram, "fixedMap", 2},
         {&composeChannelProgram, "channelMap", 0},
         {&composeChannelProgram, "referenceMap", 1},
         {&composeChannelProgram, "blurMap", 2},
@@ -217,36 +185,21 @@ void DiffusionSolver::createPrograms()
         s.program->use();
         s.program->setSampler(s.name, s.unit);
     }
-    for (ShaderProgram* sweep : {&jacobiPoissonProgram, &jacobiLaplaceProgram}) {
-        if (!sweep->isLinked())
-            continue;
-        sweep->use();
-        sweep->setFloat("weight", kSweepWeight);
-        if (sweep == &jacobiPoissonProgram)
-            sweep->setFloat("estimateWeight", 1.0f);
-    }
     ShaderProgram::release();
+    multigrid.createPrograms();
 }
 
 bool DiffusionSolver::allProgramsLinked() const
 {
-    const ShaderProgram* programs[] = {&divProgram,
-                                       &jacobiPoissonProgram,
-                                       &jacobiLaplaceProgram,
-                                       &restrictProgram,
-                                       &diffusionProgram,
-                                       &restrictColorProgram,
-                                       &blurThresholdProgram,
-                                       &prolongCorrectProgram,
-                                       &restrictFixedProgram,
-                                       &downsampleProgram,
-                                       &residualProgram,
-                                       &restrictFullProgram,
-                                       &restrictResidualProgram};
+    const ShaderProgram* programs[] = {&divProgram,           &restrictProgram,
+                                       &diffusionProgram,     &restrictColorProgram,
+                                       &blurThresholdProgram, &downsampleProgram};
     for (const ShaderProgram* program : programs) {
         if (!program->isLinked())
             return false;
     }
+    if (!multigrid.allProgramsLinked())
+        return false;
     return storage == Storage::Interactive || composeChannelProgram.isLinked();
 }
 
@@ -336,23 +289,6 @@ std::vector<float> DiffusionSolver::readOverview() const
     std::vector<float> pixels = readTarget(overview);
     leavePasses();
     return pixels;
-}
-
-void DiffusionSolver::imagePass(ShaderProgram& program, const RenderTarget& target,
-                                const Texture& unit0, const Texture* unit1, PassUniform value,
-                                float depth)
-{
-    if (!program.isLinked())
-        return; // reported at initialisation; the target keeps its content
-    target.bindAsTarget();
-    if (unit1)
-        unit1->bind(1);
-    unit0.bind(0);
-    program.use();
-    if (value.name)
-        program.setFloat(value.name, value.value);
-    solvergl::drawFullScreenQuad(depth);
-    ShaderProgram::release();
 }
 
 void DiffusionSolver::setCanvasModelView() const

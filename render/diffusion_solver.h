@@ -1,6 +1,8 @@
 #pragma once
 
 #include "gl_objects.h"
+#include "image_pass.h"
+#include "multigrid.h"
 #include "shader_program.h"
 
 #include <QColor>
@@ -18,14 +20,8 @@ class QImage;
 // `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
 struct PictureRequest {
     int size = 512;
-    int cycles = 12; // DiffusionSolver::kExportCycles
+    int cycles = 6; // DiffusionSolver::kExportCycles
     bool blur = true;
-};
-
-// A float uniform handed to one image pass (no name: none).
-struct PassUniform {
-    const char* name;
-    float value;
 };
 
 // The images the solver keeps per pyramid level (see readImage and display).
@@ -42,16 +38,15 @@ enum class SolverImage {
 
 // Turns the curves of a CurveSet into the finished picture on the GPU: the curves are
 // rasterised into gradient and constraint images, the colours are spread by solving a Poisson
-// equation with multigrid V-cycles (damped Jacobi sweeps, the residual restricted to ever
-// coarser levels and their corrections interpolated back), the blur values likewise on a
-// Laplace equation, and a blur pass softens the picture where the blur map asks for it.
+// equation with multigrid cycles (see multigrid.h), the blur values likewise on a Laplace
+// equation, and a blur pass softens the picture where the blur map asks for it.
 //
 // The discrete problem on level 0: every free texel p (constraint alpha 0.1 or less) satisfies
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = div(p),
 // every constrained texel keeps its constraint colour. The cycles converge to that solution: a
-// fresh solve (after a load, a view change, any fullUpdate) starts from uniform grey, the quick
-// update of a drag from the previous picture; both run kBaseCycles + iterations cycles. The
-// export runs kExportCycles from grey.
+// fresh solve (after a load, a view change, any fullUpdate) runs F-cycles from uniform grey,
+// the quick update of a drag fewer cycles from the previous picture (see cycleCount). The
+// export runs kExportCycles F-cycles from grey.
 //
 // Canvas coordinates: the square (-1, -1)..(1, 1) fills level 0 at zoom 1 and pan 0; canvas
 // point p is drawn at zoom * (p + pan).
@@ -63,13 +58,15 @@ enum class SolverImage {
 // texturing off, and the blur-scratch framebuffer bound (display leaves the caller's bound).
 class DiffusionSolver {
 public:
-    // Multigrid cycles of every solve in addition to the user's count (the Iterations slider),
-    // of the export, and the user's count the viewer starts with. Measured against an exact solve
-    // on hard drawings (a pocket-riddled drawing of 30 crossing curves converges slowest, about
-    // 0.5 per cycle), 9 cycles are the fewest that hold 1/255 after an edit and through a drag;
-    // the tests prove it.
-    static constexpr int kBaseCycles = 6;
-    static constexpr int kExportCycles = 12;
+    // Multigrid cycles at the user's default count (the Iterations slider adds one per step
+    // above kDefaultCycles): of a fresh solve, of a re-solve from the previous picture, and of
+    // the export; and the count the viewer starts with. Measured against an exact solve on hard
+    // drawings, an F-cycle reduces the error 3 (1000 crossing curves) to 15 times: 5 hold 1/255
+    // from grey, 3 from the previous picture after a drag step or a long jump, the tests prove
+    // it; the export adds one for margin.
+    static constexpr int kBaseCycles = 5;
+    static constexpr int kReSolveCycles = 3;
+    static constexpr int kExportCycles = 6;
     static constexpr int kDefaultCycles = 3;
 
     // Sides of the pictures renderImage and saveImage make, in pixels.
@@ -82,7 +79,7 @@ public:
     enum class Storage { Interactive, Export };
 
     // width, height: size of level 0 in pixels (the viewer passes 512 x 512); iterations:
-    // multigrid cycles added to kBaseCycles (the viewer passes 3). No GL work.
+    // the Iterations setting (the viewer passes kDefaultCycles). No GL work.
     DiffusionSolver(int width, int height, int iterations, double zoom, double panX, double panY,
                     Storage storage = Storage::Interactive);
     ~DiffusionSolver();
@@ -146,19 +143,15 @@ public:
     void buildColorConstraints(bool border);
     // Level 0 of blurConstraints.
     void buildBlurConstraints();
-    // Solve the colours / the blur map of the rasterised problem with kBaseCycles + iterations
-    // cycles: from the previous solution when it belongs to this view and `fromPrevious` is
-    // set, else from grey.
+    // Solve the colours / the blur map of the rasterised problem: from the previous solution
+    // when it belongs to this view and `fromPrevious` is set, else from grey (see cycleCount).
     void solveColors(bool fromPrevious = false);
     void solveBlur();
-    // The three build steps for the current view; when zoomed in (zoom > 1) the whole canvas is
-    // solved first into the overview image and its colours are laid as a one-pixel ring of
-    // constraints on the window edge.
-    void prepare();
     // Quick re-solve after an edit, starting from the previous picture when the view is the
-    // same: prepare (without the blur strips), solveColors.
+    // same: the gradients and colour constraints (when zoomed in, the whole canvas solved
+    // first into the overview, whose colours ring the window's edge), solveColors.
     void update();
-    // A fresh solve of everything: prepare, solveColors, solveBlur, applyBlur, and the overview
+    // A fresh solve of everything: the constraint images, solveColors, solveBlur, applyBlur, and the overview
     // (at zoom 1 without pan the overview is a copy of the picture itself).
     void fullUpdate();
     // A fresh solve of the whole canvas at export quality, blurred: what saveImage writes, left
@@ -210,40 +203,11 @@ public:
     std::vector<float> readOverview() const;
 
 private:
-    // The multigrid's shape (solver_multigrid.cpp). Damped Jacobi with weight 4/5 damps the
-    // upper half of the spectrum of the 5-point stencil best (by 3/5 per sweep). Two sweeps
-    // before and after each coarse correction; three after it on level 0, so that its five
-    // sweeps and one correction land back in the solution image. The coarsest level, at most 4
-    // texels across, is relaxed until its few texels have settled.
-    static constexpr float kSweepWeight = 0.8f;
-    static constexpr int kPreSweeps = 2;
-    static constexpr int kPostSweeps = 2;
-    static constexpr int kFinestPostSweeps = 3;
-    static constexpr int kCoarsestSize = 4;
-    static constexpr int kCoarsestSweeps = 8;
-    static constexpr int kFusedRestrictionSize = 32; // coarse levels up to this size
-    static_assert(kPreSweeps >= 1 && kCoarsestSweeps >= 1, "a coarse level starts with a sweep");
-
     struct Level {
         RenderTarget gradientX, gradientY, divergence, colorSolution, scratch, blurSolution,
             colorConstraints, blurConstraints;
     };
-    // One coarser level of the multigrid (sizes halve, rounding up, down to kCoarsestSize):
-    // the correction and its ping-pong partner (which also takes the level's residual before
-    // it is restricted), the restricted residual that is its right-hand side, and the texels
-    // fixed at zero (those with a constrained finer child).
-    struct CorrectionLevel {
-        RenderTarget correction, partner, rhs, fixedTexels;
-    };
-    // One level-0 problem handed to the V-cycles: the estimate (in and out) with its ping-pong
-    // partner, the right-hand side (null for a Laplace problem) and the constraint image (alpha
-    // above 0.1: fixed at its colour).
-    struct Problem {
-        RenderTarget* solution;
-        RenderTarget* partner;
-        const Texture* rhs;
-        const Texture* constraints;
-    };
+    using Problem = Multigrid::Problem;
     // The colour problem of the rasterised images, solved into `solution` (level 0 size).
     Problem colorProblem(RenderTarget& solution);
     // The view a solution image was solved for, for warm starts.
@@ -300,7 +264,11 @@ private:
                         const RenderTarget& picture);
     void releaseExportImages();
 
-    int cycleCount() const { return kBaseCycles + std::max(0, iterations); }
+    // Cycles of a fresh solve or of a re-solve from the previous answer at the current setting.
+    int cycleCount(bool fresh) const
+    {
+        return (fresh ? kBaseCycles : kReSolveCycles) + std::max(0, iterations - kDefaultCycles);
+    }
     bool isWholeCanvasView() const { return zoom == 1.0 && panX == 0.0 && panY == 0.0; }
     // Rasterises the whole canvas and solves its colours into the overview image, from the
     // previous overview when `fromPrevious` and it is valid.
@@ -313,34 +281,19 @@ private:
 
     bool checkSupport();
     void createImages();
-    void createCorrectionLevels();
+    void createMultigridLevels();
     void createPrograms();
     const RenderTarget* target(SolverImage image, int level) const;
 
-    // One full-screen pass of `program` into `target` from up to two textures (units 0, 1),
-    // the quad drawn at clip depth `depth`.
-    void imagePass(ShaderProgram& program, const RenderTarget& target, const Texture& unit0,
-                   const Texture* unit1 = nullptr, PassUniform value = {nullptr, 0.0f},
-                   float depth = 0.0f);
     // Copies an image of the same size with a fixed-function textured quad (inside passes).
     void copyImage(const Texture& source, const RenderTarget& destination) const;
     void writeBlurDepth(const RenderTarget& target);
 
     // ---- multigrid (solver_multigrid.cpp)
-    // Runs `cycles` V-cycles on `problem`, from grey (`fresh`, cleared to `clearValue`) or from
-    // the estimate it holds.
+    static constexpr int kReSolveFCycles = 2;
+    // Runs `cycles` cycles on `problem`: F-cycles from grey (`fresh`, cleared to `clearValue`),
+    // else kReSolveFCycles F-cycles and then V-cycles from the estimate it holds.
     void solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue);
-    void vCycle(const Problem& problem);
-    enum class Cycle { V, F };
-    void solveCorrection(size_t k, Cycle cycle);
-    void buildFixedTexels(const Texture& constraints);
-    void smooth(ShaderProgram& program, RenderTarget*& current, RenderTarget*& partner,
-                const Texture* rhs, const Texture& fixedTexels, int sweeps, bool fromZero = false);
-    void restrictResidual(const RenderTarget& estimate, const Texture* rhs,
-                          const Texture& fixedTexels, const RenderTarget& residualImage,
-                          const RenderTarget& coarseRhs);
-    void addCorrection(RenderTarget*& current, RenderTarget*& partner, const Texture& correction,
-                       const Texture& fixedTexels);
     // The coarser levels of every displayed image, made from level 0.
     void buildDisplayPyramid();
 
@@ -357,14 +310,12 @@ private:
     int height;
     std::vector<int> levelWidth;
     std::vector<int> levelHeight;
-    ShaderProgram restrictProgram, divProgram, jacobiPoissonProgram, jacobiLaplaceProgram,
-        diffusionProgram, restrictColorProgram, blurThresholdProgram, prolongCorrectProgram,
-        restrictResidualProgram, restrictFixedProgram, downsampleProgram, residualProgram,
-        restrictFullProgram, composeChannelProgram;
+    ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
+        blurThresholdProgram, downsampleProgram, composeChannelProgram;
     int levels = 1;
     int displayLevel = 0;
     std::vector<Level> pyramid;
-    std::vector<CorrectionLevel> corrections; // levels 1, 2, ... of the multigrid
+    Multigrid multigrid; // the coarse levels of both solves
     // Depth and stencil of level 0: the stencil counting of the colour constraints and the
     // blur map laid into depth by the blur pass.
     Texture depthStencil;

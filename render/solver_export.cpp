@@ -165,7 +165,7 @@ QImage DiffusionSolver::renderExport(int size, int cycles, const BlurReference& 
     levelHeight = {height, 0};
     noGlError();
     rasteriseForExport();
-    createCorrectionLevels();
+    createMultigridLevels();
     // The 8-bit constraint image, no longer needed, takes the picture.
     RenderTarget picture = std::move(pyramid[0].colorConstraints);
     RenderTarget solution, partner;
@@ -256,11 +256,11 @@ void DiffusionSolver::buildExportDivergence(const RenderTarget& divergence)
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     };
     drawGradient(drawGradientsX);
-    imagePass(divProgram, divergence, gradient.texture, &flat.texture);
+    runImagePass({divProgram, {&gradient.texture, &flat.texture}, {}}, divergence);
     drawGradient(drawGradientsY);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    imagePass(divProgram, divergence, flat.texture, &gradient.texture);
+    runImagePass({divProgram, {&flat.texture, &gradient.texture}, {}}, divergence);
     glDisable(GL_BLEND);
     leavePasses();
     release(gradient);
@@ -311,7 +311,7 @@ void DiffusionSolver::releaseExportImages()
     unbindImages();
     pyramid.clear();
     pyramid.resize(1);
-    corrections.clear();
+    multigrid.releaseLevels();
     depthStencil = Texture();
 }
 

@@ -35,8 +35,8 @@ void DiffusionSolver::buildDivergencePyramid()
         return;
     drawGradients();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    imagePass(divProgram, pyramid[0].divergence, pyramid[0].gradientX.texture,
-              &pyramid[0].gradientY.texture);
+    runImagePass({divProgram, {&pyramid[0].gradientX.texture, &pyramid[0].gradientY.texture}, {}},
+                 pyramid[0].divergence);
     leavePasses();
 }
 
@@ -127,7 +127,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
     if (!ready)
         return;
     const bool warm = fromPrevious && colorView.matches(zoom, panX, panY);
-    solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(), !warm, 0.5f);
+    solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(!warm), !warm, 0.5f);
     colorView = {true, zoom, panX, panY};
     pictureBlurred = false;
 }
@@ -135,7 +135,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
 void DiffusionSolver::solveBlur()
 {
     if (ready)
-        solveBlurMap(cycleCount());
+        solveBlurMap(cycleCount(true));
 }
 
 void DiffusionSolver::solveBlurMap(int cycles)
@@ -152,18 +152,6 @@ void DiffusionSolver::solveBlurMap(int cycles)
     }
     solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
                  cycles, true, 0.0f);
-}
-
-void DiffusionSolver::prepare()
-{
-    if (!ready)
-        return;
-    const bool zoomedIn = zoom > 1.0;
-    if (zoomedIn)
-        solveWholeCanvasIntoOverview(false); // its colours become the zoomed window's edge
-    buildDivergencePyramid();
-    buildBlurConstraints();
-    buildColorConstraints(zoomedIn);
 }
 
 // The picture changes little between two mouse moves, so the solve starts from the previous
@@ -209,7 +197,7 @@ void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)
     buildDivergencePyramid();
     buildColorConstraints(false);
     const bool warm = fromPrevious && overviewValid;
-    solveProblem(colorProblem(overview), cycleCount(), !warm, 0.5f);
+    solveProblem(colorProblem(overview), cycleCount(!warm), !warm, 0.5f);
     overviewValid = true;
 }
 
@@ -232,12 +220,14 @@ void DiffusionSolver::buildDisplayPyramid()
         Level& finer = pyramid[L - 1];
         Level& level = pyramid[L];
         const RenderTarget& finerPicture = L == 1 ? picture() : finer.colorSolution;
-        imagePass(downsampleProgram, level.colorSolution, finerPicture.texture);
-        imagePass(downsampleProgram, level.blurSolution, finer.blurSolution.texture);
-        imagePass(restrictColorProgram, level.colorConstraints, finer.colorConstraints.texture);
-        imagePass(restrictColorProgram, level.blurConstraints, finer.blurConstraints.texture);
-        imagePass(restrictProgram, level.gradientX, finer.gradientX.texture);
-        imagePass(restrictProgram, level.gradientY, finer.gradientY.texture);
+        runImagePass({downsampleProgram, {&finerPicture.texture}, {}}, level.colorSolution);
+        runImagePass({downsampleProgram, {&finer.blurSolution.texture}, {}}, level.blurSolution);
+        runImagePass({restrictColorProgram, {&finer.colorConstraints.texture}, {}},
+                     level.colorConstraints);
+        runImagePass({restrictColorProgram, {&finer.blurConstraints.texture}, {}},
+                     level.blurConstraints);
+        runImagePass({restrictProgram, {&finer.gradientX.texture}, {}}, level.gradientX);
+        runImagePass({restrictProgram, {&finer.gradientY.texture}, {}}, level.gradientY);
     }
     leavePasses();
 }

@@ -249,8 +249,7 @@ public:
         : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0)
     {
         request.size = args.size;
-        request.cycles = args.draft ? DiffusionSolver::kBaseCycles + DiffusionSolver::kDefaultCycles
-                                    : DiffusionSolver::kExportCycles;
+        request.cycles = args.draft ? DiffusionSolver::kBaseCycles : DiffusionSolver::kExportCycles;
         request.blur = !args.draft && args.blur;
     }
 

@@ -33,6 +33,9 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
 {
     qRegisterMetaType<ManipulationMode>("ManipulationMode");
     setupUi(this);
+    // The panel is rarely the active window (the user works in the viewer): its tooltips show
+    // all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(size().expandedTo(minimumSizeHint()));
     installToolIcons(manipMode, defaultIconDirs());
 
@@ -118,7 +121,13 @@ void Interface::showLine(QLabel* line, const QString& text)
     line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
 }
 
-void Interface::showOutcome(const QString& text) { showLine(outcomeLine, text); }
+void Interface::showOutcome(const QString& text)
+{
+    statusbar->clearMessage(); // a hover tip would hide the new outcome
+    showLine(outcomeLine, text);
+}
+
+void Interface::clearOutcome() { showOutcome(QString()); }
 
 QString Interface::outcomeText() const { return outcomeLine->property("fullText").toString(); }
 
@@ -134,6 +143,11 @@ void Interface::makeConnections()
     connect(buttonLeftColor, &QPushButton::clicked, this, &Interface::changeLeftColor);
     connect(buttonRightColor, &QPushButton::clicked, this, &Interface::changeRightColor);
     connect(sliderBlur, &QSlider::valueChanged, this, &Interface::changeBlur);
+    // The number beside the blur slider: each follows the other; only the slider reports.
+    connect(sliderBlur, &QSlider::valueChanged, spinBlur, &QSpinBox::setValue);
+    connect(spinBlur, QOverload<int>::of(&QSpinBox::valueChanged), sliderBlur, &QSlider::setValue);
+    connect(spinSnapReach, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &Interface::snapReachChanged);
     connect(sliderIter, &QSlider::valueChanged, this, &Interface::changeIter);
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
             &Interface::changeLifetimeThreshold);

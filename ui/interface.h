@@ -47,8 +47,11 @@ public slots:
     void setRedoText(const QString& step);
     // Fills File > Open Recent with `files` (most recent first); greyed when empty.
     void setRecentFiles(const QStringList& files);
-    // The status bar's first line: what the last command came to.
+    // The status bar's first line: what the last command came to. Each outcome replaces the one
+    // before, and a hover tip shown at the time, so the newest is the one in sight.
     void showOutcome(const QString& text);
+    // Empties the outcome line, e.g. for a new drawing, to which no earlier outcome belongs.
+    void clearOutcome();
 
 public:
     // The two lines of the status bar, in full: the last outcome, and the active tool with its
@@ -77,6 +80,8 @@ signals:
     void lifetimeThresholdChanged(int);
     // A file of File > Open Recent was chosen.
     void recentFileChosen(const QString& path);
+    // The snap reach, in pixels of the bitmap (2 to 30): how far one snap may move a point.
+    void snapReachChanged(int pixels);
 
 private slots:
     void changeLeftColor();
@@ -104,7 +109,8 @@ private:
     void showLine(QLabel* line, const QString& text);
     // Checks the button of `mode` and names the tool and its gesture in the status bar.
     void showActiveTool(ManipulationMode mode);
-    // Emits the mode and, depending on the rule, the spline and attribute display flags.
+    // Hides the attribute points, then emits the mode and, depending on the rule, the spline and
+    // attribute display flags.
     enum class Splines { Untouched, Shown, AsCheckBox };
     void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
 

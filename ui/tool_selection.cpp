@@ -43,6 +43,7 @@ void Interface::showActiveTool(ManipulationMode mode)
 
 void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib)
 {
+    emit showAttribChanged(false);
     showActiveTool(mode);
     emit manipModeChanged(mode);
     if (splines == Splines::Shown)
@@ -53,17 +54,15 @@ void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttr
         emit showAttribChanged(true);
 }
 
-// Runs after the viewer slot connected to the button's clicked(), if any: buttonSmooth first
-// smooths, then switches the viewer to multi-selection. Showing splines here does not tick
-// checkBoxShowSplines, which reflects only the user's own choice.
+// Tool buttons choose the viewer's mode. Showing splines here does not tick checkBoxShowSplines,
+// which reflects only the user's own choice. The action buttons (snap, read colours, switch
+// colours, contrast, stylise, smooth, zoom) run their viewer command through their own clicked()
+// and keep the current tool, so they emit nothing here.
 void Interface::changeManipMode(QAbstractButton* clickedButton)
 {
-    emit showAttribChanged(false);
     QAbstractButton* const b = clickedButton;
-    if (b == buttonMovePoint || b == buttonSnake)
+    if (b == buttonMovePoint)
         selectTool(ModeMovePoint, Splines::Shown, false);
-    else if (b == buttonSampleExample)
-        selectTool(ModeMovePoint, Splines::Untouched, false);
     else if (b == buttonModifAttrib)
         selectTool(ModeModifAttrib, Splines::Shown, true);
     else if (b == buttonSelectMulti)
@@ -76,10 +75,4 @@ void Interface::changeManipMode(QAbstractButton* clickedButton)
         selectTool(ModeBucket, Splines::Shown, true);
     else if (b == buttonPicker)
         selectTool(ModePicker, Splines::Shown, true);
-    else if (b == buttonSwitchColors)
-        buttonModifAttrib->click(); // runs this slot again, for buttonModifAttrib
-    else if (b == buttonStylize || b == buttonSmooth || b == buttonContrastIncr
-             || b == buttonContrastDecr)
-        buttonSelectMulti->click();
-    // buttonZoomIn, buttonZoomOut: the viewer zooms; the mode stays.
 }

@@ -50,7 +50,25 @@ const char* const kTintweaveVersion = "0.1";
 
 QString helpPageText()
 {
-    return QStringLiteral("<h2>T i n t w e a v e</h2>") + "Spline drawing with color diffusion.";
+    return QStringLiteral("<h2>T i n t w e a v e</h2>") + "Spline drawing with color diffusion."
+           + "<h3>Getting started</h3><ol>"
+           + "<li><b>Draw</b>: choose the Drawing tool in the control panel and drag in the "
+             "picture; a spline follows your stroke.</li>"
+           + "<li><b>Color</b>: Left Color and Right Color set the two sides of the current "
+             "spline and of the next ones. With the Color selection tool, click a spline, then "
+             "one of its color points to change it; the paint bucket paints color points.</li>"
+           + "<li><b>Edit</b>: with the Control point selection tool, click a spline, then drag "
+             "it or its points; the right button adds or deletes points. Multiple selection "
+             "works on several splines. Edit &gt; Undo (Ctrl+Z) takes any step back.</li>"
+           + "<li><b>Save</b>: File &gt; Save (Ctrl+S) keeps the drawing as an XML file, "
+             "File &gt; Open (Ctrl+O) reads it back.</li>"
+           + "<li><b>Export</b>: File &gt; Save as Png saves the picture; File &gt; Keyframing "
+             "makes the frames between several drawings.</li>"
+           + "<li><b>Trace</b>: File &gt; Trace Bitmap... turns a bitmap into a drawing of "
+             "splines.</li>"
+           + "</ol>"
+           + "<p>Hover over a control of the panel to read what it does in the panel's status "
+             "bar.</p>";
 }
 
 QString mousePageText()
@@ -80,6 +98,19 @@ QString mousePageText()
     rows += row("Left Button - Color picker mode",
                 "Pick the color of the paint bucket from the drawing");
     rows += row("Wheel", "Zoom in or out about the point under the cursor");
+    // The panel's action buttons work on the selected splines, or on the current one, and keep
+    // the tool.
+    rows += row("Panel - Snap to bitmap contours",
+                "Move the current spline towards the contours of the loaded bitmap, by up to the "
+                "snap reach; press again to go further");
+    rows += row("Panel - Read colors in the bitmap",
+                "Give the current spline the colors of the loaded bitmap beside it");
+    rows += row("Panel - Switch colors", "Swap the left and right colors of the splines");
+    rows += row("Panel - Increase or decrease contrast",
+                "Push the colors of the two sides of the splines apart, or draw them together");
+    rows += row("Panel - Stylization",
+                "Draw the splines as straight segments between their key points, or back again");
+    rows += row("Panel - Smoothing", "Smooth the splines");
     return table(headerRow("<td style=\"vertical-align: top; \">", "Mouse", "Action"), rows);
 }
 

@@ -141,15 +141,28 @@ void Viewer::endGLWork()
 
 void Viewer::quickUpdate()
 {
+    moveSolvePending = false;
     if (beginGLWork()) {
         renderer->update();
+        solvedSinceFrame = true;
         endGLWork();
     }
     requestRepaint();
 }
 
+void Viewer::quickUpdateForMove()
+{
+    if (solvedSinceFrame) {
+        moveSolvePending = true;
+        requestRepaint();
+        return;
+    }
+    quickUpdate();
+}
+
 void Viewer::fullUpdate()
 {
+    moveSolvePending = false;
     if (beginGLWork()) {
         renderer->fullUpdate();
         endGLWork();
@@ -247,6 +260,11 @@ void Viewer::init()
 void Viewer::draw()
 {
     ++frameCount;
+    if (moveSolvePending) {
+        moveSolvePending = false;
+        renderer->update();
+    }
+    solvedSinceFrame = false;
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
     const QRect canvas = canvasViewport();

@@ -215,6 +215,10 @@ protected:
     // init() they do nothing (init() solves).
     void quickUpdate();
     void fullUpdate();
+    // The quick update of a mouse move: at once when no solve ran since the last frame, else
+    // left to the next frame, which solves once for the newest position (the picture never
+    // falls behind the mouse).
+    void quickUpdateForMove();
     // Sets the view, the handle size that goes with its zoom, and hands the view to the
     // renderer (no re-solve).
     void setView(const View& newView);
@@ -331,4 +335,6 @@ private:
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
     long frameCount = 0;
+    bool solvedSinceFrame = false; // a quick update ran since the last frame was drawn
+    bool moveSolvePending = false; // a merged mouse move awaits its solve at the next frame
 };

@@ -235,11 +235,11 @@ void Viewer::pointMove(QMouseEvent* event)
     if (curveSet.dragging) {
         doc.beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
-        quickUpdate();
+        quickUpdateForMove();
     } else if (curveSet.selectedControlPoint() >= 0) {
         doc.beginGesture("Move Point");
         if (curveSet.moveSelectedControlPoint(p.x, p.y))
-            quickUpdate();
+            quickUpdateForMove();
     }
     baseMove(event);
 }
@@ -297,7 +297,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
     } else if (curveSet.dragging) {
         doc.beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
-        quickUpdate();
+        quickUpdateForMove();
     } else {
         baseMove(event);
     }
@@ -385,7 +385,7 @@ void Viewer::panMove(QMouseEvent* event)
     }
     const Point current = mousePosition(event);
     setView({view.zoom, view.pan + current - panAnchor});
-    quickUpdate();
+    quickUpdateForMove();
     // With the new pan the mouse is over the grabbed point again.
     panAnchor = mousePosition(event);
 }

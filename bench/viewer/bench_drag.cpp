@@ -1,6 +1,9 @@
 // The interactive paths of the viewer as a user feels them, on the real widget under Xvfb:
 // - BM_ControlPointDragMove: from a mouse-move event during a control-point drag to the
 //   re-solved picture (glFinish), with 100 curves; the counter median_ms is the median move.
+// - BM_DragFramesPerSecond: the same drag with mouse moves arriving faster than the picture can
+//   be solved (one move per turn of the event loop, for three seconds); the counter
+//   frames_per_second is the rate of frames drawn, moves_per_frame how many moves each showed.
 // - BM_KeyframeExport: keyframe export of three drawings of 100 curves (52 frames); the counter
 //   frames_per_second is the export rate.
 #include <GL/glew.h>
@@ -132,6 +135,52 @@ void BM_ControlPointDragMove(benchmark::State& state)
         state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
 }
 BENCHMARK(BM_ControlPointDragMove)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+
+void BM_DragFramesPerSecond(benchmark::State& state)
+{
+    Viewer viewer;
+    if (!showViewer(viewer)) {
+        state.SkipWithError("no GL viewer");
+        return;
+    }
+    viewer.document() = hundredCurves(0.0);
+    viewer.setLifetimeThreshold(0);
+    viewer.changeManipMode(ModeMovePoint);
+    const Curve& curve = viewer.document().curve(0);
+    const QPoint keyPoint = pixelOf(curve.controlPoint(0));
+    const QPoint onCurve = pixelOf(curve.pointAt(0.5, 0));
+    sendMouse(viewer, QEvent::MouseButtonPress, onCurve, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(viewer, QEvent::MouseButtonRelease, onCurve, Qt::LeftButton, Qt::NoButton);
+    sendMouse(viewer, QEvent::MouseButtonPress, keyPoint, Qt::LeftButton, Qt::LeftButton);
+    if (viewer.document().selectedControlPoint() != 0) {
+        state.SkipWithError("the drag did not pick the key point");
+        return;
+    }
+    for (auto _ : state) {
+        const long firstFrame = viewer.framesDrawn();
+        int moves = 0;
+        const auto start = std::chrono::steady_clock::now();
+        auto elapsed = [&start] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+        while (elapsed() < 3.0) {
+            sendMouse(viewer, QEvent::MouseMove, keyPoint + QPoint(moves % 40, (moves / 40) % 40),
+                      Qt::NoButton, Qt::LeftButton);
+            ++moves;
+            QApplication::processEvents();
+        }
+        viewer.makeCurrent();
+        glFinish();
+        viewer.doneCurrent();
+        const double seconds = elapsed();
+        state.SetIterationTime(seconds);
+        const double frames = double(viewer.framesDrawn() - firstFrame);
+        state.counters["frames_per_second"] = frames / seconds;
+        state.counters["moves_per_frame"] = frames > 0 ? moves / frames : 0.0;
+    }
+    sendMouse(viewer, QEvent::MouseButtonRelease, keyPoint, Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK(BM_DragFramesPerSecond)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_KeyframeExport(benchmark::State& state)
 {

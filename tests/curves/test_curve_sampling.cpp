@@ -99,6 +99,27 @@ TEST(Snapping, CurveNearAContourMovesTowardsIt)
         EXPECT_EQ(rowOf(c.pointAt(t, 3).y), rowOf(lineY)) << t;
 }
 
+// One pass moves each point by at most the reach along each axis; a wider reach lets the curve
+// get further towards a distant contour in that one pass.
+TEST(Snapping, ReachBoundsEveryMoveOfOnePass)
+{
+    const QImage contour = horizontalContour(20 * kCanvasPixel, 5);
+    double climb[2] = {0.0, 0.0};
+    const int reaches[2] = {kSnakeReachSteps, 24};
+    for (int r = 0; r < 2; ++r) {
+        Curve c = straightCurve(3);
+        const QVector<Point> before = c.control_points;
+        c.snakeStep(contour, kCanvasPixel, reaches[r]);
+        const double bound = reaches[r] * kCanvasPixel + 1e-12;
+        for (int i = 0; i < c.nb_control_points; ++i) {
+            EXPECT_LE(std::abs(c.control_points[i].x - before[i].x), bound) << i;
+            EXPECT_LE(std::abs(c.control_points[i].y - before[i].y), bound) << i;
+            climb[r] = std::max(climb[r], c.control_points[i].y - before[i].y);
+        }
+    }
+    EXPECT_GT(climb[1], kSnakeReachSteps * kCanvasPixel + 1e-12);
+}
+
 TEST(Snapping, ClosedCurveKeepsItsJointAndNullImagesDoNothing)
 {
     Curve loop = closedLoop();

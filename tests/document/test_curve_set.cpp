@@ -242,3 +242,34 @@ TEST(CurveSetEditing, SmoothingUpdatesTheSelectionBox)
     EXPECT_LT(set.selection_max.y, 1.0);
     EXPECT_DOUBLE_EQ(set.selection_max.y, set.curve(0).bbox_max.y);
 }
+
+// The snap reach counts pixels of the 512-pixel contour bitmap, two pixel steps each, clamped to
+// 2 .. 30; the default is the curve's own reach.
+TEST(CurveSetEditing, SnapReachCountsBitmapPixelsWithinItsRange)
+{
+    QImage contour(512, 512, QImage::Format_RGB32);
+    contour.fill(Qt::white);
+    for (int row = 244; row <= 248; ++row) // a dark band 20 pixel steps above y = 0
+        for (int col = 0; col < 512; ++col)
+            contour.setPixel(col, row, qRgb(0, 0, 0));
+    auto x = [](int i) { return -0.6 + 1.2 * i / 9; };
+    const Curve line = curveThrough({Point(x(0), 0), Point(x(1), 0), Point(x(2), 0), Point(x(3), 0),
+                                     Point(x(4), 0), Point(x(5), 0), Point(x(6), 0), Point(x(7), 0),
+                                     Point(x(8), 0), Point(x(9), 0)});
+    const std::pair<int, int> pixelsToSteps[] = {{kDefaultSnapReach, kSnakeReachSteps},
+                                                 {kMinSnapReach - 1, 4},
+                                                 {kMaxSnapReach + 50, 60}};
+    QVector<QVector<Point>> snapped;
+    for (const auto& [pixels, steps] : pixelsToSteps) {
+        CurveSet set;
+        set.addCurve(line);
+        set.setCurrentCurve(0);
+        set.snakeStep(contour, pixels);
+        Curve alone = line;
+        alone.snakeStep(contour, kCanvasPixel, steps);
+        EXPECT_EQ(set.curve(0).control_points, alone.control_points) << pixels;
+        snapped << set.curve(0).control_points;
+    }
+    EXPECT_EQ(kDefaultSnapReach, 3);
+    EXPECT_NE(snapped.first(), snapped.last()) << "the widest reach gets nearer the band";
+}

@@ -137,15 +137,15 @@ TEST_F(RenderToolFailures, FifoAsShaderIsRefused)
     const QDir source(QString::fromUtf8(TINTWEAVE_SOURCE_DIR) + "/shaders");
     for (const QString& name : source.entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(source.filePath(name), shaders + "/" + name));
-    QFile::remove(shaders + "/jacobi_poisson.frag");
-    fifo(shaders + "/jacobi_poisson.frag");
+    QFile::remove(shaders + "/mg_smooth_finest.frag");
+    fifo(shaders + "/mg_smooth_finest.frag");
     const ToolResult r =
         run(renderTool(), {"--shaders", shaders, drawing, dir.filePath("out.png")});
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("Cannot open file " + shaders
-                               + "/jacobi_poisson.frag: not a regular file (a FIFO)"))
+                               + "/mg_smooth_finest.frag: not a regular file (a FIFO)"))
         << r.err.toStdString();
-    EXPECT_TRUE(isFifo(shaders + "/jacobi_poisson.frag"));
+    EXPECT_TRUE(isFifo(shaders + "/mg_smooth_finest.frag"));
 }
 
 TEST_F(RenderToolFailures, FifoOrFolderAsPictureIsLeftAlone)

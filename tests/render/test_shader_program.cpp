@@ -14,17 +14,19 @@ namespace {
 const char* const kPrograms[][2] = {
     {"color_constraints.vert", "color_constraints.frag"},
     {"img_process.vert", "div.frag"},
-    {"img_process.vert", "jacobi_poisson.frag"},
     {"img_process.vert", "jacobi_laplace.frag"},
     {"img_process.vert", "restrict.frag"},
     {"img_process.vert", "anisotropic_diffusion.frag"},
     {"img_process.vert", "restrict_color.frag"},
     {"img_process.vert", "blur_threshold.frag"},
-    {"img_process.vert", "residual.frag"},
-    {"img_process.vert", "restrict_full.frag"},
-    {"img_process.vert", "restrict_residual.frag"},
-    {"img_process.vert", "restrict_fixed.frag"},
-    {"img_process.vert", "prolong_correct.frag"},
+    {"img_process.vert", "mg_smooth_finest.frag"},
+    {"img_process.vert", "mg_residual_finest.frag"},
+    {"img_process.vert", "mg_smooth.frag"},
+    {"img_process.vert", "mg_residual.frag"},
+    {"img_process.vert", "mg_restrict.frag"},
+    {"img_process.vert", "mg_prolong.frag"},
+    {"img_process.vert", "mg_galerkin.frag"},
+    {"img_process.vert", "mg_coarsest.frag"},
     {"img_process.vert", "downsample.frag"},
     {"img_process.vert", "compose_channel.frag"},
 };
@@ -109,7 +111,7 @@ TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)
 TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
 {
     ShaderProgram program;
-    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_poisson.frag")));
+    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
 
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();

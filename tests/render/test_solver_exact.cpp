@@ -190,5 +190,55 @@ TEST_F(ExactSolveTest, LongJumpDuringADragEndsOnTheSolution)
     expectSolution("jump", d.name);
 }
 
+// Each re-solve starts from the previous answer, so an error left by one drag step is where the
+// next one starts: every picture of a chain of steps must be the solution.
+TEST_F(ExactSolveTest, EveryStepOfADragChainIsTheSolution)
+{
+    for (const Drawing& d : hardDrawings()) {
+        draw(d);
+        solver->fullUpdate();
+        Curve& dragged = drawing.curves.back();
+        dragged.setDragAnchor(0.0, 0.0);
+        for (int step = 1; step <= 5; ++step) {
+            dragged.translateTo(step * 6.0 / kSize, step * -4.0 / kSize); // 3 and 2 pixels
+            solver->update();
+            char what[16];
+            std::snprintf(what, sizeof what, "step %d", step);
+            expectSolution(what, d.name);
+        }
+    }
+}
+
+// Two curves 2 px apart leave a channel one texel wide between them, which the coarse levels
+// cannot see as free; its colours must still be the solution, also after a drag step.
+TEST_F(ExactSolveTest, ChannelBetweenCurvesTwoPixelsApartIsTheSolution)
+{
+    const double gap = 4.0 / kSize; // 2 pixels
+    const Drawing d{"curves 2 px apart",
+                    {straightCurve({-0.8, -0.6}, {0.7, 0.5}, QColor(230, 40, 40),
+                                   QColor(40, 230, 40)),
+                     straightCurve({-0.8, -0.6 + gap}, {0.7, 0.5 + gap}, QColor(40, 40, 230),
+                                   QColor(240, 240, 20))}};
+    draw(d);
+    solver->fullUpdate();
+    expectSolution("edit", d.name);
+    drawing.curves[1].setDragAnchor(0.0, 0.0);
+    drawing.curves[1].translateTo(2.0 / kSize, 0.0);
+    solver->update();
+    expectSolution("drag", d.name);
+}
+
+TEST_F(ExactSolveTest, DrawingOfAThousandCurvesIsTheSolution)
+{
+    const Drawing d{"1000 random curves", randomCurves(1000, 11u)};
+    draw(d);
+    solver->fullUpdate();
+    expectSolution("edit", d.name);
+    drawing.curves[0].setDragAnchor(0.0, 0.0);
+    drawing.curves[0].translateTo(6.0 / kSize, 4.0 / kSize);
+    solver->update();
+    expectSolution("drag", d.name);
+}
+
 } // namespace
 } // namespace solvertest

@@ -14,7 +14,8 @@ struct ToolCase {
 void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.button; }
 
 const QStringList kMoveMode{"attrib false", "mode 0", "splines true"};
-const QStringList kMultiMode{"attrib false", "attrib false", "mode 3"};
+// Action buttons run their command and keep the tool: the panel emits nothing.
+const QStringList kKeepsTool{};
 const QStringList kShowAttribs{"splines true", "attrib true"};
 
 class ToolButtonTest : public PanelTest, public ::testing::WithParamInterface<ToolCase> {};
@@ -31,8 +32,8 @@ TEST_P(ToolButtonTest, ClickEmitsModeAndDisplayFlagsInOrder)
 INSTANTIATE_TEST_SUITE_P(
     EveryToolButton, ToolButtonTest,
     ::testing::Values(
-        ToolCase{"buttonMovePoint", kMoveMode}, ToolCase{"buttonSnake", kMoveMode},
-        ToolCase{"buttonSampleExample", {"attrib false", "mode 0"}},
+        ToolCase{"buttonMovePoint", kMoveMode}, ToolCase{"buttonSnake", kKeepsTool},
+        ToolCase{"buttonSampleExample", kKeepsTool},
         ToolCase{"buttonModifAttrib", QStringList{"attrib false", "mode 2"} + kShowAttribs},
         ToolCase{"buttonSelectMulti", {"attrib false", "mode 3"}},
         ToolCase{"buttonDrawCatmull", {"attrib false", "mode 4"}},
@@ -40,12 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"buttonBucket", QStringList{"attrib false", "mode 8"} + kShowAttribs},
         ToolCase{"buttonBucketColor", QStringList{"attrib false", "mode 8"} + kShowAttribs},
         ToolCase{"buttonPicker", QStringList{"attrib false", "mode 9"} + kShowAttribs},
-        // Switching colours ends in colour selection with the attribute points shown.
-        ToolCase{"buttonSwitchColors",
-                 QStringList{"attrib false", "attrib false", "mode 2"} + kShowAttribs},
-        ToolCase{"buttonStylize", kMultiMode}, ToolCase{"buttonSmooth", kMultiMode},
-        ToolCase{"buttonContrastIncr", kMultiMode}, ToolCase{"buttonContrastDecr", kMultiMode},
-        ToolCase{"buttonZoomIn", {"attrib false"}}, ToolCase{"buttonZoomOut", {"attrib false"}}),
+        ToolCase{"buttonSwitchColors", kKeepsTool}, ToolCase{"buttonStylize", kKeepsTool},
+        ToolCase{"buttonSmooth", kKeepsTool}, ToolCase{"buttonContrastIncr", kKeepsTool},
+        ToolCase{"buttonContrastDecr", kKeepsTool}, ToolCase{"buttonZoomIn", kKeepsTool},
+        ToolCase{"buttonZoomOut", kKeepsTool}),
     [](const ::testing::TestParamInfo<ToolCase>& info) { return std::string(info.param.button); });
 
 // The buttons that choose a mode are checkable and exclusive, so the active tool shows; the
@@ -109,8 +108,8 @@ TEST_F(PanelTest, HiddenSplinesStayHiddenWhenDrawingOrSelecting)
     EXPECT_EQ(log.lines, (QStringList{"attrib false", "mode 4", "splines false"}));
 
     log.lines.clear();
-    click(panel->buttonSmooth);
-    EXPECT_EQ(log.lines, (QStringList{"attrib false", "attrib false", "mode 3", "splines false"}));
+    click(panel->buttonSelectMulti);
+    EXPECT_EQ(log.lines, (QStringList{"attrib false", "mode 3", "splines false"}));
 }
 
 TEST_F(PanelTest, ForcedSplinesDoNotTickTheCheckBox)
@@ -122,15 +121,32 @@ TEST_F(PanelTest, ForcedSplinesDoNotTickTheCheckBox)
     EXPECT_FALSE(panel->checkBoxShowSplines->isChecked());
 }
 
-// The entry point connects one-shot buttons straight to the viewer; that slot runs before the
-// panel switches the mode, so smoothing happens first and multi-selection follows.
-TEST_F(PanelTest, OneShotCommandRunsBeforeTheModeSwitch)
+// The entry point connects the action buttons straight to the viewer's commands: a click runs
+// the command once and leaves the chosen tool, its button and its status line as they were.
+TEST_F(PanelTest, ActionButtonsRunTheirCommandAndKeepTheTool)
 {
-    SignalLog log(*panel);
-    QObject::connect(panel->buttonSmooth, &QPushButton::clicked, panel.get(),
-                     [&log] { log.lines << "smoothSplines"; });
-    click(panel->buttonSmooth);
-    EXPECT_EQ(log.lines, QStringList{"smoothSplines"} + kMultiMode);
+    QAbstractButton* const actions[] = {panel->buttonSnake,        panel->buttonSampleExample,
+                                        panel->buttonSwitchColors, panel->buttonContrastIncr,
+                                        panel->buttonContrastDecr, panel->buttonStylize,
+                                        panel->buttonSmooth,       panel->buttonZoomIn,
+                                        panel->buttonZoomOut};
+    for (QAbstractButton* tool : {panel->buttonModifAttrib, panel->buttonDrawCatmull}) {
+        click(tool);
+        const QString toolLine = panel->toolText();
+        for (QAbstractButton* action : actions) {
+            const std::string name = action->objectName().toStdString();
+            SignalLog log(*panel);
+            int commands = 0;
+            auto command = QObject::connect(action, &QAbstractButton::clicked, panel.get(),
+                                            [&commands] { ++commands; });
+            click(action);
+            QObject::disconnect(command);
+            EXPECT_EQ(commands, 1) << name;
+            EXPECT_TRUE(log.lines.isEmpty()) << name << ": " << log.lines.join(", ").toStdString();
+            EXPECT_TRUE(tool->isChecked()) << name;
+            EXPECT_EQ(panel->toolText(), toolLine) << name;
+        }
+    }
 }
 
 TEST_F(PanelTest, ModeTravelsAsManipulationModeThroughSignalSpy)

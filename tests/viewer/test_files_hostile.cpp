@@ -228,7 +228,7 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
     ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
     for (const QString& name : source.entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(source.filePath(name), workingDir.filePath("shaders/" + name)));
-    QFile empty(workingDir.filePath("shaders/jacobi_poisson.frag"));
+    QFile empty(workingDir.filePath("shaders/mg_smooth_finest.frag"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
     QFile old(workingDir.filePath("picture.png"));

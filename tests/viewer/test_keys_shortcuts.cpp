@@ -133,10 +133,22 @@ TEST_F(Keys, BlurShortcutsCopyTheMeanAndPasteIt)
     EXPECT_EQ(doc().curve(2).blur_values, QVector<int>({6, 6}));
 }
 
-TEST(HelpPages, TitlePage)
+TEST(HelpPages, TitlePageWithGettingStarted)
 {
-    EXPECT_EQ(helpPageText(),
-              QString("<h2>T i n t w e a v e</h2>Spline drawing with color diffusion."));
+    const QString page = helpPageText();
+    EXPECT_TRUE(
+        page.startsWith(QString("<h2>T i n t w e a v e</h2>Spline drawing with color diffusion.")));
+    const int start = page.indexOf("<h3>Getting started</h3><ol>");
+    ASSERT_GE(start, 0);
+    // One step each, in the order a new user takes them.
+    int previous = start;
+    for (const char* step : {"Draw", "Color", "Edit", "Save", "Export", "Trace"}) {
+        const int at = page.indexOf(QString("<li><b>%1</b>: ").arg(step));
+        EXPECT_GT(at, previous) << step;
+        previous = at;
+    }
+    EXPECT_TRUE(page.contains("File &gt; Trace Bitmap..."));
+    EXPECT_TRUE(page.contains("File &gt; Save as Png"));
 }
 
 namespace {
@@ -175,16 +187,26 @@ TEST(HelpPages, MousePageNamesEveryGestureOnce)
     EXPECT_TRUE(page.contains("<tr>" + cell + "Left Button - Drawing mode<br></td>" + cell
                               + "Draw a spline</td></tr>"));
     // Every tool's buttons, the Ctrl scribble and the wheel; the pan row only once.
-    EXPECT_EQ(firstCells(page),
-              QStringList({"Left Button - Drawing mode", "Left Button - Manipulation mode",
-                           "Right Button - Manipulation mode", "Left Button - Color and blur mode",
-                           "Right Button - Color and blur mode",
-                           "Left Button - Multiselection mode",
-                           "Shift + Left Button - Multiselection mode",
-                           "Ctrl + Mouse move - Multiselection mode",
-                           "Right Button - Multiselection mode", "Left Button - Pan mode",
-                           "Left Button - Paint bucket mode", "Right Button - Paint bucket mode",
-                           "Left Button - Color picker mode", "Wheel"}));
+    EXPECT_EQ(firstCells(page), QStringList({"Left Button - Drawing mode",
+                                             "Left Button - Manipulation mode",
+                                             "Right Button - Manipulation mode",
+                                             "Left Button - Color and blur mode",
+                                             "Right Button - Color and blur mode",
+                                             "Left Button - Multiselection mode",
+                                             "Shift + Left Button - Multiselection mode",
+                                             "Ctrl + Mouse move - Multiselection mode",
+                                             "Right Button - Multiselection mode",
+                                             "Left Button - Pan mode",
+                                             "Left Button - Paint bucket mode",
+                                             "Right Button - Paint bucket mode",
+                                             "Left Button - Color picker mode",
+                                             "Wheel",
+                                             "Panel - Snap to bitmap contours",
+                                             "Panel - Read colors in the bitmap",
+                                             "Panel - Switch colors",
+                                             "Panel - Increase or decrease contrast",
+                                             "Panel - Stylization",
+                                             "Panel - Smoothing"}));
 }
 
 TEST(HelpPages, KeyboardPageNamesEveryKeyOnceAndPAndLAsTheyBehave)

@@ -2,11 +2,13 @@
 // panning, the paint bucket and the colour picker.
 #include "test_mouse_support.h"
 
+#include "diffusion_solver.h"
 #include "interface.h"
 #include "wiring.h"
 
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -121,6 +123,37 @@ TEST_F(PointMode, FirstClickMakesCurrentSecondPicksPointAndDragMovesIt)
     release(target);
     EXPECT_EQ(doc().selectedControlPoint(), -1);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.0), 1e-12));
+}
+
+// Moves that arrive before the next frame are merged: the first solves at once, the others are
+// left to the frame, which solves once for the newest position and shows its picture.
+TEST_F(PointMode, MovesBetweenFramesAreSolvedOnceForTheNewestPosition)
+{
+    resolve();
+    click(pixelOf(onArch(0.5)));
+    const QPoint endPoint = pixelOf(Point(0.5, 0.0));
+    press(endPoint);
+    ASSERT_EQ(doc().selectedControlPoint(), 3);
+    for (int step = 1; step <= 4; ++step)
+        moveTo(endPoint + QPoint(12 * step, -15 * step));
+    auto picture = [this] {
+        viewer->makeCurrent();
+        return viewer->solver().readImage(SolverImage::ColorSolution, 0);
+    };
+    const std::vector<float> beforeFrame = picture();
+    viewer->repaint();
+    const std::vector<float> atFrame = picture();
+    resolve(); // a fresh solve of the drawing as it is now
+    const std::vector<float> solved = picture();
+    ASSERT_EQ(atFrame.size(), solved.size());
+    float frameError = 0.0f, beforeError = 0.0f;
+    for (size_t i = 0; i < solved.size(); ++i) {
+        frameError = std::max(frameError, std::abs(atFrame[i] - solved[i]));
+        beforeError = std::max(beforeError, std::abs(beforeFrame[i] - solved[i]));
+    }
+    EXPECT_LE(frameError, 1.0f / 255.0f);
+    EXPECT_GT(beforeError, 0.1f) << "the later moves wait for the frame";
+    release(endPoint + QPoint(48, -60));
 }
 
 TEST_F(PointMode, DragOfTheBodyMovesTheWholeCurve)

@@ -1,0 +1,78 @@
+#pragma once
+
+// The multigrid of the colour and blur solves. On the finest level (the picture's size) every
+// free texel p (constraint alpha 0.1 or less) satisfies
+//   sum over its in-canvas neighbours n of (u(n) - u(p)) = rhs(p),
+// and every constrained texel keeps its constraint value. The coarser levels carry corrections:
+// a level of n texels has a coarser one of n / 2 + 1, whose texel I sits on texel 2I of the
+// finer one (one row and column past the finer level's edge where n is even), down to at most
+// 5 x 5 texels, which is solved exactly. The coarse operators are Galerkin products
+// A_c = R A P (bilinear P, full weighting R = P^T / 4), 9-point stencils rebuilt from the
+// constraints on every solve; constrained texels are no unknowns on any level (a coarse texel
+// is fixed exactly when the finer texel under it is). Smoothing is red-black Gauss-Seidel, one
+// sweep before and one after each coarse correction.
+#include "gl_objects.h"
+#include "shader_program.h"
+
+#include <vector>
+
+class Multigrid {
+public:
+    // One problem on the finest level: the estimate (in and out) with a partner image of the
+    // same size, the right-hand side (null: zero, a Laplace problem) and the constraint image
+    // (alpha above 0.1: fixed at its colour).
+    struct Problem {
+        RenderTarget* solution;
+        RenderTarget* partner;
+        const Texture* rhs;
+        const Texture* constraints;
+    };
+    // Builds the programs; a program that fails is reported on stderr.
+    void createPrograms();
+    bool allProgramsLinked() const;
+    // Coarse levels for a finest level of width x height: `values` is the format of the
+    // corrections (four or one channel, nearest), `stencils` that of the operator images.
+    void createLevels(int width, int height, const TextureFormat& values,
+                      const TextureFormat& stencils);
+    void releaseLevels() { levels.clear(); }
+    // Number of levels including the finest.
+    int levelCount() const { return int(levels.size()) + 1; }
+
+    // Builds the coarse operators from problem.constraints and runs `fCycles` F-cycles, then
+    // `vCycles` V-cycles, on the estimate problem.solution holds. Expects the GL state the
+    // solver's passes set up (see DiffusionSolver::beginPasses).
+    void solve(const Problem& problem, int fCycles, int vCycles);
+
+private:
+    // V: each level visits the next coarser one once. F: each coarse level visits the next one
+    // twice, first by an F-cycle, then by a V-cycle (the finest level visits level 1 once).
+    enum class Cycle { V, F };
+
+    struct Level {
+        RenderTarget correction, partner, rhs;
+        Texture stencilA, stencilB, stencilC; // see shaders/mg_smooth.frag
+        Framebuffer stencilTarget;            // the three stencil images as one target
+        int width() const { return correction.width(); }
+        int height() const { return correction.height(); }
+    };
+
+    void buildOperators(const Texture& constraints);
+    // One cycle on the finest level: from *current, ending in *current (the pointers swap as
+    // the passes ping-pong).
+    void finestCycle(const Problem& problem, RenderTarget*& current, RenderTarget*& other,
+                     Cycle kind);
+    // Solves levels[k]'s correction equation from zero by one cycle of `kind`, leaving it in
+    // levels[k].correction.
+    void coarseCycle(size_t k, Cycle kind);
+    void smoothFinest(const Problem& problem, RenderTarget*& current, RenderTarget*& other);
+    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other);
+    void restrictInto(const Texture& residual, int fineWidth, int fineHeight, Level& coarse);
+    void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
+                     float fixedValueWeight, const RenderTarget& target);
+
+    std::vector<Level> levels; // the coarse levels, finest first
+    int finestWidth = 0;
+    int finestHeight = 0;
+    ShaderProgram smoothFinestProgram, residualFinestProgram, smoothProgram, residualProgram,
+        restrictProgram, prolongProgram, galerkinProgram, coarsestProgram;
+};

@@ -1,0 +1,40 @@
+#version 120
+#extension GL_ARB_texture_rectangle : require
+// Half a red-black Gauss-Seidel sweep of A e = f on a coarse level, for the texels whose x + y
+// has the parity "parity" (0 red, 1 black); the others are copied. A is the level's 9-point
+// operator: stencilA holds the coefficients of the west, east, south and north neighbours,
+// stencilB those of the south-west, south-east, north-west and north-east ones, stencilC the
+// centre, its inverse and, in alpha, 1 for a fixed texel (no unknown: its correction is 0).
+uniform sampler2DRect imgMap;
+uniform sampler2DRect rhsMap;
+uniform sampler2DRect stencilA;
+uniform sampler2DRect stencilB;
+uniform sampler2DRect stencilC;
+uniform float parity;
+
+vec3 e(vec2 q)
+{
+    return texture2DRect(imgMap, q).rgb;
+}
+
+void main()
+{
+    vec2 p = gl_FragCoord.xy;
+    vec4 c = texture2DRect(stencilC, p);
+    if (c.a > 0.5) {
+        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        return;
+    }
+    vec2 cell = floor(p);
+    if (mod(cell.x + cell.y, 2.0) != parity) {
+        gl_FragColor = vec4(e(p), 1.0);
+        return;
+    }
+    vec4 a = texture2DRect(stencilA, p);
+    vec4 b = texture2DRect(stencilB, p);
+    vec3 sum = a.x * e(p + vec2(-1.0, 0.0)) + a.y * e(p + vec2(1.0, 0.0))
+             + a.z * e(p + vec2(0.0, -1.0)) + a.w * e(p + vec2(0.0, 1.0))
+             + b.x * e(p + vec2(-1.0, -1.0)) + b.y * e(p + vec2(1.0, -1.0))
+             + b.z * e(p + vec2(-1.0, 1.0)) + b.w * e(p + vec2(1.0, 1.0));
+    gl_FragColor = vec4((texture2DRect(rhsMap, p).rgb - sum) * c.y, 1.0);
+}
