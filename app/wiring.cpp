@@ -89,6 +89,13 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer)
     QObject::connect(&panel, &Interface::recentFileChosen, &document, &Document::openRecent);
     QObject::connect(&document, &Document::recentFilesChanged, &panel, &Interface::setRecentFiles);
     panel.setRecentFiles(document.recentFileList());
+    // File > Trace Bitmap..., after Load Bitmap.
+    auto* trace = new QAction("Trace Bitmap...", &panel);
+    trace->setObjectName("actionTrace_Bitmap");
+    const QList<QAction*> fileItems = panel.menu_File->actions();
+    panel.menu_File->insertAction(fileItems.value(fileItems.indexOf(panel.actionLoad_Bitmap) + 1),
+                                  trace);
+    QObject::connect(trace, &QAction::triggered, &viewer, &Viewer::traceBitmap);
 
     // The history and the Edit menu's other entries.
     DrawingHistory& history = document.history();

@@ -12,6 +12,6 @@ class Viewer;
 void connectWindows(Interface& panel, Viewer& viewer);
 
 // The document's commands, made by connectWindows after the 40: File > New, Open, Save, Save As,
-// Open Recent and Quit; Edit > Undo and Redo, whose texts follow the viewer's history, and
+// Open Recent, Trace Bitmap... (an entry added to the form's File menu) and Quit; Edit > Undo and Redo, whose texts follow the viewer's history, and
 // Delete. Fills Open Recent with the remembered files.
 void connectDocumentCommands(Interface& panel, Viewer& viewer);

@@ -48,7 +48,8 @@ bool isSequentialJpeg(const QByteArray& head)
 
 } // namespace
 
-QImage readExampleBitmap(const QString& path, int side, QString& reason)
+QImage readExampleBitmap(const QString& path, int side, QString& reason,
+                         Qt::TransformationMode scaling)
 {
     QFile file;
     if (!openRegularFile(file, path, reason))
@@ -82,5 +83,5 @@ QImage readExampleBitmap(const QString& path, int side, QString& reason)
     }
     if (image.size() == wanted)
         return image;
-    return image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image.scaled(wanted, Qt::IgnoreAspectRatio, scaling);
 }

@@ -8,9 +8,12 @@ constexpr qint64 kMaxDecodedPixels = qint64(16) << 20;
 
 // Reads the example bitmap at `path` as a `side` x `side` image whatever its own size, the
 // aspect ratio ignored. Only a regular file is read, and its size is read from its header first:
-// a bitmap of up to kMaxDecodedPixels is decoded whole and scaled with nearest sampling; a larger
+// a bitmap of up to kMaxDecodedPixels is decoded whole and scaled with `scaling` (nearest
+// sampling for the editor's background; the tracer asks for smooth scaling, whose edges stay
+// straight instead of turning into the steps of enlarged pixels); a larger
 // one is scaled while it is decoded (smooth sampling) where that takes bounded memory (a PNG that
 // is not interlaced, a sequential JPEG), and is refused otherwise (an interlaced PNG, a
 // progressive JPEG and a BMP would be decoded whole). Returns a null image with `reason`
 // set when the file cannot be read, is no image the toolkit decodes, or is refused.
-QImage readExampleBitmap(const QString& path, int side, QString& reason);
+QImage readExampleBitmap(const QString& path, int side, QString& reason,
+                         Qt::TransformationMode scaling = Qt::FastTransformation);

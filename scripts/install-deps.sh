@@ -13,6 +13,7 @@ packages=(
   libegl-dev libegl-mesa0
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
+  libopencv-core-dev libopencv-imgproc-dev
   clang clang-format
 )
 

@@ -159,6 +159,11 @@ public Q_SLOTS:
     void savePng();
     void loadExampleImg();
     void interpolate();
+    // File > Trace Bitmap... (viewer_trace.cpp): traces the example bitmap, or a bitmap asked
+    // for when none is loaded, with the settings asked for, fits the colours with the renderer
+    // and puts the curves into the drawing (replacing it or added, as asked) as one undo step
+    // "Trace Bitmap". Progress and Cancel while it runs.
+    void traceBitmap();
     // Doubles (halves) the zoom about the window centre; handleSize and markerSize follow 1/zoom.
     // Full update.
     void zoomIn();
@@ -228,6 +233,9 @@ protected:
     void reportCurrentValues();
     // A failure, after its console line: a message box over this window and the status text.
     void reportFailure(const QString& title, const QString& text);
+    // The trace of `bitmap` with `options` into the drawing (viewer_trace.cpp); false when
+    // cancelled or nothing was found (reported).
+    bool traceIntoDrawing(const QImage& bitmap, const TraceOptions& options);
 
 public:
     // ---- seam for every modal question (file names, menu choices, slider dialogs)

@@ -7,6 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+// What the user chooses before a bitmap is traced (File > Trace Bitmap...): the tracer's two
+// settings (0 .. 1) and, when the drawing has curves already, whether the traced curves replace
+// them or are added to them.
+struct TraceOptions {
+    double detail = 0.5;
+    double sensitivity = 0.5;
+    bool drawingHasCurves = false; // asked: offer replace or add
+    bool replace = true;
+};
+
 class QAction;
 class QMenu;
 class QWidget;
@@ -42,6 +52,10 @@ public:
     // Asks for the keyframe export's output folder and frames per pair, starting from
     // `options`. False when cancelled; otherwise `options` holds the answer.
     virtual bool askKeyframeOptions(QWidget* parent, KeyframeOptions& options);
+    // Asks for the trace settings and, when options.drawingHasCurves, replace or add, starting
+    // from `options` (trace_dialog.cpp). False when cancelled; otherwise `options` holds the
+    // answer.
+    virtual bool askTraceOptions(QWidget* parent, TraceOptions& options);
     // Asks for the side in pixels of the picture to export, minimum..maximum, starting from
     // `size`. False when cancelled; otherwise `size` holds the answer.
     virtual bool askPictureSize(QWidget* parent, int& size, int minimum, int maximum);

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "bare_pass.h"
 #include "random_drawing.h"
 
 #include <benchmark/benchmark.h>
@@ -44,36 +45,6 @@ Renderer& rendererFor(int curves)
         slot->solver->setCurveSet(slot->drawing);
     }
     return *slot;
-}
-
-void BM_BarePass(benchmark::State& state)
-{
-    const int kSize = int(state.range(0));
-    ShaderProgram program;
-    program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag"));
-    RenderTarget source, target;
-    source.create(kSize, kSize, floatNearest());
-    target.create(kSize, kSize, floatNearest());
-    program.use();
-    program.setSampler("imgMap", 0);
-    program.setFloat("scale", 1.0f);
-    source.texture.bind(0);
-    target.bindAsTarget();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glFinish();
-    for (auto _ : state) {
-        glBegin(GL_QUADS);
-        glVertex2f(-1, -1);
-        glVertex2f(1, -1);
-        glVertex2f(1, 1);
-        glVertex2f(-1, 1);
-        glEnd();
-        glFinish();
-    }
-    ShaderProgram::release();
 }
 
 void BM_Update(benchmark::State& state)

@@ -246,9 +246,12 @@ TEST_F(EditorFeedback, TheActiveToolIsCheckedAndNamedAfterEachChoice)
         {p.buttonPan, p.buttonPan, ModePan, "Pan"},
         {p.buttonBucket, p.buttonBucket, ModeBucket, "Bucket"},
         {p.buttonPicker, p.buttonPicker, ModePicker, "Picker"},
-        {p.buttonSnake, p.buttonMovePoint, ModeMovePoint, "Points"},
-        {p.buttonSmooth, p.buttonSelectMulti, ModeSelectMulti, "Selection"},
-        {p.buttonSwitchColors, p.buttonModifAttrib, ModeModifAttrib, "Colors"},
+        // Action buttons run their command and keep the tool chosen before them.
+        {p.buttonSnake, p.buttonPicker, ModePicker, "Picker"},
+        {p.buttonSmooth, p.buttonPicker, ModePicker, "Picker"},
+        {p.buttonSwitchColors, p.buttonPicker, ModePicker, "Picker"},
+        {p.buttonContrastIncr, p.buttonPicker, ModePicker, "Picker"},
+        {p.buttonStylize, p.buttonPicker, ModePicker, "Picker"},
         {p.buttonDrawCatmull, p.buttonDrawCatmull, ModeDrawCatmull, "Drawing"},
     };
     const auto buttons = p.manipMode->findChildren<QPushButton*>();

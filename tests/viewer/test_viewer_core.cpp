@@ -141,7 +141,8 @@ TEST_F(PanelValues, CancelledColourDialogChangesNothing)
 // ---------------------------------------------------------------- tool buttons
 
 // What a tool button leaves in the viewer. Spline display "unchanged" is checked by starting
-// from hidden splines: a button that forces them on shows them.
+// from hidden splines: a button that forces them on shows them. Attribute display starts shown:
+// a tool hides it unless it shows it again, an action button (a command) leaves it.
 struct ToolCase {
     const char* button;
     ManipulationMode mode;
@@ -171,8 +172,8 @@ TEST_P(ToolButtons, SetTheModeAndDisplayFlagsOfTheSelectionTable)
 INSTANTIATE_TEST_SUITE_P(
     SelectionTable, ToolButtons,
     ::testing::Values(ToolCase{"buttonMovePoint", ModeMovePoint, true, false},
-                      ToolCase{"buttonSnake", ModeMovePoint, true, false},
-                      ToolCase{"buttonSampleExample", ModeMovePoint, false, false},
+                      ToolCase{"buttonSnake", ModeCamera, false, true},
+                      ToolCase{"buttonSampleExample", ModeCamera, false, true},
                       ToolCase{"buttonModifAttrib", ModeModifAttrib, true, true},
                       ToolCase{"buttonSelectMulti", ModeSelectMulti, false, false},
                       ToolCase{"buttonDrawCatmull", ModeDrawCatmull, false, false},
@@ -180,13 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ToolCase{"buttonBucket", ModeBucket, true, true},
                       ToolCase{"buttonBucketColor", ModeBucket, true, true},
                       ToolCase{"buttonPicker", ModePicker, true, true},
-                      ToolCase{"buttonSwitchColors", ModeModifAttrib, true, true},
-                      ToolCase{"buttonStylize", ModeSelectMulti, false, false},
-                      ToolCase{"buttonSmooth", ModeSelectMulti, false, false},
-                      ToolCase{"buttonContrastIncr", ModeSelectMulti, false, false},
-                      ToolCase{"buttonContrastDecr", ModeSelectMulti, false, false},
-                      ToolCase{"buttonZoomIn", ModeCamera, false, false},
-                      ToolCase{"buttonZoomOut", ModeCamera, false, false}),
+                      ToolCase{"buttonSwitchColors", ModeCamera, false, true},
+                      ToolCase{"buttonStylize", ModeCamera, false, true},
+                      ToolCase{"buttonSmooth", ModeCamera, false, true},
+                      ToolCase{"buttonContrastIncr", ModeCamera, false, true},
+                      ToolCase{"buttonContrastDecr", ModeCamera, false, true},
+                      ToolCase{"buttonZoomIn", ModeCamera, false, true},
+                      ToolCase{"buttonZoomOut", ModeCamera, false, true}),
     [](const ::testing::TestParamInfo<ToolCase>& info) { return std::string(info.param.button); });
 
 using ToolCommands = WiredWindows;
@@ -219,9 +220,10 @@ void addCurrentZigZag(CurveSet& set)
     set.setCurrentCurve(set.nb_curves - 1);
 }
 
-TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveThenSelectsMultiple)
+TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveAndKeepsTheTool)
 {
     addCurrentZigZag(viewer->document());
+    QTest::mouseClick(panel->buttonMovePoint, Qt::LeftButton);
     QVector<Point> before;
     for (int i = 0; i < viewer->document().curve(0).nb_control_points; ++i)
         before.append(viewer->document().curve(0).controlPoint(i));
@@ -232,15 +234,16 @@ TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveThenSelectsMultiple)
     bool moved = false;
     for (int i = 0; i < after.nb_control_points && i < before.size(); ++i)
         moved = moved || !near(after.controlPoint(i), before[i], 1e-9);
-    EXPECT_TRUE(moved) << "the current curve was not smoothed before the mode switch";
-    EXPECT_EQ(viewer->mode(), ModeSelectMulti);
-    EXPECT_FALSE(viewer->document().hasCurrentCurve());
-    EXPECT_TRUE(viewer->document().selection.contains(0));
+    EXPECT_TRUE(moved) << "the current curve was not smoothed";
+    EXPECT_EQ(viewer->mode(), ModeMovePoint);
+    EXPECT_EQ(viewer->document().current_curve, 0);
+    EXPECT_TRUE(viewer->document().selection.isEmpty());
 }
 
-TEST_F(ToolCommands, SwitchColorsSwapsTheSidesThenEditsColours)
+TEST_F(ToolCommands, SwitchColorsSwapsTheSidesAndKeepsTheTool)
 {
     addCurrentZigZag(viewer->document());
+    QTest::mouseClick(panel->buttonBucket, Qt::LeftButton);
     const QColor left = viewer->document().curve(0).defaultLeftColor();
     const QColor right = viewer->document().curve(0).defaultRightColor();
     ASSERT_NE(left, right);
@@ -249,7 +252,7 @@ TEST_F(ToolCommands, SwitchColorsSwapsTheSidesThenEditsColours)
     QTest::mouseClick(panel->buttonSwitchColors, Qt::LeftButton);
 
     EXPECT_EQ(viewer->document().curve(0).rightColorAt(0.0, 0), leftAtStart);
-    EXPECT_EQ(viewer->mode(), ModeModifAttrib);
+    EXPECT_EQ(viewer->mode(), ModeBucket);
     EXPECT_TRUE(viewer->document().show_attributes);
 }
 
