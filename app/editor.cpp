@@ -4,6 +4,7 @@
 #include "wiring.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QSurfaceFormat>
 
@@ -46,7 +47,25 @@ bool Editor::openArguments(const QStringList& arguments)
 {
     if (arguments.size() < 2)
         return true;
-    return viewer.openDrawing(arguments.at(1));
+    return document.openDrawing(arguments.at(1));
+}
+
+void Editor::offerRecovery(const QString& folder)
+{
+    std::vector<LeftCopy> left = leftRecoveryCopies(folder);
+    for (LeftCopy& copy : left) {
+        const QString original = copy.originalPath();
+        const QString name =
+            original.isEmpty() ? QString("Untitled") : QFileInfo(original).fileName();
+        switch (viewer.dialogs().askRecover(&viewer, name, copy.writtenAt().toString())) {
+        case ViewerDialogs::LeftDrawing::Recover:
+            if (document.recover(copy))
+                return;
+            break;
+        case ViewerDialogs::LeftDrawing::Discard: copy.discard(); break;
+        case ViewerDialogs::LeftDrawing::Keep: break;
+        }
+    }
 }
 
 bool Editor::eventFilter(QObject* watched, QEvent* event)

@@ -14,7 +14,7 @@ void installSurfaceFormat();
 // Names the application for its settings (the recent files and the last folder live there).
 void installApplicationNames();
 
-// The editor's two top-level windows: the viewer, constructed first, and the control panel,
+// The editor's two top-level windows over one document: the viewer, constructed first, and the control panel,
 // wired together by connectWindows. The viewer titles itself after its drawing ("Hueflow" for a
 // new one), the panel keeps its form's title "MainWindow". They are destroyed in reverse order
 // (panel, then viewer). Needs a QApplication and the surface format installed.
@@ -32,11 +32,17 @@ public:
     // shown).
     void show();
 
+    // Offers, newest first, each drawing left in `folder` by an editor that did not end
+    // normally, until one is recovered: "Recover" opens it (modified, under its own file name),
+    // "Discard" deletes it, a closed question keeps it for a later start.
+    void offerRecovery(const QString& folder = RecoveryCopy::defaultFolder());
+
     // The command line `tintweave [DRAWING.xml]` (arguments()[0] is the program): opens the
     // drawing when one is named. False when it could not be read (the drawing stays empty).
     bool openArguments(const QStringList& arguments);
 
-    Viewer viewer;
+    Document document;
+    Viewer viewer{&document};
     Interface panel;
 
 protected:

@@ -1,7 +1,9 @@
 // Tintweave: the viewer window and the control panel, wired together. `tintweave DRAWING.xml`
-// opens that drawing at start.
+// opens that drawing at start; a drawing left by an editor that did not end normally is offered
+// next.
 
 #include "editor.h"
+#include "scripted_edits.h"
 
 #include <QApplication>
 
@@ -16,5 +18,9 @@ int main(int argc, char* argv[])
     Editor editor;
     editor.openArguments(QCoreApplication::arguments());
     editor.show();
+    editor.offerRecovery();
+    if (qEnvironmentVariableIsSet(kScriptedEditsVariable))
+        scheduleScriptedEdits(editor.document,
+                              qEnvironmentVariable(kScriptedEditsVariable).split(':'));
     return application.exec();
 }

@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QUndoStack>
 
 void connectWindows(Interface& panel, Viewer& viewer)
 {
@@ -26,13 +25,14 @@ void connectWindows(Interface& panel, Viewer& viewer)
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
-    QObject::connect(panel.actionLoad, &QAction::triggered, &viewer, &Viewer::loadXml);
+    QObject::connect(panel.actionLoad, &QAction::triggered, &viewer.drawing(), &Document::open);
     QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &viewer, &Viewer::savePng);
     QObject::connect(panel.actionPng_16_Bits, &QAction::toggled, &viewer,
                      &Viewer::setSixteenBitPng);
     QObject::connect(panel.actionDrawing_Settings, &QAction::triggered, &viewer,
                      &Viewer::drawingSettings);
-    QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer, &Viewer::saveXml);
+    QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.drawing(),
+                     &Document::saveAs);
     QObject::connect(panel.actionKeyframing, &QAction::triggered, &viewer, &Viewer::interpolate);
     QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &viewer,
                      &Viewer::loadExampleImg);
@@ -84,14 +84,15 @@ void connectWindows(Interface& panel, Viewer& viewer)
 void connectDocumentCommands(Interface& panel, Viewer& viewer)
 {
     // The drawing's file.
-    QObject::connect(panel.actionNew, &QAction::triggered, &viewer, &Viewer::newDrawing);
-    QObject::connect(panel.actionOpen, &QAction::triggered, &viewer, &Viewer::loadXml);
-    QObject::connect(panel.actionSave, &QAction::triggered, &viewer, &Viewer::saveDrawing);
-    QObject::connect(panel.actionSave_As, &QAction::triggered, &viewer, &Viewer::saveDrawingAs);
+    Document& document = viewer.drawing();
+    QObject::connect(panel.actionNew, &QAction::triggered, &document, &Document::newDrawing);
+    QObject::connect(panel.actionOpen, &QAction::triggered, &document, &Document::open);
+    QObject::connect(panel.actionSave, &QAction::triggered, &document, &Document::save);
+    QObject::connect(panel.actionSave_As, &QAction::triggered, &document, &Document::saveAs);
     QObject::connect(panel.actionQuit, &QAction::triggered, &viewer, [&viewer] { viewer.close(); });
-    QObject::connect(&panel, &Interface::recentFileChosen, &viewer, &Viewer::openRecent);
-    QObject::connect(&viewer, &Viewer::recentFilesChanged, &panel, &Interface::setRecentFiles);
-    panel.setRecentFiles(viewer.recentFileList());
+    QObject::connect(&panel, &Interface::recentFileChosen, &document, &Document::openRecent);
+    QObject::connect(&document, &Document::recentFilesChanged, &panel, &Interface::setRecentFiles);
+    panel.setRecentFiles(document.recentFileList());
     // File > Trace Bitmap..., after Load Bitmap.
     auto* trace = new QAction("Trace Bitmap...", &panel);
     trace->setObjectName("actionTrace_Bitmap");
@@ -101,11 +102,11 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer)
     QObject::connect(trace, &QAction::triggered, &viewer, &Viewer::traceBitmap);
 
     // The history and the Edit menu's other entries.
-    QUndoStack& history = viewer.undoStack();
-    QObject::connect(panel.actionUndo, &QAction::triggered, &viewer, &Viewer::undo);
-    QObject::connect(panel.actionRedo, &QAction::triggered, &viewer, &Viewer::redo);
-    QObject::connect(&history, &QUndoStack::undoTextChanged, &panel, &Interface::setUndoText);
-    QObject::connect(&history, &QUndoStack::redoTextChanged, &panel, &Interface::setRedoText);
+    DrawingHistory& history = document.history();
+    QObject::connect(panel.actionUndo, &QAction::triggered, &document, &Document::undo);
+    QObject::connect(panel.actionRedo, &QAction::triggered, &document, &Document::redo);
+    QObject::connect(&history, &DrawingHistory::undoTextChanged, &panel, &Interface::setUndoText);
+    QObject::connect(&history, &DrawingHistory::redoTextChanged, &panel, &Interface::setRedoText);
     panel.setUndoText(history.undoText());
     panel.setRedoText(history.redoText());
     QObject::connect(panel.actionDelete, &QAction::triggered, &viewer, &Viewer::deleteSplines);

@@ -2,6 +2,8 @@
 
 #include "point.h"
 
+#include "shared_constants.h"
+
 #include <QColor>
 #include <QImage>
 #include <QVector>
@@ -19,7 +21,7 @@ constexpr int kSamplesPerSegment = 10;
 // Parameter step of the sampling walk (1 / kSamplesPerSegment).
 constexpr double sampleStep = 0.1;
 // One pixel of the 512 x 512 canvas in canvas units (the canvas spans -1..1).
-constexpr double kCanvasPixel = 1.0 / 512.0;
+constexpr double kCanvasPixel = 1.0 / kCanvasSize;
 // How many pixel steps one snapping pass may move a control point along each axis, by default.
 constexpr int kSnakeReachSteps = 6;
 
@@ -207,8 +209,8 @@ public:
     QVector<int> left_color_ids;
     QVector<int> right_color_ids;
     QVector<int> blur_ids;
-    QColor default_left_color{255, 255, 255};
-    QColor default_right_color{130, 25, 25};
+    QColor default_left_color = kDefaultLeftColor;
+    QColor default_right_color = kDefaultRightColor;
     int default_blur = 0;
     int selected_control_point = -1;
     Point bbox_min;

@@ -33,17 +33,14 @@ void CurveSet::cutSplines()
     }
 }
 
-void CurveSet::pasteSplines(double panX, double panY, double zoom)
+void CurveSet::pasteSplines(const View& view)
 {
     if (clipboard.isEmpty())
         return;
     // A zoom of 0 or a broken view would put the copies at infinity.
-    if (!(std::isfinite(zoom) && zoom > 0.0))
-        zoom = 1.0;
-    if (!std::isfinite(panX))
-        panX = 0.0;
-    if (!std::isfinite(panY))
-        panY = 0.0;
+    const double zoom = std::isfinite(view.zoom) && view.zoom > 0.0 ? view.zoom : 1.0;
+    const double panX = std::isfinite(view.pan.x) ? view.pan.x : 0.0;
+    const double panY = std::isfinite(view.pan.y) ? view.pan.y : 0.0;
 
     Point centre;
     if (clipboard.size() == 1) {

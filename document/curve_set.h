@@ -3,6 +3,7 @@
 #include "colour_space.h"
 #include "curve.h"
 #include "point.h"
+#include "view.h"
 
 #include <QColor>
 #include <QImage>
@@ -128,9 +129,9 @@ public:
     // The current curve, else the selected curves, replace the clipboard; else it is kept.
     void copySplines();
     void cutSplines();
-    // Pastes copies displaced by 30 % of their box centre divided by zoom; panX, panY and zoom
-    // are the viewer's view. One copy becomes current; several become the selection.
-    void pasteSplines(double panX, double panY, double zoom);
+    // Pastes copies displaced by 30 % of their box centre divided by the view's zoom, as the
+    // viewer shows the canvas. One copy becomes current; several become the selection.
+    void pasteSplines(const View& view);
     // Mean blur of the selected curves (integer mean of their means), else of the current curve.
     void copyBlur();
     // Uniform copied blur on the selected curves, else on the current curve.
@@ -168,15 +169,15 @@ public:
     QVector<Point> fitted_points;
     std::vector<int> polygon_vertices;
     std::vector<int> straight_reach;
-    QColor current_left_color{255, 255, 255};
-    QColor current_right_color{130, 25, 25};
+    QColor current_left_color = kDefaultLeftColor;
+    QColor current_right_color = kDefaultRightColor;
     bool left_colors_active = true;
     bool right_colors_active = true;
     int current_blur = 0;
     bool dragging = false;
     bool show_attributes = false;
-    int image_width = 512;
-    int image_height = 512;
+    int image_width = kCanvasSize;
+    int image_height = kCanvasSize;
     // The space the colours are diffused in; saved as "colour_space" on "curve_set" unless sRGB.
     ColourSpace colour_space = ColourSpace::Srgb;
 

@@ -24,7 +24,6 @@ constexpr int kMaxImageSide = 65536;
 constexpr double kMaxPixelCoordinate = 1e7;
 // globalID counts ten steps per segment; beyond this no real curve reaches.
 constexpr double kMaxGlobalID = 1e8;
-constexpr int kMaxBlur = 16;
 // Largest drawing file read. A drawing of a million points takes some 60 MB; the reader's
 // memory stays a small multiple of this.
 constexpr qint64 kMaxFileSize = qint64(64) << 20;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared_constants.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +12,6 @@ class CurveSet;
 
 // Frames of one pair of consecutive keyframes in the editor's animation export: t = j / 25 for
 // j = 0 .. 25, both keyframes included.
-constexpr int kDefaultFramesPerPair = 26;
 
 // An animation to write: the keyframe drawings in order, the path prefix of the frames (frame N
 // goes to prefix + N + ".png", e.g. "output/interpol" gives "output/interpol0.png") and the

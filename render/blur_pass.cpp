@@ -17,7 +17,7 @@ float largestBlur(const CurveSet* set)
     for (int i = 0; i < count; ++i)
         for (int value : set->curves[i].blur_values)
             largest = std::max(largest, value);
-    return std::min(largest, 16) / 16.0f;
+    return std::min(largest, kMaxBlur) / static_cast<float>(kMaxBlur);
 }
 
 namespace {

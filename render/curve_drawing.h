@@ -1,6 +1,8 @@
 #pragma once
 
 #include "curve.h"
+#include "manipulation_mode.h"
+#include "pick_names.h"
 
 class CurveSet;
 
@@ -71,8 +73,8 @@ void drawBlurStrips(const CurveSet& set);
 void drawCurves(const CurveSet& set);
 // Dashed rectangle over selection_min..selection_max and an invisible quad for picking.
 void drawSelectionBox(const CurveSet& set);
-// Named drawing for GL picking. mode is the viewer's ManipulationMode value (0..9), purpose a
-// PickPurpose value: 0 (left press), 1 (context menu), 2 (Shift toggle) or 3 (scribble). The
+// Named drawing for GL picking in the viewer's mouse mode for a pick of `purpose` (left press,
+// context menu, Shift toggle or scribble). The
 // names are those of pick_names.h; picker.h runs the selection pass around this drawing.
 // Unknown modes or purposes draw nothing.
-void drawForPicking(const CurveSet& set, int mode, int purpose);
+void drawForPicking(const CurveSet& set, ManipulationMode mode, PickPurpose purpose);

@@ -169,7 +169,8 @@ void drawAttributePoints(const Curve& curve, bool indexNames)
                   quadric, [&](int i) { return rgbOf(curve.right_colors[i]); });
     const int nBlur = std::min(curve.nb_blur_points, int(curve.blur_values.size()));
     attributeList(curve, curve.blur_ids, nBlur, indexNames, Blur, 0.0, r, quadric, [&](int i) {
-        const float grey = std::clamp(curve.blur_values[i] / 16.0f, 0.0f, 1.0f);
+        const float grey =
+            std::clamp(curve.blur_values[i] / static_cast<float>(kMaxBlur), 0.0f, 1.0f);
         return Rgb{grey, grey, grey};
     });
 

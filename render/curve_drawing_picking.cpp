@@ -37,10 +37,10 @@ void multiSelection(const CurveSet& set, PickPurpose purpose)
             drawCurve(set.curves[i]);
 }
 
-void currentCurveItems(const CurveSet& set, int mode, PickPurpose purpose)
+void currentCurveItems(const CurveSet& set, ManipulationMode mode, PickPurpose purpose)
 {
-    const bool attributes = mode == kPickModeModifAttrib || mode == kPickModeBucket;
-    if (mode != kPickModeMovePoint && !attributes)
+    const bool attributes = mode == ModeModifAttrib || mode == ModeBucket;
+    if (mode != ModeMovePoint && !attributes)
         return;
     const int n = curvegl::curveCount(set);
     const Curve& current = set.curves[set.current_curve];
@@ -65,17 +65,16 @@ void currentCurveItems(const CurveSet& set, int mode, PickPurpose purpose)
 
 } // namespace
 
-void drawForPicking(const CurveSet& set, int mode, int purpose)
+void drawForPicking(const CurveSet& set, ManipulationMode mode, PickPurpose what)
 {
-    if (purpose < 0 || purpose > 3)
+    if (static_cast<int>(what) < 0 || static_cast<int>(what) > 3)
         return;
-    const PickPurpose what = static_cast<PickPurpose>(purpose);
-    if (mode == kPickModeSelectMulti) {
+    if (mode == ModeSelectMulti) {
         multiSelection(set, what);
         return;
     }
-    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve
-                            || mode == kPickModeModifAttrib || mode == kPickModeBucket;
+    const bool pointModes = mode == ModeMovePoint || mode == ModeSelectCurve
+                            || mode == ModeModifAttrib || mode == ModeBucket;
     if (!pointModes)
         return;
     if (curvegl::isCurveIndex(set, set.current_curve))

@@ -99,7 +99,7 @@ std::vector<BlurVertex> blurStripVertices(const Curve& curve, double halfWidth)
         return out;
     out.reserve(static_cast<size_t>(curve.segmentCount()) * 22);
     curve.forEachSample([&](const CurveSample& s) {
-        const float grey = static_cast<float>(s.blur / 16.0);
+        const float grey = static_cast<float>(s.blur / static_cast<double>(kMaxBlur));
         out.push_back({s.point - s.normal * halfWidth, grey});
         out.push_back({s.point + s.normal * halfWidth, grey});
     });

@@ -8,9 +8,9 @@ class ShaderProgram;
 // lives for the whole run; the viewer changes handleSize on zoom and lifetimeThreshold from its
 // slider. All lengths are canvas units (the canvas spans -1 .. 1).
 struct CurveRenderingSettings {
-    double pixelSize = 1.0 / 512.0; // one canvas pixel; scales strip half-widths
-    int canvasWidth = 512;          // picture size used by colour sampling
-    int canvasHeight = 512;
+    double pixelSize = 1.0 / kCanvasSize; // one canvas pixel; scales strip half-widths
+    int canvasWidth = kCanvasSize;        // picture size used by colour sampling
+    int canvasHeight = kCanvasSize;
     unsigned int overviewFramebuffer = 0; // GL name of the solver's overview framebuffer
     int lineWidth = 1;                    // curves and outlines, in pixels
     double handleSize = 0.03;             // handles and attribute points

@@ -35,7 +35,7 @@ PickHit selectMultiItem(unsigned name, PickPurpose purpose)
 PickHit currentCurveItem(unsigned name, const PickContext& context)
 {
     const int curve = context.currentCurve;
-    const bool attributes = context.mode != kPickModeMovePoint;
+    const bool attributes = context.mode != ModeMovePoint;
     if (name == kPickNameNothing)
         return hit(PickKind::Nothing);
     if (name == kPickNameBox)
@@ -94,16 +94,16 @@ unsigned encodePickName(const PickHit& hit)
 
 PickHit decodePickName(unsigned name, const PickContext& context)
 {
-    const int mode = context.mode;
-    if (mode == kPickModeSelectMulti)
+    const ManipulationMode mode = context.mode;
+    if (mode == ModeSelectMulti)
         return selectMultiItem(name, context.purpose);
-    const bool pointModes = mode == kPickModeMovePoint || mode == kPickModeSelectCurve
-                            || mode == kPickModeModifAttrib || mode == kPickModeBucket;
+    const bool pointModes = mode == ModeMovePoint || mode == ModeSelectCurve
+                            || mode == ModeModifAttrib || mode == ModeBucket;
     if (!pointModes)
         return hit(PickKind::Nothing);
     if (context.currentCurve < 0)
         return hit(PickKind::Curve, static_cast<int>(name));
-    if (mode == kPickModeSelectCurve)
+    if (mode == ModeSelectCurve)
         return hit(PickKind::Nothing);
     return currentCurveItem(name, context);
 }

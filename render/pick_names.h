@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curve.h" // AttributeKind, kSamplesPerSegment
+#include "manipulation_mode.h"
 
 // The selection names of GL_SELECT picking: which name drawForPicking (curve_drawing.h) loads for
 // each item, and what a name read back from a hit record stands for. The numbers are the contract
@@ -30,12 +31,8 @@ enum class PickPurpose : int {
     Scribble = 3, // Ctrl-scribble of the multiselection: curves by index
 };
 
-// The viewer's mouse modes (ManipulationMode values) that name items; other modes name nothing.
-constexpr int kPickModeMovePoint = 0;
-constexpr int kPickModeSelectCurve = 1;
-constexpr int kPickModeModifAttrib = 2;
-constexpr int kPickModeSelectMulti = 3;
-constexpr int kPickModeBucket = 8;
+// The viewer's mouse modes that name items are ModeMovePoint, ModeSelectCurve, ModeModifAttrib,
+// ModeSelectMulti and ModeBucket; other modes name nothing.
 
 enum class PickKind {
     Nothing,         // no item: another curve than the current one, or outside the selection
@@ -62,7 +59,7 @@ inline bool operator!=(const PickHit& a, const PickHit& b) { return !(a == b); }
 
 // What was drawn for a pick: the mode, the purpose and the current curve (-1 for none).
 struct PickContext {
-    int mode = kPickModeMovePoint;
+    ManipulationMode mode = ModeMovePoint;
     PickPurpose purpose = PickPurpose::Press;
     int currentCurve = -1;
 };

@@ -39,7 +39,7 @@ int selectPass(const CurveSet& set, const PickQuery& query, std::vector<GLuint>&
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     multiplyViewTransform(query.view);
-    drawForPicking(set, query.mode, static_cast<int>(query.purpose));
+    drawForPicking(set, query.mode, query.purpose);
     glLoadIdentity();
 
     glMatrixMode(GL_PROJECTION);

@@ -9,7 +9,7 @@ class CurveSet;
 
 // One GL selection pick: which items to name, the view they are drawn in and the pick square.
 struct PickQuery {
-    int mode = kPickModeMovePoint; // the viewer's ManipulationMode value
+    ManipulationMode mode = ModeMovePoint;
     PickPurpose purpose = PickPurpose::Press;
     ViewTransform view;
     double x = 0.0; // centre of the pick square in device pixels, origin bottom left

@@ -43,9 +43,6 @@ constexpr int kNoGl = 3;
 constexpr int kBadShaders = 4;
 constexpr int kCannotWrite = 5;
 
-// The editor's canvas: the solver works at 512 x 512 and pictures of other sizes follow it.
-constexpr int kCanvasSize = 512;
-
 // Bytes read at most from a drawing on stdin: one more than the reader accepts, so that a
 // larger drawing is refused by the reader with its usual message.
 constexpr qint64 kMaxStdinDrawing = (qint64(64) << 20) + 1;
@@ -449,7 +446,7 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
 {
     KeyframeSequence sequence;
     sequence.files = args.drawings();
-    sequence.prefix = QDir(args.positional[0]).filePath(QStringLiteral("interpol"));
+    sequence.prefix = QDir(args.positional[0]).filePath(QString::fromLatin1(kFrameBaseName));
     sequence.framesPerPair = args.framesPerPair;
     sequence.firstFrame = args.firstFrame;
     sequence.lastFrame = args.lastFrame;

@@ -33,8 +33,6 @@ constexpr int kNoGl = 3;
 constexpr int kBadShaders = 4;
 constexpr int kCannotWrite = 5;
 
-// The editor's canvas: bitmaps are traced as the editor shows them, scaled to 512 x 512.
-constexpr int kCanvasSize = 512;
 constexpr int kDefaultRounds = 1;
 
 const char kUsageText[] =

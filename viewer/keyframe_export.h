@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyframe_sequence.h"
+#include "shared_constants.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,8 @@
 class CurveSet;
 
 // Frames rendered between two consecutive keyframes by default: t = j / kFramesPerTransition
-// for j = 0 .. kFramesPerTransition, both ends included (26 frames).
-constexpr int kFramesPerTransition = 25;
+// for j = 0 .. kFramesPerTransition, both ends included (kDefaultFramesPerPair frames).
+constexpr int kFramesPerTransition = kDefaultFramesPerPair - 1;
 // Frames per pair the user may ask for: both keyframes at least, and a bound that keeps one
 // export below a few hours.
 constexpr int kMinFramesPerPair = 2;

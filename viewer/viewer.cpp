@@ -1,6 +1,7 @@
 #include "viewer.h"
 
 #include "curve_rendering.h"
+#include "dialog_questions.h"
 #include "diffusion_solver.h"
 #include "glew_init.h"
 #include "overlay_drawing.h"
@@ -14,15 +15,8 @@
 #include <cmath>
 #include <cstdio>
 
-double markerSize = 0.06;
-
 namespace {
 
-// The renderer's canvas and the view's start-up values.
-constexpr int kCanvasSize = 512;
-constexpr int kSolverIterations = 3;
-constexpr int kMinIterations = 1;
-constexpr int kMaxIterations = 20;
 // Zoom is kept within 2^-16 .. 2^16: beyond 2^16 one canvas pixel is smaller than the
 // single-precision resolution of GL vertex coordinates, and repeated doubling would otherwise
 // end in infinite coordinates.
@@ -37,14 +31,15 @@ constexpr double kZoomPerNotch = 1.4142135623730951;
 
 } // namespace
 
-Viewer::Viewer()
+Viewer::Viewer(Document* document)
     : QGLViewer(static_cast<QWidget*>(nullptr)),
-      renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kSolverIterations, 1.0,
+      ownDocument(document != nullptr ? nullptr : std::make_unique<Document>()),
+      doc(document != nullptr ? *document : *ownDocument), curveSet(doc.curves()),
+      renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kDefaultIterations, 1.0,
                                                  0.0, 0.0))
 {
-    // The view starts at zoom 1: the handle and mark sizes that go with it.
-    curveRenderingSettings().handleSize = kHandleSizeAtZoom1;
-    markerSize = kMarkerSizeAtZoom1;
+    // The view starts at zoom 1: the handle size that goes with it.
+    setHandleSize(kHandleSizeAtZoom1);
 
     // The base viewer's camera is not used: its mouse bindings (which would also keep a spun
     // camera redrawing), its camera-path keys F1..F12 and its shortcuts go, among them Escape,
@@ -69,9 +64,7 @@ Viewer::Viewer()
     shownRightColor = curveSet.current_right_color;
     shownBlur = curveSet.current_blur;
 
-    history.setUndoLimit(kUndoLimit);
-    connect(&history, &QUndoStack::cleanChanged, this, [this] { updateTitle(); });
-    updateTitle();
+    attachDocument();
 }
 
 Viewer::~Viewer()
@@ -108,16 +101,15 @@ Point Viewer::modelPosition(double mx, double my) const
 {
     const QRect canvas = canvasRect();
     const double half = canvas.width() * 0.5;
-    return Point(((mx - canvas.x()) / half - 1.0) / zoom - panX,
-                 (1.0 - (my - canvas.y()) / half) / zoom - panY);
+    return view.ndcToCanvas(Point((mx - canvas.x()) / half - 1.0, 1.0 - (my - canvas.y()) / half));
 }
 
 QPointF Viewer::widgetPosition(const Point& p) const
 {
     const QRect canvas = canvasRect();
     const double half = canvas.width() * 0.5;
-    return QPointF(canvas.x() + (zoom * (p.x + panX) + 1.0) * half,
-                   canvas.y() + (1.0 - zoom * (p.y + panY)) * half);
+    const Point ndc = view.canvasToNdc(p);
+    return QPointF(canvas.x() + (ndc.x + 1.0) * half, canvas.y() + (1.0 - ndc.y) * half);
 }
 
 void Viewer::requestRepaint()
@@ -178,13 +170,17 @@ void Viewer::fullUpdate()
     requestRepaint();
 }
 
-void Viewer::setView(double newZoom, double newPanX, double newPanY)
+double Viewer::markerSize() const { return kMarkerSizeAtZoom1 / view.zoom; }
+
+void Viewer::setView(const View& newView)
 {
-    zoom = newZoom;
-    panX = newPanX;
-    panY = newPanY;
-    renderer->setView(View{zoom, Point(panX, panY)});
+    view = newView;
+    // Handles keep their size on screen whatever the zoom.
+    setHandleSize(kHandleSizeAtZoom1 / view.zoom);
+    handViewToRenderer();
 }
+
+void Viewer::handViewToRenderer() { renderer->setView(view); }
 
 void Viewer::reportCurrentValues()
 {
@@ -242,7 +238,7 @@ void Viewer::init()
 
     renderer->initialize();
     renderer->setCurveSet(curveSet);
-    renderer->setView(View{zoom, Point(panX, panY)});
+    handViewToRenderer();
     // The colour strips need the colour-constraints program, so curve rendering is set up
     // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
@@ -267,22 +263,22 @@ void Viewer::draw()
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
     const QRect canvas = canvasViewport();
-    const ViewTransform view = viewTransform();
+    const ViewTransform transform = viewTransform();
 
     if (exampleImgShown && exampleImgLoaded && exampleTexture.name() != 0 && !exportingFrames)
-        drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
+        drawBackgroundImage(exampleTexture, transform, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
     else
-        renderer->display(canvas.width(), canvas.height(), displayMode, framebuffer, canvas.x(),
-                          canvas.y());
+        renderer->display(canvas.width(), canvas.height(), static_cast<int>(displayMode),
+                          framebuffer, canvas.x(), canvas.y());
     // While frames are exported the renderer holds the frame, not this drawing.
     if (exportingFrames)
         return;
 
     if (splinesShown)
-        drawCurvesInView(curveSet, view);
-    drawScribbleMarks(scribbleMarks, markerSize, view);
-    drawStrokeLine(stroke, view);
+        drawCurvesInView(curveSet, transform);
+    drawScribbleMarks(scribbleMarks, markerSize(), transform);
+    drawStrokeLine(stroke, transform);
 }
 
 // ---------------------------------------------------------------- colours and blur
@@ -290,14 +286,14 @@ void Viewer::draw()
 void Viewer::setLeftColor(QColor C)
 {
     shownLeftColor = C;
-    recordEdit("Left Color", [&] { curveSet.setLeftColor(C); });
+    doc.recordEdit("Left Color", [&] { curveSet.setLeftColor(C); });
     quickUpdate();
 }
 
 void Viewer::setRightColor(QColor C)
 {
     shownRightColor = C;
-    recordEdit("Right Color", [&] { curveSet.setRightColor(C); });
+    doc.recordEdit("Right Color", [&] { curveSet.setRightColor(C); });
     quickUpdate();
 }
 
@@ -311,7 +307,7 @@ void Viewer::setBlur(int sigma)
     if (sigma == curveSet.current_blur)
         return;
     // The panel's slider sends every value it passes: one step per slider drag.
-    recordEdit(
+    doc.recordEdit(
         "Blur", [&] { curveSet.setBlur(sigma); }, true);
     fullUpdate();
 }
@@ -324,7 +320,7 @@ void Viewer::setIter(int i)
 
 void Viewer::setGlobalBlur(int shift_sigma)
 {
-    recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift_sigma); });
+    doc.recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift_sigma); });
     fullUpdate();
 }
 
@@ -336,13 +332,13 @@ void Viewer::setLifetimeThreshold(int th)
 
 void Viewer::setControlPointLeftColor(QColor C)
 {
-    recordEdit("Left Color Point", [&] { curveSet.setLeftColorOf(C, currentAttribute); });
+    doc.recordEdit("Left Color Point", [&] { curveSet.setLeftColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
 void Viewer::setControlPointRightColor(QColor C)
 {
-    recordEdit("Right Color Point", [&] { curveSet.setRightColorOf(C, currentAttribute); });
+    doc.recordEdit("Right Color Point", [&] { curveSet.setRightColorOf(C, currentAttribute); });
     quickUpdate();
 }
 
@@ -350,13 +346,13 @@ void Viewer::setControlPointRightColor(QColor C)
 
 void Viewer::smoothSplines()
 {
-    recordEdit("Smooth", [&] { curveSet.smoothSplines(); });
+    doc.recordEdit("Smooth", [&] { curveSet.smoothSplines(); });
     fullUpdate();
 }
 
 void Viewer::stylizeSplines()
 {
-    recordEdit("Stylize", [&] { curveSet.stylizeSplines(); });
+    doc.recordEdit("Stylize", [&] { curveSet.stylizeSplines(); });
     fullUpdate();
 }
 
@@ -365,7 +361,7 @@ void Viewer::sampleFromExample()
     // Without an example bitmap there is nothing to sample from.
     if (exampleImg.isNull())
         return;
-    recordEdit("Sample Colors", [&] { curveSet.sampleFromExample(exampleImg); });
+    doc.recordEdit("Sample Colors", [&] { curveSet.sampleFromExample(exampleImg); });
     fullUpdate();
 }
 
@@ -373,25 +369,25 @@ void Viewer::iterSnake()
 {
     if (contourImg.isNull())
         return;
-    recordEdit("Snap to Contours", [&] { curveSet.snakeStep(contourImg); });
+    doc.recordEdit("Snap to Contours", [&] { curveSet.snakeStep(contourImg); });
     quickUpdate();
 }
 
 void Viewer::increaseContrast()
 {
-    recordEdit("Increase Contrast", [&] { curveSet.increaseContrast(); });
+    doc.recordEdit("Increase Contrast", [&] { curveSet.increaseContrast(); });
     fullUpdate();
 }
 
 void Viewer::decreaseContrast()
 {
-    recordEdit("Decrease Contrast", [&] { curveSet.decreaseContrast(); });
+    doc.recordEdit("Decrease Contrast", [&] { curveSet.decreaseContrast(); });
     fullUpdate();
 }
 
 void Viewer::switchColors()
 {
-    recordEdit("Switch Colors", [&] { curveSet.switchColors(); });
+    doc.recordEdit("Switch Colors", [&] { curveSet.switchColors(); });
     fullUpdate();
 }
 
@@ -401,13 +397,13 @@ void Viewer::copySplines() { curveSet.copySplines(); }
 
 void Viewer::pasteSplines()
 {
-    recordEdit("Paste", [&] { curveSet.pasteSplines(panX, panY, zoom); });
+    doc.recordEdit("Paste", [&] { curveSet.pasteSplines(view); });
     fullUpdate();
 }
 
 void Viewer::cutSplines()
 {
-    recordEdit("Cut", [&] { curveSet.cutSplines(); });
+    doc.recordEdit("Cut", [&] { curveSet.cutSplines(); });
     fullUpdate();
 }
 
@@ -415,13 +411,13 @@ void Viewer::copyBlur() { curveSet.copyBlur(); }
 
 void Viewer::pasteBlur()
 {
-    recordEdit("Paste Blur", [&] { curveSet.pasteBlur(); });
+    doc.recordEdit("Paste Blur", [&] { curveSet.pasteBlur(); });
     fullUpdate();
 }
 
 void Viewer::deleteSplines()
 {
-    recordEdit("Delete", [&] {
+    doc.recordEdit("Delete", [&] {
         if (curveSet.hasCurrentCurve()) {
             curveSet.removeCurve(curveSet.current_curve);
             curveSet.setCurrentCurve(-1);
@@ -466,47 +462,35 @@ void Viewer::activateCRight(bool cr) { curveSet.right_colors_active = cr; }
 
 void Viewer::zoomIn()
 {
-    if (zoom * 2.0 > kMaxZoom)
+    if (view.zoom * 2.0 > kMaxZoom)
         return;
-    setHandleSize(curveRenderingSettings().handleSize * 0.5);
-    markerSize *= 0.5;
-    zoom *= 2.0;
-    renderer->setView(View{zoom, Point(panX, panY)});
+    setView({view.zoom * 2.0, view.pan});
     fullUpdate();
 }
 
 void Viewer::zoomOut()
 {
-    if (zoom * 0.5 < kMinZoom)
+    if (view.zoom * 0.5 < kMinZoom)
         return;
-    setHandleSize(curveRenderingSettings().handleSize * 2.0);
-    markerSize *= 2.0;
-    zoom *= 0.5;
-    renderer->setView(View{zoom, Point(panX, panY)});
+    setView({view.zoom * 0.5, view.pan});
     fullUpdate();
 }
 
 void Viewer::zoomAbout(double factor, const QPointF& pos)
 {
-    const double newZoom = std::clamp(zoom * factor, kMinZoom, kMaxZoom);
-    if (!(newZoom != zoom))
+    const double newZoom = std::clamp(view.zoom * factor, kMinZoom, kMaxZoom);
+    if (!(newZoom != view.zoom))
         return;
     // The grabbed canvas point keeps its normalised device position ndc = zoom (p + pan).
     const Point grabbed = modelPosition(pos.x(), pos.y());
-    const double ndcX = zoom * (grabbed.x + panX);
-    const double ndcY = zoom * (grabbed.y + panY);
-    const double scale = zoom / newZoom;
-    setHandleSize(curveRenderingSettings().handleSize * scale);
-    markerSize *= scale;
-    setView(newZoom, ndcX / newZoom - grabbed.x, ndcY / newZoom - grabbed.y);
+    const Point ndc = view.canvasToNdc(grabbed);
+    setView({newZoom, ndc * (1.0 / newZoom) - grabbed});
     fullUpdate();
 }
 
 void Viewer::showWholeCanvas()
 {
-    setHandleSize(kHandleSizeAtZoom1);
-    markerSize = kMarkerSizeAtZoom1;
-    setView(1.0, 0.0, 0.0);
+    setView(View());
     fullUpdate();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "curve_set.h"
-#include "drawing_change.h"
+#include "display_mode.h"
+#include "document.h"
 #include "gl_objects.h"
 #include "manipulation_mode.h"
 #include "picker.h"
 #include "point.h"
+#include "view.h"
 #include "view_transform.h"
 #include "viewer_dialogs.h"
 
@@ -16,22 +18,15 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QUndoStack>
 #include <QVector>
 
-#include <functional>
 #include <memory>
-#include <optional>
 
+class DialogQuestions;
 class DiffusionSolver;
 class HelpWindow;
 class QCloseEvent;
 class QTimer;
-
-// Full edge length, in canvas units, of a scribble mark of the multi-selection. Halved by
-// zoomIn and doubled by zoomOut so that marks keep their size on screen. Process-wide, like the
-// handle size of the curve-rendering settings.
-extern double markerSize;
 
 // The OpenGL window that shows the drawing and takes all mouse editing.
 //
@@ -40,11 +35,10 @@ extern double markerSize;
 // shows the renderer's picture (or the example bitmap) and draws the curves, the scribble marks
 // and the stroke being drawn on top.
 //
-// Every change to the saved part of the drawing (its curves and image size) goes through
-// recordEdit() or an open gesture (a drag from press to release), which push one step on the
-// undo history. The history's clean state is the saved state: the title shows the drawing's file
-// name with a modified mark ("drawing.xml[*] - Hueflow", "Hueflow" alone for a new drawing),
-// and anything that would discard unsaved changes asks first (Save / Discard / Cancel).
+// The drawing, its history and its file belong to a Document (document.h) that the viewer
+// shows: every edit goes through the document's recordEdit() or an open gesture. The title
+// shows the document's file name with a modified mark, and the document asks its questions
+// through this window's dialogs.
 //
 // GL work outside init()/draw() runs between beginGLWork() and endGLWork(). Before the first
 // show there is no context: the slots then only change state, and init() solves once the
@@ -58,20 +52,28 @@ class Viewer : public QGLViewer {
     Q_OBJECT
 
 public:
-    Viewer();
+    // Shows `document`, which must outlive the viewer; without one the viewer makes its own.
+    explicit Viewer(Document* document = nullptr);
     ~Viewer() override;
 
     // ---- read access for the panel wiring, tests and benchmarks
+    // The document shown, and its curve set.
+    Document& drawing() { return doc; }
     CurveSet& document() { return curveSet; }
     const CurveSet& document() const { return curveSet; }
     // The renderer; never null.
     DiffusionSolver& solver() const { return *renderer; }
-    double zoomFactor() const { return zoom; }
-    double panOffsetX() const { return panX; }
-    double panOffsetY() const { return panY; }
+    const View& currentView() const { return view; }
+    double zoomFactor() const { return view.zoom; }
+    double panOffsetX() const { return view.pan.x; }
+    double panOffsetY() const { return view.pan.y; }
+    // Full edge length, in canvas units, of a scribble mark: 1/zoom of its size at zoom 1, so
+    // that marks keep their size on screen. The handle size of the curve-rendering settings
+    // follows the zoom the same way.
+    double markerSize() const;
     bool isPanning() const { return panning; }
     ManipulationMode mode() const { return manipMode; }
-    int currentDisplayMode() const { return displayMode; }
+    DisplayMode currentDisplayMode() const { return displayMode; }
     bool areSplinesShown() const { return splinesShown; }
     bool isExampleImgShown() const { return exampleImgShown; }
     bool isExampleImgLoaded() const { return exampleImgLoaded; }
@@ -95,7 +97,7 @@ public:
     // counted from the bottom of the widget.
     QRect canvasViewport() const;
     // The view as the renderer's drawing and picking take it.
-    ViewTransform viewTransform() const { return {zoom, panX, panY}; }
+    ViewTransform viewTransform() const { return {view.zoom, view.pan.x, view.pan.y}; }
     // Canvas position of widget pixel (mx, my), origin top left, with the current view; with
     // canvasRect() at (x0, y0) of side s: x = ((mx - x0) / (s/2) - 1) / zoom - panX,
     // y = (1 - (my - y0) / (s/2)) / zoom - panY.
@@ -104,23 +106,6 @@ public:
     QPointF widgetPosition(const Point& p) const;
     // The help window, once H has opened it; null before.
     HelpWindow* helpWindow() const { return helpPages; }
-
-    // ---- the document's life
-    // The undo history of the drawing; at most kUndoLimit steps.
-    QUndoStack& undoStack() { return history; }
-    // Absolute path of the drawing's file; empty for a drawing never saved or opened.
-    const QString& documentPath() const { return filePath; }
-    // True when the drawing differs from its file (or, for a new drawing, from empty).
-    bool isModified() const { return !history.isClean(); }
-    // Opens the drawing at `path` without asking about unsaved changes: the history starts
-    // afresh and the file joins the recent files. A file that cannot be read leaves the drawing,
-    // its history and its name unchanged (the reader prints why) and returns false. The window
-    // takes the drawing's image size and the view is reset in both cases.
-    bool openDrawing(const QString& path);
-    // The recent files, most recent first.
-    QStringList recentFileList() const;
-
-    static constexpr int kUndoLimit = 500;
 
     // Starts the repaint timer unless it runs already; the frame follows within about 1 ms.
     void requestRepaint();
@@ -169,23 +154,6 @@ public Q_SLOTS:
     void activateCRight(bool cr);
     // Mouse mode; leaving the multi-selection mode clears the selection (viewer_mouse.cpp).
     void changeManipMode(ManipulationMode manipMode);
-    // File commands (viewer_files.cpp, viewer_document.cpp). loadXml opens a drawing chosen in
-    // a dialog (asking first about unsaved changes); saveXml saves under a name chosen in a
-    // dialog (".xml" added when the name has no extension).
-    void loadXml();
-    void saveXml();
-    // Empty drawing with no file name and a fresh history, after asking about unsaved changes.
-    void newDrawing();
-    // Saves to the drawing's file, or asks for a name when it has none. False when nothing was
-    // saved (cancelled or failed).
-    bool saveDrawing();
-    bool saveDrawingAs();
-    // Opens a recent file after asking about unsaved changes; a file that no longer exists is
-    // dropped from the list.
-    void openRecent(const QString& path);
-    // Undo and redo of the drawing's history; a drag in progress ends first.
-    void undo();
-    void redo();
     // Removes the current curve, else the multi-selected curves; full update.
     void deleteSplines();
     void savePng();
@@ -225,8 +193,6 @@ Q_SIGNALS:
     // What the last command came to, in a few words ("Saved drawing.xml", "Could not save
     // drawing.xml: No space left on device"); failures are also shown in a message box.
     void outcomeReported(const QString& text);
-    // The recent files changed (most recent first).
-    void recentFilesChanged(const QStringList& files);
     // The window accepted a close request (after any question about unsaved changes).
     void closed();
 
@@ -263,8 +229,10 @@ protected:
     // left to the next frame, which solves once for the newest position (the picture never
     // falls behind the mouse).
     void quickUpdateForMove();
-    // Sets zoom and pan and hands them to the renderer (no re-solve).
-    void setView(double newZoom, double newPanX, double newPanY);
+    // Sets the view, the handle size that goes with its zoom, and hands the view to the
+    // renderer (no re-solve).
+    void setView(const View& newView);
+    void handViewToRenderer();
     // Emits leftColorChanged, rightColorChanged and blurChanged for the values of the curve
     // set that differ from those last reported (or last received from the panel).
     void reportCurrentValues();
@@ -273,24 +241,6 @@ protected:
     // The trace of `bitmap` with `options` into the drawing (viewer_trace.cpp); false when
     // cancelled or nothing was found (reported).
     bool traceIntoDrawing(const QImage& bitmap, const TraceOptions& options);
-
-    // ---- the one path of drawing changes (viewer_history.cpp)
-    // Runs `change` and pushes what it changed in the drawing as one step named `name` (none
-    // when nothing saved changed). Inside another edit or an open gesture it only runs `change`,
-    // which then belongs to that step.
-    // A mergeable step joins the previous step of the same name when both changed the same
-    // curves (a slider dragged over many values).
-    void recordEdit(const QString& name, const std::function<void()>& change,
-                    bool mergeable = false);
-    // A gesture is a change spread over several events (a drag). beginGesture remembers the
-    // drawing unless a gesture is open already; endGesture pushes the gesture's step.
-    void beginGesture(const QString& name);
-    void endGesture();
-    // Ends a gesture in progress: its step is pushed and the drag or point selection stops.
-    void finishGesture();
-    // Asks whether to save unsaved changes. True when the caller may go on (saved, discarded or
-    // nothing to lose), false when the user cancelled or the save failed.
-    bool maybeSaveChanges();
 
 public:
     // ---- seam for every modal question (file names, menu choices, slider dialogs)
@@ -342,12 +292,10 @@ private:
     void blurMenu(QMouseEvent* event);
     // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
     void uploadExampleTexture();
-    // ---- document life (viewer_document.cpp)
-    void pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable = false);
-    // After an undo or redo: the drag stops, the renderer re-solves.
-    void historyMoved();
-    bool writeDrawing(const QString& path);
-    void setDocumentPath(const QString& path);
+    // ---- the document shown (viewer_document.cpp)
+    // Connects the document's signals to this window.
+    void attachDocument();
+    // The title and modified mark of the document's.
     void updateTitle();
     // The question of a file dialog, started in the folder last used, whose answer (when not
     // empty) becomes the folder last used.
@@ -361,11 +309,14 @@ private:
     void reportExport(const KeyframeExportReport& report, const QString& folder);
 
     std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
+    std::unique_ptr<Document> ownDocument; // when no document was given
+    std::unique_ptr<DialogQuestions> questions;
 
 protected:
-    CurveSet curveSet;
+    Document& doc;
+    CurveSet& curveSet;
     std::unique_ptr<DiffusionSolver> renderer;
-    QColor bucketColor{130, 210, 25, 255};
+    QColor bucketColor = kDefaultBucketColor;
     QImage exampleImg;
     QImage contourImg;
     bool exampleImgLoaded = false;
@@ -375,15 +326,12 @@ protected:
     int currentAttribute = 0;
     ManipulationMode manipMode = ModeCamera;
     QTimer* timer = nullptr;
-    double zoom = 1.0;
-    double panX = 0.0;
-    double panY = 0.0;
-    double panAnchorX = 0.0;
-    double panAnchorY = 0.0;
+    View view;
+    Point panAnchor; // the canvas point grabbed by a pan
     bool panning = false;
     QVector<Point> scribbleMarks;
     QVector<Point> stroke;
-    int displayMode = 0;
+    DisplayMode displayMode = DisplayMode::Picture;
 
 private:
     // The values the panel shows (see reportCurrentValues).
@@ -394,17 +342,9 @@ private:
     bool exportingFrames = false;
     HelpWindow* helpPages = nullptr; // a child of this window, made by the first help()
 
-    // An open gesture: its step's name and the drawing when it began.
-    struct Gesture {
-        QString name;
-        DrawingSnapshot before;
-    };
-    QUndoStack history;
-    std::optional<Gesture> gesture;
-    int editDepth = 0; // nesting of recordEdit
-    QString filePath;
-    int pictureSize = 512; // side of the last picture exported by savePng, asked for each time
-    int pngDepth = 8;      // bits per channel of the pictures savePng writes
+    int pictureSize =
+        kCanvasSize; // side of the last picture exported by savePng, asked for each time
+    int pngDepth = 8; // bits per channel of the pictures savePng writes
 
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork

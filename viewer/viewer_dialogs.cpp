@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 
 QString ViewerDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter)
@@ -41,6 +42,27 @@ ViewerDialogs::UnsavedChanges ViewerDialogs::askSaveChanges(QWidget* parent,
     case QMessageBox::Discard: return UnsavedChanges::Discard;
     default: return UnsavedChanges::Cancel;
     }
+}
+
+ViewerDialogs::LeftDrawing ViewerDialogs::askRecover(QWidget* parent, const QString& drawingName,
+                                                     const QString& when)
+{
+    QMessageBox box(QMessageBox::Question, "Hueflow",
+                    QString("The editor did not end normally. Changes to the drawing \"%1\" "
+                            "were kept at %2.")
+                        .arg(drawingName, when),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText("Recover them, or discard them for good?");
+    QPushButton* recover = box.addButton("Recover", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(recover);
+    box.exec();
+    if (box.clickedButton() == recover)
+        return LeftDrawing::Recover;
+    if (box.clickedButton() == discard)
+        return LeftDrawing::Discard;
+    return LeftDrawing::Keep;
 }
 
 void ViewerDialogs::showMessage(QWidget* parent, const QString& title, const QString& text)

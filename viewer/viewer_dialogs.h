@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour_space.h"
+#include "document_questions.h"
 #include "keyframe_export.h"
 
 #include <QPoint>
@@ -27,7 +28,10 @@ class QWidget;
 class ViewerDialogs {
 public:
     // Answer to the question asked before unsaved changes would be lost.
-    enum class UnsavedChanges { Save, Discard, Cancel };
+    using UnsavedChanges = DocumentQuestions::UnsavedChanges;
+    // Answer to the offer of a drawing left by an editor that did not end normally: open it,
+    // delete it, or keep it for a later start (the question closed).
+    enum class LeftDrawing { Recover, Discard, Keep };
 
     virtual ~ViewerDialogs() = default;
 
@@ -62,6 +66,9 @@ public:
     // Asks whether the changes to `drawingName` should be saved first: Save, Discard or Cancel
     // (closing the question cancels).
     virtual UnsavedChanges askSaveChanges(QWidget* parent, const QString& drawingName);
+    // Offers the drawing `drawingName` that an editor left when it stopped at `when`.
+    virtual LeftDrawing askRecover(QWidget* parent, const QString& drawingName,
+                                   const QString& when);
 
     // Runs `menu` at the global position and returns the chosen action, nullptr when dismissed.
     virtual QAction* runMenu(QMenu& menu, const QPoint& globalPos);

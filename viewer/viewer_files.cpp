@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int kExampleSize = 512;
-// Frames are written to the chosen folder as interpol0.png, interpol1.png, ...
-const char* const kKeyframeBaseName = "interpol";
 // Pictures above this side take seconds: their export shows its progress and can be cancelled.
 constexpr int kQuickPictureSize = 512;
 
@@ -68,21 +65,6 @@ QString Viewer::askSaveFileName(const QString& title, const QString& filter)
     return name;
 }
 
-void Viewer::loadXml()
-{
-    finishGesture();
-    if (!maybeSaveChanges())
-        return;
-    const QString name = askOpenFileName("Select an xml file", "Vectorized splines (*.xml)");
-    // A cancelled dialog leaves the drawing as it is; the view is reset all the same.
-    if (name.isEmpty())
-        resetViewForDrawing();
-    else
-        openDrawing(name);
-}
-
-void Viewer::saveXml() { saveDrawingAs(); }
-
 void Viewer::savePng()
 {
     QString name = askSaveFileName("Choose a filename to save under", "Png (*.png)");
@@ -120,11 +102,11 @@ void Viewer::savePng()
 
 void Viewer::drawingSettings()
 {
-    finishGesture();
+    doc.finishGesture();
     ColourSpace space = curveSet.colour_space;
     if (!dialogs().askColourSpace(this, space) || space == curveSet.colour_space)
         return;
-    recordEdit("Colour Space", [&] { curveSet.colour_space = space; });
+    doc.recordEdit("Colour Space", [&] { curveSet.colour_space = space; });
     fullUpdate();
 }
 
@@ -134,7 +116,7 @@ void Viewer::loadExampleImg()
     if (name.isEmpty())
         return;
     QString why;
-    const QImage loaded = readExampleBitmap(name, kExampleSize, why);
+    const QImage loaded = readExampleBitmap(name, kCanvasSize, why);
     if (loaded.isNull()) {
         // Keep the example image, its contour and its texture as they were.
         std::cerr << "Cannot read the image file " << name.toStdString() << " ("
@@ -216,14 +198,14 @@ void Viewer::exportFrames(const QStringList& files, const KeyframeOptions& optio
     };
     const QString folder = QDir::cleanPath(options.folder);
     const KeyframeExportReport report =
-        exportKeyframes(files, folder + "/" + kKeyframeBaseName, options.framesPerPair, writeFrame,
+        exportKeyframes(files, folder + "/" + kFrameBaseName, options.framesPerPair, writeFrame,
                         showProgress, std::cout, std::cerr);
     progress.close();
 
     makeCurrent();
     exportingFrames = false;
     renderer->setCurveSet(curveSet);
-    renderer->setView(View{zoom, Point(panX, panY)});
+    handViewToRenderer();
     renderer->fullUpdate();
     reportExport(report, folder + "/");
 }

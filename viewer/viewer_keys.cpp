@@ -7,6 +7,8 @@
 
 #include <QKeyEvent>
 
+#include <optional>
+
 namespace {
 
 bool isPointMode(ManipulationMode mode)
@@ -15,18 +17,18 @@ bool isPointMode(ManipulationMode mode)
            || mode == ModeBucket;
 }
 
-// Display mode shown by F1..F7 (image numbers of the renderer's display), -1 for other keys.
-int displayModeForKey(int key)
+// Display mode shown by F1..F7; none for other keys.
+std::optional<DisplayMode> displayModeForKey(int key)
 {
     switch (key) {
-    case Qt::Key_F1: return 0; // diffused colours
-    case Qt::Key_F2: return 1; // colour constraints
-    case Qt::Key_F3: return 2; // blur constraints
-    case Qt::Key_F4: return 3; // blur solution
-    case Qt::Key_F5: return 5; // horizontal gradient
-    case Qt::Key_F6: return 6; // vertical gradient
-    case Qt::Key_F7: return 4; // background only
-    default: return -1;
+    case Qt::Key_F1: return DisplayMode::Picture;
+    case Qt::Key_F2: return DisplayMode::ColorConstraints;
+    case Qt::Key_F3: return DisplayMode::BlurConstraints;
+    case Qt::Key_F4: return DisplayMode::BlurMap;
+    case Qt::Key_F5: return DisplayMode::GradientX;
+    case Qt::Key_F6: return DisplayMode::GradientY;
+    case Qt::Key_F7: return DisplayMode::Background;
+    default: return std::nullopt;
     }
 }
 
@@ -43,11 +45,11 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         case Qt::Key_V: pasteSplines(); return;
         case Qt::Key_D: copyBlur(); return;
         case Qt::Key_F: pasteBlur(); return;
-        case Qt::Key_Z: undo(); return;
-        case Qt::Key_Y: redo(); return;
-        case Qt::Key_N: newDrawing(); return;
-        case Qt::Key_O: loadXml(); return;
-        case Qt::Key_S: saveDrawing(); return;
+        case Qt::Key_Z: doc.undo(); return;
+        case Qt::Key_Y: doc.redo(); return;
+        case Qt::Key_N: doc.newDrawing(); return;
+        case Qt::Key_O: doc.open(); return;
+        case Qt::Key_S: doc.save(); return;
         case Qt::Key_Q: close(); return;
         case Qt::Key_0: showWholeCanvas(); return;
         default: break;
@@ -55,8 +57,8 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     }
     if (event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
         switch (key) {
-        case Qt::Key_Z: redo(); return;
-        case Qt::Key_S: saveDrawingAs(); return;
+        case Qt::Key_Z: doc.redo(); return;
+        case Qt::Key_S: doc.saveAs(); return;
         default: break;
         }
     }
@@ -77,14 +79,14 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     if (key == Qt::Key_R) {
         // A fresh drawing: no curves, no current curve, no selection, the initial view. It is
         // a step of the history, and unsaved changes are offered for saving first.
-        finishGesture();
-        if (!maybeSaveChanges())
+        doc.finishGesture();
+        if (!doc.maybeSaveChanges())
             return;
-        recordEdit("Clear", [&] {
+        doc.recordEdit("Clear", [&] {
             curveSet.clearSelection();
             curveSet.clear();
         });
-        setView(1.0, 0.0, 0.0);
+        setView(View());
         fullUpdate();
         return;
     }
@@ -98,9 +100,8 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         requestRepaint();
         return;
     }
-    const int shownImage = displayModeForKey(key);
-    if (shownImage >= 0) {
-        displayMode = shownImage;
+    if (const std::optional<DisplayMode> shownImage = displayModeForKey(key)) {
+        displayMode = *shownImage;
         requestRepaint();
         return;
     }
@@ -111,7 +112,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
             return;
         }
         if (manipMode == ModeSelectMulti) {
-            recordEdit("Delete", [&] { curveSet.deleteSelected(); });
+            doc.recordEdit("Delete", [&] { curveSet.deleteSelected(); });
             fullUpdate();
             return;
         }

@@ -51,7 +51,7 @@ void Viewer::pointContextMenu(QMouseEvent* event)
             return;
         const Point p = mousePosition(event);
         const CurvePosition at = decodeCurvePosition(item);
-        recordEdit(chosen->text(), [&] {
+        doc.recordEdit(chosen->text(), [&] {
             if (chosen == add)
                 curveSet.insertControlPoint(p.x, p.y, at.index, at.t);
             else if (chosen == remove)
@@ -82,7 +82,7 @@ void Viewer::pointContextMenu(QMouseEvent* event)
     // Only a position along the curve says where an attribute point goes or which one goes.
     if (item.kind == PickKind::CurvePosition) {
         const int globalID = item.index;
-        recordEdit(chosen->text(), [&] {
+        doc.recordEdit(chosen->text(), [&] {
             if (chosen == addLeft)
                 curveSet.insertAttribute(globalID, LeftColor);
             else if (chosen == deleteLeft)
@@ -111,8 +111,9 @@ void Viewer::blurMenu(QMouseEvent* event)
         return;
     if (chosen == shiftBlur) {
         // The slider starts at 0: its final value is the shift of every selected curve's blur.
-        const int shift = dialogs().runSliderDialog(this, -16, 16, 0, event->globalPos()) - 0;
-        recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift); });
+        const int shift =
+            dialogs().runSliderDialog(this, -kMaxBlur, kMaxBlur, 0, event->globalPos()) - 0;
+        doc.recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift); });
     }
     fullUpdate();
 }

@@ -43,7 +43,7 @@ void Viewer::setDialogs(std::unique_ptr<ViewerDialogs> replacement)
 
 void Viewer::changeManipMode(ManipulationMode newMode)
 {
-    finishGesture();
+    doc.finishGesture();
     if (manipMode == ModeSelectMulti && newMode != ModeSelectMulti)
         curveSet.clearSelection();
     manipMode = newMode;
@@ -127,7 +127,7 @@ void Viewer::mouseReleaseEvent(QMouseEvent* event)
 {
     (this->*mouseHandlers(manipMode).release)(event);
     // Whatever the mode, a release ends the gesture (a drag) that the mouse was making.
-    endGesture();
+    doc.endGesture();
 }
 
 void Viewer::basePress(QMouseEvent* event) { QGLViewer::mousePressEvent(event); }
@@ -139,7 +139,7 @@ void Viewer::baseRelease(QMouseEvent* event) { QGLViewer::mouseReleaseEvent(even
 void Viewer::startDrag(const QString& step, QMouseEvent* event)
 {
     const Point p = mousePosition(event);
-    beginGesture(step);
+    doc.beginGesture(step);
     curveSet.beginDrag(p.x, p.y, true);
 }
 
@@ -176,14 +176,14 @@ void Viewer::pointPress(QMouseEvent* event)
         if (item.kind == PickKind::CurveBox || item.kind == PickKind::CurveBody) {
             startDrag("Move Curve", event);
         } else if (item.kind == PickKind::ControlPoint) {
-            beginGesture("Move Point");
+            doc.beginGesture("Move Point");
             curveSet.selectControlPoint(item.index);
         }
         break;
     case ModeModifAttrib:
         if (isAttributePoint(item.kind))
-            recordEdit(attributeStepName(item.kind),
-                       [&] { editAttributePoint(item, event->globalPos()); });
+            doc.recordEdit(attributeStepName(item.kind),
+                           [&] { editAttributePoint(item, event->globalPos()); });
         fullUpdate();
         break;
     case ModeBucket:
@@ -199,8 +199,8 @@ void Viewer::editAttributePoint(const PickHit& point, const QPoint& globalPos)
     currentAttribute = point.index;
     switch (point.kind) {
     case PickKind::BlurPoint: {
-        const int value =
-            dialogs().runSliderDialog(this, 0, 16, curveSet.blurValue(point.index), globalPos);
+        const int value = dialogs().runSliderDialog(this, 0, kMaxBlur,
+                                                    curveSet.blurValue(point.index), globalPos);
         curveSet.setBlurOf(value, currentAttribute);
         break;
     }
@@ -221,7 +221,7 @@ void Viewer::paintAttributePoint(const PickHit& point)
         return;
     // As setControlPoint*Color, without its quick update: the caller's full update follows.
     currentAttribute = point.index;
-    recordEdit("Paint Bucket", [&] {
+    doc.recordEdit("Paint Bucket", [&] {
         if (point.kind == PickKind::LeftColorPoint)
             curveSet.setLeftColorOf(bucketColor, currentAttribute);
         else
@@ -233,11 +233,11 @@ void Viewer::pointMove(QMouseEvent* event)
 {
     const Point p = mousePosition(event);
     if (curveSet.dragging) {
-        beginGesture("Move Curve");
+        doc.beginGesture("Move Curve");
         curveSet.dragTo(p.x, p.y);
         quickUpdateForMove();
     } else if (curveSet.selectedControlPoint() >= 0) {
-        beginGesture("Move Point");
+        doc.beginGesture("Move Point");
         if (curveSet.moveSelectedControlPoint(p.x, p.y))
             quickUpdateForMove();
     }
@@ -248,11 +248,11 @@ void Viewer::pointRelease(QMouseEvent*)
 {
     if (curveSet.dragging) {
         curveSet.beginDrag(0.0, 0.0, false);
-        endGesture();
+        doc.endGesture();
         fullUpdate();
     } else if (curveSet.selectedControlPoint() >= 0) {
         curveSet.clearControlPointSelection();
-        endGesture();
+        doc.endGesture();
         fullUpdate();
     }
 }
@@ -295,7 +295,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
                 curveSet.addToSelection(hit.curve);
         scribbleMarks.append(p);
     } else if (curveSet.dragging) {
-        beginGesture("Move Selection");
+        doc.beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
         quickUpdateForMove();
     } else {
@@ -308,7 +308,7 @@ void Viewer::multiselectionRelease(QMouseEvent* event)
     const bool wasDragging = curveSet.dragging;
     if (wasDragging)
         curveSet.beginDrag(0.0, 0.0, false);
-    endGesture();
+    doc.endGesture();
     scribbleMarks.clear();
     baseRelease(event);
     // The drag re-solved only the colours; the moved curves also move their blur.
@@ -348,7 +348,7 @@ void Viewer::strokeRelease(QMouseEvent* event)
     if (stroke.size() > 3) {
         // The stroke is traced in the pixel grid of the canvas square.
         const int side = canvasRect().width();
-        recordEdit("Stroke", [&] {
+        doc.recordEdit("Stroke", [&] {
             if (beginGLWork()) {
                 // Inactive colour sides take their colours from the rendered overview.
                 const OverviewReader picture(*renderer);
@@ -374,9 +374,7 @@ void Viewer::panPress(QMouseEvent* event)
         return;
     }
     panning = true;
-    const Point anchor = mousePosition(event);
-    panAnchorX = anchor.x;
-    panAnchorY = anchor.y;
+    panAnchor = mousePosition(event);
 }
 
 void Viewer::panMove(QMouseEvent* event)
@@ -386,12 +384,10 @@ void Viewer::panMove(QMouseEvent* event)
         return;
     }
     const Point current = mousePosition(event);
-    setView(zoom, panX + current.x - panAnchorX, panY + current.y - panAnchorY);
+    setView({view.zoom, view.pan + current - panAnchor});
     quickUpdateForMove();
     // With the new pan the mouse is over the grabbed point again.
-    const Point anchor = mousePosition(event);
-    panAnchorX = anchor.x;
-    panAnchorY = anchor.y;
+    panAnchor = mousePosition(event);
 }
 
 void Viewer::panRelease(QMouseEvent* event)

@@ -15,7 +15,7 @@
 namespace {
 
 // The traced bitmap's size: the editor's canvas.
-constexpr int kTraceSize = 512;
+constexpr int kTraceSize = kCanvasSize;
 // Colour-fitting rounds after the trace (the command line's default).
 constexpr int kTraceRounds = 1;
 
@@ -77,7 +77,7 @@ bool Viewer::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
     }
     if (progress.wasCanceled())
         return false;
-    recordEdit("Trace Bitmap", [&] {
+    doc.recordEdit("Trace Bitmap", [&] {
         if (options.replace)
             curveSet.clear();
         for (int i = 0; i < traced.drawing.nb_curves; ++i)

@@ -87,16 +87,16 @@ void BM_UndoOneDrag(benchmark::State& state)
 {
     if (!prepare(state))
         return;
-    QUndoStack& history = theViewer->undoStack();
+    DrawingHistory& history = theViewer->drawing().history();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        theViewer->undo();
+        theViewer->drawing().undo();
         theViewer->makeCurrent();
         glFinish();
         theViewer->doneCurrent();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        theViewer->redo();
+        theViewer->drawing().redo();
     }
     state.counters["steps"] = history.count();
 }
@@ -112,7 +112,7 @@ void BM_HistoryAfter200Drags(benchmark::State& state)
     for (auto _ : state) {
         if (!prepare(state))
             return;
-        QUndoStack& history = theViewer->undoStack();
+        DrawingHistory& history = theViewer->drawing().history();
         state.counters["steps"] = history.count();
         const double before = heapInUse();
         history.clear();

@@ -22,7 +22,7 @@ TEST(Clipboard, SinglePasteIsDisplacedByThirtyPercentOfItsCentre)
     set.addCurve(centredAt(0.5, -0.2));
     set.setCurrentCurve(0);
     set.copySplines();
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 2);
     EXPECT_EQ(set.current_curve, 1);
     EXPECT_FALSE(set.dragging);
@@ -40,7 +40,7 @@ TEST(Clipboard, PasteDisplacementIsDividedByTheZoomAndIgnoresThePan)
     set.addCurve(centredAt(0.4, 0.2));
     set.setCurrentCurve(0);
     set.copySplines();
-    set.pasteSplines(0.3, -0.7, 2.0);
+    set.pasteSplines(View{2.0, Point(0.3, -0.7)});
     const Point moved = set.curve(1).control_points[0] - set.curve(0).control_points[0];
     EXPECT_NEAR(moved.x, 0.06, 1e-12);
     EXPECT_NEAR(moved.y, 0.03, 1e-12);
@@ -52,7 +52,7 @@ TEST(Clipboard, CurvesCentredOnTheOriginPasteInPlace)
     set.addCurve(centredAt(0.0, 0.0));
     set.setCurrentCurve(0);
     set.copySplines();
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     EXPECT_EQ(set.curve(1).control_points, set.curve(0).control_points);
 }
 
@@ -62,7 +62,7 @@ TEST(Clipboard, ZeroZoomDoesNotSendThePasteToInfinity)
     set.addCurve(centredAt(0.5, 0.5));
     set.setCurrentCurve(0);
     set.copySplines();
-    set.pasteSplines(0.0, 0.0, 0.0);
+    set.pasteSplines(View{0.0, Point(0.0, 0.0)});
     for (const Point& p : set.curve(1).control_points) {
         EXPECT_TRUE(std::isfinite(p.x));
         EXPECT_TRUE(std::isfinite(p.y));
@@ -76,7 +76,7 @@ TEST(Clipboard, MultiplePasteSelectsExactlyTheCopies)
     set.addToSelection(1);
     set.addToSelection(3);
     set.copySplines();
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 7);
     EXPECT_EQ(set.current_curve, -1);
     EXPECT_EQ(set.selection, (QVector<int>{4, 5, 6}));
@@ -105,7 +105,7 @@ TEST(Clipboard, CopyWithNothingChosenKeepsThePreviousClipboard)
     set.setCurrentCurve(-1);
     set.copySplines();
     ASSERT_EQ(set.clipboard.size(), 1);
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 3);
     EXPECT_NEAR(set.curve(2).control_points[0].x, set.curve(1).control_points[0].x, 1e-12);
 }
@@ -115,8 +115,8 @@ TEST(Clipboard, TwoPastesAreIndependentCopies)
     CurveSet set = ladder(1);
     set.setCurrentCurve(0);
     set.copySplines();
-    set.pasteSplines(0.0, 0.0, 1.0);
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 3);
     set.curve(1).control_points[0] = Point(0.9, 0.9);
     EXPECT_NE(set.curve(2).control_points[0], Point(0.9, 0.9));
@@ -135,7 +135,7 @@ TEST(Clipboard, CutOfTheCurrentCurveCanBePastedBack)
     EXPECT_EQ(set.current_curve, -1);
     ASSERT_EQ(set.clipboard.size(), 1);
     EXPECT_EQ(set.clipboard[0].control_points, cutPoints);
-    set.pasteSplines(0.0, 0.0, 1.0);
+    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
     EXPECT_EQ(set.nb_curves, 3);
     EXPECT_EQ(set.current_curve, 2);
 }

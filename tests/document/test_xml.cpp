@@ -286,6 +286,6 @@ TEST_F(XmlFiles, ClipboardSurvivesLoading)
     set.copySplines();
     ASSERT_TRUE(loadCaptured(set, file));
     ASSERT_EQ(set.clipboard.size(), 1);
-    set.pasteSplines(0, 0, 1);
+    set.pasteSplines(View{1, Point(0, 0)});
     EXPECT_EQ(set.nb_curves, 2);
 }

@@ -167,7 +167,7 @@ inline std::vector<long> pick(const CurveSet& set, int mode, int purpose, double
                               double region = 5.0)
 {
     PickQuery query;
-    query.mode = mode;
+    query.mode = static_cast<ManipulationMode>(mode);
     query.purpose = static_cast<PickPurpose>(purpose);
     query.x = x;
     query.y = y;

@@ -12,7 +12,7 @@ namespace {
 PickContext context(int mode, PickPurpose purpose, int currentCurve)
 {
     PickContext c;
-    c.mode = mode;
+    c.mode = static_cast<ManipulationMode>(mode);
     c.purpose = purpose;
     c.currentCurve = currentCurve;
     return c;

@@ -15,7 +15,7 @@ namespace {
 PickQuery queryAt(int mode, PickPurpose purpose, const Point& p)
 {
     PickQuery query;
-    query.mode = mode;
+    query.mode = static_cast<ManipulationMode>(mode);
     query.purpose = purpose;
     query.x = windowX(p);
     query.y = windowY(p);

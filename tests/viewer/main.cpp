@@ -17,6 +17,9 @@ int main(int argc, char** argv)
         return RUN_ALL_TESTS();
 
     installSurfaceFormat();
+    // Recovery copies go to the application data folder: the tests' go with the run.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
 
     QApplication application(argc, argv);
     // Tests close the editor's windows; the run goes on.

@@ -94,7 +94,7 @@ TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)
               QString("Open drawing: Could not open broken.xml: ").size());
     EXPECT_EQ("Open drawing: " + panel().outcomeText(), dialogs->messages[0]);
     EXPECT_EQ(doc().nb_curves, 2);
-    EXPECT_EQ(QFileInfo(viewer().documentPath()).fileName(), "two.xml");
+    EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
 
     // A file that does not exist says so.
     dialogs->openName = path("missing.xml");
@@ -111,7 +111,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     openTwoColourDrawing();
     doc().setCurrentCurve(0);
     viewer().deleteSplines(); // an unsaved change
-    ASSERT_TRUE(viewer().isModified());
+    ASSERT_TRUE(viewer().drawing().isModified());
 
     // A folder where the file should go: the save cannot succeed.
     ASSERT_TRUE(QDir(folder.path()).mkdir("taken.xml"));
@@ -122,9 +122,9 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     EXPECT_TRUE(dialogs->messages[0].startsWith("Save drawing: Could not save taken.xml: "))
         << dialogs->messages[0].toStdString();
     EXPECT_EQ("Save drawing: " + panel().outcomeText(), dialogs->messages[0]);
-    EXPECT_TRUE(viewer().isModified());
+    EXPECT_TRUE(viewer().drawing().isModified());
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_EQ(QFileInfo(viewer().documentPath()).fileName(), "two.xml");
+    EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
     CurveSet onDisk;
     ASSERT_TRUE(onDisk.loadXml(path("two.xml")));
     EXPECT_EQ(onDisk.nb_curves, 2);
@@ -134,7 +134,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     panel().actionSave_As->trigger();
     EXPECT_EQ(panel().outcomeText(), "Saved saved.xml");
     EXPECT_EQ(dialogs->messages.size(), 1);
-    EXPECT_FALSE(viewer().isModified());
+    EXPECT_FALSE(viewer().drawing().isModified());
 }
 
 TEST_F(EditorFeedback, UnreadableBitmapIsShownAndTheOldOneStays)
@@ -168,7 +168,7 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
     EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(240, 220, 10));
     EXPECT_EQ(panel().sliderBlur->value(), 7);
     // The slider's echo did not come back as an edit.
-    EXPECT_FALSE(viewer().undoStack().canUndo());
+    EXPECT_FALSE(viewer().drawing().history().canUndo());
 
     // Dropping the curve and choosing the other one shows the other's values.
     clickViewer(Point(0.0, 0.0));
@@ -177,7 +177,7 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
     EXPECT_EQ(swatchColor(panel().buttonLeftColor), QColor(10, 10, 250));
     EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(250, 120, 0));
     EXPECT_EQ(panel().sliderBlur->value(), 3);
-    EXPECT_FALSE(viewer().undoStack().canUndo());
+    EXPECT_FALSE(viewer().drawing().history().canUndo());
 
     // A stroke drawn now carries what the panel shows.
     QTest::mouseClick(panel().buttonDrawCatmull, Qt::LeftButton);

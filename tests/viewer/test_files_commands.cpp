@@ -43,7 +43,7 @@ TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
 {
     addCurve(fillingCurve());
     viewer->zoomIn();
-    viewer->saveXml();
+    viewer->drawing().saveAs();
     viewer->savePng();
     viewer->loadExampleImg();
     viewer->interpolate();
@@ -51,7 +51,7 @@ TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
     EXPECT_FALSE(viewer->isExampleImgLoaded());
     EXPECT_EQ(viewer->zoomFactor(), 2.0);
     // A cancelled load keeps the drawing but still resets the view.
-    viewer->loadXml();
+    viewer->drawing().open();
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_EQ(viewer->zoomFactor(), 1.0);
 
@@ -70,13 +70,13 @@ TEST_F(FileCommands, SavedDrawingLoadsBack)
                         Point(0.8, 0.2), Point(0.6, -0.1), Point(0.4, -0.7)},
                        QColor(10, 20, 30), QColor(250, 240, 230), 3));
     dialogs->saveName = path("drawing.xml");
-    viewer->saveXml();
+    viewer->drawing().saveAs();
     const CurveSet saved = doc();
     key(Qt::Key_R);
     ASSERT_EQ(doc().nb_curves, 0);
 
     dialogs->openName = path("drawing.xml");
-    viewer->loadXml();
+    viewer->drawing().open();
     ASSERT_EQ(doc().nb_curves, 2);
     for (int c = 0; c < 2; ++c) {
         const Curve& loaded = doc().curve(c);
@@ -95,9 +95,9 @@ TEST_F(FileCommands, LoadedDrawingSizesTheWindow)
     doc().image_width = 400;
     doc().image_height = 300;
     dialogs->saveName = path("wide.xml");
-    viewer->saveXml();
+    viewer->drawing().saveAs();
     dialogs->openName = path("wide.xml");
-    viewer->loadXml();
+    viewer->drawing().open();
     EXPECT_EQ(viewer->size(), QSize(400, 300));
 }
 

@@ -22,6 +22,7 @@ TEST_F(Keys, RClearsTheDrawingAndResetsTheView)
     click(onCurve(1));
     viewer->zoomIn();
     ASSERT_EQ(viewer->zoomFactor(), 2.0);
+    ASSERT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.015);
     key(Qt::Key_R);
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_TRUE(doc().curves.isEmpty());
@@ -29,6 +30,9 @@ TEST_F(Keys, RClearsTheDrawingAndResetsTheView)
     EXPECT_EQ(viewer->zoomFactor(), 1.0);
     EXPECT_EQ(viewer->panOffsetX(), 0.0);
     EXPECT_EQ(viewer->panOffsetY(), 0.0);
+    // Handles and scribble marks are back at their size for the whole canvas.
+    EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03);
+    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.06);
 }
 
 TEST_F(Keys, RAlsoForgetsTheSelection)
@@ -89,7 +93,8 @@ TEST_F(Keys, FunctionKeysChooseTheDisplayedImage)
     };
     for (const auto& [code, mode] : keysAndModes) {
         key(code);
-        EXPECT_EQ(viewer->currentDisplayMode(), mode) << "key F" << (code - Qt::Key_F1 + 1);
+        EXPECT_EQ(static_cast<int>(viewer->currentDisplayMode()), mode)
+            << "key F" << (code - Qt::Key_F1 + 1);
     }
 }
 

@@ -32,6 +32,7 @@ public:
     QString menuChoice;              // text of the entry to choose; empty dismisses the menu
     std::optional<int> sliderAnswer; // unset: the slider closes at the value it opened with
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
+    LeftDrawing recoverAnswer = LeftDrawing::Keep;
 
     // Questions asked.
     QStringList titles;
@@ -41,6 +42,7 @@ public:
     int menusRun = 0;
     int slidersRun = 0;
     QStringList unsavedAsked; // drawing named by each question about unsaved changes
+    QStringList recoverAsked; // drawing named by each offer of a left drawing
     int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
     QStringList messages;           // "title: text" of every warning shown
     QStringList news;               // "title: text" of every piece of information shown
@@ -91,6 +93,11 @@ public:
     {
         unsavedAsked << drawingName;
         return unsavedAnswer;
+    }
+    LeftDrawing askRecover(QWidget*, const QString& drawingName, const QString&) override
+    {
+        recoverAsked << drawingName;
+        return recoverAnswer;
     }
     QAction* runMenu(QMenu& menu, const QPoint&) override
     {

@@ -5,7 +5,6 @@
 
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QUndoStack>
 
 namespace {
 
@@ -68,10 +67,10 @@ TEST_F(TraceBitmap, TracedCurvesAreAddedAsOneUndoStep)
     EXPECT_TRUE(script->offeredReplaceOrAdd);
     ASSERT_EQ(doc().nb_curves, 2);
     EXPECT_TRUE(doc().curve(1).isClosed());
-    EXPECT_EQ(viewer->undoStack().undoText(), QString("Trace Bitmap"));
-    viewer->undo();
+    EXPECT_EQ(viewer->drawing().history().undoText(), QString("Trace Bitmap"));
+    viewer->drawing().undo();
     EXPECT_EQ(doc().nb_curves, 1);
-    viewer->redo();
+    viewer->drawing().redo();
     EXPECT_EQ(doc().nb_curves, 2);
 }
 
@@ -84,7 +83,7 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
     viewer->traceBitmap();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_TRUE(doc().curve(0).isClosed());
-    viewer->undo();
+    viewer->drawing().undo();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_FALSE(doc().curve(0).isClosed());
 }
@@ -94,7 +93,7 @@ TEST_F(TraceBitmap, CancelledQuestionOrFileChangesNothing)
     script->traceAccepted = false;
     viewer->traceBitmap();
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_EQ(viewer->undoStack().count(), 0);
+    EXPECT_EQ(viewer->drawing().history().count(), 0);
     script->traceAccepted = true;
     script->openName.clear();
     viewer->traceBitmap();

@@ -5,8 +5,6 @@
 
 #include "curve_set_xml.h"
 
-#include <QUndoStack>
-
 #include <cmath>
 
 namespace {
@@ -28,7 +26,7 @@ class UndoHistory : public EditingViewer {
 protected:
     // The drawing as its file would hold it.
     QByteArray savedXml() const { return writeCurveSetXml(viewer->document()); }
-    QUndoStack& history() { return viewer->undoStack(); }
+    DrawingHistory& history() { return viewer->drawing().history(); }
 
     void drawStroke(const QVector<QPoint>& points)
     {
@@ -76,12 +74,12 @@ TEST_F(UndoHistory, StrokeIsOneStepUndoneAndRedoneExactly)
     ASSERT_NE(after, before);
     EXPECT_EQ(history().count(), 1);
     EXPECT_EQ(history().undoText(), "Stroke");
-    EXPECT_TRUE(viewer->isModified());
+    EXPECT_TRUE(viewer->drawing().isModified());
 
     expectUndoRedoRestore(before, after);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_FALSE(viewer->isModified()) << "back at the state of the new drawing";
+    EXPECT_FALSE(viewer->drawing().isModified()) << "back at the state of the new drawing";
 }
 
 TEST_F(UndoHistory, DragOfACurveIsOneStepWhateverTheNumberOfMoves)
@@ -181,7 +179,7 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
     for (int i = 0; i < 5; ++i)
         drawStroke(wavyStroke(24, 40 * i));
     ASSERT_EQ(doc().nb_curves, 5);
-    ASSERT_EQ(viewer->undoStack().count(), 5);
+    ASSERT_EQ(viewer->drawing().history().count(), 5);
     // 45 more edits, each on one of the curves made current by the document.
     int edits = 5;
     for (int i = 0; edits < 50; ++i) {
@@ -201,18 +199,19 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
         case 8: viewer->decreaseContrast(); break;
         }
         ++edits;
-        ASSERT_EQ(viewer->undoStack().count(), edits) << "edit " << i % 9 << " made no single step";
+        ASSERT_EQ(viewer->drawing().history().count(), edits)
+            << "edit " << i % 9 << " made no single step";
     }
     const QByteArray edited = writeCurveSetXml(doc());
     for (int i = 0; i < 50; ++i)
-        viewer->undo();
-    EXPECT_FALSE(viewer->undoStack().canUndo());
+        viewer->drawing().undo();
+    EXPECT_FALSE(viewer->drawing().history().canUndo());
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(writeCurveSetXml(doc()), empty);
-    EXPECT_FALSE(viewer->isModified());
+    EXPECT_FALSE(viewer->drawing().isModified());
     // And all the way forward again.
     for (int i = 0; i < 50; ++i)
-        viewer->redo();
+        viewer->drawing().redo();
     EXPECT_EQ(writeCurveSetXml(doc()), edited);
 }
 
@@ -226,7 +225,7 @@ TEST_F(UndoHistory, UndoLeavesTheSelectionNamingExistingCurves)
     viewer->pasteSplines();
     ASSERT_EQ(doc().nb_curves, 4);
     ASSERT_EQ(doc().selection, QVector<int>({2, 3}));
-    viewer->undo();
+    viewer->drawing().undo();
     EXPECT_EQ(doc().nb_curves, 2);
     for (int index : doc().selection)
         EXPECT_LT(index, doc().nb_curves);
@@ -247,7 +246,7 @@ TEST_F(UndoHistory, SelectionAndViewChangesAreNoSteps)
     viewer->changeManipMode(ModeMovePoint);
     click(pixelOf(Point(0.0, 0.6)));
     EXPECT_EQ(history().count(), 0);
-    EXPECT_FALSE(viewer->isModified());
+    EXPECT_FALSE(viewer->drawing().isModified());
 }
 
 TEST_F(UndoHistory, ContextMenuEditsAreSteps)
@@ -275,7 +274,7 @@ TEST_F(UndoHistory, ClearWithRIsAStep)
     key(Qt::Key_R);
     ASSERT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(history().undoText(), "Clear");
-    viewer->undo();
+    viewer->drawing().undo();
     EXPECT_EQ(savedXml(), before);
 }
 
@@ -307,12 +306,12 @@ TEST(UndoLimit, OldestStepsAreForgottenBeyondTheLimit)
     Viewer viewer;
     viewer.document().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
     viewer.document().setCurrentCurve(0);
-    const int edits = Viewer::kUndoLimit + 20;
+    const int edits = Document::kUndoLimit + 20;
     for (int i = 1; i <= edits; ++i)
         viewer.setLeftColor(QColor(i % 256, i / 256, 7));
-    EXPECT_EQ(viewer.undoStack().count(), Viewer::kUndoLimit);
-    while (viewer.undoStack().canUndo())
-        viewer.undo();
+    EXPECT_EQ(viewer.drawing().history().count(), Document::kUndoLimit);
+    while (viewer.drawing().history().canUndo())
+        viewer.drawing().undo();
     // The 20 oldest steps are gone: the drawing is as after edit 20.
     EXPECT_EQ(viewer.document().curve(0).default_left_color, QColor(20, 0, 7));
 }
@@ -323,17 +322,17 @@ TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
     doc().setCurrentCurve(0);
     for (int value = 1; value <= 9; ++value)
         viewer->setBlur(value);
-    EXPECT_EQ(viewer->undoStack().count(), 1);
-    EXPECT_EQ(viewer->undoStack().undoText(), "Blur");
-    viewer->undo();
+    EXPECT_EQ(viewer->drawing().history().count(), 1);
+    EXPECT_EQ(viewer->drawing().history().undoText(), "Blur");
+    viewer->drawing().undo();
     EXPECT_EQ(doc().curve(0).default_blur, 0);
-    viewer->redo();
+    viewer->drawing().redo();
     EXPECT_EQ(doc().curve(0).default_blur, 9);
 
     // Another kind of edit in between starts a new step; a drag back to the start is no step.
     viewer->switchColors();
     viewer->setBlur(4);
     viewer->setBlur(9);
-    EXPECT_EQ(viewer->undoStack().count(), 2) << "9 -> 4 -> 9 changed nothing";
-    EXPECT_EQ(viewer->undoStack().undoText(), "Switch Colors");
+    EXPECT_EQ(viewer->drawing().history().count(), 2) << "9 -> 4 -> 9 changed nothing";
+    EXPECT_EQ(viewer->drawing().history().undoText(), "Switch Colors");
 }

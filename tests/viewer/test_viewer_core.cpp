@@ -35,13 +35,13 @@ TEST_F(ViewerZoom, ZoomButtonsKeepHandlesAndMarksAtTheirScreenSize)
     QTest::mouseClick(panel->buttonZoomIn, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 4.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.0075);
-    EXPECT_DOUBLE_EQ(markerSize, 0.015);
+    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.015);
 
     QTest::mouseClick(panel->buttonZoomOut, Qt::LeftButton);
     QTest::mouseClick(panel->buttonZoomOut, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 1.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03);
-    EXPECT_DOUBLE_EQ(markerSize, 0.06);
+    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.06);
 }
 
 // Before the first show the zoom runs no solve: the bounds are checked without GL work.
@@ -53,7 +53,7 @@ TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes)
     EXPECT_DOUBLE_EQ(viewer.zoomFactor(), 65536.0);
     EXPECT_DOUBLE_EQ(viewer.solver().zoomFactor(), 65536.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03 / 65536.0);
-    EXPECT_DOUBLE_EQ(markerSize, 0.06 / 65536.0);
+    EXPECT_DOUBLE_EQ(viewer.markerSize(), 0.06 / 65536.0);
 
     for (int i = 0; i < 80; ++i)
         viewer.zoomOut();
@@ -319,7 +319,7 @@ TEST_F(ViewerFrames, DisplayModeFourShowsOnlyTheBackground)
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     QTest::keyClick(viewer.get(), Qt::Key_F7);
-    ASSERT_EQ(viewer->currentDisplayMode(), 4);
+    ASSERT_EQ(static_cast<int>(viewer->currentDisplayMode()), 4);
 
     const QImage frame = grabFrame();
     for (int y = 0; y < frame.height(); y += 8) {

@@ -1,0 +1,21 @@
+#include "scripted_edits.h"
+
+#include "document.h"
+
+#include <QTimer>
+
+void scheduleScriptedEdits(Document& document, const QStringList& files, int intervalMs)
+{
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files.at(i);
+        QTimer::singleShot(intervalMs * (i + 1), &document, [&document, file] {
+            CurveSet loaded;
+            if (!loaded.loadXml(file))
+                return;
+            CurveSet& set = document.curves();
+            document.recordEdit("Scripted Edit", [&] {
+                DrawingChange::between(DrawingSnapshot::of(set), loaded).apply(set);
+            });
+        });
+    }
+}

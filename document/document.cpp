@@ -1,0 +1,277 @@
+#include "document.h"
+
+#include "recent_files.h"
+
+#include <QFileInfo>
+
+#include <iostream>
+
+namespace {
+
+const char* const kAppTitle = "Hueflow";
+
+} // namespace
+
+Document::Document(const QString& recoveryFolder)
+    : copy(recoveryFolder), schedule([this] { writeRecoveryCopy(); }, [this] { return isBusy(); })
+{
+    steps.setUndoLimit(kUndoLimit);
+    connect(&steps, &DrawingHistory::cleanChanged, this, &Document::titleChanged);
+    connect(&steps, &DrawingHistory::setChanged, this, &Document::drawingChanged);
+    connect(&steps, &DrawingHistory::indexChanged, this, &Document::historyMoved);
+}
+
+Document::~Document() { copy.remove(); }
+
+QString Document::displayName() const
+{
+    return path.isEmpty() ? QString("Untitled") : QFileInfo(path).fileName();
+}
+
+QString Document::windowTitle() const
+{
+    return path.isEmpty() ? QString(kAppTitle) : displayName() + "[*] - " + kAppTitle;
+}
+
+// ---------------------------------------------------------------- edits and gestures
+
+void Document::recordEdit(const QString& name, const std::function<void()>& change, bool mergeable)
+{
+    if (isBusy()) {
+        change();
+        return;
+    }
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
+    ++editDepth;
+    change();
+    --editDepth;
+    pushChange(name, before, mergeable);
+}
+
+void Document::beginGesture(const QString& name)
+{
+    if (isBusy())
+        return;
+    gesture = Gesture{name, DrawingSnapshot::of(set)};
+}
+
+void Document::endGesture()
+{
+    if (!gesture)
+        return;
+    Gesture ended = std::move(*gesture);
+    gesture.reset();
+    pushChange(ended.name, ended.before);
+}
+
+void Document::finishGesture()
+{
+    if (!gesture)
+        return;
+    set.beginDrag(0.0, 0.0, false);
+    set.clearControlPointSelection();
+    endGesture();
+}
+
+void Document::pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable)
+{
+    steps.push(name, DrawingChange::between(before, set), mergeable);
+}
+
+void Document::undo()
+{
+    // Not while an edit waits for a modal answer: its step is not complete yet.
+    if (editDepth > 0)
+        return;
+    finishGesture();
+    steps.undo();
+}
+
+void Document::redo()
+{
+    if (editDepth > 0)
+        return;
+    finishGesture();
+    steps.redo();
+}
+
+void Document::historyMoved()
+{
+    if (isModified()) {
+        schedule.edited();
+    } else {
+        schedule.stop();
+        copy.remove();
+    }
+}
+
+// ---------------------------------------------------------------- file commands
+
+bool Document::maybeSaveChanges()
+{
+    if (!isModified() || questions == nullptr)
+        return true;
+    switch (questions->askSaveChanges(displayName())) {
+    case DocumentQuestions::UnsavedChanges::Save: return save();
+    case DocumentQuestions::UnsavedChanges::Discard: return true;
+    case DocumentQuestions::UnsavedChanges::Cancel: break;
+    }
+    return false;
+}
+
+bool Document::openDrawing(const QString& filePath)
+{
+    finishGesture();
+    QString cause = "the file is unreadable";
+    const bool opened = set.loadXml(filePath, &cause);
+    const QString name = QFileInfo(filePath).fileName();
+    if (!opened) {
+        reportFailure("Open drawing", QString("Could not open %1: %2").arg(name, cause));
+    } else {
+        emit outcomeReported("Opened " + name);
+        // The old drawing's selection names curves that are gone.
+        set.clearSelection();
+        steps.clear();
+        setFilePath(filePath);
+        rememberFolderOf(filePath);
+        emit recentFilesChanged(addRecentFile(filePath));
+    }
+    emit drawingReplaced();
+    return opened;
+}
+
+void Document::open()
+{
+    finishGesture();
+    if (!maybeSaveChanges())
+        return;
+    const QString name =
+        questions != nullptr
+            ? questions->openFileName("Select an xml file", "Vectorized splines (*.xml)")
+            : QString();
+    // A cancelled dialog leaves the drawing as it is; views reset all the same.
+    if (name.isEmpty())
+        emit drawingReplaced();
+    else
+        openDrawing(name);
+}
+
+void Document::newDrawing()
+{
+    finishGesture();
+    if (!maybeSaveChanges())
+        return;
+    set.clearSelection();
+    set.clear();
+    set.image_width = kCanvasSize;
+    set.image_height = kCanvasSize;
+    steps.clear();
+    setFilePath(QString());
+    emit drawingReplaced();
+}
+
+void Document::openRecent(const QString& filePath)
+{
+    finishGesture();
+    if (!QFileInfo::exists(filePath)) {
+        std::cerr << "The drawing " << filePath.toStdString()
+                  << " no longer exists; it is removed from the recent files\n";
+        emit recentFilesChanged(removeRecentFile(filePath));
+        return;
+    }
+    if (!maybeSaveChanges())
+        return;
+    openDrawing(filePath);
+}
+
+bool Document::save()
+{
+    finishGesture();
+    if (path.isEmpty())
+        return saveAs();
+    return writeDrawing(path);
+}
+
+bool Document::saveAs()
+{
+    finishGesture();
+    QString name = questions != nullptr
+                       ? questions->saveFileName("Choose a filename to save under", "XML (*.xml)")
+                       : QString();
+    if (name.isEmpty())
+        return false;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += ".xml";
+    return writeDrawing(name);
+}
+
+QStringList Document::recentFileList() const { return recentFiles(); }
+
+bool Document::writeDrawing(const QString& filePath)
+{
+    QString cause = "the file cannot be written";
+    const bool saved = set.saveXml(filePath, &cause);
+    const QString name = QFileInfo(filePath).fileName();
+    if (!saved) {
+        std::cerr << "Could not save the drawing to " << filePath.toStdString() << "\n";
+        reportFailure("Save drawing", QString("Could not save %1: %2").arg(name, cause));
+        return false;
+    }
+    emit outcomeReported("Saved " + name);
+    setFilePath(filePath);
+    rememberFolderOf(filePath);
+    steps.setClean();
+    emit recentFilesChanged(addRecentFile(filePath));
+    return true;
+}
+
+void Document::setFilePath(const QString& filePath)
+{
+    path = filePath.isEmpty() ? QString() : QFileInfo(filePath).absoluteFilePath();
+    emit titleChanged();
+}
+
+void Document::reportFailure(const QString& title, const QString& text)
+{
+    emit outcomeReported(text);
+    if (questions != nullptr)
+        questions->showFailure(title, text);
+}
+
+// ---------------------------------------------------------------- recovery
+
+bool Document::writeRecoveryCopy()
+{
+    QString why;
+    if (copy.write(set, path, &why)) {
+        recoveryFailureShown = false;
+        return true;
+    }
+    std::cerr << "Could not write the recovery copy " << copy.copyPath().toStdString() << ": "
+              << why.toStdString() << "\n";
+    // The status line says it once; the previous copy stays as it was.
+    if (!recoveryFailureShown)
+        emit outcomeReported("Could not write the recovery copy: " + why);
+    recoveryFailureShown = true;
+    return false;
+}
+
+bool Document::recover(LeftCopy& left)
+{
+    finishGesture();
+    QString cause;
+    if (!set.loadXml(left.copyPath(), &cause)) {
+        reportFailure("Recover drawing", "Could not recover the drawing: " + cause);
+        return false;
+    }
+    set.clearSelection();
+    steps.clear(false); // modified: it differs from its file
+    setFilePath(left.originalPath());
+    emit outcomeReported("Recovered " + displayName());
+    emit drawingReplaced();
+    // The drawing is safe in this editor's own copy before the left one goes.
+    schedule.stop();
+    if (writeRecoveryCopy())
+        left.discard();
+    return true;
+}

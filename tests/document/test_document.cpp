@@ -1,0 +1,175 @@
+// The life of one drawing without any window: New, Open, Save and Save As, the modified mark
+// and the title, undo and redo, and the question before unsaved changes are lost.
+#include "curve_set_xml.h"
+#include "document_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace doc_test;
+
+class DocumentLife : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        needCoreApplication();
+        ASSERT_TRUE(folder.isValid());
+        QSettings().clear();
+        document = std::make_unique<Document>(folder.filePath("recovery"));
+        document->setQuestions(&questions);
+    }
+    QString path(const char* name) const { return folder.filePath(name); }
+    QByteArray xml() const { return writeCurveSetXml(document->curves()); }
+    QString savedFile(const char* name, int curves)
+    {
+        EXPECT_TRUE(segments(curves).saveXml(path(name)));
+        return path(name);
+    }
+
+    QTemporaryDir folder;
+    ScriptedQuestions questions;
+    std::unique_ptr<Document> document;
+};
+
+TEST_F(DocumentLife, OpenEditSaveAndTheModifiedMark)
+{
+    const QString file = savedFile("a.xml", 2);
+    QSignalSpy replaced(document.get(), &Document::drawingReplaced);
+    ASSERT_TRUE(document->openDrawing(file));
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(document->curves().nb_curves, 2);
+    EXPECT_EQ(document->filePath(), file);
+    EXPECT_EQ(document->windowTitle(), "a.xml[*] - Hueflow");
+    EXPECT_FALSE(document->isModified());
+    EXPECT_EQ(document->recentFileList(), QStringList{file});
+
+    addSegment(*document, 0.4);
+    EXPECT_TRUE(document->isModified());
+    EXPECT_EQ(document->history().undoText(), "Add");
+    EXPECT_TRUE(document->save());
+    EXPECT_FALSE(document->isModified());
+    EXPECT_EQ(fileBytes(file), xml());
+    EXPECT_TRUE(questions.unsavedAsked.isEmpty());
+
+    // Undo leaves the saved state, redo comes back to it.
+    document->undo();
+    EXPECT_TRUE(document->isModified());
+    EXPECT_EQ(document->curves().nb_curves, 2);
+    document->redo();
+    EXPECT_FALSE(document->isModified());
+    EXPECT_EQ(fileBytes(file), xml());
+}
+
+TEST_F(DocumentLife, SaveAsAddsTheExtensionAndNamesTheDrawing)
+{
+    addSegment(*document, 0.1);
+    questions.saveName.clear(); // cancelled
+    EXPECT_FALSE(document->save());
+    EXPECT_TRUE(document->isModified());
+    questions.saveName = path("named");
+    EXPECT_TRUE(document->save());
+    EXPECT_EQ(document->filePath(), path("named.xml"));
+    EXPECT_EQ(fileBytes(path("named.xml")), xml());
+}
+
+TEST_F(DocumentLife, NewAsksFirstAndCancelKeepsEverything)
+{
+    const QString file = savedFile("kept.xml", 3);
+    ASSERT_TRUE(document->openDrawing(file));
+    addSegment(*document, 0.3);
+    const QByteArray edited = xml();
+
+    questions.unsavedAnswer = DocumentQuestions::UnsavedChanges::Cancel;
+    document->newDrawing();
+    questions.openName = savedFile("other.xml", 1);
+    document->open();
+    EXPECT_EQ(questions.unsavedAsked, (QStringList{"kept.xml", "kept.xml"}));
+    EXPECT_EQ(xml(), edited);
+    EXPECT_EQ(document->filePath(), file);
+    EXPECT_EQ(document->history().count(), 1);
+
+    // Save first, then New: the file holds the edit, the drawing is empty and unnamed.
+    questions.unsavedAnswer = DocumentQuestions::UnsavedChanges::Save;
+    document->newDrawing();
+    EXPECT_EQ(fileBytes(file), edited);
+    EXPECT_EQ(document->curves().nb_curves, 0);
+    EXPECT_TRUE(document->filePath().isEmpty());
+    EXPECT_EQ(document->windowTitle(), "Hueflow");
+    EXPECT_FALSE(document->isModified());
+    EXPECT_FALSE(document->history().canUndo());
+}
+
+TEST_F(DocumentLife, UnreadableFileKeepsDrawingNameAndHistory)
+{
+    const QString file = savedFile("good.xml", 2);
+    ASSERT_TRUE(document->openDrawing(file));
+    addSegment(*document, 0.2);
+    const QByteArray drawing = xml();
+    QFile bad(path("bad.xml"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<curve_set image_width=\"512\"");
+    bad.close();
+    EXPECT_FALSE(document->openDrawing(path("bad.xml")));
+    EXPECT_EQ(xml(), drawing);
+    EXPECT_EQ(document->filePath(), file);
+    EXPECT_TRUE(document->history().canUndo());
+    ASSERT_EQ(questions.failures.size(), 1);
+    EXPECT_TRUE(questions.failures.front().startsWith("Open drawing: Could not open bad.xml"));
+}
+
+TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)
+{
+    document->curves().addCurve(segment(-0.5, 0.0, 0.5, 0.0));
+    document->history().clear();
+    const QByteArray before = xml();
+    CurveSet& set = document->curves();
+    set.setCurrentCurve(0);
+    document->beginGesture("Move Curve");
+    set.beginDrag(0.0, 0.0, true);
+    set.dragTo(0.1, 0.0);
+    EXPECT_TRUE(document->isBusy());
+    EXPECT_FALSE(document->isModified()) << "a step is pushed when the gesture ends";
+    set.dragTo(0.2, 0.1);
+    document->undo(); // ends the gesture, whose step it takes back
+    EXPECT_FALSE(document->isBusy());
+    EXPECT_FALSE(set.dragging);
+    EXPECT_EQ(xml(), before);
+    EXPECT_EQ(document->history().count(), 1);
+    EXPECT_EQ(document->history().redoText(), "Move Curve");
+}
+
+TEST(DrawingHistoryRules, MergingCleanStateAndLimit)
+{
+    CurveSet set = segments(1);
+    DrawingHistory history(set);
+    const auto blur = [&](int value) {
+        const DrawingSnapshot before = DrawingSnapshot::of(set);
+        set.setCurrentCurve(0);
+        set.setBlur(value);
+        history.push("Blur", DrawingChange::between(before, set), true);
+    };
+    blur(3);
+    blur(5);
+    EXPECT_EQ(history.count(), 1) << "values of one slider drag make one step";
+    history.setClean();
+    blur(7);
+    EXPECT_EQ(history.count(), 2) << "the saved state stays reachable";
+    blur(5);
+    EXPECT_EQ(history.count(), 1) << "steps that cancel out leave the history";
+    EXPECT_TRUE(history.isClean());
+
+    history.setUndoLimit(3);
+    for (int value = 1; value <= 5; ++value) {
+        const DrawingSnapshot before = DrawingSnapshot::of(set);
+        set.setBlur(value);
+        history.push("Set", DrawingChange::between(before, set));
+    }
+    EXPECT_EQ(history.count(), 3);
+    EXPECT_FALSE(history.isClean());
+    while (history.canUndo())
+        history.undo();
+    EXPECT_FALSE(history.isClean()) << "the saved state was forgotten with the oldest steps";
+    EXPECT_EQ(set.curve(0).default_blur, 2);
+}
