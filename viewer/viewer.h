@@ -342,9 +342,9 @@ private:
     bool exportingFrames = false;
     HelpWindow* helpPages = nullptr; // a child of this window, made by the first help()
 
-    int pictureSize =
-        kCanvasSize; // side of the last picture exported by savePng, asked for each time
-    int pngDepth = 8; // bits per channel of the pictures savePng writes
+    // Side of the last picture exported by savePng, asked for each time, and its bits per channel.
+    int pictureSize = kCanvasSize;
+    int pngDepth = 8;
 
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
