@@ -96,6 +96,7 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer)
     // File > Trace Bitmap..., after Load Bitmap.
     auto* trace = new QAction("Trace Bitmap...", &panel);
     trace->setObjectName("actionTrace_Bitmap");
+    trace->setStatusTip("Turn the example bitmap into an editable drawing");
     const QList<QAction*> fileItems = panel.menu_File->actions();
     panel.menu_File->insertAction(fileItems.value(fileItems.indexOf(panel.actionLoad_Bitmap) + 1),
                                   trace);

@@ -33,8 +33,8 @@ TEST_F(PanelTest, WindowAndMenus)
     EXPECT_EQ(names(panel->menu_File),
               (QStringList{"actionNew", "actionOpen", "menuOpen_Recent", "actionSave",
                            "actionSave_As", "-", "actionLoad", "actionSave_as_Png",
-                           "actionSave_as_XML", "actionKeyframing", "actionLoad_Bitmap", "-",
-                           "actionQuit"}));
+                           "actionPng_16_Bits", "actionSave_as_XML", "actionKeyframing",
+                           "actionLoad_Bitmap", "-", "actionDrawing_Settings", "-", "actionQuit"}));
     EXPECT_EQ(names(panel->menu_Edit),
               (QStringList{"actionUndo", "actionRedo", "-", "action_Copy", "action_Paste",
                            "action_Cut", "action_Copy_Blur", "action_Paste_Blur", "actionDelete"}));
