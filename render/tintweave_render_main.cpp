@@ -9,10 +9,9 @@
 #include "file_access.h"
 #include "keyframe_compatibility.h"
 #include "keyframe_sequence.h"
-#include "offscreen_context.h"
+#include "gl_session.h"
 #include "picture_file.h"
 #include "shader_program.h"
-#include "surfaceless_context.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -324,34 +323,6 @@ int checkFiles(const Arguments& args)
     return -1;
 }
 
-// The GL context the renderer draws with, and the application object it needs: Qt's offscreen
-// context when an X display can be opened (Qt ends the process when its platform cannot start),
-// else the surfaceless EGL context with a plain core application.
-struct GlSession {
-    std::unique_ptr<QCoreApplication> app;
-    std::unique_ptr<OffscreenContext> offscreen;
-    std::unique_ptr<SurfacelessContext> surfaceless;
-};
-
-int startGl(int& argc, char** argv, GlSession* session)
-{
-    const QString display = windowSystemProblem();
-    if (display.isEmpty()) {
-        session->app = std::make_unique<QGuiApplication>(argc, argv);
-        session->offscreen = std::make_unique<OffscreenContext>();
-        if (!session->offscreen->create())
-            return fail(kNoGl,
-                        QStringLiteral("no usable OpenGL: ") + session->offscreen->errorString());
-        return -1;
-    }
-    session->app = std::make_unique<QCoreApplication>(argc, argv);
-    session->surfaceless = std::make_unique<SurfacelessContext>();
-    if (!session->surfaceless->create())
-        return fail(kNoGl,
-                    QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
-    return -1;
-}
-
 // Writes `image` as PNG to stdout; false with the cause in *why.
 bool writePngToStdout(const QImage& image, QString* why)
 {
@@ -487,9 +458,9 @@ int main(int argc, char** argv)
     if (checked >= 0)
         return checked;
     GlSession session;
-    const int started = startGl(argc, argv, &session);
-    if (started >= 0)
-        return started;
+    const QString noGl = startGlSession(argc, argv, &session);
+    if (!noGl.isEmpty())
+        return fail(kNoGl, noGl);
     if (!args.shaders.isEmpty())
         setShaderDirectory(args.shaders);
     if (args.verbose)

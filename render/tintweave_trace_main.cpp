@@ -7,10 +7,9 @@
 #include "diffusion_solver.h"
 #include "example_bitmap.h"
 #include "file_access.h"
-#include "offscreen_context.h"
+#include "gl_session.h"
 #include "picture_file.h"
 #include "shader_program.h"
-#include "surfaceless_context.h"
 #include "trace_refinement.h"
 
 #include <QCoreApplication>
@@ -188,33 +187,6 @@ int checkOutputs(const Arguments& args)
     return -1;
 }
 
-// The GL context and application object, as tintweave-render makes them: Qt's offscreen
-// context with an X display, else EGL's surfaceless one with a plain core application.
-struct GlSession {
-    std::unique_ptr<QCoreApplication> app;
-    std::unique_ptr<OffscreenContext> offscreen;
-    std::unique_ptr<SurfacelessContext> surfaceless;
-};
-
-int startGl(int& argc, char** argv, GlSession* session)
-{
-    const QString display = windowSystemProblem();
-    if (display.isEmpty()) {
-        session->app = std::make_unique<QGuiApplication>(argc, argv);
-        session->offscreen = std::make_unique<OffscreenContext>();
-        if (!session->offscreen->create())
-            return fail(kNoGl,
-                        QStringLiteral("no usable OpenGL: ") + session->offscreen->errorString());
-        return -1;
-    }
-    session->app = std::make_unique<QCoreApplication>(argc, argv);
-    session->surfaceless = std::make_unique<SurfacelessContext>();
-    if (!session->surfaceless->create())
-        return fail(kNoGl,
-                    QStringLiteral("no usable OpenGL: %1 (run under xvfb-run -a)").arg(display));
-    return -1;
-}
-
 // A solver of the editor's canvas with its shaders ready; -1 on success, else the exit status.
 int startSolver(DiffusionSolver& solver)
 {
@@ -275,9 +247,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "traced %d curves\n", traced.drawing.nb_curves);
     GlSession session;
     if (args.needsGl()) {
-        const int started = startGl(argc, argv, &session);
-        if (started >= 0)
-            return started;
+        const QString noGl = startGlSession(argc, argv, &session);
+        if (!noGl.isEmpty())
+            return fail(kNoGl, noGl);
         if (!args.shaders.isEmpty())
             setShaderDirectory(args.shaders);
         const int done = refineAndRender(args, bitmap, traced.drawing);
