@@ -73,6 +73,18 @@ void Document::finishGesture()
     endGesture();
 }
 
+void Document::revertGesture()
+{
+    if (gesture)
+        DrawingChange::between(gesture->before, set).revert(set);
+}
+
+void Document::cancelGesture()
+{
+    revertGesture();
+    gesture.reset();
+}
+
 void Document::pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable)
 {
     steps.push(name, DrawingChange::between(before, set), mergeable);

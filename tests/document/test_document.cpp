@@ -140,6 +140,40 @@ TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)
     EXPECT_EQ(document->history().redoText(), "Move Curve");
 }
 
+// A preview (the blur control) starts each value from the drawing the gesture began with;
+// Escape cancels it without a step, Return ends it as one step.
+TEST_F(DocumentLife, RevertedAndCancelledGesturesLeaveTheDrawingAsItBegan)
+{
+    document->curves().addCurve(segment(-0.5, 0.0, 0.5, 0.0));
+    document->history().clear();
+    const QByteArray before = xml();
+    CurveSet& set = document->curves();
+    set.setCurrentCurve(0);
+    document->beginGesture("Blur Point");
+    set.setBlurOf(9, 0);
+    document->revertGesture();
+    EXPECT_EQ(xml(), before);
+    EXPECT_TRUE(document->hasGesture());
+    set.setBlurOf(7, 0);
+    document->cancelGesture();
+    EXPECT_EQ(xml(), before);
+    EXPECT_FALSE(document->isBusy());
+    EXPECT_EQ(document->history().count(), 0);
+    EXPECT_EQ(set.current_curve, 0);
+
+    document->beginGesture("Blur Point");
+    set.setBlurOf(7, 0);
+    document->revertGesture();
+    set.setBlurOf(5, 0);
+    document->endGesture();
+    EXPECT_EQ(document->history().count(), 1);
+    EXPECT_EQ(set.curve(0).blur_values.first(), 5);
+    document->undo();
+    EXPECT_EQ(xml(), before);
+    document->cancelGesture(); // none open: nothing happens
+    EXPECT_EQ(document->history().redoText(), "Blur Point");
+}
+
 TEST(DrawingHistoryRules, MergingCleanStateAndLimit)
 {
     CurveSet set = segments(1);
