@@ -179,6 +179,8 @@ void Document::newDrawing()
     set.image_height = kCanvasSize;
     steps.clear();
     setFilePath(QString());
+    // No earlier outcome belongs to the new drawing: the status line empties.
+    emit outcomeReported(QString());
     emit drawingReplaced();
 }
 

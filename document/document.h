@@ -88,6 +88,7 @@ public:
     // Asks about unsaved changes, then for a file, and opens it.
     void open();
     // Empty drawing with no file name and a fresh history, after asking about unsaved changes.
+    // Its outcome is an empty text: nothing said about the former drawing stays in sight.
     void newDrawing();
     // Opens a recent file after asking; a file that no longer exists leaves the list.
     void openRecent(const QString& filePath);

@@ -92,7 +92,11 @@ TEST_F(DocumentLife, NewAsksFirstAndCancelKeepsEverything)
 
     // Save first, then New: the file holds the edit, the drawing is empty and unnamed.
     questions.unsavedAnswer = DocumentQuestions::UnsavedChanges::Save;
+    QSignalSpy outcomes(document.get(), &Document::outcomeReported);
     document->newDrawing();
+    ASSERT_EQ(outcomes.count(), 2);
+    EXPECT_EQ(outcomes.at(0).at(0).toString(), "Saved kept.xml");
+    EXPECT_EQ(outcomes.at(1).at(0).toString(), "") << "the new drawing's status line is empty";
     EXPECT_EQ(fileBytes(file), edited);
     EXPECT_EQ(document->curves().nb_curves, 0);
     EXPECT_TRUE(document->filePath().isEmpty());
