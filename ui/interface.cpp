@@ -12,7 +12,6 @@
 #include <QPixmap>
 #include <QShortcut>
 
-#include "shared_constants.h"
 #include "tool_icons.h"
 
 namespace {
@@ -35,7 +34,7 @@ bool isDecided(int state) { return state == Qt::Unchecked || state == Qt::Checke
 Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), chooseColor(runColorDialog)
 {
-    qRegisterMetaType<ManipulationMode>("ManipulationMode");
+    qRegisterMetaType<PanelTool>("PanelTool");
     setupUi(this);
     // The panel is rarely the active window (the user works in the viewer): its tooltips show
     // all the same.
@@ -47,13 +46,14 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     for (QPushButton* button : manipMode->findChildren<QPushButton*>())
         buttonGroup->addButton(button);
     // The buttons that choose a mode show which one is active; the one-shot commands do not.
-    for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
-                                  ModePan, ModeBucket, ModePicker})
+    for (PanelTool mode : {ToolMovePoint, ToolModifAttrib, ToolSelectMulti, ToolDrawCatmull,
+                           ToolPan, ToolBucket, ToolPicker})
         buttonOfMode(mode)->setCheckable(true);
     buttonGroup->setExclusive(true);
     installStatusLines();
 
     renewSwatches();
+    maxBlur = sliderBlur->maximum();
     sliderBlur->setValue(blur);
     makeConnections();
     installEditKeys();
@@ -193,7 +193,7 @@ void Interface::setBucketColor(QColor C)
 void Interface::setBlur(int s)
 {
     if (isEditingBlur()) { // shown when the edit ends
-        blur = std::clamp(s, 0, kMaxBlur);
+        blur = std::clamp(s, 0, maxBlur);
         return;
     }
     blur = s;
@@ -210,14 +210,14 @@ void Interface::setExampleImgShown(bool shown)
 
 void Interface::editBlurPoint(int value)
 {
-    startBlurEdit(BlurEdit::Point, 0, kMaxBlur, value);
+    startBlurEdit(BlurEdit::Point, 0, maxBlur, value);
     showOutcome("Blur point: move the Blur slider or type a number; Return applies, Escape "
                 "cancels");
 }
 
 void Interface::editBlurShift()
 {
-    startBlurEdit(BlurEdit::Shift, -kMaxBlur, kMaxBlur, 0);
+    startBlurEdit(BlurEdit::Shift, -maxBlur, maxBlur, 0);
     showOutcome("Blur shift of the selection: move the Blur slider or type a number; Return "
                 "applies, Escape cancels");
 }
@@ -267,7 +267,7 @@ void Interface::stopBlurEdit()
         return;
     qApp->removeEventFilter(this);
     blurEdit = BlurEdit::None;
-    showBlurRange(0, kMaxBlur, blur);
+    showBlurRange(0, maxBlur, blur);
     labelBlur->setText("Blur:");
     labelBlur->setFont(QFont());
 }
