@@ -320,11 +320,11 @@ void Viewer::multiselectionMove(QMouseEvent* event)
             if (hit.kind == PickKind::Curve)
                 curveSet.addToSelection(hit.curve);
         scribbleMarks.append(p);
-    } else if (!scribbleMarks.isEmpty()) {
-        // Ctrl let go: the scribble is over, and so is its trail.
-        clearScribbleTrail();
-        baseMove(event);
-    } else if (curveSet.dragging) {
+        return;
+    }
+    // Without Ctrl a scribble is over, and so is its trail.
+    clearScribbleTrail();
+    if (curveSet.dragging) {
         doc.beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
         quickUpdateForMove();

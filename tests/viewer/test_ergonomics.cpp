@@ -6,6 +6,7 @@
 
 #include "editor.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QPushButton>
 #include <QSettings>
@@ -208,6 +209,13 @@ TEST_F(EditorErgonomics, ActionButtonsSayWhatTheyDidAndKeepTheTool)
     addLine(-0.3);
     addLine(0.3);
     choose(panel().buttonMovePoint);
+    // The pointer over a button: its status tip in the status bar.
+    QPushButton* smooth = panel().buttonSmooth;
+    QCursor::setPos(smooth->mapToGlobal(smooth->rect().center()));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return panel().statusbar->currentMessage() == smooth->statusTip(); },
+                        3000));
+    keepScreenshot(panel().grab().toImage(), "panel_status_tip");
     choose(panel().buttonSmooth);
     EXPECT_EQ(panel().outcomeText(), "Nothing to smooth: select a curve");
     choose(panel().buttonSnake);
