@@ -112,7 +112,8 @@ TraceResult traceBitmap(const QImage& bitmap, const TraceSettings& settings,
     if (!report(30))
         return result;
     const std::vector<trace::Chain> chains =
-        trace::dropShortChains(trace::linkEdges(edges.edges), p.minChainLength);
+        trace::dropShortChains(trace::joinAtJunctions(trace::linkEdges(edges.edges)),
+                               p.minChainLength);
     if (!report(40))
         return result;
     for (size_t i = 0; i < chains.size(); ++i) {

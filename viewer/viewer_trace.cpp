@@ -70,7 +70,12 @@ bool Viewer::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
         if (renderingProblem(*renderer).isEmpty()) {
             progress.setLabelText("Fitting the colours...");
             QApplication::processEvents();
-            refineTracedColors(*renderer, traced.drawing, bitmap, kTraceRounds);
+            // Cancel is seen between solves; repaints meanwhile may leave another context current.
+            refineTracedColors(*renderer, traced.drawing, bitmap, kTraceRounds, [&] {
+                QApplication::processEvents();
+                makeCurrent();
+                return progress.wasCanceled();
+            });
         }
         renderer->setCurveSet(curveSet);
         endGLWork();
