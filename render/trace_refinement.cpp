@@ -247,8 +247,10 @@ QImage renderTracedPicture(DiffusionSolver& solver, QString* error)
 
 std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawing,
                                        const QImage& bitmap, int rounds,
-                                       const std::function<bool()>& cancelled)
+                                       const std::function<bool()>& cancelled, QImage* picture)
 {
+    if (picture)
+        *picture = QImage();
     const int size = solver.canvasWidth();
     const QImage targetImage =
         bitmap.size() == QSize(size, size)
@@ -260,8 +262,11 @@ std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawin
     if (before.isNull())
         return {};
     std::vector<double> psnr{picturePsnr(before, targetImage)};
-    if (rounds < 1)
+    if (rounds < 1) {
+        if (picture)
+            *picture = before;
         return psnr;
+    }
     const FloatPicture start(before);
     FloatPicture firstError = target;
     for (size_t i = 0; i < firstError.values.size(); ++i)
@@ -296,14 +301,23 @@ std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawin
             squared += double(v) * v;
         psnr.push_back(10.0 * std::log10(255.0 * 255.0 * error.values.size() / squared));
     }
+    if (directions.empty()) { // nothing to move
+        if (picture)
+            *picture = before;
+        solver.setCurveSet(drawing);
+        return psnr;
+    }
     // The fitted colours, rounded and clamped, measured by a render; kept when they gain.
     CurveSet fitted = drawing;
     setColors(fitted, colors);
     solver.setCurveSet(fitted);
     const QImage after = renderTracedPicture(solver);
     const double measured = after.isNull() ? 0.0 : picturePsnr(after, targetImage);
-    if (measured > psnr.front())
+    const bool gained = measured > psnr.front();
+    if (gained)
         drawing = fitted;
+    if (picture)
+        *picture = gained ? after : before;
     if (psnr.size() > 1)
         psnr.back() = std::max(measured, psnr.front());
     solver.setCurveSet(drawing);

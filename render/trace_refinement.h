@@ -22,9 +22,12 @@ class CurveSet;
 // by rendering the fitted drawing (colours rounded to whole levels). Fitted colours that measure
 // no better than the first ones are not kept. `cancelled`, when given, is asked before each
 // round's solve; true ends the fitting at once and leaves the drawing's colours as they were.
+// `picture`, when given, receives the drawing's render as it is left (renderTracedPicture's), so
+// that a caller wanting it need not solve again; null when cancelled.
 std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawing,
                                        const QImage& bitmap, int rounds,
-                                       const std::function<bool()>& cancelled = {});
+                                       const std::function<bool()>& cancelled = {},
+                                       QImage* picture = nullptr);
 
 // The picture the refinement compares: the whole canvas at export quality, blurred.
 QImage renderTracedPicture(DiffusionSolver& solver, QString* error = nullptr);

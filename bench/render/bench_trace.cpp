@@ -124,6 +124,36 @@ void BM_ColorRound(benchmark::State& state)
     }
 }
 
+// One render of the traced drawing at the editor's canvas (export quality, blurred), as a colour
+// round and --render make it; with the argument 0, unblurred.
+void BM_RenderTraced(benchmark::State& state)
+{
+    const Fixture& f = fixtureFor(kCanvas);
+    const CurveSet traced = traceBitmap(f.picture).drawing;
+    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    solver.initialize();
+    solver.setCurveSet(traced);
+    PictureRequest request;
+    request.blur = state.range(0) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solver.renderImage(request));
+}
+
+// What tintweave-trace does with its defaults and --render: trace, one colour round, and the
+// picture written (the round's last render).
+void BM_TraceAndRender(benchmark::State& state)
+{
+    const Fixture& f = fixtureFor(kCanvas);
+    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    solver.initialize();
+    for (auto _ : state) {
+        CurveSet drawing = traceBitmap(f.picture).drawing;
+        QImage picture;
+        refineTracedColors(solver, drawing, f.picture, 1, {}, &picture);
+        benchmark::DoNotOptimize(picture);
+    }
+}
+
 #define TRACE_BENCHMARK(name)                                                                      \
     BENCHMARK(name)                                                                                \
         ->Arg(512)                                                                                 \
@@ -138,6 +168,13 @@ TRACE_BENCHMARK(BM_StageChains);
 TRACE_BENCHMARK(BM_StageFit);
 TRACE_BENCHMARK(BM_StageBlurAndColors);
 BENCHMARK(BM_ColorRound)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_RenderTraced)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_TraceAndRender)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_BarePass)->Arg(512)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 } // namespace
