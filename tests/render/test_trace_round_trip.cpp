@@ -114,8 +114,8 @@ TEST_F(TraceRoundTripTest, CancelStopsTheColourRoundsBetweenSolves)
 }
 
 // Not reached yet: the drawing's hundreds of crossings break its edges into thousands of
-// pieces; joined through the junctions they still give about 2300 curves, some following the soft
-// ramps between close curves rather than the curves (about 24.5 dB whole and 27 dB beyond
+// pieces, and in its middle the curves lie closer than edge detection can tell apart; joined
+// through the junctions they still give about 2800 curves (about 25 dB whole and 27 dB beyond
 // 2 pixels). Kept with the bounds it must meet.
 TEST_F(TraceRoundTripTest, DISABLED_ThirtyRandomCurves)
 {
