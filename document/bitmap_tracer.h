@@ -93,11 +93,12 @@ struct Chain {
 // there, each chain reaching into the junction by one pixel so that no gap opens.
 std::vector<Chain> linkEdges(const cv::Mat& edges);
 
-// Joins the chains that run on through a junction: at each junction (chain ends reaching
-// junction pixels at most two pixels apart), the two ends whose directions continue each other
-// best, within 35 degrees, become one chain, and so on while pairs remain. A line crossing
-// others thus stays one chain, as it was drawn, instead of one piece between every two
-// crossings. Chains whose ends all join in a ring become closed.
+// Joins the chains that run on through a junction or across a gap: two open ends at most 12
+// pixels apart whose directions continue each other within 45 degrees (and, across a gap, point
+// along it) become one chain, bridged by a straight run of pixels; the best-continuing pairs
+// first, each end joined once. A line crossing others thus stays one chain, as it was drawn,
+// instead of one piece between every two crossings. Chains whose ends all join in a ring become
+// closed.
 std::vector<Chain> joinAtJunctions(const std::vector<Chain>& chains);
 
 // The chains whose length (sum of pixel steps) reaches `minLength`. A chain joined to junctions

@@ -1,4 +1,5 @@
-// The tracer's chain stages: edge pixels linked into ordered chains, junctions split.
+// The tracer's chain stages: edge pixels linked into ordered chains, junctions split, and the
+// pieces that continue each other joined again.
 #include "bitmap_tracer.h"
 
 #include <algorithm>
@@ -121,11 +122,11 @@ struct ChainEnd {
 };
 
 // Ends at most this far apart (pixels) may be joined: across a junction or across the gap edge
-// detection leaves where lines cross.
-constexpr double kGapReach = 5.0;
-// Two ends continue each other when their outward directions are opposite within 35 degrees;
+// detection leaves where lines cross (on photos and drawings, 8 to 16 pixels joined best).
+constexpr double kGapReach = 12.0;
+// Two ends continue each other when their outward directions are opposite within 45 degrees;
 // across a gap, the gap also runs along both within 45 degrees.
-const double kContinuation = std::cos(35.0 * M_PI / 180.0);
+const double kContinuation = std::cos(45.0 * M_PI / 180.0);
 const double kAlongGap = std::cos(45.0 * M_PI / 180.0);
 // Pixels back from an end over which its direction is measured.
 constexpr int kDirectionSpan = 5;
