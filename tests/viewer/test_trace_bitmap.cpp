@@ -64,7 +64,7 @@ TEST_F(TraceBitmap, TracedCurvesAreAddedAsOneUndoStep)
         existing.appendControlPoint(-0.9 + 0.1 * i, -0.9);
     doc().addCurve(existing);
     script->traceReplace = false;
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(script->traceAsked, 1);
     EXPECT_TRUE(script->offeredReplaceOrAdd);
     ASSERT_EQ(doc().nb_curves, 2);
@@ -82,7 +82,7 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
     for (int i = 0; i <= 3; ++i)
         existing.appendControlPoint(-0.9 + 0.1 * i, -0.9);
     doc().addCurve(existing);
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_TRUE(doc().curve(0).isClosed());
     viewer->drawing().undo();
@@ -93,12 +93,12 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
 TEST_F(TraceBitmap, CancelledQuestionOrFileChangesNothing)
 {
     script->traceAccepted = false;
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(viewer->drawing().history().count(), 0);
     script->traceAccepted = true;
     script->openName.clear();
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(script->traceAsked, 1);
     EXPECT_EQ(doc().nb_curves, 0);
 }
@@ -119,7 +119,7 @@ TEST_F(TraceBitmap, CancelWhileTheColoursAreFittedChangesNothing)
         }
     });
     watcher.start(0);
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     watcher.stop();
     EXPECT_TRUE(cancelledWhileFitting);
     EXPECT_EQ(doc().nb_curves, 0);

@@ -1,5 +1,9 @@
-// File > Trace Bitmap...: a bitmap traced into curves whose colours the renderer fits, put into
-// the drawing as one undo step.
+// File > Drawing Settings, and File > Trace Bitmap...: a bitmap traced into curves whose colours
+// the renderer fits, put into the drawing as one undo step.
+#include "file_menu_commands.h"
+
+#include "example_bitmap_commands.h"
+#include "file_questions.h"
 #include "viewer.h"
 
 #include "bitmap_tracer.h"
@@ -21,12 +25,28 @@ constexpr int kTraceRounds = 1;
 
 } // namespace
 
-void Viewer::traceBitmap()
+FileMenuCommands::FileMenuCommands(Viewer& shown, const ExampleBitmapCommands& bitmap)
+    : viewer(shown), example(bitmap)
 {
-    QImage bitmap = exampleImg;
+}
+
+void FileMenuCommands::drawingSettings()
+{
+    viewer.drawing().finishGesture();
+    ColourSpace space = viewer.document().colour_space;
+    if (!viewer.dialogs().askColourSpace(&viewer, space) || space == viewer.document().colour_space)
+        return;
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Colour Space", [&] { curves.colour_space = space; });
+    viewer.fullUpdate();
+}
+
+void FileMenuCommands::traceBitmap()
+{
+    QImage bitmap = example.exampleImage();
     if (bitmap.isNull()) {
         const QString path =
-            askOpenFileName("Select an image file to trace", "Images (*.jpg *.png *.bmp)");
+            askOpenFileName(viewer, "Select an image file to trace", "Images (*.jpg *.png *.bmp)");
         if (path.isEmpty())
             return;
         QString reason;
@@ -34,22 +54,22 @@ void Viewer::traceBitmap()
         if (bitmap.isNull()) {
             const QString text = QString("Cannot trace %1: %2").arg(path, reason);
             std::cerr << text.toStdString() << "\n";
-            reportFailure("Trace Bitmap", text);
+            viewer.reportFailure("Trace Bitmap", text);
             return;
         }
     }
     TraceOptions options;
-    options.drawingHasCurves = curveSet.nb_curves > 0;
-    if (!dialogs().askTraceOptions(this, options))
+    options.drawingHasCurves = viewer.document().nb_curves > 0;
+    if (!viewer.dialogs().askTraceOptions(&viewer, options))
         return;
     traceIntoDrawing(bitmap, options);
-    requestRepaint();
+    viewer.requestRepaint();
 }
 
-bool Viewer::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
+bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
 {
     // Application-modal, as the keyframe export: nothing can change the drawing meanwhile.
-    QProgressDialog progress("Tracing the bitmap...", "Cancel", 0, 100, this);
+    QProgressDialog progress("Tracing the bitmap...", "Cancel", 0, 100, &viewer);
     progress.setWindowTitle("Trace Bitmap");
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
@@ -63,34 +83,35 @@ bool Viewer::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
     if (traced.cancelled)
         return false;
     if (traced.drawing.nb_curves == 0) {
-        reportFailure("Trace Bitmap", "Nothing traced: " + traced.note);
+        viewer.reportFailure("Trace Bitmap", "Nothing traced: " + traced.note);
         return false;
     }
-    if (beginGLWork()) {
-        if (renderingProblem(*renderer).isEmpty()) {
+    if (viewer.beginGLWork()) {
+        if (renderingProblem(viewer.solver()).isEmpty()) {
             progress.setLabelText("Fitting the colours...");
             QApplication::processEvents();
             // Cancel is seen between solves; repaints meanwhile may leave another context current.
-            refineTracedColors(*renderer, traced.drawing, bitmap, kTraceRounds, [&] {
+            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kTraceRounds, [&] {
                 QApplication::processEvents();
-                makeCurrent();
+                viewer.makeCurrent();
                 return progress.wasCanceled();
             });
         }
-        renderer->setCurveSet(curveSet);
-        endGLWork();
+        viewer.solver().setCurveSet(viewer.document());
+        viewer.endGLWork();
     }
     if (progress.wasCanceled())
         return false;
-    doc.recordEdit("Trace Bitmap", [&] {
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Trace Bitmap", [&] {
         if (options.replace)
-            curveSet.clear();
+            curves.clear();
         for (int i = 0; i < traced.drawing.nb_curves; ++i)
-            curveSet.addCurve(traced.drawing.curve(i));
-        curveSet.setCurrentCurve(-1);
+            curves.addCurve(traced.drawing.curve(i));
+        curves.setCurrentCurve(-1);
     });
     std::cout << "Traced " << traced.drawing.nb_curves << " curves\n";
-    emit outcomeReported(QString("Traced %1 curves").arg(traced.drawing.nb_curves));
-    fullUpdate();
+    emit viewer.outcomeReported(QString("Traced %1 curves").arg(traced.drawing.nb_curves));
+    viewer.fullUpdate();
     return true;
 }
