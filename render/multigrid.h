@@ -14,7 +14,13 @@
 #include "gl_objects.h"
 #include "shader_program.h"
 
+#include <functional>
 #include <vector>
+
+// For benchmarks: called with the name of each phase of a multigrid solve as it begins, and with
+// "" when the solve ends, so that the GL time between calls can be charged to that phase. Empty
+// (no call) unless set.
+void setMultigridPhaseHook(std::function<void(const char* phase)> hook);
 
 class Multigrid {
 public:
@@ -65,7 +71,8 @@ private:
     // levels[k].correction.
     void coarseCycle(size_t k, Cycle kind);
     void smoothFinest(const Problem& problem, RenderTarget*& current, RenderTarget*& other);
-    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other);
+    // Two half-sweeps; `fromZero`: the estimate is zero (the level's first sweep of a visit).
+    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other, bool fromZero);
     void restrictInto(const Texture& residual, int fineWidth, int fineHeight, Level& coarse);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      float fixedValueWeight, const RenderTarget& target);
