@@ -32,8 +32,21 @@ void beginPhase(const char* name)
 
 void setMultigridPhaseHook(std::function<void(const char*)> hook) { phaseHook() = std::move(hook); }
 
+Multigrid::~Multigrid()
+{
+    if (nearestSampler != 0)
+        glDeleteSamplers(1, &nearestSampler);
+}
+
 void Multigrid::createPrograms()
 {
+    if (GLEW_ARB_sampler_objects && nearestSampler == 0) {
+        glGenSamplers(1, &nearestSampler);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
     struct Entry {
         ShaderProgram* program;
         const char* fragment;
@@ -113,6 +126,7 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
 
 void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
 {
+    useNearestSampler(true);
     beginPhase("operators");
     buildOperators(*problem.constraints);
     RenderTarget* current = problem.solution;
@@ -127,7 +141,16 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
                       {{"parity", 2.0f}, {"rhsWeight", 0.0f}}},
                      *problem.solution);
     }
+    useNearestSampler(false);
     beginPhase("");
+}
+
+void Multigrid::useNearestSampler(bool bind) const
+{
+    if (nearestSampler == 0)
+        return;
+    for (GLuint unit = 0; unit < 5; ++unit)
+        glBindSampler(unit, bind ? nearestSampler : 0);
 }
 
 void Multigrid::buildOperators(const Texture& constraints)

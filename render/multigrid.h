@@ -24,6 +24,11 @@ void setMultigridPhaseHook(std::function<void(const char* phase)> hook);
 
 class Multigrid {
 public:
+    Multigrid() = default;
+    ~Multigrid();
+    Multigrid(const Multigrid&) = delete;
+    Multigrid& operator=(const Multigrid&) = delete;
+
     // One problem on the finest level: the estimate (in and out) with a partner image of the
     // same size, the right-hand side (null: zero, a Laplace problem) and the constraint image
     // (alpha above 0.1: fixed at its colour).
@@ -77,7 +82,14 @@ private:
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      float fixedValueWeight, const RenderTarget& target);
 
+    // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
+    void useNearestSampler(bool bind) const;
+
     std::vector<Level> levels; // the coarse levels, finest first
+    // Every pass reads texel centres, which nearest filtering reads exactly; the picture's own
+    // images filter linearly for display, and a linear read of a float image costs a software GL
+    // four. The passes therefore read through this sampler (0 where the GL has none).
+    unsigned int nearestSampler = 0;
     int finestWidth = 0;
     int finestHeight = 0;
     ShaderProgram smoothFinestProgram, residualFinestProgram, smoothProgram, residualProgram,
