@@ -205,7 +205,7 @@ void BM_DisplayPicture(benchmark::State& state)
     window.create(kSize, kSize, rgba8Nearest());
     glFinish();
     for (auto _ : state) {
-        r.solver->display(kSize, kSize, 0, window.framebuffer.name());
+        r.solver->display(kSize, kSize, DisplayMode::Picture, window.framebuffer.name());
         glFinish();
     }
     r.solver->setDisplayDither(true);
