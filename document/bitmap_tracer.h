@@ -37,7 +37,7 @@ using TraceProgress = std::function<bool(int percent)>;
 // ratio ignored, as the example bitmap is shown). Any QImage format traces: greyscale, indexed,
 // 16-bit; alpha is laid over white. A null, one-pixel or flat bitmap gives an empty drawing with
 // the reason in `note`. The stages, in order:
-//   toRgb -> detectEdges -> linkEdges -> dropShortChains -> then per chain:
+//   toRgb -> detectEdges -> linkEdges -> joinAtJunctions -> dropShortChains -> then per chain:
 //   locateChain -> fitBeziers -> chainBlur -> makeCurve -> sampleSideColors
 TraceResult traceBitmap(const QImage& bitmap, const TraceSettings& settings = {},
                         const TraceProgress& progress = {});
@@ -83,14 +83,23 @@ EdgeMap detectEdges(const cv::Mat& rgb, const Parameters& parameters);
 // A run of 8-connected edge pixels in order.
 struct Chain {
     std::vector<cv::Point> pixels;
-    bool closed = false; // the last pixel touches the first
-    int joinedEnds = 0;  // ends that reach a junction (0 .. 2)
+    bool closed = false;                          // the last pixel touches the first
+    int joinedEnds = 0;                           // ends that reach a junction (0 .. 2)
+    bool frontJoined = false, backJoined = false; // which ends they are
 };
 
 // Links edge pixels (any non-zero pixel of `edges`) into chains. Staircase corners are thinned
 // away first; pixels with three or more neighbours are junctions and split the chains meeting
 // there, each chain reaching into the junction by one pixel so that no gap opens.
 std::vector<Chain> linkEdges(const cv::Mat& edges);
+
+// Joins the chains that run on through a junction or across a gap: two open ends at most 12
+// pixels apart whose directions continue each other within 45 degrees (and, across a gap, point
+// along it) become one chain, bridged by a straight run of pixels; the best-continuing pairs
+// first, each end joined once. A line crossing others thus stays one chain, as it was drawn,
+// instead of one piece between every two crossings. Chains whose ends all join in a ring become
+// closed.
+std::vector<Chain> joinAtJunctions(const std::vector<Chain>& chains);
 
 // The chains whose length (sum of pixel steps) reaches `minLength`. A chain joined to junctions
 // at both ends closes a region between other chains: it is kept from two pixel steps on, lest the

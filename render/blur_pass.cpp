@@ -60,14 +60,16 @@ std::vector<float> blurPassLevels()
 //
 // The blurred picture goes to its own image, so that colorSolution[0] keeps the solution the next
 // quick update starts from.
-void DiffusionSolver::applyBlur()
+void DiffusionSolver::applyBlur() { applyBlur(blurEnabled); }
+
+void DiffusionSolver::applyBlur(bool enabled)
 {
     if (!ready)
         return;
     pictureBlurred = false;
     const float largest = largestBlur(curveSet);
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
-    if (!blurEnabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
+    if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
     beginPasses();
     Level& level0 = pyramid[0];

@@ -295,12 +295,12 @@ std::vector<float> DiffusionSolver::readOverview() const
     return pixels;
 }
 
-void DiffusionSolver::setCanvasModelView() const
+void DiffusionSolver::setCanvasModelView(const View& v) const
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glScaled(view.zoom, view.zoom, 1.0);
-    glTranslated(view.pan.x, view.pan.y, 0.0);
+    glScaled(v.zoom, v.zoom, 1.0);
+    glTranslated(v.pan.x, v.pan.y, 0.0);
 }
 
 void DiffusionSolver::beginPasses() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour_space.h"
+#include "display_mode.h"
 #include "gl_objects.h"
 #include "image_pass.h"
 #include "multigrid.h"
@@ -84,6 +85,9 @@ public:
     static constexpr int kReSolveCycles = 3;
     static constexpr int kExportCycles = 6;
     static constexpr int kDefaultCycles = 3;
+    // The blur map's Laplace solve from zero has no right-hand side and smooth constraints: 3
+    // F-cycles hold 1/255 on the same drawings (the tests prove it); the export adds one.
+    static constexpr int kBlurMapCycles = 3;
 
     // Sides of the pictures renderImage and saveImage make, in pixels.
     static constexpr int kMinPictureSize = 16;
@@ -187,11 +191,10 @@ public:
     // ---- output
     // Draws one image of level displayLevel over the whole window into `framebuffer` (the
     // window's framebuffer: defaultFramebufferObject() of a QOpenGLWidget), after clearing it to
-    // grey. Modes: 0 picture, 1 colour constraints, 2 blur constraints, 3 blur map, 4 nothing,
-    // 5 x gradient, 6 y gradient; other modes draw nothing but the grey. Pixels with alpha 0.1 or
-    // less show the grey. Leaves `framebuffer` bound with the window viewport. The image fills
+    // grey (DisplayMode::Background draws nothing more). Pixels with alpha 0.1 or less show the
+    // grey. Leaves `framebuffer` bound with the window viewport. The image fills
     // the viewport whose lower left corner is (viewportX, viewportY); the clear covers it all.
-    void display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer,
+    void display(int windowWidth, int windowHeight, DisplayMode mode, unsigned int framebuffer,
                  int viewportX = 0, int viewportY = 0);
     // Colour of the picture at fractions x, y of the canvas (origin bottom left), each channel
     // the value times 255 truncated, alpha 255. Fractions outside 0..1 are clamped to the
@@ -243,21 +246,14 @@ private:
         bool matches(const View& v) const { return valid && view == v; }
     };
 
-    // Switches the solver to the whole canvas (zoom 1, no pan) and puts the view, the cycle
-    // count and the blur switch back when it goes out of scope.
-    class WholeCanvasScope {
-    public:
-        explicit WholeCanvasScope(DiffusionSolver& solver);
-        ~WholeCanvasScope();
-        WholeCanvasScope(const WholeCanvasScope&) = delete;
-        WholeCanvasScope& operator=(const WholeCanvasScope&) = delete;
-
-    private:
-        DiffusionSolver& solver;
-        const View view;
-        const int iterations;
-        const bool blurEnabled;
-    };
+    // The rasterising operations at view `v` (the public ones use the current view; the
+    // whole-canvas solves pass View()).
+    void drawGradients(const View& v);
+    void buildDivergencePyramid(const View& v);
+    void buildColorConstraints(const View& v, bool border);
+    void buildBlurConstraints(const View& v);
+    // applyBlur as if the blur switch were `enabled`.
+    void applyBlur(bool enabled);
 
     // ---- pictures at other sizes (solver_export.cpp)
     // The blurred picture of a reference solver and its blur map, read by an export at another
@@ -300,8 +296,10 @@ private:
     // Cycles of a fresh solve or of a re-solve from the previous answer at the current setting.
     int cycleCount(bool fresh) const
     {
-        return (fresh ? kBaseCycles : kReSolveCycles) + std::max(0, iterations - kDefaultCycles);
+        return (fresh ? kBaseCycles : kReSolveCycles) + extraCycles();
     }
+    // Cycles the Iterations setting adds above its default.
+    int extraCycles() const { return std::max(0, iterations - kDefaultCycles); }
     bool isWholeCanvasView() const { return view == View(); }
     // Rasterises the whole canvas and solves its colours into the overview image, from the
     // previous overview when `fromPrevious` and it is valid.
@@ -331,7 +329,7 @@ private:
     void buildDisplayPyramid();
 
     void drawBorderRing();
-    void setCanvasModelView() const;
+    void setCanvasModelView(const View& v) const;
     // Puts the GL in the state the passes expect (no depth, blend, stencil, alpha or scissor
     // test, no program, unit 1 untextured, unit 0 active, identity matrices, white colour).
     void beginPasses() const;

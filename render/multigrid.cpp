@@ -1,7 +1,8 @@
-// One cycle on the finest level: a red-black sweep, the residual restricted to level 1, level
-// 1's correction solved (recursively, down to the exact solve of the coarsest level) and added
-// back through bilinear interpolation, a red-black sweep. Every pass writes a whole image, so
-// each level ping-pongs between its image and a partner; the pointers follow the content.
+// One cycle on the finest level: a red-black sweep (two passes), the residual restricted to
+// level 1 (one pass), level 1's correction solved (recursively, down to the exact solve of the
+// coarsest level) and added back through bilinear interpolation, a red-black sweep. Every pass
+// but the restriction writes a whole image, so each level ping-pongs between its image and a
+// partner; the pointers follow the content.
 #include "multigrid.h"
 
 #include "image_pass.h"
@@ -15,17 +16,37 @@ namespace {
 
 constexpr int kCoarsestSize = 5; // the exact solve's side (mg_coarsest.frag)
 
-void clearToZero(const RenderTarget& target)
+std::function<void(const char*)>& phaseHook()
 {
-    target.bindAsTarget();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    static std::function<void(const char*)> hook;
+    return hook;
+}
+
+void beginPhase(const char* name)
+{
+    if (phaseHook())
+        phaseHook()(name);
 }
 
 } // namespace
 
+void setMultigridPhaseHook(std::function<void(const char*)> hook) { phaseHook() = std::move(hook); }
+
+Multigrid::~Multigrid()
+{
+    if (nearestSampler != 0)
+        glDeleteSamplers(1, &nearestSampler);
+}
+
 void Multigrid::createPrograms()
 {
+    if (GLEW_ARB_sampler_objects && nearestSampler == 0) {
+        glGenSamplers(1, &nearestSampler);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
     struct Entry {
         ShaderProgram* program;
         const char* fragment;
@@ -33,7 +54,9 @@ void Multigrid::createPrograms()
     };
     const Entry entries[] = {
         {&smoothFinestProgram, "mg_smooth_finest.frag", {"imgMap", "divMap", "fixedMap"}},
-        {&residualFinestProgram, "mg_residual_finest.frag", {"imgMap", "divMap", "fixedMap"}},
+        {&residualFinestProgram,
+         "mg_residual_finest.frag",
+         {"imgMap", "divMap", "fixedMap", "coarseStencilC"}},
         {&smoothProgram,
          "mg_smooth.frag",
          {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
@@ -103,18 +126,31 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
 
 void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
 {
+    useNearestSampler(true);
+    beginPhase("operators");
     buildOperators(*problem.constraints);
     RenderTarget* current = problem.solution;
     RenderTarget* other = problem.partner;
     for (int c = 0; c < fCycles + vCycles; ++c)
         finestCycle(problem, current, other, c < fCycles ? Cycle::F : Cycle::V);
     if (current != problem.solution) {
-        // An odd count of passes: copy the estimate home (a sweep of neither parity copies).
+        // An odd count of cycles: copy the estimate home (a half-sweep of neither parity copies).
+        beginPhase("final copy");
         runImagePass({smoothFinestProgram,
                       {&current->texture, &current->texture, problem.constraints},
                       {{"parity", 2.0f}, {"rhsWeight", 0.0f}}},
                      *problem.solution);
     }
+    useNearestSampler(false);
+    beginPhase("");
+}
+
+void Multigrid::useNearestSampler(bool bind) const
+{
+    if (nearestSampler == 0)
+        return;
+    for (GLuint unit = 0; unit < 5; ++unit)
+        glBindSampler(unit, bind ? nearestSampler : 0);
 }
 
 void Multigrid::buildOperators(const Texture& constraints)
@@ -141,20 +177,24 @@ void Multigrid::buildOperators(const Texture& constraints)
 void Multigrid::finestCycle(const Problem& problem, RenderTarget*& current, RenderTarget*& other,
                             Cycle kind)
 {
+    beginPhase("level 0 smoothing");
     smoothFinest(problem, current, other);
     if (!levels.empty()) {
+        beginPhase("level 0 residual and restriction");
         const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
         runImagePass({residualFinestProgram,
-                      {&current->texture, &rhs, problem.constraints},
+                      {&current->texture, &rhs, problem.constraints, &levels[0].stencilC},
                       {{"rhsWeight", problem.rhs ? 1.0f : 0.0f},
                        {"width", float(finestWidth)},
                        {"height", float(finestHeight)}}},
-                     *other);
-        restrictInto(other->texture, finestWidth, finestHeight, levels[0]);
+                     levels[0].rhs);
+        beginPhase("coarse levels");
         coarseCycle(0, kind);
+        beginPhase("level 0 prolongation");
         prolongInto(current->texture, levels[0], *problem.constraints, 1.0f, *other);
         std::swap(current, other);
     }
+    beginPhase("level 0 smoothing");
     smoothFinest(problem, current, other);
 }
 
@@ -170,8 +210,7 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
     }
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
-    clearToZero(*current);
-    smoothCoarse(level, current, other);
+    smoothCoarse(level, current, other, true);
     Level& coarser = levels[k + 1];
     const Cycle visits[2] = {kind, Cycle::V};
     const int count = kind == Cycle::F ? 2 : 1;
@@ -186,7 +225,7 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
         prolongInto(current->texture, coarser, level.stencilC, 0.0f, *other);
         std::swap(current, other);
     }
-    smoothCoarse(level, current, other);
+    smoothCoarse(level, current, other, false);
     if (current != &level.correction)
         std::swap(level.correction, level.partner); // the names follow the content
 }
@@ -206,13 +245,14 @@ void Multigrid::smoothFinest(const Problem& problem, RenderTarget*& current, Ren
     }
 }
 
-void Multigrid::smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other)
+void Multigrid::smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other,
+                             bool fromZero)
 {
     for (float parity : {0.0f, 1.0f}) {
         runImagePass({smoothProgram,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
                        &level.stencilC},
-                      {{"parity", parity}}},
+                      {{"parity", parity}, {"fromZero", fromZero && parity == 0.0f ? 1.0f : 0.0f}}},
                      *other);
         std::swap(current, other);
     }

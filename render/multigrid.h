@@ -14,10 +14,21 @@
 #include "gl_objects.h"
 #include "shader_program.h"
 
+#include <functional>
 #include <vector>
+
+// For benchmarks: called with the name of each phase of a multigrid solve as it begins, and with
+// "" when the solve ends, so that the GL time between calls can be charged to that phase. Empty
+// (no call) unless set.
+void setMultigridPhaseHook(std::function<void(const char* phase)> hook);
 
 class Multigrid {
 public:
+    Multigrid() = default;
+    ~Multigrid();
+    Multigrid(const Multigrid&) = delete;
+    Multigrid& operator=(const Multigrid&) = delete;
+
     // One problem on the finest level: the estimate (in and out) with a partner image of the
     // same size, the right-hand side (null: zero, a Laplace problem) and the constraint image
     // (alpha above 0.1: fixed at its colour).
@@ -65,12 +76,20 @@ private:
     // levels[k].correction.
     void coarseCycle(size_t k, Cycle kind);
     void smoothFinest(const Problem& problem, RenderTarget*& current, RenderTarget*& other);
-    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other);
+    // Two half-sweeps; `fromZero`: the estimate is zero (the level's first sweep of a visit).
+    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other, bool fromZero);
     void restrictInto(const Texture& residual, int fineWidth, int fineHeight, Level& coarse);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      float fixedValueWeight, const RenderTarget& target);
 
+    // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
+    void useNearestSampler(bool bind) const;
+
     std::vector<Level> levels; // the coarse levels, finest first
+    // Every pass reads texel centres, which nearest filtering reads exactly; the picture's own
+    // images filter linearly for display, and a linear read of a float image costs a software GL
+    // four. The passes therefore read through this sampler (0 where the GL has none).
+    unsigned int nearestSampler = 0;
     int finestWidth = 0;
     int finestHeight = 0;
     ShaderProgram smoothFinestProgram, residualFinestProgram, smoothProgram, residualProgram,

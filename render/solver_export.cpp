@@ -28,6 +28,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -226,7 +227,7 @@ void DiffusionSolver::rasteriseForExport()
                                    preciseConstraints ? halfFloatNearest() : rgba8Nearest());
     depthStencil.create(width, height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(depthStencil);
-    buildColorConstraints(false);
+    buildColorConstraints(View(), false);
     level0.colorConstraints.framebuffer.bind();
     depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
     unbindImages();
@@ -267,7 +268,7 @@ void DiffusionSolver::buildExportDivergence(const RenderTarget& divergence)
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         if (curveSet) {
-            setCanvasModelView();
+            setCanvasModelView(View());
             draw(*curveSet);
         }
         solvergl::loadIdentityMatrices();
@@ -335,18 +336,16 @@ void DiffusionSolver::releaseExportImages()
 
 void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
 {
-    const WholeCanvasScope wholeCanvas(*this);
-    buildDivergencePyramid();
-    buildBlurConstraints();
-    buildColorConstraints(false);
+    buildDivergencePyramid(View());
+    buildBlurConstraints(View());
+    buildColorConstraints(View(), false);
     solveProblem(colorProblem(pyramid[0].colorSolution), cycles, true, 0.5f);
     colorView = {true, View()};
     pictureBlurred = false;
     if (!blur)
         return;
-    solveBlurMap(cycles);
-    blurEnabled = true;
-    applyBlur();
+    solveBlurMap(kBlurMapCycles + 1 + std::max(0, cycles - kExportCycles));
+    applyBlur(true);
 }
 
 QImage DiffusionSolver::readPictureImage(const PictureEncoding& encoding) const

@@ -12,18 +12,19 @@
 
 namespace {
 
-// The image each display mode shows; false for mode 4 (grey only) and unknown modes.
-bool imageOfMode(int mode, SolverImage* image)
+// The image each display mode shows; false for the background alone and unknown values.
+bool imageOfMode(DisplayMode mode, SolverImage* image)
 {
     switch (mode) {
-    case 0: *image = SolverImage::ColorSolution; return true;
-    case 1: *image = SolverImage::ColorConstraints; return true;
-    case 2: *image = SolverImage::BlurConstraints; return true;
-    case 3: *image = SolverImage::BlurSolution; return true;
-    case 5: *image = SolverImage::GradientX; return true;
-    case 6: *image = SolverImage::GradientY; return true;
-    default: return false;
+    case DisplayMode::Picture: *image = SolverImage::ColorSolution; return true;
+    case DisplayMode::ColorConstraints: *image = SolverImage::ColorConstraints; return true;
+    case DisplayMode::BlurConstraints: *image = SolverImage::BlurConstraints; return true;
+    case DisplayMode::BlurMap: *image = SolverImage::BlurSolution; return true;
+    case DisplayMode::GradientX: *image = SolverImage::GradientX; return true;
+    case DisplayMode::GradientY: *image = SolverImage::GradientY; return true;
+    case DisplayMode::Background: return false;
     }
+    return false;
 }
 
 int channel(float value)
@@ -43,8 +44,8 @@ int pixelOf(double fraction, int size)
 
 } // namespace
 
-void DiffusionSolver::display(int windowWidth, int windowHeight, int mode, unsigned int framebuffer,
-                              int viewportX, int viewportY)
+void DiffusionSolver::display(int windowWidth, int windowHeight, DisplayMode mode,
+                              unsigned int framebuffer, int viewportX, int viewportY)
 {
     if (ready && displayLevel > 0 && displayPyramidStale)
         buildDisplayPyramid();

@@ -8,17 +8,19 @@
 
 #include <algorithm>
 
-void DiffusionSolver::drawGradients()
+void DiffusionSolver::drawGradients() { drawGradients(view); }
+
+void DiffusionSolver::drawGradients(const View& v)
 {
     if (!ready)
         return;
     beginPasses();
-    auto drawInto = [this](const RenderTarget& target, void (*draw)(const CurveSet&)) {
+    auto drawInto = [this, &v](const RenderTarget& target, void (*draw)(const CurveSet&)) {
         target.bindAsTarget();
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
         glClear(GL_COLOR_BUFFER_BIT);
         if (curveSet) {
-            setCanvasModelView();
+            setCanvasModelView(v);
             draw(*curveSet);
         }
     };
@@ -29,25 +31,29 @@ void DiffusionSolver::drawGradients()
 
 // Only level 0 carries the colour jumps: the coarser levels of the multigrid solve for
 // corrections, whose right-hand side is the restricted residual.
-void DiffusionSolver::buildDivergencePyramid()
+void DiffusionSolver::buildDivergencePyramid() { buildDivergencePyramid(view); }
+
+void DiffusionSolver::buildDivergencePyramid(const View& v)
 {
     if (!ready)
         return;
-    drawGradients();
+    drawGradients(v);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     runImagePass({divProgram, {&pyramid[0].gradientX.texture, &pyramid[0].gradientY.texture}, {}},
                  pyramid[0].divergence);
     leavePasses();
 }
 
-void DiffusionSolver::buildColorConstraints(bool border)
+void DiffusionSolver::buildColorConstraints(bool border) { buildColorConstraints(view, border); }
+
+void DiffusionSolver::buildColorConstraints(const View& v, bool border)
 {
     if (!ready)
         return;
     matchConstraintPrecision();
     beginPasses();
     pyramid[0].colorConstraints.bindAsTarget();
-    setCanvasModelView();
+    setCanvasModelView(v);
     if (curveSet) {
         drawColorConstraints(*curveSet); // clears colour and stencil itself
     } else {
@@ -98,14 +104,16 @@ void DiffusionSolver::drawBorderRing()
     solvergl::disableRectTexturing();
 }
 
-void DiffusionSolver::buildBlurConstraints()
+void DiffusionSolver::buildBlurConstraints() { buildBlurConstraints(view); }
+
+void DiffusionSolver::buildBlurConstraints(const View& v)
 {
     if (!ready)
         return;
     beginPasses();
     pyramid[0].blurConstraints.bindAsTarget();
     if (curveSet) {
-        setCanvasModelView();
+        setCanvasModelView(v);
         drawBlurStrips(*curveSet); // clears to (0, 0, 0, 0) first: alpha 1 marks a constraint
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -135,7 +143,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
 void DiffusionSolver::solveBlur()
 {
     if (ready)
-        solveBlurMap(cycleCount(true));
+        solveBlurMap(kBlurMapCycles + extraCycles());
 }
 
 void DiffusionSolver::solveBlurMap(int cycles)
@@ -193,9 +201,8 @@ void DiffusionSolver::renderFinalPicture()
 
 void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)
 {
-    const WholeCanvasScope wholeCanvas(*this);
-    buildDivergencePyramid();
-    buildColorConstraints(false);
+    buildDivergencePyramid(View());
+    buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;
     solveProblem(colorProblem(overview), cycleCount(!warm), !warm, 0.5f);
     overviewValid = true;
@@ -230,18 +237,4 @@ void DiffusionSolver::buildDisplayPyramid()
         runImagePass({restrictProgram, {&finer.gradientY.texture}, {}}, level.gradientY);
     }
     leavePasses();
-}
-
-DiffusionSolver::WholeCanvasScope::WholeCanvasScope(DiffusionSolver& solver)
-    : solver(solver), view(solver.view), iterations(solver.iterations),
-      blurEnabled(solver.blurEnabled)
-{
-    solver.view = View();
-}
-
-DiffusionSolver::WholeCanvasScope::~WholeCanvasScope()
-{
-    solver.view = view;
-    solver.iterations = iterations;
-    solver.blurEnabled = blurEnabled;
 }

@@ -208,8 +208,10 @@ int refineAndRender(const Arguments& args, const QImage& bitmap, CurveSet& drawi
     const int ready = startSolver(solver);
     if (ready >= 0)
         return ready;
+    QImage picture; // the fitting's last render is the picture asked for
     if (args.rounds > 0) {
-        const std::vector<double> psnr = refineTracedColors(solver, drawing, bitmap, args.rounds);
+        const std::vector<double> psnr =
+            refineTracedColors(solver, drawing, bitmap, args.rounds, {}, &picture);
         for (size_t r = 0; r < psnr.size() && !args.quiet; ++r)
             std::fprintf(stderr, "colour round %zu: PSNR %.2f dB\n", r, psnr[r]);
     }
@@ -217,7 +219,8 @@ int refineAndRender(const Arguments& args, const QImage& bitmap, CurveSet& drawi
         return -1;
     solver.setCurveSet(drawing);
     QString why;
-    const QImage picture = renderTracedPicture(solver, &why);
+    if (picture.isNull())
+        picture = renderTracedPicture(solver, &why);
     if (picture.isNull() || !writePngFile(picture, args.render, &why))
         return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(args.render, why));
     return -1;

@@ -90,7 +90,12 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
         if (renderingProblem(viewer.solver()).isEmpty()) {
             progress.setLabelText("Fitting the colours...");
             QApplication::processEvents();
-            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kTraceRounds);
+            // Cancel is seen between solves; repaints meanwhile may leave another context current.
+            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kTraceRounds, [&] {
+                QApplication::processEvents();
+                viewer.makeCurrent();
+                return progress.wasCanceled();
+            });
         }
         viewer.solver().setCurveSet(viewer.document());
         viewer.endGLWork();

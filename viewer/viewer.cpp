@@ -269,8 +269,8 @@ void Viewer::draw()
         drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
     else
-        renderer->display(canvas.width(), canvas.height(), static_cast<int>(displayMode),
-                          framebuffer, canvas.x(), canvas.y());
+        renderer->display(canvas.width(), canvas.height(), displayMode, framebuffer, canvas.x(),
+                          canvas.y());
     // While frames are exported the renderer holds the frame, not this drawing.
     if (exportingFrames)
         return;

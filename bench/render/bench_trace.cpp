@@ -1,6 +1,6 @@
 // Timing of the bitmap tracer on a photo-like picture (bench/support/landscape_picture.h, or the
 // photo named by TINTWEAVE_BENCH_PHOTO) at 512 x 512 and 1024 x 1024: the whole trace and each
-// stage on its own, so that each stage's share can be read; plus one colour-fitting round (two
+// stage on its own, so that each stage's share can be read; plus one colour-fitting round (three
 // renders of the traced drawing) and one bare 512 x 512 pass under the same GL.
 // Run: xvfb-run -a ./bench_trace
 #include "bare_pass.h"
@@ -49,8 +49,9 @@ const Fixture& fixtureFor(int size)
         slot->rgb = trace::toRgb(slot->picture);
         slot->parameters = trace::parametersFor({}, size, size);
         slot->edges = trace::detectEdges(slot->rgb, slot->parameters);
-        slot->chains = trace::dropShortChains(trace::linkEdges(slot->edges.edges),
-                                              slot->parameters.minChainLength);
+        slot->chains =
+            trace::dropShortChains(trace::joinAtJunctions(trace::linkEdges(slot->edges.edges)),
+                                   slot->parameters.minChainLength);
     }
     return *slot;
 }
@@ -76,7 +77,8 @@ void BM_StageChains(benchmark::State& state)
     const Fixture& f = fixtureFor(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            trace::dropShortChains(trace::linkEdges(f.edges.edges), f.parameters.minChainLength));
+            trace::dropShortChains(trace::joinAtJunctions(trace::linkEdges(f.edges.edges)),
+                                   f.parameters.minChainLength));
 }
 
 void BM_StageFit(benchmark::State& state)
@@ -108,7 +110,8 @@ void BM_StageBlurAndColors(benchmark::State& state)
     }
 }
 
-// One colour-fitting round at the editor's canvas: two renders and the comparisons.
+// One colour-fitting round at the editor's canvas: three renders (before, the round's direction,
+// after) and the least-squares fit.
 void BM_ColorRound(benchmark::State& state)
 {
     const Fixture& f = fixtureFor(kCanvas);
@@ -118,6 +121,36 @@ void BM_ColorRound(benchmark::State& state)
     for (auto _ : state) {
         CurveSet drawing = traced;
         refineTracedColors(solver, drawing, f.picture, 1);
+    }
+}
+
+// One render of the traced drawing at the editor's canvas (export quality, blurred), as a colour
+// round and --render make it; with the argument 0, unblurred.
+void BM_RenderTraced(benchmark::State& state)
+{
+    const Fixture& f = fixtureFor(kCanvas);
+    const CurveSet traced = traceBitmap(f.picture).drawing;
+    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    solver.initialize();
+    solver.setCurveSet(traced);
+    PictureRequest request;
+    request.blur = state.range(0) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solver.renderImage(request));
+}
+
+// What tintweave-trace does with its defaults and --render: trace, one colour round, and the
+// picture written (the round's last render).
+void BM_TraceAndRender(benchmark::State& state)
+{
+    const Fixture& f = fixtureFor(kCanvas);
+    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    solver.initialize();
+    for (auto _ : state) {
+        CurveSet drawing = traceBitmap(f.picture).drawing;
+        QImage picture;
+        refineTracedColors(solver, drawing, f.picture, 1, {}, &picture);
+        benchmark::DoNotOptimize(picture);
     }
 }
 
@@ -135,6 +168,13 @@ TRACE_BENCHMARK(BM_StageChains);
 TRACE_BENCHMARK(BM_StageFit);
 TRACE_BENCHMARK(BM_StageBlurAndColors);
 BENCHMARK(BM_ColorRound)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_RenderTraced)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_TraceAndRender)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_BarePass)->Arg(512)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 } // namespace

@@ -160,3 +160,30 @@ TEST(BitmapTracer, JunctionsSplitChains)
         EXPECT_FALSE(chain.closed);
     }
 }
+
+TEST(BitmapTracer, CrossingLinesAreJoinedThroughTheJunction)
+{
+    // The plus sign again, with a stem off one arm (a T): each line of the plus runs on through
+    // the crossing as one chain of touching pixels from border to border; the stem, which
+    // continues nothing, stays a chain of its own.
+    cv::Mat edges = cv::Mat::zeros(41, 41, CV_8U);
+    for (int i = 0; i < 41; ++i)
+        edges.at<uchar>(20, i) = edges.at<uchar>(i, 20) = 1;
+    for (int i = 0; i < 10; ++i)
+        edges.at<uchar>(21 + i, 8) = 1;
+    const std::vector<trace::Chain> chains = trace::joinAtJunctions(trace::linkEdges(edges));
+    ASSERT_EQ(chains.size(), 3u);
+    int crossing = 0;
+    for (const trace::Chain& chain : chains) {
+        EXPECT_FALSE(chain.closed);
+        for (size_t k = 1; k < chain.pixels.size(); ++k) {
+            const cv::Point step = chain.pixels[k] - chain.pixels[k - 1];
+            EXPECT_TRUE(std::max(std::abs(step.x), std::abs(step.y)) == 1);
+        }
+        const cv::Point a = chain.pixels.front(), b = chain.pixels.back();
+        const bool across = (std::min(a.x, b.x) == 0 && std::max(a.x, b.x) == 40)
+                            || (std::min(a.y, b.y) == 0 && std::max(a.y, b.y) == 40);
+        crossing += across;
+    }
+    EXPECT_EQ(crossing, 2);
+}

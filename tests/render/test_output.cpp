@@ -42,13 +42,13 @@ TEST_F(OutputTest, DisplayDrawsIntoTheFramebufferItIsGiven)
     RenderTarget window;
     window.create(300, 200, floatNearest());
 
-    solver->display(300, 200, 4, window.framebuffer.name());
+    solver->display(300, 200, DisplayMode::Background, window.framebuffer.name());
     Picture shown = readTarget(window);
     for (int y = 0; y < 200; y += 7)
         for (int x = 0; x < 300; x += 7)
             ASSERT_LT(shown.distance(x, y, {0.5, 0.5, 0.5}), 1e-6) << "mode 4 is grey only";
 
-    solver->display(300, 200, 0, window.framebuffer.name());
+    solver->display(300, 200, DisplayMode::Picture, window.framebuffer.name());
     shown = readTarget(window);
     EXPECT_LT(shown.distance(150, 190, rgbOf(kRed)), 0.02);
     EXPECT_LT(shown.distance(150, 10, rgbOf(kBlue)), 0.02);
@@ -63,7 +63,7 @@ TEST_F(OutputTest, CoarseConstraintImageIsStretchedWithGreyWhereFree)
     ASSERT_EQ(solver->currentDisplayLevel(), 5);
     RenderTarget window;
     window.create(512, 512, floatNearest());
-    solver->display(512, 512, 1, window.framebuffer.name());
+    solver->display(512, 512, DisplayMode::ColorConstraints, window.framebuffer.name());
     const Picture shown = readTarget(window);
     // 16 texels over 512 pixels: one texel is 32 pixels. The curve's strips lie in rows 7 and 8.
     EXPECT_LT(shown.distance(256, 100, {0.5, 0.5, 0.5}), 1e-6);

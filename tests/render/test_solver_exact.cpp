@@ -8,6 +8,7 @@
 #include <Eigen/Sparse>
 #include <Eigen/SparseCholesky>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -149,6 +150,30 @@ TEST_F(ExactSolveTest, PictureAfterAnEditIsTheSolution)
         draw(d);
         solver->fullUpdate();
         expectSolution("edit", d.name);
+    }
+}
+
+// The blur map is the solution of the Laplace equation between the blur strips (no right-hand
+// side): from the fresh solve the editor runs it must hold the same bounds as the colours.
+TEST_F(ExactSolveTest, BlurMapAfterAnEditIsTheSolution)
+{
+    for (const Drawing& d : hardDrawings()) {
+        draw(d);
+        int blur = 2;
+        for (Curve& curve : drawing.curves) {
+            curve.setUniformBlur(blur);
+            blur = 2 + (blur + 5) % 14;
+        }
+        solver->fullUpdate();
+        const Picture constraints = picture(SolverImage::BlurConstraints);
+        Picture noDivergence = constraints;
+        std::fill(noDivergence.pixels.begin(), noDivergence.pixels.end(), 0.0f);
+        const SolveError e =
+            compareWithExactSolve(constraints, noDivergence, picture(SolverImage::BlurSolution));
+        std::printf("%-24s blur map   max %.3f/255, rms %.3f/255\n", d.name, e.max * 255.0,
+                    e.rms * 255.0);
+        EXPECT_LE(e.max, kMaxError) << d.name;
+        EXPECT_LE(e.rms, kRmsError) << d.name;
     }
 }
 

@@ -4,6 +4,8 @@
 #include "test_mouse_support.h"
 
 #include <QPainter>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QTemporaryDir>
 
 namespace {
@@ -99,4 +101,27 @@ TEST_F(TraceBitmap, CancelledQuestionOrFileChangesNothing)
     commands->files.traceBitmap();
     EXPECT_EQ(script->traceAsked, 1);
     EXPECT_EQ(doc().nb_curves, 0);
+}
+
+TEST_F(TraceBitmap, CancelWhileTheColoursAreFittedChangesNothing)
+{
+    // Cancel pressed once the progress dialog says the colours are being fitted.
+    bool cancelledWhileFitting = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(window);
+            if (progress && progress->isVisible()
+                && progress->labelText() == QString("Fitting the colours...")) {
+                progress->cancel();
+                cancelledWhileFitting = true;
+            }
+        }
+    });
+    watcher.start(0);
+    commands->files.traceBitmap();
+    watcher.stop();
+    EXPECT_TRUE(cancelledWhileFitting);
+    EXPECT_EQ(doc().nb_curves, 0);
+    EXPECT_EQ(viewer->drawing().history().count(), 0);
 }
