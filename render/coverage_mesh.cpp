@@ -113,8 +113,8 @@ void CoverageMesh::line(const std::vector<Point>& points, double width, OverlayC
     cap(n - 1, unit(p[n - 1] - p[n - 2]));
 }
 
-void CoverageMesh::dashedLine(const std::vector<Point>& points, double width,
-                              OverlayColour colour, bool closed, double dash, double gap)
+void CoverageMesh::dashedLine(const std::vector<Point>& points, double width, OverlayColour colour,
+                              bool closed, double dash, double gap)
 {
     if (dash <= 0.0)
         return;

@@ -18,7 +18,7 @@ constexpr double kCrossWidth = 3.0;
 
 class CurveOverlay {
 public:
-    CurveOverlay(const WindowMapping& toWindow)
+    explicit CurveOverlay(const WindowMapping& toWindow)
         : toWindow(toWindow), lineWidth(curveRenderingSettings().lineWidth),
           handleRadius(0.5 * curveRenderingSettings().handleSize * toWindow.lengthScale())
     {
@@ -43,8 +43,8 @@ public:
 
     void box(const Point& min, const Point& max, double width)
     {
-        const std::vector<Point> corners = {toWindow(min), toWindow({max.x, min.y}),
-                                            toWindow(max), toWindow({min.x, max.y})};
+        const std::vector<Point> corners = {toWindow(min), toWindow({max.x, min.y}), toWindow(max),
+                                            toWindow({min.x, max.y})};
         mesh.dashedLine(corners, width, kBlack, true, kDash, kGap);
     }
 

@@ -141,8 +141,8 @@ void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const Vie
     beginOverlay(view);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawCoverageMesh(scribbleMarkMesh(marks, markerSize, {1.0f, 0.521f, 0.121f, 0.3f},
-                                      currentWindowMapping()));
+    drawCoverageMesh(
+        scribbleMarkMesh(marks, markerSize, {1.0f, 0.521f, 0.121f, 0.3f}, currentWindowMapping()));
     glDisable(GL_BLEND);
     endOverlay();
 }

@@ -44,8 +44,7 @@ QByteArray infoLog(GLuint object, bool isProgram)
 QByteArray withSharedDefinitions(const QByteArray& source)
 {
     const QByteArray definitions = "#define CONSTRAINT_ALPHA_THRESHOLD "
-                                   + QByteArray::number(kConstraintAlphaThreshold, 'g', 17)
-                                   + "\n";
+                                   + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n";
     if (!source.startsWith("#version"))
         return definitions + "#line 0\n" + source;
     const int end = source.indexOf('\n');
