@@ -52,19 +52,22 @@ std::vector<Point> distinctPoints(const std::vector<Point>& points, bool closed)
 
 } // namespace
 
-void CoverageMesh::triangle(const Corner& a, const Corner& b, const Corner& c,
-                            const OverlayColour& colour)
+unsigned int CoverageMesh::vertex(const Point& at, float alpha, const OverlayColour& colour)
 {
-    for (const Corner* corner : {&a, &b, &c})
-        triangles.push_back({{static_cast<float>(corner->at.x), static_cast<float>(corner->at.y)},
-                             {colour.r, colour.g, colour.b, corner->alpha * colour.a}});
+    vertexData.push_back({{static_cast<float>(at.x), static_cast<float>(at.y)},
+                          {colour.r, colour.g, colour.b, alpha * colour.a}});
+    return static_cast<unsigned int>(vertexData.size() - 1);
 }
 
-void CoverageMesh::quad(const Corner& a0, const Corner& a1, const Corner& b0, const Corner& b1,
-                        const OverlayColour& colour)
+void CoverageMesh::triangle(unsigned int a, unsigned int b, unsigned int c)
 {
-    triangle(a0, a1, b1, colour);
-    triangle(a0, b1, b0, colour);
+    indexData.insert(indexData.end(), {a, b, c});
+}
+
+void CoverageMesh::quad(unsigned int a0, unsigned int a1, unsigned int b0, unsigned int b1)
+{
+    triangle(a0, a1, b1);
+    triangle(a0, b1, b0);
 }
 
 void CoverageMesh::line(const std::vector<Point>& points, double width, OverlayColour colour,
@@ -80,34 +83,34 @@ void CoverageMesh::line(const std::vector<Point>& points, double width, OverlayC
     std::vector<Point> normals(segments);
     for (int i = 0; i < segments; ++i)
         normals[i] = leftNormal(p[i], p[(i + 1) % n]);
+    const double h = std::max(width, 1.0) * 0.5;
+    // One row of kLevels vertices across the line at every point: rows[i * kLevels + k].
+    std::vector<unsigned int> rows(static_cast<size_t>(n) * kLevels);
+    const auto addRow = [&](const Point& at, const Point& offset, bool faded, unsigned int* row) {
+        for (int k = 0; k < kLevels; ++k)
+            row[k] = vertex(at + offset * levelOffset(k, h), faded ? 0.0f : kLevelAlpha[k], colour);
+    };
     std::vector<Point> offsets(n);
     for (int i = 0; i < n; ++i) {
         const bool end = !closed && (i == 0 || i == n - 1);
         offsets[i] = end ? normals[std::min(i, segments - 1)]
                          : mitre(normals[(i + segments - 1) % segments], normals[i % segments]);
+        addRow(p[i], offsets[i], false, &rows[static_cast<size_t>(i) * kLevels]);
     }
-    const double h = std::max(width, 1.0) * 0.5;
-    auto corner = [&](const Point& at, const Point& offset, int level, float alpha) {
-        return Corner{at + offset * levelOffset(level, h), alpha};
-    };
-    for (int i = 0; i < segments; ++i) {
-        const int j = (i + 1) % n;
+    const auto joinRows = [&](const unsigned int* a, const unsigned int* b) {
         for (int k = 0; k + 1 < kLevels; ++k)
-            quad(corner(p[i], offsets[i], k, kLevelAlpha[k]),
-                 corner(p[i], offsets[i], k + 1, kLevelAlpha[k + 1]),
-                 corner(p[j], offsets[j], k, kLevelAlpha[k]),
-                 corner(p[j], offsets[j], k + 1, kLevelAlpha[k + 1]), colour);
-    }
+            quad(a[k], a[k + 1], b[k], b[k + 1]);
+    };
+    for (int i = 0; i < segments; ++i)
+        joinRows(&rows[static_cast<size_t>(i) * kLevels],
+                 &rows[static_cast<size_t>((i + 1) % n) * kLevels]);
     if (closed)
         return;
-    // Ends: the strip's last row fades to nothing one pixel further along the line.
+    // Ends: the last row fades to nothing one pixel further along the line.
     const auto cap = [&](int end, const Point& outwards) {
-        const Point beyond = p[end] + outwards;
-        for (int k = 0; k + 1 < kLevels; ++k)
-            quad(corner(p[end], offsets[end], k, kLevelAlpha[k]),
-                 corner(p[end], offsets[end], k + 1, kLevelAlpha[k + 1]),
-                 corner(beyond, offsets[end], k, 0.0f), corner(beyond, offsets[end], k + 1, 0.0f),
-                 colour);
+        unsigned int beyond[kLevels];
+        addRow(p[end] + outwards, offsets[end], true, beyond);
+        joinRows(&rows[static_cast<size_t>(end) * kLevels], beyond);
     };
     cap(0, unit(p[0] - p[1]));
     cap(n - 1, unit(p[n - 1] - p[n - 2]));
@@ -163,14 +166,20 @@ void CoverageMesh::disk(const Point& centre, double radius, OverlayColour colour
     constexpr double kPi = 3.14159265358979323846;
     const int slices = std::clamp(static_cast<int>(std::ceil(kPi * (radius + 0.5))), 16, 512);
     const double inner = std::max(radius - 0.5, 0.0), outer = radius + 0.5;
-    const Corner middle{centre, 1.0f};
+    const unsigned int middle = vertex(centre, 1.0f, colour);
+    // Vertex first + 2 i: inner ring at slice i, first + 2 i + 1: outer ring.
+    const unsigned int first = static_cast<unsigned int>(vertexData.size());
     for (int i = 0; i < slices; ++i) {
-        const double a0 = 2.0 * kPi * i / slices, a1 = 2.0 * kPi * (i + 1) / slices;
-        const Point u0(std::cos(a0), std::sin(a0)), u1(std::cos(a1), std::sin(a1));
-        const Corner in0{centre + u0 * inner, 1.0f}, in1{centre + u1 * inner, 1.0f};
+        const double angle = 2.0 * kPi * i / slices;
+        const Point u(std::cos(angle), std::sin(angle));
+        vertex(centre + u * inner, 1.0f, colour);
+        vertex(centre + u * outer, 0.0f, colour);
+    }
+    for (int i = 0; i < slices; ++i) {
+        const unsigned int a = first + 2 * i, b = first + 2 * ((i + 1) % slices);
         if (inner > 0.0)
-            triangle(middle, in0, in1, colour);
-        quad(in0, in1, {centre + u0 * outer, 0.0f}, {centre + u1 * outer, 0.0f}, colour);
+            triangle(middle, a, b);
+        quad(a, b, a + 1, b + 1);
     }
 }
 
@@ -183,12 +192,13 @@ void CoverageMesh::rectangle(const Point& min, const Point& max, OverlayColour c
     const double midX = 0.5 * (min.x + max.x), midY = 0.5 * (min.y + max.y);
     const double x0 = std::min(min.x + 0.5, midX), x1 = std::max(max.x - 0.5, midX);
     const double y0 = std::min(min.y + 0.5, midY), y1 = std::max(max.y - 0.5, midY);
-    const Corner in[4] = {{{x0, y0}, 1.0f}, {{x1, y0}, 1.0f}, {{x1, y1}, 1.0f}, {{x0, y1}, 1.0f}};
-    const Corner out[4] = {{{min.x - 0.5, min.y - 0.5}, 0.0f},
-                           {{max.x + 0.5, min.y - 0.5}, 0.0f},
-                           {{max.x + 0.5, max.y + 0.5}, 0.0f},
-                           {{min.x - 0.5, max.y + 0.5}, 0.0f}};
-    quad(in[0], in[1], in[3], in[2], colour);
+    const unsigned int in[4] = {vertex({x0, y0}, 1.0f, colour), vertex({x1, y0}, 1.0f, colour),
+                                vertex({x1, y1}, 1.0f, colour), vertex({x0, y1}, 1.0f, colour)};
+    const unsigned int out[4] = {vertex({min.x - 0.5, min.y - 0.5}, 0.0f, colour),
+                                 vertex({max.x + 0.5, min.y - 0.5}, 0.0f, colour),
+                                 vertex({max.x + 0.5, max.y + 0.5}, 0.0f, colour),
+                                 vertex({min.x - 0.5, max.y + 0.5}, 0.0f, colour)};
+    quad(in[0], in[1], in[3], in[2]);
     for (int k = 0; k < 4; ++k)
-        quad(in[k], in[(k + 1) % 4], out[k], out[(k + 1) % 4], colour);
+        quad(in[k], in[(k + 1) % 4], out[k], out[(k + 1) % 4]);
 }

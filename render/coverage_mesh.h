@@ -22,8 +22,9 @@ struct OverlayColour {
     float a = 1.0f;
 };
 
-// Triangles appended in drawing order, for GL_TRIANGLES with "over" blending (later shapes over
-// earlier ones). Shapes do not overlap themselves, so no pixel is blended twice by one shape.
+// Triangles appended in drawing order, for indexed GL_TRIANGLES with "over" blending (later
+// shapes over earlier ones). Shapes share vertices between their triangles and do not overlap
+// themselves, so no pixel is blended twice by one shape.
 class CoverageMesh {
 public:
     // A line of `width` pixels (at least 1) along `points`, joined with mitres: opaque up to
@@ -43,18 +44,18 @@ public:
     // to half a pixel inside its edges, 0 half a pixel outside.
     void rectangle(const Point& min, const Point& max, OverlayColour colour);
 
-    const std::vector<PackedCoverageVertex>& vertices() const { return triangles; }
-    bool empty() const { return triangles.empty(); }
+    const std::vector<PackedCoverageVertex>& vertices() const { return vertexData; }
+    // Three vertex indices per triangle, in drawing order.
+    const std::vector<unsigned int>& indices() const { return indexData; }
+    bool empty() const { return indexData.empty(); }
 
 private:
-    struct Corner {
-        Point at;
-        float alpha;
-    };
-    void triangle(const Corner& a, const Corner& b, const Corner& c, const OverlayColour& colour);
+    // Appends a vertex at `at` with coverage `alpha` and returns its index.
+    unsigned int vertex(const Point& at, float alpha, const OverlayColour& colour);
+    void triangle(unsigned int a, unsigned int b, unsigned int c);
     // The quad a0 a1 b1 b0 (a0 a1 one edge, b0 b1 the opposite one) as two triangles.
-    void quad(const Corner& a0, const Corner& a1, const Corner& b0, const Corner& b1,
-              const OverlayColour& colour);
+    void quad(unsigned int a0, unsigned int a1, unsigned int b0, unsigned int b1);
 
-    std::vector<PackedCoverageVertex> triangles;
+    std::vector<PackedCoverageVertex> vertexData;
+    std::vector<unsigned int> indexData;
 };

@@ -68,11 +68,13 @@ void drawCoverageMesh(const CoverageMesh& mesh)
     const std::vector<PackedCoverageVertex>& vertices = mesh.vertices();
     constexpr GLsizei kStride = sizeof(PackedCoverageVertex);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(2, GL_FLOAT, kStride, vertices.front().position);
     glColorPointer(4, GL_FLOAT, kStride, vertices.front().rgba);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices().size()), GL_UNSIGNED_INT,
+                   mesh.indices().data());
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 
