@@ -20,7 +20,8 @@ enum AttributeKind { LeftColor = 0, RightColor = 1, Blur = 2 };
 constexpr int kSamplesPerSegment = 10;
 // Parameter step of the sampling walk (1 / kSamplesPerSegment).
 constexpr double sampleStep = 0.1;
-// One pixel of the 512 x 512 canvas in canvas units (the canvas spans -1..1).
+// Half a pixel of the 512 x 512 canvas in canvas units: the canvas spans -1..1, two units for
+// 512 pixels, so snapping and sampling walk in half-pixel steps.
 constexpr double kCanvasPixel = 1.0 / kCanvasSize;
 // How many pixel steps one snapping pass may move a control point along each axis, by default.
 constexpr int kSnakeReachSteps = 6;
