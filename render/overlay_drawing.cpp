@@ -21,6 +21,13 @@ void beginOverlay(const ViewTransform& view)
     multiplyViewTransform(view);
 }
 
+// Fragment colour clamping (GL 3.0); without it, only float targets see the overshoot.
+void clampFragmentColours(GLenum mode)
+{
+    if (glClampColor)
+        glClampColor(GL_CLAMP_FRAGMENT_COLOR, mode);
+}
+
 // Canvas units to window pixels under the current projection, model-view and viewport, which
 // place the canvas without rotation or perspective.
 WindowMapping currentWindowMapping()
@@ -63,7 +70,7 @@ void drawCoverageMesh(const CoverageMesh& mesh)
     glAlphaFunc(GL_GREATER, kNegligibleAlpha);
     // Where rasterisation takes a pixel centre just outside a triangle, the interpolated alpha
     // overshoots 1 a little; clamped, an opaque core stays exactly its colour in float targets.
-    glClampColor(GL_CLAMP_FRAGMENT_COLOR, GL_TRUE);
+    clampFragmentColours(GL_TRUE);
 
     const std::vector<PackedCoverageVertex>& vertices = mesh.vertices();
     constexpr GLsizei kStride = sizeof(PackedCoverageVertex);
@@ -78,7 +85,7 @@ void drawCoverageMesh(const CoverageMesh& mesh)
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 
-    glClampColor(GL_CLAMP_FRAGMENT_COLOR, GL_FIXED_ONLY);
+    clampFragmentColours(GL_FIXED_ONLY);
     glDisable(GL_ALPHA_TEST);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
