@@ -27,7 +27,7 @@ void installApplicationNames()
 
 Editor::Editor()
 {
-    connectWindows(panel, viewer);
+    connectWindows(panel, viewer, commands);
     placeWindows(panel, viewer);
     panel.installEventFilter(this);
     QObject::connect(&viewer, &Viewer::closed, &panel, [this] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor_commands.h"
 #include "interface.h"
 #include "viewer.h"
 
@@ -43,6 +44,8 @@ public:
 
     Document document;
     Viewer viewer{&document};
+    // The commands on the viewer's drawing, wired to the panel and the viewer's keys.
+    EditorCommands commands{viewer};
     Interface panel;
 
 protected:

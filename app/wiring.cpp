@@ -1,13 +1,30 @@
 #include "wiring.h"
 
+#include "editor_commands.h"
 #include "interface.h"
 #include "viewer.h"
 
 #include <QAbstractButton>
 #include <QAction>
 
-void connectWindows(Interface& panel, Viewer& viewer)
+namespace {
+
+// The panel's tools carry the numbers of the viewer's mouse modes.
+static_assert(int(ToolMovePoint) == int(ModeMovePoint)
+              && int(ToolModifAttrib) == int(ModeModifAttrib)
+              && int(ToolSelectMulti) == int(ModeSelectMulti)
+              && int(ToolDrawCatmull) == int(ModeDrawCatmull) && int(ToolPan) == int(ModePan)
+              && int(ToolBucket) == int(ModeBucket) && int(ToolPicker) == int(ModePicker));
+
+ManipulationMode mouseModeOf(PanelTool tool) { return static_cast<ManipulationMode>(tool); }
+
+} // namespace
+
+void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
 {
+    EditCommands& edits = commands.edits;
+    ExportCommands& exports = commands.exports;
+    ExampleBitmapCommands& bitmap = commands.bitmap;
     // Panel values to the viewer.
     QObject::connect(&panel, &Interface::leftColorChanged, &viewer, &Viewer::setLeftColor);
     QObject::connect(&panel, &Interface::rightColorChanged, &viewer, &Viewer::setRightColor);
@@ -26,21 +43,24 @@ void connectWindows(Interface& panel, Viewer& viewer)
 
     // File and Edit menus.
     QObject::connect(panel.actionLoad, &QAction::triggered, &viewer.drawing(), &Document::open);
-    QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &viewer, &Viewer::savePng);
-    QObject::connect(panel.actionPng_16_Bits, &QAction::toggled, &viewer,
-                     &Viewer::setSixteenBitPng);
-    QObject::connect(panel.actionDrawing_Settings, &QAction::triggered, &viewer,
-                     &Viewer::drawingSettings);
+    QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &exports,
+                     &ExportCommands::savePng);
+    QObject::connect(panel.actionPng_16_Bits, &QAction::toggled, &exports,
+                     &ExportCommands::setSixteenBitPng);
+    QObject::connect(panel.actionDrawing_Settings, &QAction::triggered, &commands.files,
+                     &FileMenuCommands::drawingSettings);
     QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.drawing(),
                      &Document::saveAs);
-    QObject::connect(panel.actionKeyframing, &QAction::triggered, &viewer, &Viewer::interpolate);
-    QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &viewer,
-                     &Viewer::loadExampleImg);
-    QObject::connect(panel.action_Copy, &QAction::triggered, &viewer, &Viewer::copySplines);
-    QObject::connect(panel.action_Paste, &QAction::triggered, &viewer, &Viewer::pasteSplines);
-    QObject::connect(panel.action_Cut, &QAction::triggered, &viewer, &Viewer::cutSplines);
-    QObject::connect(panel.action_Copy_Blur, &QAction::triggered, &viewer, &Viewer::copyBlur);
-    QObject::connect(panel.action_Paste_Blur, &QAction::triggered, &viewer, &Viewer::pasteBlur);
+    QObject::connect(panel.actionKeyframing, &QAction::triggered, &exports,
+                     &ExportCommands::interpolate);
+    QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &bitmap,
+                     &ExampleBitmapCommands::loadExampleImg);
+    QObject::connect(panel.action_Copy, &QAction::triggered, &edits, &EditCommands::copySplines);
+    QObject::connect(panel.action_Paste, &QAction::triggered, &edits, &EditCommands::pasteSplines);
+    QObject::connect(panel.action_Cut, &QAction::triggered, &edits, &EditCommands::cutSplines);
+    QObject::connect(panel.action_Copy_Blur, &QAction::triggered, &edits, &EditCommands::copyBlur);
+    QObject::connect(panel.action_Paste_Blur, &QAction::triggered, &edits,
+                     &EditCommands::pasteBlur);
 
     // Colour points: the viewer asks the panel for a colour, the panel answers.
     QObject::connect(&viewer, &Viewer::changeControlPointLeftColor, &panel,
@@ -55,33 +75,36 @@ void connectWindows(Interface& panel, Viewer& viewer)
     // Display toggles and the mouse mode.
     QObject::connect(&panel, &Interface::showSplinesChanged, &viewer, &Viewer::showSplines);
     QObject::connect(&panel, &Interface::showAttribChanged, &viewer, &Viewer::showAttrib);
-    QObject::connect(&panel, &Interface::showExampleImgChanged, &viewer, &Viewer::showExampleImg);
+    QObject::connect(&panel, &Interface::showExampleImgChanged, &bitmap,
+                     &ExampleBitmapCommands::showExampleImg);
     QObject::connect(&panel, &Interface::activateBlurChanged, &viewer, &Viewer::activateBlur);
     QObject::connect(&panel, &Interface::activateCLeftChanged, &viewer, &Viewer::activateCLeft);
     QObject::connect(&panel, &Interface::activateCRightChanged, &viewer, &Viewer::activateCRight);
-    QObject::connect(&panel, &Interface::manipModeChanged, &viewer, &Viewer::changeManipMode);
+    QObject::connect(&panel, &Interface::manipModeChanged, &viewer,
+                     [&viewer](PanelTool tool) { viewer.changeManipMode(mouseModeOf(tool)); });
 
     // One-shot action buttons: each runs its command and keeps the current tool.
     QObject::connect(panel.buttonZoomIn, &QAbstractButton::clicked, &viewer, &Viewer::zoomIn);
     QObject::connect(panel.buttonZoomOut, &QAbstractButton::clicked, &viewer, &Viewer::zoomOut);
-    QObject::connect(panel.buttonSmooth, &QAbstractButton::clicked, &viewer,
-                     &Viewer::smoothSplines);
-    QObject::connect(panel.buttonStylize, &QAbstractButton::clicked, &viewer,
-                     &Viewer::stylizeSplines);
-    QObject::connect(panel.buttonContrastIncr, &QAbstractButton::clicked, &viewer,
-                     &Viewer::increaseContrast);
-    QObject::connect(panel.buttonContrastDecr, &QAbstractButton::clicked, &viewer,
-                     &Viewer::decreaseContrast);
-    QObject::connect(panel.buttonSwitchColors, &QAbstractButton::clicked, &viewer,
-                     &Viewer::switchColors);
-    QObject::connect(panel.buttonSampleExample, &QAbstractButton::clicked, &viewer,
-                     &Viewer::sampleFromExample);
-    QObject::connect(panel.buttonSnake, &QAbstractButton::clicked, &viewer, &Viewer::iterSnake);
+    QObject::connect(panel.buttonSmooth, &QAbstractButton::clicked, &edits,
+                     &EditCommands::smoothSplines);
+    QObject::connect(panel.buttonStylize, &QAbstractButton::clicked, &edits,
+                     &EditCommands::stylizeSplines);
+    QObject::connect(panel.buttonContrastIncr, &QAbstractButton::clicked, &edits,
+                     &EditCommands::increaseContrast);
+    QObject::connect(panel.buttonContrastDecr, &QAbstractButton::clicked, &edits,
+                     &EditCommands::decreaseContrast);
+    QObject::connect(panel.buttonSwitchColors, &QAbstractButton::clicked, &edits,
+                     &EditCommands::switchColors);
+    QObject::connect(panel.buttonSampleExample, &QAbstractButton::clicked, &bitmap,
+                     &ExampleBitmapCommands::sampleFromExample);
+    QObject::connect(panel.buttonSnake, &QAbstractButton::clicked, &bitmap,
+                     &ExampleBitmapCommands::iterSnake);
 
-    connectDocumentCommands(panel, viewer);
+    connectDocumentCommands(panel, viewer, commands);
 }
 
-void connectDocumentCommands(Interface& panel, Viewer& viewer)
+void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& commands)
 {
     // The drawing's file.
     Document& document = viewer.drawing();
@@ -100,7 +123,7 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer)
     const QList<QAction*> fileItems = panel.menu_File->actions();
     panel.menu_File->insertAction(fileItems.value(fileItems.indexOf(panel.actionLoad_Bitmap) + 1),
                                   trace);
-    QObject::connect(trace, &QAction::triggered, &viewer, &Viewer::traceBitmap);
+    QObject::connect(trace, &QAction::triggered, &commands.files, &FileMenuCommands::traceBitmap);
 
     // The history and the Edit menu's other entries.
     DrawingHistory& history = document.history();
@@ -110,5 +133,6 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer)
     QObject::connect(&history, &DrawingHistory::redoTextChanged, &panel, &Interface::setRedoText);
     panel.setUndoText(history.undoText());
     panel.setRedoText(history.redoText());
-    QObject::connect(panel.actionDelete, &QAction::triggered, &viewer, &Viewer::deleteSplines);
+    QObject::connect(panel.actionDelete, &QAction::triggered, &commands.edits,
+                     &EditCommands::deleteSplines);
 }

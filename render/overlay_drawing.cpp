@@ -13,7 +13,7 @@ namespace {
 constexpr GLfloat kNegligibleAlpha = 1.0f / 1024.0f;
 
 // The state every overlay starts from: untextured, model-view selected and set to the view.
-void beginOverlay(const ViewTransform& view)
+void beginOverlay(const View& view)
 {
     curvegl::disableTexturing();
     glMatrixMode(GL_MODELVIEW);
@@ -100,7 +100,7 @@ void endOverlay()
 
 } // namespace
 
-void drawBackgroundImage(const Texture& image, const ViewTransform& view, int viewportWidth,
+void drawBackgroundImage(const Texture& image, const View& view, int viewportWidth,
                          int viewportHeight, unsigned int framebuffer, int x0, int y0)
 {
     bindFramebuffer(framebuffer);
@@ -131,7 +131,7 @@ void drawBackgroundImage(const Texture& image, const ViewTransform& view, int vi
     glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
 }
 
-void drawCurvesInView(const CurveSet& set, const ViewTransform& view)
+void drawCurvesInView(const CurveSet& set, const View& view)
 {
     beginOverlay(view);
     // Straight alpha over the picture, the window's alpha kept opaque.
@@ -143,7 +143,7 @@ void drawCurvesInView(const CurveSet& set, const ViewTransform& view)
     endOverlay();
 }
 
-void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const ViewTransform& view)
+void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const View& view)
 {
     if (marks.isEmpty())
         return;
@@ -156,7 +156,7 @@ void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const Vie
     endOverlay();
 }
 
-void drawStrokeLine(const QVector<Point>& stroke, const ViewTransform& view)
+void drawStrokeLine(const QVector<Point>& stroke, const View& view)
 {
     if (stroke.isEmpty())
         return;

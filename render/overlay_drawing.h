@@ -23,18 +23,18 @@ class Texture;
 // the renderer's display shows outside its picture (0.5), sets the viewport, loads identity
 // projection and model-view, and draws the part of the bitmap the view shows, unlit and
 // unblended. Nothing is drawn, nor cleared, for an uncreated texture.
-void drawBackgroundImage(const Texture& image, const ViewTransform& view, int viewportWidth,
+void drawBackgroundImage(const Texture& image, const View& view, int viewportWidth,
                          int viewportHeight, unsigned int framebuffer, int x0 = 0, int y0 = 0);
 
 // The curves in black under the view, with their box and handles, anti-aliased
 // (curveOverlayMesh of overlay_curves.h) and blended over the picture, the framebuffer's alpha
 // left opaque. The viewport and projection in place map the canvas to the window.
-void drawCurvesInView(const CurveSet& set, const ViewTransform& view);
+void drawCurvesInView(const CurveSet& set, const View& view);
 
 // One filled square of edge `markerSize` canvas units per mark, in orange (1, 0.521, 0.121) at
 // alpha 0.3 blended over the picture (source alpha, one minus source alpha), its edges
 // anti-aliased over one pixel (CoverageMesh::rectangle). Nothing for none.
-void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const ViewTransform& view);
+void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const View& view);
 
 // The stroke as one black line strip of width 1 through its points. Nothing for an empty stroke.
-void drawStrokeLine(const QVector<Point>& stroke, const ViewTransform& view);
+void drawStrokeLine(const QVector<Point>& stroke, const View& view);

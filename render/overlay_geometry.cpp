@@ -41,11 +41,10 @@ VertexBatch<PackedPoint> scribbleMarkVertices(const QVector<Point>& marks, doubl
     return batch;
 }
 
-VertexBatch<PackedTexturedPoint> backgroundVertices(const ViewTransform& view, int width,
-                                                    int height)
+VertexBatch<PackedTexturedPoint> backgroundVertices(const View& view, int width, int height)
 {
-    const double cx = (1.0 - view.panX) * 0.5 * width;
-    const double cy = (1.0 - view.panY) * 0.5 * height;
+    const double cx = (1.0 - view.pan.x) * 0.5 * width;
+    const double cy = (1.0 - view.pan.y) * 0.5 * height;
     const double sx = width / (2.0 * view.zoom);
     const double sy = height / (2.0 * view.zoom);
     VertexBatch<PackedTexturedPoint> batch;

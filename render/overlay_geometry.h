@@ -28,10 +28,9 @@ VertexBatch<PackedPoint> scribbleMarkVertices(const QVector<Point>& marks, doubl
 // The background quad of an example bitmap of width x height texels: one run of 4 vertices
 // covering normalised device coordinates -1 .. 1, with rectangle-texture coordinates in texels
 // such that the bitmap follows the view as the canvas does (the bitmap spans the canvas): the
-// window centre shows texel ((1 - panX) w / 2, (1 - panY) h / 2) and the window spans
+// window centre shows texel ((1 - pan.x) w / 2, (1 - pan.y) h / 2) and the window spans
 // w / zoom by h / zoom texels.
-VertexBatch<PackedTexturedPoint> backgroundVertices(const ViewTransform& view, int width,
-                                                    int height);
+VertexBatch<PackedTexturedPoint> backgroundVertices(const View& view, int width, int height);
 
 // Canvas units to window pixels for a view without rotation: canvas point (x, y) lies at window
 // pixel position (scaleX x + offsetX, scaleY y + offsetY).

@@ -11,7 +11,7 @@ class CurveSet;
 struct PickQuery {
     ManipulationMode mode = ModeMovePoint;
     PickPurpose purpose = PickPurpose::Press;
-    ViewTransform view;
+    View view;
     double x = 0.0; // centre of the pick square in device pixels, origin bottom left
     double y = 0.0;
     double region = 5.0;                // edge of the pick square in device pixels

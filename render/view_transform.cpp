@@ -2,8 +2,8 @@
 
 #include "view_transform.h"
 
-void multiplyViewTransform(const ViewTransform& view)
+void multiplyViewTransform(const View& view)
 {
     glScaled(view.zoom, view.zoom, 0.0);
-    glTranslated(view.panX, view.panY, 0.0);
+    glTranslated(view.pan.x, view.pan.y, 0.0);
 }

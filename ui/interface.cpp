@@ -31,7 +31,7 @@ bool isDecided(int state) { return state == Qt::Unchecked || state == Qt::Checke
 Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), chooseColor(runColorDialog)
 {
-    qRegisterMetaType<ManipulationMode>("ManipulationMode");
+    qRegisterMetaType<PanelTool>("PanelTool");
     setupUi(this);
     // The panel is rarely the active window (the user works in the viewer): its tooltips show
     // all the same.
@@ -43,8 +43,8 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     for (QPushButton* button : manipMode->findChildren<QPushButton*>())
         buttonGroup->addButton(button);
     // The buttons that choose a mode show which one is active; the one-shot commands do not.
-    for (ManipulationMode mode : {ModeMovePoint, ModeModifAttrib, ModeSelectMulti, ModeDrawCatmull,
-                                  ModePan, ModeBucket, ModePicker})
+    for (PanelTool mode : {ToolMovePoint, ToolModifAttrib, ToolSelectMulti, ToolDrawCatmull,
+                           ToolPan, ToolBucket, ToolPicker})
         buttonOfMode(mode)->setCheckable(true);
     buttonGroup->setExclusive(true);
     installStatusLines();

@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "manipulation_mode.h"
+#include "panel_tool.h"
 #include "ui_mainwindow.h"
 
 class QAbstractButton;
@@ -60,7 +60,7 @@ public:
     QString toolText() const;
     // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
     // exclusive); null for a mode no button stands for.
-    QAbstractButton* buttonOfMode(ManipulationMode mode) const;
+    QAbstractButton* buttonOfMode(PanelTool mode) const;
 
 signals:
     void leftColorChanged(QColor);
@@ -72,7 +72,7 @@ signals:
     void activateCLeftChanged(bool);
     void activateCRightChanged(bool);
     void showAttribChanged(bool);
-    void manipModeChanged(ManipulationMode);
+    void manipModeChanged(PanelTool);
     void controlPointLeftColorChanged(QColor);
     void controlPointRightColorChanged(QColor);
     void blurChanged(int);
@@ -108,11 +108,11 @@ private:
     // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
     void showLine(QLabel* line, const QString& text);
     // Checks the button of `mode` and names the tool and its gesture in the status bar.
-    void showActiveTool(ManipulationMode mode);
+    void showActiveTool(PanelTool mode);
     // Hides the attribute points, then emits the mode and, depending on the rule, the spline and
     // attribute display flags.
     enum class Splines { Untouched, Shown, AsCheckBox };
-    void selectTool(ManipulationMode mode, Splines splines, bool showAttrib);
+    void selectTool(PanelTool mode, Splines splines, bool showAttrib);
 
     QColor leftColor{255, 255, 255};
     QColor rightColor{130, 25, 25};

@@ -4,44 +4,44 @@
 namespace {
 
 // The status bar's words for a tool: its name and its gesture.
-QString toolDescription(ManipulationMode mode)
+QString toolDescription(PanelTool mode)
 {
     switch (mode) {
-    case ModeMovePoint: return "Points: click a spline, drag its points";
-    case ModeModifAttrib: return "Colors: click a color or blur point";
-    case ModeSelectMulti: return "Selection: Shift+click, or Ctrl and move";
-    case ModeDrawCatmull: return "Drawing: drag to draw a spline";
-    case ModePan: return "Pan: drag to move the view";
-    case ModeBucket: return "Bucket: click a color point to paint it";
-    case ModePicker: return "Picker: click to pick the bucket color";
+    case ToolMovePoint: return "Points: click a spline, drag its points";
+    case ToolModifAttrib: return "Colors: click a color or blur point";
+    case ToolSelectMulti: return "Selection: Shift+click, or Ctrl and move";
+    case ToolDrawCatmull: return "Drawing: drag to draw a spline";
+    case ToolPan: return "Pan: drag to move the view";
+    case ToolBucket: return "Bucket: click a color point to paint it";
+    case ToolPicker: return "Picker: click to pick the bucket color";
     default: return "No tool chosen";
     }
 }
 
 } // namespace
 
-QAbstractButton* Interface::buttonOfMode(ManipulationMode mode) const
+QAbstractButton* Interface::buttonOfMode(PanelTool mode) const
 {
     switch (mode) {
-    case ModeMovePoint: return buttonMovePoint;
-    case ModeModifAttrib: return buttonModifAttrib;
-    case ModeSelectMulti: return buttonSelectMulti;
-    case ModeDrawCatmull: return buttonDrawCatmull;
-    case ModePan: return buttonPan;
-    case ModeBucket: return buttonBucket;
-    case ModePicker: return buttonPicker;
+    case ToolMovePoint: return buttonMovePoint;
+    case ToolModifAttrib: return buttonModifAttrib;
+    case ToolSelectMulti: return buttonSelectMulti;
+    case ToolDrawCatmull: return buttonDrawCatmull;
+    case ToolPan: return buttonPan;
+    case ToolBucket: return buttonBucket;
+    case ToolPicker: return buttonPicker;
     default: return nullptr;
     }
 }
 
-void Interface::showActiveTool(ManipulationMode mode)
+void Interface::showActiveTool(PanelTool mode)
 {
     if (QAbstractButton* button = buttonOfMode(mode))
         button->setChecked(true);
     showLine(toolLine, toolDescription(mode));
 }
 
-void Interface::selectTool(ManipulationMode mode, Splines splines, bool showAttrib)
+void Interface::selectTool(PanelTool mode, Splines splines, bool showAttrib)
 {
     emit showAttribChanged(false);
     showActiveTool(mode);
@@ -62,17 +62,17 @@ void Interface::changeManipMode(QAbstractButton* clickedButton)
 {
     QAbstractButton* const b = clickedButton;
     if (b == buttonMovePoint)
-        selectTool(ModeMovePoint, Splines::Shown, false);
+        selectTool(ToolMovePoint, Splines::Shown, false);
     else if (b == buttonModifAttrib)
-        selectTool(ModeModifAttrib, Splines::Shown, true);
+        selectTool(ToolModifAttrib, Splines::Shown, true);
     else if (b == buttonSelectMulti)
-        selectTool(ModeSelectMulti, Splines::AsCheckBox, false);
+        selectTool(ToolSelectMulti, Splines::AsCheckBox, false);
     else if (b == buttonDrawCatmull)
-        selectTool(ModeDrawCatmull, Splines::AsCheckBox, false);
+        selectTool(ToolDrawCatmull, Splines::AsCheckBox, false);
     else if (b == buttonPan)
-        selectTool(ModePan, Splines::Untouched, false);
+        selectTool(ToolPan, Splines::Untouched, false);
     else if (b == buttonBucket || b == buttonBucketColor)
-        selectTool(ModeBucket, Splines::Shown, true);
+        selectTool(ToolBucket, Splines::Shown, true);
     else if (b == buttonPicker)
-        selectTool(ModePicker, Splines::Shown, true);
+        selectTool(ToolPicker, Splines::Shown, true);
 }

@@ -263,10 +263,9 @@ void Viewer::draw()
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
     const QRect canvas = canvasViewport();
-    const ViewTransform transform = viewTransform();
 
-    if (exampleImgShown && exampleImgLoaded && exampleTexture.name() != 0 && !exportingFrames)
-        drawBackgroundImage(exampleTexture, transform, canvas.width(), canvas.height(), framebuffer,
+    if (backgroundShown && exampleTexture.name() != 0 && !exportingFrames)
+        drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
     else
         renderer->display(canvas.width(), canvas.height(), static_cast<int>(displayMode),
@@ -276,9 +275,9 @@ void Viewer::draw()
         return;
 
     if (splinesShown)
-        drawCurvesInView(curveSet, transform);
-    drawScribbleMarks(scribbleMarks, markerSize(), transform);
-    drawStrokeLine(stroke, transform);
+        drawCurvesInView(curveSet, view);
+    drawScribbleMarks(scribbleMarks, markerSize(), view);
+    drawStrokeLine(stroke, view);
 }
 
 // ---------------------------------------------------------------- colours and blur
@@ -318,12 +317,6 @@ void Viewer::setIter(int i)
     quickUpdate();
 }
 
-void Viewer::setGlobalBlur(int shift_sigma)
-{
-    doc.recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift_sigma); });
-    fullUpdate();
-}
-
 void Viewer::setLifetimeThreshold(int th)
 {
     ::setLifetimeThreshold(th);
@@ -342,92 +335,6 @@ void Viewer::setControlPointRightColor(QColor C)
     quickUpdate();
 }
 
-// ---------------------------------------------------------------- set-wide edits
-
-void Viewer::smoothSplines()
-{
-    doc.recordEdit("Smooth", [&] { curveSet.smoothSplines(); });
-    fullUpdate();
-}
-
-void Viewer::stylizeSplines()
-{
-    doc.recordEdit("Stylize", [&] { curveSet.stylizeSplines(); });
-    fullUpdate();
-}
-
-void Viewer::sampleFromExample()
-{
-    // Without an example bitmap there is nothing to sample from.
-    if (exampleImg.isNull())
-        return;
-    doc.recordEdit("Sample Colors", [&] { curveSet.sampleFromExample(exampleImg); });
-    fullUpdate();
-}
-
-void Viewer::iterSnake()
-{
-    if (contourImg.isNull())
-        return;
-    doc.recordEdit("Snap to Contours", [&] { curveSet.snakeStep(contourImg); });
-    quickUpdate();
-}
-
-void Viewer::increaseContrast()
-{
-    doc.recordEdit("Increase Contrast", [&] { curveSet.increaseContrast(); });
-    fullUpdate();
-}
-
-void Viewer::decreaseContrast()
-{
-    doc.recordEdit("Decrease Contrast", [&] { curveSet.decreaseContrast(); });
-    fullUpdate();
-}
-
-void Viewer::switchColors()
-{
-    doc.recordEdit("Switch Colors", [&] { curveSet.switchColors(); });
-    fullUpdate();
-}
-
-// ---------------------------------------------------------------- clipboard
-
-void Viewer::copySplines() { curveSet.copySplines(); }
-
-void Viewer::pasteSplines()
-{
-    doc.recordEdit("Paste", [&] { curveSet.pasteSplines(view); });
-    fullUpdate();
-}
-
-void Viewer::cutSplines()
-{
-    doc.recordEdit("Cut", [&] { curveSet.cutSplines(); });
-    fullUpdate();
-}
-
-void Viewer::copyBlur() { curveSet.copyBlur(); }
-
-void Viewer::pasteBlur()
-{
-    doc.recordEdit("Paste Blur", [&] { curveSet.pasteBlur(); });
-    fullUpdate();
-}
-
-void Viewer::deleteSplines()
-{
-    doc.recordEdit("Delete", [&] {
-        if (curveSet.hasCurrentCurve()) {
-            curveSet.removeCurve(curveSet.current_curve);
-            curveSet.setCurrentCurve(-1);
-        } else {
-            curveSet.deleteSelected();
-        }
-    });
-    fullUpdate();
-}
-
 // ---------------------------------------------------------------- display flags
 
 void Viewer::showSplines(bool show)
@@ -436,9 +343,17 @@ void Viewer::showSplines(bool show)
     requestRepaint();
 }
 
-void Viewer::showExampleImg(bool show)
+void Viewer::setBackgroundImage(const QImage& image)
 {
-    exampleImgShown = show;
+    if (!beginGLWork())
+        return; // no context yet: there is nothing to draw the texture with either
+    exampleTexture.createFromImage(image);
+    endGLWork();
+}
+
+void Viewer::showBackgroundImage(bool show)
+{
+    backgroundShown = show;
     requestRepaint();
 }
 

@@ -8,7 +8,6 @@
 #include "picker.h"
 #include "point.h"
 #include "view.h"
-#include "view_transform.h"
 #include "viewer_dialogs.h"
 
 #include <QGLViewer/qglviewer.h>
@@ -20,12 +19,14 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class DialogQuestions;
 class DiffusionSolver;
-class HelpWindow;
 class QCloseEvent;
+class QKeyEvent;
 class QTimer;
 
 // The OpenGL window that shows the drawing and takes all mouse editing.
@@ -75,12 +76,8 @@ public:
     ManipulationMode mode() const { return manipMode; }
     DisplayMode currentDisplayMode() const { return displayMode; }
     bool areSplinesShown() const { return splinesShown; }
-    bool isExampleImgShown() const { return exampleImgShown; }
-    bool isExampleImgLoaded() const { return exampleImgLoaded; }
     QColor currentBucketColor() const { return bucketColor; }
     int currentAttributeIndex() const { return currentAttribute; }
-    const QImage& exampleImage() const { return exampleImg; }
-    const QImage& contourImage() const { return contourImg; }
     unsigned int exampleTextureName() const { return exampleTexture.name(); }
     const QVector<Point>& strokePoints() const { return stroke; }
     const QVector<Point>& scribblePoints() const { return scribbleMarks; }
@@ -96,21 +93,41 @@ public:
     // canvasRect() as the GL viewport that draws and picks the canvas: device pixels, rows
     // counted from the bottom of the widget.
     QRect canvasViewport() const;
-    // The view as the renderer's drawing and picking take it.
-    ViewTransform viewTransform() const { return {view.zoom, view.pan.x, view.pan.y}; }
     // Canvas position of widget pixel (mx, my), origin top left, with the current view; with
     // canvasRect() at (x0, y0) of side s: x = ((mx - x0) / (s/2) - 1) / zoom - panX,
     // y = (1 - (my - y0) / (s/2)) / zoom - panY.
     Point modelPosition(double mx, double my) const;
     // Widget pixel at which canvas point p appears: the inverse of modelPosition.
     QPointF widgetPosition(const Point& p) const;
-    // The help window, once H has opened it; null before.
-    HelpWindow* helpWindow() const { return helpPages; }
 
     // Starts the repaint timer unless it runs already; the frame follows within about 1 ms.
     void requestRepaint();
     // true: redraw on every timer tick (1 ms) whatever changed; false (default): only on request.
     void setContinuousRepaint(bool continuous);
+
+    // ---- for the commands that work on this window (edit, export, bitmap and file commands)
+    // Makes the context current and returns true; false (nothing current) before init(). Pairs
+    // may nest: only the outermost endGLWork() releases the context. Call endGLWork() only after
+    // a beginGLWork() that returned true.
+    bool beginGLWork();
+    void endGLWork();
+    // The renderer's two recomputations, with the context made current, then a repaint. Before
+    // init() they do nothing (init() solves).
+    void quickUpdate();
+    void fullUpdate();
+    // Hands the view to the renderer (no re-solve).
+    void handViewToRenderer();
+    // A failure, after its console line: a message box over this window and the status text.
+    void reportFailure(const QString& title, const QString& text);
+    // The picture shown instead of the renderer's while shown (the example bitmap). Without a
+    // context yet the image is not kept: nothing is shown.
+    void setBackgroundImage(const QImage& image);
+    void showBackgroundImage(bool show);
+    // While on, frames show the renderer's picture (an exported frame) without the overlays.
+    void setExportingFrames(bool on) { exportingFrames = on; }
+    // Offered every key press before this window's own keys; a handler returning true took it.
+    using KeyHandler = std::function<bool(const QKeyEvent&)>;
+    void addKeyHandler(KeyHandler handler);
 
 public Q_SLOTS:
     // Colours and blur of the curve set (and of its current curve); quick / full update.
@@ -120,32 +137,13 @@ public Q_SLOTS:
     void setBlur(int sigma);
     // Solver iterations (the panel sends 1..20); quick update.
     void setIter(int i);
-    // Shifts the blur of the selection by shift_sigma; full update.
-    void setGlobalBlur(int shift_sigma);
-    // Set-wide edits of the current curve and the multi-selection.
-    void smoothSplines();
-    void stylizeSplines();
-    // Colours of the selection sampled from the example bitmap; nothing without one.
-    void sampleFromExample();
-    // One snapping pass towards the contour image; nothing without an example bitmap.
-    void iterSnake();
-    void increaseContrast();
-    void decreaseContrast();
     // Curves with a lifetime below th are neither drawn nor rasterised; full update.
     void setLifetimeThreshold(int th);
     // Colour of attribute point currentAttribute of the current curve; quick update.
     void setControlPointLeftColor(QColor C);
     void setControlPointRightColor(QColor C);
-    void switchColors();
-    // Clipboard (copy and copyBlur change nothing visible).
-    void copySplines();
-    void pasteSplines();
-    void cutSplines();
-    void copyBlur();
-    void pasteBlur();
     // Display flags; none of them re-solves.
     void showSplines(bool show);
-    void showExampleImg(bool show);
     void showAttrib(bool show);
     // Blur pass on or off; full update.
     void activateBlur(bool activate);
@@ -154,21 +152,6 @@ public Q_SLOTS:
     void activateCRight(bool cr);
     // Mouse mode; leaving the multi-selection mode clears the selection (viewer_mouse.cpp).
     void changeManipMode(ManipulationMode manipMode);
-    // Removes the current curve, else the multi-selected curves; full update.
-    void deleteSplines();
-    void savePng();
-    // Pictures saved by savePng: 16 bits per channel when on, else 8 (dithered).
-    void setSixteenBitPng(bool on) { pngDepth = on ? 16 : 8; }
-    // File > Drawing Settings: asks for the colour space the drawing is diffused in; a change is
-    // one undo step and re-solves the picture.
-    void drawingSettings();
-    void loadExampleImg();
-    void interpolate();
-    // File > Trace Bitmap... (viewer_trace.cpp): traces the example bitmap, or a bitmap asked
-    // for when none is loaded, with the settings asked for, fits the colours with the renderer
-    // and puts the curves into the drawing (replacing it or added, as asked) as one undo step
-    // "Trace Bitmap". Progress and Cancel while it runs.
-    void traceBitmap();
     // Doubles (halves) the zoom about the window centre; handleSize and markerSize follow 1/zoom.
     // Full update.
     void zoomIn();
@@ -178,7 +161,7 @@ public Q_SLOTS:
     void zoomAbout(double factor, const QPointF& pos);
     // The whole canvas again: zoom 1, no pan, the start-up handle and mark sizes. Full update.
     void showWholeCanvas();
-    // Shows the help window (the H key), or closes it when it is open.
+    // The H key: asks for the help window (helpRequested).
     void help() override;
 
 Q_SIGNALS:
@@ -195,6 +178,8 @@ Q_SIGNALS:
     void outcomeReported(const QString& text);
     // The window accepted a close request (after any question about unsaved changes).
     void closed();
+    // The H key was pressed: the help window opens, or closes when open.
+    void helpRequested();
 
 protected:
     // Mouse and keys (viewer_mouse.cpp, viewer_keys.cpp), help pages (help_texts.cpp).
@@ -215,32 +200,17 @@ protected:
     // Asks about unsaved changes; a cancelled question keeps the window open.
     void closeEvent(QCloseEvent* event) override;
 
-    // ---- helpers for the handlers
-    // Makes the context current and returns true; false (nothing current) before init(). Pairs
-    // may nest: only the outermost endGLWork() releases the context. Call endGLWork() only after
-    // a beginGLWork() that returned true.
-    bool beginGLWork();
-    void endGLWork();
-    // The renderer's two recomputations, with the context made current, then a repaint. Before
-    // init() they do nothing (init() solves).
-    void quickUpdate();
-    void fullUpdate();
     // The quick update of a mouse move: at once when no solve ran since the last frame, else
     // left to the next frame, which solves once for the newest position (the picture never
     // falls behind the mouse).
     void quickUpdateForMove();
+    // ---- helpers for the handlers
     // Sets the view, the handle size that goes with its zoom, and hands the view to the
     // renderer (no re-solve).
     void setView(const View& newView);
-    void handViewToRenderer();
     // Emits leftColorChanged, rightColorChanged and blurChanged for the values of the curve
     // set that differ from those last reported (or last received from the panel).
     void reportCurrentValues();
-    // A failure, after its console line: a message box over this window and the status text.
-    void reportFailure(const QString& title, const QString& text);
-    // The trace of `bitmap` with `options` into the drawing (viewer_trace.cpp); false when
-    // cancelled or nothing was found (reported).
-    bool traceIntoDrawing(const QImage& bitmap, const TraceOptions& options);
 
 public:
     // ---- seam for every modal question (file names, menu choices, slider dialogs)
@@ -290,23 +260,13 @@ private:
     void ignoreMouse(QMouseEvent*) {}
     void pointContextMenu(QMouseEvent* event);
     void blurMenu(QMouseEvent* event);
-    // ---- example bitmap (viewer_files.cpp): (re)creates exampleTexture from exampleImg.
-    void uploadExampleTexture();
     // ---- the document shown (viewer_document.cpp)
     // Connects the document's signals to this window.
     void attachDocument();
     // The title and modified mark of the document's.
     void updateTitle();
-    // The question of a file dialog, started in the folder last used, whose answer (when not
-    // empty) becomes the folder last used.
-    QString askOpenFileName(const QString& title, const QString& filter);
-    QString askSaveFileName(const QString& title, const QString& filter);
     // The view and window size that go with a freshly opened or new drawing.
     void resetViewForDrawing();
-    // The keyframe export proper, with its progress dialog (viewer_files.cpp).
-    void exportFrames(const QStringList& files, const KeyframeOptions& options);
-    // The message and status text at the end of an export; `folder` ends with a slash.
-    void reportExport(const KeyframeExportReport& report, const QString& folder);
 
     std::unique_ptr<ViewerDialogs> dialogRunner = std::make_unique<ViewerDialogs>();
     std::unique_ptr<Document> ownDocument; // when no document was given
@@ -317,11 +277,8 @@ protected:
     CurveSet& curveSet;
     std::unique_ptr<DiffusionSolver> renderer;
     QColor bucketColor = kDefaultBucketColor;
-    QImage exampleImg;
-    QImage contourImg;
-    bool exampleImgLoaded = false;
-    bool exampleImgShown = false;
-    Texture exampleTexture; // exampleImg on the GPU, once there is a context
+    Texture exampleTexture; // the background image on the GPU, once there is a context
+    bool backgroundShown = false;
     bool splinesShown = true;
     int currentAttribute = 0;
     ManipulationMode manipMode = ModeCamera;
@@ -340,11 +297,8 @@ private:
     int shownBlur = 0;
     // A keyframe export is running: frames show its picture without the drawing's overlays.
     bool exportingFrames = false;
-    HelpWindow* helpPages = nullptr; // a child of this window, made by the first help()
 
-    // Side of the last picture exported by savePng, asked for each time, and its bits per channel.
-    int pictureSize = kCanvasSize;
-    int pngDepth = 8;
+    std::vector<KeyHandler> keyHandlers;
 
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork

@@ -3,19 +3,12 @@
 
 #include "diffusion_solver.h"
 #include "help_texts.h"
-#include "help_window.h"
 
 #include <QKeyEvent>
 
 #include <optional>
 
 namespace {
-
-bool isPointMode(ManipulationMode mode)
-{
-    return mode == ModeMovePoint || mode == ModeSelectCurve || mode == ModeModifAttrib
-           || mode == ModeBucket;
-}
 
 // Display mode shown by F1..F7; none for other keys.
 std::optional<DisplayMode> displayModeForKey(int key)
@@ -36,15 +29,13 @@ std::optional<DisplayMode> displayModeForKey(int key)
 
 void Viewer::keyPressEvent(QKeyEvent* event)
 {
+    for (const KeyHandler& handler : keyHandlers)
+        if (handler(*event))
+            return;
     const int key = event->key();
     // Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
     if (event->modifiers() == Qt::ControlModifier) {
         switch (key) {
-        case Qt::Key_C: copySplines(); return;
-        case Qt::Key_X: cutSplines(); return;
-        case Qt::Key_V: pasteSplines(); return;
-        case Qt::Key_D: copyBlur(); return;
-        case Qt::Key_F: pasteBlur(); return;
         case Qt::Key_Z: doc.undo(); return;
         case Qt::Key_Y: doc.redo(); return;
         case Qt::Key_N: doc.newDrawing(); return;
@@ -105,33 +96,12 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         requestRepaint();
         return;
     }
-    if (key == Qt::Key_Delete) {
-        if (isPointMode(manipMode)) {
-            if (curveSet.hasCurrentCurve())
-                deleteSplines();
-            return;
-        }
-        if (manipMode == ModeSelectMulti) {
-            doc.recordEdit("Delete", [&] { curveSet.deleteSelected(); });
-            fullUpdate();
-            return;
-        }
-    }
     QGLViewer::keyPressEvent(event);
 }
 
-void Viewer::help()
-{
-    if (helpPages != nullptr && helpPages->isVisible()) {
-        helpPages->close();
-        return;
-    }
-    if (helpPages == nullptr)
-        helpPages = new HelpWindow(this);
-    helpPages->show();
-    helpPages->raise();
-    helpPages->activateWindow();
-}
+void Viewer::help() { emit helpRequested(); }
+
+void Viewer::addKeyHandler(KeyHandler handler) { keyHandlers.push_back(std::move(handler)); }
 
 QString Viewer::helpString() const { return helpPageText(); }
 

@@ -69,7 +69,7 @@ PickHits Viewer::pickAt(const QPoint& pos, PickPurpose purpose, int region)
     PickQuery query;
     query.mode = manipMode;
     query.purpose = purpose;
-    query.view = viewTransform();
+    query.view = view;
     query.atWidgetPixel(pos.x(), pos.y(), width(), height(), devicePixelRatioF(), region);
     // The canvas square, as draw() shows it.
     const QRect canvas = canvasViewport();

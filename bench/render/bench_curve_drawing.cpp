@@ -124,7 +124,7 @@ void BM_DrawCurves(benchmark::State& state)
 // The same curves as the editor's view shows them: anti-aliased, blended over the picture.
 void BM_DrawCurvesInView(benchmark::State& state)
 {
-    run(state, [](const CurveSet& set) { drawCurvesInView(set, ViewTransform()); });
+    run(state, [](const CurveSet& set) { drawCurvesInView(set, View()); });
 }
 
 // One 5-pixel pick at the centre, as a left press without a current curve does.

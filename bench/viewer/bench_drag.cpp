@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 
 #include "curve_set.h"
+#include "export_commands.h"
 #include "viewer.h"
 #include "viewer_dialogs.h"
 
@@ -198,6 +199,7 @@ void BM_KeyframeExport(benchmark::State& state)
     auto dialogs = std::make_unique<FixedFiles>();
     dialogs->names = files;
     viewer.setDialogs(std::move(dialogs));
+    ExportCommands exports(viewer);
 
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder.path());
@@ -206,7 +208,7 @@ void BM_KeyframeExport(benchmark::State& state)
     double seconds = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        viewer.interpolate();
+        exports.interpolate();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     std::cout.rdbuf(oldOut);

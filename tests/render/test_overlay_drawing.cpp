@@ -115,7 +115,8 @@ TEST(OverlayGeometry, TheBackgroundFollowsTheView)
     EXPECT_FLOAT_EQ(whole.vertices[0].texCoord[0], 0.0f);
     EXPECT_FLOAT_EQ(whole.vertices[2].texCoord[0], 512.0f);
     EXPECT_FLOAT_EQ(whole.vertices[2].texCoord[1], 256.0f);
-    const VertexBatch<PackedTexturedPoint> zoomed = backgroundVertices({4.0, -0.5, 0.5}, 512, 512);
+    const VertexBatch<PackedTexturedPoint> zoomed =
+        backgroundVertices(View{4.0, Point(-0.5, 0.5)}, 512, 512);
     EXPECT_FLOAT_EQ(zoomed.vertices[0].texCoord[0], 384.0f - 64.0f);
     EXPECT_FLOAT_EQ(zoomed.vertices[0].texCoord[1], 128.0f - 64.0f);
     EXPECT_FLOAT_EQ(zoomed.vertices[2].texCoord[0], 384.0f + 64.0f);
@@ -160,7 +161,7 @@ TEST_F(OverlayDrawing, TheBackgroundShowsTheBitmapAsTheViewShowsTheCanvas)
             EXPECT_TRUE(sameColour(canvas->pixel(x, y), bitmapColour(image, x, kSize - 1 - y)))
                 << "pixel " << x << ", " << y;
     // Zoom 2 at pan 0: the middle half of the bitmap, each texel over 2 x 2 pixels.
-    drawBackgroundImage(texture, {2.0, 0.0, 0.0}, kSize, kSize, canvas->name());
+    drawBackgroundImage(texture, View{2.0, Point(0.0, 0.0)}, kSize, kSize, canvas->name());
     for (int y : {0, 1, 200, 511})
         for (int x : {0, 1, 2, 301, 511})
             EXPECT_TRUE(sameColour(canvas->pixel(x, y),
@@ -168,7 +169,7 @@ TEST_F(OverlayDrawing, TheBackgroundShowsTheBitmapAsTheViewShowsTheCanvas)
                 << "pixel " << x << ", " << y;
     // Pan (0.5, 0): the canvas moves right by a quarter of the window; left of it the edge
     // texels repeat.
-    drawBackgroundImage(texture, {1.0, 0.5, 0.0}, kSize, kSize, canvas->name());
+    drawBackgroundImage(texture, View{1.0, Point(0.5, 0.0)}, kSize, kSize, canvas->name());
     for (int x : {128, 129, 300, 511})
         EXPECT_TRUE(sameColour(canvas->pixel(x, 40), bitmapColour(image, x - 128, kSize - 41)))
             << "pixel " << x;
@@ -183,7 +184,7 @@ TEST_F(OverlayDrawing, TheBackgroundFillsItsViewportAndLeavesGreyAround)
     const QImage image = coordinateImage();
     Texture texture;
     ASSERT_TRUE(texture.createFromImage(image));
-    drawBackgroundImage(texture, {2.0, 0.0, 0.0}, 256, 256, canvas->name(), 128, 64);
+    drawBackgroundImage(texture, View{2.0, Point(0.0, 0.0)}, 256, 256, canvas->name(), 128, 64);
     expectOverlayStateRestored();
     for (int y : {0, 1, 100, 255})
         for (int x : {0, 1, 128, 255})
@@ -218,7 +219,7 @@ TEST_F(OverlayDrawing, TheStrokeIsOneBlackLineThroughItsPoints)
     // The view: at zoom 2 and pan (0.25, 0.1) canvas point p is shown at 2 (p + pan), so a
     // stroke half as long, shifted by -pan, covers the same pixels.
     canvas->clear(1.0f, 1.0f, 1.0f, 1.0f);
-    drawStrokeLine({{-0.5, y / 2 - 0.1}, {0.0, y / 2 - 0.1}}, {2.0, 0.25, 0.1});
+    drawStrokeLine({{-0.5, y / 2 - 0.1}, {0.0, y / 2 - 0.1}}, View{2.0, Point(0.25, 0.1)});
     EXPECT_NEAR(darkInRow(*canvas, 300), 256, 1);
     EXPECT_EQ(canvas->countDifferent(kWhite), darkInRow(*canvas, 300));
     // An empty stroke draws nothing.
@@ -245,7 +246,7 @@ TEST_F(OverlayDrawing, ScribbleMarksAreTranslucentOrangeSquares)
     const float g = 0.3f * 0.521f + 0.7f * blended[1];
     EXPECT_NEAR(canvas->pixel(256, 256)[1], g, 1e-5f);
     canvas->clear(1.0f, 1.0f, 1.0f, 1.0f);
-    drawScribbleMarks({{0.25, 0.25}}, edge, {2.0, -0.25, -0.25});
+    drawScribbleMarks({{0.25, 0.25}}, edge, View{2.0, Point(-0.25, -0.25)});
     EXPECT_EQ(canvas->countDifferent(kWhite), 1024);
     EXPECT_TRUE(sameColour(canvas->pixel(256, 256), blended));
 }
@@ -256,7 +257,7 @@ TEST_F(OverlayDrawing, CurvesAreDrawnBlackInTheView)
     const Point top = archCurve().pointAt(0.5, 0);
     // At zoom 2 about the top of the arch, the top is at the window centre and the arch's ends
     // (0.5 canvas units away at zoom 1) are off the window.
-    drawCurvesInView(set, {2.0, -top.x, -top.y});
+    drawCurvesInView(set, View{2.0, Point(-top.x, -top.y)});
     expectOverlayStateRestored();
     bool dark = false;
     for (int dy = -1; dy <= 1; ++dy)
@@ -273,14 +274,14 @@ TEST_F(OverlayDrawing, CurveEdgesFadeOverOnePixelBesideAnOpaqueCentre)
     // every column it crosses keeps a pixel exactly black.
     const Point from(-0.7, -0.4), to(0.7, -0.4 + 1.4 * std::tan(M_PI / 6.0));
     const CurveSet set = setOf({straightCurve(from, to, Qt::white, Qt::black)});
-    for (const ViewTransform view : {ViewTransform{}, ViewTransform{2.5, 0.1, -0.05}}) {
+    for (const View& view : {View{}, View{2.5, Point(0.1, -0.05)}}) {
         SCOPED_TRACE(view.zoom);
         canvas->clear(1.0f, 1.0f, 1.0f, 1.0f);
         drawCurvesInView(set, view);
         expectOverlayStateRestored();
         const auto window = [&](const Point& p) {
-            return Point((view.zoom * (p.x + view.panX) + 1.0) * 0.5 * kSize,
-                         (view.zoom * (p.y + view.panY) + 1.0) * 0.5 * kSize);
+            return Point((view.zoom * (p.x + view.pan.x) + 1.0) * 0.5 * kSize,
+                         (view.zoom * (p.y + view.pan.y) + 1.0) * 0.5 * kSize);
         };
         const Point a = window(from), along = window(to) - a;
         const double length = along.norm();

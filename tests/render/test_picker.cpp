@@ -105,10 +105,10 @@ TEST_F(Picker, TheSquareIsPlacedInTheView)
     // at the window centre, and the unzoomed window position of the curve shows nothing.
     const CurveSet set = setOf({straightCurve({0.45, 0.5}, {0.55, 0.5}, Qt::red, Qt::blue)});
     PickQuery query = queryAt(0, PickPurpose::Press, {0.0, 0.0});
-    query.view = {2.0, -0.5, -0.5};
+    query.view = View{2.0, Point(-0.5, -0.5)};
     EXPECT_EQ(pickCurveSet(set, query).names, QVector<unsigned>({0}));
     query = queryAt(0, PickPurpose::Press, {0.5, 0.5});
-    query.view = {2.0, -0.5, -0.5};
+    query.view = View{2.0, Point(-0.5, -0.5)};
     EXPECT_TRUE(pickCurveSet(set, query).empty());
     // The viewport is the query's, not whatever was set before.
     glViewport(0, 0, 64, 64);
@@ -185,7 +185,7 @@ TEST_F(Picker, LeavesTheModelViewSelectedAtIdentityAndTheProjectionAsItWas)
     glMatrixMode(GL_MODELVIEW);
     glTranslated(0.3, 0.0, 0.0);
     PickQuery query = queryAt(0, PickPurpose::Press, {0.0, 0.0});
-    query.view = {3.0, 0.1, 0.2};
+    query.view = View{3.0, Point(0.1, 0.2)};
     pickCurveSet(set, query);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);

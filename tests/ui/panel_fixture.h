@@ -19,7 +19,7 @@ public:
     {
         auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
         QObject::connect(&panel, &Interface::manipModeChanged, &context_,
-                         [this](ManipulationMode m) { lines << QString("mode %1").arg(int(m)); });
+                         [this](PanelTool m) { lines << QString("mode %1").arg(int(m)); });
         QObject::connect(&panel, &Interface::showSplinesChanged, &context_,
                          [this, flag](bool on) { lines << "splines " + flag(on); });
         QObject::connect(&panel, &Interface::showAttribChanged, &context_,

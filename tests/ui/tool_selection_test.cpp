@@ -77,7 +77,7 @@ TEST_F(PanelTest, EachToolChoiceChecksItsModeButtonAlone)
         const std::string name = button->objectName().toStdString();
         if (modes.isEmpty())
             continue; // zoom buttons choose no mode
-        const auto mode = modes.last().at(0).value<ManipulationMode>();
+        const auto mode = modes.last().at(0).value<PanelTool>();
         QAbstractButton* shown = panel->buttonOfMode(mode);
         ASSERT_NE(shown, nullptr) << name;
         for (QPushButton* other : buttons)
@@ -156,8 +156,8 @@ TEST_F(PanelTest, ModeTravelsAsManipulationModeThroughSignalSpy)
     click(panel->buttonPicker);
     click(panel->buttonPan);
     ASSERT_EQ(modes.count(), 2);
-    EXPECT_EQ(modes.at(0).at(0).value<ManipulationMode>(), ModePicker);
-    EXPECT_EQ(modes.at(1).at(0).value<ManipulationMode>(), ModePan);
+    EXPECT_EQ(modes.at(0).at(0).value<PanelTool>(), ToolPicker);
+    EXPECT_EQ(modes.at(1).at(0).value<PanelTool>(), ToolPan);
 }
 
 } // namespace

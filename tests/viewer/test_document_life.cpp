@@ -49,8 +49,8 @@ protected:
             doc().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.2)));
         }
         doc().setCurrentCurve(0);
-        viewer->copySplines();
-        viewer->pasteSplines();
+        commands->edits.copySplines();
+        commands->edits.pasteSplines();
         doc().setCurrentCurve(-1);
     }
     // A saved drawing of two curves at `name`, opened in the viewer.
@@ -203,7 +203,7 @@ TEST_F(DocumentLife, FileDialogsStartInTheFolderLastUsed)
 {
     const QString file = openTwoCurveFile("here.xml");
     dialogs->saveName.clear();
-    viewer->savePng();
+    commands->exports.savePng();
     dialogs->openName = file;
     viewer->drawing().open();
     ASSERT_EQ(dialogs->folders.size(), 2);
@@ -282,7 +282,7 @@ TEST_F(EditorDocument, FileMenuOpensSavesAndStartsNewDrawings)
     EXPECT_EQ(editor->viewer.windowTitle(), "three.xml[*] - Hueflow");
 
     doc().setCurrentCurve(0);
-    editor->viewer.deleteSplines();
+    editor->commands.edits.deleteSplines();
     editor->panel.actionSave->trigger();
     CurveSet reread;
     ASSERT_TRUE(reread.loadXml(path("three.xml")));
@@ -384,7 +384,7 @@ TEST_F(EditorDocument, ClosingEitherWindowAsksAndCancelKeepsBothOpen)
     doc().addCurve(
         makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
     doc().setCurrentCurve(0);
-    editor->viewer.smoothSplines();
+    editor->commands.edits.smoothSplines();
     ASSERT_TRUE(editor->viewer.drawing().isModified());
     const QByteArray drawing = writeCurveSetXml(doc());
     dialogs->unsavedAnswer = ScriptedDialogs::UnsavedChanges::Cancel;

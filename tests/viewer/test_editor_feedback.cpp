@@ -110,7 +110,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
 {
     openTwoColourDrawing();
     doc().setCurrentCurve(0);
-    viewer().deleteSplines(); // an unsaved change
+    editor->commands.edits.deleteSplines(); // an unsaved change
     ASSERT_TRUE(viewer().drawing().isModified());
 
     // A folder where the file should go: the save cannot succeed.
@@ -148,7 +148,7 @@ TEST_F(EditorFeedback, UnreadableBitmapIsShownAndTheOldOneStays)
     ASSERT_EQ(dialogs->messages.size(), 1);
     EXPECT_TRUE(dialogs->messages[0].startsWith("Load Bitmap: Could not read the bitmap noise.png"))
         << dialogs->messages[0].toStdString();
-    EXPECT_FALSE(viewer().isExampleImgLoaded());
+    EXPECT_FALSE(editor->commands.bitmap.isExampleImgLoaded());
     EXPECT_TRUE(panel().outcomeText().startsWith("Could not read the bitmap noise.png"));
 }
 

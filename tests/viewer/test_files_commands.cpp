@@ -44,11 +44,11 @@ TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
     addCurve(fillingCurve());
     viewer->zoomIn();
     viewer->drawing().saveAs();
-    viewer->savePng();
-    viewer->loadExampleImg();
-    viewer->interpolate();
+    commands->exports.savePng();
+    commands->bitmap.loadExampleImg();
+    commands->exports.interpolate();
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_FALSE(viewer->isExampleImgLoaded());
+    EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
     EXPECT_EQ(viewer->zoomFactor(), 2.0);
     // A cancelled load keeps the drawing but still resets the view.
     viewer->drawing().open();
@@ -109,7 +109,7 @@ TEST_F(FileCommands, SavedPictureShowsEachSidesColour)
     addCurve(makeLine(Point(-0.3, -0.4), Point(0.3, 0.5), left, right));
     viewer->zoomIn(); // the export renders the whole canvas whatever the view
     dialogs->saveName = path("picture.png");
-    viewer->savePng();
+    commands->exports.savePng();
     const QImage picture(path("picture.png"));
     ASSERT_FALSE(picture.isNull());
     ASSERT_EQ(picture.size(), QSize(512, 512));
@@ -126,7 +126,7 @@ TEST_F(FileCommands, SaveAsPngWritesThePictureAtTheSizeAskedFor)
     addCurve(makeLine(Point(-0.3, -0.4), Point(0.3, 0.5), left, right));
     dialogs->saveName = path("poster.png");
     dialogs->pictureSizeAnswer = 1024;
-    viewer->savePng();
+    commands->exports.savePng();
     EXPECT_EQ(dialogs->pictureSizesOffered, QList<int>({512}));
     const QImage poster(path("poster.png"));
     ASSERT_EQ(poster.size(), QSize(1024, 1024));
@@ -139,7 +139,7 @@ TEST_F(FileCommands, SaveAsPngWritesThePictureAtTheSizeAskedFor)
     // The next export offers the size chosen last; cancelling the size writes nothing.
     dialogs->saveName = path("cancelled.png");
     dialogs->pictureSizeAnswer = 0;
-    viewer->savePng();
+    commands->exports.savePng();
     EXPECT_EQ(dialogs->pictureSizesOffered, QList<int>({512, 1024}));
     EXPECT_FALSE(QFile::exists(path("cancelled.png")));
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join("\n").toStdString();
@@ -174,7 +174,7 @@ TEST_F(FileCommands, CancellingALargeExportKeepsTheOldFile)
         }
     });
     watcher.start(0);
-    viewer->savePng();
+    commands->exports.savePng();
     watcher.stop();
 
     EXPECT_TRUE(progressShown);
@@ -193,7 +193,7 @@ TEST_F(FileCommands, PngNameWithoutExtensionGetsOne)
 {
     addCurve(fillingCurve());
     dialogs->saveName = path("export1");
-    viewer->savePng();
+    commands->exports.savePng();
     EXPECT_EQ(QImage(path("export1.png")).size(), QSize(512, 512));
     EXPECT_FALSE(QFile::exists(path("export1")));
 }
@@ -201,12 +201,12 @@ TEST_F(FileCommands, PngNameWithoutExtensionGetsOne)
 TEST_F(FileCommands, ExampleBitmapIsScaledShownAndHasAContour)
 {
     dialogs->openName = writeBitmap("example.png", qRgb(40, 120, 200), 64, 32);
-    viewer->loadExampleImg();
-    ASSERT_TRUE(viewer->isExampleImgLoaded());
-    EXPECT_TRUE(viewer->isExampleImgShown());
+    commands->bitmap.loadExampleImg();
+    ASSERT_TRUE(commands->bitmap.isExampleImgLoaded());
+    EXPECT_TRUE(commands->bitmap.isExampleImgShown());
     EXPECT_NE(viewer->exampleTextureName(), 0u);
-    EXPECT_EQ(viewer->exampleImage().size(), QSize(512, 512));
-    const QImage& contour = viewer->contourImage();
+    EXPECT_EQ(commands->bitmap.exampleImage().size(), QSize(512, 512));
+    const QImage& contour = commands->bitmap.contourImage();
     ASSERT_EQ(contour.size(), QSize(512, 512));
     EXPECT_EQ(contour.pixel(0, 200), qRgb(0, 0, 0));
     EXPECT_EQ(contour.pixel(511, 511), qRgb(0, 0, 0));
@@ -216,32 +216,32 @@ TEST_F(FileCommands, ExampleBitmapIsScaledShownAndHasAContour)
     // The window shows the bitmap instead of the picture; a second bitmap replaces it.
     EXPECT_EQ(viewer->grabFramebuffer().pixelColor(256, 256), QColor(40, 120, 200));
     dialogs->openName = writeBitmap("second.bmp", qRgb(240, 16, 8));
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     EXPECT_EQ(viewer->grabFramebuffer().pixelColor(100, 400), QColor(240, 16, 8));
 }
 
 TEST_F(FileCommands, UndecodableBitmapKeepsTheCurrentExample)
 {
     dialogs->openName = writeBitmap("example.png", qRgb(40, 120, 200));
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     const unsigned texture = viewer->exampleTextureName();
-    const QImage example = viewer->exampleImage();
-    const QImage contour = viewer->contourImage();
+    const QImage example = commands->bitmap.exampleImage();
+    const QImage contour = commands->bitmap.contourImage();
 
     QFile broken(path("broken.png"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG this is not an image");
     broken.close();
     dialogs->openName = path("broken.png");
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     EXPECT_EQ(viewer->exampleTextureName(), texture);
-    EXPECT_EQ(viewer->exampleImage(), example);
-    EXPECT_EQ(viewer->contourImage(), contour);
-    EXPECT_TRUE(viewer->isExampleImgLoaded());
+    EXPECT_EQ(commands->bitmap.exampleImage(), example);
+    EXPECT_EQ(commands->bitmap.contourImage(), contour);
+    EXPECT_TRUE(commands->bitmap.isExampleImgLoaded());
 
     dialogs->openName = path("missing.jpg");
-    viewer->loadExampleImg();
-    EXPECT_EQ(viewer->exampleImage(), example);
+    commands->bitmap.loadExampleImg();
+    EXPECT_EQ(commands->bitmap.exampleImage(), example);
 }
 
 TEST_F(FileCommands, UndecodableFirstBitmapLoadsNothing)
@@ -251,9 +251,9 @@ TEST_F(FileCommands, UndecodableFirstBitmapLoadsNothing)
     broken.write("BM garbage");
     broken.close();
     dialogs->openName = path("broken.bmp");
-    viewer->loadExampleImg();
-    EXPECT_FALSE(viewer->isExampleImgLoaded());
-    EXPECT_FALSE(viewer->isExampleImgShown());
-    EXPECT_TRUE(viewer->exampleImage().isNull());
-    EXPECT_TRUE(viewer->contourImage().isNull());
+    commands->bitmap.loadExampleImg();
+    EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
+    EXPECT_FALSE(commands->bitmap.isExampleImgShown());
+    EXPECT_TRUE(commands->bitmap.exampleImage().isNull());
+    EXPECT_TRUE(commands->bitmap.contourImage().isNull());
 }

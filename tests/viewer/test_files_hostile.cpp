@@ -149,14 +149,14 @@ TEST_F(HostileFiles, BitmapBombIsScaledWhileDecoded)
     dialogs->openName = write("bomb.png", twoColourPng(20000, 20000, red, blue));
     ASSERT_LT(QFileInfo(dialogs->openName).size(), 16 << 20);
     const long before = peakMegabytes();
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     EXPECT_LT(peakMegabytes() - before, 300) << "the bitmap was decoded whole";
-    ASSERT_TRUE(viewer->isExampleImgLoaded());
-    const QImage& example = viewer->exampleImage();
+    ASSERT_TRUE(commands->bitmap.isExampleImgLoaded());
+    const QImage& example = commands->bitmap.exampleImage();
     ASSERT_EQ(example.size(), QSize(512, 512));
     EXPECT_EQ(example.pixel(256, 100) & 0xffffff, red & 0xffffff);
     EXPECT_EQ(example.pixel(256, 400) & 0xffffff, blue & 0xffffff);
-    EXPECT_EQ(viewer->contourImage().size(), QSize(512, 512));
+    EXPECT_EQ(commands->bitmap.contourImage().size(), QSize(512, 512));
 }
 
 TEST_F(HostileFiles, HugeBitmapOfAFormatThatCannotScaleIsRefused)
@@ -184,9 +184,9 @@ TEST_F(HostileFiles, HugeBitmapOfAFormatThatCannotScaleIsRefused)
     little(0, 4);
     dialogs->openName = write("huge.bmp", bmp + QByteArray(1024, '\0'));
     ::testing::internal::CaptureStderr();
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(viewer->isExampleImgLoaded());
+    EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
     EXPECT_NE(err.find("16000 x 16000 pixels is too large"), std::string::npos) << err;
 }
 
@@ -202,9 +202,9 @@ TEST_F(HostileFiles, FifosAreRefusedWithoutBlocking)
 
     dialogs->openName = fifo("bitmap.png");
     ::testing::internal::CaptureStderr();
-    viewer->loadExampleImg();
+    commands->bitmap.loadExampleImg();
     err = ::testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(viewer->isExampleImgLoaded());
+    EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
     EXPECT_NE(err.find("not a regular file (a FIFO)"), std::string::npos) << err;
 }
 
@@ -212,7 +212,7 @@ TEST_F(HostileFiles, FailedPictureSaveNamesTheCauseOnScreen)
 {
     addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.2)));
     dialogs->saveName = folder.filePath("absent/picture.png");
-    viewer->savePng();
+    commands->exports.savePng();
     ASSERT_EQ(dialogs->messages.size(), 1);
     EXPECT_EQ(dialogs->messages[0], "Save as Png: Could not save the picture to "
                                         + dialogs->saveName + ": the folder "
@@ -251,7 +251,7 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
             << dialogs->messages[0].toStdString();
 
         dialogs->saveName = workingDir.filePath("picture.png");
-        editor.viewer.savePng();
+        editor.commands.exports.savePng();
         ASSERT_EQ(dialogs->messages.size(), 2);
         EXPECT_TRUE(dialogs->messages[1].startsWith("Save as Png: Could not save the picture"));
         QFile kept(dialogs->saveName);
@@ -260,7 +260,7 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
 
         dialogs->openNames =
             QStringList{testDataPath("vertical_split.xml"), testDataPath("vertical_split.xml")};
-        editor.viewer.interpolate();
+        editor.commands.exports.interpolate();
         EXPECT_EQ(dialogs->messages.size(), 3);
         EXPECT_FALSE(QFileInfo::exists(workingDir.filePath("output/interpol0.png")));
         EXPECT_TRUE(editor.viewer.isVisible());

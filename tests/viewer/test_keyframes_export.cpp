@@ -90,7 +90,7 @@ TEST_F(KeyframeExport, ThreeDrawingsGiveFrames0To51WithTheJointFrameTwice)
     addCurve(makeLine(Point(0, 0), Point(0.5, 0.5)));
     viewer->zoomIn();
     dialogs->openNames = keyframes;
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 
     for (int n = 0; n <= 51; ++n)
         ASSERT_TRUE(QFile::exists(frame(n))) << "frame " << n;
@@ -118,7 +118,7 @@ TEST_F(KeyframeExport, ThreeDrawingsGiveFrames0To51WithTheJointFrameTwice)
 TEST_F(KeyframeExport, OneDrawingWritesAndPrintsNothing)
 {
     dialogs->openNames = keyframes.mid(0, 1);
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
     EXPECT_FALSE(QDir(folder.filePath("output")).exists());
     EXPECT_TRUE(console.out.str().empty()) << console.out.str();
 }
@@ -130,7 +130,7 @@ TEST_F(KeyframeExport, BlockedOutputFolderIsReportedNotDone)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     dialogs->openNames = keyframes.mid(0, 2);
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 
     EXPECT_TRUE(console.out.str().empty()) << console.out.str();
     EXPECT_NE(console.err.str().find("Cannot create the folder output for the frames"),
@@ -220,7 +220,7 @@ TEST_F(KeyframeExport, CancelAfterTheFirstFramesKeepsExactlyThoseFrames)
     QTest::qWait(50); // no repaint left pending from the set-up
     const long framesBefore = viewer->framesDrawn();
     ProgressWatcher watcher(*viewer, 2);
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 
     EXPECT_TRUE(QFile::exists(frame(0)));
     EXPECT_TRUE(QFile::exists(frame(1)));
@@ -252,7 +252,7 @@ TEST_F(KeyframeExport, ChosenFolderAndFramesPerPairAreUsedAndNamedAtTheEnd)
     dialogs->keyframeAnswer.folder = "clips/walk";
     dialogs->keyframeAnswer.framesPerPair = 4;
     ProgressWatcher watcher(*viewer, 0);
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 
     ASSERT_EQ(dialogs->keyframeAsked, 1);
     const QDir clips(folder.filePath("clips/walk"));
@@ -276,7 +276,7 @@ TEST_F(KeyframeExport, CancelledOptionsWriteNothing)
 {
     dialogs->openNames = keyframes;
     dialogs->keyframeAccepted = false;
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
     EXPECT_EQ(dialogs->keyframeAsked, 1);
     EXPECT_FALSE(QDir(folder.filePath("output")).exists());
     EXPECT_TRUE(console.out.str().empty()) << console.out.str();
@@ -289,7 +289,7 @@ TEST_F(KeyframeExport, FailuresAreShownOnScreen)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     dialogs->openNames = keyframes.mid(0, 2);
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
     EXPECT_EQ(dialogs->messages,
               QStringList(
                   {"Keyframes: Could not create the folder output/: no frame was written"}));
@@ -303,7 +303,7 @@ TEST_F(KeyframeExport, MismatchedKeyframesAreShownAndWriteNoFrame)
     const QString extra = folder.filePath("extra.xml");
     ASSERT_TRUE(twoCurves.saveXml(extra));
     dialogs->openNames = QStringList{keyframes[0], keyframes[1], extra};
-    runIn(folder.path(), console, [&] { viewer->interpolate(); });
+    runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 
     const QString mismatch =
         "keyframes do not match: " + keyframes[1] + " has 1 curve and " + extra + " 2";

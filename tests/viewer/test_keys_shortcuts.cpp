@@ -242,9 +242,9 @@ TEST(HelpPages, AboutPageIsTintweaves)
 
 TEST_F(Keys, HOpensTheHelpAndEscapeOrHCloseIt)
 {
-    ASSERT_EQ(viewer->helpWindow(), nullptr);
+    ASSERT_EQ(commands->help.helpWindow(), nullptr);
     QTest::keyClick(viewer.get(), Qt::Key_H);
-    HelpWindow* help = viewer->helpWindow();
+    HelpWindow* help = commands->help.helpWindow();
     ASSERT_NE(help, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
     ASSERT_EQ(help->count(), 4);

@@ -395,7 +395,7 @@ protected:
 TEST_F(AttributeMode, ColourPointTakesThePanelsAnswer)
 {
     Interface panel;
-    connectWindows(panel, *viewer);
+    connectWindows(panel, *viewer, *commands);
     QColor seed;
     panel.setColorChooser([&seed](const QColor& initial) {
         seed = initial;

@@ -6,6 +6,7 @@
 
 #include "curve.h"
 #include "curve_rendering.h"
+#include "editor_commands.h"
 #include "viewer.h"
 #include "viewer_dialogs.h"
 
@@ -164,6 +165,7 @@ protected:
     {
         setLifetimeThreshold(0);
         viewer = std::make_unique<Viewer>();
+        commands = std::make_unique<EditorCommands>(*viewer);
         auto script = std::make_unique<ScriptedDialogs>();
         dialogs = script.get();
         viewer->setDialogs(std::move(script));
@@ -176,7 +178,11 @@ protected:
         ASSERT_EQ(viewer->height(), 512);
     }
 
-    void TearDown() override { viewer.reset(); }
+    void TearDown() override
+    {
+        commands.reset();
+        viewer.reset();
+    }
 
     CurveSet& doc() { return viewer->document(); }
 
@@ -235,5 +241,6 @@ protected:
     }
 
     std::unique_ptr<Viewer> viewer;
+    std::unique_ptr<EditorCommands> commands; // on the viewer's drawing, as the editor makes them
     ScriptedDialogs* dialogs = nullptr;
 };

@@ -62,7 +62,7 @@ TEST_F(TraceBitmap, TracedCurvesAreAddedAsOneUndoStep)
         existing.appendControlPoint(-0.9 + 0.1 * i, -0.9);
     doc().addCurve(existing);
     script->traceReplace = false;
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(script->traceAsked, 1);
     EXPECT_TRUE(script->offeredReplaceOrAdd);
     ASSERT_EQ(doc().nb_curves, 2);
@@ -80,7 +80,7 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
     for (int i = 0; i <= 3; ++i)
         existing.appendControlPoint(-0.9 + 0.1 * i, -0.9);
     doc().addCurve(existing);
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_TRUE(doc().curve(0).isClosed());
     viewer->drawing().undo();
@@ -91,12 +91,12 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
 TEST_F(TraceBitmap, CancelledQuestionOrFileChangesNothing)
 {
     script->traceAccepted = false;
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(viewer->drawing().history().count(), 0);
     script->traceAccepted = true;
     script->openName.clear();
-    viewer->traceBitmap();
+    commands->files.traceBitmap();
     EXPECT_EQ(script->traceAsked, 1);
     EXPECT_EQ(doc().nb_curves, 0);
 }

@@ -153,6 +153,7 @@ protected:
     {
         setLifetimeThreshold(0);
         viewer = std::make_unique<Viewer>();
+        commands = std::make_unique<EditorCommands>(*viewer);
         viewer->setDialogs(std::make_unique<ScriptedDialogs>());
         ASSERT_FALSE(viewer->isGLReady());
     }
@@ -169,7 +170,13 @@ protected:
         send(QEvent::MouseButtonRelease, points.back(), Qt::LeftButton, Qt::NoButton);
     }
     CurveSet& doc() { return viewer->document(); }
+    void TearDown() override
+    {
+        commands.reset();
+        viewer.reset();
+    }
     std::unique_ptr<Viewer> viewer;
+    std::unique_ptr<EditorCommands> commands;
 };
 
 TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
@@ -185,18 +192,18 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
     for (int i = 0; edits < 50; ++i) {
         doc().setCurrentCurve(i % 5);
         switch (i % 9) {
-        case 0: viewer->smoothSplines(); break;
-        case 1: viewer->increaseContrast(); break;
-        case 2: viewer->switchColors(); break;
-        case 3: viewer->stylizeSplines(); break;
+        case 0: commands->edits.smoothSplines(); break;
+        case 1: commands->edits.increaseContrast(); break;
+        case 2: commands->edits.switchColors(); break;
+        case 3: commands->edits.stylizeSplines(); break;
         case 4: viewer->setBlur(1 + i % 7); break;
         case 5: viewer->setLeftColor(QColor(i * 5, 200, 10)); break;
-        case 6: viewer->setGlobalBlur(1); break;
+        case 6: commands->edits.setGlobalBlur(1); break;
         case 7:
-            viewer->copySplines();
-            viewer->pasteSplines();
+            commands->edits.copySplines();
+            commands->edits.pasteSplines();
             break;
-        case 8: viewer->decreaseContrast(); break;
+        case 8: commands->edits.decreaseContrast(); break;
         }
         ++edits;
         ASSERT_EQ(viewer->drawing().history().count(), edits)
@@ -221,8 +228,8 @@ TEST_F(UndoHistory, UndoLeavesTheSelectionNamingExistingCurves)
     viewer->changeManipMode(ModeSelectMulti);
     doc().toggleSelection(0);
     doc().toggleSelection(1);
-    viewer->copySplines();
-    viewer->pasteSplines();
+    commands->edits.copySplines();
+    commands->edits.pasteSplines();
     ASSERT_EQ(doc().nb_curves, 4);
     ASSERT_EQ(doc().selection, QVector<int>({2, 3}));
     viewer->drawing().undo();
@@ -330,7 +337,7 @@ TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
     EXPECT_EQ(doc().curve(0).default_blur, 9);
 
     // Another kind of edit in between starts a new step; a drag back to the start is no step.
-    viewer->switchColors();
+    commands->edits.switchColors();
     viewer->setBlur(4);
     viewer->setBlur(9);
     EXPECT_EQ(viewer->drawing().history().count(), 2) << "9 -> 4 -> 9 changed nothing";

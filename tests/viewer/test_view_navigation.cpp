@@ -74,8 +74,8 @@ protected:
         const QString name = folder.filePath("mark.png");
         ASSERT_TRUE(bitmap.save(name));
         dialogs->openName = name;
-        viewer->loadExampleImg();
-        ASSERT_TRUE(viewer->isExampleImgShown());
+        commands->bitmap.loadExampleImg();
+        ASSERT_TRUE(commands->bitmap.isExampleImgShown());
         viewer->showSplines(false);
     }
     void wheel(const QPoint& pos, int delta)

@@ -346,15 +346,15 @@ TEST_F(ViewerFrames, ExampleBitmapReplacesThePictureWhileShown)
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     dialogs->openName = path;
     panel->actionLoad_Bitmap->trigger();
-    ASSERT_TRUE(viewer->isExampleImgLoaded());
-    ASSERT_TRUE(viewer->isExampleImgShown());
+    ASSERT_TRUE(commands->bitmap.isExampleImgLoaded());
+    ASSERT_TRUE(commands->bitmap.isExampleImgShown());
     EXPECT_TRUE(colorNear(grabFrame().pixelColor(128, 256), green, 2));
     EXPECT_TRUE(colorNear(grabFrame().pixelColor(400, 40), green, 2));
 
     // "Show Bitmap" ticked then unticked: the diffused picture comes back.
     QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
     QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
-    ASSERT_FALSE(viewer->isExampleImgShown());
+    ASSERT_FALSE(commands->bitmap.isExampleImgShown());
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
 }
 
@@ -362,7 +362,7 @@ TEST_F(ViewerFrames, ShowBitmapWithoutABitmapShowsThePicture)
 {
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
-    ASSERT_TRUE(viewer->isExampleImgShown());
+    ASSERT_TRUE(commands->bitmap.isExampleImgShown());
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
     EXPECT_TRUE(bluish(grabFrame().pixelColor(384, 256)));
 }
@@ -486,7 +486,8 @@ TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState)
     viewer.setBlur(3);
     viewer.setIter(5);
     viewer.activateBlur(true);
-    viewer.pasteSplines();
+    EditCommands edits(viewer);
+    edits.pasteSplines();
     EXPECT_FALSE(viewer.isGLReady());
     EXPECT_DOUBLE_EQ(viewer.zoomFactor(), 2.0);
     EXPECT_EQ(viewer.document().current_blur, 3);

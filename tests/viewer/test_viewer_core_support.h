@@ -5,6 +5,7 @@
 // both windows answered without a modal loop.
 
 #include "curve_rendering.h"
+#include "editor_commands.h"
 #include "interface.h"
 #include "viewer.h"
 #include "viewer_dialogs.h"
@@ -92,8 +93,9 @@ protected:
     {
         setLifetimeThreshold(0);
         viewer = std::make_unique<Viewer>();
+        commands = std::make_unique<EditorCommands>(*viewer);
         panel = std::make_unique<Interface>();
-        connectWindows(*panel, *viewer);
+        connectWindows(*panel, *viewer, *commands);
         viewer->setWindowTitle("Hueflow");
         auto answers = std::make_unique<AnsweringDialogs>();
         dialogs = answers.get();
@@ -107,6 +109,7 @@ protected:
     void TearDown() override
     {
         panel.reset();
+        commands.reset();
         viewer.reset();
         setLifetimeThreshold(0);
     }
@@ -123,6 +126,7 @@ protected:
     QImage grabFrame() { return viewer->grabFramebuffer(); }
 
     std::unique_ptr<Viewer> viewer;
+    std::unique_ptr<EditorCommands> commands; // on the viewer's drawing, as the editor wires them
     std::unique_ptr<Interface> panel;
     AnsweringDialogs* dialogs = nullptr;
     QColor chosenColor; // invalid: every colour dialog is cancelled

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "edit_commands.h"
+#include "example_bitmap_commands.h"
+#include "export_commands.h"
+#include "file_menu_commands.h"
+#include "help_command.h"
+
+class Viewer;
+
+// The commands that work on one viewer's drawing, one concern each, as the entry point wires
+// them to the panel (connectWindows) and to the viewer's keys. Must be destroyed before the
+// viewer.
+struct EditorCommands {
+    explicit EditorCommands(Viewer& viewer)
+        : edits(viewer), exports(viewer), bitmap(viewer), files(viewer, bitmap), help(viewer)
+    {
+    }
+
+    EditCommands edits;
+    ExportCommands exports;
+    ExampleBitmapCommands bitmap;
+    FileMenuCommands files;
+    HelpCommand help;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtCore/QMetaType>
+
+// The tool a tool button of the panel chooses, passed by value through the signal
+// manipModeChanged(PanelTool). The values are fixed: they are the numbers of the viewer's mouse
+// modes, to which the entry point turns them.
+enum PanelTool {
+    ToolMovePoint = 0,   // pick and drag control points
+    ToolModifAttrib = 2, // edit colour and blur points
+    ToolSelectMulti = 3, // multi-selection by click and scribble
+    ToolDrawCatmull = 4, // free-hand drawing of a new curve
+    ToolPan = 6,         // drag the view
+    ToolBucket = 8,      // paint bucket
+    ToolPicker = 9       // colour picker
+};
+
+// Declared here, once for the whole program, so that the tool can travel through queued
+// connections, QVariant and QSignalSpy.
+Q_DECLARE_METATYPE(PanelTool)

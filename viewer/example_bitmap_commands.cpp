@@ -1,0 +1,62 @@
+#include "example_bitmap_commands.h"
+
+#include "contour_image.h"
+#include "example_bitmap.h"
+#include "file_questions.h"
+#include "shared_constants.h"
+#include "viewer.h"
+
+#include <QFileInfo>
+
+#include <iostream>
+
+ExampleBitmapCommands::ExampleBitmapCommands(Viewer& shownIn) : viewer(shownIn) {}
+
+void ExampleBitmapCommands::loadExampleImg()
+{
+    const QString name =
+        askOpenFileName(viewer, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    if (name.isEmpty())
+        return;
+    QString why;
+    const QImage read = readExampleBitmap(name, kCanvasSize, why);
+    if (read.isNull()) {
+        // Keep the example image, its contour and its texture as they were.
+        std::cerr << "Cannot read the image file " << name.toStdString() << " ("
+                  << why.toStdString() << "): the example image is unchanged\n";
+        viewer.reportFailure("Load Bitmap", QString("Could not read the bitmap %1: %2")
+                                                .arg(QFileInfo(name).fileName(), why));
+        return;
+    }
+    example = read;
+    contour = computeContourImage(example);
+    viewer.setBackgroundImage(example);
+    loaded = true;
+    showExampleImg(true);
+    emit viewer.outcomeReported("Loaded bitmap " + QFileInfo(name).fileName());
+}
+
+void ExampleBitmapCommands::showExampleImg(bool show)
+{
+    shown = show;
+    viewer.showBackgroundImage(shown && loaded);
+}
+
+void ExampleBitmapCommands::sampleFromExample()
+{
+    // Without an example bitmap there is nothing to sample from.
+    if (example.isNull())
+        return;
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Sample Colors", [&] { curves.sampleFromExample(example); });
+    viewer.fullUpdate();
+}
+
+void ExampleBitmapCommands::iterSnake()
+{
+    if (contour.isNull())
+        return;
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour); });
+    viewer.quickUpdate();
+}

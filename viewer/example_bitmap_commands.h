@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+
+class Viewer;
+
+// The example bitmap: File > Load Bitmap reads it (scaled to the canvas) with its contour image;
+// the viewer shows it instead of the picture while "show" is on; the drawing's colours can be
+// sampled from it and its curves snapped towards its contours.
+class ExampleBitmapCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Works on `viewer`, which must outlive this object.
+    explicit ExampleBitmapCommands(Viewer& viewer);
+
+    bool isExampleImgLoaded() const { return loaded; }
+    bool isExampleImgShown() const { return shown; }
+    // Null before a bitmap was loaded.
+    const QImage& exampleImage() const { return example; }
+    const QImage& contourImage() const { return contour; }
+
+public Q_SLOTS:
+    // Asks for a bitmap; an unreadable one is reported and the one loaded before stays.
+    void loadExampleImg();
+    void showExampleImg(bool show);
+    // Colours of the selection sampled from the bitmap (one undo step); nothing without one.
+    void sampleFromExample();
+    // One snapping pass towards the contour image (one undo step); nothing without a bitmap.
+    void iterSnake();
+
+private:
+    Viewer& viewer;
+    QImage example;
+    QImage contour;
+    bool loaded = false;
+    bool shown = false;
+};

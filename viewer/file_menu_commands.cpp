@@ -1,0 +1,112 @@
+// File > Drawing Settings, and File > Trace Bitmap...: a bitmap traced into curves whose colours
+// the renderer fits, put into the drawing as one undo step.
+#include "file_menu_commands.h"
+
+#include "example_bitmap_commands.h"
+#include "file_questions.h"
+#include "viewer.h"
+
+#include "bitmap_tracer.h"
+#include "example_bitmap.h"
+#include "render_readiness.h"
+#include "trace_refinement.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+#include <iostream>
+
+namespace {
+
+// The traced bitmap's size: the editor's canvas.
+constexpr int kTraceSize = kCanvasSize;
+// Colour-fitting rounds after the trace (the command line's default).
+constexpr int kTraceRounds = 1;
+
+} // namespace
+
+FileMenuCommands::FileMenuCommands(Viewer& shown, const ExampleBitmapCommands& bitmap)
+    : viewer(shown), example(bitmap)
+{
+}
+
+void FileMenuCommands::drawingSettings()
+{
+    viewer.drawing().finishGesture();
+    ColourSpace space = viewer.document().colour_space;
+    if (!viewer.dialogs().askColourSpace(&viewer, space) || space == viewer.document().colour_space)
+        return;
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Colour Space", [&] { curves.colour_space = space; });
+    viewer.fullUpdate();
+}
+
+void FileMenuCommands::traceBitmap()
+{
+    QImage bitmap = example.exampleImage();
+    if (bitmap.isNull()) {
+        const QString path =
+            askOpenFileName(viewer, "Select an image file to trace", "Images (*.jpg *.png *.bmp)");
+        if (path.isEmpty())
+            return;
+        QString reason;
+        bitmap = readExampleBitmap(path, kTraceSize, reason, Qt::SmoothTransformation);
+        if (bitmap.isNull()) {
+            const QString text = QString("Cannot trace %1: %2").arg(path, reason);
+            std::cerr << text.toStdString() << "\n";
+            viewer.reportFailure("Trace Bitmap", text);
+            return;
+        }
+    }
+    TraceOptions options;
+    options.drawingHasCurves = viewer.document().nb_curves > 0;
+    if (!viewer.dialogs().askTraceOptions(&viewer, options))
+        return;
+    traceIntoDrawing(bitmap, options);
+    viewer.requestRepaint();
+}
+
+bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions& options)
+{
+    // Application-modal, as the keyframe export: nothing can change the drawing meanwhile.
+    QProgressDialog progress("Tracing the bitmap...", "Cancel", 0, 100, &viewer);
+    progress.setWindowTitle("Trace Bitmap");
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    const TraceProgress showProgress = [&](int percent) {
+        progress.setValue(percent);
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    TraceResult traced = ::traceBitmap(bitmap, {options.detail, options.sensitivity}, showProgress);
+    if (traced.cancelled)
+        return false;
+    if (traced.drawing.nb_curves == 0) {
+        viewer.reportFailure("Trace Bitmap", "Nothing traced: " + traced.note);
+        return false;
+    }
+    if (viewer.beginGLWork()) {
+        if (renderingProblem(viewer.solver()).isEmpty()) {
+            progress.setLabelText("Fitting the colours...");
+            QApplication::processEvents();
+            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kTraceRounds);
+        }
+        viewer.solver().setCurveSet(viewer.document());
+        viewer.endGLWork();
+    }
+    if (progress.wasCanceled())
+        return false;
+    CurveSet& curves = viewer.document();
+    viewer.drawing().recordEdit("Trace Bitmap", [&] {
+        if (options.replace)
+            curves.clear();
+        for (int i = 0; i < traced.drawing.nb_curves; ++i)
+            curves.addCurve(traced.drawing.curve(i));
+        curves.setCurrentCurve(-1);
+    });
+    std::cout << "Traced " << traced.drawing.nb_curves << " curves\n";
+    emit viewer.outcomeReported(QString("Traced %1 curves").arg(traced.drawing.nb_curves));
+    viewer.fullUpdate();
+    return true;
+}
