@@ -8,6 +8,11 @@
 // example bitmap; one canvas pixel is 2 / kCanvasSize canvas units across the -1..1 canvas.
 constexpr int kCanvasSize = 512;
 
+// A texel of a colour-constraint image is fixed for the solve when its alpha is above this
+// (the strips write 1, free texels are 0). The shaders read it as CONSTRAINT_ALPHA_THRESHOLD,
+// which the renderer defines in every shader it compiles.
+constexpr double kConstraintAlphaThreshold = 0.1;
+
 // Largest blur value of an attribute point; a strip is drawn in grey blur / kMaxBlur.
 constexpr int kMaxBlur = 16;
 

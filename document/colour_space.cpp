@@ -67,6 +67,21 @@ ColourTriple fromSrgb(ColourSpace space, const ColourTriple& srgb)
     return space == ColourSpace::Linear ? linear : linearToOklab(linear);
 }
 
+ColourTriple fromSrgb8(ColourSpace space, int red, int green, int blue)
+{
+    static const std::array<double, 256> decoded = [] {
+        std::array<double, 256> table{};
+        for (int c = 0; c < 256; ++c)
+            table[c] = decodeSrgb(c / 255.0);
+        return table;
+    }();
+    const auto level = [](int c) { return std::clamp(c, 0, 255); };
+    if (space == ColourSpace::Srgb)
+        return {level(red) / 255.0, level(green) / 255.0, level(blue) / 255.0};
+    const ColourTriple linear = {decoded[level(red)], decoded[level(green)], decoded[level(blue)]};
+    return space == ColourSpace::Linear ? linear : linearToOklab(linear);
+}
+
 ColourTriple toSrgb(ColourSpace space, const ColourTriple& value)
 {
     if (space == ColourSpace::Srgb)

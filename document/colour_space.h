@@ -23,5 +23,8 @@ bool colourSpaceFromName(const QString& name, ColourSpace* space);
 
 // An sRGB-encoded colour (channels 0 .. 1) in `space`.
 ColourTriple fromSrgb(ColourSpace space, const ColourTriple& srgb);
+// The same for 8-bit channels (0 .. 255, clamped), with the same values as fromSrgb of
+// channel / 255, the sRGB curve read from a table: the renderer converts every curve sample.
+ColourTriple fromSrgb8(ColourSpace space, int red, int green, int blue);
 // A colour of `space` as sRGB-encoded channels, clipped to the gamut 0 .. 1.
 ColourTriple toSrgb(ColourSpace space, const ColourTriple& value);

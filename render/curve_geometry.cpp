@@ -28,8 +28,7 @@ int channel(const QColor& c, int k)
 // A sample colour in `space` (an invalid colour counts as black).
 ColourTriple inSpace(const QColor& c, ColourSpace space)
 {
-    const ColourTriple srgb = {channel(c, 0) / 255.0, channel(c, 1) / 255.0, channel(c, 2) / 255.0};
-    return fromSrgb(space, srgb);
+    return fromSrgb8(space, channel(c, 0), channel(c, 1), channel(c, 2));
 }
 
 void channels(const QColor& c, ColourSpace space, float out[3])

@@ -13,7 +13,8 @@ class Texture;
 // being drawn, all in the viewer's view. Each needs a current context and draws into the bound
 // framebuffer with the viewport already set, except drawBackgroundImage, which binds and sets
 // them as the renderer's display does. Geometry comes from overlay_geometry.h as client-side
-// vertex arrays. Afterwards the model-view matrix is selected with identity loaded, texturing
+// vertex arrays; the anti-aliased ones are triangles in window pixels, drawn under a projection
+// of the viewport that is restored after. Afterwards the model-view matrix is selected with identity loaded, texturing
 // and blending are off, client arrays are disabled and the current colour is white.
 
 // The example bitmap `image` (a rectangle texture, one texel per canvas pixel) in the viewport
@@ -25,11 +26,14 @@ class Texture;
 void drawBackgroundImage(const Texture& image, const View& view, int viewportWidth,
                          int viewportHeight, unsigned int framebuffer, int x0 = 0, int y0 = 0);
 
-// The curves (drawCurves of curve_drawing.h) in black under the view.
+// The curves in black under the view, with their box and handles, anti-aliased
+// (curveOverlayMesh of overlay_curves.h) and blended over the picture, the framebuffer's alpha
+// left opaque. The viewport and projection in place map the canvas to the window.
 void drawCurvesInView(const CurveSet& set, const View& view);
 
 // One filled square of edge `markerSize` canvas units per mark, in orange (1, 0.521, 0.121) at
-// alpha 0.3 blended over the picture (source alpha, one minus source alpha). Nothing for none.
+// alpha 0.3 blended over the picture (source alpha, one minus source alpha), its edges
+// anti-aliased over one pixel (CoverageMesh::rectangle). Nothing for none.
 void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const View& view);
 
 // The stroke as one black line strip of width 1 through its points. Nothing for an empty stroke.

@@ -1,5 +1,8 @@
 #include "overlay_geometry.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 template <typename Packed>
@@ -54,4 +57,22 @@ VertexBatch<PackedTexturedPoint> backgroundVertices(const View& view, int width,
             {{static_cast<float>(corner.x), static_cast<float>(corner.y)}, {s, t}});
     }
     return batch;
+}
+
+double WindowMapping::lengthScale() const { return std::sqrt(std::fabs(scaleX * scaleY)); }
+
+CoverageMesh scribbleMarkMesh(const QVector<Point>& marks, double edge, OverlayColour colour,
+                              const WindowMapping& toWindow)
+{
+    CoverageMesh mesh;
+    const VertexBatch<PackedPoint> squares = scribbleMarkVertices(marks, edge);
+    for (int first : squares.firsts) {
+        const float* lowerLeft = squares.vertices[first].position;
+        const float* upperRight = squares.vertices[first + 2].position;
+        const Point a = toWindow({lowerLeft[0], lowerLeft[1]});
+        const Point b = toWindow({upperRight[0], upperRight[1]});
+        mesh.rectangle({std::min(a.x, b.x), std::min(a.y, b.y)},
+                       {std::max(a.x, b.x), std::max(a.y, b.y)}, colour);
+    }
+    return mesh;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "coverage_mesh.h"
 #include "point.h"
 #include "vertex_batch.h"
 #include "view_transform.h"
@@ -30,3 +31,24 @@ VertexBatch<PackedPoint> scribbleMarkVertices(const QVector<Point>& marks, doubl
 // window centre shows texel ((1 - pan.x) w / 2, (1 - pan.y) h / 2) and the window spans
 // w / zoom by h / zoom texels.
 VertexBatch<PackedTexturedPoint> backgroundVertices(const View& view, int width, int height);
+
+// Canvas units to window pixels for a view without rotation: canvas point (x, y) lies at window
+// pixel position (scaleX x + offsetX, scaleY y + offsetY).
+struct WindowMapping {
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    double offsetX = 0.0;
+    double offsetY = 0.0;
+
+    Point operator()(const Point& p) const
+    {
+        return {scaleX * p.x + offsetX, scaleY * p.y + offsetY};
+    }
+    // Pixels per canvas unit for lengths that must stay round (radii): the geometric mean.
+    double lengthScale() const;
+};
+
+// The scribble marks of scribbleMarkVertices as anti-aliased rectangles in window pixels, each in
+// `colour` (CoverageMesh::rectangle).
+CoverageMesh scribbleMarkMesh(const QVector<Point>& marks, double edge, OverlayColour colour,
+                              const WindowMapping& toWindow);

@@ -4,6 +4,7 @@
 
 #include "console_diagnostics.h"
 #include "file_access.h"
+#include "shared_constants.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,6 +36,23 @@ QByteArray infoLog(GLuint object, bool isProgram)
         glGetShaderInfoLog(object, length + 1, &written, text.data());
     text.truncate(written);
     return text;
+}
+
+// The source with the values shared with the C++ side defined after its #version line (or
+// first, without one), and a #line directive so that messages keep the file's line numbers. Up
+// to GLSL 1.50, "#line n" numbers the next line n + 1; from 3.30 on, n.
+QByteArray withSharedDefinitions(const QByteArray& source)
+{
+    const QByteArray definitions = "#define CONSTRAINT_ALPHA_THRESHOLD "
+                                   + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n";
+    if (!source.startsWith("#version"))
+        return definitions + "#line 0\n" + source;
+    const int end = source.indexOf('\n');
+    if (end < 0)
+        return source + "\n" + definitions;
+    const int version = source.mid(8, end - 8).trimmed().split(' ').value(0).toInt();
+    return source.left(end + 1) + definitions + (version >= 330 ? "#line 2\n" : "#line 1\n")
+           + source.mid(end + 1);
 }
 
 bool holdsShaders(const QString& dir)
@@ -71,7 +89,7 @@ bool ShaderProgram::compileFile(const QByteArray& path, unsigned int shader, QBy
             log += ": " + reason.toLocal8Bit();
         return false;
     }
-    const QByteArray source = file.read(kMaxSourceLength);
+    const QByteArray source = withSharedDefinitions(file.read(kMaxSourceLength));
     file.close();
 
     const GLchar* text = source.constData();

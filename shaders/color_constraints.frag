@@ -1,7 +1,8 @@
 #version 120
 // The colour of the side of the curve the fragment lies on, fully opaque: alpha 1 marks a
-// constrained pixel (anything above 0.1 counts). A pixel the centre line crosses gets both
-// colours weighted by the area of the pixel on each side, so that edges are anti-aliased.
+// constrained pixel (anything above CONSTRAINT_ALPHA_THRESHOLD counts). A pixel the centre line
+// crosses gets both colours weighted by the area of the pixel on each side, so that edges are
+// anti-aliased.
 varying float side;
 varying vec3 leftColor;
 varying vec3 rightColor;

@@ -1,8 +1,8 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
 // One damped Jacobi sweep of laplacian(u) = 0: u <- mix(u, mean of the four neighbours, weight).
-// Edge texels repeat beyond the border (zero flux); fixed texels (alpha of fixedMap above 0.1)
-// take the value fixedMap holds there.
+// Edge texels repeat beyond the border (zero flux); fixed texels (alpha of fixedMap above
+// CONSTRAINT_ALPHA_THRESHOLD) take the value fixedMap holds there.
 uniform sampler2DRect imgMap;
 uniform sampler2DRect fixedMap;
 uniform float weight;
@@ -11,7 +11,7 @@ void main()
 {
     vec2 p = gl_FragCoord.xy;
     vec4 fixedValue = texture2DRect(fixedMap, p);
-    if (fixedValue.a > 0.1) {
+    if (fixedValue.a > CONSTRAINT_ALPHA_THRESHOLD) {
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }

@@ -1,11 +1,11 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// Next coarser level of a constraint image. Free texels (alpha 0.1 or less) stay out of it:
-// the coarser texel carries the mean colour of the constrained finer texels, with alpha 1, or
-// stays free (0, 0, 0, 0) when none of the four is constrained. It stays free too when the
-// constrained texels disagree (two sides of a curve of different colours meet in it): a mean
-// of both sides would hold the coarse solve to a colour neither side has, and the colour jump
-// across the curve is carried by the divergence instead.
+// Next coarser level of a constraint image. Free texels (alpha CONSTRAINT_ALPHA_THRESHOLD or
+// less) stay out of it: the coarser texel carries the mean colour of the constrained finer
+// texels, with alpha 1, or stays free (0, 0, 0, 0) when none of the four is constrained. It
+// stays free too when the constrained texels disagree (two sides of a curve of different colours
+// meet in it): a mean of both sides would hold the coarse solve to a colour neither side has,
+// and the colour jump across the curve is carried by the divergence instead.
 uniform sampler2DRect imgMap;
 
 // Largest channel difference between constrained texels that still counts as one colour.
@@ -25,7 +25,7 @@ void main()
     vec3 highest = vec3(-1.0e6);
     float count = 0.0;
     for (int i = 0; i < 4; ++i) {
-        if (texels[i].a > 0.1) {
+        if (texels[i].a > CONSTRAINT_ALPHA_THRESHOLD) {
             sum += texels[i].rgb;
             lowest = min(lowest, texels[i].rgb);
             highest = max(highest, texels[i].rgb);

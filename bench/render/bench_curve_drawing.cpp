@@ -1,9 +1,10 @@
 // Timing of the curve rasterisation and display under the GL the machine offers (llvmpipe
 // under xvfb-run -a): gradient lines, the stencil-guarded colour strips, blur strips, the
-// display of all curves and one pick, for drawings of 1, 100 and 1000 curves, beside one bare
-// full-screen 512 x 512 quad so that each figure can be read as a number of passes. Every
-// iteration ends with glFinish. Time is wall time; CPU is the CPU time of the whole process,
-// the GL's rasteriser threads included, which is steadier than wall time on a busy machine.
+// display of all curves (aliased, and anti-aliased as the editor's view shows them) and one
+// pick, for drawings of 1, 100 and 1000 curves, beside one bare full-screen 512 x 512 quad so
+// that each figure can be read as a number of passes. Every iteration ends with glFinish. Time
+// is wall time; CPU is the CPU time of the whole process, the GL's rasteriser threads included,
+// which is steadier than wall time on a busy machine.
 // Run: xvfb-run -a ./bench_curve_drawing
 #include <GL/glew.h>
 
@@ -12,6 +13,7 @@
 #include "curve_set.h"
 #include "gl_objects.h"
 #include "offscreen_context.h"
+#include "overlay_drawing.h"
 #include "picker.h"
 
 #include <QGuiApplication>
@@ -119,6 +121,12 @@ void BM_DrawCurves(benchmark::State& state)
     });
 }
 
+// The same curves as the editor's view shows them: anti-aliased, blended over the picture.
+void BM_DrawCurvesInView(benchmark::State& state)
+{
+    run(state, [](const CurveSet& set) { drawCurvesInView(set, View()); });
+}
+
 // One 5-pixel pick at the centre, as a left press without a current curve does.
 void BM_Pick(benchmark::State& state)
 {
@@ -152,6 +160,7 @@ DRAWING_BENCHMARK(BM_ColorConstraints);
 DRAWING_BENCHMARK(BM_BlurStrips);
 DRAWING_BENCHMARK(BM_ConstraintsScissored);
 DRAWING_BENCHMARK(BM_DrawCurves);
+DRAWING_BENCHMARK(BM_DrawCurvesInView);
 DRAWING_BENCHMARK(BM_Pick);
 
 } // namespace

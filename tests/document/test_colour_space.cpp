@@ -48,6 +48,23 @@ TEST_F(XmlFiles, UnknownColourSpaceIsRefusedAndTheDrawingKept)
     EXPECT_EQ(set.colour_space, ColourSpace::Linear);
 }
 
+TEST(ColourSpace, EightBitChannelsConvertAsTheirFractions)
+{
+    // Every level of every channel, alone and with the others: the table gives the very values
+    // of the conversion of level / 255.
+    for (ColourSpace space : {ColourSpace::Srgb, ColourSpace::Linear, ColourSpace::Oklab})
+        for (int c = 0; c < 256; ++c)
+            for (const std::array<int, 3>& rgb :
+                 {std::array<int, 3>{c, 0, 0}, std::array<int, 3>{17, c, 255 - c},
+                  std::array<int, 3>{c, c, c}}) {
+                const ColourTriple exact =
+                    fromSrgb(space, {rgb[0] / 255.0, rgb[1] / 255.0, rgb[2] / 255.0});
+                EXPECT_EQ(fromSrgb8(space, rgb[0], rgb[1], rgb[2]), exact) << c;
+            }
+    EXPECT_EQ(fromSrgb8(ColourSpace::Linear, -4, 300, 0),
+              fromSrgb8(ColourSpace::Linear, 0, 255, 0));
+}
+
 TEST(ColourSpace, ConversionsRoundTripAndClipToTheGamut)
 {
     for (ColourSpace space : {ColourSpace::Srgb, ColourSpace::Linear, ColourSpace::Oklab})

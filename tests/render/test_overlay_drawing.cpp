@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -263,4 +265,64 @@ TEST_F(OverlayDrawing, CurvesAreDrawnBlackInTheView)
             dark = dark || sameColour(canvas->pixel(256 + dx, 256 + dy), {0, 0, 0, 1}, 1e-3f);
     EXPECT_TRUE(dark);
     EXPECT_TRUE(sameColour(canvas->at(-0.5, -0.2), kWhite, 1e-3f));
+}
+
+TEST_F(OverlayDrawing, CurveEdgesFadeOverOnePixelBesideAnOpaqueCentre)
+{
+    // A straight black curve at 30 degrees, width 1: a pixel whose centre lies d pixels from the
+    // line (away from its ends) is covered by clamp(1.5 - d, 0, 1), at zoom 1 and zoomed in, and
+    // every column it crosses keeps a pixel exactly black.
+    const Point from(-0.7, -0.4), to(0.7, -0.4 + 1.4 * std::tan(M_PI / 6.0));
+    const CurveSet set = setOf({straightCurve(from, to, Qt::white, Qt::black)});
+    for (const View& view : {View{}, View{2.5, Point(0.1, -0.05)}}) {
+        SCOPED_TRACE(view.zoom);
+        canvas->clear(1.0f, 1.0f, 1.0f, 1.0f);
+        drawCurvesInView(set, view);
+        expectOverlayStateRestored();
+        const auto window = [&](const Point& p) {
+            return Point((view.zoom * (p.x + view.pan.x) + 1.0) * 0.5 * kSize,
+                         (view.zoom * (p.y + view.pan.y) + 1.0) * 0.5 * kSize);
+        };
+        const Point a = window(from), along = window(to) - a;
+        const double length = along.norm();
+        const std::vector<Rgba> image = canvas->image();
+        int partial = 0, columns = 0;
+        for (int x = 0; x < kSize; ++x) {
+            float darkest = 1.0f;
+            for (int y = 0; y < kSize; ++y) {
+                const Point c = Point(x + 0.5, y + 0.5) - a;
+                const double t = dot(c, along) / length;
+                if (t < 3.0 || t > length - 3.0)
+                    continue;
+                const double d = std::fabs(c.x * along.y - c.y * along.x) / length;
+                const float value = image[y * kSize + x][0];
+                ASSERT_NEAR(value, 1.0 - std::clamp(1.5 - d, 0.0, 1.0), 2e-3)
+                    << "pixel " << x << ", " << y << " at " << d << " px from the line";
+                darkest = std::min(darkest, value);
+                partial += value > 0.05f && value < 0.95f;
+            }
+            if (darkest < 1.0f) {
+                ++columns;
+                EXPECT_EQ(darkest, 0.0f) << "column " << x;
+            }
+        }
+        EXPECT_GT(columns, 300);
+        EXPECT_GE(partial, columns);
+    }
+}
+
+TEST_F(OverlayDrawing, ScribbleMarkEdgesCoverTheirPixelsByArea)
+{
+    // A 16-pixel mark moved a quarter pixel right and up: its left and bottom edges cover the
+    // edge pixels by 3/4, its right and top edges the pixels beyond by 1/4.
+    const double edge = 16.0 * 2.0 / kSize, quarter = 0.25 * 2.0 / kSize;
+    drawScribbleMarks({{quarter, quarter}}, edge, {});
+    const auto green = [](double coverage) { return 1.0 - 0.3 * coverage * (1.0 - 0.521); };
+    EXPECT_NEAR(canvas->pixel(248, 256)[1], green(0.75), 1e-4);
+    EXPECT_NEAR(canvas->pixel(264, 256)[1], green(0.25), 1e-4);
+    EXPECT_NEAR(canvas->pixel(256, 248)[1], green(0.75), 1e-4);
+    EXPECT_NEAR(canvas->pixel(256, 264)[1], green(0.25), 1e-4);
+    EXPECT_NEAR(canvas->pixel(256, 256)[1], green(1.0), 1e-5);
+    EXPECT_TRUE(sameColour(canvas->pixel(247, 256), kWhite));
+    EXPECT_TRUE(sameColour(canvas->pixel(265, 256), kWhite));
 }

@@ -1,7 +1,9 @@
 #include "gl_fixture.h"
 
 #include "console_diagnostics.h"
+#include "gl_objects.h"
 #include "shader_program.h"
+#include "shared_constants.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,6 +101,40 @@ TEST_F(ShaderProgramTest, CompileAndLinkFailuresCarryTheirMessages)
     writeFile(dir.filePath("grey.frag"), kGreyFragment);
     EXPECT_TRUE(program.load(vertex, QFile::encodeName(dir.filePath("grey.frag"))));
     EXPECT_TRUE(program.log().isEmpty());
+}
+
+TEST_F(ShaderProgramTest, SharedConstantsAreDefinedAndLineNumbersKept)
+{
+    // The threshold of a fixed constraint texel, as the renderer's C++ side has it, written as a
+    // colour; and a mistake on line 3 reported on line 3.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath("pass.vert"), kPassVertex);
+    writeFile(dir.filePath("threshold.frag"),
+              "#version 120\nvoid main() { gl_FragColor = vec4(CONSTRAINT_ALPHA_THRESHOLD); }\n");
+    writeFile(dir.filePath("line3.frag"), "#version 120\n\nvoid main() { gl_FragColor = ; }\n");
+    const QByteArray vertex = QFile::encodeName(dir.filePath("pass.vert"));
+    ShaderProgram program;
+    ASSERT_TRUE(program.create(vertex, QFile::encodeName(dir.filePath("threshold.frag"))))
+        << program.log().constData();
+    RenderTarget target;
+    target.create(8, 8, floatNearest());
+    target.bindAsTarget();
+    program.use();
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    ShaderProgram::release();
+    float texel[4] = {};
+    glReadPixels(3, 5, 1, 1, GL_RGBA, GL_FLOAT, texel);
+    bindFramebuffer(0);
+    EXPECT_FLOAT_EQ(texel[0], static_cast<float>(kConstraintAlphaThreshold));
+
+    EXPECT_FALSE(program.load(vertex, QFile::encodeName(dir.filePath("line3.frag"))));
+    EXPECT_NE(program.log().indexOf("0:3("), -1) << program.log().constData();
 }
 
 TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)

@@ -1,0 +1,155 @@
+#include "overlay_curves.h"
+
+#include "curve_geometry.h"
+#include "curve_rendering.h"
+#include "curve_set.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr OverlayColour kBlack{0.0f, 0.0f, 0.0f};
+constexpr OverlayColour kTangentYellow{1.0f, 1.0f, 0.0f};
+constexpr OverlayColour kKeyPointBlue{0.0f, 0.0f, 0.9f};
+// Dashes as the aliased drawing's line stipple 0xF0F0: 4 pixels on, 4 off.
+constexpr double kDash = 4.0;
+constexpr double kGap = 4.0;
+constexpr double kCrossWidth = 3.0;
+
+class CurveOverlay {
+public:
+    explicit CurveOverlay(const WindowMapping& toWindow)
+        : toWindow(toWindow), lineWidth(curveRenderingSettings().lineWidth),
+          handleRadius(0.5 * curveRenderingSettings().handleSize * toWindow.lengthScale())
+    {
+    }
+
+    void body(const Curve& curve)
+    {
+        if (curve.nb_control_points > 3) {
+            std::vector<Point> samples;
+            for (const std::vector<Point>& polyline : segmentPolylines(curve))
+                for (const Point& p : polyline)
+                    samples.push_back(toWindow(p));
+            mesh.line(samples, lineWidth, kBlack, curve.closed);
+        } else if (curve.nb_control_points > 0) {
+            const int n = std::min(curve.nb_control_points, int(curve.control_points.size()));
+            std::vector<Point> corners;
+            for (int i = 0; i < n; ++i)
+                corners.push_back(toWindow(curve.control_points[i]));
+            mesh.dashedLine(corners, lineWidth, kBlack, false, kDash, kGap);
+        }
+    }
+
+    void box(const Point& min, const Point& max, double width)
+    {
+        const std::vector<Point> corners = {toWindow(min), toWindow({max.x, min.y}), toWindow(max),
+                                            toWindow({min.x, max.y})};
+        mesh.dashedLine(corners, width, kBlack, true, kDash, kGap);
+    }
+
+    void controlPoints(const Curve& curve)
+    {
+        const int n = std::min(curve.nb_control_points, int(curve.control_points.size()));
+        std::vector<Point> cp;
+        for (int i = 0; i < n; ++i)
+            cp.push_back(toWindow(curve.control_points[i]));
+        // Tangent handles: the line from the key point and a disk at the tangent point.
+        for (int j = 0; 3 * j + 1 < n; ++j) {
+            const int out = 3 * j + 1, in = 3 * j + 2;
+            mesh.line({cp[3 * j], cp[out]}, lineWidth, kTangentYellow);
+            mesh.disk(cp[out], handleRadius, kTangentYellow);
+            if (in < n) {
+                if (in + 1 < n)
+                    mesh.line({cp[in], cp[in + 1]}, lineWidth, kTangentYellow);
+                mesh.disk(cp[in], handleRadius, kTangentYellow);
+            }
+        }
+        const double r = handleRadius;
+        for (int k = 0; k < n; k += 3) {
+            mesh.line({cp[k] + Point(-r, -r), cp[k] + Point(r, r)}, kCrossWidth, kKeyPointBlue);
+            mesh.line({cp[k] + Point(r, -r), cp[k] + Point(-r, r)}, kCrossWidth, kKeyPointBlue);
+        }
+    }
+
+    void attributePoints(const Curve& curve)
+    {
+        if (curve.nb_left_colors <= 1 || curve.nb_right_colors <= 1 || curve.nb_blur_points <= 1)
+            return;
+        // Offsets along the normal in canvas units, as the aliased drawing: 4 r left, -4 r right.
+        const double r = 0.5 * curveRenderingSettings().handleSize;
+        const int nLeft = std::min(curve.nb_left_colors, int(curve.left_colors.size()));
+        attributeList(curve, curve.left_color_ids, nLeft, 4.0 * r,
+                      [&](int i) { return colourOf(curve.left_colors[i]); });
+        const int nRight = std::min(curve.nb_right_colors, int(curve.right_colors.size()));
+        attributeList(curve, curve.right_color_ids, nRight, -4.0 * r,
+                      [&](int i) { return colourOf(curve.right_colors[i]); });
+        const int nBlur = std::min(curve.nb_blur_points, int(curve.blur_values.size()));
+        attributeList(curve, curve.blur_ids, nBlur, 0.0, [&](int i) {
+            const float grey =
+                std::clamp(curve.blur_values[i] / static_cast<float>(kMaxBlur), 0.0f, 1.0f);
+            return OverlayColour{grey, grey, grey};
+        });
+    }
+
+    CoverageMesh mesh;
+
+private:
+    static OverlayColour colourOf(const QColor& c)
+    {
+        return {c.red() / 255.0f, c.green() / 255.0f, c.blue() / 255.0f};
+    }
+
+    // A black disk of radius 1.5 r under a disk of radius r in the point's colour: the ring is
+    // the black that shows around, with no seam where the two edges meet.
+    template <typename ColourOf>
+    void attributeList(const Curve& curve, const QVector<int>& ids, int count, double offset,
+                       ColourOf colourOf)
+    {
+        const int n = std::min(count, int(ids.size()));
+        for (int i = curve.closed ? 1 : 0; i < n; ++i) {
+            Point position, normal;
+            if (!attributePointFrame(curve, ids[i], position, normal))
+                continue;
+            const Point at = toWindow(position + normal * offset);
+            mesh.disk(at, 1.5 * handleRadius, kBlack);
+            mesh.disk(at, handleRadius, colourOf(i));
+        }
+    }
+
+    const WindowMapping& toWindow;
+    const double lineWidth;
+    const double handleRadius; // pixels
+};
+
+int curveCount(const CurveSet& set) { return std::min(set.nb_curves, int(set.curves.size())); }
+
+} // namespace
+
+CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow)
+{
+    CurveOverlay overlay(toWindow);
+    const int count = curveCount(set);
+    for (int i = 0; i < count; ++i)
+        if (isAboveLifetimeThreshold(set.curves[i]))
+            overlay.body(set.curves[i]);
+    const auto shown = [&](int i) {
+        return i >= 0 && i < count && isAboveLifetimeThreshold(set.curves[i]);
+    };
+    if (set.current_curve >= 0 && set.current_curve < count) {
+        const Curve& current = set.curves[set.current_curve];
+        if (shown(set.current_curve)) {
+            overlay.box(current.bbox_min, current.bbox_max, curveRenderingSettings().lineWidth);
+            if (set.show_attributes)
+                overlay.attributePoints(current);
+            else
+                overlay.controlPoints(current);
+        }
+    } else if (!set.selection.isEmpty()) {
+        overlay.box(set.selection_min, set.selection_max, 1.0);
+        for (int i : set.selection)
+            if (shown(i))
+                overlay.controlPoints(set.curves[i]);
+    }
+    return std::move(overlay.mesh);
+}
