@@ -1,5 +1,6 @@
 #pragma once
 
+#include "blur_edit_commands.h"
 #include "edit_commands.h"
 #include "example_bitmap_commands.h"
 #include "export_commands.h"
@@ -13,10 +14,13 @@ class Viewer;
 // viewer.
 struct EditorCommands {
     explicit EditorCommands(Viewer& viewer)
-        : edits(viewer), exports(viewer), bitmap(viewer), files(viewer, bitmap), help(viewer)
+        : blurEdits(viewer), edits(viewer), exports(viewer), bitmap(viewer), files(viewer, bitmap),
+          help(viewer)
     {
     }
 
+    // First: while a blur edit is open, Return and Escape are its keys.
+    BlurEditCommands blurEdits;
     EditCommands edits;
     ExportCommands exports;
     ExampleBitmapCommands bitmap;

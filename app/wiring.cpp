@@ -100,6 +100,23 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
                      &ExampleBitmapCommands::sampleFromExample);
     QObject::connect(panel.buttonSnake, &QAbstractButton::clicked, &bitmap,
                      &ExampleBitmapCommands::iterSnake);
+    QObject::connect(&panel, &Interface::snapReachChanged, &bitmap,
+                     &ExampleBitmapCommands::setSnapReach);
+    bitmap.setSnapReach(panel.spinSnapReach->value());
+    QObject::connect(&bitmap, &ExampleBitmapCommands::exampleImgShownChanged, &panel,
+                     &Interface::setExampleImgShown);
+
+    // Blur editing: the viewer opens an edit, the panel's slider drives it; either side ends it.
+    BlurEditCommands& blurEdits = commands.blurEdits;
+    QObject::connect(&blurEdits, &BlurEditCommands::blurPointEditStarted, &panel,
+                     &Interface::editBlurPoint);
+    QObject::connect(&blurEdits, &BlurEditCommands::blurShiftEditStarted, &panel,
+                     &Interface::editBlurShift);
+    QObject::connect(&blurEdits, &BlurEditCommands::blurEditEnded, &panel,
+                     &Interface::stopBlurEdit);
+    QObject::connect(&panel, &Interface::blurEditPreviewed, &blurEdits, &BlurEditCommands::preview);
+    QObject::connect(&panel, &Interface::blurEditCommitted, &blurEdits, &BlurEditCommands::commit);
+    QObject::connect(&panel, &Interface::blurEditCancelled, &blurEdits, &BlurEditCommands::cancel);
 
     connectDocumentCommands(panel, viewer, commands);
 }
@@ -135,4 +152,8 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& c
     panel.setRedoText(history.redoText());
     QObject::connect(panel.actionDelete, &QAction::triggered, &commands.edits,
                      &EditCommands::deleteSplines);
+    QObject::connect(panel.actionSelect_All, &QAction::triggered, &commands.edits,
+                     &EditCommands::selectAll);
+    QObject::connect(panel.actionDeselect, &QAction::triggered, &commands.edits,
+                     &EditCommands::deselectAll);
 }

@@ -206,17 +206,21 @@ int CurveSet::blurValue(int index) const
     return c.blur_values[index];
 }
 
-void CurveSet::sampleFromExample(const QImage& example)
+int CurveSet::sampleFromExample(const QImage& example)
 {
-    if (hasCurrentCurve())
-        curves[current_curve].sampleFromExample(example);
+    if (!hasCurrentCurve() || example.isNull())
+        return 0;
+    curves[current_curve].sampleFromExample(example);
+    return 1;
 }
 
-void CurveSet::snakeStep(const QImage& contour, int reachPixels)
+int CurveSet::snakeStep(const QImage& contour, int reachPixels)
 {
+    if (!hasCurrentCurve() || contour.isNull())
+        return 0;
     const int reach = std::clamp(reachPixels, kMinSnapReach, kMaxSnapReach);
-    if (hasCurrentCurve())
-        curves[current_curve].snakeStep(contour, kCanvasPixel, 2 * reach);
+    curves[current_curve].snakeStep(contour, kCanvasPixel, 2 * reach);
+    return 1;
 }
 
 // ---------------------------------------------------------------- forwarding, "clamp" guard
@@ -269,45 +273,54 @@ void CurveSet::appendBlur(int globalID, bool use_default, double value)
 // ---------------------------------------------------------------- set-wide edits
 
 template <typename Edit>
-void CurveSet::forSelectedThenCurrent(Edit edit)
+int CurveSet::forSelectedThenCurrent(Edit edit)
 {
-    for (int i : selection)
-        if (i >= 0 && i < nb_curves)
+    int edited = 0;
+    for (int i : selection) {
+        if (i >= 0 && i < nb_curves) {
             edit(curves[i]);
-    if (hasCurrentCurve())
+            ++edited;
+        }
+    }
+    if (hasCurrentCurve()) {
         edit(curves[current_curve]);
+        if (!selection.contains(current_curve))
+            ++edited;
+    }
+    return edited;
 }
 
-void CurveSet::setGlobalBlur(int shift)
+int CurveSet::setGlobalBlur(int shift)
 {
-    forSelectedThenCurrent([shift](Curve& c) { c.shiftBlur(shift); });
+    return forSelectedThenCurrent([shift](Curve& c) { c.shiftBlur(shift); });
 }
 
-void CurveSet::stylizeSplines()
+int CurveSet::stylizeSplines()
 {
-    forSelectedThenCurrent([](Curve& c) { c.toggleStylized(); });
+    return forSelectedThenCurrent([](Curve& c) { c.toggleStylized(); });
 }
 
-void CurveSet::increaseContrast()
+int CurveSet::increaseContrast()
 {
-    forSelectedThenCurrent([](Curve& c) { c.increaseContrast(); });
+    return forSelectedThenCurrent([](Curve& c) { c.increaseContrast(); });
 }
 
-void CurveSet::decreaseContrast()
+int CurveSet::decreaseContrast()
 {
-    forSelectedThenCurrent([](Curve& c) { c.decreaseContrast(); });
+    return forSelectedThenCurrent([](Curve& c) { c.decreaseContrast(); });
 }
 
-void CurveSet::switchColors()
+int CurveSet::switchColors()
 {
-    forSelectedThenCurrent([](Curve& c) { c.switchColors(); });
+    return forSelectedThenCurrent([](Curve& c) { c.switchColors(); });
 }
 
-void CurveSet::smoothSplines()
+int CurveSet::smoothSplines()
 {
-    forSelectedThenCurrent([](Curve& c) { c.smooth(); });
+    const int edited = forSelectedThenCurrent([](Curve& c) { c.smooth(); });
     selectionBox();
     selectionHull();
+    return edited;
 }
 
 // ---------------------------------------------------------------- dragging

@@ -82,9 +82,12 @@ public:
     void setBlurOf(int value, int index);
     // Blur value of blur point `index` of the current curve; -1 when out of range or no curve.
     int blurValue(int index) const;
-    void sampleFromExample(const QImage& example);
+    // Returns the number of curves whose colours were read: 1, or 0 without a current curve or
+    // example.
+    int sampleFromExample(const QImage& example);
     // Snaps the current curve once; the reach is clamped to kMinSnapReach .. kMaxSnapReach.
-    void snakeStep(const QImage& contour, int reachPixels = kDefaultSnapReach);
+    // Returns the number of curves snapped: 1, or 0 without a current curve or contour.
+    int snakeStep(const QImage& contour, int reachPixels = kDefaultSnapReach);
 
     // ---- forwarding that fills the curve just started ("clamp" guard): a current_curve out of
     // range first becomes nb_curves - 1. Nothing happens when the set has no curve.
@@ -99,6 +102,9 @@ public:
     void addToSelection(int i);
     void removeFromSelection(int i);
     void toggleSelection(int i);
+    // Selects every curve and drops the current curve (the selection is what set-wide edits,
+    // dragging and deletion then act on); returns the number of curves selected.
+    int selectAll();
     // Unselects every curve, empties the selection and drops the current curve; returns the
     // former current_curve.
     int clearSelection();
@@ -112,13 +118,15 @@ public:
     // repeated at the end; empty with fewer than three points.
     void selectionHull();
 
-    // ---- set-wide edits: every selected curve in list order, then the current curve
-    void setGlobalBlur(int shift);
-    void stylizeSplines();
-    void increaseContrast();
-    void decreaseContrast();
-    void switchColors();
-    void smoothSplines();
+    // ---- set-wide edits: every selected curve in list order, then the current curve (a curve
+    // both listed and current is edited twice). Each returns the number of curves it edited,
+    // each curve counted once.
+    int setGlobalBlur(int shift);
+    int stylizeSplines();
+    int increaseContrast();
+    int decreaseContrast();
+    int switchColors();
+    int smoothSplines();
 
     // ---- dragging the current curve or else the selection
     // active: start a drag at (x, y); beginDrag(0, 0, false) ends it.
@@ -185,9 +193,10 @@ private:
     // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it
     // names none; nullptr when the set is empty.
     Curve* clampedCurrentCurve();
-    // Applies edit to every selected curve in list order, then to the current curve.
+    // Applies edit to every selected curve in list order, then to the current curve; returns
+    // the number of distinct curves edited.
     template <typename Edit>
-    void forSelectedThenCurrent(Edit edit);
+    int forSelectedThenCurrent(Edit edit);
 };
 
 // Fills `out` with the drawing at parameter t between keyframes a (t = 0) and b (t = 1). Curves

@@ -37,6 +37,20 @@ void CurveSet::toggleSelection(int i)
         addToSelection(i);
 }
 
+int CurveSet::selectAll()
+{
+    current_curve = -1;
+    for (int i = 0; i < nb_curves; ++i) {
+        if (!curves[i].selected) {
+            curves[i].setSelected(true);
+            selection.append(i);
+        }
+    }
+    selectionBox();
+    selectionHull();
+    return selection.size();
+}
+
 int CurveSet::clearSelection()
 {
     for (Curve& c : curves)

@@ -368,7 +368,9 @@ void sortByPosition(QVector<Value>& values, QVector<int>& ids)
 }
 
 // Makes a curve read from a file safe to draw and edit: control points past the last whole
-// segment are dropped and attribute lists written out of order are sorted by position.
+// segment are dropped and attribute lists written out of order are sorted by position. The file
+// keeps no default colours or blur: the curve takes those of its first points, so that selecting
+// it shows its own colours; a side without points keeps the set's current one.
 void tidyCurve(Curve& c)
 {
     if (c.control_points.size() >= 4 && (c.control_points.size() - 1) % 3 != 0) {
@@ -379,6 +381,12 @@ void tidyCurve(Curve& c)
     sortByPosition(c.left_colors, c.left_color_ids);
     sortByPosition(c.right_colors, c.right_color_ids);
     sortByPosition(c.blur_values, c.blur_ids);
+    if (!c.left_colors.isEmpty())
+        c.setDefaultLeftColor(c.left_colors.first());
+    if (!c.right_colors.isEmpty())
+        c.setDefaultRightColor(c.right_colors.first());
+    if (!c.blur_values.isEmpty())
+        c.setDefaultBlur(c.blur_values.first());
 }
 
 // Reads the whole input, refusing one larger than kMaxFileSize.

@@ -73,6 +73,18 @@ void Document::finishGesture()
     endGesture();
 }
 
+void Document::revertGesture()
+{
+    if (gesture)
+        DrawingChange::between(gesture->before, set).revert(set);
+}
+
+void Document::cancelGesture()
+{
+    revertGesture();
+    gesture.reset();
+}
+
 void Document::pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable)
 {
     steps.push(name, DrawingChange::between(before, set), mergeable);
@@ -167,6 +179,8 @@ void Document::newDrawing()
     set.image_height = kCanvasSize;
     steps.clear();
     setFilePath(QString());
+    // No earlier outcome belongs to the new drawing: the status line empties.
+    emit outcomeReported(QString());
     emit drawingReplaced();
 }
 

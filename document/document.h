@@ -64,6 +64,13 @@ public:
     void endGesture();
     // Ends a gesture in progress: its step is pushed and the drag or point selection stops.
     void finishGesture();
+    // Puts the drawing back as it was when the open gesture began, which stays open (a preview
+    // that starts again from the same drawing). Nothing without an open gesture.
+    void revertGesture();
+    // Ends the open gesture without a step: the drawing is put back as it was when it began.
+    void cancelGesture();
+    // True while a gesture is open.
+    bool hasGesture() const { return gesture.has_value(); }
     // True while an edit runs (it may wait for a modal answer) or a gesture is open.
     bool isBusy() const { return editDepth > 0 || gesture.has_value(); }
     // Undo and redo; a gesture in progress ends first, nothing happens inside an edit.
@@ -81,6 +88,7 @@ public:
     // Asks about unsaved changes, then for a file, and opens it.
     void open();
     // Empty drawing with no file name and a fresh history, after asking about unsaved changes.
+    // Its outcome is an empty text: nothing said about the former drawing stays in sight.
     void newDrawing();
     // Opens a recent file after asking; a file that no longer exists leaves the list.
     void openRecent(const QString& filePath);

@@ -59,13 +59,51 @@ struct Rgb {
 
 Rgb rgbOf(const QColor& c) { return {c.red() / 255.0f, c.green() / 255.0f, c.blue() / 255.0f}; }
 
-// One attribute point: a black ring of radii r .. 1.5 r and a disk of radius r in `inner`.
+// One attribute point: a white ring of radii 1.5 r .. 1.8 r around a black ring of radii
+// r .. 1.5 r around a disk of radius r in `inner`: the two rings show on any picture.
 void attributeHandle(const curvegl::Quadric& quadric, const Point& at, double r, Rgb inner)
 {
+    glColor3f(1.0f, 1.0f, 1.0f);
+    quadric.disk(at, 1.5 * r, 1.8 * r);
     glColor3f(0.0f, 0.0f, 0.0f);
     quadric.disk(at, r, 1.5 * r);
     glColor3f(inner.r, inner.g, inner.b);
     quadric.disk(at, 0.0, r);
+}
+
+// A tangent handle's line and its disk of radius r in yellow, over a black outline (a line two
+// pixels wider, a disk of radius 1.4 r), so that they show on a light picture too.
+void tangentHandle(const curvegl::Quadric& quadric, const Point& key, const Point& tangent,
+                   double r, bool withLine)
+{
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glLineWidth(lineWidth() + 2.0f);
+    if (withLine)
+        curvegl::line(key, tangent);
+    quadric.disk(tangent, 0.0, 1.4 * r);
+    glColor3f(1.0f, 1.0f, 0.0f);
+    glLineWidth(lineWidth());
+    if (withLine)
+        curvegl::line(key, tangent);
+    quadric.disk(tangent, 0.0, r);
+}
+
+// A key point: a blue cross of half-size r, width 3, over a white one of width 6 that keeps it
+// visible on a blue or dark picture.
+void keyPointCross(const Point& p, double r)
+{
+    const std::pair<GLfloat, Rgb> strokes[] = {{6.0f, Rgb{1.0f, 1.0f, 1.0f}},
+                                               {3.0f, Rgb{0.0f, 0.0f, 0.9f}}};
+    for (const auto& [width, colour] : strokes) {
+        glLineWidth(width);
+        glColor3f(colour.r, colour.g, colour.b);
+        glBegin(GL_LINES);
+        glVertex3d(p.x - r, p.y - r, 0.0);
+        glVertex3d(p.x + r, p.y + r, 0.0);
+        glVertex3d(p.x + r, p.y - r, 0.0);
+        glVertex3d(p.x - r, p.y + r, 0.0);
+        glEnd();
+    }
 }
 
 // Draws the points of one attribute list. offset is the signed distance along the normal
@@ -197,30 +235,18 @@ void drawControlPoints(const Curve& curve)
         for (int j = 0; 3 * j + 1 < n; ++j) {
             const int out = 3 * j + 1, in = 3 * j + 2;
             glLoadName(controlPointPickName(out));
-            glColor3f(1.0f, 1.0f, 0.0f);
-            curvegl::line(cp[3 * j], cp[out]);
-            quadric.disk(cp[out], 0.0, r);
+            tangentHandle(quadric, cp[3 * j], cp[out], r, true);
             if (in < n) {
                 glLoadName(controlPointPickName(in));
-                if (in + 1 < n)
-                    curvegl::line(cp[in], cp[in + 1]);
-                quadric.disk(cp[in], 0.0, r);
+                tangentHandle(quadric, in + 1 < n ? cp[in + 1] : cp[in], cp[in], r, in + 1 < n);
             }
         }
     }
 
     // Key points: crosses.
-    glColor3f(0.0f, 0.0f, 0.9f);
-    glLineWidth(3.0f);
     for (int k = 0; k < n; k += 3) {
-        const Point& p = cp[k];
         glLoadName(controlPointPickName(k));
-        glBegin(GL_LINES);
-        glVertex3d(p.x - r, p.y - r, 0.0);
-        glVertex3d(p.x + r, p.y + r, 0.0);
-        glVertex3d(p.x + r, p.y - r, 0.0);
-        glVertex3d(p.x - r, p.y + r, 0.0);
-        glEnd();
+        keyPointCross(cp[k], r);
     }
 
     if (count != 0 && count % 3 != 1) {

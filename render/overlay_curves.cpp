@@ -5,6 +5,7 @@
 #include "curve_set.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -15,6 +16,14 @@ constexpr OverlayColour kKeyPointBlue{0.0f, 0.0f, 0.9f};
 constexpr double kDash = 4.0;
 constexpr double kGap = 4.0;
 constexpr double kCrossWidth = 3.0;
+// Outlines that keep handles visible on any picture: black two pixels wider under the yellow
+// tangent handles (a disk 1.4 times theirs), white under the blue crosses and around the black
+// ring of attribute points (out to 1.8 times their radius).
+constexpr OverlayColour kWhite{1.0f, 1.0f, 1.0f};
+constexpr double kOutlineGrowth = 2.0;
+constexpr double kTangentOutlineScale = 1.4;
+constexpr double kCrossOutlineWidth = 6.0;
+constexpr double kAttributeOutlineScale = 1.8;
 
 class CurveOverlay {
 public:
@@ -55,20 +64,27 @@ public:
         for (int i = 0; i < n; ++i)
             cp.push_back(toWindow(curve.control_points[i]));
         // Tangent handles: the line from the key point and a disk at the tangent point.
+        const auto tangentHandle = [&](const Point& key, const Point& tangent, bool withLine) {
+            if (withLine)
+                mesh.line({key, tangent}, lineWidth + kOutlineGrowth, kBlack);
+            mesh.disk(tangent, kTangentOutlineScale * handleRadius, kBlack);
+            if (withLine)
+                mesh.line({key, tangent}, lineWidth, kTangentYellow);
+            mesh.disk(tangent, handleRadius, kTangentYellow);
+        };
         for (int j = 0; 3 * j + 1 < n; ++j) {
             const int out = 3 * j + 1, in = 3 * j + 2;
-            mesh.line({cp[3 * j], cp[out]}, lineWidth, kTangentYellow);
-            mesh.disk(cp[out], handleRadius, kTangentYellow);
-            if (in < n) {
-                if (in + 1 < n)
-                    mesh.line({cp[in], cp[in + 1]}, lineWidth, kTangentYellow);
-                mesh.disk(cp[in], handleRadius, kTangentYellow);
-            }
+            tangentHandle(cp[3 * j], cp[out], true);
+            if (in < n)
+                tangentHandle(in + 1 < n ? cp[in + 1] : cp[in], cp[in], in + 1 < n);
         }
         const double r = handleRadius;
         for (int k = 0; k < n; k += 3) {
-            mesh.line({cp[k] + Point(-r, -r), cp[k] + Point(r, r)}, kCrossWidth, kKeyPointBlue);
-            mesh.line({cp[k] + Point(r, -r), cp[k] + Point(-r, r)}, kCrossWidth, kKeyPointBlue);
+            for (const auto& [width, colour] :
+                 {std::pair(kCrossOutlineWidth, kWhite), std::pair(kCrossWidth, kKeyPointBlue)}) {
+                mesh.line({cp[k] + Point(-r, -r), cp[k] + Point(r, r)}, width, colour);
+                mesh.line({cp[k] + Point(r, -r), cp[k] + Point(-r, r)}, width, colour);
+            }
         }
     }
 
@@ -100,8 +116,8 @@ private:
         return {c.red() / 255.0f, c.green() / 255.0f, c.blue() / 255.0f};
     }
 
-    // A black disk of radius 1.5 r under a disk of radius r in the point's colour: the ring is
-    // the black that shows around, with no seam where the two edges meet.
+    // A white disk of radius 1.8 r under a black one of radius 1.5 r under a disk of radius r in
+    // the point's colour: the rings are what shows around, with no seam where edges meet.
     template <typename ColourOf>
     void attributeList(const Curve& curve, const QVector<int>& ids, int count, double offset,
                        ColourOf colourOf)
@@ -112,6 +128,7 @@ private:
             if (!attributePointFrame(curve, ids[i], position, normal))
                 continue;
             const Point at = toWindow(position + normal * offset);
+            mesh.disk(at, kAttributeOutlineScale * handleRadius, kWhite);
             mesh.disk(at, 1.5 * handleRadius, kBlack);
             mesh.disk(at, handleRadius, colourOf(i));
         }

@@ -1,10 +1,13 @@
 #include "interface.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <algorithm>
 #include <QColorDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QPixmap>
 #include <QShortcut>
@@ -50,6 +53,7 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     installStatusLines();
 
     renewSwatches();
+    maxBlur = sliderBlur->maximum();
     sliderBlur->setValue(blur);
     makeConnections();
     installEditKeys();
@@ -188,8 +192,122 @@ void Interface::setBucketColor(QColor C)
 
 void Interface::setBlur(int s)
 {
+    if (isEditingBlur()) { // shown when the edit ends
+        blur = std::clamp(s, 0, maxBlur);
+        return;
+    }
     blur = s;
     sliderBlur->setValue(s); // clamps to 0..16; a change comes back through changeBlur
+}
+
+void Interface::setExampleImgShown(bool shown)
+{
+    const QSignalBlocker quiet(checkBoxShowExampleImg);
+    checkBoxShowExampleImg->setChecked(shown);
+}
+
+// ---------------------------------------------------------------- blur editing
+
+void Interface::editBlurPoint(int value)
+{
+    startBlurEdit(BlurEdit::Point, 0, maxBlur, value);
+    showOutcome("Blur point: move the Blur slider or type a number; Return applies, Escape "
+                "cancels");
+}
+
+void Interface::editBlurShift()
+{
+    startBlurEdit(BlurEdit::Shift, -maxBlur, maxBlur, 0);
+    showOutcome("Blur shift of the selection: move the Blur slider or type a number; Return "
+                "applies, Escape cancels");
+}
+
+void Interface::startBlurEdit(BlurEdit kind, int minimum, int maximum, int value)
+{
+    if (!isEditingBlur())
+        qApp->installEventFilter(this);
+    blurEdit = kind;
+    showBlurRange(minimum, maximum, value);
+    labelBlur->setText(kind == BlurEdit::Point ? "Point:" : "Shift:");
+    QFont bold = labelBlur->font();
+    bold.setBold(true);
+    labelBlur->setFont(bold);
+}
+
+void Interface::showBlurRange(int minimum, int maximum, int value)
+{
+    const QSignalBlocker quietSlider(sliderBlur);
+    const QSignalBlocker quietNumber(spinBlur);
+    sliderBlur->setRange(minimum, maximum);
+    spinBlur->setRange(minimum, maximum);
+    sliderBlur->setValue(value);
+    spinBlur->setValue(sliderBlur->value());
+}
+
+void Interface::commitBlurEdit()
+{
+    if (!isEditingBlur())
+        return;
+    const int value = sliderBlur->value();
+    stopBlurEdit();
+    emit blurEditCommitted(value);
+}
+
+void Interface::cancelBlurEdit()
+{
+    if (!isEditingBlur())
+        return;
+    stopBlurEdit();
+    emit blurEditCancelled();
+}
+
+void Interface::stopBlurEdit()
+{
+    if (!isEditingBlur())
+        return;
+    qApp->removeEventFilter(this);
+    blurEdit = BlurEdit::None;
+    showBlurRange(0, maxBlur, blur);
+    labelBlur->setText("Blur:");
+    labelBlur->setFont(QFont());
+}
+
+void Interface::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (isEditingBlur()) {
+            commitBlurEdit();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (isEditingBlur())
+            cancelBlurEdit();
+        else
+            actionDeselect->trigger();
+        return;
+    default: break;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool Interface::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::MouseButtonPress && isEditingBlur() && widget != nullptr
+        && widget->window() == this) {
+        // The widget under the pointer, whichever parent the press has propagated to.
+        const QPoint at = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPos());
+        const QWidget* pressed = childAt(at);
+        const bool onBlurControl =
+            pressed != nullptr
+            && (pressed == sliderBlur || pressed == spinBlur || spinBlur->isAncestorOf(pressed));
+        if (!onBlurControl)
+            commitBlurEdit();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Interface::changeLeftColor()
@@ -236,6 +354,10 @@ void Interface::changeControlPointRightColor(QColor C)
 
 void Interface::changeBlur(int s)
 {
+    if (isEditingBlur()) {
+        emit blurEditPreviewed(s);
+        return;
+    }
     blur = s;
     emit blurChanged(s);
 }

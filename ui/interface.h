@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
 
 // The control panel: colour swatches, sliders, check boxes and tool buttons. It only shows values
@@ -52,6 +53,22 @@ public slots:
     void showOutcome(const QString& text);
     // Empties the outcome line, e.g. for a new drawing, to which no earlier outcome belongs.
     void clearOutcome();
+    // Ticks or unticks "Show Bitmap" as the viewer shows the bitmap or not; nothing is sent back.
+    void setExampleImgShown(bool shown);
+
+    // ---- blur editing without a dialog
+    // The Blur slider and its number edit one blur point of the current curve (0 to 16, from
+    // `value`) or shift the blur of the selection (-16 to 16, from 0): each value they pass is
+    // sent on blurEditPreviewed. Return, or a press on another part of the panel, commits the
+    // edit (blurEditCommitted); Escape cancels it (blurEditCancelled). The edit then ends and
+    // the slider shows the blur of the next strokes again.
+    void editBlurPoint(int value);
+    void editBlurShift();
+    // Commit or cancel the edit in progress as Return and Escape do; nothing without one.
+    void commitBlurEdit();
+    void cancelBlurEdit();
+    // Ends the edit in progress without a signal: the viewer ended it.
+    void stopBlurEdit();
 
 public:
     // The two lines of the status bar, in full: the last outcome, and the active tool with its
@@ -61,6 +78,8 @@ public:
     // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
     // exclusive); null for a mode no button stands for.
     QAbstractButton* buttonOfMode(PanelTool mode) const;
+    // True while the Blur slider edits a blur point or the selection's blur shift.
+    bool isEditingBlur() const { return blurEdit != BlurEdit::None; }
 
 signals:
     void leftColorChanged(QColor);
@@ -82,6 +101,16 @@ signals:
     void recentFileChosen(const QString& path);
     // The snap reach, in pixels of the bitmap (2 to 30): how far one snap may move a point.
     void snapReachChanged(int pixels);
+    // A blur edit (see editBlurPoint): a value to show, the value kept, or the edit abandoned.
+    void blurEditPreviewed(int value);
+    void blurEditCommitted(int value);
+    void blurEditCancelled();
+
+protected:
+    // Return commits a blur edit; Escape cancels one, or else deselects (Edit > Deselect).
+    void keyPressEvent(QKeyEvent* event) override;
+    // While a blur edit is open: a press on the panel away from the Blur slider commits it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void changeLeftColor();
@@ -113,12 +142,19 @@ private:
     // attribute display flags.
     enum class Splines { Untouched, Shown, AsCheckBox };
     void selectTool(PanelTool mode, Splines splines, bool showAttrib);
+    // What the Blur slider edits: the blur of the next strokes, a blur point or a blur shift.
+    enum class BlurEdit { None, Point, Shift };
+    void startBlurEdit(BlurEdit kind, int minimum, int maximum, int value);
+    // Gives the slider and its number the range and value `value` without sending anything.
+    void showBlurRange(int minimum, int maximum, int value);
 
     QColor leftColor{255, 255, 255};
     QColor rightColor{130, 25, 25};
     QColor bucketColor{130, 210, 25};
     QButtonGroup* buttonGroup = nullptr;
     int blur = 0;
+    BlurEdit blurEdit = BlurEdit::None;
+    int maxBlur = 16; // the Blur slider's maximum in the form
     QLabel* outcomeLine = nullptr;
     QLabel* toolLine = nullptr;
     ColorChooser chooseColor;

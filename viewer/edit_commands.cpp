@@ -25,8 +25,18 @@ EditCommands::EditCommands(Viewer& shown) : viewer(shown)
 bool EditCommands::handleKey(const QKeyEvent& event)
 {
     // Ctrl shortcuts need Control alone: Ctrl+Shift+C is not a copy.
+    if (event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)
+        && event.key() == Qt::Key_A) {
+        deselectAll();
+        return true;
+    }
+    if (event.key() == Qt::Key_Escape && event.modifiers() == Qt::NoModifier) {
+        deselectAll();
+        return true;
+    }
     if (event.modifiers() == Qt::ControlModifier) {
         switch (event.key()) {
+        case Qt::Key_A: selectAll(); return true;
         case Qt::Key_C: copySplines(); return true;
         case Qt::Key_X: cutSplines(); return true;
         case Qt::Key_V: pasteSplines(); return true;
@@ -38,7 +48,8 @@ bool EditCommands::handleKey(const QKeyEvent& event)
     if (event.key() != Qt::Key_Delete)
         return false;
     if (isPointMode(viewer.mode())) {
-        if (viewer.document().hasCurrentCurve())
+        // The current curve, else a selection made with Select All.
+        if (viewer.document().hasCurrentCurve() || !viewer.document().selection.isEmpty())
             deleteSplines();
         return true;
     }
@@ -90,39 +101,50 @@ void EditCommands::deleteSplines()
     viewer.fullUpdate();
 }
 
-void EditCommands::smoothSplines()
+template <typename Edit>
+void EditCommands::editEach(const QString& step, Edit edit, const char* done, const char* nothing)
 {
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Smooth", [&] { curves.smoothSplines(); });
+    int edited = 0;
+    viewer.drawing().recordEdit(step, [&] { edited = edit(curves); });
     viewer.fullUpdate();
+    emit viewer.outcomeReported(
+        edited == 0 ? QString(nothing) : QString(done).arg(edited).arg(edited == 1 ? "" : "s"));
+}
+
+void EditCommands::smoothSplines()
+{
+    editEach(
+        "Smooth", [](CurveSet& c) { return c.smoothSplines(); }, "Smoothed %1 curve%2",
+        "Nothing to smooth: select a curve");
 }
 
 void EditCommands::stylizeSplines()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Stylize", [&] { curves.stylizeSplines(); });
-    viewer.fullUpdate();
+    editEach(
+        "Stylize", [](CurveSet& c) { return c.stylizeSplines(); }, "Stylized %1 curve%2",
+        "Nothing to stylize: select a curve");
 }
 
 void EditCommands::increaseContrast()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Increase Contrast", [&] { curves.increaseContrast(); });
-    viewer.fullUpdate();
+    editEach(
+        "Increase Contrast", [](CurveSet& c) { return c.increaseContrast(); },
+        "Raised the contrast of %1 curve%2", "No contrast to raise: select a curve");
 }
 
 void EditCommands::decreaseContrast()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Decrease Contrast", [&] { curves.decreaseContrast(); });
-    viewer.fullUpdate();
+    editEach(
+        "Decrease Contrast", [](CurveSet& c) { return c.decreaseContrast(); },
+        "Lowered the contrast of %1 curve%2", "No contrast to lower: select a curve");
 }
 
 void EditCommands::switchColors()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Switch Colors", [&] { curves.switchColors(); });
-    viewer.fullUpdate();
+    editEach(
+        "Switch Colors", [](CurveSet& c) { return c.switchColors(); },
+        "Switched the colors of %1 curve%2", "No colors to switch: select a curve");
 }
 
 void EditCommands::setGlobalBlur(int shift_sigma)
@@ -130,4 +152,22 @@ void EditCommands::setGlobalBlur(int shift_sigma)
     CurveSet& curves = viewer.document();
     viewer.drawing().recordEdit("Shift Blur", [&] { curves.setGlobalBlur(shift_sigma); });
     viewer.fullUpdate();
+}
+
+void EditCommands::selectAll()
+{
+    viewer.drawing().finishGesture();
+    const int selected = viewer.document().selectAll();
+    viewer.requestRepaint();
+    emit viewer.outcomeReported(
+        selected == 0 ? QString("Nothing to select")
+                      : QString("Selected %1 curve%2").arg(selected).arg(selected == 1 ? "" : "s"));
+}
+
+void EditCommands::deselectAll()
+{
+    viewer.drawing().finishGesture();
+    viewer.document().clearSelection();
+    viewer.requestRepaint();
+    emit viewer.outcomeReported("Deselected");
 }

@@ -9,9 +9,13 @@ class Viewer;
 // the current curve and the multi-selection as a whole. Each is one undo step of the viewer's
 // document and re-solves the picture (copying changes nothing visible).
 //
+// The edits of the current curve and the selection as a whole (smooth, stylize, contrast, switch
+// colours) say in the status line how many curves they changed, or why none ("Smoothed 2
+// curves", "Nothing to smooth: select a curve").
+//
 // Also takes the viewer's keys for them: Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+D (copy blur), Ctrl+F
-// (paste blur), and Delete, which removes the current curve in the point modes and the
-// selection in the multi-selection mode.
+// (paste blur), Ctrl+A (select all), Escape and Ctrl+Shift+A (deselect), and Delete, which
+// removes the current curve, else the selection.
 class EditCommands : public QObject {
     Q_OBJECT
 
@@ -34,8 +38,15 @@ public Q_SLOTS:
     void switchColors();
     // Shifts the blur of the selection by shift_sigma.
     void setGlobalBlur(int shift_sigma);
+    // Every curve joins the selection (and none stays current); Deselect empties the selection.
+    void selectAll();
+    void deselectAll();
 
 private:
+    // Runs `edit` as the step `step`, re-solves, and reports `done` (with %1 the number of
+    // curves edited and %2 the plural ending) or `nothing` when it edited no curve.
+    template <typename Edit>
+    void editEach(const QString& step, Edit edit, const char* done, const char* nothing);
     // Runs the command of `event`'s key; false for a key that is not one of these commands.
     bool handleKey(const QKeyEvent& event);
 

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <iostream>
 
 ExampleBitmapCommands::ExampleBitmapCommands(Viewer& shownIn) : viewer(shownIn) {}
@@ -33,6 +34,7 @@ void ExampleBitmapCommands::loadExampleImg()
     viewer.setBackgroundImage(example);
     loaded = true;
     showExampleImg(true);
+    emit exampleImgShownChanged(true);
     emit viewer.outcomeReported("Loaded bitmap " + QFileInfo(name).fileName());
 }
 
@@ -44,19 +46,37 @@ void ExampleBitmapCommands::showExampleImg(bool show)
 
 void ExampleBitmapCommands::sampleFromExample()
 {
-    // Without an example bitmap there is nothing to sample from.
-    if (example.isNull())
-        return;
     CurveSet& curves = viewer.document();
+    if (!curves.hasCurrentCurve()) {
+        emit viewer.outcomeReported("No colors to read: select a curve");
+        return;
+    }
+    if (example.isNull()) {
+        emit viewer.outcomeReported("No colors to read: load a bitmap first");
+        return;
+    }
     viewer.drawing().recordEdit("Sample Colors", [&] { curves.sampleFromExample(example); });
     viewer.fullUpdate();
+    emit viewer.outcomeReported("Read the colors of 1 curve from the bitmap");
 }
 
 void ExampleBitmapCommands::iterSnake()
 {
-    if (contour.isNull())
-        return;
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour); });
+    if (!curves.hasCurrentCurve()) {
+        emit viewer.outcomeReported("Nothing to snap: select a curve");
+        return;
+    }
+    if (contour.isNull()) {
+        emit viewer.outcomeReported("Nothing to snap: load a bitmap first");
+        return;
+    }
+    viewer.drawing().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour, snapReach); });
     viewer.quickUpdate();
+    emit viewer.outcomeReported(QString("Snapped 1 curve (reach %1 px)").arg(snapReach));
+}
+
+void ExampleBitmapCommands::setSnapReach(int pixels)
+{
+    snapReach = std::clamp(pixels, kMinSnapReach, kMaxSnapReach);
 }

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QObject>
 
+#include "curve_set.h" // kDefaultSnapReach
+
 class Viewer;
 
 // The example bitmap: File > Load Bitmap reads it (scaled to the canvas) with its contour image;
@@ -28,7 +30,14 @@ public Q_SLOTS:
     // Colours of the selection sampled from the bitmap (one undo step); nothing without one.
     void sampleFromExample();
     // One snapping pass towards the contour image (one undo step); nothing without a bitmap.
+    // Both say in the status line what they did, or why nothing.
     void iterSnake();
+    // How far one snap may move a point, in bitmap pixels (clamped to 2 .. 30).
+    void setSnapReach(int pixels);
+
+Q_SIGNALS:
+    // The viewer shows the bitmap, or no longer does, other than by the panel's check box.
+    void exampleImgShownChanged(bool shown);
 
 private:
     Viewer& viewer;
@@ -36,4 +45,5 @@ private:
     QImage contour;
     bool loaded = false;
     bool shown = false;
+    int snapReach = kDefaultSnapReach;
 };

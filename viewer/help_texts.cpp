@@ -82,7 +82,8 @@ QString mousePageText()
     rows += row("Right Button - Manipulation mode",
                 "Insert or delete a control point, split the spline");
     rows += row("Left Button - Color and blur mode",
-                "Change the color or the blur of an attribute point");
+                "Change the color of a color point; a blur point takes the panel's Blur slider "
+                "(Return applies, Escape cancels)");
     rows += row("Right Button - Color and blur mode", "Insert or delete an attribute point");
     rows += row("Left Button - Multiselection mode",
                 "Drag the selected splines; a click beside them clears the selection");
@@ -90,7 +91,8 @@ QString mousePageText()
                 "Add or remove a spline from the set of selected splines");
     rows += row("Ctrl + Mouse move - Multiselection mode", "Scribble to select splines");
     rows += row("Right Button - Multiselection mode",
-                "Increase or decrease the blur of the selected splines");
+                "Increase or decrease the blur of the selected splines with the panel's Blur "
+                "slider");
     rows += row("Left Button - Pan mode", "Pan the viewport");
     rows += row("Left Button - Paint bucket mode",
                 "Paint a color point with the color of the paint bucket");
@@ -123,6 +125,9 @@ QString keyboardPageText()
     rows += row("Ctrl+D", "Copy the mean blur of a spline or a set of splines");
     rows += row("Ctrl+F", "Paste a blur on a spline or a set of splines");
     rows += row("Delete", "Delete the selected spline or set of splines");
+    rows += row("Ctrl+A", "Select every spline");
+    rows += row("Ctrl+Shift+A", "Deselect every spline");
+    rows += row("Return", "Apply the blur being edited");
     rows += row("Ctrl+Z", "Undo");
     rows += row("Ctrl+Y, Ctrl+Shift+Z", "Redo");
     rows += row("Ctrl+N", "New drawing");
@@ -145,7 +150,7 @@ QString keyboardPageText()
     rows += row("F6", "Debug: show the vertical gradient");
     rows += row("F7", "Debug: show the background only");
     rows += row("H", "Open or close this help");
-    rows += row("Escape", "Close this help");
+    rows += row("Escape", "Cancel the blur being edited, else deselect; in this help, close it");
     return table(headerRow(kCellOpen, "Key", "Action"), rows);
 }
 

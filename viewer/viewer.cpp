@@ -8,6 +8,7 @@
 #include "render_readiness.h"
 
 #include <QEvent>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -336,6 +337,20 @@ void Viewer::setControlPointRightColor(QColor C)
 }
 
 // ---------------------------------------------------------------- display flags
+
+void Viewer::clearScribbleTrail()
+{
+    if (scribbleMarks.isEmpty())
+        return;
+    scribbleMarks.clear();
+    requestRepaint();
+}
+
+void Viewer::resizeEvent(QResizeEvent* event)
+{
+    clearScribbleTrail();
+    QGLViewer::resizeEvent(event);
+}
 
 void Viewer::showSplines(bool show)
 {

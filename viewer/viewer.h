@@ -21,12 +21,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class DialogQuestions;
 class DiffusionSolver;
 class QCloseEvent;
 class QKeyEvent;
+class QResizeEvent;
 class QTimer;
 
 // The OpenGL window that shows the drawing and takes all mouse editing.
@@ -180,6 +182,11 @@ Q_SIGNALS:
     void closed();
     // The H key was pressed: the help window opens, or closes when open.
     void helpRequested();
+    // A press on blur point `index` of the current curve (mode 2), and the context menu's
+    // "Increase/decrease blur" of the selection (mode 3): the blur edit takes them
+    // (blur_edit_commands.h).
+    void blurPointPressed(int index);
+    void blurShiftRequested();
 
 protected:
     // Mouse and keys (viewer_mouse.cpp, viewer_keys.cpp), help pages (help_texts.cpp).
@@ -187,6 +194,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Letting go of Ctrl ends a scribble: its trail goes.
+    void keyReleaseEvent(QKeyEvent* event) override;
+    // A new size shows the drawing afresh, without a scribble trail.
+    void resizeEvent(QResizeEvent* event) override;
     // One wheel notch (120 eighths of a degree) zooms by the square root of 2 about the cursor.
     void wheelEvent(QWheelEvent* event) override;
     QString helpString() const override;
@@ -213,7 +224,7 @@ protected:
     void reportCurrentValues();
 
 public:
-    // ---- seam for every modal question (file names, menu choices, slider dialogs)
+    // ---- seam for every modal question (file names, menu choices)
     // Replaces the dialogs; a null pointer restores the toolkit's real dialogs.
     void setDialogs(std::unique_ptr<ViewerDialogs> replacement);
     ViewerDialogs& dialogs() const { return *dialogRunner; }
@@ -239,8 +250,12 @@ private:
     void pointPress(QMouseEvent* event);
     void pointMove(QMouseEvent* event);
     void pointRelease(QMouseEvent* event);
-    // Mode 2: the dialog (blur) or the panel's colour question (colours) of an attribute point.
-    void editAttributePoint(const PickHit& point, const QPoint& globalPos);
+    // The item a left press takes among `hits` of a press at canvas point `at`: the last one,
+    // except that a control point counts only where `at` lies within its drawn disk (outline
+    // included). None when no hit remains.
+    std::optional<PickHit> pressedItem(const PickHits& hits, const Point& at) const;
+    // Mode 2: the panel's colour question of a colour point.
+    void editAttributePoint(const PickHit& point);
     // Mode 8: a colour point takes the bucket colour.
     void paintAttributePoint(const PickHit& point);
     void multiselectionPress(QMouseEvent* event);
@@ -260,6 +275,8 @@ private:
     void ignoreMouse(QMouseEvent*) {}
     void pointContextMenu(QMouseEvent* event);
     void blurMenu(QMouseEvent* event);
+    // Drops the scribble marks and repaints: the trail of a scribble that is over.
+    void clearScribbleTrail();
     // ---- the document shown (viewer_document.cpp)
     // Connects the document's signals to this window.
     void attachDocument();

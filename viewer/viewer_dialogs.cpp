@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSlider>
 
 QString ViewerDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter)
 {
@@ -105,20 +104,6 @@ bool ViewerDialogs::askKeyframeOptions(QWidget* parent, KeyframeOptions& options
 QAction* ViewerDialogs::runMenu(QMenu& menu, const QPoint& globalPos)
 {
     return menu.exec(globalPos);
-}
-
-int ViewerDialogs::runSliderDialog(QWidget* parent, int minimum, int maximum, int value,
-                                   const QPoint& globalPos)
-{
-    QDialog dialog(parent);
-    dialog.resize(100, 20);
-    QSlider slider(Qt::Horizontal, &dialog);
-    slider.setRange(minimum, maximum);
-    slider.setValue(value);
-    slider.resize(100, 20);
-    dialog.move(globalPos);
-    dialog.exec();
-    return slider.value();
 }
 
 bool ViewerDialogs::askColourSpace(QWidget* parent, ColourSpace& space)

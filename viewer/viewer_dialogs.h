@@ -23,7 +23,7 @@ class QMenu;
 class QWidget;
 
 // Every modal question the viewer asks: file names, whether to save unsaved changes, the choice
-// in a context menu and the value of a slider dialog. The defaults run the toolkit's real
+// in a context menu, the settings of exports and traces. The defaults run the toolkit's real
 // dialogs; a test installs a subclass that answers at once, so that no modal loop runs.
 class ViewerDialogs {
 public:
@@ -72,12 +72,6 @@ public:
 
     // Runs `menu` at the global position and returns the chosen action, nullptr when dismissed.
     virtual QAction* runMenu(QMenu& menu, const QPoint& globalPos);
-
-    // A 100 x 20 dialog owned by `parent` with one horizontal slider of range minimum..maximum
-    // set to `value`, moved to `globalPos` and run modally. Returns the slider's value when the
-    // dialog closes, however it is closed.
-    virtual int runSliderDialog(QWidget* parent, int minimum, int maximum, int value,
-                                const QPoint& globalPos);
 
 private:
     QString startFolder = "./";

@@ -17,6 +17,7 @@ void Viewer::attachDocument()
     connect(&doc, &Document::outcomeReported, this, &Viewer::outcomeReported);
     // After an undo or redo the renderer re-solves and the panel shows the current values.
     connect(&doc, &Document::drawingChanged, this, [this] {
+        clearScribbleTrail();
         fullUpdate();
         reportCurrentValues();
     });
@@ -32,6 +33,7 @@ void Viewer::resetViewForDrawing()
         screen() != nullptr ? screen()->availableGeometry().size() : QSize(4096, 4096);
     if (!stored.isEmpty())
         resize(stored.boundedTo(screenSize));
+    clearScribbleTrail();
     showWholeCanvas();
     reportCurrentValues();
 }

@@ -101,6 +101,13 @@ void Viewer::keyPressEvent(QKeyEvent* event)
 
 void Viewer::help() { emit helpRequested(); }
 
+void Viewer::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Control)
+        clearScribbleTrail();
+    QGLViewer::keyReleaseEvent(event);
+}
+
 void Viewer::addKeyHandler(KeyHandler handler) { keyHandlers.push_back(std::move(handler)); }
 
 QString Viewer::helpString() const { return helpPageText(); }

@@ -109,11 +109,7 @@ void Viewer::blurMenu(QMouseEvent* event)
     QAction* chosen = dialogs().runMenu(menu, event->globalPos());
     if (!chosen)
         return;
-    if (chosen == shiftBlur) {
-        // The slider starts at 0: its final value is the shift of every selected curve's blur.
-        const int shift =
-            dialogs().runSliderDialog(this, -kMaxBlur, kMaxBlur, 0, event->globalPos()) - 0;
-        doc.recordEdit("Shift Blur", [&] { curveSet.setGlobalBlur(shift); });
-    }
-    fullUpdate();
+    // The blur edit (blur_edit_commands.h) shifts the blur with the panel's slider.
+    if (chosen == shiftBlur)
+        emit blurShiftRequested();
 }

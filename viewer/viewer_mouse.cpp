@@ -3,19 +3,25 @@
 // context menus are in viewer_menus.cpp.
 #include "viewer.h"
 
+#include "curve_rendering.h"
 #include "diffusion_solver.h"
 #include "overview_reader.h"
 
 #include <QCursor>
 #include <QMouseEvent>
 
+#include <cmath>
 #include <iterator>
+#include <optional>
 
 namespace {
 
 // Edge of the pick square in widget pixels: a click, and the wider brush of the scribble.
 constexpr int kClickRegion = 5;
 constexpr int kScribbleRegion = 20;
+// How far from a control point a press takes it, in handle sizes: the drawn disk of radius half
+// a handle size with its outline (1.4 times that), which also reaches a key point's cross ends.
+constexpr double kHandleGrabRadius = 0.7;
 
 // Name of the history step that edits the attribute point `kind`.
 QString attributeStepName(PickKind kind)
@@ -44,6 +50,7 @@ void Viewer::setDialogs(std::unique_ptr<ViewerDialogs> replacement)
 void Viewer::changeManipMode(ManipulationMode newMode)
 {
     doc.finishGesture();
+    clearScribbleTrail();
     if (manipMode == ModeSelectMulti && newMode != ModeSelectMulti)
         curveSet.clearSelection();
     manipMode = newMode;
@@ -165,8 +172,12 @@ void Viewer::pointPress(QMouseEvent* event)
         curveSet.setCurrentCurve(hits.first().curve);
         return;
     }
-    // With one, the last hit is the item drawn last, i.e. the most specific one.
-    const PickHit item = hits.last();
+    // With one, the last hit is the item drawn last, i.e. the most specific one; a control
+    // point only where the press lies within its disk.
+    const std::optional<PickHit> pressed = pressedItem(hits, mousePosition(event));
+    if (!pressed)
+        return;
+    const PickHit item = *pressed;
     if (item.kind == PickKind::Nothing) {
         curveSet.setCurrentCurve(-1);
         return;
@@ -181,9 +192,13 @@ void Viewer::pointPress(QMouseEvent* event)
         }
         break;
     case ModeModifAttrib:
-        if (isAttributePoint(item.kind))
-            doc.recordEdit(attributeStepName(item.kind),
-                           [&] { editAttributePoint(item, event->globalPos()); });
+        if (item.kind == PickKind::BlurPoint) {
+            // The blur edit (blur_edit_commands.h) opens its own gesture with the panel's slider.
+            currentAttribute = item.index;
+            emit blurPointPressed(item.index);
+        } else if (isAttributePoint(item.kind)) {
+            doc.recordEdit(attributeStepName(item.kind), [&] { editAttributePoint(item); });
+        }
         fullUpdate();
         break;
     case ModeBucket:
@@ -194,16 +209,27 @@ void Viewer::pointPress(QMouseEvent* event)
     }
 }
 
-void Viewer::editAttributePoint(const PickHit& point, const QPoint& globalPos)
+std::optional<PickHit> Viewer::pressedItem(const PickHits& hits, const Point& at) const
+{
+    // A tangent handle's line shares the handle's name, and the pick square reaches past a
+    // handle's edge: such hits belong to what lies under them.
+    const double onePixel = 2.0 / (canvasRect().width() * view.zoom);
+    const double reach = kHandleGrabRadius * curveRenderingSettings().handleSize + onePixel;
+    for (int k = hits.count() - 1; k >= 0; --k) {
+        const PickHit& hit = hits.hits[k];
+        if (hit.kind != PickKind::ControlPoint || !curveSet.hasCurrentCurve())
+            return hit;
+        const Point centre = curveSet.curve(curveSet.current_curve).controlPoint(hit.index);
+        if (std::hypot(at.x - centre.x, at.y - centre.y) <= reach)
+            return hit;
+    }
+    return std::nullopt;
+}
+
+void Viewer::editAttributePoint(const PickHit& point)
 {
     currentAttribute = point.index;
     switch (point.kind) {
-    case PickKind::BlurPoint: {
-        const int value = dialogs().runSliderDialog(this, 0, kMaxBlur,
-                                                    curveSet.blurValue(point.index), globalPos);
-        curveSet.setBlurOf(value, currentAttribute);
-        break;
-    }
     // The panel runs its colour dialog and answers through setControlPoint*Color.
     case PickKind::LeftColorPoint:
         emit changeControlPointLeftColor(curveSet.currentCurveLeftColor(point.index));
@@ -294,7 +320,11 @@ void Viewer::multiselectionMove(QMouseEvent* event)
             if (hit.kind == PickKind::Curve)
                 curveSet.addToSelection(hit.curve);
         scribbleMarks.append(p);
-    } else if (curveSet.dragging) {
+        return;
+    }
+    // Without Ctrl a scribble is over, and so is its trail.
+    clearScribbleTrail();
+    if (curveSet.dragging) {
         doc.beginGesture("Move Selection");
         curveSet.dragTo(p.x, p.y);
         quickUpdateForMove();

@@ -232,6 +232,31 @@ TEST(CurveSetEditing, SetWideEditsVisitSelectionThenCurrentCurve)
     EXPECT_FALSE(set.curve(2).stylized);
 }
 
+// The counts the status bar reports: each curve once, even one both listed and current.
+TEST(CurveSetEditing, SetWideEditsCountTheCurvesTheyEdited)
+{
+    CurveSet set = ladder(4);
+    EXPECT_EQ(set.smoothSplines(), 0);
+    set.setCurrentCurve(3);
+    EXPECT_EQ(set.switchColors(), 1);
+    set.addToSelection(0);
+    set.addToSelection(1);
+    EXPECT_EQ(set.stylizeSplines(), 3);
+    set.current_curve = 1;
+    for (int edited : {set.setGlobalBlur(1), set.increaseContrast(), set.decreaseContrast(),
+                       set.smoothSplines(), set.switchColors(), set.stylizeSplines()})
+        EXPECT_EQ(edited, 2);
+
+    QImage contour(512, 512, QImage::Format_RGB32);
+    contour.fill(Qt::white);
+    EXPECT_EQ(set.snakeStep(QImage()), 0) << "no bitmap";
+    EXPECT_EQ(set.snakeStep(contour), 1);
+    EXPECT_EQ(set.sampleFromExample(contour), 1);
+    set.setCurrentCurve(-1);
+    EXPECT_EQ(set.snakeStep(contour), 0) << "no current curve";
+    EXPECT_EQ(set.sampleFromExample(contour), 0);
+}
+
 TEST(CurveSetEditing, SmoothingUpdatesTheSelectionBox)
 {
     CurveSet set;

@@ -58,6 +58,24 @@ TEST(CurveSetSelection, ClearSelectionReturnsTheFormerCurrentCurve)
     EXPECT_EQ(set.clearSelection(), -1);
 }
 
+TEST(CurveSetSelection, SelectAllListsEveryCurveOnceAndDropsTheCurrentCurve)
+{
+    CurveSet set = ladder(3);
+    set.addToSelection(1);
+    set.setCurrentCurve(0);
+    EXPECT_EQ(set.selectAll(), 3);
+    EXPECT_EQ(set.selection, (QVector<int>{1, 0, 2}));
+    EXPECT_EQ(set.current_curve, -1);
+    for (const Curve& c : set.curves)
+        EXPECT_TRUE(c.selected);
+    EXPECT_DOUBLE_EQ(set.selection_min.y, 0.0);
+    EXPECT_DOUBLE_EQ(set.selection_max.y, 0.2);
+    EXPECT_EQ(set.selection_hull.size(), 5) << "the ladder's four corners, the first repeated";
+    set.clearSelection();
+    EXPECT_TRUE(set.selection.isEmpty());
+    EXPECT_EQ(CurveSet().selectAll(), 0);
+}
+
 TEST(CurveSetSelection, DeleteSelectedKeepsTheOthersInOrder)
 {
     CurveSet set = ladder(4);

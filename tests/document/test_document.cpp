@@ -92,7 +92,11 @@ TEST_F(DocumentLife, NewAsksFirstAndCancelKeepsEverything)
 
     // Save first, then New: the file holds the edit, the drawing is empty and unnamed.
     questions.unsavedAnswer = DocumentQuestions::UnsavedChanges::Save;
+    QSignalSpy outcomes(document.get(), &Document::outcomeReported);
     document->newDrawing();
+    ASSERT_EQ(outcomes.count(), 2);
+    EXPECT_EQ(outcomes.at(0).at(0).toString(), "Saved kept.xml");
+    EXPECT_EQ(outcomes.at(1).at(0).toString(), "") << "the new drawing's status line is empty";
     EXPECT_EQ(fileBytes(file), edited);
     EXPECT_EQ(document->curves().nb_curves, 0);
     EXPECT_TRUE(document->filePath().isEmpty());
@@ -138,6 +142,40 @@ TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)
     EXPECT_EQ(xml(), before);
     EXPECT_EQ(document->history().count(), 1);
     EXPECT_EQ(document->history().redoText(), "Move Curve");
+}
+
+// A preview (the blur control) starts each value from the drawing the gesture began with;
+// Escape cancels it without a step, Return ends it as one step.
+TEST_F(DocumentLife, RevertedAndCancelledGesturesLeaveTheDrawingAsItBegan)
+{
+    document->curves().addCurve(segment(-0.5, 0.0, 0.5, 0.0));
+    document->history().clear();
+    const QByteArray before = xml();
+    CurveSet& set = document->curves();
+    set.setCurrentCurve(0);
+    document->beginGesture("Blur Point");
+    set.setBlurOf(9, 0);
+    document->revertGesture();
+    EXPECT_EQ(xml(), before);
+    EXPECT_TRUE(document->hasGesture());
+    set.setBlurOf(7, 0);
+    document->cancelGesture();
+    EXPECT_EQ(xml(), before);
+    EXPECT_FALSE(document->isBusy());
+    EXPECT_EQ(document->history().count(), 0);
+    EXPECT_EQ(set.current_curve, 0);
+
+    document->beginGesture("Blur Point");
+    set.setBlurOf(7, 0);
+    document->revertGesture();
+    set.setBlurOf(5, 0);
+    document->endGesture();
+    EXPECT_EQ(document->history().count(), 1);
+    EXPECT_EQ(set.curve(0).blur_values.first(), 5);
+    document->undo();
+    EXPECT_EQ(xml(), before);
+    document->cancelGesture(); // none open: nothing happens
+    EXPECT_EQ(document->history().redoText(), "Blur Point");
 }
 
 TEST(DrawingHistoryRules, MergingCleanStateAndLimit)

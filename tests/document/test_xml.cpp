@@ -225,8 +225,15 @@ TEST_F(XmlFiles, HandWrittenFileReadsAsDocumented)
     ASSERT_EQ(c.nb_blur_points, 1);
     EXPECT_EQ(c.blur_values[0], 3);
     EXPECT_EQ(c.blur_ids[0], 0);
-    EXPECT_EQ(c.default_left_color, QColor(1, 2, 3)) << "new curves take the current colours";
+    // The file keeps no defaults: a read curve takes its first points' values; a side without
+    // points takes the current colour.
+    EXPECT_EQ(c.default_left_color, QColor(10, 20, 30));
+    EXPECT_EQ(c.default_right_color, set.current_right_color);
+    EXPECT_EQ(c.default_blur, 3);
     EXPECT_EQ(set.current_curve, -1);
+    set.setCurrentCurve(0); // the swatches then show the curve's own colours
+    EXPECT_EQ(set.current_left_color, QColor(10, 20, 30));
+    EXPECT_EQ(set.current_blur, 3);
 }
 
 TEST_F(XmlFiles, MissingAttributesReadAsZero)

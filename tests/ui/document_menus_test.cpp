@@ -19,6 +19,10 @@ TEST_F(PanelTest, DocumentEntriesCarryTheDesktopKeys)
     EXPECT_EQ(panel->actionRedo->shortcuts(),
               (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
     EXPECT_EQ(panel->actionDelete->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(panel->actionSelect_All->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_EQ(panel->actionDeselect->shortcut(), QKeySequence("Ctrl+Shift+A"));
+    EXPECT_TRUE(panel->menu_Edit->actions().contains(panel->actionSelect_All));
+    EXPECT_TRUE(panel->menu_Edit->actions().contains(panel->actionDeselect));
     // The clipboard entries keep their labels, which name their keys.
     EXPECT_EQ(panel->action_Copy->text(), "&Copy (Ctrl+C)");
     EXPECT_TRUE(panel->action_Copy->shortcut().isEmpty());

@@ -37,7 +37,8 @@ TEST_F(PanelTest, WindowAndMenus)
                            "actionLoad_Bitmap", "-", "actionDrawing_Settings", "-", "actionQuit"}));
     EXPECT_EQ(names(panel->menu_Edit),
               (QStringList{"actionUndo", "actionRedo", "-", "action_Copy", "action_Paste",
-                           "action_Cut", "action_Copy_Blur", "action_Paste_Blur", "actionDelete"}));
+                           "action_Cut", "action_Copy_Blur", "action_Paste_Blur", "actionDelete",
+                           "-", "actionSelect_All", "actionDeselect"}));
     EXPECT_EQ(panel->actionLoad_Bitmap->iconText(), "Load a bitmap");
     EXPECT_EQ(panel->action_Copy_Blur->text(), "Copy blur (Ctrl+D)");
 }

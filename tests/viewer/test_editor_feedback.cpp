@@ -195,8 +195,8 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
 
 TEST_F(EditorFeedback, OpeningADrawingShowsTheValuesItsCurvesGive)
 {
-    // Curves read from a file carry no colours of their own for new strokes: selecting one
-    // gives the white and dark red a new curve starts with, and the panel says so.
+    // A file keeps no colours for new strokes: a curve read from one takes its first points'
+    // colours and blur, so that selecting it shows them, whatever the panel showed before.
     doc().addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
                             QColor(240, 220, 10), 7));
     doc().setCurrentCurve(0);
@@ -210,6 +210,9 @@ TEST_F(EditorFeedback, OpeningADrawingShowsTheValuesItsCurvesGive)
     EXPECT_EQ(swatchColor(panel().buttonLeftColor), doc().current_left_color);
     EXPECT_EQ(swatchColor(panel().buttonRightColor), doc().current_right_color);
     EXPECT_EQ(panel().sliderBlur->value(), doc().current_blur);
+    EXPECT_EQ(doc().current_left_color, QColor(20, 200, 30));
+    EXPECT_EQ(doc().current_right_color, QColor(240, 220, 10));
+    EXPECT_EQ(doc().current_blur, 7);
 }
 
 TEST_F(EditorFeedback, ACurveWithSeveralBlurValuesKeepsThemWhenSelected)

@@ -2,6 +2,9 @@
 // points and splitting (mode 0), attribute points (modes 2 and 8), blur shift (mode 3).
 #include "test_mouse_support.h"
 
+#include "interface.h"
+#include "wiring.h"
+
 class ContextMenus : public EditingViewer {
 protected:
     void SetUp() override
@@ -118,11 +121,15 @@ TEST_F(ContextMenus, BlurMenuShiftsTheSelectionsBlur)
 
     click(pixelOf(onArch(0.5)), Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_EQ(doc().selection, QVector<int>({arch}));
-    dialogs->sliderAnswer = 5;
+    Interface panel; // whose Blur slider gives the shift
+    connectWindows(panel, *viewer, *commands);
     rightClick(onArch(0.5), "Increase/decrease blur");
     EXPECT_EQ(dialogs->menuEntries, QStringList({"Increase/decrease blur"}));
-    EXPECT_EQ(dialogs->sliderMinimum, -16);
-    EXPECT_EQ(dialogs->sliderMaximum, 16);
-    EXPECT_EQ(dialogs->sliderInitial, 0);
+    ASSERT_TRUE(panel.isEditingBlur());
+    EXPECT_EQ(panel.sliderBlur->minimum(), -16);
+    EXPECT_EQ(panel.sliderBlur->maximum(), 16);
+    EXPECT_EQ(panel.sliderBlur->value(), 0);
+    panel.sliderBlur->setValue(5);
+    panel.commitBlurEdit();
     EXPECT_EQ(doc().curve(arch).blur_values, QVector<int>({5, 5}));
 }

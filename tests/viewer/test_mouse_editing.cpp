@@ -371,7 +371,7 @@ TEST_F(BucketAndPicker, PickerReportsThePicturesColourOnEachSide)
     EXPECT_NEAR(right.blue(), 220, 4);
 }
 
-// Colour and blur points in mode 2, answered by the real control panel and the slider seam.
+// Colour and blur points in mode 2, answered by the real control panel.
 class AttributeMode : public EditingViewer {
 protected:
     void SetUp() override
@@ -409,12 +409,15 @@ TEST_F(AttributeMode, ColourPointTakesThePanelsAnswer)
 
 TEST_F(AttributeMode, BlurPointTakesTheSliderValue)
 {
-    dialogs->sliderAnswer = 11;
+    Interface panel;
+    connectWindows(panel, *viewer, *commands);
     click(pixelOf(attributePosition(0.0))); // the blur point at the end, on the curve
-    ASSERT_EQ(dialogs->slidersRun, 1);
-    EXPECT_EQ(dialogs->sliderMinimum, 0);
-    EXPECT_EQ(dialogs->sliderMaximum, 16);
-    EXPECT_EQ(dialogs->sliderInitial, 4);
+    ASSERT_TRUE(panel.isEditingBlur());
+    EXPECT_EQ(panel.sliderBlur->minimum(), 0);
+    EXPECT_EQ(panel.sliderBlur->maximum(), 16);
+    EXPECT_EQ(panel.sliderBlur->value(), 4);
+    panel.sliderBlur->setValue(11);
+    panel.commitBlurEdit();
     EXPECT_EQ(doc().curve(curve).blur_values[1], 11);
     EXPECT_EQ(doc().curve(curve).blur_values[0], 4);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared set-up of the editing tests: a real Viewer shown under Xvfb, driven with synthetic
-// mouse and key events, whose modal questions (file names, menus, slider dialogs) are answered
+// mouse and key events, whose modal questions (file names, menus) are answered
 // by a script instead of a modal loop.
 
 #include "curve.h"
@@ -30,8 +30,7 @@ public:
     QString openName;
     QStringList openNames;
     QString saveName;
-    QString menuChoice;              // text of the entry to choose; empty dismisses the menu
-    std::optional<int> sliderAnswer; // unset: the slider closes at the value it opened with
+    QString menuChoice; // text of the entry to choose; empty dismisses the menu
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
     LeftDrawing recoverAnswer = LeftDrawing::Keep;
 
@@ -41,10 +40,8 @@ public:
     QStringList filters;
     QStringList menuEntries; // entries of the last menu, separators as "-"
     int menusRun = 0;
-    int slidersRun = 0;
-    QStringList unsavedAsked; // drawing named by each question about unsaved changes
-    QStringList recoverAsked; // drawing named by each offer of a left drawing
-    int sliderMinimum = 0, sliderMaximum = 0, sliderInitial = 0;
+    QStringList unsavedAsked;       // drawing named by each question about unsaved changes
+    QStringList recoverAsked;       // drawing named by each offer of a left drawing
     QStringList messages;           // "title: text" of every warning shown
     QStringList news;               // "title: text" of every piece of information shown
     KeyframeOptions keyframeAnswer; // the folder and frames per pair chosen
@@ -111,14 +108,6 @@ public:
                 chosen = action;
         }
         return chosen;
-    }
-    int runSliderDialog(QWidget*, int minimum, int maximum, int value, const QPoint&) override
-    {
-        ++slidersRun;
-        sliderMinimum = minimum;
-        sliderMaximum = maximum;
-        sliderInitial = value;
-        return sliderAnswer.value_or(value);
     }
 
 private:

@@ -351,8 +351,8 @@ TEST_F(ViewerFrames, ExampleBitmapReplacesThePictureWhileShown)
     EXPECT_TRUE(colorNear(grabFrame().pixelColor(128, 256), green, 2));
     EXPECT_TRUE(colorNear(grabFrame().pixelColor(400, 40), green, 2));
 
-    // "Show Bitmap" ticked then unticked: the diffused picture comes back.
-    QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
+    // "Show Bitmap", ticked by the load, unticked: the diffused picture comes back.
+    ASSERT_TRUE(panel->checkBoxShowExampleImg->isChecked());
     QTest::mouseClick(panel->checkBoxShowExampleImg, Qt::LeftButton);
     ASSERT_FALSE(commands->bitmap.isExampleImgShown());
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));

@@ -21,8 +21,7 @@
 #include <cstdlib>
 #include <memory>
 
-// Answers every file question of the viewer with fixed names; menus are dismissed and slider
-// dialogs keep their value.
+// Answers every file question of the viewer with fixed names; menus are dismissed.
 class AnsweringDialogs : public ViewerDialogs {
 public:
     QString openName;
@@ -57,7 +56,6 @@ public:
         return unsavedAnswer;
     }
     QAction* runMenu(QMenu&, const QPoint&) override { return nullptr; }
-    int runSliderDialog(QWidget*, int, int, int value, const QPoint&) override { return value; }
 };
 
 inline QString testDataPath(const char* name)

@@ -1,0 +1,90 @@
+#include "blur_edit_commands.h"
+
+#include "viewer.h"
+
+#include <QKeyEvent>
+#include <QPointer>
+
+BlurEditCommands::BlurEditCommands(Viewer& shown) : viewer(shown), edit(shown.drawing())
+{
+    connect(&viewer, &Viewer::blurPointPressed, this, &BlurEditCommands::editBlurPoint);
+    connect(&viewer, &Viewer::blurShiftRequested, this, &BlurEditCommands::editBlurShift);
+    // Undo, redo and another drawing end an open gesture, and with it the edit.
+    const auto drawingMoved = [this] { endIfClosed(true); };
+    connect(&viewer.drawing().history(), &DrawingHistory::indexChanged, this, drawingMoved);
+    connect(&viewer.drawing(), &Document::drawingReplaced, this, drawingMoved);
+    viewer.installEventFilter(this);
+    QPointer<BlurEditCommands> self(this);
+    viewer.addKeyHandler(
+        [self](const QKeyEvent& event) { return self != nullptr && self->handleKey(event); });
+}
+
+void BlurEditCommands::editBlurPoint(int index)
+{
+    commit();
+    const int value = edit.beginPoint(index);
+    if (value >= 0)
+        emit blurPointEditStarted(value);
+}
+
+void BlurEditCommands::editBlurShift()
+{
+    commit();
+    if (edit.beginShift())
+        emit blurShiftEditStarted();
+}
+
+void BlurEditCommands::preview(int value)
+{
+    endIfClosed();
+    if (!edit.isOpen())
+        return;
+    edit.preview(value);
+    viewer.fullUpdate();
+}
+
+void BlurEditCommands::commit()
+{
+    endIfClosed();
+    if (edit.isOpen())
+        finish(edit.commit());
+}
+
+void BlurEditCommands::cancel()
+{
+    endIfClosed();
+    if (edit.isOpen())
+        finish(edit.cancel());
+}
+
+void BlurEditCommands::finish(const QString& outcome)
+{
+    viewer.fullUpdate();
+    emit viewer.outcomeReported(outcome);
+    emit blurEditEnded();
+}
+
+void BlurEditCommands::endIfClosed(bool drawingMoved)
+{
+    if (edit.forgetIfClosed(drawingMoved))
+        emit blurEditEnded();
+}
+
+bool BlurEditCommands::handleKey(const QKeyEvent& event)
+{
+    if (!edit.isOpen())
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: commit(); return true;
+    case Qt::Key_Escape: cancel(); return true;
+    default: return false;
+    }
+}
+
+bool BlurEditCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &viewer && event->type() == QEvent::MouseButtonPress)
+        commit();
+    return QObject::eventFilter(watched, event);
+}
