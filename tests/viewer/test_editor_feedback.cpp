@@ -13,17 +13,6 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
-namespace {
-
-// The colour of a panel swatch: the middle pixel of its button's icon.
-QColor swatchColor(const QPushButton* button)
-{
-    const QImage image = button->icon().pixmap(button->iconSize()).toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
-} // namespace
-
 class EditorFeedback : public ::testing::Test {
 protected:
     void SetUp() override

@@ -4,6 +4,10 @@
 
 #include "editor.h"
 
+#include <QColor>
+#include <QImage>
+#include <QPushButton>
+
 #include <memory>
 
 // Makes and shows both windows of a fresh editor whose viewer asks its questions of a
@@ -20,4 +24,11 @@ inline void startScriptedEditor(std::unique_ptr<Editor>& editor, ScriptedDialogs
     for (int i = 0; i < 200 && !editor->viewer.isGLReady(); ++i)
         QTest::qWait(20);
     ASSERT_TRUE(editor->viewer.isGLReady());
+}
+
+// The colour of a panel swatch: the middle pixel of its button's icon.
+inline QColor swatchColor(const QPushButton* button)
+{
+    const QImage image = button->icon().pixmap(button->iconSize()).toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
 }

@@ -25,12 +25,6 @@ void keepScreenshot(const QImage& image, const char* name)
         image.save(QDir(folder).filePath(QString(name) + ".png"));
 }
 
-QColor swatchColor(const QPushButton* button)
-{
-    const QImage image = button->icon().pixmap(button->iconSize()).toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
 } // namespace
 
 class EditorErgonomics : public ::testing::Test {
