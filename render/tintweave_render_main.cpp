@@ -2,6 +2,7 @@
 // does, at any size, or a keyframe animation as the editor's keyframe export does, without a
 // window. With an X display it renders through Qt's offscreen GL context; without one through
 // EGL's surfaceless platform.
+#include "tool_exit_status.h"
 #include "curve_rendering.h"
 #include "console_diagnostics.h"
 #include "curve_set.h"
@@ -34,13 +35,8 @@
 
 namespace {
 
-// Exit statuses.
-constexpr int kOk = 0;
-constexpr int kBadDrawing = 1;
-constexpr int kUsage = 2;
-constexpr int kNoGl = 3;
-constexpr int kBadShaders = 4;
-constexpr int kCannotWrite = 5;
+using namespace tool_exit;
+constexpr int kBadDrawing = kBadInput;
 
 // Bytes read at most from a drawing on stdin: one more than the reader accepts, so that a
 // larger drawing is refused by the reader with its usual message.

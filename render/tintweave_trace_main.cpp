@@ -1,6 +1,7 @@
 // tintweave-trace: traces a bitmap into a drawing (CurveSetXML) of curves along its edges with
 // the colours of both sides and the blur of soft edges, fits the colours to the bitmap by
 // rendering, and optionally writes the render. Renders without a window, as tintweave-render.
+#include "tool_exit_status.h"
 #include "bitmap_tracer.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
@@ -24,13 +25,8 @@
 
 namespace {
 
-// Exit statuses.
-constexpr int kOk = 0;
-constexpr int kBadBitmap = 1;
-constexpr int kUsage = 2;
-constexpr int kNoGl = 3;
-constexpr int kBadShaders = 4;
-constexpr int kCannotWrite = 5;
+using namespace tool_exit;
+constexpr int kBadBitmap = kBadInput;
 
 constexpr int kDefaultRounds = 1;
 

@@ -18,6 +18,7 @@
 
 #include <QGuiApplication>
 
+#include "bare_pass.h"
 #include "random_drawing.h"
 
 #include <benchmark/benchmark.h>
@@ -76,12 +77,7 @@ void BM_BareQuad(benchmark::State& state)
     Target target;
     glFinish();
     for (auto _ : state) {
-        glBegin(GL_QUADS);
-        glVertex2f(-1, -1);
-        glVertex2f(1, -1);
-        glVertex2f(1, 1);
-        glVertex2f(-1, 1);
-        glEnd();
+        drawWholeTargetQuad();
         glFinish();
     }
 }

@@ -85,12 +85,7 @@ void BM_MultigridPass(benchmark::State& state)
     std::vector<double> times;
     for (auto _ : state) {
         const double start = processCpuSeconds();
-        glBegin(GL_QUADS);
-        glVertex2f(-1, -1);
-        glVertex2f(1, -1);
-        glVertex2f(1, 1);
-        glVertex2f(-1, 1);
-        glEnd();
+        drawWholeTargetQuad();
         glFinish();
         times.push_back(processCpuSeconds() - start);
     }

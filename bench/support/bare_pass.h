@@ -14,6 +14,17 @@
 #include <ctime>
 #include <vector>
 
+// Draws one quad over the whole target (identity matrices).
+inline void drawWholeTargetQuad()
+{
+    glBegin(GL_QUADS);
+    glVertex2f(-1, -1);
+    glVertex2f(1, -1);
+    glVertex2f(1, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+}
+
 // The program and images of the bare pass, set up for drawing it.
 class BarePass {
 public:
@@ -38,12 +49,7 @@ public:
     // One pass, finished.
     void run() const
     {
-        glBegin(GL_QUADS);
-        glVertex2f(-1, -1);
-        glVertex2f(1, -1);
-        glVertex2f(1, 1);
-        glVertex2f(-1, 1);
-        glEnd();
+        drawWholeTargetQuad();
         glFinish();
     }
 
