@@ -18,6 +18,7 @@
 
 #include "bare_pass.h"
 #include "random_drawing.h"
+#include "curve_transforms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,7 +71,7 @@ void BM_DragStep(benchmark::State& state)
     int step = 0;
     glFinish();
     for (auto _ : state) {
-        dragged.translateTo((++step % 2) * 2.0 / kSize, 0.0);
+        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         r.solver->update();
         glFinish();
     }
@@ -104,7 +105,7 @@ void BM_SolvePhases(benchmark::State& state)
     setMultigridPhaseHook(begin);
     int step = 0;
     for (auto _ : state) {
-        dragged.translateTo((++step % 2) * 2.0 / kSize, 0.0);
+        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         begin("rasterising");
         r.solver->buildDivergencePyramid();
         r.solver->buildColorConstraints(false);
@@ -160,7 +161,7 @@ void BM_SaveImageNoBlur(benchmark::State& state)
     Renderer& r = rendererFor(int(state.range(0)));
     CurveSet sharp = r.drawing;
     for (Curve& curve : sharp.curves)
-        curve.setUniformBlur(0);
+        setUniformBlur(curve, 0);
     r.solver->setCurveSet(sharp);
     const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_solver.png"));
     for (auto _ : state) {

@@ -1,6 +1,7 @@
 #include "test_solver_support.h"
 
 #include "blur_pass.h"
+#include "curve_transforms.h"
 
 #include <algorithm>
 
@@ -159,10 +160,10 @@ TEST_F(ParallelCurvesTest, PictureDuringADragIsTheRamp)
     Curve& moved = drawing.curves[1];
     moved.setDragAnchor(0.0, 0.0);
     for (int step = 1; step <= 4; ++step) {
-        moved.translateTo(-step * 2.0 / kSize, 0.0);
+        translateTo(moved, -step * 2.0 / kSize, 0.0);
         solver->update();
     }
-    moved.translateTo(0.0, 0.0); // back where the band's ends are measured
+    translateTo(moved, 0.0, 0.0); // back where the band's ends are measured
     solver->update();
     Rgb left, right;
     const double error = rampError(picture(), &left, &right);
