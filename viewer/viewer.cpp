@@ -314,7 +314,7 @@ void Viewer::setBlur(int sigma)
 
 void Viewer::setIter(int i)
 {
-    renderer->setIterations(std::clamp(i, kMinIterations, kMaxIterations));
+    renderer->settings().iterations = std::clamp(i, kMinIterations, kMaxIterations);
     quickUpdate();
 }
 
@@ -380,7 +380,7 @@ void Viewer::showAttrib(bool show)
 
 void Viewer::activateBlur(bool activate)
 {
-    renderer->setBlurEnabled(activate);
+    renderer->settings().blurEnabled = activate;
     fullUpdate();
 }
 

@@ -126,7 +126,7 @@ void BM_SolvePhases(benchmark::State& state)
 void BM_FullUpdateBlurOff(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
-    r.solver->setBlurEnabled(false);
+    r.solver->settings().blurEnabled = false;
     for (auto _ : state) {
         r.solver->fullUpdate();
         glFinish();
@@ -136,12 +136,12 @@ void BM_FullUpdateBlurOff(benchmark::State& state)
 void BM_FullUpdateBlurOn(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
-    r.solver->setBlurEnabled(true);
+    r.solver->settings().blurEnabled = true;
     for (auto _ : state) {
         r.solver->fullUpdate();
         glFinish();
     }
-    r.solver->setBlurEnabled(false);
+    r.solver->settings().blurEnabled = false;
 }
 
 void BM_SaveImage(benchmark::State& state)
@@ -183,7 +183,7 @@ void BM_SavePictureEncoding(benchmark::State& state)
     drawing.colour_space = mode == 3 ? ColourSpace::Oklab : ColourSpace::Srgb;
     r.solver->setCurveSet(drawing);
     r.solver->fullUpdate();
-    r.solver->setExportEncoding({mode == 2 ? 16 : 8, mode != 0});
+    r.solver->settings().exportEncoding = {mode == 2 ? 16 : 8, mode != 0};
     const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_encoding.png"));
     glFinish();
     for (auto _ : state) {
@@ -191,7 +191,7 @@ void BM_SavePictureEncoding(benchmark::State& state)
         glFinish();
     }
     QFile::remove(path);
-    r.solver->setExportEncoding(PictureEncoding());
+    r.solver->settings().exportEncoding = PictureEncoding();
     r.solver->setCurveSet(r.drawing);
 }
 
@@ -201,7 +201,7 @@ void BM_DisplayPicture(benchmark::State& state)
 {
     Renderer& r = rendererFor(1);
     r.solver->fullUpdate();
-    r.solver->setDisplayDither(state.range(0) != 0);
+    r.solver->settings().displayDither = state.range(0) != 0;
     RenderTarget window;
     window.create(kSize, kSize, rgba8Nearest());
     glFinish();
@@ -209,7 +209,7 @@ void BM_DisplayPicture(benchmark::State& state)
         r.solver->display(kSize, kSize, DisplayMode::Picture, window.framebuffer.name());
         glFinish();
     }
-    r.solver->setDisplayDither(true);
+    r.solver->settings().displayDither = true;
 }
 
 // update of the same drawings diffused in OKLab: the colours are converted on every rasterising.

@@ -29,11 +29,11 @@ TEST_F(SolverTest, A512CanvasHasSixLevelsOfHalvingSize)
 
 TEST_F(SolverTest, IterationAndDisplayLevelStepsStopAtTheirBounds)
 {
-    solver->setIterations(20);
-    EXPECT_EQ(solver->moreIterations(), 20);
-    solver->setIterations(1);
-    EXPECT_EQ(solver->fewerIterations(), 1);
-    EXPECT_EQ(solver->moreIterations(), 2);
+    solver->settings().iterations = 20;
+    EXPECT_EQ(moreIterations(solver->settings()), 20);
+    solver->settings().iterations = 1;
+    EXPECT_EQ(fewerIterations(solver->settings()), 1);
+    EXPECT_EQ(moreIterations(solver->settings()), 2);
     for (int i = 0; i < 10; ++i)
         solver->coarserDisplayLevel();
     EXPECT_EQ(solver->currentDisplayLevel(), 5);
@@ -252,7 +252,7 @@ TEST_F(SolverTest, DegenerateCurvesRenderWithoutFaults)
     drawing.addCurve(short3);
     drawing.addCurve(colourless);
     drawing.addCurve(dot);
-    solver->setBlurEnabled(true);
+    solver->settings().blurEnabled = true;
     solver->fullUpdate();
     const Picture colors = picture();
     for (float v : colors.pixels)
@@ -289,11 +289,11 @@ TEST_F(SolverTest, BlurOffLeavesThePictureAsSolvedAndBlurOnSoftensIt)
     solver->update();
     const Picture solved = picture();
 
-    solver->setBlurEnabled(false);
+    solver->settings().blurEnabled = false;
     solver->fullUpdate();
     EXPECT_EQ(picture().pixels, solved.pixels);
 
-    solver->setBlurEnabled(true);
+    solver->settings().blurEnabled = true;
     solver->fullUpdate();
     const Picture blurred = picture();
     // Across the curve the solved picture jumps within a pixel; blurred, the jump spreads out.

@@ -146,7 +146,7 @@ protected:
 // solution already.
 TEST_F(ExactSolveTest, PictureAfterAnEditIsTheSolution)
 {
-    ASSERT_EQ(solver->iterationCount(), DiffusionSolver::kDefaultCycles);
+    ASSERT_EQ(solver->settings().iterations, DiffusionSolver::kDefaultCycles);
     for (const Drawing& d : hardDrawings()) {
         draw(d);
         solver->fullUpdate();
