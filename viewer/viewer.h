@@ -16,7 +16,6 @@
 
 class DiffusionSolver;
 class DocumentBinding;
-class MouseTool;
 class QCloseEvent;
 class QImage;
 class QKeyEvent;
@@ -26,25 +25,19 @@ class ViewerSettings;
 struct MouseTools;
 
 // The OpenGL window that shows a drawing: the GL life cycle, the view, the frames, and the
-// mouse and keys handed on to the tool of the current mode and to the key handlers.
+// mouse and keys handed on to the tool of the current mode and to the key handlers. The viewer
+// keeps its own two-dimensional view instead of the base class's camera: canvas point p appears
+// at normalised device coordinates zoom (p + pan) of the canvas square (placement()). A frame
+// shows the renderer's picture (or the example bitmap), the curves and the tool's marks.
 //
-// The viewer keeps its own two-dimensional view instead of the base class's camera: canvas point
-// (x, y) appears at normalised device coordinates (zoom (x + panX), zoom (y + panY)) inside the
-// canvas square (placement()). Every frame shows the renderer's picture (or the example bitmap)
-// and draws the curves and the current tool's marks on top.
+// The drawing, its history and its file belong to a Document shown through a DocumentBinding
+// (viewer_document.h); the panel's values live in settings(), the mouse tools and context menus
+// in tools() (mouse_tools.h), zooming in navigation(), the keys in viewer_keys.h.
 //
-// The drawing, its history and its file belong to a Document (document.h) shown through a
-// DocumentBinding (viewer_document.h). The panel's values live in settings(), the mouse tools
-// and context menus in tools() (mouse_tools.h), zooming in navigation(), the keys in
-// viewer_keys.h.
-//
-// GL work outside init()/draw() runs between beginGLWork() and endGLWork(). Before the first
-// show there is no context: updates then only change state, and init() solves once it exists.
-//
-// Repaints: the repaint timer (1 ms, single shot) is started by requestRepaint(); every update,
-// every input event and every renderer update requests one, so a frame follows each change and
-// an idle editor draws nothing. setContinuousRepaint(true) makes the timer repeat, redrawing
-// continuously (used to measure the cost of a frame).
+// GL work outside init()/draw() runs between beginGLWork() and endGLWork(); before the first
+// show there is no context: updates only change state, and init() solves. requestRepaint()
+// starts the 1 ms single-shot repaint timer: every update and input event requests a frame, and
+// an idle editor draws nothing.
 class Viewer : public QGLViewer {
     Q_OBJECT
 
@@ -55,8 +48,7 @@ public:
 
     Document& drawing() { return doc; }
     CurveSet& document() { return curveSet; }
-    // The renderer; never null.
-    DiffusionSolver& solver() const { return *renderer; }
+    DiffusionSolver& solver() const { return *renderer; } // the renderer; never null
     ViewerSettings& settings() const { return *values; }
     MouseTools& tools() const { return *mouseTools; }
     ViewNavigator& navigation() const { return *zooming; }
@@ -75,12 +67,12 @@ public:
     long framesDrawn() const { return frameCount; }
     // Starts the repaint timer unless it runs already; the frame follows within about 1 ms.
     void requestRepaint();
-    // true: redraw on every timer tick (1 ms) whatever changed; false (default): only on request.
+    // true: redraw on every timer tick whatever changed (to measure a frame's cost); false
+    // (default): only on request.
     void setContinuousRepaint(bool continuous);
 
     // Makes the context current and returns true; false (nothing current) before init(). Pairs
-    // may nest: only the outermost endGLWork() releases the context. Call endGLWork() only after
-    // a beginGLWork() that returned true.
+    // nest; call endGLWork() only after a beginGLWork() that returned true.
     bool beginGLWork();
     void endGLWork();
     // The renderer's two recomputations, with the context made current, then a repaint. Before
@@ -88,8 +80,7 @@ public:
     void quickUpdate();
     void fullUpdate();
     // The quick update of a mouse move: at once when no solve ran since the last frame, else
-    // left to the next frame, which solves once for the newest position (the picture never
-    // falls behind the mouse).
+    // left to the next frame, which solves once for the newest position.
     void quickUpdateForMove();
 
     // A failure, after its console line: a message box over this window and the status text.
@@ -102,8 +93,7 @@ public:
     using KeyHandler = std::function<bool(const QKeyEvent&)>;
     void addKeyHandler(KeyHandler handler);
 
-    // ---- seam for every modal question (file names, menu choices)
-    // Replaces the dialogs; a null pointer restores the toolkit's real dialogs.
+    // Every modal question (file names, menu choices); a null replacement restores the real ones.
     void setDialogs(std::unique_ptr<ViewerDialogs> replacement);
     ViewerDialogs& dialogs() const { return *dialogRunner; }
 
@@ -112,8 +102,7 @@ public Q_SLOTS:
     void changeManipMode(ManipulationMode manipMode);
 
 Q_SIGNALS:
-    // What the last command came to, in a few words ("Saved drawing.xml", "Could not save
-    // drawing.xml: No space left on device"); failures are also shown in a message box.
+    // What the last command came to, in a few words ("Saved drawing.xml"), for the status line.
     void outcomeReported(const QString& text);
     // The window accepted a close request (after any question about unsaved changes).
     void closed();
@@ -128,8 +117,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void init() override;
     void draw() override;
-    // Requests a repaint after every input event, then lets the base dispatch it. Letting go of
-    // Ctrl and a new size drop the tools' marks (the scribble trail).
+    // A repaint after every input event; Ctrl let go and a new size drop the scribble trail.
     bool event(QEvent* event) override;
     // Asks about unsaved changes; a cancelled question keeps the window open.
     void closeEvent(QCloseEvent* event) override;
@@ -152,7 +140,6 @@ private:
     ManipulationMode manipMode = ModeCamera;
     QTimer* timer = nullptr;
     View view;
-
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
     long frameCount = 0;

@@ -28,7 +28,12 @@ DocumentBinding::DocumentBinding(Viewer& shown, Document& drawing)
     updateTitle();
 }
 
-DocumentBinding::~DocumentBinding() = default;
+DocumentBinding::~DocumentBinding()
+{
+    // The document may outlive the window: it no longer asks through it or reports to it.
+    document.setQuestions(nullptr);
+    QObject::disconnect(&document, nullptr, &viewer, nullptr);
+}
 
 void DocumentBinding::resetViewForDrawing()
 {
