@@ -2,6 +2,7 @@
 
 #include "context_menu_controller.h"
 #include "overlay_drawing.h"
+#include "curve_set_selection.h"
 #include "viewer.h"
 
 #include <QMouseEvent>
@@ -35,14 +36,14 @@ void SelectionTool::press(QMouseEvent& event)
     if (modifiers == Qt::ShiftModifier) {
         for (const PickHit& hit : pickAround(event.pos(), PickPurpose::Toggle, kClickRegion).hits)
             if (hit.kind == PickKind::Curve)
-                curves.toggleSelection(hit.curve);
+                toggleSelection(curves, hit.curve);
         return;
     }
     if (modifiers != Qt::NoModifier)
         return;
     const PickHits hits = pickAround(event.pos(), PickPurpose::Press, kClickRegion);
     if (hits.empty() || hits.last().kind == PickKind::Nothing)
-        curves.clearSelection();
+        clearSelection(curves);
     else if (hits.last().kind == PickKind::Selection)
         startDrag("Move Selection", event);
 }
@@ -56,7 +57,7 @@ void SelectionTool::move(QMouseEvent& event)
         for (const PickHit& hit :
              pickAround(event.pos(), PickPurpose::Scribble, kScribbleRegion).hits)
             if (hit.kind == PickKind::Curve)
-                curves.addToSelection(hit.curve);
+                addToSelection(curves, hit.curve);
         marks.append(p);
         return;
     }

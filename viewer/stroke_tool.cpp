@@ -2,6 +2,7 @@
 
 #include "overlay_drawing.h"
 #include "overview_reader.h"
+#include "stroke_vectorizer.h"
 #include "viewer.h"
 
 #include <QMouseEvent>
@@ -41,10 +42,10 @@ void StrokeTool::release(QMouseEvent& event)
             if (viewer.beginGLWork()) {
                 // Inactive colour sides take their colours from the rendered overview.
                 const OverviewReader picture(viewer.solver());
-                curves.vectorizeStroke(stroke, side, side, &picture);
+                vectorizeStroke(curves, stroke, side, side, &picture);
                 viewer.endGLWork();
             } else {
-                curves.vectorizeStroke(stroke, side, side, nullptr);
+                vectorizeStroke(curves, stroke, side, side, nullptr);
             }
         });
         curves.setCurrentCurve(-1);

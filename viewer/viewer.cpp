@@ -1,6 +1,7 @@
 #include "viewer.h"
 
 #include "curve_rendering.h"
+#include "curve_set_selection.h"
 #include "diffusion_solver.h"
 #include "glew_init.h"
 #include "mouse_tools.h"
@@ -171,10 +172,10 @@ void Viewer::changeManipMode(ManipulationMode newMode)
     doc.finishGesture();
     mouseTools->clearOverlays();
     if (manipMode == ModeSelectMulti && newMode != ModeSelectMulti)
-        curveSet.clearSelection();
+        clearSelection(curveSet);
     manipMode = newMode;
     if (newMode == ModeSelectMulti && curveSet.hasCurrentCurve()) {
-        curveSet.toggleSelection(curveSet.current_curve);
+        toggleSelection(curveSet, curveSet.current_curve);
         curveSet.setCurrentCurve(-1);
     }
     // The scribble follows the mouse with Ctrl held even when no button is pressed.

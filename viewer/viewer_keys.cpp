@@ -2,6 +2,7 @@
 
 #include "diffusion_solver.h"
 #include "view_navigator.h"
+#include "curve_set_selection.h"
 #include "viewer.h"
 #include "viewer_settings.h"
 
@@ -61,7 +62,7 @@ void clearDrawing(Viewer& viewer)
         return;
     CurveSet& curves = viewer.document();
     document.recordEdit("Clear", [&] {
-        curves.clearSelection();
+        clearSelection(curves);
         curves.clear();
     });
     viewer.setView(View());
