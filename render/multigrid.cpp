@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kCoarsestSize = 5;   // the exact solve's side (mg_coarsest.frag)
 constexpr unsigned kPassUnits = 6; // the most texture units a pass reads
-constexpr int kLargestVisitedOnce = 33; // the largest side of a level whose F visits are V visits
 
 std::function<void(const char*)>& phaseHook()
 {
@@ -234,10 +233,6 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
     Level& coarser = levels[k + 1];
-    // On the small levels a pass costs far more than its pixels, and an F visit makes many:
-    // they visit their coarser level once.
-    if (std::max(level.width(), level.height()) <= kLargestVisitedOnce)
-        kind = Cycle::V;
     const Cycle visits[2] = {kind, Cycle::V};
     const int count = kind == Cycle::F ? 2 : 1;
     for (int v = 0; v < count; ++v) {
