@@ -1,6 +1,7 @@
 #include "scripted_edits.h"
 
 #include "document.h"
+#include "curve_set_xml.h"
 
 #include <QTimer>
 
@@ -10,7 +11,7 @@ void scheduleScriptedEdits(Document& document, const QStringList& files, int int
         const QString file = files.at(i);
         QTimer::singleShot(intervalMs * (i + 1), &document, [&document, file] {
             CurveSet loaded;
-            if (!loaded.loadXml(file))
+            if (!loadXml(loaded, file))
                 return;
             CurveSet& set = document.curves();
             document.recordEdit("Scripted Edit", [&] {

@@ -1,41 +1,44 @@
+#include "clipboard.h"
+
 #include "curve_set.h"
+#include "curve_set_selection.h"
 
 #include <cmath>
 
-void CurveSet::copySplines()
+void copySplines(CurveSet& set)
 {
-    if (hasCurrentCurve()) {
-        clipboard.clear();
-        clipboard.append(curves[current_curve]);
-        clipboard.last().setSelected(false);
+    if (set.hasCurrentCurve()) {
+        set.clipboard.clear();
+        set.clipboard.append(set.curves[set.current_curve]);
+        set.clipboard.last().setSelected(false);
         return;
     }
     QVector<Curve> copies;
-    for (int i : selection) {
-        if (i < 0 || i >= nb_curves)
+    for (int i : set.selection) {
+        if (i < 0 || i >= set.nb_curves)
             continue;
-        copies.append(curves[i]);
+        copies.append(set.curves[i]);
         copies.last().setSelected(false);
     }
     // A selection naming no existing curve copies nothing and keeps the clipboard.
     if (!copies.isEmpty())
-        clipboard = copies;
+        set.clipboard = copies;
 }
 
-void CurveSet::cutSplines()
+void cutSplines(CurveSet& set)
 {
-    copySplines();
-    if (hasCurrentCurve()) {
-        removeCurve(current_curve);
-        current_curve = -1;
-    } else if (!selection.isEmpty()) {
-        deleteSelected();
+    copySplines(set);
+    if (set.hasCurrentCurve()) {
+        set.removeCurve(set.current_curve);
+        set.current_curve = -1;
+    } else if (!set.selection.isEmpty()) {
+        deleteSelected(set);
     }
 }
 
-void CurveSet::pasteSplines(const View& view)
+void pasteSplines(CurveSet& set, const View& view)
 {
-    if (clipboard.isEmpty())
+    if (set.clipboard.isEmpty())
         return;
     // A zoom of 0 or a broken view would put the copies at infinity.
     const double zoom = std::isfinite(view.zoom) && view.zoom > 0.0 ? view.zoom : 1.0;
@@ -43,59 +46,59 @@ void CurveSet::pasteSplines(const View& view)
     const double panY = std::isfinite(view.pan.y) ? view.pan.y : 0.0;
 
     Point centre;
-    if (clipboard.size() == 1) {
-        addCurve(clipboard.first());
-        setCurrentCurve(nb_curves - 1);
-        const Curve& pasted = curves.last();
+    if (set.clipboard.size() == 1) {
+        set.addCurve(set.clipboard.first());
+        set.setCurrentCurve(set.nb_curves - 1);
+        const Curve& pasted = set.curves.last();
         centre = pasted.bbox_min + (pasted.bbox_max - pasted.bbox_min) * 0.5;
     } else {
-        clearSelection();
-        for (const Curve& entry : qAsConst(clipboard)) {
-            addCurve(entry);
-            addToSelection(nb_curves - 1);
+        clearSelection(set);
+        for (const Curve& entry : qAsConst(set.clipboard)) {
+            set.addCurve(entry);
+            addToSelection(set, set.nb_curves - 1);
         }
-        centre = selection_min + (selection_max - selection_min) * 0.5;
+        centre = set.selection_min + (set.selection_max - set.selection_min) * 0.5;
     }
 
     // Drag the copies from their box centre to 130 % of it, in view coordinates: they move by
     // 30 % of the centre over the zoom, so copies of curves around the origin stay in place.
     const double cx = centre.x;
     const double cy = centre.y;
-    beginDrag(cx / zoom - panX, cy / zoom - panY, true);
-    dragTo((cx + 0.3 * cx) / zoom - panX, (cy + 0.3 * cy) / zoom - panY);
-    beginDrag(0.0, 0.0, false);
+    set.beginDrag(cx / zoom - panX, cy / zoom - panY, true);
+    set.dragTo((cx + 0.3 * cx) / zoom - panX, (cy + 0.3 * cy) / zoom - panY);
+    set.beginDrag(0.0, 0.0, false);
 }
 
-void CurveSet::copyBlur()
+void copyBlur(CurveSet& set)
 {
-    copied_blur = -1;
-    if (selection.isEmpty()) {
-        if (hasCurrentCurve())
-            copied_blur = curves[current_curve].meanBlur();
+    set.copied_blur = -1;
+    if (set.selection.isEmpty()) {
+        if (set.hasCurrentCurve())
+            set.copied_blur = set.curves[set.current_curve].meanBlur();
         return;
     }
     int sum = 0;
     int count = 0;
-    for (int i : selection) {
-        if (i < 0 || i >= nb_curves)
+    for (int i : set.selection) {
+        if (i < 0 || i >= set.nb_curves)
             continue;
-        sum += curves[i].meanBlur();
+        sum += set.curves[i].meanBlur();
         ++count;
     }
     if (count > 0)
-        copied_blur = sum / count;
+        set.copied_blur = sum / count;
 }
 
-void CurveSet::pasteBlur()
+void pasteBlur(CurveSet& set)
 {
-    if (copied_blur == -1)
+    if (set.copied_blur == -1)
         return;
-    if (selection.isEmpty()) {
-        if (hasCurrentCurve())
-            curves[current_curve].setUniformBlur(copied_blur);
+    if (set.selection.isEmpty()) {
+        if (set.hasCurrentCurve())
+            set.curves[set.current_curve].setUniformBlur(set.copied_blur);
         return;
     }
-    for (int i : selection)
-        if (i >= 0 && i < nb_curves)
-            curves[i].setUniformBlur(copied_blur);
+    for (int i : set.selection)
+        if (i >= 0 && i < set.nb_curves)
+            set.curves[i].setUniformBlur(set.copied_blur);
 }

@@ -1,5 +1,7 @@
 #include "curve_set.h"
 
+#include "curve_set_selection.h"
+
 #include <algorithm>
 
 CurveSet::CurveSet()
@@ -270,59 +272,6 @@ void CurveSet::appendBlur(int globalID, bool use_default, double value)
         c->appendBlur(globalID, use_default, value);
 }
 
-// ---------------------------------------------------------------- set-wide edits
-
-template <typename Edit>
-int CurveSet::forSelectedThenCurrent(Edit edit)
-{
-    int edited = 0;
-    for (int i : selection) {
-        if (i >= 0 && i < nb_curves) {
-            edit(curves[i]);
-            ++edited;
-        }
-    }
-    if (hasCurrentCurve()) {
-        edit(curves[current_curve]);
-        if (!selection.contains(current_curve))
-            ++edited;
-    }
-    return edited;
-}
-
-int CurveSet::setGlobalBlur(int shift)
-{
-    return forSelectedThenCurrent([shift](Curve& c) { c.shiftBlur(shift); });
-}
-
-int CurveSet::stylizeSplines()
-{
-    return forSelectedThenCurrent([](Curve& c) { c.toggleStylized(); });
-}
-
-int CurveSet::increaseContrast()
-{
-    return forSelectedThenCurrent([](Curve& c) { c.increaseContrast(); });
-}
-
-int CurveSet::decreaseContrast()
-{
-    return forSelectedThenCurrent([](Curve& c) { c.decreaseContrast(); });
-}
-
-int CurveSet::switchColors()
-{
-    return forSelectedThenCurrent([](Curve& c) { c.switchColors(); });
-}
-
-int CurveSet::smoothSplines()
-{
-    const int edited = forSelectedThenCurrent([](Curve& c) { c.smooth(); });
-    selectionBox();
-    selectionHull();
-    return edited;
-}
-
 // ---------------------------------------------------------------- dragging
 
 void CurveSet::beginDrag(double x, double y, bool active)
@@ -347,6 +296,6 @@ void CurveSet::dragTo(double x, double y)
     for (int i : selection)
         if (i >= 0 && i < nb_curves)
             curves[i].translateTo(x, y);
-    selectionBox();
-    selectionHull();
+    selectionBox(*this);
+    selectionHull(*this);
 }

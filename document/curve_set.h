@@ -98,70 +98,10 @@ public:
     void appendRightColor(int globalID, bool use_default, const QColor& color = QColor());
     void appendBlur(int globalID, bool use_default, double value = 0.0);
 
-    // ---- multi-selection (each call recomputes the selection box and hull)
-    void addToSelection(int i);
-    void removeFromSelection(int i);
-    void toggleSelection(int i);
-    // Selects every curve and drops the current curve (the selection is what set-wide edits,
-    // dragging and deletion then act on); returns the number of curves selected.
-    int selectAll();
-    // Unselects every curve, empties the selection and drops the current curve; returns the
-    // former current_curve.
-    int clearSelection();
-    // Erases every selected curve; current_curve keeps naming the same curve (or -1 when it was
-    // erased).
-    void deleteSelected();
-    // selection_min / selection_max: the current curve's box, else the union of the selected
-    // curves' boxes, else unchanged.
-    void selectionBox();
-    // selection_hull: convex hull (Melkman) of the selected curves' control points, first vertex
-    // repeated at the end; empty with fewer than three points.
-    void selectionHull();
-
-    // ---- set-wide edits: every selected curve in list order, then the current curve (a curve
-    // both listed and current is edited twice). Each returns the number of curves it edited,
-    // each curve counted once.
-    int setGlobalBlur(int shift);
-    int stylizeSplines();
-    int increaseContrast();
-    int decreaseContrast();
-    int switchColors();
-    int smoothSplines();
-
     // ---- dragging the current curve or else the selection
     // active: start a drag at (x, y); beginDrag(0, 0, false) ends it.
     void beginDrag(double x, double y, bool active);
     void dragTo(double x, double y);
-
-    // ---- clipboard of whole curves and of one blur value
-    // The current curve, else the selected curves, replace the clipboard; else it is kept.
-    void copySplines();
-    void cutSplines();
-    // Pastes copies displaced by 30 % of their box centre divided by the view's zoom, as the
-    // viewer shows the canvas. One copy becomes current; several become the selection.
-    void pasteSplines(const View& view);
-    // Mean blur of the selected curves (integer mean of their means), else of the current curve.
-    void copyBlur();
-    // Uniform copied blur on the selected curves, else on the current curve.
-    void pasteBlur();
-
-    // ---- files (image pixels in the file, canvas coordinates in memory)
-    // Writes the drawing as a CurveSetXML document through a temporary file renamed on success.
-    // False on any error; the previous file is then untouched. The cause, also printed on
-    // stderr, goes to `cause` when given.
-    bool saveXml(const QString& path, QString* cause = nullptr) const;
-    // Replaces the drawing with the file's. False, with a one-line message on stderr, when the
-    // file is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged.
-    // The cause of a failure goes to `cause` when given. A loaded drawing prints its curve count
-    // on stdout (a diagnostic line, see console_diagnostics.h).
-    bool loadXml(const QString& path, QString* cause = nullptr);
-
-    // ---- stroke vectoriser (document/stroke_vectorizer.cpp)
-    // Turns a free-hand stroke (canvas coordinates) into a new Bezier curve, working in the
-    // width x height pixel grid. When a colour side is inactive and `picture` is given, that
-    // side's colours are read from the rendered picture.
-    void vectorizeStroke(const QVector<Point>& stroke, int width, int height,
-                         const PixelReader* picture = nullptr);
 
     // ---- fields
     QVector<Curve> curves;
@@ -193,10 +133,6 @@ private:
     // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it
     // names none; nullptr when the set is empty.
     Curve* clampedCurrentCurve();
-    // Applies edit to every selected curve in list order, then to the current curve; returns
-    // the number of distinct curves edited.
-    template <typename Edit>
-    int forSelectedThenCurrent(Edit edit);
 };
 
 // Fills `out` with the drawing at parameter t between keyframes a (t = 0) and b (t = 1). Curves

@@ -1,109 +1,113 @@
+#include "curve_set_selection.h"
+
 #include "curve_set.h"
 
 #include <algorithm>
 #include <vector>
 
-void CurveSet::addToSelection(int i)
+namespace {
+
+void removeFromSelection(CurveSet& set, int i)
 {
-    if (i < 0 || i >= nb_curves)
-        return;
-    if (!curves[i].selected) {
-        curves[i].setSelected(true);
-        selection.append(i);
+    if (set.curves[i].selected) {
+        set.curves[i].setSelected(false);
+        set.selection.removeOne(i);
     }
-    selectionBox();
-    selectionHull();
+    selectionBox(set);
+    selectionHull(set);
 }
 
-void CurveSet::removeFromSelection(int i)
+} // namespace
+
+void addToSelection(CurveSet& set, int i)
 {
-    if (i < 0 || i >= nb_curves)
+    if (i < 0 || i >= set.nb_curves)
         return;
-    if (curves[i].selected) {
-        curves[i].setSelected(false);
-        selection.removeOne(i);
+    if (!set.curves[i].selected) {
+        set.curves[i].setSelected(true);
+        set.selection.append(i);
     }
-    selectionBox();
-    selectionHull();
+    selectionBox(set);
+    selectionHull(set);
 }
 
-void CurveSet::toggleSelection(int i)
+void toggleSelection(CurveSet& set, int i)
 {
-    if (i < 0 || i >= nb_curves)
+    if (i < 0 || i >= set.nb_curves)
         return;
-    if (curves[i].selected)
-        removeFromSelection(i);
+    if (set.curves[i].selected)
+        removeFromSelection(set, i);
     else
-        addToSelection(i);
+        addToSelection(set, i);
 }
 
-int CurveSet::selectAll()
+int selectAll(CurveSet& set)
 {
-    current_curve = -1;
-    for (int i = 0; i < nb_curves; ++i) {
-        if (!curves[i].selected) {
-            curves[i].setSelected(true);
-            selection.append(i);
+    set.current_curve = -1;
+    for (int i = 0; i < set.nb_curves; ++i) {
+        if (!set.curves[i].selected) {
+            set.curves[i].setSelected(true);
+            set.selection.append(i);
         }
     }
-    selectionBox();
-    selectionHull();
-    return selection.size();
+    selectionBox(set);
+    selectionHull(set);
+    return set.selection.size();
 }
 
-int CurveSet::clearSelection()
+int clearSelection(CurveSet& set)
 {
-    for (Curve& c : curves)
+    for (Curve& c : set.curves)
         if (c.selected)
             c.setSelected(false);
-    selection.clear();
-    const int former = current_curve;
-    current_curve = -1;
+    set.selection.clear();
+    const int former = set.current_curve;
+    set.current_curve = -1;
     return former;
 }
 
-void CurveSet::deleteSelected()
+void deleteSelected(CurveSet& set)
 {
     int kept = 0;
     int newCurrent = -1;
-    for (int i = 0; i < curves.size(); ++i) {
-        if (curves[i].selected)
+    for (int i = 0; i < set.curves.size(); ++i) {
+        if (set.curves[i].selected)
             continue;
-        if (i == current_curve)
+        if (i == set.current_curve)
             newCurrent = kept;
         if (kept != i)
-            curves[kept] = curves[i];
+            set.curves[kept] = set.curves[i];
         ++kept;
     }
-    curves.resize(kept);
-    nb_curves = kept;
-    selection.clear();
-    current_curve = newCurrent;
+    set.curves.resize(kept);
+    set.nb_curves = kept;
+    set.selection.clear();
+    set.current_curve = newCurrent;
 }
 
-void CurveSet::selectionBox()
+void selectionBox(CurveSet& set)
 {
-    if (hasCurrentCurve()) {
-        selection_min = curves[current_curve].bbox_min;
-        selection_max = curves[current_curve].bbox_max;
+    if (set.hasCurrentCurve()) {
+        set.selection_min = set.curves[set.current_curve].bbox_min;
+        set.selection_max = set.curves[set.current_curve].bbox_max;
         return;
     }
     bool first = true;
-    for (int i : selection) {
-        if (i < 0 || i >= nb_curves)
+    for (int i : set.selection) {
+        if (i < 0 || i >= set.nb_curves)
             continue;
-        const Curve& c = curves[i];
+        const Curve& c = set.curves[i];
         if (first) {
-            selection_min = c.bbox_min;
-            selection_max = c.bbox_max;
+            set.selection_min = c.bbox_min;
+            set.selection_max = c.bbox_max;
             first = false;
             continue;
         }
         for (const Point& corner : {c.bbox_min, c.bbox_max}) {
-            selection_min.x = std::min(selection_min.x, corner.x);
-            selection_min.y = std::min(selection_min.y, corner.y);
-            selection_max.x = std::max(selection_max.x, corner.x);
-            selection_max.y = std::max(selection_max.y, corner.y);
+            set.selection_min.x = std::min(set.selection_min.x, corner.x);
+            set.selection_min.y = std::min(set.selection_min.y, corner.y);
+            set.selection_max.x = std::max(set.selection_max.x, corner.x);
+            set.selection_max.y = std::max(set.selection_max.y, corner.y);
         }
     }
 }
@@ -188,19 +192,19 @@ QVector<Point> monotoneChainHull(QVector<Point> points)
 
 } // namespace
 
-void CurveSet::selectionHull()
+void selectionHull(CurveSet& set)
 {
     QVector<Point> points;
-    for (int i : selection)
-        if (i >= 0 && i < nb_curves)
-            points += curves[i].control_points;
-    selection_hull.clear();
+    for (int i : set.selection)
+        if (i >= 0 && i < set.nb_curves)
+            points += set.curves[i].control_points;
+    set.selection_hull.clear();
     if (points.size() < 3)
         return;
     // Melkman's walk is exact only on a simple polyline; the control polygons of several curves
     // (or of one looping curve) need not be one, and the walk can then leave points outside.
     // Such a result is replaced by a hull that holds for any point set.
-    selection_hull = melkmanHull(points);
-    if (!enclosesAll(selection_hull, points))
-        selection_hull = monotoneChainHull(points);
+    set.selection_hull = melkmanHull(points);
+    if (!enclosesAll(set.selection_hull, points))
+        set.selection_hull = monotoneChainHull(points);
 }

@@ -16,3 +16,14 @@ QByteArray writeCurveSetXml(const CurveSet& set);
 // `reason` when the input is not a well-formed curve_set, lacks a usable image size or holds a
 // non-finite or out-of-range number; `into` is then in an unspecified state and must be dropped.
 bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason);
+
+// Writes the drawing as a CurveSetXML document through a temporary file renamed on success.
+// False on any error; the previous file is then untouched. The cause, also printed on stderr,
+// goes to `cause` when given.
+bool saveXml(const CurveSet& set, const QString& path, QString* cause = nullptr);
+
+// Replaces the drawing with the file's. False, with a one-line message on stderr, when the file
+// is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged. The
+// cause of a failure goes to `cause` when given. A loaded drawing prints its curve count on
+// stdout (a diagnostic line, see console_diagnostics.h).
+bool loadXml(CurveSet& set, const QString& path, QString* cause = nullptr);

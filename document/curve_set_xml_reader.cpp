@@ -1,5 +1,6 @@
 #include "console_diagnostics.h"
 #include "curve_set.h"
+#include "curve_set_selection.h"
 #include "curve_set_xml.h"
 #include "file_access.h"
 #include "xml_limits.h"
@@ -433,7 +434,7 @@ bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
             into.removeCurve(into.nb_curves - 1);
         for (Curve& c : into.curves)
             tidyCurve(c);
-        into.clearSelection();
+        clearSelection(into);
         return true;
     } catch (const std::bad_alloc&) {
         reason = QStringLiteral("not enough memory to read it");
@@ -453,7 +454,7 @@ void reportLoadError(const QString& path, const QString& reason, QString* cause)
 
 } // namespace
 
-bool CurveSet::loadXml(const QString& path, QString* cause)
+bool loadXml(CurveSet& set, const QString& path, QString* cause)
 {
     if (path.isEmpty()) {
         if (cause)
@@ -478,24 +479,24 @@ bool CurveSet::loadXml(const QString& path, QString* cause)
     // Parse into a fresh set so that a file failing half-way changes nothing here. New curves
     // take this set's current colours and blur as their defaults.
     CurveSet fresh;
-    fresh.current_left_color = current_left_color;
-    fresh.current_right_color = current_right_color;
-    fresh.current_blur = current_blur;
+    fresh.current_left_color = set.current_left_color;
+    fresh.current_right_color = set.current_right_color;
+    fresh.current_blur = set.current_blur;
     QString reason;
     if (!readCurveSetXml(file, fresh, reason)) {
         reportLoadError(path, reason, cause);
         return false;
     }
 
-    clear();
-    clearSelection();
-    selection_hull.clear();
-    curves = fresh.curves;
-    nb_curves = fresh.nb_curves;
-    image_width = fresh.image_width;
-    image_height = fresh.image_height;
-    colour_space = fresh.colour_space;
+    set.clear();
+    clearSelection(set);
+    set.selection_hull.clear();
+    set.curves = fresh.curves;
+    set.nb_curves = fresh.nb_curves;
+    set.image_width = fresh.image_width;
+    set.image_height = fresh.image_height;
+    set.colour_space = fresh.colour_space;
     if (std::ostream* out = diagnosticStream(std::cout))
-        *out << nb_curves << std::endl;
+        *out << set.nb_curves << std::endl;
     return true;
 }

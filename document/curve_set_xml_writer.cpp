@@ -162,7 +162,7 @@ QByteArray writeCurveSetXml(const CurveSet& set)
     return xml.take();
 }
 
-bool CurveSet::saveXml(const QString& path, QString* cause) const
+bool saveXml(const CurveSet& set, const QString& path, QString* cause)
 {
     if (path.isEmpty()) {
         if (cause)
@@ -178,7 +178,7 @@ bool CurveSet::saveXml(const QString& path, QString* cause) const
         reportSaveError(path, writeErrorText(errno, path, file.errorString()), cause);
         return false;
     }
-    const QByteArray text = writeCurveSetXml(*this);
+    const QByteArray text = writeCurveSetXml(set);
     errno = 0;
     if (file.write(text) != text.size()) {
         reportSaveError(path, writeErrorText(errno, path, file.errorString()), cause);

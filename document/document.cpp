@@ -1,6 +1,8 @@
 #include "document.h"
 
 #include "recent_files.h"
+#include "curve_set_xml.h"
+#include "curve_set_selection.h"
 
 #include <QFileInfo>
 
@@ -135,14 +137,14 @@ bool Document::openDrawing(const QString& filePath)
 {
     finishGesture();
     QString cause = "the file is unreadable";
-    const bool opened = set.loadXml(filePath, &cause);
+    const bool opened = loadXml(set, filePath, &cause);
     const QString name = QFileInfo(filePath).fileName();
     if (!opened) {
         reportFailure("Open drawing", QString("Could not open %1: %2").arg(name, cause));
     } else {
         emit outcomeReported("Opened " + name);
         // The old drawing's selection names curves that are gone.
-        set.clearSelection();
+        clearSelection(set);
         steps.clear();
         setFilePath(filePath);
         rememberFolderOf(filePath);
@@ -173,7 +175,7 @@ void Document::newDrawing()
     finishGesture();
     if (!maybeSaveChanges())
         return;
-    set.clearSelection();
+    clearSelection(set);
     set.clear();
     set.image_width = kCanvasSize;
     set.image_height = kCanvasSize;
@@ -224,7 +226,7 @@ QStringList Document::recentFileList() const { return recentFiles(); }
 bool Document::writeDrawing(const QString& filePath)
 {
     QString cause = "the file cannot be written";
-    const bool saved = set.saveXml(filePath, &cause);
+    const bool saved = saveXml(set, filePath, &cause);
     const QString name = QFileInfo(filePath).fileName();
     if (!saved) {
         std::cerr << "Could not save the drawing to " << filePath.toStdString() << "\n";
@@ -274,11 +276,11 @@ bool Document::recover(LeftCopy& left)
 {
     finishGesture();
     QString cause;
-    if (!set.loadXml(left.copyPath(), &cause)) {
+    if (!loadXml(set, left.copyPath(), &cause)) {
         reportFailure("Recover drawing", "Could not recover the drawing: " + cause);
         return false;
     }
-    set.clearSelection();
+    clearSelection(set);
     steps.clear(false); // modified: it differs from its file
     setFilePath(left.originalPath());
     emit outcomeReported("Recovered " + displayName());

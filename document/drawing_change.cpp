@@ -1,6 +1,7 @@
 #include "drawing_change.h"
 
 #include "curve_set.h"
+#include "curve_set_selection.h"
 
 #include <algorithm>
 
@@ -39,8 +40,8 @@ void keepEditingStateValid(CurveSet& set, int first, int count)
         set.curves[index].setSelected(true);
     if (!set.hasCurrentCurve())
         set.current_curve = -1;
-    set.selectionBox();
-    set.selectionHull();
+    selectionBox(set);
+    selectionHull(set);
 }
 
 } // namespace

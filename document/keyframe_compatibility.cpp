@@ -1,6 +1,7 @@
 #include "keyframe_compatibility.h"
 
 #include "curve_set.h"
+#include "curve_set_xml.h"
 
 #include <utility>
 
@@ -63,7 +64,7 @@ QString keyframeSequenceProblem(const QStringList& files)
     CurveSet next;
     for (int f = 0; f < files.size(); ++f) {
         QString cause;
-        if (!next.loadXml(files[f], &cause))
+        if (!loadXml(next, files[f], &cause))
             return QStringLiteral("cannot load %1: %2").arg(files[f], cause);
         if (f > 0) {
             const QString mismatch = keyframeMismatch(previous, files[f - 1], next, files[f]);

@@ -2,6 +2,7 @@
 
 #include "curve_set.h"
 #include "keyframe_compatibility.h"
+#include "curve_set_xml.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,13 +59,13 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
     CurveSet start;
     CurveSet end;
     CurveSet frame;
-    start.loadXml(files.front());
+    loadXml(start, files.front());
     const int last = sequence.framesPerPair - 1;
     const int total = sequence.totalFrames();
     const int lastWanted = sequence.lastFrame < 0 ? total - 1 : sequence.lastFrame;
     int frameNumber = 0;
     for (int f = 1; f < files.size() && !report.cancelled; ++f) {
-        end.loadXml(files[f]);
+        loadXml(end, files[f]);
         for (int j = 0; j <= last && !report.cancelled; ++j, ++frameNumber) {
             if (frameNumber < sequence.firstFrame || frameNumber > lastWanted)
                 continue;
@@ -82,7 +83,7 @@ KeyframeSequenceReport writeKeyframeSequence(const KeyframeSequence& sequence,
             if (sequence.onFrame && !sequence.onFrame(done, total) && done < total)
                 report.cancelled = true;
         }
-        start.loadXml(files[f]);
+        loadXml(start, files[f]);
     }
     printSummary(report, total, progress, err);
     return report;

@@ -492,23 +492,23 @@ void appendFittedCurve(CurveSet& set, const QVector<Point>& fitted, bool closed,
 
 } // namespace
 
-void CurveSet::vectorizeStroke(const QVector<Point>& stroke, int width, int height,
-                               const PixelReader* picture)
+void vectorizeStroke(CurveSet& set, const QVector<Point>& stroke, int width, int height,
+                     const PixelReader* picture)
 {
-    clearVectorizerArrays(*this);
+    clearVectorizerArrays(set);
     if (stroke.size() >= 4 && width > 0 && height > 0) {
-        stroke_points = stroke::toPixels(stroke, width, height);
-        if (stroke_points.size() >= 4) {
-            const bool closed = stroke::closeStroke(stroke_points);
-            straight_reach = stroke::computeStraightReach(stroke_points);
-            polygon_vertices = stroke::optimalPolygon(stroke_points, straight_reach);
-            fitted_points =
-                stroke::fitPolygon(polygonPoints(stroke_points, polygon_vertices), closed);
+        set.stroke_points = stroke::toPixels(stroke, width, height);
+        if (set.stroke_points.size() >= 4) {
+            const bool closed = stroke::closeStroke(set.stroke_points);
+            set.straight_reach = stroke::computeStraightReach(set.stroke_points);
+            set.polygon_vertices = stroke::optimalPolygon(set.stroke_points, set.straight_reach);
+            set.fitted_points =
+                stroke::fitPolygon(polygonPoints(set.stroke_points, set.polygon_vertices), closed);
             // An undefined fit (a stroke within one pixel, a polygon whose points coincide)
             // adds no curve.
-            if (!fitted_points.isEmpty())
-                appendFittedCurve(*this, fitted_points, closed, width, height, picture);
+            if (!set.fitted_points.isEmpty())
+                appendFittedCurve(set, set.fitted_points, closed, width, height, picture);
         }
     }
-    clearVectorizerArrays(*this);
+    clearVectorizerArrays(set);
 }

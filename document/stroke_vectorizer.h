@@ -2,11 +2,21 @@
 
 #include "point.h"
 
+class CurveSet;
+class PixelReader;
+
 #include <QVector>
 #include <vector>
 
+// Turns a free-hand stroke (canvas coordinates) into a new Bezier curve of `set`, working in the
+// width x height pixel grid. When a colour side is inactive and `picture` is given, that side's
+// colours are read from the rendered picture. The set's working arrays hold the stages' results
+// while it runs.
+void vectorizeStroke(CurveSet& set, const QVector<Point>& stroke, int width, int height,
+                     const PixelReader* picture = nullptr);
+
 // The stages of the stroke vectoriser, each a free function with its own inputs and outputs.
-// CurveSet::vectorizeStroke calls them in order:
+// vectorizeStroke calls them in order:
 //   toPixels -> closeStroke -> computeStraightReach -> optimalPolygon -> cornerRuns -> fitRun
 //
 // Stroke and fitted points are in widget pixels: x to the right, rows counted from the top, every

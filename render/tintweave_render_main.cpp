@@ -13,6 +13,7 @@
 #include "gl_session.h"
 #include "picture_file.h"
 #include "shader_program.h"
+#include "curve_set_xml.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -401,7 +402,7 @@ int renderPicture(Renderer& renderer, const Arguments& args)
     const QString& drawingPath = args.positional[0];
     const QString& output = args.positional[1];
     CurveSet drawing;
-    if (!drawing.loadXml(drawingPath))
+    if (!loadXml(drawing, drawingPath))
         return fail(kBadDrawing, QStringLiteral("cannot load drawing ") + drawingPath);
     QString why;
     if (!renderer.write(drawing, output, &why))

@@ -12,6 +12,7 @@
 #include "picture_file.h"
 #include "shader_program.h"
 #include "trace_refinement.h"
+#include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -256,7 +257,7 @@ int main(int argc, char** argv)
             return done;
     }
     QString cause;
-    if (!traced.drawing.saveXml(args.positional[1], &cause))
+    if (!saveXml(traced.drawing, args.positional[1], &cause))
         return fail(kCannotWrite,
                     QStringLiteral("cannot write %1: %2").arg(args.positional[1], cause));
     return kOk;

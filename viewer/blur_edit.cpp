@@ -1,6 +1,7 @@
 #include "blur_edit.h"
 
 #include "document.h"
+#include "curve_set_edits.h"
 
 int BlurEdit::beginPoint(int index)
 {
@@ -57,7 +58,7 @@ void BlurEdit::preview(int newValue)
     if (target == Target::Point)
         doc.curves().setBlurOf(value, point);
     else
-        curvesEdited = doc.curves().setGlobalBlur(value);
+        curvesEdited = setGlobalBlur(doc.curves(), value);
 }
 
 QString BlurEdit::commit()

@@ -1,6 +1,9 @@
 #include "edit_commands.h"
 
 #include "viewer.h"
+#include "curve_set_edits.h"
+#include "clipboard.h"
+#include "curve_set_selection.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -55,35 +58,35 @@ bool EditCommands::handleKey(const QKeyEvent& event)
     }
     if (viewer.mode() == ModeSelectMulti) {
         CurveSet& curves = viewer.document();
-        viewer.drawing().recordEdit("Delete", [&] { curves.deleteSelected(); });
+        viewer.drawing().recordEdit("Delete", [&] { deleteSelected(curves); });
         viewer.fullUpdate();
         return true;
     }
     return false;
 }
 
-void EditCommands::copySplines() { viewer.document().copySplines(); }
+void EditCommands::copySplines() { ::copySplines(viewer.document()); }
 
 void EditCommands::pasteSplines()
 {
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Paste", [&] { curves.pasteSplines(viewer.currentView()); });
+    viewer.drawing().recordEdit("Paste", [&] { ::pasteSplines(curves, viewer.currentView()); });
     viewer.fullUpdate();
 }
 
 void EditCommands::cutSplines()
 {
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Cut", [&] { curves.cutSplines(); });
+    viewer.drawing().recordEdit("Cut", [&] { ::cutSplines(curves); });
     viewer.fullUpdate();
 }
 
-void EditCommands::copyBlur() { viewer.document().copyBlur(); }
+void EditCommands::copyBlur() { ::copyBlur(viewer.document()); }
 
 void EditCommands::pasteBlur()
 {
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Paste Blur", [&] { curves.pasteBlur(); });
+    viewer.drawing().recordEdit("Paste Blur", [&] { ::pasteBlur(curves); });
     viewer.fullUpdate();
 }
 
@@ -95,7 +98,7 @@ void EditCommands::deleteSplines()
             curves.removeCurve(curves.current_curve);
             curves.setCurrentCurve(-1);
         } else {
-            curves.deleteSelected();
+            deleteSelected(curves);
         }
     });
     viewer.fullUpdate();
@@ -115,49 +118,49 @@ void EditCommands::editEach(const QString& step, Edit edit, const char* done, co
 void EditCommands::smoothSplines()
 {
     editEach(
-        "Smooth", [](CurveSet& c) { return c.smoothSplines(); }, "Smoothed %1 curve%2",
+        "Smooth", [](CurveSet& c) { return ::smoothSplines(c); }, "Smoothed %1 curve%2",
         "Nothing to smooth: select a curve");
 }
 
 void EditCommands::stylizeSplines()
 {
     editEach(
-        "Stylize", [](CurveSet& c) { return c.stylizeSplines(); }, "Stylized %1 curve%2",
+        "Stylize", [](CurveSet& c) { return ::stylizeSplines(c); }, "Stylized %1 curve%2",
         "Nothing to stylize: select a curve");
 }
 
 void EditCommands::increaseContrast()
 {
     editEach(
-        "Increase Contrast", [](CurveSet& c) { return c.increaseContrast(); },
+        "Increase Contrast", [](CurveSet& c) { return ::increaseContrast(c); },
         "Raised the contrast of %1 curve%2", "No contrast to raise: select a curve");
 }
 
 void EditCommands::decreaseContrast()
 {
     editEach(
-        "Decrease Contrast", [](CurveSet& c) { return c.decreaseContrast(); },
+        "Decrease Contrast", [](CurveSet& c) { return ::decreaseContrast(c); },
         "Lowered the contrast of %1 curve%2", "No contrast to lower: select a curve");
 }
 
 void EditCommands::switchColors()
 {
     editEach(
-        "Switch Colors", [](CurveSet& c) { return c.switchColors(); },
+        "Switch Colors", [](CurveSet& c) { return ::switchColors(c); },
         "Switched the colors of %1 curve%2", "No colors to switch: select a curve");
 }
 
 void EditCommands::setGlobalBlur(int shift_sigma)
 {
     CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Shift Blur", [&] { curves.setGlobalBlur(shift_sigma); });
+    viewer.drawing().recordEdit("Shift Blur", [&] { ::setGlobalBlur(curves, shift_sigma); });
     viewer.fullUpdate();
 }
 
 void EditCommands::selectAll()
 {
     viewer.drawing().finishGesture();
-    const int selected = viewer.document().selectAll();
+    const int selected = ::selectAll(viewer.document());
     viewer.requestRepaint();
     emit viewer.outcomeReported(
         selected == 0 ? QString("Nothing to select")
@@ -167,7 +170,7 @@ void EditCommands::selectAll()
 void EditCommands::deselectAll()
 {
     viewer.drawing().finishGesture();
-    viewer.document().clearSelection();
+    clearSelection(viewer.document());
     viewer.requestRepaint();
     emit viewer.outcomeReported("Deselected");
 }

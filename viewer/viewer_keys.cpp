@@ -3,6 +3,7 @@
 
 #include "diffusion_solver.h"
 #include "help_texts.h"
+#include "curve_set_selection.h"
 
 #include <QKeyEvent>
 
@@ -74,7 +75,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
         if (!doc.maybeSaveChanges())
             return;
         doc.recordEdit("Clear", [&] {
-            curveSet.clearSelection();
+            clearSelection(curveSet);
             curveSet.clear();
         });
         setView(View());

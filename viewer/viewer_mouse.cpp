@@ -6,6 +6,8 @@
 #include "curve_rendering.h"
 #include "diffusion_solver.h"
 #include "overview_reader.h"
+#include "stroke_vectorizer.h"
+#include "curve_set_selection.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -52,10 +54,10 @@ void Viewer::changeManipMode(ManipulationMode newMode)
     doc.finishGesture();
     clearScribbleTrail();
     if (manipMode == ModeSelectMulti && newMode != ModeSelectMulti)
-        curveSet.clearSelection();
+        clearSelection(curveSet);
     manipMode = newMode;
     if (newMode == ModeSelectMulti && curveSet.hasCurrentCurve()) {
-        curveSet.toggleSelection(curveSet.current_curve);
+        toggleSelection(curveSet, curveSet.current_curve);
         curveSet.setCurrentCurve(-1);
     }
     // The scribble follows the mouse with Ctrl held even when no button is pressed.
@@ -299,14 +301,14 @@ void Viewer::multiselectionPress(QMouseEvent* event)
     if (modifiers == Qt::ShiftModifier) {
         for (const PickHit& hit : pickAt(event->pos(), PickPurpose::Toggle, kClickRegion).hits)
             if (hit.kind == PickKind::Curve)
-                curveSet.toggleSelection(hit.curve);
+                toggleSelection(curveSet, hit.curve);
         return;
     }
     if (modifiers != Qt::NoModifier)
         return;
     const PickHits hits = pickAt(event->pos(), PickPurpose::Press, kClickRegion);
     if (hits.empty() || hits.last().kind == PickKind::Nothing)
-        curveSet.clearSelection();
+        clearSelection(curveSet);
     else if (hits.last().kind == PickKind::Selection)
         startDrag("Move Selection", event);
 }
@@ -318,7 +320,7 @@ void Viewer::multiselectionMove(QMouseEvent* event)
         // Scribble: every curve under the brush joins the selection; none leaves it.
         for (const PickHit& hit : pickAt(event->pos(), PickPurpose::Scribble, kScribbleRegion).hits)
             if (hit.kind == PickKind::Curve)
-                curveSet.addToSelection(hit.curve);
+                addToSelection(curveSet, hit.curve);
         scribbleMarks.append(p);
         return;
     }
@@ -382,10 +384,10 @@ void Viewer::strokeRelease(QMouseEvent* event)
             if (beginGLWork()) {
                 // Inactive colour sides take their colours from the rendered overview.
                 const OverviewReader picture(*renderer);
-                curveSet.vectorizeStroke(stroke, side, side, &picture);
+                vectorizeStroke(curveSet, stroke, side, side, &picture);
                 endGLWork();
             } else {
-                curveSet.vectorizeStroke(stroke, side, side, nullptr);
+                vectorizeStroke(curveSet, stroke, side, side, nullptr);
             }
         });
         curveSet.setCurrentCurve(-1);

@@ -1,5 +1,6 @@
 // Stroke vectoriser: whole conversions of free-hand strokes sampled at one-pixel steps.
 #include "curve_set.h"
+#include "stroke_vectorizer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,7 +49,7 @@ void vectorize(benchmark::State& state, const std::function<Point(double)>& path
     const QVector<Point> stroke = sampleStroke(path, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CurveSet set;
-        set.vectorizeStroke(stroke, kSize, kSize);
+        vectorizeStroke(set, stroke, kSize, kSize);
         benchmark::DoNotOptimize(set.curves.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -12,6 +12,7 @@
 #include "export_commands.h"
 #include "viewer.h"
 #include "viewer_dialogs.h"
+#include "curve_set_xml.h"
 
 #include <benchmark/benchmark.h>
 
@@ -189,7 +190,7 @@ void BM_KeyframeExport(benchmark::State& state)
     QStringList files;
     for (int k = 0; k < 3; ++k) {
         files << folder.filePath(QString("key%1.xml").arg(k));
-        hundredCurves(0.05 * k).saveXml(files.back());
+        saveXml(hundredCurves(0.05 * k), files.back());
     }
     Viewer viewer;
     if (!showViewer(viewer)) {

@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 
 #include "viewer.h"
+#include "curve_set_selection.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,7 +68,7 @@ void buildHundredCurves(CurveSet& set)
             set.appendBlur(20, true);
         }
     }
-    set.clearSelection();
+    clearSelection(set);
 }
 
 BenchViewer* theViewer = nullptr;

@@ -1,5 +1,7 @@
 #include "curve_set.h"
 #include "test_curve_set_helpers.h"
+#include "clipboard.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +23,8 @@ TEST(Clipboard, SinglePasteIsDisplacedByThirtyPercentOfItsCentre)
     CurveSet set;
     set.addCurve(centredAt(0.5, -0.2));
     set.setCurrentCurve(0);
-    set.copySplines();
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    copySplines(set);
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 2);
     EXPECT_EQ(set.current_curve, 1);
     EXPECT_FALSE(set.dragging);
@@ -39,8 +41,8 @@ TEST(Clipboard, PasteDisplacementIsDividedByTheZoomAndIgnoresThePan)
     CurveSet set;
     set.addCurve(centredAt(0.4, 0.2));
     set.setCurrentCurve(0);
-    set.copySplines();
-    set.pasteSplines(View{2.0, Point(0.3, -0.7)});
+    copySplines(set);
+    pasteSplines(set, View{2.0, Point(0.3, -0.7)});
     const Point moved = set.curve(1).control_points[0] - set.curve(0).control_points[0];
     EXPECT_NEAR(moved.x, 0.06, 1e-12);
     EXPECT_NEAR(moved.y, 0.03, 1e-12);
@@ -51,8 +53,8 @@ TEST(Clipboard, CurvesCentredOnTheOriginPasteInPlace)
     CurveSet set;
     set.addCurve(centredAt(0.0, 0.0));
     set.setCurrentCurve(0);
-    set.copySplines();
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    copySplines(set);
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     EXPECT_EQ(set.curve(1).control_points, set.curve(0).control_points);
 }
 
@@ -61,8 +63,8 @@ TEST(Clipboard, ZeroZoomDoesNotSendThePasteToInfinity)
     CurveSet set;
     set.addCurve(centredAt(0.5, 0.5));
     set.setCurrentCurve(0);
-    set.copySplines();
-    set.pasteSplines(View{0.0, Point(0.0, 0.0)});
+    copySplines(set);
+    pasteSplines(set, View{0.0, Point(0.0, 0.0)});
     for (const Point& p : set.curve(1).control_points) {
         EXPECT_TRUE(std::isfinite(p.x));
         EXPECT_TRUE(std::isfinite(p.y));
@@ -72,11 +74,11 @@ TEST(Clipboard, ZeroZoomDoesNotSendThePasteToInfinity)
 TEST(Clipboard, MultiplePasteSelectsExactlyTheCopies)
 {
     CurveSet set = ladder(4);
-    set.addToSelection(0);
-    set.addToSelection(1);
-    set.addToSelection(3);
-    set.copySplines();
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    addToSelection(set, 0);
+    addToSelection(set, 1);
+    addToSelection(set, 3);
+    copySplines(set);
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 7);
     EXPECT_EQ(set.current_curve, -1);
     EXPECT_EQ(set.selection, (QVector<int>{4, 5, 6}));
@@ -101,11 +103,11 @@ TEST(Clipboard, CopyWithNothingChosenKeepsThePreviousClipboard)
 {
     CurveSet set = ladder(2);
     set.setCurrentCurve(1);
-    set.copySplines();
+    copySplines(set);
     set.setCurrentCurve(-1);
-    set.copySplines();
+    copySplines(set);
     ASSERT_EQ(set.clipboard.size(), 1);
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 3);
     EXPECT_NEAR(set.curve(2).control_points[0].x, set.curve(1).control_points[0].x, 1e-12);
 }
@@ -114,9 +116,9 @@ TEST(Clipboard, TwoPastesAreIndependentCopies)
 {
     CurveSet set = ladder(1);
     set.setCurrentCurve(0);
-    set.copySplines();
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    copySplines(set);
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     ASSERT_EQ(set.nb_curves, 3);
     set.curve(1).control_points[0] = Point(0.9, 0.9);
     EXPECT_NE(set.curve(2).control_points[0], Point(0.9, 0.9));
@@ -130,12 +132,12 @@ TEST(Clipboard, CutOfTheCurrentCurveCanBePastedBack)
     CurveSet set = ladder(3);
     const QVector<Point> cutPoints = set.curve(1).control_points;
     set.setCurrentCurve(1);
-    set.cutSplines();
+    cutSplines(set);
     EXPECT_EQ(set.nb_curves, 2);
     EXPECT_EQ(set.current_curve, -1);
     ASSERT_EQ(set.clipboard.size(), 1);
     EXPECT_EQ(set.clipboard[0].control_points, cutPoints);
-    set.pasteSplines(View{1.0, Point(0.0, 0.0)});
+    pasteSplines(set, View{1.0, Point(0.0, 0.0)});
     EXPECT_EQ(set.nb_curves, 3);
     EXPECT_EQ(set.current_curve, 2);
 }
@@ -143,9 +145,9 @@ TEST(Clipboard, CutOfTheCurrentCurveCanBePastedBack)
 TEST(Clipboard, CutOfTheSelectionDeletesIt)
 {
     CurveSet set = ladder(4);
-    set.addToSelection(0);
-    set.addToSelection(2);
-    set.cutSplines();
+    addToSelection(set, 0);
+    addToSelection(set, 2);
+    cutSplines(set);
     EXPECT_EQ(set.nb_curves, 2);
     EXPECT_TRUE(set.selection.isEmpty());
     EXPECT_EQ(set.clipboard.size(), 2);
@@ -163,12 +165,12 @@ TEST(ClipboardBlur, MeanOfTheSelectionIsTruncatedAndPastedUniformly)
                               Qt::white, Qt::black, 4);
     four.insertAttribute(10, Blur);
     set.addCurve(four);
-    set.addToSelection(0);
-    set.addToSelection(1);
-    set.copyBlur();
+    addToSelection(set, 0);
+    addToSelection(set, 1);
+    copyBlur(set);
     EXPECT_EQ(set.copied_blur, 3);
     set.curve(0).setUniformBlur(9);
-    set.pasteBlur();
+    pasteBlur(set);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{3, 3}));
     EXPECT_EQ(set.curve(0).blur_ids, (QVector<int>{0, 10}));
     EXPECT_EQ(set.curve(1).blur_values, (QVector<int>{3, 3}));
@@ -182,11 +184,11 @@ TEST(ClipboardBlur, SelectionTakesPrecedenceOverTheCurrentCurve)
     set.addCurve(segment(0, 0.5, 0.5, 0.5));
     set.curve(0).setUniformBlur(8);
     set.curve(1).setUniformBlur(1);
-    set.addToSelection(1);
+    addToSelection(set, 1);
     set.current_curve = 0;
-    set.copyBlur();
+    copyBlur(set);
     EXPECT_EQ(set.copied_blur, 1);
-    set.pasteBlur();
+    pasteBlur(set);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{8, 8}));
 }
 
@@ -194,14 +196,14 @@ TEST(ClipboardBlur, NothingCopiedMeansNothingPasted)
 {
     CurveSet set = ladder(2);
     set.copied_blur = 5;
-    set.copyBlur(); // neither selection nor current curve
+    copyBlur(set); // neither selection nor current curve
     EXPECT_EQ(set.copied_blur, -1);
     set.setCurrentCurve(0);
-    set.pasteBlur();
+    pasteBlur(set);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{2, 2}));
 
     set.setCurrentCurve(1);
-    set.copyBlur();
+    copyBlur(set);
     EXPECT_EQ(set.copied_blur, 2);
 }
 
@@ -209,6 +211,6 @@ TEST(ClipboardBlur, SelectionOfVanishedCurvesCopiesNothing)
 {
     CurveSet set = ladder(2);
     set.selection = {5, 9};
-    set.copyBlur();
+    copyBlur(set);
     EXPECT_EQ(set.copied_blur, -1);
 }

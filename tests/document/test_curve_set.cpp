@@ -1,5 +1,7 @@
 #include "curve_set.h"
 #include "test_curve_set_helpers.h"
+#include "curve_set_edits.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +28,7 @@ TEST(CurveSetLifeCycle, StartsWithTheDocumentedValues)
 TEST(CurveSetLifeCycle, ClearKeepsClipboardSizeAndSelectionList)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(1);
+    addToSelection(set, 1);
     set.setCurrentCurve(2);
     set.copied_blur = 4;
     set.clipboard.append(unitSquare());
@@ -193,9 +195,9 @@ TEST(CurveSetEditing, DeletingTheLastSegmentRemovesTheCurve)
 TEST(CurveSetEditing, RemoveCurveRenumbersSelectionAndCurrentCurve)
 {
     CurveSet set = ladder(5);
-    set.addToSelection(1);
-    set.addToSelection(3);
-    set.addToSelection(4);
+    addToSelection(set, 1);
+    addToSelection(set, 3);
+    addToSelection(set, 4);
     set.current_curve = 4;
     set.removeCurve(3);
     EXPECT_EQ(set.nb_curves, 4);
@@ -214,19 +216,19 @@ TEST(CurveSetEditing, RemoveCurveRenumbersSelectionAndCurrentCurve)
 TEST(CurveSetEditing, SetWideEditsVisitSelectionThenCurrentCurve)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(0);
-    set.addToSelection(1);
+    addToSelection(set, 0);
+    addToSelection(set, 1);
     set.current_curve = 1; // listed and current: shifted twice
-    set.setGlobalBlur(3);
+    setGlobalBlur(set, 3);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{5, 5}));
     EXPECT_EQ(set.curve(1).blur_values, (QVector<int>{8, 8}));
     EXPECT_EQ(set.curve(2).blur_values, (QVector<int>{2, 2}));
 
-    set.switchColors();
+    switchColors(set);
     EXPECT_EQ(set.curve(0).left_colors.first(), QColor(200, 100, 50));
     EXPECT_EQ(set.curve(1).left_colors.first(), QColor(10, 20, 30)) << "switched twice";
 
-    set.stylizeSplines();
+    stylizeSplines(set);
     EXPECT_TRUE(set.curve(0).stylized);
     EXPECT_FALSE(set.curve(1).stylized);
     EXPECT_FALSE(set.curve(2).stylized);
@@ -236,15 +238,15 @@ TEST(CurveSetEditing, SetWideEditsVisitSelectionThenCurrentCurve)
 TEST(CurveSetEditing, SetWideEditsCountTheCurvesTheyEdited)
 {
     CurveSet set = ladder(4);
-    EXPECT_EQ(set.smoothSplines(), 0);
+    EXPECT_EQ(smoothSplines(set), 0);
     set.setCurrentCurve(3);
-    EXPECT_EQ(set.switchColors(), 1);
-    set.addToSelection(0);
-    set.addToSelection(1);
-    EXPECT_EQ(set.stylizeSplines(), 3);
+    EXPECT_EQ(switchColors(set), 1);
+    addToSelection(set, 0);
+    addToSelection(set, 1);
+    EXPECT_EQ(stylizeSplines(set), 3);
     set.current_curve = 1;
-    for (int edited : {set.setGlobalBlur(1), set.increaseContrast(), set.decreaseContrast(),
-                       set.smoothSplines(), set.switchColors(), set.stylizeSplines()})
+    for (int edited : {setGlobalBlur(set, 1), increaseContrast(set), decreaseContrast(set),
+                       smoothSplines(set), switchColors(set), stylizeSplines(set)})
         EXPECT_EQ(edited, 2);
 
     QImage contour(512, 512, QImage::Format_RGB32);
@@ -261,9 +263,9 @@ TEST(CurveSetEditing, SmoothingUpdatesTheSelectionBox)
 {
     CurveSet set;
     set.addCurve(curveThrough({Point(0, 0), Point(0.2, 1), Point(0.4, -1), Point(0.6, 0)}));
-    set.addToSelection(0);
+    addToSelection(set, 0);
     EXPECT_DOUBLE_EQ(set.selection_max.y, 1.0);
-    set.smoothSplines();
+    smoothSplines(set);
     EXPECT_LT(set.selection_max.y, 1.0);
     EXPECT_DOUBLE_EQ(set.selection_max.y, set.curve(0).bbox_max.y);
 }

@@ -1,5 +1,6 @@
 #include "curve_set.h"
 #include "test_curve_set_helpers.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,11 @@ QVector<Point> points(std::initializer_list<Point> list) { return QVector<Point>
 TEST(CurveSetSelection, ToggleTwiceRestoresTheSelection)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(2);
-    set.toggleSelection(0);
+    addToSelection(set, 2);
+    toggleSelection(set, 0);
     EXPECT_EQ(set.selection, (QVector<int>{2, 0}));
     EXPECT_TRUE(set.curve(0).selected);
-    set.toggleSelection(0);
+    toggleSelection(set, 0);
     EXPECT_EQ(set.selection, QVector<int>{2});
     EXPECT_FALSE(set.curve(0).selected);
 }
@@ -26,44 +27,44 @@ TEST(CurveSetSelection, ToggleTwiceRestoresTheSelection)
 TEST(CurveSetSelection, AddingTwiceListsTheCurveOnce)
 {
     CurveSet set = ladder(2);
-    set.addToSelection(1);
-    set.addToSelection(1);
+    addToSelection(set, 1);
+    addToSelection(set, 1);
     EXPECT_EQ(set.selection, QVector<int>{1});
-    set.addToSelection(7);
-    set.toggleSelection(-1);
+    addToSelection(set, 7);
+    toggleSelection(set, -1);
     EXPECT_EQ(set.selection, QVector<int>{1});
 }
 
 TEST(CurveSetSelection, AnAddedCopyOfASelectedCurveIsNotSelected)
 {
     CurveSet set = ladder(2);
-    set.addToSelection(1);
+    addToSelection(set, 1);
     set.addCurve(set.curve(1));
     EXPECT_FALSE(set.curve(2).selected);
-    set.deleteSelected();
+    deleteSelected(set);
     EXPECT_EQ(set.nb_curves, 2) << "only the listed curve is deleted";
 }
 
 TEST(CurveSetSelection, ClearSelectionReturnsTheFormerCurrentCurve)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(0);
-    set.addToSelection(2);
+    addToSelection(set, 0);
+    addToSelection(set, 2);
     set.setCurrentCurve(1);
-    EXPECT_EQ(set.clearSelection(), 1);
+    EXPECT_EQ(clearSelection(set), 1);
     EXPECT_EQ(set.current_curve, -1);
     EXPECT_TRUE(set.selection.isEmpty());
     for (const Curve& c : set.curves)
         EXPECT_FALSE(c.selected);
-    EXPECT_EQ(set.clearSelection(), -1);
+    EXPECT_EQ(clearSelection(set), -1);
 }
 
 TEST(CurveSetSelection, SelectAllListsEveryCurveOnceAndDropsTheCurrentCurve)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(1);
+    addToSelection(set, 1);
     set.setCurrentCurve(0);
-    EXPECT_EQ(set.selectAll(), 3);
+    EXPECT_EQ(selectAll(set), 3);
     EXPECT_EQ(set.selection, (QVector<int>{1, 0, 2}));
     EXPECT_EQ(set.current_curve, -1);
     for (const Curve& c : set.curves)
@@ -71,17 +72,18 @@ TEST(CurveSetSelection, SelectAllListsEveryCurveOnceAndDropsTheCurrentCurve)
     EXPECT_DOUBLE_EQ(set.selection_min.y, 0.0);
     EXPECT_DOUBLE_EQ(set.selection_max.y, 0.2);
     EXPECT_EQ(set.selection_hull.size(), 5) << "the ladder's four corners, the first repeated";
-    set.clearSelection();
+    clearSelection(set);
     EXPECT_TRUE(set.selection.isEmpty());
-    EXPECT_EQ(CurveSet().selectAll(), 0);
+    CurveSet empty;
+    EXPECT_EQ(selectAll(empty), 0);
 }
 
 TEST(CurveSetSelection, DeleteSelectedKeepsTheOthersInOrder)
 {
     CurveSet set = ladder(4);
-    set.addToSelection(1);
-    set.addToSelection(2);
-    set.deleteSelected();
+    addToSelection(set, 1);
+    addToSelection(set, 2);
+    deleteSelected(set);
     ASSERT_EQ(set.nb_curves, 2);
     EXPECT_DOUBLE_EQ(set.curve(0).control_points.first().y, 0.0);
     EXPECT_DOUBLE_EQ(set.curve(1).control_points.first().y, 0.3);
@@ -91,9 +93,9 @@ TEST(CurveSetSelection, DeleteSelectedKeepsTheOthersInOrder)
 TEST(CurveSetSelection, DeleteSelectedKeepsTheCurrentCurveOnItsCurve)
 {
     CurveSet set = ladder(4);
-    set.addToSelection(0);
+    addToSelection(set, 0);
     set.current_curve = 2;
-    set.deleteSelected();
+    deleteSelected(set);
     EXPECT_EQ(set.current_curve, 1);
     EXPECT_DOUBLE_EQ(set.curve(set.current_curve).control_points.first().y, 0.2);
 }
@@ -104,13 +106,13 @@ TEST(CurveSetSelection, BoxIsTheUnionOfTheSelectedBoxesOrTheCurrentBox)
     set.addCurve(segment(-0.5, 0.2, 0.1, 0.4));
     set.addCurve(segment(0.3, -0.7, 0.6, -0.1));
     set.addCurve(segment(0.9, 0.9, 0.95, 0.95));
-    set.addToSelection(0);
-    set.addToSelection(1);
+    addToSelection(set, 0);
+    addToSelection(set, 1);
     EXPECT_EQ(set.selection_min, Point(-0.5, -0.7));
     EXPECT_EQ(set.selection_max, Point(0.6, 0.4));
 
     set.setCurrentCurve(2);
-    set.selectionBox();
+    selectionBox(set);
     EXPECT_EQ(set.selection_min, Point(0.9, 0.9));
     EXPECT_EQ(set.selection_max, Point(0.95, 0.95));
 }
@@ -119,14 +121,14 @@ TEST(CurveSetHull, SquareControlPolygon)
 {
     CurveSet set;
     set.addCurve(unitSquare());
-    set.addToSelection(0);
+    addToSelection(set, 0);
     EXPECT_EQ(set.selection_hull,
               points({Point(0, 1), Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}));
 
     // A second selected curve inside the square does not change the hull.
     set.addCurve(
         curveThrough({Point(0.2, 0.2), Point(0.8, 0.3), Point(0.7, 0.8), Point(0.3, 0.6)}));
-    set.addToSelection(1);
+    addToSelection(set, 1);
     EXPECT_EQ(set.selection_hull,
               points({Point(0, 1), Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}));
 }
@@ -138,8 +140,8 @@ TEST(CurveSetHull, EveryControlPointLiesInsideTheHull)
         curveThrough({Point(-0.8, -0.2), Point(-0.3, 0.6), Point(0.1, -0.9), Point(0.4, 0.3),
                       Point(0.5, 0.7), Point(0.9, -0.4), Point(0.2, 0.95)}));
     set.addCurve(segment(-0.6, -0.6, 0.7, 0.8));
-    set.addToSelection(0);
-    set.addToSelection(1);
+    addToSelection(set, 0);
+    addToSelection(set, 1);
     const QVector<Point>& hull = set.selection_hull;
     ASSERT_GE(hull.size(), 4);
     EXPECT_EQ(hull.first(), hull.last());
@@ -163,12 +165,12 @@ TEST(CurveSetHull, DegeneratePointSetsStayInsideTheDeque)
                                Point(0.5, 0.5), Point(0.5, 0.5), Point(0.5, 0.5)}));
     set.addCurve(curveThrough({Point(0, 0), Point(0.1, 0.1), Point(0.2, 0.2), Point(0.3, 0.3),
                                Point(0.4, 0.4), Point(0.5, 0.5), Point(0.6, 0.6)}));
-    set.addToSelection(0);
+    addToSelection(set, 0);
     EXPECT_FALSE(set.selection_hull.isEmpty());
     for (const Point& p : set.selection_hull)
         EXPECT_EQ(p, Point(0.5, 0.5));
-    set.clearSelection();
-    set.addToSelection(1);
+    clearSelection(set);
+    addToSelection(set, 1);
     for (const Point& p : set.selection_hull) {
         EXPECT_DOUBLE_EQ(p.x, p.y);
         EXPECT_GE(p.x, 0.0);
@@ -179,21 +181,21 @@ TEST(CurveSetHull, DegeneratePointSetsStayInsideTheDeque)
 TEST(CurveSetHull, FewerThanThreePointsGiveNoHull)
 {
     CurveSet set;
-    set.addToSelection(0);
+    addToSelection(set, 0);
     EXPECT_TRUE(set.selection_hull.isEmpty());
     Curve two;
     two.appendControlPoint(0, 0);
     two.appendControlPoint(1, 1);
     set.addCurve(two);
-    set.addToSelection(0);
+    addToSelection(set, 0);
     EXPECT_TRUE(set.selection_hull.isEmpty());
 }
 
 TEST(CurveSetDrag, CurrentCurveMovesAloneEvenWithASelection)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(0);
-    set.addToSelection(2);
+    addToSelection(set, 0);
+    addToSelection(set, 2);
     set.setCurrentCurve(1);
     set.beginDrag(0.0, 0.0, true);
     EXPECT_TRUE(set.dragging);
@@ -208,8 +210,8 @@ TEST(CurveSetDrag, CurrentCurveMovesAloneEvenWithASelection)
 TEST(CurveSetDrag, SelectionMovesTogetherWithItsBoxAndHull)
 {
     CurveSet set = ladder(3);
-    set.addToSelection(0);
-    set.addToSelection(2);
+    addToSelection(set, 0);
+    addToSelection(set, 2);
     const Point minBefore = set.selection_min;
     set.beginDrag(0.1, 0.1, true);
     set.dragTo(0.2, 0.3);

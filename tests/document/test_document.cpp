@@ -24,7 +24,7 @@ protected:
     QByteArray xml() const { return writeCurveSetXml(document->curves()); }
     QString savedFile(const char* name, int curves)
     {
-        EXPECT_TRUE(segments(curves).saveXml(path(name)));
+        EXPECT_TRUE(saveXml(segments(curves), path(name)));
         return path(name);
     }
 

@@ -4,6 +4,8 @@
 #include "curve_set_xml.h"
 #include "drawing_change.h"
 #include "test_curve_set_helpers.h"
+#include "curve_set_edits.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +49,7 @@ TEST(DrawingChange, NothingSavedChangedGivesAnEmptyChange)
     const DrawingSnapshot before = DrawingSnapshot::of(set);
     // Editing state only: the current curve, the selection, a drag anchor, a selected point.
     set.setCurrentCurve(2);
-    set.addToSelection(1);
+    addToSelection(set, 1);
     set.curve(3).setDragAnchor(0.4, 0.4);
     set.curve(2).selectControlPoint(1);
     set.current_blur = 9;
@@ -89,7 +91,7 @@ TEST(DrawingChange, RemovalsInsertionsAndClearingRoundTrip)
     EXPECT_EQ(added.curvesAfter().size(), 2);
 
     checkRoundTrip(set, [](CurveSet& s) {
-        s.clearSelection();
+        clearSelection(s);
         s.clear();
     });
     checkRoundTrip(set, [](CurveSet& s) {
@@ -102,11 +104,11 @@ TEST(DrawingChange, RemovalsInsertionsAndClearingRoundTrip)
 TEST(DrawingChange, SetWideEditsOfAScatteredSelectionRoundTrip)
 {
     CurveSet set = fiveCurves();
-    set.addToSelection(0);
-    set.addToSelection(3);
+    addToSelection(set, 0);
+    addToSelection(set, 3);
     const DrawingChange change = checkRoundTrip(set, [](CurveSet& s) {
-        s.switchColors();
-        s.setGlobalBlur(4);
+        switchColors(s);
+        setGlobalBlur(s, 4);
     });
     // The run spans the first to the last changed curve.
     EXPECT_EQ(change.firstCurve(), 0);
@@ -120,9 +122,9 @@ TEST(DrawingChange, RevertKeepsTheSelectionAndCurrentCurveOnExistingCurves)
     set.addCurve(segment(0.0, 0.0, 0.2, 0.9));
     set.addCurve(segment(0.1, 0.0, 0.3, 0.9));
     const DrawingChange change = DrawingChange::between(before, set);
-    set.addToSelection(1);
-    set.addToSelection(6);
-    set.addToSelection(5);
+    addToSelection(set, 1);
+    addToSelection(set, 6);
+    addToSelection(set, 5);
     set.setCurrentCurve(6);
 
     change.revert(set);

@@ -3,6 +3,7 @@
 #include "keyframe_compatibility.h"
 #include "keyframe_sequence.h"
 #include "test_curve_set_helpers.h"
+#include "curve_set_xml.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,9 +52,9 @@ TEST(KeyframeCompatibility, SequenceIsRefusedBeforeAnyFrame)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.xml"), b = dir.filePath("b.xml"), c = dir.filePath("c.xml");
-    ASSERT_TRUE(ladder(2).saveXml(a));
-    ASSERT_TRUE(ladder(2).saveXml(b));
-    ASSERT_TRUE(ladder(1).saveXml(c));
+    ASSERT_TRUE(saveXml(ladder(2), a));
+    ASSERT_TRUE(saveXml(ladder(2), b));
+    ASSERT_TRUE(saveXml(ladder(1), c));
     EXPECT_EQ(keyframeSequenceProblem({a, b}), QString());
     EXPECT_EQ(keyframeSequenceProblem({a, b, c}),
               "keyframes do not match: " + b + " has 2 curves and " + c + " 1");
@@ -79,11 +80,11 @@ TEST(KeyframeCompatibility, FrameRangeGivesThoseFramesOfTheWholeRun)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.xml"), b = dir.filePath("b.xml"), c = dir.filePath("c.xml");
-    ASSERT_TRUE(ladder(2).saveXml(a));
+    ASSERT_TRUE(saveXml(ladder(2), a));
     CurveSet moved = ladder(2);
     moved.curve(0) = segment(-0.2, 0.1, 0.8, 0.1);
-    ASSERT_TRUE(moved.saveXml(b));
-    ASSERT_TRUE(ladder(2).saveXml(c));
+    ASSERT_TRUE(saveXml(moved, b));
+    ASSERT_TRUE(saveXml(ladder(2), c));
     std::map<QString, double> whole, part;
     auto recordInto = [](std::map<QString, double>& frames) {
         return [&frames](const CurveSet& frame, const QString& path) {

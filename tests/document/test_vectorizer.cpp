@@ -279,7 +279,7 @@ protected:
     int vectorize(const QVector<Point>& stroke, const PixelReader* picture = nullptr)
     {
         const int before = set.nb_curves;
-        set.vectorizeStroke(stroke, kSize, kSize, picture);
+        vectorizeStroke(set, stroke, kSize, kSize, picture);
         expectWorkingArraysEmpty(set);
         return set.nb_curves - before;
     }
@@ -450,8 +450,8 @@ TEST_F(StrokeToCurve, StrokeWithinOnePixelAddsNothing)
 TEST_F(StrokeToCurve, FewerThanFourPointsOrNoWidgetAddNothing)
 {
     EXPECT_EQ(vectorize(strokeThroughPixels(row(0, 0, 3))), 0);
-    set.vectorizeStroke(strokeThroughPixels(row(0, 0, 10)), 0, kSize);
-    set.vectorizeStroke(strokeThroughPixels(row(0, 0, 10)), kSize, -4);
+    vectorizeStroke(set, strokeThroughPixels(row(0, 0, 10)), 0, kSize);
+    vectorizeStroke(set, strokeThroughPixels(row(0, 0, 10)), kSize, -4);
     EXPECT_EQ(set.nb_curves, 0);
     expectWorkingArraysEmpty(set);
 }
@@ -466,7 +466,7 @@ TEST_F(StrokeToCurve, ExactlyFourPointsGiveAFiniteCurveOrNone)
     };
     for (const QVector<QPoint>& pixels : strokes) {
         CurveSet fresh;
-        fresh.vectorizeStroke(strokeThroughPixels(pixels), kSize, kSize);
+        vectorizeStroke(fresh, strokeThroughPixels(pixels), kSize, kSize);
         for (const Curve& c : fresh.curves) {
             EXPECT_TRUE(allFinite(c));
             EXPECT_GE(c.nb_control_points, 4);
@@ -519,7 +519,7 @@ TEST_F(StrokeToCurve, StrokeFarOutsideTheCanvasStaysFinite)
 void expectCurveFollowsStroke(const QVector<Point>& strokeCanvas, bool closed, double tolerance)
 {
     CurveSet set;
-    set.vectorizeStroke(strokeCanvas, kSize, kSize);
+    vectorizeStroke(set, strokeCanvas, kSize, kSize);
     ASSERT_EQ(set.nb_curves, 1);
     const Curve& curve = set.curve(0);
     EXPECT_EQ(curve.closed, closed);

@@ -1,6 +1,9 @@
 #include "curve_set.h"
 #include "test_curve_set_helpers.h"
 #include "test_xml_helpers.h"
+#include "curve_set_xml.h"
+#include "clipboard.h"
+#include "curve_set_selection.h"
 
 #include <cmath>
 
@@ -82,7 +85,7 @@ TEST_F(XmlFiles, WriterLaysOutTheDocumentedText)
         " </curve>\n"
         "</curve_set>\n";
     const QString file = path("diagonal.xml");
-    ASSERT_TRUE(diagonalDrawing().saveXml(file));
+    ASSERT_TRUE(saveXml(diagonalDrawing(), file));
     EXPECT_EQ(read(file).toStdString(), expected.toStdString());
 }
 
@@ -91,7 +94,7 @@ TEST_F(XmlFiles, WriterRoundsToSixSignificantDigits)
     CurveSet set;
     set.addCurve(segment(0.123456789, -0.000001234, 0.5, 0.5));
     const QString file = path("digits.xml");
-    ASSERT_TRUE(set.saveXml(file));
+    ASSERT_TRUE(saveXml(set, file));
     const QByteArray text = read(file);
     // column (0.123456789 + 1) * 256 = 287.604938..., row (1 + 0.000001234) * 256 = 256.000315...
     EXPECT_TRUE(text.contains("<control_point y=\"287.605\" x=\"256\"/>")) << text.toStdString();
@@ -101,7 +104,7 @@ TEST_F(XmlFiles, EmptyDrawingWritesAnEmptyCurveSet)
 {
     CurveSet set;
     const QString file = path("empty.xml");
-    ASSERT_TRUE(set.saveXml(file));
+    ASSERT_TRUE(saveXml(set, file));
     EXPECT_EQ(read(file), QByteArray("<!DOCTYPE CurveSetXML>\n"
                                      "<curve_set image_width=\"512\" image_height=\"512\" "
                                      "nb_curves=\"0\"/>\n"));
@@ -115,10 +118,10 @@ TEST_F(XmlFiles, SaveThenLoadGivesBackTheDrawing)
 {
     const CurveSet saved = richDrawing();
     const QString file = path("rich.xml");
-    ASSERT_TRUE(saved.saveXml(file));
+    ASSERT_TRUE(saveXml(saved, file));
 
     CurveSet loaded = ladder(3);
-    loaded.addToSelection(1);
+    addToSelection(loaded, 1);
     loaded.setCurrentCurve(2);
     loaded.copied_blur = 4;
     ASSERT_TRUE(loadCaptured(loaded, file)) << err_;
@@ -157,7 +160,7 @@ TEST_F(XmlFiles, SaveThenLoadGivesBackTheDrawing)
 
     // A second save of the loaded drawing writes the same text: the six-digit form is stable.
     const QString again = path("again.xml");
-    ASSERT_TRUE(loaded.saveXml(again));
+    ASSERT_TRUE(saveXml(loaded, again));
     EXPECT_EQ(read(again), read(file));
 }
 
@@ -168,7 +171,7 @@ TEST_F(XmlFiles, ColourChannelsTravelUnderSwappedNames)
     c.setLeftColorOf(QColor(10, 20, 30), 0);
     set.addCurve(c);
     const QString file = path("colour.xml");
-    ASSERT_TRUE(set.saveXml(file));
+    ASSERT_TRUE(saveXml(set, file));
     EXPECT_TRUE(read(file).contains("<left_color B=\"10\" G=\"20\" R=\"30\" globalID=\"0\"/>"));
     CurveSet loaded;
     ASSERT_TRUE(loadCaptured(loaded, file));
@@ -287,12 +290,12 @@ TEST_F(XmlFiles, ReaderRepairsWhatCannotBeDrawn)
 TEST_F(XmlFiles, ClipboardSurvivesLoading)
 {
     const QString file = path("d.xml");
-    ASSERT_TRUE(diagonalDrawing().saveXml(file));
+    ASSERT_TRUE(saveXml(diagonalDrawing(), file));
     CurveSet set = ladder(2);
     set.setCurrentCurve(0);
-    set.copySplines();
+    copySplines(set);
     ASSERT_TRUE(loadCaptured(set, file));
     ASSERT_EQ(set.clipboard.size(), 1);
-    set.pasteSplines(View{1, Point(0, 0)});
+    pasteSplines(set, View{1, Point(0, 0)});
     EXPECT_EQ(set.nb_curves, 2);
 }

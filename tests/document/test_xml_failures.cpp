@@ -1,6 +1,9 @@
 #include "curve_set.h"
 #include "test_curve_set_helpers.h"
 #include "test_xml_helpers.h"
+#include "curve_set_xml.h"
+#include "clipboard.h"
+#include "curve_set_selection.h"
 
 #include <QDir>
 #include <csignal>
@@ -47,11 +50,11 @@ CurveSet busySet()
     CurveSet set = ladder(3);
     set.image_width = 300;
     set.image_height = 200;
-    set.addToSelection(0);
-    set.addToSelection(2);
+    addToSelection(set, 0);
+    addToSelection(set, 2);
     set.setCurrentCurve(1);
     set.copied_blur = 6;
-    set.copySplines();
+    copySplines(set);
     return set;
 }
 
@@ -182,7 +185,7 @@ TEST_F(XmlFiles, SaveIntoAMissingFolderFails)
 {
     CurveSet set = busySet();
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(set.saveXml(path("no/such/folder/d.xml")));
+    EXPECT_FALSE(saveXml(set, path("no/such/folder/d.xml")));
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("[!]> Cannot save"), std::string::npos) << err;
     EXPECT_FALSE(QFile::exists(path("no/such/folder/d.xml")));
@@ -191,7 +194,7 @@ TEST_F(XmlFiles, SaveIntoAMissingFolderFails)
 TEST_F(XmlFiles, FailedSaveLeavesThePreviousFileIntact)
 {
     const QString file = path("kept.xml");
-    ASSERT_TRUE(busySet().saveXml(file));
+    ASSERT_TRUE(saveXml(busySet(), file));
     const QByteArray previous = read(file);
     ASSERT_GT(previous.size(), 1000);
 
@@ -204,7 +207,7 @@ TEST_F(XmlFiles, FailedSaveLeavesThePreviousFileIntact)
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     ::testing::internal::CaptureStderr();
-    const bool saved_ok = big.saveXml(file);
+    const bool saved_ok = saveXml(big, file);
     const std::string err = ::testing::internal::GetCapturedStderr();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -222,7 +225,7 @@ TEST_F(XmlFiles, SaveOverADirectoryFails)
     QDir(path("")).mkdir("taken.xml");
     CurveSet set = busySet();
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(set.saveXml(path("taken.xml")));
+    EXPECT_FALSE(saveXml(set, path("taken.xml")));
     ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(QFileInfo(path("taken.xml")).isDir());
 }
@@ -242,7 +245,7 @@ TEST_F(XmlFiles, TheCauseOfAFailureReachesTheCaller)
         const QString file = write(QString::fromLatin1(bad.name) + ".xml", bad.content);
         QString cause;
         ::testing::internal::CaptureStderr();
-        EXPECT_FALSE(set.loadXml(file, &cause));
+        EXPECT_FALSE(loadXml(set, file, &cause));
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_FALSE(cause.isEmpty());
         EXPECT_EQ(cause.toStdString(), consoleCause(err)) << err;
@@ -250,7 +253,7 @@ TEST_F(XmlFiles, TheCauseOfAFailureReachesTheCaller)
 
     QString cause;
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(set.loadXml(path("nowhere.xml"), &cause));
+    EXPECT_FALSE(loadXml(set, path("nowhere.xml"), &cause));
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(cause, "the file does not exist");
 
@@ -259,7 +262,7 @@ TEST_F(XmlFiles, TheCauseOfAFailureReachesTheCaller)
         SCOPED_TRACE(target.toStdString());
         QString saveCause;
         ::testing::internal::CaptureStderr();
-        EXPECT_FALSE(set.saveXml(target, &saveCause));
+        EXPECT_FALSE(saveXml(set, target, &saveCause));
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_FALSE(saveCause.isEmpty());
         EXPECT_EQ(saveCause.toStdString(), consoleCause(err)) << err;

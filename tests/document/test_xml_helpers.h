@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curve_set.h"
+#include "curve_set_xml.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -36,7 +37,7 @@ protected:
     {
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
-        const bool ok = set.loadXml(filePath);
+        const bool ok = loadXml(set, filePath);
         out_ = ::testing::internal::GetCapturedStdout();
         err_ = ::testing::internal::GetCapturedStderr();
         return ok;

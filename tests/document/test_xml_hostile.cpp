@@ -159,7 +159,7 @@ TEST_F(HostileDrawings, FifoIsRefusedWithoutBlocking)
         [&] {
             CurveSet set = busy();
             ::testing::internal::CaptureStderr();
-            const bool loaded = set.loadXml(fifo);
+            const bool loaded = loadXml(set, fifo);
             const std::string err = ::testing::internal::GetCapturedStderr();
             const bool said = err.find("not a regular file") != std::string::npos;
             return !loaded && said && set.nb_curves == 2 ? 0 : 1;
@@ -222,7 +222,7 @@ TEST_F(HostileDrawings, AllocationFailureIsARefusalNotAnAbort)
 TEST_F(HostileDrawings, SaveAtTheFileSizeLimitNamesTheLimit)
 {
     const QString file = path("kept.xml");
-    ASSERT_TRUE(busy().saveXml(file));
+    ASSERT_TRUE(saveXml(busy(), file));
     const QByteArray previous = read(file);
     const int status = inChildProcess(
         [&] {
@@ -230,7 +230,7 @@ TEST_F(HostileDrawings, SaveAtTheFileSizeLimitNamesTheLimit)
             struct rlimit small = {64 * 1024, 64 * 1024};
             setrlimit(RLIMIT_FSIZE, &small);
             ::testing::internal::CaptureStderr();
-            const bool saved = ladder(2000).saveXml(file);
+            const bool saved = saveXml(ladder(2000), file);
             const std::string err = ::testing::internal::GetCapturedStderr();
             return !saved && err.find("file size limit") != std::string::npos ? 0 : 1;
         },
@@ -248,11 +248,11 @@ TEST_F(HostileDrawings, SaveOnAFullDiskSaysSoAndKeepsThePreviousFile)
     if (mount("tintweave-test", where.constData(), "tmpfs", 0, "size=256k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
     const QString file = mountPoint.filePath("kept.xml");
-    const bool first = busy().saveXml(file);
+    const bool first = saveXml(busy(), file);
     const QByteArray previous = read(file);
     const CurveSet big = ladder(3000);
     ::testing::internal::CaptureStderr();
-    const bool saved = big.saveXml(file);
+    const bool saved = saveXml(big, file);
     const std::string err = ::testing::internal::GetCapturedStderr();
     const QByteArray after = read(file);
     const QStringList left = QDir(mountPoint.path()).entryList(QDir::Files);

@@ -2,6 +2,7 @@
 
 #include "curve_set.h"
 #include "curve_set_xml.h"
+#include "curve_set_selection.h"
 
 #include <QBuffer>
 #include <algorithm>
@@ -81,7 +82,7 @@ std::string checkXmlReader(const QByteArray& input, bool* accepted)
         const std::string fault = checkCurve(set.curve(i));
         if (!fault.empty())
             return "curve " + std::to_string(i) + ": " + fault;
-        set.addToSelection(i);
+        addToSelection(set, i);
     }
 
     CurveSet again;

@@ -4,6 +4,8 @@
 #include "xml_reader_check.h"
 
 #include "curve_set.h"
+#include "curve_set_xml.h"
+#include "curve_set_selection.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,7 @@ CurveSet busySet()
         for (int k = 0; k < 4; ++k)
             set.appendControlPoint(0.1 * k, 0.2 * i);
     }
-    set.addToSelection(0);
+    addToSelection(set, 0);
     set.setCurrentCurve(2);
     return set;
 }
@@ -53,7 +55,7 @@ bool replay(const QString& path, const QString& name)
 
     CurveSet set = busySet();
     const CurveSet before = set;
-    const bool loaded = set.loadXml(path);
+    const bool loaded = loadXml(set, path);
     if (loaded != accepted) {
         std::fprintf(stderr, "FAIL %s: loadXml and the reader disagree\n", qPrintable(name));
         return false;

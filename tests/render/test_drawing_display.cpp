@@ -2,6 +2,7 @@
 // GL_SELECT picking.
 #include "curve_geometry.h"
 #include "test_drawing_support.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +184,7 @@ TEST_F(CurvePicking, MultiselectionPressNamesTheSelectionBox)
 {
     const Curve a = straightCurve({-0.5, -0.5}, {0.5, -0.5}, Qt::red, Qt::blue);
     CurveSet set = setOf({a, archCurve()});
-    set.addToSelection(1);
+    addToSelection(set, 1);
     const Point inBox(0.0, 0.0);
     EXPECT_EQ(pick(set, 3, 0, windowX(inBox), windowY(inBox)), std::vector<long>{1});
     EXPECT_EQ(pick(set, 3, 0, windowX({0.0, -0.5}), windowY({0.0, -0.5})), std::vector<long>{0});

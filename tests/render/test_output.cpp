@@ -4,6 +4,7 @@
 
 #include "gl_objects.h"
 #include "overview_reader.h"
+#include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -232,7 +233,7 @@ TEST_F(RenderToolTest, MissingShadersFail)
 {
     drawing.addCurve(horizon());
     const QString xml = dir.filePath("drawing.xml");
-    ASSERT_TRUE(drawing.saveXml(xml));
+    ASSERT_TRUE(saveXml(drawing, xml));
     const ToolRun run =
         runTool({QStringLiteral("--shaders"), dir.filePath("none"), xml, dir.filePath("out.png")});
     EXPECT_EQ(run.status, 4);
@@ -245,13 +246,13 @@ TEST_F(RenderToolTest, WritesThePictureAsSaveImageMakesIt)
     drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 6));
     const QString xml = dir.filePath("drawing.xml");
-    ASSERT_TRUE(drawing.saveXml(xml));
+    ASSERT_TRUE(saveXml(drawing, xml));
     const QString cliPng = dir.filePath("cli.png");
     const ToolRun run = runTool({xml, cliPng});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
 
     CurveSet loaded;
-    ASSERT_TRUE(loaded.loadXml(xml));
+    ASSERT_TRUE(loadXml(loaded, xml));
     solver->setCurveSet(loaded);
     const QString ownPng = dir.filePath("own.png");
     ASSERT_TRUE(solver->saveImage(ownPng));
@@ -289,7 +290,7 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
     drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 12));
     const QString xml = dir.filePath("drawing.xml");
-    ASSERT_TRUE(drawing.saveXml(xml));
+    ASSERT_TRUE(saveXml(drawing, xml));
     const QString draftPng = dir.filePath("draft.png"), finalPng = dir.filePath("final.png");
     ASSERT_EQ(runTool({QStringLiteral("--quality"), QStringLiteral("draft"), xml, draftPng}).status,
               0);
@@ -299,7 +300,7 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
               2);
 
     CurveSet loaded;
-    ASSERT_TRUE(loaded.loadXml(xml));
+    ASSERT_TRUE(loadXml(loaded, xml));
     solver->setCurveSet(loaded);
     solver->setBlurEnabled(false);
     solver->fullUpdate();
@@ -346,7 +347,7 @@ TEST_F(RenderToolTest, AnimateWritesEveryFrameAndItsFirstIsTheFirstDrawing)
     QStringList keys;
     for (int k = 0; k < 3; ++k) {
         keys << dir.filePath(QStringLiteral("key%1.xml").arg(k));
-        ASSERT_TRUE(keyframe(k).saveXml(keys.back()));
+        ASSERT_TRUE(saveXml(keyframe(k), keys.back()));
     }
     const QString frames = dir.filePath("frames/out"); // created, with its parent
     const ToolRun run = runTool(QStringList{"--size", "96", "--animate", frames} + keys);
@@ -372,7 +373,7 @@ TEST_F(RenderToolTest, AnimateWritesEveryFrameAndItsFirstIsTheFirstDrawing)
     CurveSet blend;
     interpolateSets(keyframe(0), keyframe(1), blend, 10 / 25.0);
     const QString blendXml = dir.filePath("blend.xml"), blendPng = dir.filePath("blend.png");
-    ASSERT_TRUE(blend.saveXml(blendXml));
+    ASSERT_TRUE(saveXml(blend, blendXml));
     ASSERT_EQ(runTool({"--size", "96", blendXml, blendPng}).status, 0);
     EXPECT_LE(largestDifference(QImage(frames + "/interpol10.png"), QImage(blendPng)), 1);
     EXPECT_GT(largestDifference(QImage(frames + "/interpol10.png"), first), 20);
@@ -383,7 +384,7 @@ TEST_F(RenderToolTest, AnimateFramesPerPairAndQuiet)
     QStringList keys;
     for (int k = 0; k < 3; ++k) {
         keys << dir.filePath(QStringLiteral("key%1.xml").arg(k));
-        ASSERT_TRUE(keyframe(k).saveXml(keys.back()));
+        ASSERT_TRUE(saveXml(keyframe(k), keys.back()));
     }
     const QString frames = dir.filePath("few");
     const ToolRun run = runTool(QStringList{"--quiet", "--size", "32", "--animate", frames} + keys
@@ -413,7 +414,7 @@ TEST_F(RenderToolTest, SizeAndNoBlurOptions)
     drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 12));
     const QString xml = dir.filePath("drawing.xml");
-    ASSERT_TRUE(drawing.saveXml(xml));
+    ASSERT_TRUE(saveXml(drawing, xml));
     const QString large = dir.filePath("large.png"), sharp = dir.filePath("sharp.png");
     ASSERT_EQ(runTool({"--size", "1024", xml, large}).status, 0);
     EXPECT_EQ(QImage(large).size(), QSize(1024, 1024));
@@ -424,7 +425,7 @@ TEST_F(RenderToolTest, SizeAndNoBlurOptions)
     // --no-blur is the export's solve without the blur pass.
     ASSERT_EQ(runTool({"--no-blur", xml, sharp}).status, 0);
     CurveSet loaded;
-    ASSERT_TRUE(loaded.loadXml(xml));
+    ASSERT_TRUE(loadXml(loaded, xml));
     solver->setCurveSet(loaded);
     PictureRequest request;
     request.blur = false;
@@ -441,7 +442,7 @@ TEST_F(RenderToolTest, WithoutADisplayWritesThePictureItWritesUnderX)
     drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, kRed, kBlue));
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, QColor(240, 240, 40), kRed, 6));
     const QString xml = dir.filePath("drawing.xml");
-    ASSERT_TRUE(drawing.saveXml(xml));
+    ASSERT_TRUE(saveXml(drawing, xml));
     const QString underX = dir.filePath("x.png"), without = dir.filePath("none.png");
     ASSERT_EQ(runTool({"--size", "300", xml, underX}).status, 0);
 

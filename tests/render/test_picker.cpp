@@ -2,6 +2,7 @@
 // square it uses, overflowing picks, the GL state it leaves, and the decoding of hit records.
 #include "curve_geometry.h"
 #include "test_drawing_support.h"
+#include "curve_set_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +90,7 @@ TEST_F(Picker, AttributePointsAreTypedByList)
 TEST_F(Picker, TheSelectionAndItsToggle)
 {
     CurveSet set = setOf({horizontalAt(-0.5), archCurve()});
-    set.addToSelection(1);
+    addToSelection(set, 1);
     EXPECT_EQ(pickCurveSet(set, queryAt(3, PickPurpose::Press, {0.0, 0.0})).last(),
               hit(PickKind::Selection));
     EXPECT_EQ(pickCurveSet(set, queryAt(3, PickPurpose::Press, {0.0, -0.5})).last(),

@@ -2,6 +2,7 @@
 // its exact area coverage), 16-bit output, dithered 8-bit output without bands, and diffusion in
 // linear light and OKLab.
 #include "test_solver_support.h"
+#include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -241,9 +242,9 @@ TEST_F(PictureQualityTest, RenderToolTakesDepthDitherAndColourSpace)
     drawing.addCurve(circleCurve({0.1, 0.0}, 0.4, Qt::red, Qt::green));
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, Qt::blue, Qt::yellow));
     const QString plain = dir.filePath("plain.xml"), linear = dir.filePath("linear.xml");
-    ASSERT_TRUE(drawing.saveXml(plain));
+    ASSERT_TRUE(saveXml(drawing, plain));
     drawing.colour_space = ColourSpace::Linear;
-    ASSERT_TRUE(drawing.saveXml(linear));
+    ASSERT_TRUE(saveXml(drawing, linear));
     QByteArray explicitSrgb = bytesOf(linear);
     explicitSrgb.replace("colour_space=\"linear\"", "colour_space=\"srgb\"");
     const QString srgb = dir.filePath("srgb.xml");

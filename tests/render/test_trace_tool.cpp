@@ -1,6 +1,7 @@
 // tintweave-trace, run as a process: its exit statuses and messages, the empty drawing of a flat
 // bitmap, and a traced drawing with its render written.
 #include "curve_set.h"
+#include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -81,7 +82,7 @@ TEST_F(TraceTool, FlatBitmapGivesAnEmptyDrawingAndSaysSo)
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.err.contains("flat")) << result.err.toStdString();
     CurveSet drawing;
-    ASSERT_TRUE(drawing.loadXml(path("f.xml")));
+    ASSERT_TRUE(loadXml(drawing, path("f.xml")));
     EXPECT_EQ(drawing.nb_curves, 0);
 }
 
@@ -91,7 +92,7 @@ TEST_F(TraceTool, DiscTracesToOneCurveAndItsRender)
         {"--rounds", "1", bitmap("disc.png", true), path("d.xml"), "--render", path("d.png")});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     CurveSet drawing;
-    ASSERT_TRUE(drawing.loadXml(path("d.xml")));
+    ASSERT_TRUE(loadXml(drawing, path("d.xml")));
     EXPECT_EQ(drawing.nb_curves, 1);
     const QImage render(path("d.png"));
     ASSERT_EQ(render.size(), QSize(512, 512));

@@ -59,7 +59,7 @@ protected:
         CurveSet set;
         set.addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.2)));
         set.addCurve(makeLine(Point(-0.4, 0.5), Point(0.3, 0.7)));
-        EXPECT_TRUE(set.saveXml(path(name)));
+        EXPECT_TRUE(saveXml(set, path(name)));
         EXPECT_TRUE(viewer->drawing().openDrawing(path(name)));
         return path(name);
     }
@@ -256,7 +256,7 @@ protected:
         CurveSet set;
         for (int i = 0; i < curves; ++i)
             set.addCurve(makeLine(Point(-0.5, 0.1 * i), Point(0.5, 0.1 * i + 0.2)));
-        EXPECT_TRUE(set.saveXml(path(name)));
+        EXPECT_TRUE(saveXml(set, path(name)));
         return path(name);
     }
     // Makes the panel the active window, so that its shortcuts apply.
@@ -285,7 +285,7 @@ TEST_F(EditorDocument, FileMenuOpensSavesAndStartsNewDrawings)
     editor->commands.edits.deleteSplines();
     editor->panel.actionSave->trigger();
     CurveSet reread;
-    ASSERT_TRUE(reread.loadXml(path("three.xml")));
+    ASSERT_TRUE(loadXml(reread, path("three.xml")));
     EXPECT_EQ(reread.nb_curves, 2);
 
     dialogs->saveName = path("other");

@@ -4,6 +4,7 @@
 #include "test_editor_support.h"
 
 #include "editor.h"
+#include "curve_set_xml.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ protected:
                               QColor(240, 220, 10), 7));
         set.addCurve(makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250),
                               QColor(250, 120, 0), 3));
-        ASSERT_TRUE(set.saveXml(path("two.xml")));
+        ASSERT_TRUE(saveXml(set, path("two.xml")));
         dialogs->openName = path("two.xml");
         panel().actionLoad->trigger();
         ASSERT_EQ(doc().nb_curves, 2);
@@ -115,7 +116,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
     CurveSet onDisk;
-    ASSERT_TRUE(onDisk.loadXml(path("two.xml")));
+    ASSERT_TRUE(loadXml(onDisk, path("two.xml")));
     EXPECT_EQ(onDisk.nb_curves, 2);
 
     // A save that works says so in the status bar, without a message box.
@@ -211,7 +212,7 @@ TEST_F(EditorFeedback, ACurveWithSeveralBlurValuesKeepsThemWhenSelected)
         makeLine(Point(-0.6, 0.0), Point(0.6, 0.0), QColor(20, 200, 30), QColor(240, 220, 10), 2);
     curve.blur_values[1] = 9;
     set.addCurve(curve);
-    ASSERT_TRUE(set.saveXml(path("ramp.xml")));
+    ASSERT_TRUE(saveXml(set, path("ramp.xml")));
     dialogs->openName = path("ramp.xml");
     panel().actionLoad->trigger();
     QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);

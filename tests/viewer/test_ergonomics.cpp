@@ -4,6 +4,7 @@
 // something also save what they see there.
 #include "test_editor_support.h"
 
+#include "curve_set_xml.h"
 #include "editor.h"
 
 #include <QCursor>
@@ -271,7 +272,7 @@ TEST_F(EditorErgonomics, NewEmptiesTheStatusLineAndFileCurvesShowTheirColours)
     CurveSet set;
     set.addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
                           QColor(240, 220, 10), 7));
-    ASSERT_TRUE(set.saveXml(folder.filePath("one.xml")));
+    ASSERT_TRUE(saveXml(set, folder.filePath("one.xml")));
     dialogs->openName = folder.filePath("one.xml");
     panel().actionOpen->trigger();
     EXPECT_EQ(panel().outcomeText(), "Opened one.xml");

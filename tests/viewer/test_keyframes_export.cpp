@@ -4,6 +4,7 @@
 
 #include "diffusion_solver.h"
 #include "keyframe_export.h"
+#include "curve_set_xml.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -75,7 +76,7 @@ protected:
         EditingViewer::SetUp();
         for (int k = 0; k < 3; ++k) {
             const QString name = folder.filePath(QString("key%1.xml").arg(k));
-            ASSERT_TRUE(keyframe(0.3 * k).saveXml(name));
+            ASSERT_TRUE(saveXml(keyframe(0.3 * k), name));
             keyframes << name;
         }
     }
@@ -145,7 +146,7 @@ TEST(KeyframeLoop, ReportsOnlyTheFramesThatFailed)
     QStringList files;
     for (int k = 0; k < 2; ++k) {
         files << folder.filePath(QString("k%1.xml").arg(k));
-        ASSERT_TRUE(keyframe(0.2 * k).saveXml(files.back()));
+        ASSERT_TRUE(saveXml(keyframe(0.2 * k), files.back()));
     }
     QStringList written;
     QVector<double> firstX;
@@ -301,7 +302,7 @@ TEST_F(KeyframeExport, MismatchedKeyframesAreShownAndWriteNoFrame)
     CurveSet twoCurves = keyframe(0.3);
     twoCurves.addCurve(makeLine(Point(0.1, 0.1), Point(0.4, -0.3)));
     const QString extra = folder.filePath("extra.xml");
-    ASSERT_TRUE(twoCurves.saveXml(extra));
+    ASSERT_TRUE(saveXml(twoCurves, extra));
     dialogs->openNames = QStringList{keyframes[0], keyframes[1], extra};
     runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 

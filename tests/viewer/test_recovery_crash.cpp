@@ -26,7 +26,7 @@ QByteArray bytesOf(const QString& path)
 QByteArray drawingText(const QString& path)
 {
     CurveSet set;
-    EXPECT_TRUE(set.loadXml(path));
+    EXPECT_TRUE(loadXml(set, path));
     return writeCurveSetXml(set);
 }
 
@@ -55,7 +55,7 @@ protected:
         for (int i = 0; i < curves; ++i)
             set.addCurve(makeLine(Point(-0.5, -0.4 + 0.15 * i), Point(0.5, -0.3 + 0.15 * i)));
         set.image_width = 500 + curves;
-        EXPECT_TRUE(set.saveXml(home.filePath(name)));
+        EXPECT_TRUE(saveXml(set, home.filePath(name)));
         return home.filePath(name);
     }
     // Starts the editor on `drawing` with the edits `edits`, its data folder in `home`.

@@ -4,6 +4,7 @@
 #include "test_mouse_support.h"
 
 #include "curve_set_xml.h"
+#include "curve_set_selection.h"
 
 #include <cmath>
 
@@ -226,8 +227,8 @@ TEST_F(UndoHistory, UndoLeavesTheSelectionNamingExistingCurves)
 {
     addTwoCurves();
     viewer->changeManipMode(ModeSelectMulti);
-    doc().toggleSelection(0);
-    doc().toggleSelection(1);
+    toggleSelection(doc(), 0);
+    toggleSelection(doc(), 1);
     commands->edits.copySplines();
     commands->edits.pasteSplines();
     ASSERT_EQ(doc().nb_curves, 4);

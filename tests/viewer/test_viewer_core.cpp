@@ -4,6 +4,7 @@
 #include "test_viewer_core_support.h"
 
 #include "diffusion_solver.h"
+#include "curve_set_xml.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -286,7 +287,7 @@ TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour)
 TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours)
 {
     Viewer viewer;
-    ASSERT_TRUE(viewer.document().loadXml(testDataPath("vertical_split.xml")));
+    ASSERT_TRUE(loadXml(viewer.document(), testDataPath("vertical_split.xml")));
     ASSERT_TRUE(showAndInitialise(viewer));
     const QImage frame = viewer.grabFramebuffer();
     for (int y : {64, 256, 448}) {
