@@ -2,7 +2,9 @@
 
 #include "editor_commands.h"
 #include "interface.h"
+#include "view_navigator.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,20 +27,27 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     EditCommands& edits = commands.edits;
     ExportCommands& exports = commands.exports;
     ExampleBitmapCommands& bitmap = commands.bitmap;
+    ViewerSettings& settings = viewer.settings();
     // Panel values to the viewer.
-    QObject::connect(&panel, &Interface::leftColorChanged, &viewer, &Viewer::setLeftColor);
-    QObject::connect(&panel, &Interface::rightColorChanged, &viewer, &Viewer::setRightColor);
-    QObject::connect(&panel, &Interface::bucketColorChanged, &viewer, &Viewer::setBucketColor);
-    QObject::connect(&panel, &Interface::blurChanged, &viewer, &Viewer::setBlur);
-    QObject::connect(&panel, &Interface::iterChanged, &viewer, &Viewer::setIter);
-    QObject::connect(&panel, &Interface::lifetimeThresholdChanged, &viewer,
-                     &Viewer::setLifetimeThreshold);
+    QObject::connect(&panel, &Interface::leftColorChanged, &settings,
+                     &ViewerSettings::setLeftColor);
+    QObject::connect(&panel, &Interface::rightColorChanged, &settings,
+                     &ViewerSettings::setRightColor);
+    QObject::connect(&panel, &Interface::bucketColorChanged, &settings,
+                     &ViewerSettings::setBucketColor);
+    QObject::connect(&panel, &Interface::blurChanged, &settings, &ViewerSettings::setBlur);
+    QObject::connect(&panel, &Interface::iterChanged, &settings, &ViewerSettings::setIter);
+    QObject::connect(&panel, &Interface::lifetimeThresholdChanged, &settings,
+                     &ViewerSettings::setLifetimeThreshold);
 
     // Viewer values back to the panel, which only shows them.
-    QObject::connect(&viewer, &Viewer::leftColorChanged, &panel, &Interface::setLeftColor);
-    QObject::connect(&viewer, &Viewer::rightColorChanged, &panel, &Interface::setRightColor);
-    QObject::connect(&viewer, &Viewer::blurChanged, &panel, &Interface::setBlur);
-    QObject::connect(&viewer, &Viewer::bucketColorChanged, &panel, &Interface::setBucketColor);
+    QObject::connect(&settings, &ViewerSettings::leftColorChanged, &panel,
+                     &Interface::setLeftColor);
+    QObject::connect(&settings, &ViewerSettings::rightColorChanged, &panel,
+                     &Interface::setRightColor);
+    QObject::connect(&settings, &ViewerSettings::blurChanged, &panel, &Interface::setBlur);
+    QObject::connect(&settings, &ViewerSettings::bucketColorChanged, &panel,
+                     &Interface::setBucketColor);
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
@@ -63,29 +72,35 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
                      &EditCommands::pasteBlur);
 
     // Colour points: the viewer asks the panel for a colour, the panel answers.
-    QObject::connect(&viewer, &Viewer::changeControlPointLeftColor, &panel,
+    QObject::connect(&settings, &ViewerSettings::changeControlPointLeftColor, &panel,
                      &Interface::changeControlPointLeftColor);
-    QObject::connect(&viewer, &Viewer::changeControlPointRightColor, &panel,
+    QObject::connect(&settings, &ViewerSettings::changeControlPointRightColor, &panel,
                      &Interface::changeControlPointRightColor);
-    QObject::connect(&panel, &Interface::controlPointLeftColorChanged, &viewer,
-                     &Viewer::setControlPointLeftColor);
-    QObject::connect(&panel, &Interface::controlPointRightColorChanged, &viewer,
-                     &Viewer::setControlPointRightColor);
+    QObject::connect(&panel, &Interface::controlPointLeftColorChanged, &settings,
+                     &ViewerSettings::setControlPointLeftColor);
+    QObject::connect(&panel, &Interface::controlPointRightColorChanged, &settings,
+                     &ViewerSettings::setControlPointRightColor);
 
     // Display toggles and the mouse mode.
-    QObject::connect(&panel, &Interface::showSplinesChanged, &viewer, &Viewer::showSplines);
-    QObject::connect(&panel, &Interface::showAttribChanged, &viewer, &Viewer::showAttrib);
+    QObject::connect(&panel, &Interface::showSplinesChanged, &settings,
+                     &ViewerSettings::showSplines);
+    QObject::connect(&panel, &Interface::showAttribChanged, &settings, &ViewerSettings::showAttrib);
     QObject::connect(&panel, &Interface::showExampleImgChanged, &bitmap,
                      &ExampleBitmapCommands::showExampleImg);
-    QObject::connect(&panel, &Interface::activateBlurChanged, &viewer, &Viewer::activateBlur);
-    QObject::connect(&panel, &Interface::activateCLeftChanged, &viewer, &Viewer::activateCLeft);
-    QObject::connect(&panel, &Interface::activateCRightChanged, &viewer, &Viewer::activateCRight);
+    QObject::connect(&panel, &Interface::activateBlurChanged, &settings,
+                     &ViewerSettings::activateBlur);
+    QObject::connect(&panel, &Interface::activateCLeftChanged, &settings,
+                     &ViewerSettings::activateCLeft);
+    QObject::connect(&panel, &Interface::activateCRightChanged, &settings,
+                     &ViewerSettings::activateCRight);
     QObject::connect(&panel, &Interface::manipModeChanged, &viewer,
                      [&viewer](PanelTool tool) { viewer.changeManipMode(mouseModeOf(tool)); });
 
     // One-shot action buttons: each runs its command and keeps the current tool.
-    QObject::connect(panel.buttonZoomIn, &QAbstractButton::clicked, &viewer, &Viewer::zoomIn);
-    QObject::connect(panel.buttonZoomOut, &QAbstractButton::clicked, &viewer, &Viewer::zoomOut);
+    QObject::connect(panel.buttonZoomIn, &QAbstractButton::clicked, &viewer.navigation(),
+                     &ViewNavigator::zoomIn);
+    QObject::connect(panel.buttonZoomOut, &QAbstractButton::clicked, &viewer.navigation(),
+                     &ViewNavigator::zoomOut);
     QObject::connect(panel.buttonSmooth, &QAbstractButton::clicked, &edits,
                      &EditCommands::smoothSplines);
     QObject::connect(panel.buttonStylize, &QAbstractButton::clicked, &edits,

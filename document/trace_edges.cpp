@@ -136,9 +136,13 @@ double chainBlur(const Chain& chain, const EdgeMap& edges)
         if (!(atCoarse > 0.0))
             continue;
         const double r = fine.magnitude.at<float>(p) / atCoarse;
+        // No lone edge grows stronger at the coarser scale: where it does, a neighbouring edge
+        // within reach of the coarser scale adds to it, and the pixel tells nothing of the blur.
+        if (!(r * r > 1.0 + 1e-6))
+            continue;
         const double a2 = fine.sigma * fine.sigma + kSobelVariance;
         const double b2 = coarse.sigma * coarse.sigma + kSobelVariance;
-        const double s2 = r * r > 1.0 + 1e-6 ? (b2 - r * r * a2) / (r * r - 1.0) : 16.0 * b2;
+        const double s2 = (b2 - r * r * a2) / (r * r - 1.0);
         sigmas.push_back(std::sqrt(std::clamp(s2, 0.0, 16.0 * b2)));
     }
     if (sigmas.empty())

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr int kCoarsestSize = 5; // the exact solve's side (mg_coarsest.frag)
+constexpr int kCoarsestSize = 5;   // the exact solve's side (mg_coarsest.frag)
+constexpr unsigned kPassUnits = 6; // the most texture units a pass reads
 
 std::function<void(const char*)>& phaseHook()
 {
@@ -53,18 +54,26 @@ void Multigrid::createPrograms()
         std::vector<const char*> samplers; // by unit
     };
     const Entry entries[] = {
-        {&smoothFinestProgram, "mg_smooth_finest.frag", {"imgMap", "divMap", "fixedMap"}},
+        {&packFinestProgram, "mg_pack_finest.frag", {"imgMap", "fixedMap"}},
+        {&unpackFinestProgram, "mg_unpack_finest.frag", {"redMap", "blackMap"}},
+        {&smoothFinestProgram, "mg_smooth_finest.frag", {"otherMap", "divMap", "fixedMap"}},
         {&residualFinestProgram,
          "mg_residual_finest.frag",
-         {"imgMap", "divMap", "fixedMap", "coarseStencilC"}},
+         {"redMap", "blackMap", "divMap", "fixedMap", "coarseStencilC"}},
+        {&prolongFinestProgram,
+         "mg_prolong_finest.frag",
+         {"blackMap", "correctionMap", "fixedMap"}},
         {&smoothProgram,
          "mg_smooth.frag",
          {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
-        {&residualProgram,
-         "mg_residual.frag",
-         {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
-        {&restrictProgram, "mg_restrict.frag", {"imgMap", "coarseStencilC"}},
+        {&smoothZeroProgram, "mg_smooth_zero.frag", {"rhsMap", "stencilA", "stencilC"}},
+        {&restrictResidualProgram,
+         "mg_restrict_residual.frag",
+         {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC", "coarseStencilC"}},
         {&prolongProgram, "mg_prolong.frag", {"imgMap", "correctionMap", "fixedMap"}},
+        {&prolongSmoothProgram,
+         "mg_prolong_smooth.frag",
+         {"imgMap", "correctionMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
         {&galerkinProgram, "mg_galerkin.frag", {"stencilA", "stencilB", "stencilC"}},
         {&coarsestProgram, "mg_coarsest.frag", {"rhsMap", "stencilA", "stencilB", "stencilC"}},
     };
@@ -85,8 +94,9 @@ void Multigrid::createPrograms()
 bool Multigrid::allProgramsLinked() const
 {
     for (const ShaderProgram* program :
-         {&smoothFinestProgram, &residualFinestProgram, &smoothProgram, &residualProgram,
-          &restrictProgram, &prolongProgram, &galerkinProgram, &coarsestProgram}) {
+         {&packFinestProgram, &unpackFinestProgram, &smoothFinestProgram, &residualFinestProgram,
+          &prolongFinestProgram, &smoothProgram, &smoothZeroProgram, &restrictResidualProgram,
+          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram}) {
         if (!program->isLinked())
             return false;
     }
@@ -99,6 +109,8 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
     levels.clear();
     finestWidth = width;
     finestHeight = height;
+    for (RenderTarget* colour : {&red, &black, &blackPartner})
+        colour->create((width + 1) / 2, height, values);
     int w = width;
     int h = height;
     while (std::max(w, h) > kCoarsestSize) {
@@ -124,23 +136,28 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
     }
 }
 
+void Multigrid::releaseLevels()
+{
+    levels.clear();
+    for (RenderTarget* colour : {&red, &black, &blackPartner})
+        *colour = RenderTarget();
+}
+
 void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
 {
     useNearestSampler(true);
     beginPhase("operators");
     buildOperators(*problem.constraints);
-    RenderTarget* current = problem.solution;
-    RenderTarget* other = problem.partner;
+    beginPhase("level 0 packing");
+    // The first red half-sweep replaces every red texel: only the black ones are read.
+    runImagePass({packFinestProgram,
+                  {&problem.solution->texture, problem.constraints},
+                  {{"parity", 1.0f}}},
+                 black);
     for (int c = 0; c < fCycles + vCycles; ++c)
-        finestCycle(problem, current, other, c < fCycles ? Cycle::F : Cycle::V);
-    if (current != problem.solution) {
-        // An odd count of cycles: copy the estimate home (a half-sweep of neither parity copies).
-        beginPhase("final copy");
-        runImagePass({smoothFinestProgram,
-                      {&current->texture, &current->texture, problem.constraints},
-                      {{"parity", 2.0f}, {"rhsWeight", 0.0f}}},
-                     *problem.solution);
-    }
+        finestCycle(problem, c < fCycles ? Cycle::F : Cycle::V);
+    beginPhase("level 0 packing");
+    runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
 }
@@ -149,7 +166,7 @@ void Multigrid::useNearestSampler(bool bind) const
 {
     if (nearestSampler == 0)
         return;
-    for (GLuint unit = 0; unit < 5; ++unit)
+    for (GLuint unit = 0; unit < kPassUnits; ++unit)
         glBindSampler(unit, bind ? nearestSampler : 0);
 }
 
@@ -174,16 +191,16 @@ void Multigrid::buildOperators(const Texture& constraints)
     }
 }
 
-void Multigrid::finestCycle(const Problem& problem, RenderTarget*& current, RenderTarget*& other,
-                            Cycle kind)
+void Multigrid::finestCycle(const Problem& problem, Cycle kind)
 {
     beginPhase("level 0 smoothing");
-    smoothFinest(problem, current, other);
+    smoothFinest(problem);
     if (!levels.empty()) {
         beginPhase("level 0 residual and restriction");
         const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
         runImagePass({residualFinestProgram,
-                      {&current->texture, &rhs, problem.constraints, &levels[0].stencilC},
+                      {&red.texture, &black.texture, &rhs, problem.constraints,
+                       &levels[0].stencilC},
                       {{"rhsWeight", problem.rhs ? 1.0f : 0.0f},
                        {"width", float(finestWidth)},
                        {"height", float(finestHeight)}}},
@@ -191,11 +208,14 @@ void Multigrid::finestCycle(const Problem& problem, RenderTarget*& current, Rend
         beginPhase("coarse levels");
         coarseCycle(0, kind);
         beginPhase("level 0 prolongation");
-        prolongInto(current->texture, levels[0], *problem.constraints, 1.0f, *other);
-        std::swap(current, other);
+        runImagePass({prolongFinestProgram,
+                      {&black.texture, &levels[0].correction.texture, problem.constraints},
+                      {}},
+                     blackPartner);
+        std::swap(black, blackPartner);
     }
     beginPhase("level 0 smoothing");
-    smoothFinest(problem, current, other);
+    smoothFinest(problem);
 }
 
 void Multigrid::coarseCycle(size_t k, Cycle kind)
@@ -208,69 +228,64 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
                      level.correction);
         return;
     }
+    runImagePass({smoothZeroProgram, {&level.rhs.texture, &level.stencilA, &level.stencilC}, {}},
+                 level.correction);
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
-    smoothCoarse(level, current, other, true);
     Level& coarser = levels[k + 1];
     const Cycle visits[2] = {kind, Cycle::V};
     const int count = kind == Cycle::F ? 2 : 1;
     for (int v = 0; v < count; ++v) {
-        runImagePass({residualProgram,
+        runImagePass({restrictResidualProgram,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
-                       &level.stencilC},
-                      {}},
-                     *other);
-        restrictInto(other->texture, level.width(), level.height(), coarser);
+                       &level.stencilC, &coarser.stencilC},
+                      {{"fineWidth", float(level.width())}, {"fineHeight", float(level.height())}}},
+                     coarser.rhs);
         coarseCycle(k + 1, visits[v]);
-        prolongInto(current->texture, coarser, level.stencilC, 0.0f, *other);
+        if (v + 1 < count) {
+            prolongInto(current->texture, coarser, level.stencilC, *other);
+        } else {
+            // The correction and the red half of the post-sweep in one pass.
+            runImagePass({prolongSmoothProgram,
+                          {&current->texture, &coarser.correction.texture, &level.rhs.texture,
+                           &level.stencilA, &level.stencilB, &level.stencilC},
+                          {}},
+                         *other);
+        }
         std::swap(current, other);
     }
-    smoothCoarse(level, current, other, false);
+    smoothCoarseHalf(level, 1.0f, current, other);
     if (current != &level.correction)
         std::swap(level.correction, level.partner); // the names follow the content
 }
 
-void Multigrid::smoothFinest(const Problem& problem, RenderTarget*& current, RenderTarget*& other)
+void Multigrid::smoothFinest(const Problem& problem)
 {
     const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
     for (float parity : {0.0f, 1.0f}) {
         runImagePass({smoothFinestProgram,
-                      {&current->texture, &rhs, problem.constraints},
+                      {parity == 0.0f ? &black.texture : &red.texture, &rhs, problem.constraints},
                       {{"parity", parity},
                        {"rhsWeight", problem.rhs ? 1.0f : 0.0f},
                        {"width", float(finestWidth)},
                        {"height", float(finestHeight)}}},
-                     *other);
-        std::swap(current, other);
+                     parity == 0.0f ? red : black);
     }
 }
 
-void Multigrid::smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other,
-                             bool fromZero)
+void Multigrid::smoothCoarseHalf(Level& level, float parity, RenderTarget*& current,
+                                 RenderTarget*& other)
 {
-    for (float parity : {0.0f, 1.0f}) {
-        runImagePass({smoothProgram,
-                      {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
-                       &level.stencilC},
-                      {{"parity", parity}, {"fromZero", fromZero && parity == 0.0f ? 1.0f : 0.0f}}},
-                     *other);
-        std::swap(current, other);
-    }
-}
-
-void Multigrid::restrictInto(const Texture& residual, int fineWidth, int fineHeight, Level& coarse)
-{
-    runImagePass({restrictProgram,
-                  {&residual, &coarse.stencilC},
-                  {{"fineWidth", float(fineWidth)}, {"fineHeight", float(fineHeight)}}},
-                 coarse.rhs);
+    runImagePass({smoothProgram,
+                  {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
+                   &level.stencilC},
+                  {{"parity", parity}}},
+                 *other);
+    std::swap(current, other);
 }
 
 void Multigrid::prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
-                            float fixedValueWeight, const RenderTarget& target)
+                            const RenderTarget& target)
 {
-    runImagePass({prolongProgram,
-                  {&estimate, &coarse.correction.texture, &fixedMap},
-                  {{"fixedValueWeight", fixedValueWeight}}},
-                 target);
+    runImagePass({prolongProgram, {&estimate, &coarse.correction.texture, &fixedMap}, {}}, target);
 }

@@ -29,9 +29,10 @@ public:
     Multigrid(const Multigrid&) = delete;
     Multigrid& operator=(const Multigrid&) = delete;
 
-    // One problem on the finest level: the estimate (in and out) with a partner image of the
-    // same size, the right-hand side (null: zero, a Laplace problem) and the constraint image
-    // (alpha above 0.1: fixed at its colour).
+    // One problem on the finest level: the estimate (in and out), a partner image of the same
+    // size (not needed any more: the solve works on its own packed images), the right-hand side
+    // (null: zero, a Laplace problem) and the constraint image (alpha above 0.1: fixed at its
+    // colour).
     struct Problem {
         RenderTarget* solution;
         RenderTarget* partner;
@@ -45,7 +46,7 @@ public:
     // corrections (four or one channel, nearest), `stencils` that of the operator images.
     void createLevels(int width, int height, const TextureFormat& values,
                       const TextureFormat& stencils);
-    void releaseLevels() { levels.clear(); }
+    void releaseLevels();
     // Number of levels including the finest.
     int levelCount() const { return int(levels.size()) + 1; }
 
@@ -68,19 +69,16 @@ private:
     };
 
     void buildOperators(const Texture& constraints);
-    // One cycle on the finest level: from *current, ending in *current (the pointers swap as
-    // the passes ping-pong).
-    void finestCycle(const Problem& problem, RenderTarget*& current, RenderTarget*& other,
-                     Cycle kind);
+    // One cycle on the finest level, on its packed colours.
+    void finestCycle(const Problem& problem, Cycle kind);
     // Solves levels[k]'s correction equation from zero by one cycle of `kind`, leaving it in
     // levels[k].correction.
     void coarseCycle(size_t k, Cycle kind);
-    void smoothFinest(const Problem& problem, RenderTarget*& current, RenderTarget*& other);
-    // Two half-sweeps; `fromZero`: the estimate is zero (the level's first sweep of a visit).
-    void smoothCoarse(Level& level, RenderTarget*& current, RenderTarget*& other, bool fromZero);
-    void restrictInto(const Texture& residual, int fineWidth, int fineHeight, Level& coarse);
+    void smoothFinest(const Problem& problem);
+    // The half-sweep of the texels of `parity` (0 red, 1 black).
+    void smoothCoarseHalf(Level& level, float parity, RenderTarget*& current, RenderTarget*& other);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
-                     float fixedValueWeight, const RenderTarget& target);
+                     const RenderTarget& target);
 
     // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
     void useNearestSampler(bool bind) const;
@@ -92,6 +90,11 @@ private:
     unsigned int nearestSampler = 0;
     int finestWidth = 0;
     int finestHeight = 0;
-    ShaderProgram smoothFinestProgram, residualFinestProgram, smoothProgram, residualProgram,
-        restrictProgram, prolongProgram, galerkinProgram, coarsestProgram;
+    // The finest level's estimate, its red (x + y even) and black texels packed two to one
+    // along x (see shaders/mg_pack_finest.frag), so that a half-sweep shades only the texels it
+    // updates; blackPartner takes the black texels' correction.
+    RenderTarget red, black, blackPartner;
+    ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
+        residualFinestProgram, smoothProgram, smoothZeroProgram, restrictResidualProgram,
+        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram;
 };

@@ -29,7 +29,7 @@ namespace {
 using namespace tool_exit;
 constexpr int kBadBitmap = kBadInput;
 
-constexpr int kDefaultRounds = 1;
+constexpr int kDefaultRounds = kDefaultTraceRounds;
 
 const char kUsageText[] =
     "Usage: tintweave-trace [options] IN.png|IN.jpg OUT.xml [--render OUT.png]\n"
@@ -40,7 +40,7 @@ const char kUsageText[] =
     "  --detail D          0 to 1 (default 0.5): more detail keeps shorter edges and follows\n"
     "                      them more tightly (more curves)\n"
     "  --sensitivity S     0 to 1 (default 0.5): higher traces weaker edges\n"
-    "  --rounds N          colour-fitting rounds, 0 to 20 (default 1); 0 keeps the colours\n"
+    "  --rounds N          colour-fitting rounds, 0 to 20 (default 2); 0 keeps the colours\n"
     "                      read beside the curves and needs no OpenGL without --render\n"
     "  --render OUT.png    also write the traced drawing's picture (512 x 512, as the\n"
     "                      editor's PNG export)\n"

@@ -1,14 +1,11 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// Adds the coarse level's correction, interpolated bilinearly, to the finer level's estimate:
-// finer texel x lies on coarse texel x / 2, halfway between two when x is odd. Fixed coarse
-// texels hold a zero correction. Fixed finer texels (alpha of fixedMap above 0.1) take
-// fixedValueWeight times the value fixedMap holds: their colour on the finest level, zero on a
-// coarse one (whose stencilC carries no colour).
+// Adds the coarser level's correction, interpolated bilinearly, to a coarse level's estimate:
+// finer texel x lies on coarser texel x / 2, halfway between two when x is odd. Fixed texels
+// (alpha of fixedMap, the finer level's stencilC, above 0.5) hold a zero correction.
 uniform sampler2DRect imgMap;
 uniform sampler2DRect correctionMap;
 uniform sampler2DRect fixedMap;
-uniform float fixedValueWeight;
 
 vec3 corr(vec2 q)
 {
@@ -18,9 +15,8 @@ vec3 corr(vec2 q)
 void main()
 {
     vec2 p = gl_FragCoord.xy;
-    vec4 fixedValue = texture2DRect(fixedMap, p);
-    if (fixedValue.a > 0.1) {
-        gl_FragColor = vec4(fixedValueWeight * fixedValue.rgb, 1.0);
+    if (texture2DRect(fixedMap, p).a > 0.5) {
+        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
         return;
     }
     vec2 cell = floor(p);

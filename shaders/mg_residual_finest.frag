@@ -6,9 +6,11 @@
 // zero at a fixed one (alpha of fixedMap above 0.1). Full weighting gives level-1 texel I,
 // which sits on texel 2I, the residuals of the 3 x 3 texels around 2I with weights
 // (1 2 1) x (1 2 1) / 16, leaving out those past the canvas edge; a fixed level-1 texel (alpha
-// of coarseStencilC) gets none. Reads past the edge repeat the edge texel (the images clamp),
-// so such a neighbour adds nothing.
-uniform sampler2DRect imgMap;
+// of coarseStencilC) gets none. The estimate's colours are packed as in mg_pack_finest.frag:
+// texel 2I + (x, y) is packed texel (I.x + floor(x / 2), 2I.y + y) of redMap where x + y is
+// even, of blackMap where it is odd.
+uniform sampler2DRect redMap;
+uniform sampler2DRect blackMap;
 uniform sampler2DRect divMap;
 uniform sampler2DRect fixedMap;
 uniform sampler2DRect coarseStencilC;
@@ -18,18 +20,24 @@ uniform float height;
 
 vec3 u(vec2 c, float x, float y)
 {
-    return texture2DRect(imgMap, c + vec2(x, y)).rgb;
+    vec2 slot = vec2(c.x + floor(0.5 * x), 2.0 * c.y + y) + vec2(0.5);
+    return mod(x + y, 2.0) == 0.0 ? texture2DRect(redMap, slot).rgb
+                                  : texture2DRect(blackMap, slot).rgb;
 }
 
-// Full-weighting share of the residual at q = c + (x, y), given u there and at its neighbours.
-vec3 share(vec2 c, float x, float y, vec3 centre, vec3 west, vec3 east, vec3 south, vec3 north)
+// Full-weighting share of the residual at texel q = 2I + (x, y), given u there and at its
+// neighbours; a neighbour past the canvas edge adds nothing.
+vec3 share(vec2 i, float x, float y, vec3 centre, vec3 west, vec3 east, vec3 south, vec3 north)
 {
-    vec2 q = c + vec2(x, y);
-    bool outside = q.x < 0.0 || q.y < 0.0 || q.x > width || q.y > height;
-    if (outside || texture2DRect(fixedMap, q).a > 0.1)
+    vec2 q = 2.0 * i + vec2(x, y);
+    bool outside = q.x < 0.0 || q.y < 0.0 || q.x > width - 0.5 || q.y > height - 0.5;
+    if (outside || texture2DRect(fixedMap, q + vec2(0.5)).a > 0.1)
         return vec3(0.0);
     float weight = (2.0 - abs(x)) * (2.0 - abs(y)) / 16.0;
-    vec3 r = west + east + south + north - 4.0 * centre - rhsWeight * texture2DRect(divMap, q).rgb;
+    vec3 r = (q.x > 0.5 ? west - centre : vec3(0.0)) + (q.x < width - 1.5 ? east - centre : vec3(0.0))
+           + (q.y > 0.5 ? south - centre : vec3(0.0))
+           + (q.y < height - 1.5 ? north - centre : vec3(0.0))
+           - rhsWeight * texture2DRect(divMap, q + vec2(0.5)).rgb;
     return weight * r;
 }
 
@@ -39,7 +47,7 @@ void main()
         gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
         return;
     }
-    vec2 c = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5); // the centre of finer texel 2I
+    vec2 c = floor(gl_FragCoord.xy); // level-1 texel I
     vec3 u00 = u(c, 0.0, 0.0);
     vec3 w1 = u(c, -1.0, 0.0), e1 = u(c, 1.0, 0.0), s1 = u(c, 0.0, -1.0), n1 = u(c, 0.0, 1.0);
     vec3 sw = u(c, -1.0, -1.0), se = u(c, 1.0, -1.0), nw = u(c, -1.0, 1.0), ne = u(c, 1.0, 1.0);

@@ -1,19 +1,16 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
 // Half a red-black Gauss-Seidel sweep of A e = f on a coarse level, for the texels whose x + y
-// has the parity "parity" (0 red, 1 black); the others are copied. With "fromZero" set the
-// estimate is zero and imgMap is not read (a level's first half-sweep of a visit, which spares
-// clearing it and reading the neighbours). A is the level's 9-point operator: stencilA holds
-// the coefficients of the west, east, south and north neighbours, stencilB those of the
-// south-west, south-east, north-west and north-east ones, stencilC the centre, its inverse and,
-// in alpha, 1 for a fixed texel (no unknown: its correction is 0).
+// has the parity "parity" (0 red, 1 black); the others are copied. A is the level's 9-point
+// operator: stencilA holds the coefficients of the west, east, south and north neighbours,
+// stencilB those of the south-west, south-east, north-west and north-east ones, stencilC the
+// centre, its inverse and, in alpha, 1 for a fixed texel (no unknown: its correction is 0).
 uniform sampler2DRect imgMap;
 uniform sampler2DRect rhsMap;
 uniform sampler2DRect stencilA;
 uniform sampler2DRect stencilB;
 uniform sampler2DRect stencilC;
 uniform float parity;
-uniform float fromZero;
 
 vec3 e(vec2 q)
 {
@@ -29,10 +26,6 @@ void main()
         return;
     }
     bool updated = mod(floor(p.x) + floor(p.y), 2.0) == parity;
-    if (fromZero > 0.5) {
-        gl_FragColor = vec4(updated ? texture2DRect(rhsMap, p).rgb * c.y : vec3(0.0), 1.0);
-        return;
-    }
     if (!updated) {
         gl_FragColor = vec4(e(p), 1.0);
         return;

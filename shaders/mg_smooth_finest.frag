@@ -1,12 +1,13 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// Half a red-black Gauss-Seidel sweep on the finest level, for the texels whose x + y has the
-// parity "parity" (0 red, 1 black); the others are copied. The equation of a free texel p is
+// Half a red-black Gauss-Seidel sweep on the finest level: the texels of colour "parity" (0 red,
+// x + y even; 1 black), packed as in mg_pack_finest.frag, from otherMap, the other colour
+// packed likewise, which holds all their neighbours. The equation of a free texel p is
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = rhsWeight * div(p),
 // so p takes the mean of its in-canvas neighbours less the right-hand side over their count.
 // Fixed texels (alpha of fixedMap above 0.1) take the value fixedMap holds there; they are the
-// neighbours' boundary values.
-uniform sampler2DRect imgMap;
+// neighbours' boundary values. Only this colour is written, so half the texels are shaded.
+uniform sampler2DRect otherMap;
 uniform sampler2DRect divMap;
 uniform sampler2DRect fixedMap;
 uniform float parity;
@@ -14,35 +15,37 @@ uniform float rhsWeight;
 uniform float width;
 uniform float height;
 
+vec3 other(float x, float y)
+{
+    return texture2DRect(otherMap, vec2(floor(0.5 * x), y) + vec2(0.5)).rgb;
+}
+
 void main()
 {
-    vec2 p = gl_FragCoord.xy;
+    vec2 slot = floor(gl_FragCoord.xy);
+    vec2 cell = vec2(2.0 * slot.x + mod(slot.y + parity, 2.0), slot.y);
+    vec2 p = cell + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
     if (fixedValue.a > 0.1) {
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }
-    vec2 cell = floor(p);
-    if (mod(cell.x + cell.y, 2.0) != parity) {
-        gl_FragColor = vec4(texture2DRect(imgMap, p).rgb, 1.0);
-        return;
-    }
     vec3 sum = vec3(0.0);
     float count = 0.0;
     if (cell.x > 0.5) {
-        sum += texture2DRect(imgMap, p - vec2(1.0, 0.0)).rgb;
+        sum += other(cell.x - 1.0, cell.y);
         count += 1.0;
     }
     if (cell.x < width - 1.5) {
-        sum += texture2DRect(imgMap, p + vec2(1.0, 0.0)).rgb;
+        sum += other(cell.x + 1.0, cell.y);
         count += 1.0;
     }
     if (cell.y > 0.5) {
-        sum += texture2DRect(imgMap, p - vec2(0.0, 1.0)).rgb;
+        sum += other(cell.x, cell.y - 1.0);
         count += 1.0;
     }
     if (cell.y < height - 1.5) {
-        sum += texture2DRect(imgMap, p + vec2(0.0, 1.0)).rgb;
+        sum += other(cell.x, cell.y + 1.0);
         count += 1.0;
     }
     vec3 rhs = rhsWeight * texture2DRect(divMap, p).rgb;

@@ -1,14 +1,18 @@
 #include "blur_edit_commands.h"
 
+#include "mouse_tools.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 
 #include <QKeyEvent>
 #include <QPointer>
 
 BlurEditCommands::BlurEditCommands(Viewer& shown) : viewer(shown), edit(shown.drawing())
 {
-    connect(&viewer, &Viewer::blurPointPressed, this, &BlurEditCommands::editBlurPoint);
-    connect(&viewer, &Viewer::blurShiftRequested, this, &BlurEditCommands::editBlurShift);
+    connect(&viewer.settings(), &ViewerSettings::blurPointPressed, this,
+            &BlurEditCommands::editBlurPoint);
+    connect(&viewer.tools().menus, &ContextMenuController::blurShiftRequested, this,
+            &BlurEditCommands::editBlurShift);
     // Undo, redo and another drawing end an open gesture, and with it the edit.
     const auto drawingMoved = [this] { endIfClosed(true); };
     connect(&viewer.drawing().history(), &DrawingHistory::indexChanged, this, drawingMoved);

@@ -5,6 +5,7 @@
 #include "file_questions.h"
 #include "shared_constants.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 
 #include <QFileInfo>
 
@@ -41,7 +42,7 @@ void ExampleBitmapCommands::loadExampleImg()
 void ExampleBitmapCommands::showExampleImg(bool show)
 {
     shown = show;
-    viewer.showBackgroundImage(shown && loaded);
+    viewer.settings().showBackgroundImage(shown && loaded);
 }
 
 void ExampleBitmapCommands::sampleFromExample()

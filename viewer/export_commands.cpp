@@ -6,6 +6,7 @@
 #include "recent_files.h"
 #include "render_readiness.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -111,7 +112,7 @@ void ExportCommands::exportFrames(const QStringList& files, const KeyframeOption
 {
     // Frames are rendered at the initial view, whatever the user's view is.
     viewer.solver().setView(View());
-    viewer.setExportingFrames(true);
+    viewer.settings().display.exportingFrames = true;
 
     // Application-modal: nothing can change the drawing meanwhile, but both windows repaint.
     QProgressDialog progress("Exporting keyframes...", "Cancel", 0, 1, &viewer);
@@ -143,9 +144,9 @@ void ExportCommands::exportFrames(const QStringList& files, const KeyframeOption
     progress.close();
 
     viewer.makeCurrent();
-    viewer.setExportingFrames(false);
+    viewer.settings().display.exportingFrames = false;
     viewer.solver().setCurveSet(viewer.document());
-    viewer.handViewToRenderer();
+    viewer.solver().setView(viewer.currentView());
     viewer.solver().fullUpdate();
     reportExport(report, folder + "/");
 }

@@ -3,9 +3,19 @@
 #include "help_window.h"
 #include "viewer.h"
 
+#include <QKeyEvent>
+#include <QPointer>
+
 HelpCommand::HelpCommand(Viewer& shown) : viewer(shown)
 {
-    connect(&viewer, &Viewer::helpRequested, this, &HelpCommand::help);
+    // H alone opens or closes the help window.
+    QPointer<HelpCommand> self(this);
+    viewer.addKeyHandler([self](const QKeyEvent& event) {
+        if (self == nullptr || event.key() != Qt::Key_H || event.modifiers() != Qt::NoModifier)
+            return false;
+        self->help();
+        return true;
+    });
 }
 
 void HelpCommand::help()

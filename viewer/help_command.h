@@ -5,8 +5,7 @@
 class HelpWindow;
 class Viewer;
 
-// The help window of a viewer: the viewer's H key (its helpRequested signal) opens it, or
-// closes it when it is open.
+// The help window of a viewer: the viewer's H key opens it, or closes it when it is open.
 class HelpCommand : public QObject {
     Q_OBJECT
 

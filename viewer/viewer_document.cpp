@@ -1,58 +1,59 @@
-// The document shown: its title and modified mark, its questions put as this window's dialogs,
-// the view reset for another drawing, and closing the window.
-#include "viewer.h"
+#include "viewer_document.h"
 
 #include "dialog_questions.h"
+#include "mouse_tools.h"
+#include "view_navigator.h"
+#include "viewer.h"
+#include "viewer_settings.h"
 
-#include <QCloseEvent>
 #include <QScreen>
 
-void Viewer::attachDocument()
+DocumentBinding::DocumentBinding(Viewer& shown, Document& drawing)
+    : viewer(shown), document(drawing),
+      questions(std::make_unique<DialogQuestions>(&viewer, [this]() -> ViewerDialogs& {
+          return viewer.dialogs();
+      }))
 {
-    questions =
-        std::make_unique<DialogQuestions>(this, [this]() -> ViewerDialogs& { return dialogs(); });
-    doc.setQuestions(questions.get());
-    connect(&doc, &Document::titleChanged, this, &Viewer::updateTitle);
-    connect(&doc, &Document::drawingReplaced, this, &Viewer::resetViewForDrawing);
-    connect(&doc, &Document::outcomeReported, this, &Viewer::outcomeReported);
+    document.setQuestions(questions.get());
+    QObject::connect(&document, &Document::titleChanged, &viewer, [this] { updateTitle(); });
+    QObject::connect(&document, &Document::drawingReplaced, &viewer,
+                     [this] { resetViewForDrawing(); });
+    QObject::connect(&document, &Document::outcomeReported, &viewer, &Viewer::outcomeReported);
     // After an undo or redo the renderer re-solves and the panel shows the current values.
-    connect(&doc, &Document::drawingChanged, this, [this] {
-        clearScribbleTrail();
-        fullUpdate();
-        reportCurrentValues();
+    QObject::connect(&document, &Document::drawingChanged, &viewer, [this] {
+        viewer.tools().clearOverlays();
+        viewer.fullUpdate();
+        viewer.settings().reportCurrentValues();
     });
     updateTitle();
 }
 
-void Viewer::resetViewForDrawing()
+DocumentBinding::~DocumentBinding()
+{
+    // The document may outlive the window: it no longer asks through it or reports to it.
+    document.setQuestions(nullptr);
+    QObject::disconnect(&document, nullptr, &viewer, nullptr);
+}
+
+void DocumentBinding::resetViewForDrawing()
 {
     // The window takes the drawing's size, but no more than the screen holds: a stored size can
     // be far beyond what a GL framebuffer may be.
-    const QSize stored(curveSet.image_width, curveSet.image_height);
-    const QSize screenSize =
-        screen() != nullptr ? screen()->availableGeometry().size() : QSize(4096, 4096);
+    const CurveSet& curves = document.curves();
+    const QSize stored(curves.image_width, curves.image_height);
+    const QSize screenSize = viewer.screen() != nullptr
+                                 ? viewer.screen()->availableGeometry().size()
+                                 : QSize(4096, 4096);
     if (!stored.isEmpty())
-        resize(stored.boundedTo(screenSize));
-    clearScribbleTrail();
-    showWholeCanvas();
-    reportCurrentValues();
+        viewer.resize(stored.boundedTo(screenSize));
+    viewer.tools().clearOverlays();
+    viewer.navigation().showWholeCanvas();
+    viewer.settings().reportCurrentValues();
 }
 
-void Viewer::updateTitle()
+void DocumentBinding::updateTitle()
 {
-    setWindowTitle(doc.windowTitle());
+    viewer.setWindowTitle(document.windowTitle());
     // A new drawing's title carries no mark ("Hueflow" alone).
-    setWindowModified(!doc.filePath().isEmpty() && doc.isModified());
-}
-
-void Viewer::closeEvent(QCloseEvent* event)
-{
-    doc.finishGesture();
-    if (!doc.maybeSaveChanges()) {
-        event->ignore();
-        return;
-    }
-    QGLViewer::closeEvent(event);
-    event->accept();
-    emit closed();
+    viewer.setWindowModified(!document.filePath().isEmpty() && document.isModified());
 }

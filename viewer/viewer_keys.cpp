@@ -1,9 +1,10 @@
-// Keyboard shortcuts of the viewer and its help pages.
-#include "viewer.h"
+#include "viewer_keys.h"
 
 #include "diffusion_solver.h"
-#include "help_texts.h"
+#include "view_navigator.h"
 #include "curve_set_selection.h"
+#include "viewer.h"
+#include "viewer_settings.h"
 
 #include <QKeyEvent>
 
@@ -26,93 +27,86 @@ std::optional<DisplayMode> displayModeForKey(int key)
     }
 }
 
-} // namespace
-
-void Viewer::keyPressEvent(QKeyEvent* event)
+// Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
+bool handleControlKey(Viewer& viewer, int key)
 {
-    for (const KeyHandler& handler : keyHandlers)
-        if (handler(*event))
-            return;
-    const int key = event->key();
-    // Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
-    if (event->modifiers() == Qt::ControlModifier) {
-        switch (key) {
-        case Qt::Key_Z: doc.undo(); return;
-        case Qt::Key_Y: doc.redo(); return;
-        case Qt::Key_N: doc.newDrawing(); return;
-        case Qt::Key_O: doc.open(); return;
-        case Qt::Key_S: doc.save(); return;
-        case Qt::Key_Q: close(); return;
-        case Qt::Key_0: showWholeCanvas(); return;
-        default: break;
-        }
+    Document& document = viewer.drawing();
+    switch (key) {
+    case Qt::Key_Z: document.undo(); return true;
+    case Qt::Key_Y: document.redo(); return true;
+    case Qt::Key_N: document.newDrawing(); return true;
+    case Qt::Key_O: document.open(); return true;
+    case Qt::Key_S: document.save(); return true;
+    case Qt::Key_Q: viewer.close(); return true;
+    case Qt::Key_0: viewer.navigation().showWholeCanvas(); return true;
+    default: return false;
     }
-    if (event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
-        switch (key) {
-        case Qt::Key_Z: doc.redo(); return;
-        case Qt::Key_S: doc.saveAs(); return;
-        default: break;
-        }
+}
+
+bool handleControlShiftKey(Viewer& viewer, int key)
+{
+    switch (key) {
+    case Qt::Key_Z: viewer.drawing().redo(); return true;
+    case Qt::Key_S: viewer.drawing().saveAs(); return true;
+    default: return false;
     }
-    // The view: Home shows the whole canvas, + and - (with or without Shift, on the keypad
-    // too) zoom about the window centre.
-    if (key == Qt::Key_Home) {
-        showWholeCanvas();
+}
+
+// A fresh drawing: no curves, no current curve, no selection, the initial view. It is a step
+// of the history, and unsaved changes are offered for saving first.
+void clearDrawing(Viewer& viewer)
+{
+    Document& document = viewer.drawing();
+    document.finishGesture();
+    if (!document.maybeSaveChanges())
         return;
-    }
-    if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
-        zoomIn();
-        return;
-    }
-    if (key == Qt::Key_Minus) {
-        zoomOut();
-        return;
-    }
-    if (key == Qt::Key_R) {
-        // A fresh drawing: no curves, no current curve, no selection, the initial view. It is
-        // a step of the history, and unsaved changes are offered for saving first.
-        doc.finishGesture();
-        if (!doc.maybeSaveChanges())
-            return;
-        doc.recordEdit("Clear", [&] {
-            clearSelection(curveSet);
-            curveSet.clear();
-        });
-        setView(View());
-        fullUpdate();
-        return;
-    }
-    if (key == Qt::Key_P) {
-        renderer->coarserDisplayLevel();
-        requestRepaint();
-        return;
-    }
-    if (key == Qt::Key_L) {
-        renderer->finerDisplayLevel();
-        requestRepaint();
-        return;
+    CurveSet& curves = viewer.document();
+    document.recordEdit("Clear", [&] {
+        clearSelection(curves);
+        curves.clear();
+    });
+    viewer.setView(View());
+    viewer.fullUpdate();
+}
+
+// The keys without a modifier that change the view or what is shown.
+bool handlePlainKey(Viewer& viewer, int key)
+{
+    switch (key) {
+    // Home shows the whole canvas, + and - (with or without Shift, on the keypad too) zoom
+    // about the window centre.
+    case Qt::Key_Home: viewer.navigation().showWholeCanvas(); return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: viewer.navigation().zoomIn(); return true;
+    case Qt::Key_Minus: viewer.navigation().zoomOut(); return true;
+    case Qt::Key_R: clearDrawing(viewer); return true;
+    case Qt::Key_P:
+        viewer.solver().coarserDisplayLevel();
+        viewer.requestRepaint();
+        return true;
+    case Qt::Key_L:
+        viewer.solver().finerDisplayLevel();
+        viewer.requestRepaint();
+        return true;
+    default: break;
     }
     if (const std::optional<DisplayMode> shownImage = displayModeForKey(key)) {
-        displayMode = *shownImage;
-        requestRepaint();
-        return;
+        viewer.settings().display.mode = *shownImage;
+        viewer.requestRepaint();
+        return true;
     }
-    QGLViewer::keyPressEvent(event);
+    return false;
 }
 
-void Viewer::help() { emit helpRequested(); }
+} // namespace
 
-void Viewer::keyReleaseEvent(QKeyEvent* event)
+bool handleViewerKey(Viewer& viewer, const QKeyEvent& event)
 {
-    if (event->key() == Qt::Key_Control)
-        clearScribbleTrail();
-    QGLViewer::keyReleaseEvent(event);
+    const int key = event.key();
+    if (event.modifiers() == Qt::ControlModifier && handleControlKey(viewer, key))
+        return true;
+    if (event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)
+        && handleControlShiftKey(viewer, key))
+        return true;
+    return handlePlainKey(viewer, key);
 }
-
-void Viewer::addKeyHandler(KeyHandler handler) { keyHandlers.push_back(std::move(handler)); }
-
-QString Viewer::helpString() const { return helpPageText(); }
-
-QString Viewer::mouseString() const { return mousePageText(); }
-
-QString Viewer::keyboardString() const { return keyboardPageText(); }

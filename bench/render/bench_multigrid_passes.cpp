@@ -22,15 +22,17 @@ namespace {
 
 constexpr int kSize = 512;
 
-const char* const kPrograms[] = {"mg_smooth_finest.frag", "mg_residual_finest.frag",
-                                 "mg_smooth.frag",        "mg_residual.frag",
-                                 "mg_restrict.frag",      "mg_prolong.frag",
+const char* const kPrograms[] = {"mg_pack_finest.frag",    "mg_unpack_finest.frag",
+                                 "mg_smooth_finest.frag",  "mg_residual_finest.frag",
+                                 "mg_prolong_finest.frag", "mg_smooth.frag",
+                                 "mg_smooth_zero.frag",    "mg_restrict_residual.frag",
+                                 "mg_prolong.frag",        "mg_prolong_smooth.frag",
                                  "mg_galerkin.frag"};
 
 // Every sampler name the programs use, by the unit it is bound to.
-const char* const kSamplers[] = {"imgMap",   "divMap",        "fixedMap",
-                                 "rhsMap",   "stencilA",      "stencilB",
-                                 "stencilC", "correctionMap", "coarseStencilC"};
+const char* const kSamplers[] = {"imgMap",         "divMap",   "fixedMap", "rhsMap",
+                                 "stencilA",       "stencilB", "stencilC", "correctionMap",
+                                 "coarseStencilC", "redMap",   "blackMap", "otherMap"};
 
 std::vector<float> inputPixels(int seed)
 {

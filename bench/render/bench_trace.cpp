@@ -139,8 +139,8 @@ void BM_RenderTraced(benchmark::State& state)
         benchmark::DoNotOptimize(solver.renderImage(request));
 }
 
-// What tintweave-trace does with its defaults and --render: trace, one colour round, and the
-// picture written (the round's last render).
+// What tintweave-trace does with its defaults and --render: trace, the default colour rounds, and
+// the picture written (the fit's last render).
 void BM_TraceAndRender(benchmark::State& state)
 {
     const Fixture& f = fixtureFor(kCanvas);
@@ -149,7 +149,7 @@ void BM_TraceAndRender(benchmark::State& state)
     for (auto _ : state) {
         CurveSet drawing = traceBitmap(f.picture).drawing;
         QImage picture;
-        refineTracedColors(solver, drawing, f.picture, 1, {}, &picture);
+        refineTracedColors(solver, drawing, f.picture, kDefaultTraceRounds, {}, &picture);
         benchmark::DoNotOptimize(picture);
     }
 }

@@ -11,6 +11,7 @@
 #include "curve_set.h"
 #include "export_commands.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 #include "viewer_dialogs.h"
 #include "curve_set_xml.h"
 
@@ -101,7 +102,7 @@ void BM_ControlPointDragMove(benchmark::State& state)
         return;
     }
     viewer.document() = hundredCurves(0.0);
-    viewer.setLifetimeThreshold(0); // full solve of the drawing
+    viewer.settings().setLifetimeThreshold(0); // full solve of the drawing
     viewer.changeManipMode(ModeMovePoint);
 
     // First click chooses curve 0, the press on its first key point starts the drag.
@@ -146,7 +147,7 @@ void BM_DragFramesPerSecond(benchmark::State& state)
         return;
     }
     viewer.document() = hundredCurves(0.0);
-    viewer.setLifetimeThreshold(0);
+    viewer.settings().setLifetimeThreshold(0);
     viewer.changeManipMode(ModeMovePoint);
     const Curve& curve = viewer.document().curve(0);
     const QPoint keyPoint = pixelOf(curve.controlPoint(0));

@@ -10,6 +10,7 @@
 
 #include "random_drawing.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,7 +76,7 @@ bool prepare(benchmark::State& state)
             return false;
         }
         theViewer->document() = makeRandomDrawing(kCurves);
-        theViewer->setLifetimeThreshold(0); // full solve of the drawing
+        theViewer->settings().setLifetimeThreshold(0); // full solve of the drawing
         theViewer->changeManipMode(ModeMovePoint);
         for (int d = 0; d < kDrags; ++d)
             dragCurve(*theViewer, (d * 37) % kCurves);

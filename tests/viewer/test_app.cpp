@@ -91,19 +91,19 @@ TEST_F(EditorWindows, ColourPointRequestIsAnsweredByThePanel)
 {
     addCurrentCurve();
     chosenColor = QColor(5, 150, 250);
-    emit editor->viewer.changeControlPointLeftColor(QColor(255, 255, 255));
+    emit editor->viewer.settings().changeControlPointLeftColor(QColor(255, 255, 255));
     EXPECT_EQ(editor->viewer.document().curve(0).leftColorAt(0.0, 0), chosenColor);
 
     // A cancelled dialog answers with the colour the viewer sent.
     chosenColor = QColor();
     const QColor seed(40, 41, 42);
-    emit editor->viewer.changeControlPointRightColor(seed);
+    emit editor->viewer.settings().changeControlPointRightColor(seed);
     EXPECT_EQ(editor->viewer.document().curve(0).rightColorAt(0.0, 0), seed);
 }
 
 TEST_F(EditorWindows, ViewerBlurReportMovesThePanelSliderAndComesBack)
 {
-    emit editor->viewer.blurChanged(9);
+    emit editor->viewer.settings().blurChanged(9);
     EXPECT_EQ(editor->panel.sliderBlur->value(), 9);
     EXPECT_EQ(editor->viewer.document().current_blur, 9);
 }

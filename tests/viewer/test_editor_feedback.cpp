@@ -48,7 +48,7 @@ protected:
     }
     void clickViewer(const Point& p)
     {
-        const QPoint pixel = viewer().widgetPosition(p).toPoint();
+        const QPoint pixel = viewer().placement().widgetPosition(p).toPoint();
         QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, pixel);
     }
 
@@ -149,7 +149,7 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
                             QColor(240, 220, 10), 7));
     doc().addCurve(
         makeLine(Point(-0.6, 0.5), Point(0.6, 0.5), QColor(10, 10, 250), QColor(250, 120, 0), 3));
-    viewer().setLifetimeThreshold(0); // a re-solve with the two curves
+    viewer().settings().setLifetimeThreshold(0); // a re-solve with the two curves
     QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
     ASSERT_EQ(viewer().mode(), ModeMovePoint);
 
@@ -191,7 +191,7 @@ TEST_F(EditorFeedback, OpeningADrawingShowsTheValuesItsCurvesGive)
     doc().addCurve(makeLine(Point(-0.6, -0.5), Point(0.6, -0.5), QColor(20, 200, 30),
                             QColor(240, 220, 10), 7));
     doc().setCurrentCurve(0);
-    viewer().setLifetimeThreshold(0);
+    viewer().settings().setLifetimeThreshold(0);
     QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     ASSERT_EQ(panel().sliderBlur->value(), 7);
     openTwoColourDrawing();

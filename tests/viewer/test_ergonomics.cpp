@@ -46,7 +46,7 @@ protected:
     Interface& panel() { return editor->panel; }
     CurveSet& doc() { return viewer().document(); }
     DrawingHistory& history() { return viewer().drawing().history(); }
-    QPoint pixel(const Point& p) { return viewer().widgetPosition(p).toPoint(); }
+    QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
     void clickViewer(const Point& p)
     {
         QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, pixel(p));
@@ -62,7 +62,7 @@ protected:
                 const QColor& right = QColor(130, 25, 25))
     {
         doc().addCurve(makeLine(Point(-0.5, y), Point(0.5, y), left, right, 0));
-        viewer().setLifetimeThreshold(0);
+        viewer().settings().setLifetimeThreshold(0);
         return doc().nb_curves - 1;
     }
     // The frame the viewer shows once the events queued so far are handled.
@@ -170,13 +170,13 @@ TEST_F(EditorErgonomics, NoTrailPixelsAreLeftAfterAScribble)
                              Qt::ControlModifier);
             QApplication::sendEvent(&viewer(), &move);
         }
-        ASSERT_FALSE(viewer().scribblePoints().isEmpty());
+        ASSERT_FALSE(viewer().tools().selection.scribblePoints().isEmpty());
     };
     scribble();
     EXPECT_NE(frame(), before) << "the trail is shown while Ctrl is held";
     QKeyEvent letGo(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
     QApplication::sendEvent(&viewer(), &letGo);
-    EXPECT_TRUE(viewer().scribblePoints().isEmpty());
+    EXPECT_TRUE(viewer().tools().selection.scribblePoints().isEmpty());
     EXPECT_EQ(frame(), before);
 
     // A move without Ctrl, an undo and a resize end a trail too.
@@ -185,16 +185,16 @@ TEST_F(EditorErgonomics, NoTrailPixelsAreLeftAfterAScribble)
                           viewer().mapToGlobal(QPoint(200, 200)), Qt::NoButton, Qt::NoButton,
                           Qt::NoModifier);
     QApplication::sendEvent(&viewer(), &plainMove);
-    EXPECT_TRUE(viewer().scribblePoints().isEmpty());
+    EXPECT_TRUE(viewer().tools().selection.scribblePoints().isEmpty());
     panel().actionSelect_All->trigger();
     keyViewer(Qt::Key_Delete); // a step to undo
     ASSERT_EQ(doc().nb_curves, 0);
     scribble();
     viewer().drawing().undo();
-    EXPECT_TRUE(viewer().scribblePoints().isEmpty());
+    EXPECT_TRUE(viewer().tools().selection.scribblePoints().isEmpty());
     scribble();
     viewer().resize(500, 500);
-    EXPECT_TRUE(viewer().scribblePoints().isEmpty());
+    EXPECT_TRUE(viewer().tools().selection.scribblePoints().isEmpty());
 }
 
 // ---------------------------------------------------------------- action buttons
@@ -292,7 +292,7 @@ TEST_F(EditorErgonomics, BucketRepaintsThePictureAtOnce)
 {
     const int line = addLine(0.0);
     panel().setBucketColor(QColor(10, 200, 30));
-    viewer().setBucketColor(QColor(10, 200, 30));
+    viewer().settings().setBucketColor(QColor(10, 200, 30));
     choose(panel().buttonBucket);
     clickViewer(Point(0.0, 0.0));
     ASSERT_EQ(doc().current_curve, line);

@@ -42,18 +42,18 @@ protected:
 TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
 {
     addCurve(fillingCurve());
-    viewer->zoomIn();
+    viewer->navigation().zoomIn();
     viewer->drawing().saveAs();
     commands->exports.savePng();
     commands->bitmap.loadExampleImg();
     commands->exports.interpolate();
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
-    EXPECT_EQ(viewer->zoomFactor(), 2.0);
+    EXPECT_EQ(viewer->currentView().zoom, 2.0);
     // A cancelled load keeps the drawing but still resets the view.
     viewer->drawing().open();
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_EQ(viewer->zoomFactor(), 1.0);
+    EXPECT_EQ(viewer->currentView().zoom, 1.0);
 
     EXPECT_EQ(dialogs->titles,
               QStringList({"Choose a filename to save under", "Choose a filename to save under",
@@ -107,7 +107,7 @@ TEST_F(FileCommands, SavedPictureShowsEachSidesColour)
     const QColor left(200, 40, 92);
     const QColor right(24, 160, 220);
     addCurve(makeLine(Point(-0.3, -0.4), Point(0.3, 0.5), left, right));
-    viewer->zoomIn(); // the export renders the whole canvas whatever the view
+    viewer->navigation().zoomIn(); // the export renders the whole canvas whatever the view
     dialogs->saveName = path("picture.png");
     commands->exports.savePng();
     const QImage picture(path("picture.png"));

@@ -89,7 +89,7 @@ protected:
 TEST_F(KeyframeExport, ThreeDrawingsGiveFrames0To51WithTheJointFrameTwice)
 {
     addCurve(makeLine(Point(0, 0), Point(0.5, 0.5)));
-    viewer->zoomIn();
+    viewer->navigation().zoomIn();
     dialogs->openNames = keyframes;
     runIn(folder.path(), console, [&] { commands->exports.interpolate(); });
 

@@ -21,19 +21,19 @@ TEST_F(Keys, RClearsTheDrawingAndResetsTheView)
 {
     viewer->changeManipMode(ModeMovePoint);
     click(onCurve(1));
-    viewer->zoomIn();
-    ASSERT_EQ(viewer->zoomFactor(), 2.0);
+    viewer->navigation().zoomIn();
+    ASSERT_EQ(viewer->currentView().zoom, 2.0);
     ASSERT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.015);
     key(Qt::Key_R);
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_TRUE(doc().curves.isEmpty());
     EXPECT_EQ(doc().current_curve, -1);
-    EXPECT_EQ(viewer->zoomFactor(), 1.0);
-    EXPECT_EQ(viewer->panOffsetX(), 0.0);
-    EXPECT_EQ(viewer->panOffsetY(), 0.0);
+    EXPECT_EQ(viewer->currentView().zoom, 1.0);
+    EXPECT_EQ(viewer->currentView().pan.x, 0.0);
+    EXPECT_EQ(viewer->currentView().pan.y, 0.0);
     // Handles and scribble marks are back at their size for the whole canvas.
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03);
-    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.06);
+    EXPECT_DOUBLE_EQ(viewer->tools().selection.markerSize(), 0.06);
 }
 
 TEST_F(Keys, RAlsoForgetsTheSelection)
@@ -94,7 +94,7 @@ TEST_F(Keys, FunctionKeysChooseTheDisplayedImage)
     };
     for (const auto& [code, mode] : keysAndModes) {
         key(code);
-        EXPECT_EQ(static_cast<int>(viewer->currentDisplayMode()), mode)
+        EXPECT_EQ(static_cast<int>(viewer->settings().display.mode), mode)
             << "key F" << (code - Qt::Key_F1 + 1);
     }
 }

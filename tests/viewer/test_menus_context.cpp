@@ -48,7 +48,7 @@ TEST_F(ContextMenus, AddThenDeleteControlPoint)
     ASSERT_EQ(doc().curve(arch).nb_control_points, 7);
     // The new key point lies under the mouse.
     EXPECT_TRUE(near(doc().curve(arch).controlPoint(3),
-                     viewer->modelPosition(pixelOf(at).x(), pixelOf(at).y()), 1e-9));
+                     viewer->placement().modelPosition(pixelOf(at).x(), pixelOf(at).y()), 1e-9));
 
     rightClick(doc().curve(arch).pointAt(0.5, 3), "Delete control point");
     EXPECT_EQ(doc().curve(arch).nb_control_points, 4);

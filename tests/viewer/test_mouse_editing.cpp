@@ -47,9 +47,9 @@ TEST_F(DrawingMode, StrokeBecomesOneCurveOfWholeSegments)
     EXPECT_GE(curve.nb_control_points, 4);
     EXPECT_EQ(curve.nb_control_points % 3, 1);
     EXPECT_EQ(doc().current_curve, -1);
-    EXPECT_TRUE(viewer->strokePoints().isEmpty());
+    EXPECT_TRUE(viewer->tools().stroke.strokePoints().isEmpty());
     // The curve runs from the first to the last mouse position (one pixel is 1/256 canvas unit).
-    const Point first = viewer->modelPosition(100, 256);
+    const Point first = viewer->placement().modelPosition(100, 256);
     EXPECT_TRUE(near(curve.controlPoint(0), first, 2.0 / 256));
 }
 
@@ -58,14 +58,14 @@ TEST_F(DrawingMode, StrokeOfThreePositionsAddsNothing)
     viewer->changeManipMode(ModeDrawCatmull);
     drawStroke({QPoint(100, 100), QPoint(150, 120), QPoint(200, 140)});
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_TRUE(viewer->strokePoints().isEmpty());
+    EXPECT_TRUE(viewer->tools().stroke.strokePoints().isEmpty());
 }
 
 TEST_F(DrawingMode, StrokeThatNeverLeavesOnePixelMakesNoBrokenCurve)
 {
     viewer->changeManipMode(ModeDrawCatmull);
     drawStroke(QVector<QPoint>(6, QPoint(300, 200)));
-    EXPECT_TRUE(viewer->strokePoints().isEmpty());
+    EXPECT_TRUE(viewer->tools().stroke.strokePoints().isEmpty());
     // Either nothing or a curve of whole segments with finite points.
     for (int c = 0; c < doc().nb_curves; ++c) {
         const Curve& curve = doc().curve(c);
@@ -83,8 +83,9 @@ TEST_F(DrawingMode, StrokeCollectsEveryMovePosition)
     press(QPoint(50, 50));
     moveTo(QPoint(60, 50));
     moveTo(QPoint(60, 50)); // no minimum spacing
-    ASSERT_EQ(viewer->strokePoints().size(), 3);
-    EXPECT_TRUE(near(viewer->strokePoints()[1], viewer->modelPosition(60, 50), 1e-12));
+    ASSERT_EQ(viewer->tools().stroke.strokePoints().size(), 3);
+    EXPECT_TRUE(near(viewer->tools().stroke.strokePoints()[1],
+                     viewer->placement().modelPosition(60, 50), 1e-12));
     release(QPoint(60, 50));
 }
 
@@ -119,7 +120,7 @@ TEST_F(PointMode, FirstClickMakesCurrentSecondPicksPointAndDragMovesIt)
     moveTo(QPoint(endPoint.x() + 10, endPoint.y() - 10));
     moveTo(target);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(3),
-                     viewer->modelPosition(target.x(), target.y()), 1e-9));
+                     viewer->placement().modelPosition(target.x(), target.y()), 1e-9));
     release(target);
     EXPECT_EQ(doc().selectedControlPoint(), -1);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.0), 1e-12));
@@ -165,8 +166,8 @@ TEST_F(PointMode, DragOfTheBodyMovesTheWholeCurve)
     moveTo(grab + QPoint(0, -64)); // 64 pixels up is 0.25 canvas units
     release(grab + QPoint(0, -64));
     // Every point moves by the mouse's model displacement.
-    const Point shift =
-        viewer->modelPosition(grab.x(), grab.y() - 64) - viewer->modelPosition(grab.x(), grab.y());
+    const Point shift = viewer->placement().modelPosition(grab.x(), grab.y() - 64)
+                        - viewer->placement().modelPosition(grab.x(), grab.y());
     EXPECT_NEAR(shift.y, 0.25, 1e-12);
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.25), 1e-9));
     EXPECT_TRUE(near(doc().curve(line).controlPoint(1), Point(-0.2, 0.55), 1e-9));
@@ -247,9 +248,9 @@ TEST_F(MultiSelection, CtrlScribbleOnlyAdds)
     moveTo(onCurve(2, 0.2), Qt::NoButton, Qt::ControlModifier);
     moveTo(onCurve(0, 0.2), Qt::NoButton, Qt::ControlModifier);
     EXPECT_EQ(doc().selection, QVector<int>({0, 2}));
-    EXPECT_EQ(viewer->scribblePoints().size(), 2);
+    EXPECT_EQ(viewer->tools().selection.scribblePoints().size(), 2);
     release(onCurve(0, 0.2), Qt::LeftButton);
-    EXPECT_TRUE(viewer->scribblePoints().isEmpty());
+    EXPECT_TRUE(viewer->tools().selection.scribblePoints().isEmpty());
     EXPECT_EQ(doc().selection, QVector<int>({0, 2}));
 }
 
@@ -306,21 +307,21 @@ class PanMode : public EditingViewer {};
 
 TEST_F(PanMode, DragKeepsTheGrabbedPointUnderTheCursor)
 {
-    viewer->zoomIn();
+    viewer->navigation().zoomIn();
     viewer->changeManipMode(ModePan);
     const QPoint grab(200, 300);
-    const Point grabbed = viewer->modelPosition(grab.x(), grab.y());
+    const Point grabbed = viewer->placement().modelPosition(grab.x(), grab.y());
     press(grab);
-    EXPECT_TRUE(viewer->isPanning());
+    EXPECT_TRUE(viewer->tools().pan.isPanning());
     for (const QPoint& at : {QPoint(220, 310), QPoint(260, 250), QPoint(330, 200)}) {
         moveTo(at);
-        EXPECT_TRUE(near(viewer->modelPosition(at.x(), at.y()), grabbed, 1e-12));
+        EXPECT_TRUE(near(viewer->placement().modelPosition(at.x(), at.y()), grabbed, 1e-12));
     }
     release(QPoint(330, 200));
-    EXPECT_FALSE(viewer->isPanning());
+    EXPECT_FALSE(viewer->tools().pan.isPanning());
     // 130 pixels right and 100 up at zoom 2 is a pan of (130, 100) / 256 / 2.
-    EXPECT_NEAR(viewer->panOffsetX(), 130.0 / 512, 1e-12);
-    EXPECT_NEAR(viewer->panOffsetY(), 100.0 / 512, 1e-12);
+    EXPECT_NEAR(viewer->currentView().pan.x, 130.0 / 512, 1e-12);
+    EXPECT_NEAR(viewer->currentView().pan.y, 100.0 / 512, 1e-12);
 }
 
 class BucketAndPicker : public EditingViewer {};
@@ -328,7 +329,7 @@ class BucketAndPicker : public EditingViewer {};
 TEST_F(BucketAndPicker, BucketRecoloursTheClickedColourPoint)
 {
     const int curve = addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
-    viewer->setBucketColor(QColor(10, 200, 30));
+    viewer->settings().setBucketColor(QColor(10, 200, 30));
     viewer->changeManipMode(ModeBucket);
     click(pixelOf(Point(0.0, 0.0)));
     ASSERT_EQ(doc().current_curve, curve);
@@ -338,7 +339,7 @@ TEST_F(BucketAndPicker, BucketRecoloursTheClickedColourPoint)
     const double offset = 4 * curveRenderingSettings().handleSize * 0.5;
     const Point leftEnd = c.pointAt(0.0, 3) + c.normalAt(0.0, 3) * offset;
     click(pixelOf(leftEnd));
-    EXPECT_EQ(viewer->currentAttributeIndex(), 1);
+    EXPECT_EQ(viewer->settings().currentAttribute(), 1);
     EXPECT_EQ(doc().curve(curve).left_colors[1], QColor(10, 200, 30));
     EXPECT_EQ(doc().curve(curve).left_colors[0], QColor(255, 255, 255));
     EXPECT_EQ(doc().curve(curve).right_colors[1], QColor(130, 25, 25));
@@ -351,7 +352,7 @@ TEST_F(BucketAndPicker, PickerReportsThePicturesColourOnEachSide)
         makeLine(Point(0.0, -0.8), Point(0.0, 0.8), QColor(200, 40, 90), QColor(20, 160, 220)));
     resolve();
     viewer->changeManipMode(ModePicker);
-    QSignalSpy picked(viewer.get(), &Viewer::bucketColorChanged);
+    QSignalSpy picked(&viewer->settings(), &ViewerSettings::bucketColorChanged);
 
     // The curve runs upwards: its left side is at negative x.
     click(QPoint(256 - 3, 256));
@@ -361,7 +362,7 @@ TEST_F(BucketAndPicker, PickerReportsThePicturesColourOnEachSide)
     EXPECT_NEAR(left.red(), 200, 4);
     EXPECT_NEAR(left.green(), 40, 4);
     EXPECT_NEAR(left.blue(), 90, 4);
-    EXPECT_EQ(viewer->currentBucketColor(), left);
+    EXPECT_EQ(viewer->settings().bucketColor(), left);
 
     click(QPoint(256 + 3, 256));
     ASSERT_EQ(picked.count(), 2);

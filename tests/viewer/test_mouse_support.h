@@ -7,7 +7,10 @@
 #include "curve.h"
 #include "curve_rendering.h"
 #include "editor_commands.h"
+#include "mouse_tools.h"
+#include "view_navigator.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 #include "viewer_dialogs.h"
 
 #include <gtest/gtest.h>
@@ -182,16 +185,16 @@ protected:
         return doc().nb_curves - 1;
     }
     // Full re-solve of the picture through a slot that changes nothing else.
-    void resolve() { viewer->setLifetimeThreshold(0); }
+    void resolve() { viewer->settings().setLifetimeThreshold(0); }
 
     // Widget pixel (origin top left) that shows canvas point p with the viewer's current view.
     QPoint pixelOf(const Point& p) const
     {
         const double w = viewer->width();
         const double h = viewer->height();
-        const double zoom = viewer->zoomFactor();
-        const double x = ((p.x + viewer->panOffsetX()) * zoom + 1.0) * w * 0.5;
-        const double y = (1.0 - (p.y + viewer->panOffsetY()) * zoom) * h * 0.5;
+        const double zoom = viewer->currentView().zoom;
+        const double x = ((p.x + viewer->currentView().pan.x) * zoom + 1.0) * w * 0.5;
+        const double y = (1.0 - (p.y + viewer->currentView().pan.y) * zoom) * h * 0.5;
         return QPoint(qRound(x), qRound(y));
     }
 

@@ -197,8 +197,8 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
         case 1: commands->edits.increaseContrast(); break;
         case 2: commands->edits.switchColors(); break;
         case 3: commands->edits.stylizeSplines(); break;
-        case 4: viewer->setBlur(1 + i % 7); break;
-        case 5: viewer->setLeftColor(QColor(i * 5, 200, 10)); break;
+        case 4: viewer->settings().setBlur(1 + i % 7); break;
+        case 5: viewer->settings().setLeftColor(QColor(i * 5, 200, 10)); break;
         case 6: commands->edits.setGlobalBlur(1); break;
         case 7:
             commands->edits.copySplines();
@@ -249,8 +249,8 @@ TEST_F(UndoHistory, SelectionAndViewChangesAreNoSteps)
     viewer->changeManipMode(ModeSelectMulti);
     click(pixelOf(Point(0.0, 0.6)), Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_EQ(doc().selection.size(), 1);
-    viewer->zoomIn();
-    viewer->showAttrib(true);
+    viewer->navigation().zoomIn();
+    viewer->settings().showAttrib(true);
     viewer->changeManipMode(ModeMovePoint);
     click(pixelOf(Point(0.0, 0.6)));
     EXPECT_EQ(history().count(), 0);
@@ -274,10 +274,10 @@ TEST_F(UndoHistory, ContextMenuEditsAreSteps)
 TEST_F(UndoHistory, ClearWithRIsAStep)
 {
     addTwoCurves();
-    viewer->setBlur(3); // no current curve: nothing saved changes
+    viewer->settings().setBlur(3); // no current curve: nothing saved changes
     EXPECT_EQ(history().count(), 0);
     doc().setCurrentCurve(1);
-    viewer->setBlur(5);
+    viewer->settings().setBlur(5);
     const QByteArray before = savedXml();
     key(Qt::Key_R);
     ASSERT_EQ(doc().nb_curves, 0);
@@ -316,7 +316,7 @@ TEST(UndoLimit, OldestStepsAreForgottenBeyondTheLimit)
     viewer.document().setCurrentCurve(0);
     const int edits = Document::kUndoLimit + 20;
     for (int i = 1; i <= edits; ++i)
-        viewer.setLeftColor(QColor(i % 256, i / 256, 7));
+        viewer.settings().setLeftColor(QColor(i % 256, i / 256, 7));
     EXPECT_EQ(viewer.drawing().history().count(), Document::kUndoLimit);
     while (viewer.drawing().history().canUndo())
         viewer.drawing().undo();
@@ -329,7 +329,7 @@ TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
     doc().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
     doc().setCurrentCurve(0);
     for (int value = 1; value <= 9; ++value)
-        viewer->setBlur(value);
+        viewer->settings().setBlur(value);
     EXPECT_EQ(viewer->drawing().history().count(), 1);
     EXPECT_EQ(viewer->drawing().history().undoText(), "Blur");
     viewer->drawing().undo();
@@ -339,8 +339,8 @@ TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
 
     // Another kind of edit in between starts a new step; a drag back to the start is no step.
     commands->edits.switchColors();
-    viewer->setBlur(4);
-    viewer->setBlur(9);
+    viewer->settings().setBlur(4);
+    viewer->settings().setBlur(9);
     EXPECT_EQ(viewer->drawing().history().count(), 2) << "9 -> 4 -> 9 changed nothing";
     EXPECT_EQ(viewer->drawing().history().undoText(), "Switch Colors");
 }

@@ -76,7 +76,7 @@ protected:
         dialogs->openName = name;
         commands->bitmap.loadExampleImg();
         ASSERT_TRUE(commands->bitmap.isExampleImgShown());
-        viewer->showSplines(false);
+        viewer->settings().showSplines(false);
     }
     void wheel(const QPoint& pos, int delta)
     {
@@ -97,7 +97,7 @@ TEST_F(ViewNavigation, WheelKeepsTheCanvasPointUnderTheCursor)
     const QPoint cursor = start.centre.toPoint(); // (308, 208)
 
     wheel(cursor, 120);
-    EXPECT_NEAR(viewer->zoomFactor(), std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(viewer->currentView().zoom, std::sqrt(2.0), 1e-12);
     const Blob in = mark();
     // The square grew by the zoom and stayed under the cursor.
     EXPECT_NEAR(in.box.width(), 16 * std::sqrt(2.0), 1.5);
@@ -106,11 +106,12 @@ TEST_F(ViewNavigation, WheelKeepsTheCanvasPointUnderTheCursor)
 
     // Two more steps elsewhere: the canvas point under that cursor stays too.
     const QPoint other(250, 300);
-    const QPointF before = viewer->widgetPosition(viewer->modelPosition(other.x(), other.y()));
+    const QPointF before =
+        viewer->placement().widgetPosition(viewer->placement().modelPosition(other.x(), other.y()));
     wheel(other, 240);
-    EXPECT_NEAR(viewer->zoomFactor(), 2.0 * std::sqrt(2.0), 1e-12);
-    const Point grabbed = viewer->modelPosition(other.x(), other.y());
-    const QPointF after = viewer->widgetPosition(grabbed);
+    EXPECT_NEAR(viewer->currentView().zoom, 2.0 * std::sqrt(2.0), 1e-12);
+    const Point grabbed = viewer->placement().modelPosition(other.x(), other.y());
+    const QPointF after = viewer->placement().widgetPosition(grabbed);
     EXPECT_NEAR(after.x(), before.x(), 1.0);
     EXPECT_NEAR(after.y(), before.y(), 1.0);
     // The square moved away from `other` by the zoom ratio of 2.
@@ -122,7 +123,7 @@ TEST_F(ViewNavigation, WheelKeepsTheCanvasPointUnderTheCursor)
     // its own size again.
     wheel(other, -240);
     wheel(cursor, -120);
-    EXPECT_NEAR(viewer->zoomFactor(), 1.0, 1e-12);
+    EXPECT_NEAR(viewer->currentView().zoom, 1.0, 1e-12);
     EXPECT_EQ(mark().box.size(), QSize(16, 16));
     // Handles follow 1 / zoom.
     EXPECT_NEAR(curveRenderingSettings().handleSize, 0.03, 1e-12);
@@ -137,15 +138,15 @@ TEST_F(ViewNavigation, CtrlZeroAndHomeShowTheWholeCanvas)
         press(QPoint(100, 100));
         moveTo(QPoint(160, 130));
         release(QPoint(160, 130));
-        ASSERT_NE(viewer->zoomFactor(), 1.0);
-        ASSERT_NE(viewer->panOffsetX(), 0.0);
+        ASSERT_NE(viewer->currentView().zoom, 1.0);
+        ASSERT_NE(viewer->currentView().pan.x, 0.0);
         if (k == Qt::Key_0)
             key(Qt::Key_0, Qt::ControlModifier);
         else
             key(Qt::Key_Home);
-        EXPECT_EQ(viewer->zoomFactor(), 1.0);
-        EXPECT_EQ(viewer->panOffsetX(), 0.0);
-        EXPECT_EQ(viewer->panOffsetY(), 0.0);
+        EXPECT_EQ(viewer->currentView().zoom, 1.0);
+        EXPECT_EQ(viewer->currentView().pan.x, 0.0);
+        EXPECT_EQ(viewer->currentView().pan.y, 0.0);
         EXPECT_EQ(viewer->solver().currentView().zoom, 1.0);
         EXPECT_NEAR(curveRenderingSettings().handleSize, 0.03, 1e-12);
         const Blob whole = mark();
@@ -156,14 +157,14 @@ TEST_F(ViewNavigation, CtrlZeroAndHomeShowTheWholeCanvas)
 TEST_F(ViewNavigation, PlusAndMinusZoomAboutTheCentre)
 {
     key(Qt::Key_Plus);
-    EXPECT_EQ(viewer->zoomFactor(), 2.0);
+    EXPECT_EQ(viewer->currentView().zoom, 2.0);
     key(Qt::Key_Equal); // + without Shift
-    EXPECT_EQ(viewer->zoomFactor(), 4.0);
+    EXPECT_EQ(viewer->currentView().zoom, 4.0);
     EXPECT_NEAR(curveRenderingSettings().handleSize, 0.0075, 1e-12);
     key(Qt::Key_Minus);
     key(Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(viewer->zoomFactor(), 1.0);
-    EXPECT_EQ(viewer->panOffsetX(), 0.0);
+    EXPECT_EQ(viewer->currentView().zoom, 1.0);
+    EXPECT_EQ(viewer->currentView().pan.x, 0.0);
     EXPECT_EQ(viewer->solver().currentView().zoom, 1.0);
 }
 
@@ -201,7 +202,8 @@ TEST_F(ViewNavigation, AResizedWindowKeepsACircleRound)
         EXPECT_NEAR(border.red(), 127, 2);
         EXPECT_EQ(border.red(), border.blue());
         // The mouse mapping agrees with what is drawn: the circle's rightmost point.
-        const Point right = viewer->modelPosition(outline.box.right() + 0.5, outline.centre.y());
+        const Point right =
+            viewer->placement().modelPosition(outline.box.right() + 0.5, outline.centre.y());
         EXPECT_NEAR(right.x, 0.5, 2.0 / side * 2);
         EXPECT_NEAR(right.y, 0.0, 2.0 / side * 2);
     }
@@ -212,7 +214,7 @@ TEST_F(ViewNavigation, AResizedWindowDrawsAndPicksInItsCanvasSquare)
     // 800 x 500: the canvas is the 500 x 500 square from x = 150, grey on either side.
     viewer->resize(800, 500);
     QTest::qWait(50);
-    ASSERT_EQ(viewer->canvasRect(), QRect(150, 0, 500, 500));
+    ASSERT_EQ(viewer->placement().canvasRect(), QRect(150, 0, 500, 500));
     showMarkedBitmap(300, 200);
     QImage frame = viewer->grabFramebuffer();
     const Blob square = findBlob(frame, isDark);
@@ -241,7 +243,7 @@ TEST_F(ViewNavigation, AResizedWindowDrawsAndPicksInItsCanvasSquare)
     // A scribble mark is centred on the mouse, markerSize (0.06) of the canvas square across.
     viewer->changeManipMode(ModeSelectMulti);
     moveTo(QPoint(400, 300), Qt::NoButton, Qt::ControlModifier);
-    ASSERT_EQ(viewer->scribblePoints().size(), 1);
+    ASSERT_EQ(viewer->tools().selection.scribblePoints().size(), 1);
     const auto orange = [](const QColor& c) {
         return c.red() > 240 && c.green() < 235 && c.blue() < 205 && c.blue() > 150;
     };
@@ -257,6 +259,6 @@ TEST_F(ViewNavigation, AResizedWindowDrawsAndPicksInItsCanvasSquare)
     viewer->changeManipMode(ModeMovePoint);
     click(QPoint(640, 250));
     EXPECT_EQ(doc().current_curve, -1);
-    click(viewer->widgetPosition(Point(0.6, 0.0)).toPoint());
+    click(viewer->placement().widgetPosition(Point(0.6, 0.0)).toPoint());
     EXPECT_EQ(doc().current_curve, vertical);
 }

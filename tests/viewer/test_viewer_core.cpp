@@ -34,15 +34,15 @@ TEST_F(ViewerZoom, ZoomButtonsKeepHandlesAndMarksAtTheirScreenSize)
 {
     QTest::mouseClick(panel->buttonZoomIn, Qt::LeftButton);
     QTest::mouseClick(panel->buttonZoomIn, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 4.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().zoom, 4.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.0075);
-    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.015);
+    EXPECT_DOUBLE_EQ(viewer->tools().selection.markerSize(), 0.015);
 
     QTest::mouseClick(panel->buttonZoomOut, Qt::LeftButton);
     QTest::mouseClick(panel->buttonZoomOut, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 1.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().zoom, 1.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03);
-    EXPECT_DOUBLE_EQ(viewer->markerSize(), 0.06);
+    EXPECT_DOUBLE_EQ(viewer->tools().selection.markerSize(), 0.06);
 }
 
 // Before the first show the zoom runs no solve: the bounds are checked without GL work.
@@ -50,17 +50,17 @@ TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes)
 {
     Viewer viewer;
     for (int i = 0; i < 40; ++i)
-        viewer.zoomIn();
-    EXPECT_DOUBLE_EQ(viewer.zoomFactor(), 65536.0);
+        viewer.navigation().zoomIn();
+    EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 65536.0);
     EXPECT_DOUBLE_EQ(viewer.solver().currentView().zoom, 65536.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03 / 65536.0);
-    EXPECT_DOUBLE_EQ(viewer.markerSize(), 0.06 / 65536.0);
+    EXPECT_DOUBLE_EQ(viewer.tools().selection.markerSize(), 0.06 / 65536.0);
 
     for (int i = 0; i < 80; ++i)
-        viewer.zoomOut();
-    EXPECT_DOUBLE_EQ(viewer.zoomFactor(), 1.0 / 65536.0);
+        viewer.navigation().zoomOut();
+    EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 1.0 / 65536.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03 * 65536.0);
-    const Point corner = viewer.modelPosition(0, 0);
+    const Point corner = viewer.placement().modelPosition(0, 0);
     EXPECT_TRUE(std::isfinite(corner.x) && std::isfinite(corner.y));
 }
 
@@ -68,15 +68,15 @@ TEST_F(ViewerZoom, ModelPositionFollowsZoom)
 {
     const int w = viewer->width();
     const int h = viewer->height();
-    const Point centre = viewer->modelPosition(w / 2.0, h / 2.0);
+    const Point centre = viewer->placement().modelPosition(w / 2.0, h / 2.0);
     EXPECT_NEAR(centre.x, 0.0, 1e-12);
     EXPECT_NEAR(centre.y, 0.0, 1e-12);
-    const Point topLeft = viewer->modelPosition(0, 0);
+    const Point topLeft = viewer->placement().modelPosition(0, 0);
     EXPECT_DOUBLE_EQ(topLeft.x, -1.0);
     EXPECT_DOUBLE_EQ(topLeft.y, 1.0);
 
-    viewer->zoomIn();
-    const Point zoomedTopLeft = viewer->modelPosition(0, 0);
+    viewer->navigation().zoomIn();
+    const Point zoomedTopLeft = viewer->placement().modelPosition(0, 0);
     EXPECT_DOUBLE_EQ(zoomedTopLeft.x, -0.5);
     EXPECT_DOUBLE_EQ(zoomedTopLeft.y, 0.5);
 }
@@ -128,7 +128,7 @@ TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours)
 
     chosenColor = QColor(1, 2, 3);
     QTest::mouseClick(panel->buttonBucketColor, Qt::LeftButton);
-    EXPECT_EQ(viewer->currentBucketColor(), chosenColor);
+    EXPECT_EQ(viewer->settings().bucketColor(), chosenColor);
 }
 
 TEST_F(PanelValues, CancelledColourDialogChangesNothing)
@@ -161,12 +161,12 @@ TEST_P(ToolButtons, SetTheModeAndDisplayFlagsOfTheSelectionTable)
     auto* button = panel->findChild<QAbstractButton*>(expected.button);
     ASSERT_NE(button, nullptr) << expected.button;
 
-    viewer->showSplines(false);
-    viewer->showAttrib(true);
+    viewer->settings().showSplines(false);
+    viewer->settings().showAttrib(true);
     QTest::mouseClick(button, Qt::LeftButton);
 
     EXPECT_EQ(viewer->mode(), expected.mode);
-    EXPECT_EQ(viewer->areSplinesShown(), expected.splinesShownAfter);
+    EXPECT_EQ(viewer->settings().display.splinesShown, expected.splinesShownAfter);
     EXPECT_EQ(viewer->document().show_attributes, expected.attributesShown);
 }
 
@@ -196,12 +196,12 @@ using ToolCommands = WiredWindows;
 TEST_F(ToolCommands, SelectionToolHidesSplinesWhenTheBoxIsUnticked)
 {
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
-    ASSERT_FALSE(viewer->areSplinesShown());
+    ASSERT_FALSE(viewer->settings().display.splinesShown);
     QTest::mouseClick(panel->buttonMovePoint, Qt::LeftButton);
-    ASSERT_TRUE(viewer->areSplinesShown());
+    ASSERT_TRUE(viewer->settings().display.splinesShown);
     QTest::mouseClick(panel->buttonSelectMulti, Qt::LeftButton);
     EXPECT_EQ(viewer->mode(), ModeSelectMulti);
-    EXPECT_FALSE(viewer->areSplinesShown());
+    EXPECT_FALSE(viewer->settings().display.splinesShown);
 }
 
 // A zig-zag curve of two segments made current: smoothing moves its inner points.
@@ -300,7 +300,7 @@ TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture)
 {
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
-    ASSERT_FALSE(viewer->areSplinesShown());
+    ASSERT_FALSE(viewer->settings().display.splinesShown);
     const QImage frame = grabFrame();
     for (int y = 0; y < frame.height(); y += 16)
         EXPECT_FALSE(colorNear(frame.pixelColor(256, y), Qt::black, 40)) << "row " << y;
@@ -309,7 +309,7 @@ TEST_F(ViewerFrames, HiddenSplinesLeaveOnlyThePicture)
 TEST_F(ViewerFrames, ZoomedViewStillSplitsAtTheCentre)
 {
     loadDrawing(testDataPath("vertical_split.xml"));
-    viewer->zoomIn();
+    viewer->navigation().zoomIn();
     const QImage frame = grabFrame();
     EXPECT_TRUE(reddish(frame.pixelColor(64, 256)));
     EXPECT_TRUE(bluish(frame.pixelColor(448, 256)));
@@ -320,7 +320,7 @@ TEST_F(ViewerFrames, DisplayModeFourShowsOnlyTheBackground)
     loadDrawing(testDataPath("vertical_split.xml"));
     QTest::mouseClick(panel->checkBoxShowSplines, Qt::LeftButton);
     QTest::keyClick(viewer.get(), Qt::Key_F7);
-    ASSERT_EQ(static_cast<int>(viewer->currentDisplayMode()), 4);
+    ASSERT_EQ(static_cast<int>(viewer->settings().display.mode), 4);
 
     const QImage frame = grabFrame();
     for (int y = 0; y < frame.height(); y += 8) {
@@ -429,9 +429,9 @@ TEST_F(ViewerRepaint, CameraModeDragAndEscapeLeaveTheViewerAlone)
     QTest::qWait(300);
     EXPECT_EQ(viewer->framesDrawn(), settled) << "something keeps redrawing after the drag";
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 1.0);
-    EXPECT_DOUBLE_EQ(viewer->panOffsetX(), 0.0);
-    EXPECT_DOUBLE_EQ(viewer->panOffsetY(), 0.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().zoom, 1.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().pan.x, 0.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().pan.y, 0.0);
 }
 
 // ---------------------------------------------------------------- window life cycle
@@ -454,8 +454,8 @@ TEST_F(ViewerLifeCycle, HiddenAndShownAgainKeepsDrawing)
     loadDrawing(testDataPath("vertical_split.xml"));
     viewer->hide();
     QTest::qWait(50);
-    viewer->zoomIn(); // GL work while hidden
-    viewer->zoomOut();
+    viewer->navigation().zoomIn(); // GL work while hidden
+    viewer->navigation().zoomOut();
     viewer->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
     EXPECT_TRUE(reddish(grabFrame().pixelColor(128, 256)));
@@ -472,7 +472,7 @@ TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed)
     panel->sliderBlur->setValue(5);
     panel->sliderIter->setValue(7);
     QTest::mouseClick(panel->checkBoxActivateBlur, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(viewer->zoomFactor(), 2.0);
+    EXPECT_DOUBLE_EQ(viewer->currentView().zoom, 2.0);
     EXPECT_EQ(viewer->document().current_blur, 5);
 
     viewer->show();
@@ -483,14 +483,14 @@ TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed)
 TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState)
 {
     Viewer viewer;
-    viewer.zoomIn();
-    viewer.setBlur(3);
-    viewer.setIter(5);
-    viewer.activateBlur(true);
+    viewer.navigation().zoomIn();
+    viewer.settings().setBlur(3);
+    viewer.settings().setIter(5);
+    viewer.settings().activateBlur(true);
     EditCommands edits(viewer);
     edits.pasteSplines();
     EXPECT_FALSE(viewer.isGLReady());
-    EXPECT_DOUBLE_EQ(viewer.zoomFactor(), 2.0);
+    EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 2.0);
     EXPECT_EQ(viewer.document().current_blur, 3);
     EXPECT_EQ(viewer.solver().settings().iterations, 5);
 }

@@ -7,7 +7,10 @@
 #include "curve_rendering.h"
 #include "editor_commands.h"
 #include "interface.h"
+#include "mouse_tools.h"
+#include "view_navigator.h"
 #include "viewer.h"
+#include "viewer_settings.h"
 #include "viewer_dialogs.h"
 #include "wiring.h"
 

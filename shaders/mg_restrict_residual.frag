@@ -1,0 +1,47 @@
+#version 120
+#extension GL_ARB_texture_rectangle : require
+// A coarse level's residual f - A e, restricted onto the next coarser level in the same pass.
+// Full weighting gives coarser texel I, which sits on texel 2I, the residuals of the 3 x 3
+// texels around 2I with weights (1 2 1) x (1 2 1) / 16, leaving out those past the level's
+// edge; fixed texels have none, and a fixed coarser texel (alpha of coarseStencilC) gets none.
+// The 9-point operator is laid out as in mg_smooth.frag; it has no weight towards texels past
+// the edge, so the repeated edge texels the images read there add nothing.
+uniform sampler2DRect imgMap;
+uniform sampler2DRect rhsMap;
+uniform sampler2DRect stencilA;
+uniform sampler2DRect stencilB;
+uniform sampler2DRect stencilC;
+uniform sampler2DRect coarseStencilC;
+uniform float fineWidth;
+uniform float fineHeight;
+
+void main()
+{
+    if (texture2DRect(coarseStencilC, gl_FragCoord.xy).a > 0.5) {
+        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        return;
+    }
+    vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5); // the centre of texel 2I
+    vec3 e[25]; // the estimate over the 5 x 5 texels around 2I, row by row
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            e[y * 5 + x] = texture2DRect(imgMap, centre + vec2(float(x - 2), float(y - 2))).rgb;
+    vec3 sum = vec3(0.0);
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            vec2 q = centre + vec2(float(i), float(j));
+            float weight = (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 16.0;
+            vec4 c = texture2DRect(stencilC, q);
+            if (q.x > fineWidth || q.y > fineHeight || q.x < 0.0 || q.y < 0.0 || c.a > 0.5)
+                weight = 0.0;
+            vec4 a = texture2DRect(stencilA, q);
+            vec4 b = texture2DRect(stencilB, q);
+            int k = (j + 2) * 5 + i + 2;
+            vec3 product = c.x * e[k] + a.x * e[k - 1] + a.y * e[k + 1] + a.z * e[k - 5]
+                         + a.w * e[k + 5] + b.x * e[k - 6] + b.y * e[k - 4] + b.z * e[k + 4]
+                         + b.w * e[k + 6];
+            sum += weight * (texture2DRect(rhsMap, q).rgb - product);
+        }
+    }
+    gl_FragColor = vec4(sum, 1.0);
+}

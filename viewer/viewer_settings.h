@@ -1,0 +1,90 @@
+#pragma once
+
+#include "display_mode.h"
+#include "shared_constants.h"
+
+#include <QColor>
+#include <QObject>
+
+class Viewer;
+
+// What the frame drawing shows besides the picture.
+struct DisplayFlags {
+    bool splinesShown = true;
+    // The example bitmap instead of the renderer's picture.
+    bool backgroundShown = false;
+    // A keyframe export is running: frames show its picture without the drawing's overlays.
+    bool exportingFrames = false;
+    // Which of the renderer's images the picture is (F1..F7).
+    DisplayMode mode = DisplayMode::Picture;
+};
+
+// The values the control panel sets and shows, held for one viewer: the colours and blur of the
+// next stroke, the solver's settings, the display flags, the bucket colour and the attribute
+// point being edited. The slots record their edits in the viewer's document and ask the viewer
+// for the update each needs; the mouse tools and the frame drawing read the rest.
+class ViewerSettings : public QObject {
+    Q_OBJECT
+
+public:
+    // Works on `viewer`, which must outlive this object.
+    explicit ViewerSettings(Viewer& viewer);
+
+    DisplayFlags display;
+
+    QColor bucketColor() const { return bucket; }
+    // The attribute point of the current curve that the colour-point slots edit.
+    int currentAttribute() const { return attribute; }
+    void setCurrentAttribute(int index) { attribute = index; }
+    // Sets the bucket colour taken from the picture and tells the panel (bucketColorChanged).
+    void pickBucketColor(QColor color);
+    // Emits leftColorChanged, rightColorChanged and blurChanged for the values of the curve
+    // set that differ from those last reported (or last received from the panel).
+    void reportCurrentValues();
+
+public Q_SLOTS:
+    // Colours and blur of the curve set (and of its current curve); quick / full update.
+    void setLeftColor(QColor C);
+    void setRightColor(QColor C);
+    void setBucketColor(QColor C) { bucket = C; }
+    void setBlur(int sigma);
+    // Solver iterations (the panel sends 1..20); quick update.
+    void setIter(int i);
+    // Curves with a lifetime below th are neither drawn nor rasterised; full update.
+    void setLifetimeThreshold(int th);
+    // Colour of attribute point currentAttribute() of the current curve; quick update.
+    void setControlPointLeftColor(QColor C);
+    void setControlPointRightColor(QColor C);
+    // Display flags; none of them re-solves.
+    void showSplines(bool show);
+    void showAttrib(bool show);
+    void showBackgroundImage(bool show);
+    // Blur pass on or off; full update.
+    void activateBlur(bool activate);
+    // Colour sides used when a stroke becomes a curve; no re-solve.
+    void activateCLeft(bool cl);
+    void activateCRight(bool cr);
+
+Q_SIGNALS:
+    void bucketColorChanged(QColor);
+    // A press on a colour point (mode 2): the panel asks for its new colour, starting from this.
+    void changeControlPointLeftColor(QColor);
+    void changeControlPointRightColor(QColor);
+    // A press on blur point `index` of the current curve (mode 2): the blur edit takes it
+    // (blur_edit_commands.h).
+    void blurPointPressed(int index);
+    // The colours and blur the next stroke gets changed (a curve was selected, a drawing
+    // opened, an edit undone): the panel shows them.
+    void leftColorChanged(QColor);
+    void rightColorChanged(QColor);
+    void blurChanged(int);
+
+private:
+    Viewer& viewer;
+    QColor bucket = kDefaultBucketColor;
+    int attribute = 0;
+    // The values the panel shows (see reportCurrentValues).
+    QColor shownLeftColor;
+    QColor shownRightColor;
+    int shownBlur = 0;
+};
