@@ -43,6 +43,16 @@ QColor blendColor(const QVector<QColor>& colors, double w, int i, bool round)
                   toChannel((1.0 - w) * a.blue() + w * b.blue(), round));
 }
 
+// The globalID array of one attribute list.
+const QVector<int>& attributeIds(const Curve& c, AttributeKind kind)
+{
+    switch (kind) {
+    case LeftColor: return c.left_color_ids;
+    case RightColor: return c.right_color_ids;
+    default: return c.blur_ids;
+    }
+}
+
 } // namespace
 
 Curve::Curve() { reset(); }
@@ -84,15 +94,6 @@ int Curve::segmentCount() const
 {
     const int n = std::min(nb_control_points, static_cast<int>(control_points.size()));
     return n < 4 ? 0 : (n - 1) / 3;
-}
-
-const QVector<int>& Curve::attributeIds(AttributeKind kind) const
-{
-    switch (kind) {
-    case LeftColor: return left_color_ids;
-    case RightColor: return right_color_ids;
-    default: return blur_ids;
-    }
 }
 
 // ---- evaluation
@@ -202,7 +203,7 @@ int Curve::blurAt(double w, int i) const
 
 double Curve::stepInterval(double t, int b, int& i, AttributeKind kind) const
 {
-    const QVector<int>& ids = attributeIds(kind);
+    const QVector<int>& ids = attributeIds(*this, kind);
     const int n = ids.size();
     if (n == 0) {
         i = 0;
@@ -229,7 +230,7 @@ double Curve::findInterval(double t, int b, int& i, AttributeKind kind) const
 
 double Curve::findIntervalAt(double x, int& i, AttributeKind kind) const
 {
-    const QVector<int>& ids = attributeIds(kind);
+    const QVector<int>& ids = attributeIds(*this, kind);
     const int n = ids.size();
     int g = n - 1;
     while (g >= 0 && ids[g] > x)

@@ -102,8 +102,6 @@ public:
     // findInterval for an abscissa x given directly on the globalID scale (exact for integer
     // positions, where going through (t, b) could round across an attribute point).
     double findIntervalAt(double x, int& i, AttributeKind kind) const;
-    // The globalID array of one attribute list.
-    const QVector<int>& attributeIds(AttributeKind kind) const;
     // The standard walk: every segment, t = 0, 0.1, ... while t <= 1 (11 samples a segment),
     // with running attribute intervals carried across segments.
     void forEachSample(const std::function<void(const CurveSample&)>& visit) const;
@@ -135,67 +133,6 @@ public:
     // Sets the flag (curves of fewer than 2 control points stay open). Closing gives each list
     // one value at the joint (the last one) and keeps the old first value just after it.
     void setClosed(bool closed);
-    // index = 3s + 2 for segment s; t is the parameter of the new key point within s. Replaces
-    // segment s by two segments meeting at (x, y) that follow the old shape, and moves attribute
-    // points at or after the end of s one segment (10) further. Does nothing unless index names
-    // a segment (1 < index < nb_control_points, index mod 3 = 2) and x, y, t are finite.
-    void insertControlPoint(double x, double y, int index, double t);
-    // Removes the key point that control point `index` belongs to (a tangent point counts for
-    // its key point). At an end the whole end segment goes and the end values are re-read at the
-    // new end; in the middle the two segments become one and their attribute points share its
-    // range in order. Does nothing on a curve without a segment. Deleting the only segment
-    // leaves a single control point: the curve set discards such a curve.
-    void deleteControlPoint(int index);
-    // Open curve: fills newCurve with the part after the new key point and returns true.
-    // Closed curve: opens it at the new key point and returns false.
-    // Both add the attribute values at the cut to each list. Invalid index (as for
-    // insertControlPoint): nothing happens, false, newCurve untouched.
-    bool split(double x, double y, int index, double t, Curve& newCurve);
-    void switchColors();
-    // Two blur points with `value`, at the start and at the end of the curve.
-    void setUniformBlur(int value);
-    // Mean blur value (rounded down); 0 when the curve has no blur point.
-    int meanBlur() const;
-    // Moves the curve (and its box) by (x, y) - drag_anchor, then anchors at (x, y).
-    void translateTo(double x, double y);
-    // result = blend of a and b at weight x (0 gives a); pairs only what both curves have: a's
-    // structure and globalIDs, a's values where b has no partner. Other fields are defaults.
-    static void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x);
-
-    // ---- smoothing, stylisation, contrast, blur shift
-    // One pass of neighbour averaging over control points 1 .. n - 2 (the ends stay).
-    void smooth();
-    // Move every colour point a tenth of its difference away from (increase) or towards
-    // (decrease) the colour on the other side at the same place; channels clamp to 0..255.
-    // A side without colour points leaves the other unchanged.
-    void increaseContrast();
-    void decreaseContrast();
-    // Adds shift to every blur value, clamped to 0..16.
-    void shiftBlur(int shift);
-
-    // ---- contour snapping and colour sampling
-    // One greedy active-contour pass towards the dark pixels of `contour` (row 0 at the top),
-    // moving control points 1 .. n - 2 by up to `reachSteps` pixel steps along each axis; a null
-    // image does nothing. Recomputes the bounding box.
-    void snakeStep(const QImage& contour, double pixelStep = kCanvasPixel,
-                   int reachSteps = kSnakeReachSteps);
-    // Replaces both colour lists by colours of `example` read 6 pixel steps beside the curve;
-    // a side that falls outside the image is left empty. A null image or a curve without a
-    // segment does nothing.
-    void sampleFromExample(const QImage& example, double pixelStep = kCanvasPixel);
-    // Replaces one colour list (side 0 left, 1 right) by the colours of the rendered picture
-    // read 5 pixel steps beside the curve. Other sides, an empty picture or a curve without a
-    // segment do nothing.
-    void sampleRenderedColors(int side, const PixelReader& picture,
-                              double pixelStep = kCanvasPixel);
-
-private:
-    // The two halves of split: the part after control point `key` (globalID J) goes to newCurve,
-    // or a closed curve is rotated to start at `key`.
-    void cutOffTail(int key, int J, Curve& newCurve);
-    void rotateToStartAt(int key, int J);
-
-public:
     // ---- fields, in the order of the record
     bool stylized = false;
     int nb_control_points = 0;
@@ -220,3 +157,7 @@ public:
     bool closed = false;
     bool selected = false;
 };
+
+// result = blend of a and b at weight x (0 gives a); pairs only what both curves have: a's
+// structure and globalIDs, a's values where b has no partner. Other fields are defaults.
+void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x);

@@ -258,51 +258,7 @@ void Curve::setClosed(bool c)
     });
 }
 
-// ---- whole-curve edits
-
-void Curve::switchColors()
-{
-    std::swap(left_colors, right_colors);
-    std::swap(left_color_ids, right_color_ids);
-    nb_left_colors = left_color_ids.size();
-    nb_right_colors = right_color_ids.size();
-}
-
-void Curve::setUniformBlur(int value)
-{
-    const int end =
-        std::max(0, (static_cast<int>(control_points.size()) - 1) / 3) * kSamplesPerSegment;
-    blur_values = {value, value};
-    blur_ids = {0, end};
-    nb_blur_points = blur_ids.size();
-}
-
-int Curve::meanBlur() const
-{
-    if (blur_values.isEmpty())
-        return 0;
-    long long sum = 0;
-    for (int v : blur_values)
-        sum += v;
-    const long long n = blur_values.size();
-    long long mean = sum / n;
-    if (sum % n != 0 && sum < 0)
-        --mean; // round down, also for a negative sum
-    return static_cast<int>(mean);
-}
-
-void Curve::translateTo(double x, double y)
-{
-    const Point target(x, y);
-    const Point delta = target - drag_anchor;
-    for (Point& p : control_points)
-        p += delta;
-    bbox_min += delta;
-    bbox_max += delta;
-    drag_anchor = target;
-}
-
-void Curve::interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x)
+void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x)
 {
     // The structure (counts, globalIDs) is a's; values are blended where b has a partner and
     // kept from a where it has none.

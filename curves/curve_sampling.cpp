@@ -1,4 +1,6 @@
 // Snapping a curve to image contours and reading its colours from an image or a rendered picture.
+#include "curve_sampling.h"
+
 #include "color_samples.h"
 #include "curve.h"
 #include "pixel_reader.h"
@@ -105,36 +107,36 @@ int floatChannel(float v)
 
 } // namespace
 
-void Curve::snakeStep(const QImage& contour, double pixelStep, int reachSteps)
+void snakeStep(Curve& curve, const QImage& contour, double pixelStep, int reachSteps)
 {
-    const int n = control_points.size();
+    const int n = curve.control_points.size();
     if (contour.isNull() || n < 3 || !std::isfinite(pixelStep) || reachSteps < 0)
         return;
     const ContourImage image(contour);
     for (int k = 1; k <= n - 2; ++k) {
-        const Point start = control_points[k];
-        double best = snakeEnergy(*this, k, image);
+        const Point start = curve.control_points[k];
+        double best = snakeEnergy(curve, k, image);
         Point bestPosition = start;
         for (int i = -reachSteps; i <= reachSteps; ++i) {
             for (int j = -reachSteps; j <= reachSteps; ++j) {
-                control_points[k] = start + Point(i * pixelStep, j * pixelStep);
-                const double e = snakeEnergy(*this, k, image);
+                curve.control_points[k] = start + Point(i * pixelStep, j * pixelStep);
+                const double e = snakeEnergy(curve, k, image);
                 if (e < best) {
                     best = e;
-                    bestPosition = control_points[k];
+                    bestPosition = curve.control_points[k];
                 }
             }
         }
-        control_points[k] = bestPosition;
+        curve.control_points[k] = bestPosition;
     }
-    if (closed)
-        control_points[0] = control_points[n - 1];
-    updateBoundingBox();
+    if (curve.closed)
+        curve.control_points[0] = curve.control_points[n - 1];
+    curve.updateBoundingBox();
 }
 
-void Curve::sampleFromExample(const QImage& example, double pixelStep)
+void sampleFromExample(Curve& curve, const QImage& example, double pixelStep)
 {
-    if (example.isNull() || segmentCount() < 1)
+    if (example.isNull() || curve.segmentCount() < 1)
         return;
     const double offset = kExampleOffset * pixelStep;
     const int width = example.width();
@@ -149,24 +151,24 @@ void Curve::sampleFromExample(const QImage& example, double pixelStep)
         const QRgb rgb = example.pixel(pixelIndex(u, width), pixelIndex(v, height));
         appendSample(samples, QColor(qRed(rgb), qGreen(rgb), qBlue(rgb)), globalID);
     };
-    forEachSample([&](const CurveSample& s) {
+    curve.forEachSample([&](const CurveSample& s) {
         const int id = sampleGlobalID(s.b, s.t);
         read(s.point + s.normal * offset, id, left);
         read(s.point - s.normal * offset, id, right);
     });
-    rebuildColors(left, left_colors, left_color_ids, nb_left_colors);
-    rebuildColors(right, right_colors, right_color_ids, nb_right_colors);
+    rebuildColors(left, curve.left_colors, curve.left_color_ids, curve.nb_left_colors);
+    rebuildColors(right, curve.right_colors, curve.right_color_ids, curve.nb_right_colors);
 }
 
-void Curve::sampleRenderedColors(int side, const PixelReader& picture, double pixelStep)
+void sampleRenderedColors(Curve& curve, int side, const PixelReader& picture, double pixelStep)
 {
     const int width = picture.width();
     const int height = picture.height();
-    if ((side != 0 && side != 1) || width <= 0 || height <= 0 || segmentCount() < 1)
+    if ((side != 0 && side != 1) || width <= 0 || height <= 0 || curve.segmentCount() < 1)
         return;
     const double offset = (side == 0 ? kRenderedOffset : -kRenderedOffset) * pixelStep;
     QVector<ColorSample> samples;
-    forEachSample([&](const CurveSample& s) {
+    curve.forEachSample([&](const CurveSample& s) {
         const Point p = s.point + s.normal * offset;
         const int col = pixelIndex((p.x + 1.0) / 2.0, width);
         const int row = pixelIndex((p.y + 1.0) / 2.0, height);
@@ -176,7 +178,7 @@ void Curve::sampleRenderedColors(int side, const PixelReader& picture, double pi
                      sampleGlobalID(s.b, s.t));
     });
     if (side == 0)
-        rebuildColors(samples, left_colors, left_color_ids, nb_left_colors);
+        rebuildColors(samples, curve.left_colors, curve.left_color_ids, curve.nb_left_colors);
     else
-        rebuildColors(samples, right_colors, right_color_ids, nb_right_colors);
+        rebuildColors(samples, curve.right_colors, curve.right_color_ids, curve.nb_right_colors);
 }

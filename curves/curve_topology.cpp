@@ -1,4 +1,6 @@
 // Inserting and deleting key points (with the remapping of attribute points) and splitting.
+#include "curve_topology.h"
+
 #include "attribute_lists.h"
 #include "cubic_fit.h"
 #include "curve.h"
@@ -144,54 +146,91 @@ void rotateList(QVector<T>& values, QVector<int>& ids, int& count, int J, int le
     count = ids.size();
 }
 
+// The two halves of split: the part after control point `key` (globalID J) goes to newCurve,
+// or a closed curve is rotated to start at `key`.
+void cutOffTail(Curve& curve, int key, int J, Curve& newCurve)
+{
+    Curve tail;
+    tail.lifetime = curve.lifetime;
+    tail.control_points = curve.control_points.mid(key);
+    tail.nb_control_points = tail.control_points.size();
+    curve.control_points.resize(key + 1);
+    curve.nb_control_points = curve.control_points.size();
+    cutList(curve.left_colors, curve.left_color_ids, curve.nb_left_colors, tail.left_colors,
+            tail.left_color_ids, tail.nb_left_colors, J);
+    cutList(curve.right_colors, curve.right_color_ids, curve.nb_right_colors, tail.right_colors,
+            tail.right_color_ids, tail.nb_right_colors, J);
+    cutList(curve.blur_values, curve.blur_ids, curve.nb_blur_points, tail.blur_values,
+            tail.blur_ids, tail.nb_blur_points, J);
+    tail.updateBoundingBox();
+    newCurve = tail;
+}
+
+void rotateToStartAt(Curve& curve, int key, int J)
+{
+    // The points from the new key point to the old joint, then those after the old joint up to
+    // the new key point again: the old joint (first and last control point) is kept once.
+    const int length = (curve.control_points.size() - 1) / 3 * kSamplesPerSegment;
+    QVector<Point> rotated = curve.control_points.mid(key);
+    rotated += curve.control_points.mid(1, key);
+    curve.control_points = rotated;
+    curve.nb_control_points = curve.control_points.size();
+    attribute_lists::forEach(curve,
+                             [J, length](auto& v, QVector<int>& ids, int& count, AttributeKind) {
+                                 rotateList(v, ids, count, J, length);
+                             });
+    // The two ends would coincide: the start moves off inwards (to the left side).
+    curve.control_points[0] += curve.normalAt(0.0, 0) * kReopeningGap;
+}
+
 } // namespace
 
-void Curve::insertControlPoint(double x, double y, int index, double t)
+void insertControlPoint(Curve& curve, double x, double y, int index, double t)
 {
-    const int n = control_points.size();
+    const int n = curve.control_points.size();
     const int s = segmentOfInsertion(index, n);
     if (s < 0 || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(t))
         return;
     t = std::clamp(t, 0.0, 1.0);
     const int b = 3 * s;
     const Point q(x, y);
-    const Point normal = normalAt(t, b);
+    const Point normal = curve.normalAt(t, b);
     const Point tangent(normal.y, -normal.x);
 
-    QVector<Point> first{control_points[b]};
+    QVector<Point> first{curve.control_points[b]};
     QVector<Point> second{q};
     for (int i = 1; i <= 3; ++i) {
-        first.append(pointAt(t * i / 4.0, b));
-        second.append(pointAt(t + (1.0 - t) * i / 4.0, b));
+        first.append(curve.pointAt(t * i / 4.0, b));
+        second.append(curve.pointAt(t + (1.0 - t) * i / 4.0, b));
     }
     first.append(q);
-    second.append(control_points[b + 3]);
+    second.append(curve.control_points[b + 3]);
 
     const auto [a1, a2] =
-        innerPoints(first, control_points[b + 1] - control_points[b], tangent * -1.0);
+        innerPoints(first, curve.control_points[b + 1] - curve.control_points[b], tangent * -1.0);
     const auto [c1, c2] =
-        innerPoints(second, tangent, control_points[b + 2] - control_points[b + 3]);
-    control_points[b + 1] = a1;
-    control_points[b + 2] = a2;
-    control_points.insert(b + 3, 3, Point());
-    control_points[b + 3] = q;
-    control_points[b + 4] = c1;
-    control_points[b + 5] = c2;
-    nb_control_points = control_points.size();
+        innerPoints(second, tangent, curve.control_points[b + 2] - curve.control_points[b + 3]);
+    curve.control_points[b + 1] = a1;
+    curve.control_points[b + 2] = a2;
+    curve.control_points.insert(b + 3, 3, Point());
+    curve.control_points[b + 3] = q;
+    curve.control_points[b + 4] = c1;
+    curve.control_points[b + 5] = c2;
+    curve.nb_control_points = curve.control_points.size();
 
     const int from = (s + 1) * kSamplesPerSegment;
-    attribute_lists::forEach(*this, [from](auto&, QVector<int>& ids, int&, AttributeKind) {
+    attribute_lists::forEach(curve, [from](auto&, QVector<int>& ids, int&, AttributeKind) {
         for (int& id : ids)
             if (id >= from)
                 id += kSamplesPerSegment;
     });
-    updateBoundingBox();
+    curve.updateBoundingBox();
 }
 
-void Curve::deleteControlPoint(int index)
+void deleteControlPoint(Curve& curve, int index)
 {
-    const int n = control_points.size();
-    const int k = segmentCount();
+    const int n = curve.control_points.size();
+    const int k = curve.segmentCount();
     if (k < 1 || index < 0 || index >= n)
         return;
     // The key point that goes, with its two tangent points.
@@ -199,36 +238,37 @@ void Curve::deleteControlPoint(int index)
     const int j = std::min(key / 3, k);
 
     if (j == 0) {
-        attribute_lists::forEach(*this, [this](auto& v, QVector<int>& ids, int& count,
-                                               AttributeKind kind) {
-            dropFirstSegment(*this, v, ids, count, kind);
+        attribute_lists::forEach(curve, [&curve](auto& v, QVector<int>& ids, int& count,
+                                                 AttributeKind kind) {
+            dropFirstSegment(curve, v, ids, count, kind);
         });
-        control_points.remove(0, 3);
+        curve.control_points.remove(0, 3);
     } else if (j == k) {
         const int newEnd = (k - 1) * kSamplesPerSegment;
-        attribute_lists::forEach(*this, [this, newEnd](auto& v, QVector<int>& ids, int& count,
-                                                       AttributeKind kind) {
-            dropLastSegment(*this, v, ids, count, kind, newEnd);
+        attribute_lists::forEach(curve, [&curve, newEnd](auto& v, QVector<int>& ids, int& count,
+                                                         AttributeKind kind) {
+            dropLastSegment(curve, v, ids, count, kind, newEnd);
         });
-        control_points.remove(3 * k - 2, 3);
-        control_points.resize(std::min(static_cast<int>(control_points.size()), 3 * k - 2));
+        curve.control_points.remove(3 * k - 2, 3);
+        curve.control_points.resize(
+            std::min(static_cast<int>(curve.control_points.size()), 3 * k - 2));
     } else {
-        attribute_lists::forEach(*this, [j](auto& v, QVector<int>& ids, int& count, AttributeKind) {
+        attribute_lists::forEach(curve, [j](auto& v, QVector<int>& ids, int& count, AttributeKind) {
             mergeSegments(v, ids, count, j);
         });
-        control_points.remove(3 * j - 1, 3);
+        curve.control_points.remove(3 * j - 1, 3);
     }
-    nb_control_points = control_points.size();
+    curve.nb_control_points = curve.control_points.size();
 
     // A closed curve stays closed: the end that did not move follows the one that did.
-    if (closed && !control_points.isEmpty() && (j == 0 || j == k)) {
+    if (curve.closed && !curve.control_points.isEmpty() && (j == 0 || j == k)) {
         const bool front = j == 0;
-        QVector<Point>& p = control_points;
+        QVector<Point>& p = curve.control_points;
         if (front)
             p.last() = p.first();
         else
             p.first() = p.last();
-        attribute_lists::forEach(*this, [front](auto& v, QVector<int>&, int&, AttributeKind) {
+        attribute_lists::forEach(curve, [front](auto& v, QVector<int>&, int&, AttributeKind) {
             if (v.isEmpty())
                 return;
             if (front)
@@ -237,73 +277,38 @@ void Curve::deleteControlPoint(int index)
                 v.first() = v.last();
         });
     }
-    if (selected_control_point >= nb_control_points)
-        selected_control_point = -1;
-    updateBoundingBox();
+    if (curve.selected_control_point >= curve.nb_control_points)
+        curve.selected_control_point = -1;
+    curve.updateBoundingBox();
 }
 
-bool Curve::split(double x, double y, int index, double t, Curve& newCurve)
+bool split(Curve& curve, double x, double y, int index, double t, Curve& newCurve)
 {
-    const int s = segmentOfInsertion(index, control_points.size());
+    const int s = segmentOfInsertion(index, curve.control_points.size());
     if (s < 0 || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(t))
         return false;
-    const bool wasClosed = closed;
-    closed = false;
-    insertControlPoint(x, y, index, t);
+    const bool wasClosed = curve.closed;
+    curve.closed = false;
+    insertControlPoint(curve, x, y, index, t);
     const int key = 3 * s + 3;
     const int J = (s + 1) * kSamplesPerSegment;
 
     // Both halves own the values at the cut.
-    attribute_lists::forEach(*this, [this, J](auto& v, QVector<int>& ids, int& count,
-                                              AttributeKind kind) {
+    attribute_lists::forEach(curve, [&curve, J](auto& v, QVector<int>& ids, int& count,
+                                                AttributeKind kind) {
         if (ids.isEmpty() || ids.contains(J))
             return;
         using T = std::decay_t<decltype(v[0])>;
         attribute_lists::insertSorted(v, ids, count, J,
-                                      attribute_lists::valueAt<T>(*this, kind, J));
+                                      attribute_lists::valueAt<T>(curve, kind, J));
     });
 
     if (wasClosed)
-        rotateToStartAt(key, J);
+        rotateToStartAt(curve, key, J);
     else
-        cutOffTail(key, J, newCurve);
-    if (selected_control_point >= nb_control_points || wasClosed)
-        selected_control_point = -1;
-    updateBoundingBox();
+        cutOffTail(curve, key, J, newCurve);
+    if (curve.selected_control_point >= curve.nb_control_points || wasClosed)
+        curve.selected_control_point = -1;
+    curve.updateBoundingBox();
     return !wasClosed;
-}
-
-void Curve::cutOffTail(int key, int J, Curve& newCurve)
-{
-    Curve tail;
-    tail.lifetime = lifetime;
-    tail.control_points = control_points.mid(key);
-    tail.nb_control_points = tail.control_points.size();
-    control_points.resize(key + 1);
-    nb_control_points = control_points.size();
-    cutList(left_colors, left_color_ids, nb_left_colors, tail.left_colors, tail.left_color_ids,
-            tail.nb_left_colors, J);
-    cutList(right_colors, right_color_ids, nb_right_colors, tail.right_colors, tail.right_color_ids,
-            tail.nb_right_colors, J);
-    cutList(blur_values, blur_ids, nb_blur_points, tail.blur_values, tail.blur_ids,
-            tail.nb_blur_points, J);
-    tail.updateBoundingBox();
-    newCurve = tail;
-}
-
-void Curve::rotateToStartAt(int key, int J)
-{
-    // The points from the new key point to the old joint, then those after the old joint up to
-    // the new key point again: the old joint (first and last control point) is kept once.
-    const int length = (control_points.size() - 1) / 3 * kSamplesPerSegment;
-    QVector<Point> rotated = control_points.mid(key);
-    rotated += control_points.mid(1, key);
-    control_points = rotated;
-    nb_control_points = control_points.size();
-    attribute_lists::forEach(*this,
-                             [J, length](auto& v, QVector<int>& ids, int& count, AttributeKind) {
-                                 rotateList(v, ids, count, J, length);
-                             });
-    // The two ends would coincide: the start moves off inwards (to the left side).
-    control_points[0] += normalAt(0.0, 0) * kReopeningGap;
 }

@@ -1,4 +1,6 @@
 // One-click transformations of a whole curve: smoothing, colour contrast and blur shift.
+#include "curve_transforms.h"
+
 #include "curve.h"
 
 #include <algorithm>
@@ -59,24 +61,66 @@ void applyContrast(Curve& c, double leftSign, double rightSign)
 
 } // namespace
 
-void Curve::smooth()
+void smooth(Curve& curve)
 {
-    const int n = control_points.size();
+    const int n = curve.control_points.size();
     for (int i = 1; i <= n - 2; ++i) {
-        const Point neighbours = control_points[i - 1] + control_points[i + 1];
-        control_points[i] =
-            neighbours * (kSmoothNeighbours * 0.5) + control_points[i] * kSmoothKeep;
+        const Point neighbours = curve.control_points[i - 1] + curve.control_points[i + 1];
+        curve.control_points[i] =
+            neighbours * (kSmoothNeighbours * 0.5) + curve.control_points[i] * kSmoothKeep;
     }
-    updateBoundingBox();
+    curve.updateBoundingBox();
 }
 
-void Curve::increaseContrast() { applyContrast(*this, -1.0, 1.0); }
+void increaseContrast(Curve& curve) { applyContrast(curve, -1.0, 1.0); }
 
-void Curve::decreaseContrast() { applyContrast(*this, 1.0, -1.0); }
+void decreaseContrast(Curve& curve) { applyContrast(curve, 1.0, -1.0); }
 
-void Curve::shiftBlur(int shift)
+void shiftBlur(Curve& curve, int shift)
 {
-    nb_blur_points = blur_values.size();
-    for (int& v : blur_values)
+    curve.nb_blur_points = curve.blur_values.size();
+    for (int& v : curve.blur_values)
         v = static_cast<int>(std::clamp(static_cast<long long>(v) + shift, 0LL, 16LL));
+}
+
+void switchColors(Curve& curve)
+{
+    std::swap(curve.left_colors, curve.right_colors);
+    std::swap(curve.left_color_ids, curve.right_color_ids);
+    curve.nb_left_colors = curve.left_color_ids.size();
+    curve.nb_right_colors = curve.right_color_ids.size();
+}
+
+void setUniformBlur(Curve& curve, int value)
+{
+    const int end =
+        std::max(0, (static_cast<int>(curve.control_points.size()) - 1) / 3) * kSamplesPerSegment;
+    curve.blur_values = {value, value};
+    curve.blur_ids = {0, end};
+    curve.nb_blur_points = curve.blur_ids.size();
+}
+
+int meanBlur(const Curve& curve)
+{
+    if (curve.blur_values.isEmpty())
+        return 0;
+    long long sum = 0;
+    for (int v : curve.blur_values)
+        sum += v;
+    const long long n = curve.blur_values.size();
+    long long mean = sum / n;
+    if (sum % n != 0 && sum < 0)
+        --mean; // round down, also for a negative sum
+    return static_cast<int>(mean);
+}
+
+void translateTo(Curve& curve, double x, double y)
+{
+    const Point target(x, y);
+    const Point delta = target - curve.drag_anchor;
+    for (Point& p : curve.control_points)
+        p += delta;
+    curve.bbox_min += delta;
+    curve.bbox_max += delta;
+    curve.drag_anchor = target;
 }

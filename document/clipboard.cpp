@@ -2,6 +2,7 @@
 
 #include "curve_set.h"
 #include "curve_set_selection.h"
+#include "curve_transforms.h"
 
 #include <cmath>
 
@@ -74,7 +75,7 @@ void copyBlur(CurveSet& set)
     set.copied_blur = -1;
     if (set.selection.isEmpty()) {
         if (set.hasCurrentCurve())
-            set.copied_blur = set.curves[set.current_curve].meanBlur();
+            set.copied_blur = meanBlur(set.curves[set.current_curve]);
         return;
     }
     int sum = 0;
@@ -82,7 +83,7 @@ void copyBlur(CurveSet& set)
     for (int i : set.selection) {
         if (i < 0 || i >= set.nb_curves)
             continue;
-        sum += set.curves[i].meanBlur();
+        sum += meanBlur(set.curves[i]);
         ++count;
     }
     if (count > 0)
@@ -95,10 +96,10 @@ void pasteBlur(CurveSet& set)
         return;
     if (set.selection.isEmpty()) {
         if (set.hasCurrentCurve())
-            set.curves[set.current_curve].setUniformBlur(set.copied_blur);
+            setUniformBlur(set.curves[set.current_curve], set.copied_blur);
         return;
     }
     for (int i : set.selection)
         if (i >= 0 && i < set.nb_curves)
-            set.curves[i].setUniformBlur(set.copied_blur);
+            setUniformBlur(set.curves[i], set.copied_blur);
 }

@@ -1,6 +1,9 @@
 #include "curve_set.h"
 
 #include "curve_set_selection.h"
+#include "curve_sampling.h"
+#include "curve_transforms.h"
+#include "curve_topology.h"
 
 #include <algorithm>
 
@@ -126,7 +129,7 @@ void CurveSet::setBlur(int v)
 void CurveSet::insertControlPoint(double x, double y, int index, double t)
 {
     if (hasCurrentCurve())
-        curves[current_curve].insertControlPoint(x, y, index, t);
+        ::insertControlPoint(curves[current_curve], x, y, index, t);
 }
 
 void CurveSet::split(double x, double y, int index, double t)
@@ -134,7 +137,7 @@ void CurveSet::split(double x, double y, int index, double t)
     if (!hasCurrentCurve())
         return;
     Curve second;
-    if (curves[current_curve].split(x, y, index, t, second))
+    if (::split(curves[current_curve], x, y, index, t, second))
         addCurve(second);
 }
 
@@ -155,7 +158,7 @@ void CurveSet::deleteControlPoint(int index)
     if (!hasCurrentCurve())
         return;
     Curve& c = curves[current_curve];
-    c.deleteControlPoint(index);
+    ::deleteControlPoint(c, index);
     // A curve without a whole segment can be neither drawn nor edited: drop it.
     if (c.nb_control_points < 4)
         removeCurve(current_curve);
@@ -212,7 +215,7 @@ int CurveSet::sampleFromExample(const QImage& example)
 {
     if (!hasCurrentCurve() || example.isNull())
         return 0;
-    curves[current_curve].sampleFromExample(example);
+    ::sampleFromExample(curves[current_curve], example);
     return 1;
 }
 
@@ -221,7 +224,7 @@ int CurveSet::snakeStep(const QImage& contour, int reachPixels)
     if (!hasCurrentCurve() || contour.isNull())
         return 0;
     const int reach = std::clamp(reachPixels, kMinSnapReach, kMaxSnapReach);
-    curves[current_curve].snakeStep(contour, kCanvasPixel, 2 * reach);
+    ::snakeStep(curves[current_curve], contour, kCanvasPixel, 2 * reach);
     return 1;
 }
 
@@ -290,12 +293,12 @@ void CurveSet::beginDrag(double x, double y, bool active)
 void CurveSet::dragTo(double x, double y)
 {
     if (hasCurrentCurve()) {
-        curves[current_curve].translateTo(x, y);
+        translateTo(curves[current_curve], x, y);
         return;
     }
     for (int i : selection)
         if (i >= 0 && i < nb_curves)
-            curves[i].translateTo(x, y);
+            translateTo(curves[i], x, y);
     selectionBox(*this);
     selectionHull(*this);
 }

@@ -2,6 +2,7 @@
 
 #include "curve_set.h"
 #include "curve_set_selection.h"
+#include "curve_transforms.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int forSelectedThenCurrent(CurveSet& set, Edit edit)
 
 int setGlobalBlur(CurveSet& set, int shift)
 {
-    return forSelectedThenCurrent(set, [shift](Curve& c) { c.shiftBlur(shift); });
+    return forSelectedThenCurrent(set, [shift](Curve& c) { shiftBlur(c, shift); });
 }
 
 int stylizeSplines(CurveSet& set)
@@ -39,22 +40,22 @@ int stylizeSplines(CurveSet& set)
 
 int increaseContrast(CurveSet& set)
 {
-    return forSelectedThenCurrent(set, [](Curve& c) { c.increaseContrast(); });
+    return forSelectedThenCurrent(set, [](Curve& c) { increaseContrast(c); });
 }
 
 int decreaseContrast(CurveSet& set)
 {
-    return forSelectedThenCurrent(set, [](Curve& c) { c.decreaseContrast(); });
+    return forSelectedThenCurrent(set, [](Curve& c) { decreaseContrast(c); });
 }
 
 int switchColors(CurveSet& set)
 {
-    return forSelectedThenCurrent(set, [](Curve& c) { c.switchColors(); });
+    return forSelectedThenCurrent(set, [](Curve& c) { switchColors(c); });
 }
 
 int smoothSplines(CurveSet& set)
 {
-    const int edited = forSelectedThenCurrent(set, [](Curve& c) { c.smooth(); });
+    const int edited = forSelectedThenCurrent(set, [](Curve& c) { smooth(c); });
     selectionBox(set);
     selectionHull(set);
     return edited;

@@ -58,12 +58,12 @@ void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double
     for (int i = 0; i < count; ++i) {
         Curve blended;
         if (sameShape(a.curve(i), b.curve(i))) {
-            Curve::interpolateCurves(a.curve(i), b.curve(i), blended, t);
+            interpolateCurves(a.curve(i), b.curve(i), blended, t);
         } else {
             Curve ca = a.curve(i);
             Curve cb = b.curve(i);
             trimToCommon(ca, cb);
-            Curve::interpolateCurves(ca, cb, blended, t);
+            interpolateCurves(ca, cb, blended, t);
         }
         // Selection and dragging read the box; the blend itself leaves it unset.
         if (blended.nb_control_points > 0)

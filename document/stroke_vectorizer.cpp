@@ -3,6 +3,7 @@
 #include "cubic_fit.h"
 #include "curve_set.h"
 #include "pixel_reader.h"
+#include "curve_sampling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -485,9 +486,9 @@ void appendFittedCurve(CurveSet& set, const QVector<Point>& fitted, bool closed,
         return;
     Curve& curve = set.curve(set.current_curve);
     if (!set.left_colors_active)
-        curve.sampleRenderedColors(LeftColor, *picture);
+        sampleRenderedColors(curve, LeftColor, *picture);
     if (!set.right_colors_active)
-        curve.sampleRenderedColors(RightColor, *picture);
+        sampleRenderedColors(curve, RightColor, *picture);
 }
 
 } // namespace

@@ -28,6 +28,25 @@ const std::vector<float>& cachedBlurPassLevels()
     return levels;
 }
 
+// Depth of every level-0 pixel := its value in `blurMap` (blur_threshold.frag), colours of
+// `target` (a framebuffer with the level-0 depth attached) untouched.
+void writeBlurDepth(const ShaderProgram& blurThresholdProgram, const Texture& blurMap,
+                    const RenderTarget& target)
+{
+    if (!blurThresholdProgram.isLinked())
+        return;
+    target.bindAsTarget();
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+    blurMap.bind(0);
+    blurThresholdProgram.use();
+    solvergl::drawFullScreenQuad();
+    ShaderProgram::release();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
 } // namespace
 
 std::vector<float> blurPassLevels()
@@ -60,8 +79,6 @@ std::vector<float> blurPassLevels()
 //
 // The blurred picture goes to its own image, so that colorSolution[0] keeps the solution the next
 // quick update starts from.
-void DiffusionSolver::applyBlur() { applyBlur(blurEnabled); }
-
 void DiffusionSolver::applyBlur(bool enabled)
 {
     if (!ready)
@@ -71,13 +88,13 @@ void DiffusionSolver::applyBlur(bool enabled)
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
     if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
-    beginPasses();
+    solvergl::beginPasses();
     Level& level0 = pyramid[0];
-    copyImage(level0.colorSolution.texture, blurredPicture);
+    solvergl::copyImage(level0.colorSolution.texture, blurredPicture);
     // The passes write only the pixels blurred at their level but read their neighbours: both
     // images start as this picture, so that nothing of an earlier picture is read.
-    copyImage(level0.colorSolution.texture, blurScratch);
-    writeBlurDepth(blurredPicture);
+    solvergl::copyImage(level0.colorSolution.texture, blurScratch);
+    writeBlurDepth(blurThresholdProgram, level0.blurSolution.texture, blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LESS);
@@ -102,22 +119,4 @@ void DiffusionSolver::applyBlur(bool enabled)
     glDepthFunc(GL_LESS);
     glDisable(GL_DEPTH_TEST);
     leavePasses();
-}
-
-// Depth of every level-0 pixel := its blur-map value (blur_threshold.frag), colours of `target`
-// (a framebuffer with the level-0 depth attached) untouched.
-void DiffusionSolver::writeBlurDepth(const RenderTarget& target)
-{
-    if (!blurThresholdProgram.isLinked())
-        return;
-    target.bindAsTarget();
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-    glDepthMask(GL_TRUE);
-    pyramid[0].blurSolution.texture.bind(0);
-    blurThresholdProgram.use();
-    solvergl::drawFullScreenQuad();
-    ShaderProgram::release();
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }

@@ -1,6 +1,7 @@
 #include "solver_gl.h"
 
 #include "diffusion_solver.h"
+#include "picture_export.h"
 
 #include <QStringList>
 
@@ -20,9 +21,10 @@ struct ProgramFiles {
 
 DiffusionSolver::DiffusionSolver(int width, int height, int iterations, double zoom, double panX,
                                  double panY, Storage storage)
-    : storage(storage), width(std::max(1, width)), height(std::max(1, height)),
-      iterations(iterations), view{zoom, Point(panX, panY)}
+    : storage(storage), width(std::max(1, width)),
+      height(std::max(1, height)), view{zoom, Point(panX, panY)}
 {
+    userSettings.iterations = iterations;
 }
 
 // Members release their textures and framebuffers; the programs live as long as the context.
@@ -40,7 +42,7 @@ bool DiffusionSolver::initialize()
     // 512 pixels give 6 levels (512 down to 16); a level below 16 pixels adds nothing useful.
     levels = std::max(1, int(std::floor(std::log(double(width)) / std::log(2.0) + 0.5)) - 3);
     if (storage == Storage::Export)
-        return initializeForExport();
+        return PictureExport(*this).initializeForExport();
     createImages();
     if (!pyramid[0].colorConstraints.framebuffer.isComplete()
         || !pyramid[0].colorSolution.framebuffer.isComplete()
@@ -207,20 +209,6 @@ bool DiffusionSolver::allProgramsLinked() const
     return storage == Storage::Interactive || composeChannelProgram.isLinked();
 }
 
-int DiffusionSolver::moreIterations()
-{
-    if (iterations < 20)
-        ++iterations;
-    return iterations;
-}
-
-int DiffusionSolver::fewerIterations()
-{
-    if (iterations > 1)
-        --iterations;
-    return iterations;
-}
-
 int DiffusionSolver::coarserDisplayLevel()
 {
     if (displayLevel < levels - 1)
@@ -293,41 +281,6 @@ std::vector<float> DiffusionSolver::readOverview() const
     std::vector<float> pixels = readTarget(overview);
     leavePasses();
     return pixels;
-}
-
-void DiffusionSolver::setCanvasModelView(const View& v) const
-{
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glScaled(v.zoom, v.zoom, 1.0);
-    glTranslated(v.pan.x, v.pan.y, 0.0);
-}
-
-void DiffusionSolver::beginPasses() const
-{
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    ShaderProgram::release();
-    glActiveTexture(GL_TEXTURE1);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glActiveTexture(GL_TEXTURE0);
-    glDisable(GL_TEXTURE_2D);
-    solvergl::disableRectTexturing();
-    solvergl::loadIdentityMatrices();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
-void DiffusionSolver::copyImage(const Texture& source, const RenderTarget& destination) const
-{
-    destination.bindAsTarget();
-    source.bind(0);
-    solvergl::enableRectTexturing();
-    solvergl::drawTexturedQuad(source.width(), source.height());
-    solvergl::disableRectTexturing();
 }
 
 const RenderTarget& DiffusionSolver::picture() const

@@ -6,6 +6,7 @@
 #include "image_pass.h"
 #include "multigrid.h"
 #include "shader_program.h"
+#include "solver_settings.h"
 #include "view.h"
 
 #include <QColor>
@@ -19,13 +20,6 @@
 class CurveSet;
 
 class QImage;
-
-// How a picture is written: 8 or 16 bits per channel (depth), and whether the values are
-// dithered (a pattern of at most half a step, so that slow gradients show no bands) or rounded.
-struct PictureEncoding {
-    int depth = 8;
-    bool dither = true;
-};
 
 // What renderImage makes: the whole canvas at `size` x `size` pixels, solved from grey with
 // `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
@@ -62,7 +56,7 @@ enum class SolverImage {
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = div(p),
 // every constrained texel keeps its constraint colour. The cycles converge to that solution: a
 // fresh solve (after a load, a view change, any fullUpdate) runs F-cycles from uniform grey,
-// the quick update of a drag fewer cycles from the previous picture (see cycleCount). The
+// the quick update of a drag fewer cycles from the previous picture (see kBaseCycles). The
 // export runs kExportCycles F-cycles from grey.
 //
 // Canvas coordinates: the square (-1, -1)..(1, 1) fills level 0 at zoom 1 and pan 0; canvas
@@ -127,16 +121,9 @@ public:
     }
     // The part of the canvas the pictures show (no re-solve).
     void setView(const View& v) { view = v; }
-    void setIterations(int n) { iterations = n; }
-    // +1 unless already 20 or more; returns the new value.
-    int moreIterations();
-    // -1 unless already 1 or less; returns the new value.
-    int fewerIterations();
-    void setBlurEnabled(bool enabled) { blurEnabled = enabled; }
-    // How saveImage and savePicture write the picture (default: 8 bits, dithered).
-    void setExportEncoding(const PictureEncoding& encoding) { exportEncoding = encoding; }
-    // Whether display dithers the picture to the window's 8 bits (default: yes).
-    void setDisplayDither(bool dither) { displayDither = dither; }
+    // Iterations, blur switch, export encoding and display dithering.
+    SolverSettings& settings() { return userSettings; }
+    const SolverSettings& settings() const { return userSettings; }
     // The space the drawing is diffused in (sRGB without a drawing); every image of the solver
     // holds colours of that space, and display, colorAt, the overview reader and the exports
     // convert them back to sRGB.
@@ -148,11 +135,6 @@ public:
     unsigned int overviewFramebufferName() const { return overview.framebuffer.name(); }
 
     const View& currentView() const { return view; }
-    double zoomFactor() const { return view.zoom; }
-    double panXValue() const { return view.pan.x; }
-    double panYValue() const { return view.pan.y; }
-    int iterationCount() const { return iterations; }
-    bool isBlurEnabled() const { return blurEnabled; }
     int levelCount() const { return levels; }
     int currentDisplayLevel() const { return displayLevel; }
     int canvasWidth() const { return width; }
@@ -172,7 +154,7 @@ public:
     // Level 0 of blurConstraints.
     void buildBlurConstraints();
     // Solve the colours / the blur map of the rasterised problem: from the previous solution
-    // when it belongs to this view and `fromPrevious` is set, else from grey (see cycleCount).
+    // when it belongs to this view and `fromPrevious` is set, else from grey (see kBaseCycles).
     void solveColors(bool fromPrevious = false);
     void solveBlur();
     // Quick re-solve after an edit, starting from the previous picture when the view is the
@@ -185,8 +167,9 @@ public:
     // A fresh solve of the whole canvas at export quality, blurred: what saveImage writes, left
     // in colorSolution[0] (the blurred picture) with the view's settings restored.
     void renderFinalPicture();
-    // Softens colorSolution[0] where the blur map asks for it; nothing when blur is disabled.
-    void applyBlur();
+    // Softens colorSolution[0] where the blur map asks for it; nothing unless `enabled` (the
+    // blur switch of the settings, or an export's own choice).
+    void applyBlur(bool enabled);
 
     // ---- output
     // Draws one image of level displayLevel over the whole window into `framebuffer` (the
@@ -200,8 +183,9 @@ public:
     // the value times 255 truncated, alpha 255. Fractions outside 0..1 are clamped to the
     // canvas. Grey (127, 127, 127) before initialize.
     QColor colorAt(double x, double y);
-    // Full-canvas, unblurred picture (a fresh solve) kept in the overview image.
-    void renderOverview();
+    // Full-canvas, unblurred picture kept in the overview image: a fresh solve, or one from the
+    // previous overview when `fromPrevious` and it is valid.
+    void renderOverview(bool fromPrevious = false);
     // renderFinalPicture, written as a PNG of width x height; zoom, pan, iterations and the
     // blur switch are left as they were, and the images describe the current view again
     // afterwards. The file is written atomically (see writePngFile): a failed export leaves an
@@ -232,6 +216,9 @@ public:
     std::vector<float> readOverview() const;
 
 private:
+    // The whole-canvas pictures of renderImage and the export storage (solver_export.cpp).
+    friend class PictureExport;
+
     struct Level {
         RenderTarget gradientX, gradientY, divergence, colorSolution, scratch, blurSolution,
             colorConstraints, blurConstraints;
@@ -252,20 +239,7 @@ private:
     void buildDivergencePyramid(const View& v);
     void buildColorConstraints(const View& v, bool border);
     void buildBlurConstraints(const View& v);
-    // applyBlur as if the blur switch were `enabled`.
-    void applyBlur(bool enabled);
 
-    // ---- pictures at other sizes (solver_export.cpp)
-    // The blurred picture of a reference solver and its blur map, read by an export at another
-    // size wherever the reference is blurred; null pointers: nothing is blurred.
-    struct BlurReference {
-        const Texture* picture = nullptr;
-        const Texture* blurMap = nullptr;
-    };
-    // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in picture().
-    void renderWholeCanvas(int cycles, bool blur);
-    // The picture at level-0 size, top row first, as `encoding` asks.
-    QImage readPictureImage(const PictureEncoding& encoding) const;
     // ---- colour spaces and picture output (solver_picture_output.cpp)
     // `source` converted to sRGB and encoded as `encoding` asks: Format_RGBA8888 or
     // Format_RGBA64, top row first; null when the memory cannot be had.
@@ -274,36 +248,7 @@ private:
     // values exactly (as they always were), the other spaces need half floats.
     void matchConstraintPrecision();
     void usePictureOutputProgram(bool dither) const;
-    // Puts the images back to the current view after a whole-canvas render.
-    void restoreViewAfterExport();
-    // Export storage: rasterises the curves at this solver's size, solves the three colour
-    // channels one after another with `cycles` cycles each and composes them, with the
-    // reference's blur, into an 8-bit picture; every full-size image is released before the
-    // picture is returned. Null when the GL cannot make the images or `progress` stopped it
-    // (phases 2 to 5 of 5).
-    QImage renderExport(int cycles, const BlurReference& reference,
-                        const PictureProgress& progress);
-    bool initializeForExport();
-    // The picture of `request` at a size other than this solver's, by the export solver.
-    QImage renderAtOtherSize(const PictureRequest& request, QString* error);
-    void rasteriseForExport();
-    void buildExportDivergence(const RenderTarget& divergence);
-    void solveChannel(int channel, RenderTarget& solution, RenderTarget& partner, int cycles);
-    void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
-                        const RenderTarget& picture);
-    void releaseExportImages();
-
-    // Cycles of a fresh solve or of a re-solve from the previous answer at the current setting.
-    int cycleCount(bool fresh) const
-    {
-        return (fresh ? kBaseCycles : kReSolveCycles) + extraCycles();
-    }
-    // Cycles the Iterations setting adds above its default.
-    int extraCycles() const { return std::max(0, iterations - kDefaultCycles); }
     bool isWholeCanvasView() const { return view == View(); }
-    // Rasterises the whole canvas and solves its colours into the overview image, from the
-    // previous overview when `fromPrevious` and it is valid.
-    void solveWholeCanvasIntoOverview(bool fromPrevious);
     void copyIntoOverview();
     // The blur map from grey with `cycles` cycles; at once when no curve asks for blur.
     void solveBlurMap(int cycles);
@@ -316,10 +261,6 @@ private:
     void createPrograms();
     const RenderTarget* target(SolverImage image, int level) const;
 
-    // Copies an image of the same size with a fixed-function textured quad (inside passes).
-    void copyImage(const Texture& source, const RenderTarget& destination) const;
-    void writeBlurDepth(const RenderTarget& target);
-
     // ---- multigrid (solver_multigrid.cpp)
     static constexpr int kReSolveFCycles = 2;
     // Runs `cycles` cycles on `problem`: F-cycles from grey (`fresh`, cleared to `clearValue`),
@@ -328,11 +269,6 @@ private:
     // The coarser levels of every displayed image, made from level 0.
     void buildDisplayPyramid();
 
-    void drawBorderRing();
-    void setCanvasModelView(const View& v) const;
-    // Puts the GL in the state the passes expect (no depth, blend, stencil, alpha or scissor
-    // test, no program, unit 1 untextured, unit 0 active, identity matrices, white colour).
-    void beginPasses() const;
     void leavePasses() const;
 
     const CurveSet* curveSet = nullptr;
@@ -344,8 +280,7 @@ private:
     ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
         blurThresholdProgram, downsampleProgram, composeChannelProgram;
     mutable ShaderProgram pictureOutputProgram; // to sRGB, dithered (picture_output.frag)
-    PictureEncoding exportEncoding;
-    bool displayDither = true;
+    SolverSettings userSettings;
     bool preciseConstraints = false; // constraint images in half floats rather than 8 bits
     int levels = 1;
     int displayLevel = 0;
@@ -362,9 +297,7 @@ private:
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
     SolvedView colorView;            // what colorSolution[0] holds
     bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing
-    int iterations;
     View view;
-    bool blurEnabled = false;
 
     bool ready = false;
     bool initialized = false;

@@ -24,6 +24,7 @@
 #include "blur_pass.h"
 #include "curve_drawing.h"
 #include "diffusion_solver.h"
+#include "picture_export.h"
 #include "picture_file.h"
 
 #include <QImage>
@@ -83,7 +84,7 @@ bool goOn(const PictureProgress& progress, int done)
 
 } // namespace
 
-bool DiffusionSolver::initializeForExport()
+bool PictureExport::initializeForExport()
 {
     // A software GL keeps its images in memory from malloc. By default glibc raises its mmap
     // threshold to the size of each large block freed, so that the next blocks of that size
@@ -93,19 +94,19 @@ bool DiffusionSolver::initializeForExport()
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE_ARB, &largest);
-    if (largest < kMaxPictureSize) {
-        statusText = QStringLiteral("The renderer cannot run: this OpenGL makes images of at "
-                                    "most %1 pixels.")
-                         .arg(largest);
-        std::fprintf(stderr, "%s\n", statusText.toLocal8Bit().constData());
+    if (largest < DiffusionSolver::kMaxPictureSize) {
+        s.statusText = QStringLiteral("The renderer cannot run: this OpenGL makes images of at "
+                                      "most %1 pixels.")
+                           .arg(largest);
+        std::fprintf(stderr, "%s\n", s.statusText.toLocal8Bit().constData());
         return false;
     }
-    pyramid.resize(1);
-    levelWidth = {width, 0};
-    levelHeight = {height, 0};
-    createPrograms();
-    ready = true;
-    leavePasses();
+    s.pyramid.resize(1);
+    s.levelWidth = {s.width, 0};
+    s.levelHeight = {s.height, 0};
+    s.createPrograms();
+    s.ready = true;
+    s.leavePasses();
     return true;
 }
 
@@ -127,48 +128,49 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
                         .arg(request.size));
     QImage image;
     if (request.size == width && request.size == height) {
-        renderWholeCanvas(request.cycles, request.blur);
-        image = readPictureImage(request.encoding);
+        PictureExport(*this).renderWholeCanvas(request.cycles, request.blur);
+        image = PictureExport(*this).readPictureImage(request.encoding);
     } else {
-        image = renderAtOtherSize(request, error);
+        image = PictureExport(*this).renderAtOtherSize(request, error);
     }
-    restoreViewAfterExport();
+    PictureExport(*this).restoreViewAfterExport();
     return image;
 }
 
-QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString* error)
+QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* error)
 {
     // The blurred regions come from this solver's own picture at export quality.
     BlurReference reference;
-    if (request.blur && largestBlur(curveSet) > 0.0f) {
-        renderWholeCanvas(kExportCycles, true);
-        if (pictureBlurred)
-            reference = {&blurredPicture.texture, &pyramid[0].blurSolution.texture};
+    if (request.blur && largestBlur(s.curveSet) > 0.0f) {
+        renderWholeCanvas(DiffusionSolver::kExportCycles, true);
+        if (s.pictureBlurred)
+            reference = {&s.blurredPicture.texture, &s.pyramid[0].blurSolution.texture};
     }
     if (!goOn(request.progress, 1)) {
         if (error)
             *error = QStringLiteral("cancelled");
         return QImage();
     }
-    if (!exporter || exporter->width != request.size) {
+    if (!s.exporter || s.exporter->width != request.size) {
         // One export solver per picture size: its multigrid levels follow from that size.
-        exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
-                                                     Storage::Export);
-        exporter->initialize();
+        s.exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
+                                                       DiffusionSolver::Storage::Export);
+        s.exporter->initialize();
     }
     QString problem;
-    if (!exporter->isReady())
-        problem = exporter->status();
-    else if (!exporter->allProgramsLinked())
+    if (!s.exporter->isReady())
+        problem = s.exporter->status();
+    else if (!s.exporter->allProgramsLinked())
         problem = QStringLiteral("some shader programs could not be built");
     QImage image;
     if (problem.isEmpty()) {
-        exporter->curveSet = curveSet;
-        exporter->exportEncoding = request.encoding;
-        exporter->preciseConstraints = colourSpace() != ColourSpace::Srgb || request.encoding.dither
-                                       || request.encoding.depth > 8;
-        image = exporter->renderExport(request.cycles, reference, request.progress);
-        if (image.isNull() && exporter->exportCancelled)
+        s.exporter->curveSet = s.curveSet;
+        s.exporter->userSettings.exportEncoding = request.encoding;
+        s.exporter->preciseConstraints = s.colourSpace() != ColourSpace::Srgb
+                                         || request.encoding.dither || request.encoding.depth > 8;
+        image =
+            PictureExport(*s.exporter).renderExport(request.cycles, reference, request.progress);
+        if (image.isNull() && s.exporter->exportCancelled)
             problem = QStringLiteral("cancelled");
         else if (image.isNull())
             problem = QStringLiteral("not enough memory for a picture of %1 x %1 pixels")
@@ -179,37 +181,37 @@ QImage DiffusionSolver::renderAtOtherSize(const PictureRequest& request, QString
     return image;
 }
 
-QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference,
-                                     const PictureProgress& progress)
+QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
+                                   const PictureProgress& progress)
 {
-    exportCancelled = false;
+    s.exportCancelled = false;
     noGlError();
     rasteriseForExport();
-    exportCancelled = !goOn(progress, 2);
-    createMultigridLevels();
+    s.exportCancelled = !goOn(progress, 2);
+    s.createMultigridLevels();
     // The 8-bit constraint image, no longer needed, takes the picture.
-    RenderTarget picture = std::move(pyramid[0].colorConstraints);
+    RenderTarget picture = std::move(s.pyramid[0].colorConstraints);
     RenderTarget solution, partner;
-    solution.create(width, height, redFloatNearest());
-    partner.create(width, height, redFloatNearest());
+    solution.create(s.width, s.height, redFloatNearest());
+    partner.create(s.width, s.height, redFloatNearest());
     bool made = noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete()
                 && partner.framebuffer.isComplete();
-    for (int channel = 0; made && !exportCancelled && channel < 3; ++channel) {
+    for (int channel = 0; made && !s.exportCancelled && channel < 3; ++channel) {
         solveChannel(channel, solution, partner, cycles);
         composeChannel(channel, solution, reference, picture);
-        exportCancelled = !goOn(progress, 3 + channel);
+        s.exportCancelled = !goOn(progress, 3 + channel);
     }
-    made = made && !exportCancelled;
+    made = made && !s.exportCancelled;
     release(solution);
     release(partner);
     releaseExportImages();
 
     QImage image;
     if (made)
-        image = encodePicture(picture, exportEncoding);
+        image = s.encodePicture(picture, s.userSettings.exportEncoding);
     release(picture);
     made = noGlError() && made;
-    leavePasses();
+    s.leavePasses();
     if (!made)
         return QImage();
     return image;
@@ -220,24 +222,24 @@ QImage DiffusionSolver::renderExport(int cycles, const BlurReference& reference,
 // where the alpha marks a constraint and the divergence only elsewhere, so one image serves as
 // both (exact to the half float's 1/2048); the 8-bit constraint image is then free to take the
 // picture.
-void DiffusionSolver::rasteriseForExport()
+void PictureExport::rasteriseForExport()
 {
-    Level& level0 = pyramid[0];
-    level0.colorConstraints.create(width, height,
-                                   preciseConstraints ? halfFloatNearest() : rgba8Nearest());
-    depthStencil.create(width, height, depthStencilNearest());
-    level0.colorConstraints.framebuffer.attachDepthStencil(depthStencil);
-    buildColorConstraints(View(), false);
+    DiffusionSolver::Level& level0 = s.pyramid[0];
+    level0.colorConstraints.create(s.width, s.height,
+                                   s.preciseConstraints ? halfFloatNearest() : rgba8Nearest());
+    s.depthStencil.create(s.width, s.height, depthStencilNearest());
+    level0.colorConstraints.framebuffer.attachDepthStencil(s.depthStencil);
+    s.buildColorConstraints(View(), false);
     level0.colorConstraints.framebuffer.bind();
-    depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
+    s.depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
     unbindImages();
     glFinish();
 
-    level0.divergence.create(width, height, halfFloatNearestGreyBorder());
+    level0.divergence.create(s.width, s.height, halfFloatNearestGreyBorder());
     buildExportDivergence(level0.divergence);
 
     // Free texels: alpha 0; constrained ones: their colour with alpha 1.
-    beginPasses();
+    solvergl::beginPasses();
     level0.divergence.bindAsTarget();
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -245,61 +247,61 @@ void DiffusionSolver::rasteriseForExport()
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
-    copyImage(level0.colorConstraints.texture, level0.divergence);
+    solvergl::copyImage(level0.colorConstraints.texture, level0.divergence);
     glDisable(GL_ALPHA_TEST);
-    leavePasses();
+    s.leavePasses();
 }
 
 // The divergence through one gradient image: the x gradient's half of it, then the y
 // gradient's half added by blending. The missing gradient is read from a one-texel grey image
 // (0.5: no jump) whose edge repeats everywhere.
-void DiffusionSolver::buildExportDivergence(const RenderTarget& divergence)
+void PictureExport::buildExportDivergence(const RenderTarget& divergence)
 {
     RenderTarget gradient, flat;
-    gradient.create(width, height, halfFloatNearestGreyBorder());
+    gradient.create(s.width, s.height, halfFloatNearestGreyBorder());
     flat.create(1, 1, halfFloatNearest());
-    beginPasses();
+    solvergl::beginPasses();
     flat.bindAsTarget();
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     auto drawGradient = [&](void (*draw)(const CurveSet&)) {
-        beginPasses();
+        solvergl::beginPasses();
         gradient.bindAsTarget();
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        if (curveSet) {
-            setCanvasModelView(View());
-            draw(*curveSet);
+        if (s.curveSet) {
+            solvergl::loadCanvasModelView(View());
+            draw(*s.curveSet);
         }
         solvergl::loadIdentityMatrices();
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     };
     drawGradient(drawGradientsX);
-    runImagePass({divProgram, {&gradient.texture, &flat.texture}, {}}, divergence);
+    runImagePass({s.divProgram, {&gradient.texture, &flat.texture}, {}}, divergence);
     drawGradient(drawGradientsY);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    runImagePass({divProgram, {&flat.texture, &gradient.texture}, {}}, divergence);
+    runImagePass({s.divProgram, {&flat.texture, &gradient.texture}, {}}, divergence);
     glDisable(GL_BLEND);
-    leavePasses();
+    s.leavePasses();
     release(gradient);
     release(flat);
 }
 
-void DiffusionSolver::solveChannel(int channel, RenderTarget& solution, RenderTarget& partner,
-                                   int cycles)
+void PictureExport::solveChannel(int channel, RenderTarget& solution, RenderTarget& partner,
+                                 int cycles)
 {
-    const Texture& problem = pyramid[0].divergence.texture; // constraints and divergence
+    const Texture& problem = s.pyramid[0].divergence.texture; // constraints and divergence
     readChannelAsRed(problem, channel);
-    solveProblem({&solution, &partner, &problem, &problem}, cycles, true, 0.5f);
+    s.solveProblem({&solution, &partner, &problem, &problem}, cycles, true, 0.5f);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,
 // the reference's channel at the same canvas point (compose_channel.frag).
-void DiffusionSolver::composeChannel(int channel, const RenderTarget& solution,
-                                     const BlurReference& reference, const RenderTarget& picture)
+void PictureExport::composeChannel(int channel, const RenderTarget& solution,
+                                   const BlurReference& reference, const RenderTarget& picture)
 {
-    if (!composeChannelProgram.isLinked())
+    if (!s.composeChannelProgram.isLinked())
         return;
     const bool blurred = reference.picture && reference.blurMap;
     const Texture& referencePicture = blurred ? *reference.picture : solution.texture;
@@ -308,60 +310,61 @@ void DiffusionSolver::composeChannel(int channel, const RenderTarget& solution,
     // A pixel of the reference is blurred when its blur map lies above the last level.
     const float threshold = blurred && !levels.empty() ? levels.back() : 2.0f;
 
-    beginPasses();
+    solvergl::beginPasses();
     picture.bindAsTarget();
     glColorMask(channel == 0, channel == 1, channel == 2, channel == 0);
     referenceBlur.bind(2);
     referencePicture.bind(1);
     solution.texture.bind(0);
-    composeChannelProgram.use();
-    composeChannelProgram.setFloat("channel", float(channel));
-    composeChannelProgram.setFloat("referenceScale",
-                                   float(referencePicture.width()) / float(width));
-    composeChannelProgram.setFloat("blurThreshold", threshold);
+    s.composeChannelProgram.use();
+    s.composeChannelProgram.setFloat("channel", float(channel));
+    s.composeChannelProgram.setFloat("referenceScale",
+                                     float(referencePicture.width()) / float(s.width));
+    s.composeChannelProgram.setFloat("blurThreshold", threshold);
     solvergl::drawFullScreenQuad();
     ShaderProgram::release();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    leavePasses();
+    s.leavePasses();
 }
 
-void DiffusionSolver::releaseExportImages()
+void PictureExport::releaseExportImages()
 {
     unbindImages();
-    pyramid.clear();
-    pyramid.resize(1);
-    multigrid.releaseLevels();
-    depthStencil = Texture();
+    s.pyramid.clear();
+    s.pyramid.resize(1);
+    s.multigrid.releaseLevels();
+    s.depthStencil = Texture();
 }
 
-void DiffusionSolver::renderWholeCanvas(int cycles, bool blur)
+void PictureExport::renderWholeCanvas(int cycles, bool blur)
 {
-    buildDivergencePyramid(View());
-    buildBlurConstraints(View());
-    buildColorConstraints(View(), false);
-    solveProblem(colorProblem(pyramid[0].colorSolution), cycles, true, 0.5f);
-    colorView = {true, View()};
-    pictureBlurred = false;
+    s.buildDivergencePyramid(View());
+    s.buildBlurConstraints(View());
+    s.buildColorConstraints(View(), false);
+    s.solveProblem(s.colorProblem(s.pyramid[0].colorSolution), cycles, true, 0.5f);
+    s.colorView = {true, View()};
+    s.pictureBlurred = false;
     if (!blur)
         return;
-    solveBlurMap(kBlurMapCycles + 1 + std::max(0, cycles - kExportCycles));
-    applyBlur(true);
+    s.solveBlurMap(DiffusionSolver::kBlurMapCycles + 1
+                   + std::max(0, cycles - DiffusionSolver::kExportCycles));
+    s.applyBlur(true);
 }
 
-QImage DiffusionSolver::readPictureImage(const PictureEncoding& encoding) const
+QImage PictureExport::readPictureImage(const PictureEncoding& encoding) const
 {
-    return encodePicture(picture(), encoding);
+    return s.encodePicture(s.picture(), encoding);
 }
 
 // The export's solution is the whole canvas's: for that view the images already describe it,
 // only the blur follows the user's switch; any other view is solved again.
-void DiffusionSolver::restoreViewAfterExport()
+void PictureExport::restoreViewAfterExport()
 {
-    if (isWholeCanvasView()) {
-        copyIntoOverview();
-        pictureBlurred = pictureBlurred && blurEnabled;
+    if (s.isWholeCanvasView()) {
+        s.copyIntoOverview();
+        s.pictureBlurred = s.pictureBlurred && s.userSettings.blurEnabled;
     } else {
-        fullUpdate();
+        s.fullUpdate();
     }
 }
 
@@ -374,7 +377,7 @@ bool DiffusionSolver::saveImage(const QString& path, int size, QString* error,
     request.size = size;
     request.cycles = kExportCycles;
     request.progress = progress;
-    request.encoding = exportEncoding;
+    request.encoding = userSettings.exportEncoding;
     const QImage image = renderImage(request, error);
     return !image.isNull() && writePngFile(image, path, error);
 }

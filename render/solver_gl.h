@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 
 #include "gl_objects.h"
+#include "shader_program.h"
+#include "view.h"
 
 namespace solvergl {
 
@@ -48,6 +50,45 @@ inline void loadIdentityMatrices()
 // Fixed-function texturing of unit 0 with a rectangle texture; unit 1 stays off.
 inline void enableRectTexturing() { glEnable(GL_TEXTURE_RECTANGLE_ARB); }
 inline void disableRectTexturing() { glDisable(GL_TEXTURE_RECTANGLE_ARB); }
+
+// Puts the GL in the state the solver's passes expect (no depth, blend, stencil, alpha or
+// scissor test, no program, unit 1 untextured, unit 0 active, identity matrices, white colour).
+inline void beginPasses()
+{
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    ShaderProgram::release();
+    glActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_TEXTURE_2D);
+    disableRectTexturing();
+    loadIdentityMatrices();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+// The model-view matrix that draws canvas point p at zoom * (p + pan) of view `v`.
+inline void loadCanvasModelView(const View& v)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScaled(v.zoom, v.zoom, 1.0);
+    glTranslated(v.pan.x, v.pan.y, 0.0);
+}
+
+// Copies an image of the same size with a fixed-function textured quad (inside passes).
+inline void copyImage(const Texture& source, const RenderTarget& destination)
+{
+    destination.bindAsTarget();
+    source.bind(0);
+    enableRectTexturing();
+    drawTexturedQuad(source.width(), source.height());
+    disableRectTexturing();
+}
 
 } // namespace solvergl
 

@@ -10,7 +10,7 @@
 
 void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue)
 {
-    beginPasses();
+    solvergl::beginPasses();
     if (fresh) {
         problem.solution->bindAsTarget();
         glClearColor(clearValue, clearValue, clearValue, 1.0f);

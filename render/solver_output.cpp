@@ -3,6 +3,7 @@
 #include "solver_gl.h"
 
 #include "diffusion_solver.h"
+#include "picture_export.h"
 #include "picture_file.h"
 
 #include <QImage>
@@ -52,7 +53,7 @@ void DiffusionSolver::display(int windowWidth, int windowHeight, DisplayMode mod
     bindFramebuffer(framebuffer);
     glViewport(viewportX, viewportY, std::max(1, windowWidth), std::max(1, windowHeight));
     if (ready)
-        beginPasses();
+        solvergl::beginPasses();
     else
         solvergl::loadIdentityMatrices();
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
@@ -70,7 +71,7 @@ void DiffusionSolver::display(int windowWidth, int windowHeight, DisplayMode mod
     const bool colours =
         image == SolverImage::ColorSolution || image == SolverImage::ColorConstraints;
     if (colours && pictureOutputProgram.isLinked())
-        usePictureOutputProgram(displayDither && image == SolverImage::ColorSolution);
+        usePictureOutputProgram(userSettings.displayDither && image == SolverImage::ColorSolution);
     else
         solvergl::enableRectTexturing();
     solvergl::drawTexturedQuad(shown->width(), shown->height());
@@ -95,12 +96,6 @@ QColor DiffusionSolver::colorAt(double x, double y)
     return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), 255);
 }
 
-void DiffusionSolver::renderOverview()
-{
-    if (ready)
-        solveWholeCanvasIntoOverview(false);
-}
-
 bool DiffusionSolver::savePicture(const QString& path, QString* error)
 {
     if (!ready) {
@@ -108,7 +103,7 @@ bool DiffusionSolver::savePicture(const QString& path, QString* error)
             *error = QStringLiteral("the renderer has no usable OpenGL");
         return false;
     }
-    return writePngFile(encodePicture(picture(), exportEncoding), path, error);
+    return writePngFile(encodePicture(picture(), userSettings.exportEncoding), path, error);
 }
 
 bool DiffusionSolver::saveImage(const QString& path, QString* error)
@@ -118,13 +113,6 @@ bool DiffusionSolver::saveImage(const QString& path, QString* error)
     renderFinalPicture();
     const bool saved = savePicture(path, error);
 
-    // Leave the images describing the current view again. For the whole canvas they already
-    // do: the export's solution is this view's, only the blur follows the user's switch.
-    if (isWholeCanvasView()) {
-        copyIntoOverview();
-        pictureBlurred = pictureBlurred && blurEnabled;
-    } else {
-        fullUpdate();
-    }
+    PictureExport(*this).restoreViewAfterExport();
     return saved;
 }

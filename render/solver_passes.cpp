@@ -5,8 +5,64 @@
 #include "blur_pass.h"
 #include "curve_drawing.h"
 #include "diffusion_solver.h"
+#include "picture_export.h"
 
 #include <algorithm>
+
+namespace {
+
+// Cycles the Iterations setting adds above its default.
+int extraCycles(int iterations)
+{
+    return std::max(0, iterations - DiffusionSolver::kDefaultCycles);
+}
+
+// Cycles of a fresh solve or of a re-solve from the previous answer at that setting.
+int cycleCount(bool fresh, int iterations)
+{
+    return (fresh ? DiffusionSolver::kBaseCycles : DiffusionSolver::kReSolveCycles)
+           + extraCycles(iterations);
+}
+
+// A ring of constraints one level-0 pixel wide along the edges of the visible window, carrying
+// the colours of the full-canvas solution (the overview, solved at zoom 1 just before), so
+// that a zoomed-in solve agrees with the whole picture at the window's edges. Drawn with the
+// canvas model-view set.
+void drawBorderRing(const View& view, int width, int height, const Texture& overview)
+{
+    const Point low = view.ndcToCanvas({-1.0, -1.0});
+    const Point high = view.ndcToCanvas({1.0, 1.0});
+    const double x0 = low.x, y0 = low.y, x1 = high.x, y1 = high.y;
+    const double px = 2.0 / (width * view.zoom); // one window pixel in canvas units
+    const double py = 2.0 / (height * view.zoom);
+    // Canvas point -> texel of the full-canvas solution.
+    auto tx = [width](double x) { return (x + 1.0) * 0.5 * width; };
+    auto ty = [height](double y) { return (y + 1.0) * 0.5 * height; };
+    auto quad = [&](double left, double bottom, double right, double top) {
+        glTexCoord2d(tx(left), ty(bottom));
+        glVertex2d(left, bottom);
+        glTexCoord2d(tx(right), ty(bottom));
+        glVertex2d(right, bottom);
+        glTexCoord2d(tx(right), ty(top));
+        glVertex2d(right, top);
+        glTexCoord2d(tx(left), ty(top));
+        glVertex2d(left, top);
+    };
+
+    glDisable(GL_STENCIL_TEST);
+    overview.bind(0);
+    solvergl::enableRectTexturing();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    quad(x0, y0, x0 + px, y1); // left
+    quad(x1 - px, y0, x1, y1); // right
+    quad(x0, y0, x1, y0 + py); // bottom
+    quad(x0, y1 - py, x1, y1); // top
+    glEnd();
+    solvergl::disableRectTexturing();
+}
+
+} // namespace
 
 void DiffusionSolver::drawGradients() { drawGradients(view); }
 
@@ -14,13 +70,13 @@ void DiffusionSolver::drawGradients(const View& v)
 {
     if (!ready)
         return;
-    beginPasses();
+    solvergl::beginPasses();
     auto drawInto = [this, &v](const RenderTarget& target, void (*draw)(const CurveSet&)) {
         target.bindAsTarget();
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
         glClear(GL_COLOR_BUFFER_BIT);
         if (curveSet) {
-            setCanvasModelView(v);
+            solvergl::loadCanvasModelView(v);
             draw(*curveSet);
         }
     };
@@ -51,9 +107,9 @@ void DiffusionSolver::buildColorConstraints(const View& v, bool border)
     if (!ready)
         return;
     matchConstraintPrecision();
-    beginPasses();
+    solvergl::beginPasses();
     pyramid[0].colorConstraints.bindAsTarget();
-    setCanvasModelView(v);
+    solvergl::loadCanvasModelView(v);
     if (curveSet) {
         drawColorConstraints(*curveSet); // clears colour and stencil itself
     } else {
@@ -61,47 +117,9 @@ void DiffusionSolver::buildColorConstraints(const View& v, bool border)
         glClear(GL_COLOR_BUFFER_BIT);
     }
     if (border)
-        drawBorderRing();
+        drawBorderRing(view, width, height, overview.texture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     leavePasses();
-}
-
-// A ring of constraints one level-0 pixel wide along the edges of the visible window, carrying
-// the colours of the full-canvas solution (the overview, solved at zoom 1 just before), so
-// that a zoomed-in solve agrees with the whole picture at the window's edges. Drawn with the
-// canvas model-view set.
-void DiffusionSolver::drawBorderRing()
-{
-    const Point low = view.ndcToCanvas({-1.0, -1.0});
-    const Point high = view.ndcToCanvas({1.0, 1.0});
-    const double x0 = low.x, y0 = low.y, x1 = high.x, y1 = high.y;
-    const double px = 2.0 / (width * view.zoom); // one window pixel in canvas units
-    const double py = 2.0 / (height * view.zoom);
-    // Canvas point -> texel of the full-canvas solution.
-    auto tx = [this](double x) { return (x + 1.0) * 0.5 * width; };
-    auto ty = [this](double y) { return (y + 1.0) * 0.5 * height; };
-    auto quad = [&](double left, double bottom, double right, double top) {
-        glTexCoord2d(tx(left), ty(bottom));
-        glVertex2d(left, bottom);
-        glTexCoord2d(tx(right), ty(bottom));
-        glVertex2d(right, bottom);
-        glTexCoord2d(tx(right), ty(top));
-        glVertex2d(right, top);
-        glTexCoord2d(tx(left), ty(top));
-        glVertex2d(left, top);
-    };
-
-    glDisable(GL_STENCIL_TEST);
-    overview.texture.bind(0);
-    solvergl::enableRectTexturing();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBegin(GL_QUADS);
-    quad(x0, y0, x0 + px, y1); // left
-    quad(x1 - px, y0, x1, y1); // right
-    quad(x0, y0, x1, y0 + py); // bottom
-    quad(x0, y1 - py, x1, y1); // top
-    glEnd();
-    solvergl::disableRectTexturing();
 }
 
 void DiffusionSolver::buildBlurConstraints() { buildBlurConstraints(view); }
@@ -110,10 +128,10 @@ void DiffusionSolver::buildBlurConstraints(const View& v)
 {
     if (!ready)
         return;
-    beginPasses();
+    solvergl::beginPasses();
     pyramid[0].blurConstraints.bindAsTarget();
     if (curveSet) {
-        setCanvasModelView(v);
+        solvergl::loadCanvasModelView(v);
         drawBlurStrips(*curveSet); // clears to (0, 0, 0, 0) first: alpha 1 marks a constraint
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -135,7 +153,8 @@ void DiffusionSolver::solveColors(bool fromPrevious)
     if (!ready)
         return;
     const bool warm = fromPrevious && colorView.matches(view);
-    solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(!warm), !warm, 0.5f);
+    solveProblem(colorProblem(pyramid[0].colorSolution), cycleCount(!warm, userSettings.iterations),
+                 !warm, 0.5f);
     colorView = {true, view};
     pictureBlurred = false;
 }
@@ -143,7 +162,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
 void DiffusionSolver::solveBlur()
 {
     if (ready)
-        solveBlurMap(kBlurMapCycles + extraCycles());
+        solveBlurMap(kBlurMapCycles + extraCycles(userSettings.iterations));
 }
 
 void DiffusionSolver::solveBlurMap(int cycles)
@@ -170,7 +189,7 @@ void DiffusionSolver::update()
         return;
     const bool zoomedIn = view.zoom > 1.0;
     if (zoomedIn)
-        solveWholeCanvasIntoOverview(true);
+        renderOverview(true);
     buildDivergencePyramid();
     buildColorConstraints(zoomedIn);
     solveColors(true);
@@ -182,7 +201,7 @@ void DiffusionSolver::fullUpdate()
         return;
     const bool wholeCanvas = isWholeCanvasView();
     if (!wholeCanvas)
-        solveWholeCanvasIntoOverview(false);
+        renderOverview(false);
     buildDivergencePyramid();
     buildBlurConstraints();
     buildColorConstraints(view.zoom > 1.0);
@@ -190,28 +209,30 @@ void DiffusionSolver::fullUpdate()
     if (wholeCanvas)
         copyIntoOverview(); // the overview is the picture itself
     solveBlur();
-    applyBlur();
+    applyBlur(userSettings.blurEnabled);
 }
 
 void DiffusionSolver::renderFinalPicture()
 {
     if (ready)
-        renderWholeCanvas(kExportCycles, true);
+        PictureExport(*this).renderWholeCanvas(kExportCycles, true);
 }
 
-void DiffusionSolver::solveWholeCanvasIntoOverview(bool fromPrevious)
+void DiffusionSolver::renderOverview(bool fromPrevious)
 {
+    if (!ready)
+        return;
     buildDivergencePyramid(View());
     buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;
-    solveProblem(colorProblem(overview), cycleCount(!warm), !warm, 0.5f);
+    solveProblem(colorProblem(overview), cycleCount(!warm, userSettings.iterations), !warm, 0.5f);
     overviewValid = true;
 }
 
 void DiffusionSolver::copyIntoOverview()
 {
-    beginPasses();
-    copyImage(pyramid[0].colorSolution.texture, overview);
+    solvergl::beginPasses();
+    solvergl::copyImage(pyramid[0].colorSolution.texture, overview);
     leavePasses();
     overviewValid = true;
 }
@@ -222,7 +243,7 @@ void DiffusionSolver::copyIntoOverview()
 void DiffusionSolver::buildDisplayPyramid()
 {
     displayPyramidStale = false;
-    beginPasses();
+    solvergl::beginPasses();
     for (int L = 1; L <= displayLevel && L < levels; ++L) {
         Level& finer = pyramid[L - 1];
         Level& level = pyramid[L];

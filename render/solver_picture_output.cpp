@@ -70,7 +70,7 @@ QImage DiffusionSolver::encodePicture(const RenderTarget& source,
     RenderTarget converted;
     if (colourSpace() != ColourSpace::Srgb || encoding.dither) {
         converted.create(w, h, deep ? rgba16Nearest() : rgba8Nearest());
-        beginPasses();
+        solvergl::beginPasses();
         converted.bindAsTarget();
         source.texture.bind(0);
         usePictureOutputProgram(encoding.dither);

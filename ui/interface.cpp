@@ -6,9 +6,7 @@
 #include <QColorDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
-#include <QVBoxLayout>
 #include <QPixmap>
 #include <QShortcut>
 
@@ -50,7 +48,7 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
                            ToolPan, ToolBucket, ToolPicker})
         buttonOfMode(mode)->setCheckable(true);
     buttonGroup->setExclusive(true);
-    installStatusLines();
+    status.install(statusbar);
 
     renewSwatches();
     maxBlur = sliderBlur->maximum();
@@ -100,42 +98,9 @@ void Interface::setRecentFiles(const QStringList& files)
     menuOpen_Recent->setEnabled(!files.isEmpty());
 }
 
-void Interface::installStatusLines()
-{
-    auto* lines = new QWidget(statusbar);
-    auto* layout = new QVBoxLayout(lines);
-    layout->setContentsMargins(2, 0, 2, 0);
-    layout->setSpacing(0);
-    outcomeLine = new QLabel(lines);
-    toolLine = new QLabel(lines);
-    for (QLabel* line : {outcomeLine, toolLine}) {
-        // One line each, cut short to the window's width; the whole text is the tooltip.
-        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        layout->addWidget(line);
-    }
-    statusbar->addWidget(lines, 1);
-    showLine(toolLine, "No tool chosen");
-}
-
-void Interface::showLine(QLabel* line, const QString& text)
-{
-    line->setToolTip(text);
-    line->setProperty("fullText", text);
-    const int room = std::max(40, width() - 28); // less the size grip
-    line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, room));
-}
-
-void Interface::showOutcome(const QString& text)
-{
-    statusbar->clearMessage(); // a hover tip would hide the new outcome
-    showLine(outcomeLine, text);
-}
+void Interface::showOutcome(const QString& text) { status.showOutcome(text); }
 
 void Interface::clearOutcome() { showOutcome(QString()); }
-
-QString Interface::outcomeText() const { return outcomeLine->property("fullText").toString(); }
-
-QString Interface::toolText() const { return toolLine->property("fullText").toString(); }
 
 void Interface::setColorChooser(ColorChooser chooser)
 {
@@ -152,12 +117,20 @@ void Interface::makeConnections()
     connect(spinBlur, QOverload<int>::of(&QSpinBox::valueChanged), sliderBlur, &QSlider::setValue);
     connect(spinSnapReach, QOverload<int>::of(&QSpinBox::valueChanged), this,
             &Interface::snapReachChanged);
-    connect(sliderIter, &QSlider::valueChanged, this, &Interface::changeIter);
+    connect(sliderIter, &QSlider::valueChanged, this, &Interface::iterChanged);
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
-            &Interface::changeLifetimeThreshold);
-    connect(checkBoxShowSplines, &QCheckBox::stateChanged, this, &Interface::showSplines);
-    connect(checkBoxShowExampleImg, &QCheckBox::stateChanged, this, &Interface::showExampleImg);
-    connect(checkBoxActivateBlur, &QCheckBox::stateChanged, this, &Interface::activateBlur);
+            &Interface::lifetimeThresholdChanged);
+    // Each display check box reports its flag; the partly-checked state reports nothing.
+    const std::pair<QCheckBox*, void (Interface::*)(bool)> flags[] = {
+        {checkBoxShowSplines, &Interface::showSplinesChanged},
+        {checkBoxShowExampleImg, &Interface::showExampleImgChanged},
+        {checkBoxActivateBlur, &Interface::activateBlurChanged}};
+    for (const auto& [box, changed] : flags) {
+        connect(box, &QCheckBox::stateChanged, this, [this, changed = changed](int state) {
+            if (isDecided(state))
+                emit(this->*changed)(state == Qt::Checked);
+        });
+    }
     connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
     connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
     connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,
@@ -360,28 +333,6 @@ void Interface::changeBlur(int s)
     }
     blur = s;
     emit blurChanged(s);
-}
-
-void Interface::changeIter(int i) { emit iterChanged(i); }
-
-void Interface::changeLifetimeThreshold(int th) { emit lifetimeThresholdChanged(th); }
-
-void Interface::showSplines(int state)
-{
-    if (isDecided(state))
-        emit showSplinesChanged(state == Qt::Checked);
-}
-
-void Interface::showExampleImg(int state)
-{
-    if (isDecided(state))
-        emit showExampleImgChanged(state == Qt::Checked);
-}
-
-void Interface::activateBlur(int state)
-{
-    if (isDecided(state))
-        emit activateBlurChanged(state == Qt::Checked);
 }
 
 // At least one colour side stays active: switching one off switches the other back on.

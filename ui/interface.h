@@ -5,12 +5,12 @@
 #include <functional>
 
 #include "panel_tool.h"
+#include "status_lines.h"
 #include "ui_mainwindow.h"
 
 class QAbstractButton;
 class QButtonGroup;
 class QKeyEvent;
-class QLabel;
 
 // The control panel: colour swatches, sliders, check boxes and tool buttons. It only shows values
 // and emits them; the entry point connects its signals (and the form's actions and one-shot
@@ -71,10 +71,8 @@ public slots:
     void stopBlurEdit();
 
 public:
-    // The two lines of the status bar, in full: the last outcome, and the active tool with its
-    // gesture.
-    QString outcomeText() const;
-    QString toolText() const;
+    // The two lines of the status bar: the last outcome, and the active tool with its gesture.
+    const StatusLines& statusLines() const { return status; }
     // The button shown checked for `mode` (the tool buttons that choose a mode are checkable and
     // exclusive); null for a mode no button stands for.
     QAbstractButton* buttonOfMode(PanelTool mode) const;
@@ -117,11 +115,6 @@ private slots:
     void changeRightColor();
     void changeBucketColor();
     void changeBlur(int s);
-    void changeIter(int i);
-    void changeLifetimeThreshold(int th);
-    void showSplines(int state);
-    void showExampleImg(int state);
-    void activateBlur(int state);
     void activateCLeft(int state);
     void activateCRight(int state);
     // Tool selection: the mode and display flags of the clicked tool button.
@@ -133,9 +126,6 @@ private:
     // labels name them; Ctrl+Y is a second key of redo.
     void installEditKeys();
     void renewSwatches();
-    void installStatusLines();
-    // Shows `text` on one status line, cut short with an ellipsis where the window is narrower.
-    void showLine(QLabel* line, const QString& text);
     // Checks the button of `mode` and names the tool and its gesture in the status bar.
     void showActiveTool(PanelTool mode);
     // Hides the attribute points, then emits the mode and, depending on the rule, the spline and
@@ -155,7 +145,6 @@ private:
     int blur = 0;
     BlurEdit blurEdit = BlurEdit::None;
     int maxBlur = 16; // the Blur slider's maximum in the form
-    QLabel* outcomeLine = nullptr;
-    QLabel* toolLine = nullptr;
+    StatusLines status;
     ColorChooser chooseColor;
 };

@@ -38,7 +38,7 @@ void Interface::showActiveTool(PanelTool mode)
 {
     if (QAbstractButton* button = buttonOfMode(mode))
         button->setChecked(true);
-    showLine(toolLine, toolDescription(mode));
+    status.showTool(toolDescription(mode));
 }
 
 void Interface::selectTool(PanelTool mode, Splines splines, bool showAttrib)

@@ -63,7 +63,7 @@ void ExportCommands::savePng()
     pictureSize = size;
     // A picture made without all its programs would be wrong (blank): it is refused.
     QString why = renderingProblem(viewer.solver());
-    viewer.solver().setExportEncoding({pngDepth, true});
+    viewer.solver().settings().exportEncoding = {pngDepth, true};
     const bool saved = why.isEmpty()
                        && (size > kQuickPictureSize
                                ? savePictureWithProgress(viewer, viewer.solver(), name, size, &why)

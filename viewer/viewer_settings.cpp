@@ -69,7 +69,7 @@ void ViewerSettings::setBlur(int sigma)
 
 void ViewerSettings::setIter(int i)
 {
-    viewer.solver().setIterations(std::clamp(i, kMinIterations, kMaxIterations));
+    viewer.solver().settings().iterations = std::clamp(i, kMinIterations, kMaxIterations);
     viewer.quickUpdate();
 }
 
@@ -113,7 +113,7 @@ void ViewerSettings::showBackgroundImage(bool show)
 
 void ViewerSettings::activateBlur(bool activate)
 {
-    viewer.solver().setBlurEnabled(activate);
+    viewer.solver().settings().blurEnabled = activate;
     viewer.fullUpdate();
 }
 

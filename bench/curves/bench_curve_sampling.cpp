@@ -1,5 +1,6 @@
 // Costs of the per-curve loops: the sampling walk, one snapping pass, reading example colours.
 #include "curve.h"
+#include "curve_sampling.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>
@@ -54,7 +55,7 @@ void BM_SnakeStep(benchmark::State& state)
     const Curve start = wave(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         Curve c = start;
-        c.snakeStep(contour);
+        snakeStep(c, contour);
         benchmark::DoNotOptimize(c.control_points.data());
     }
 }
@@ -66,7 +67,7 @@ void BM_SampleFromExample(benchmark::State& state)
     const Curve start = wave(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         Curve c = start;
-        c.sampleFromExample(example);
+        sampleFromExample(c, example);
         benchmark::DoNotOptimize(c.left_colors.data());
     }
 }

@@ -18,6 +18,7 @@
 
 #include "bare_pass.h"
 #include "random_drawing.h"
+#include "curve_transforms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,7 +71,7 @@ void BM_DragStep(benchmark::State& state)
     int step = 0;
     glFinish();
     for (auto _ : state) {
-        dragged.translateTo((++step % 2) * 2.0 / kSize, 0.0);
+        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         r.solver->update();
         glFinish();
     }
@@ -104,7 +105,7 @@ void BM_SolvePhases(benchmark::State& state)
     setMultigridPhaseHook(begin);
     int step = 0;
     for (auto _ : state) {
-        dragged.translateTo((++step % 2) * 2.0 / kSize, 0.0);
+        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         begin("rasterising");
         r.solver->buildDivergencePyramid();
         r.solver->buildColorConstraints(false);
@@ -125,7 +126,7 @@ void BM_SolvePhases(benchmark::State& state)
 void BM_FullUpdateBlurOff(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
-    r.solver->setBlurEnabled(false);
+    r.solver->settings().blurEnabled = false;
     for (auto _ : state) {
         r.solver->fullUpdate();
         glFinish();
@@ -135,12 +136,12 @@ void BM_FullUpdateBlurOff(benchmark::State& state)
 void BM_FullUpdateBlurOn(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
-    r.solver->setBlurEnabled(true);
+    r.solver->settings().blurEnabled = true;
     for (auto _ : state) {
         r.solver->fullUpdate();
         glFinish();
     }
-    r.solver->setBlurEnabled(false);
+    r.solver->settings().blurEnabled = false;
 }
 
 void BM_SaveImage(benchmark::State& state)
@@ -160,7 +161,7 @@ void BM_SaveImageNoBlur(benchmark::State& state)
     Renderer& r = rendererFor(int(state.range(0)));
     CurveSet sharp = r.drawing;
     for (Curve& curve : sharp.curves)
-        curve.setUniformBlur(0);
+        setUniformBlur(curve, 0);
     r.solver->setCurveSet(sharp);
     const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_solver.png"));
     for (auto _ : state) {
@@ -182,7 +183,7 @@ void BM_SavePictureEncoding(benchmark::State& state)
     drawing.colour_space = mode == 3 ? ColourSpace::Oklab : ColourSpace::Srgb;
     r.solver->setCurveSet(drawing);
     r.solver->fullUpdate();
-    r.solver->setExportEncoding({mode == 2 ? 16 : 8, mode != 0});
+    r.solver->settings().exportEncoding = {mode == 2 ? 16 : 8, mode != 0};
     const QString path = QDir::temp().filePath(QStringLiteral("tintweave_bench_encoding.png"));
     glFinish();
     for (auto _ : state) {
@@ -190,7 +191,7 @@ void BM_SavePictureEncoding(benchmark::State& state)
         glFinish();
     }
     QFile::remove(path);
-    r.solver->setExportEncoding(PictureEncoding());
+    r.solver->settings().exportEncoding = PictureEncoding();
     r.solver->setCurveSet(r.drawing);
 }
 
@@ -200,7 +201,7 @@ void BM_DisplayPicture(benchmark::State& state)
 {
     Renderer& r = rendererFor(1);
     r.solver->fullUpdate();
-    r.solver->setDisplayDither(state.range(0) != 0);
+    r.solver->settings().displayDither = state.range(0) != 0;
     RenderTarget window;
     window.create(kSize, kSize, rgba8Nearest());
     glFinish();
@@ -208,7 +209,7 @@ void BM_DisplayPicture(benchmark::State& state)
         r.solver->display(kSize, kSize, DisplayMode::Picture, window.framebuffer.name());
         glFinish();
     }
-    r.solver->setDisplayDither(true);
+    r.solver->settings().displayDither = true;
 }
 
 // update of the same drawings diffused in OKLab: the colours are converted on every rasterising.

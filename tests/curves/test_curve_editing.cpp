@@ -1,6 +1,7 @@
 // Appends, attribute points, dragging, closing and whole-curve edits.
 #include "curve.h"
 #include "curve_fixtures.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -194,15 +195,15 @@ TEST(Dragging, TangentOfAClosedJointRotatesTheOtherEndsTangent)
 TEST(WholeCurve, UniformBlurSpansTheCurveAndMeanBlurRoundsDown)
 {
     Curve c = straightCurve(4);
-    c.setUniformBlur(6);
+    setUniformBlur(c, 6);
     EXPECT_EQ(c.blur_ids, (QVector<int>{0, 40}));
     EXPECT_EQ(c.blur_values, (QVector<int>{6, 6}));
     c.setBlurOf(9, 1);
-    EXPECT_EQ(c.meanBlur(), 7);
+    EXPECT_EQ(meanBlur(c), 7);
     c.blur_values.clear();
     c.blur_ids.clear();
     c.nb_blur_points = 0;
-    EXPECT_EQ(c.meanBlur(), 0);
+    EXPECT_EQ(meanBlur(c), 0);
 }
 
 TEST(WholeCurve, TranslateMovesEverythingByTheStepFromTheAnchor)
@@ -210,8 +211,8 @@ TEST(WholeCurve, TranslateMovesEverythingByTheStepFromTheAnchor)
     Curve c = humpCurve();
     const Curve before = c;
     c.setDragAnchor(0.1, 0.1);
-    c.translateTo(0.3, 0.0);
-    c.translateTo(0.4, -0.1);
+    translateTo(c, 0.3, 0.0);
+    translateTo(c, 0.4, -0.1);
     for (int i = 0; i < c.nb_control_points; ++i)
         EXPECT_TRUE(near(c.control_points[i], before.control_points[i] + Point(0.3, -0.2), 1e-12));
     EXPECT_TRUE(near(c.bbox_min, before.bbox_min + Point(0.3, -0.2), 1e-12));
@@ -230,11 +231,11 @@ TEST(Blending, EndsReproduceTheirCurvesWithTheFirstCurvesPositions)
     b.blur_ids[1] = 17;
     b.lifetime = 0;
     Curve r;
-    Curve::interpolateCurves(a, b, r, 0.0);
+    interpolateCurves(a, b, r, 0.0);
     EXPECT_EQ(r.control_points, a.control_points);
     EXPECT_EQ(r.left_colors, a.left_colors);
     EXPECT_EQ(r.lifetime, 32);
-    Curve::interpolateCurves(a, b, r, 1.0);
+    interpolateCurves(a, b, r, 1.0);
     EXPECT_EQ(r.control_points, b.control_points);
     EXPECT_EQ(r.left_colors, b.left_colors);
     EXPECT_EQ(r.blur_ids, a.blur_ids);
@@ -253,12 +254,12 @@ TEST(Blending, HalfwayValuesRoundToTheNearest)
     b.appendBlur(0, false, 4);
     a.lifetime = 0;
     Curve r;
-    Curve::interpolateCurves(a, b, r, 0.5);
+    interpolateCurves(a, b, r, 0.5);
     EXPECT_EQ(r.control_points[0], Point(0.5, -0.5));
     EXPECT_EQ(r.left_colors[0], rgb(128, 128, 128));
     EXPECT_EQ(r.blur_values[0], 4);
     EXPECT_EQ(r.lifetime, 16);
-    Curve::interpolateCurves(a, b, r, 0.02);
+    interpolateCurves(a, b, r, 0.02);
     EXPECT_EQ(r.left_colors[0], rgb(5, 5, 5));
 }
 
@@ -270,7 +271,7 @@ TEST(Blending, DifferentStructuresBlendOnlyWhatBothHave)
     b.left_color_ids.clear();
     b.nb_left_colors = 0;
     Curve r;
-    Curve::interpolateCurves(a, b, r, 0.5);
+    interpolateCurves(a, b, r, 0.5);
     EXPECT_EQ(r.nb_control_points, 7);
     EXPECT_TRUE(
         near(r.control_points[0], (a.control_points[0] + b.control_points[0]) * 0.5, 1e-15));

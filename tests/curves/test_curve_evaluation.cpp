@@ -1,6 +1,7 @@
 // Construction, evaluation, attribute interpolation and the sampling walk.
 #include "curve.h"
 #include "curve_fixtures.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -222,7 +223,7 @@ TEST(SamplingWalk, RunningIntervalsCarryAcrossSegments)
     c.left_colors = {rgb(0, 0, 0), rgb(200, 100, 0), rgb(0, 0, 0)};
     c.left_color_ids = {0, 15, 30};
     c.nb_left_colors = 3;
-    c.setUniformBlur(0);
+    setUniformBlur(c, 0);
     c.setBlurOf(16, 1);
     QVector<CurveSample> samples;
     c.forEachSample([&](const CurveSample& s) { samples.append(s); });

@@ -3,6 +3,9 @@
 #include "curve.h"
 #include "curve_fixtures.h"
 #include "pixel_reader.h"
+#include "curve_sampling.h"
+#include "curve_transforms.h"
+#include "curve_topology.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -99,10 +102,10 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
             switch (op) {
             case 0: c.insertAttribute(anyID, kind); break;
             case 1: c.deleteAttribute(anyID, kind); break;
-            case 2: c.insertControlPoint(x, y, anyIndex / 3 * 3 + 2, t); break;
-            case 3: c.deleteControlPoint(anyIndex); break;
+            case 2: insertControlPoint(c, x, y, anyIndex / 3 * 3 + 2, t); break;
+            case 3: deleteControlPoint(c, anyIndex); break;
             case 4:
-                if (c.split(x, y, anyIndex / 3 * 3 + 2, t, other))
+                if (split(c, x, y, anyIndex / 3 * 3 + 2, t, other))
                     checkCurve(other, "split tail");
                 break;
             case 5:
@@ -110,16 +113,16 @@ TEST(Robustness, RandomEditSequencesKeepCurvesConsistent)
                 c.moveSelectedControlPoint(x, y);
                 break;
             case 6: c.setClosed(!c.isClosed()); break;
-            case 7: c.smooth(); break;
-            case 8: c.increaseContrast(); break;
-            case 9: c.decreaseContrast(); break;
-            case 10: c.shiftBlur(anyIndex - 3); break;
-            case 11: c.snakeStep(contour); break;
-            case 12: c.sampleFromExample(contour); break;
-            case 13: c.sampleRenderedColors(anyIndex % 2, picture); break;
+            case 7: smooth(c); break;
+            case 8: increaseContrast(c); break;
+            case 9: decreaseContrast(c); break;
+            case 10: shiftBlur(c, anyIndex - 3); break;
+            case 11: snakeStep(c, contour); break;
+            case 12: sampleFromExample(c, contour); break;
+            case 13: sampleRenderedColors(c, anyIndex % 2, picture); break;
             case 14: c.setLeftColorOf(QColor(x > 0 ? 255 : 0, 0, 0), anyIndex); break;
             case 15: c.setBlurOf(anyIndex, anyIndex); break;
-            case 16: c.switchColors(); break;
+            case 16: switchColors(c); break;
             case 17: c.toggleStylized(); break;
             }
             checkCurve(c, "run " + std::to_string(run) + " step " + std::to_string(step) + " op "

@@ -2,6 +2,7 @@
 #include "curve.h"
 #include "curve_fixtures.h"
 #include "pixel_reader.h"
+#include "curve_sampling.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ TEST(Snapping, StraightCurveInAWhiteRegionStaysPut)
 {
     Curve c = straightCurve(3);
     const QVector<Point> before = c.control_points;
-    c.snakeStep(filled(Qt::white));
+    snakeStep(c, filled(Qt::white));
     EXPECT_EQ(c.control_points, before);
 }
 
@@ -80,7 +81,7 @@ TEST(Snapping, CurveLyingOnADarkContourStaysOnIt)
 {
     Curve c = straightCurve(3);
     const QVector<Point> before = c.control_points;
-    c.snakeStep(horizontalContour(0.0));
+    snakeStep(c, horizontalContour(0.0));
     for (int i = 0; i < c.nb_control_points; ++i)
         EXPECT_NEAR(c.control_points[i].y, before[i].y, 1e-12) << i;
 }
@@ -91,7 +92,7 @@ TEST(Snapping, CurveNearAContourMovesTowardsIt)
     const double lineY = 4 * kCanvasPixel; // 4 pixels above the curve
     const QImage contour = horizontalContour(lineY, 1);
     for (int pass = 0; pass < 3; ++pass)
-        c.snakeStep(contour);
+        snakeStep(c, contour);
     EXPECT_EQ(c.control_points.first(), Point(-0.6, 0)); // the ends never move
     EXPECT_EQ(c.control_points.last(), Point(0.6, 0));
     // Sampled points of the middle segment now lie on the dark row.
@@ -109,7 +110,7 @@ TEST(Snapping, ReachBoundsEveryMoveOfOnePass)
     for (int r = 0; r < 2; ++r) {
         Curve c = straightCurve(3);
         const QVector<Point> before = c.control_points;
-        c.snakeStep(contour, kCanvasPixel, reaches[r]);
+        snakeStep(c, contour, kCanvasPixel, reaches[r]);
         const double bound = reaches[r] * kCanvasPixel + 1e-12;
         for (int i = 0; i < c.nb_control_points; ++i) {
             EXPECT_LE(std::abs(c.control_points[i].x - before[i].x), bound) << i;
@@ -123,14 +124,14 @@ TEST(Snapping, ReachBoundsEveryMoveOfOnePass)
 TEST(Snapping, ClosedCurveKeepsItsJointAndNullImagesDoNothing)
 {
     Curve loop = closedLoop();
-    loop.snakeStep(horizontalContour(0.3));
+    snakeStep(loop, horizontalContour(0.3));
     EXPECT_EQ(loop.control_points.first(), loop.control_points.last());
     EXPECT_TRUE(allFinite(loop));
 
     Curve c = humpCurve();
     const QVector<Point> before = c.control_points;
-    c.snakeStep(QImage());
-    c.sampleFromExample(QImage());
+    snakeStep(c, QImage());
+    sampleFromExample(c, QImage());
     EXPECT_EQ(c.control_points, before);
     EXPECT_EQ(c.left_colors, (QVector<QColor>{kRed, kRed}));
 }
@@ -143,9 +144,9 @@ TEST(Snapping, TinyOrOddSizedImagesAreReadWithinBounds)
         img.setColor(0, qRgb(0, 0, 0));
         img.fill(0);
         Curve c = humpCurve();
-        c.snakeStep(img);
+        snakeStep(c, img);
         EXPECT_TRUE(allFinite(c));
-        c.sampleFromExample(img);
+        sampleFromExample(c, img);
         expectListsConsistent(c);
     }
 }
@@ -155,7 +156,7 @@ TEST(Snapping, TinyOrOddSizedImagesAreReadWithinBounds)
 TEST(ExampleColours, UniformSidesReduceToTheirEndSamples)
 {
     Curve c = straightCurve(3); // runs along y = 0 to the right: left is the top half
-    c.sampleFromExample(twoHalves(kRed, kBlue));
+    sampleFromExample(c, twoHalves(kRed, kBlue));
     EXPECT_EQ(c.left_colors, (QVector<QColor>{kRed, kRed}));
     EXPECT_EQ(c.left_color_ids, (QVector<int>{0, 30}));
     EXPECT_EQ(c.right_colors, (QVector<QColor>{kBlue, kBlue}));
@@ -169,7 +170,7 @@ TEST(ExampleColours, SideOutsideTheImageIsLeftEmpty)
     for (int i = 0; i < 4; ++i)
         c.appendControlPoint(-0.6 + 0.4 * i, 0.999); // 6 pixels up is outside the canvas
     fixtures::addEndAttributes(c, kRed, kBlue, 0);
-    c.sampleFromExample(filled(kWhite));
+    sampleFromExample(c, filled(kWhite));
     EXPECT_EQ(c.nb_left_colors, 0);
     EXPECT_EQ(c.right_colors, (QVector<QColor>{kWhite, kWhite}));
 }
@@ -182,7 +183,7 @@ TEST(ExampleColours, ColourChangeAlongTheCurveIsKept)
         for (int col = 0; col < kSize / 2; ++col)
             img.setPixelColor(col, r, kBlack);
     Curve c = straightCurve(3);
-    c.sampleFromExample(img);
+    sampleFromExample(c, img);
     ASSERT_GE(c.nb_left_colors, 3);
     EXPECT_EQ(c.left_colors.first(), kBlack);
     EXPECT_EQ(c.left_colors.last(), kWhite);
@@ -200,14 +201,14 @@ TEST(RenderedColours, OneSideIsReplacedFromThePicture)
 {
     const ImageReader picture(twoHalves(rgb(10, 200, 30), rgb(90, 90, 90)));
     Curve c = straightCurve(2);
-    c.sampleRenderedColors(1, picture);
+    sampleRenderedColors(c, 1, picture);
     EXPECT_EQ(picture.reads, 22);
     EXPECT_EQ(c.right_colors, (QVector<QColor>{rgb(90, 90, 90), rgb(90, 90, 90)}));
     EXPECT_EQ(c.right_color_ids, (QVector<int>{0, 20}));
     EXPECT_EQ(c.left_colors, (QVector<QColor>{kRed, kRed}));
-    c.sampleRenderedColors(0, picture);
+    sampleRenderedColors(c, 0, picture);
     EXPECT_EQ(c.left_colors.first(), rgb(10, 200, 30));
-    c.sampleRenderedColors(2, picture);
+    sampleRenderedColors(c, 2, picture);
     EXPECT_EQ(c.left_colors.first(), rgb(10, 200, 30));
     expectListsConsistent(c);
 }

@@ -1,6 +1,7 @@
 // Inserting and deleting key points, and splitting curves.
 #include "curve.h"
 #include "curve_fixtures.h"
+#include "curve_topology.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ TEST(KeyPointInsertion, ShapeStaysInPlace)
         Curve c = humpCurve();
         const QVector<Point> before = densePoints(c, 200);
         const Point at = c.pointAt(t, 3);
-        c.insertControlPoint(at.x, at.y, 5, t);
+        insertControlPoint(c, at.x, at.y, 5, t);
         ASSERT_EQ(c.nb_control_points, 10);
         EXPECT_EQ(c.control_points[6], at);
         const QVector<Point> after = densePoints(c, 200);
@@ -32,7 +33,7 @@ TEST(KeyPointInsertion, LaterAttributePointsMoveUpOneSegment)
     c.insertAttribute(10, LeftColor);
     c.insertAttribute(14, LeftColor);
     const Point at = c.pointAt(0.5, 3);
-    c.insertControlPoint(at.x, at.y, 5, 0.5); // segment 1, ends at globalID 20
+    insertControlPoint(c, at.x, at.y, 5, 0.5); // segment 1, ends at globalID 20
     EXPECT_EQ(c.left_color_ids, (QVector<int>{0, 5, 10, 14, 40}));
     EXPECT_EQ(c.blur_ids, (QVector<int>{0, 40}));
     EXPECT_EQ(c.segmentCount(), 4);
@@ -42,7 +43,7 @@ TEST(KeyPointInsertion, InvalidIndexDoesNothing)
 {
     for (int index : {-1, 0, 1, 3, 4, 7, 8, 100}) {
         Curve c = humpCurve();
-        c.insertControlPoint(0.0, 0.0, index, 0.5);
+        insertControlPoint(c, 0.0, 0.0, index, 0.5);
         EXPECT_EQ(c.nb_control_points, 7) << index;
     }
 }
@@ -51,7 +52,7 @@ TEST(KeyPointInsertion, CoincidentPointsGiveAFiniteDegenerateSegment)
 {
     Curve c = humpCurve();
     const Point key = c.control_points[3];
-    c.insertControlPoint(key.x, key.y, 5, 0.0); // every point of the first half is the key point
+    insertControlPoint(c, key.x, key.y, 5, 0.0); // every point of the first half is the key point
     EXPECT_EQ(c.nb_control_points, 10);
     EXPECT_TRUE(allFinite(c));
     EXPECT_EQ(c.control_points[6], key);
@@ -65,7 +66,7 @@ TEST(KeyPointDeletion, MiddleKeyMergesItsSegmentsAndKeepsListsSorted)
     c.left_color_ids = {0, 8, 12, 19, 30};
     c.left_colors = {kRed, kBlue, kWhite, kBlack, kRed};
     c.nb_left_colors = 5;
-    c.deleteControlPoint(3);
+    deleteControlPoint(c, 3);
     EXPECT_EQ(c.nb_control_points, 7);
     EXPECT_EQ(c.control_points.first(), Point(-0.6, 0));
     EXPECT_EQ(c.control_points.last(), Point(0.6, 0));
@@ -82,7 +83,7 @@ TEST(KeyPointDeletion, FirstKeyOrItsTangentDropsTheFirstSegment)
     for (int index : {0, 1}) {
         Curve c = straightCurve(3);
         c.left_colors = {kBlack, rgb(200, 100, 30)};
-        c.deleteControlPoint(index);
+        deleteControlPoint(c, index);
         EXPECT_EQ(c.nb_control_points, 7) << index;
         EXPECT_TRUE(near(c.control_points.first(), Point(-0.2, 0), 1e-12));
         EXPECT_EQ(c.left_color_ids, (QVector<int>{0, 20}));
@@ -96,7 +97,7 @@ TEST(KeyPointDeletion, LastKeyOrItsTangentDropsTheLastSegment)
     for (int index : {9, 8}) {
         Curve c = straightCurve(3);
         c.left_colors = {kBlack, rgb(30, 60, 90)};
-        c.deleteControlPoint(index);
+        deleteControlPoint(c, index);
         EXPECT_EQ(c.nb_control_points, 7) << index;
         EXPECT_TRUE(near(c.control_points.last(), Point(0.2, 0), 1e-12));
         EXPECT_EQ(c.left_color_ids, (QVector<int>{0, 20}));
@@ -111,7 +112,7 @@ TEST(KeyPointDeletion, ClosedCurveStaysClosedAfterLosingAnEnd)
     loop.setLeftColorOf(kWhite, 0);
     loop.insertAttribute(15, LeftColor);
     loop.setLeftColorOf(kBlack, 1);
-    loop.deleteControlPoint(0);
+    deleteControlPoint(loop, 0);
     EXPECT_EQ(loop.nb_control_points, 10);
     EXPECT_EQ(loop.control_points.first(), loop.control_points.last());
     EXPECT_EQ(loop.left_colors.first(), loop.left_colors.last());
@@ -121,13 +122,13 @@ TEST(KeyPointDeletion, ClosedCurveStaysClosedAfterLosingAnEnd)
 TEST(KeyPointDeletion, OneSegmentCurveIsLeftWithoutSegmentThenIgnoresDeletes)
 {
     Curve c = straightCurve(1);
-    c.deleteControlPoint(0);
+    deleteControlPoint(c, 0);
     EXPECT_EQ(c.nb_control_points, 1);
     EXPECT_EQ(c.segmentCount(), 0);
     expectListsConsistent(c);
-    c.deleteControlPoint(0);
+    deleteControlPoint(c, 0);
     EXPECT_EQ(c.nb_control_points, 1);
-    c.deleteControlPoint(-3);
+    deleteControlPoint(c, -3);
     EXPECT_EQ(c.nb_control_points, 1);
 }
 
@@ -142,7 +143,7 @@ TEST(Splitting, OpenCurveGivesTwoCurvesMeetingAtTheCut)
     const QVector<Point> before = densePoints(c, 100);
     const Point at = c.pointAt(0.5, 3);
     Curve tail = humpCurve(); // overwritten
-    ASSERT_TRUE(c.split(at.x, at.y, 5, 0.5, tail));
+    ASSERT_TRUE(split(c, at.x, at.y, 5, 0.5, tail));
     EXPECT_EQ(c.segmentCount() + tail.segmentCount(), 4);
     EXPECT_EQ(c.control_points.last(), tail.control_points.first());
     EXPECT_EQ(c.control_points.last(), at);
@@ -166,7 +167,7 @@ TEST(Splitting, ClosedCurveOpensAtTheCutAndStartsThere)
     loop.setLeftColorOf(kBlack, 1);
     const Point at = loop.pointAt(0.5, 3);
     Curve unused;
-    EXPECT_FALSE(loop.split(at.x, at.y, 5, 0.5, unused));
+    EXPECT_FALSE(split(loop, at.x, at.y, 5, 0.5, unused));
     EXPECT_EQ(unused.nb_control_points, 0);
     EXPECT_FALSE(loop.isClosed());
     EXPECT_EQ(loop.segmentCount(), 5);
@@ -189,8 +190,8 @@ TEST(Splitting, InvalidIndexDoesNothing)
 {
     Curve c = straightCurve(2);
     Curve other;
-    EXPECT_FALSE(c.split(0, 0, 1, 0.5, other));
-    EXPECT_FALSE(c.split(0, 0, 9, 0.5, other));
+    EXPECT_FALSE(split(c, 0, 0, 1, 0.5, other));
+    EXPECT_FALSE(split(c, 0, 0, 9, 0.5, other));
     EXPECT_EQ(c.nb_control_points, 7);
     EXPECT_EQ(other.nb_control_points, 0);
 }

@@ -1,6 +1,7 @@
 // Smoothing, stylisation, contrast and blur shift.
 #include "curve.h"
 #include "curve_fixtures.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(Smoothing, OneSegmentMovesOnlyItsTangentPoints)
     c.control_points.resize(4);
     c.nb_control_points = 4;
     const QVector<Point> before = c.control_points;
-    c.smooth();
+    smooth(c);
     EXPECT_EQ(c.control_points[0], before[0]);
     EXPECT_EQ(c.control_points[3], before[3]);
     // Point 1 from the original neighbours, point 2 from the already moved point 1.
@@ -38,7 +39,7 @@ TEST(Smoothing, EvenlySpacedLineStaysOnItsLine)
 {
     Curve c = straightCurve(3);
     for (int pass = 0; pass < 5; ++pass)
-        c.smooth();
+        smooth(c);
     for (const Point& p : c.control_points)
         EXPECT_EQ(p.y, 0.0);
     for (int i = 1; i < c.nb_control_points; ++i)
@@ -48,7 +49,7 @@ TEST(Smoothing, EvenlySpacedLineStaysOnItsLine)
 TEST(Smoothing, ClosedCurveKeepsItsEndsAndShrinksTowardsItsCentre)
 {
     Curve loop = closedLoop();
-    loop.smooth();
+    smooth(loop);
     EXPECT_EQ(loop.control_points.first(), Point(0.5, 0));
     EXPECT_EQ(loop.control_points.last(), Point(0.5, 0));
     EXPECT_LT(loop.pointAt(0.5, 6).norm(), 0.5);
@@ -72,12 +73,12 @@ TEST(Stylization, TogglingTwiceRestoresEveryEvaluation)
 TEST(Contrast, IncreaseAndDecreaseMoveByATenthOfTheDifference)
 {
     Curve up = twoSided(rgb(100, 100, 100), rgb(200, 200, 200));
-    up.increaseContrast();
+    increaseContrast(up);
     EXPECT_EQ(up.left_colors, (QVector<QColor>{rgb(90, 90, 90), rgb(90, 90, 90)}));
     EXPECT_EQ(up.right_colors, (QVector<QColor>{rgb(210, 210, 210), rgb(210, 210, 210)}));
 
     Curve down = twoSided(rgb(100, 100, 100), rgb(200, 200, 200));
-    down.decreaseContrast();
+    decreaseContrast(down);
     EXPECT_EQ(down.left_colors[0], rgb(110, 110, 110));
     EXPECT_EQ(down.right_colors[1], rgb(190, 190, 190));
     EXPECT_EQ(down.left_color_ids, (QVector<int>{0, 20}));
@@ -86,7 +87,7 @@ TEST(Contrast, IncreaseAndDecreaseMoveByATenthOfTheDifference)
 TEST(Contrast, ChannelsClampAtTheEndsOfTheirRange)
 {
     Curve c = twoSided(rgb(5, 250, 128), rgb(255, 0, 128));
-    c.increaseContrast();
+    increaseContrast(c);
     EXPECT_EQ(c.left_colors[0], rgb(0, 255, 128)); // 5 - 25 + 0.5 < 0; 250 + 25 > 255
     EXPECT_EQ(c.right_colors[0], rgb(255, 0, 128));
 }
@@ -98,7 +99,7 @@ TEST(Contrast, OppositeColourIsTakenBeforeAnyChange)
     c.right_colors = {rgb(100, 0, 0), rgb(0, 0, 0)};
     c.right_color_ids = {0, 10};
     c.left_color_ids = {0, 20};
-    c.increaseContrast();
+    increaseContrast(c);
     // Left at 0 faces right 100: 0 - 10 clamps to 0. Left at 20 faces right 0: 100 + 10 = 110.
     EXPECT_EQ(c.left_colors, (QVector<QColor>{rgb(0, 0, 0), rgb(110, 0, 0)}));
     // Right at 10 faces the left colour at 10, 50 (from the old list): 0 - 5 clamps to 0.
@@ -110,12 +111,12 @@ TEST(BlurShift, ValuesClampToZeroAndSixteen)
     Curve c = straightCurve(2);
     c.blur_values = {0, 7, 16};
     c.blur_ids = {0, 5, 20};
-    c.shiftBlur(3);
+    shiftBlur(c, 3);
     EXPECT_EQ(c.blur_values, (QVector<int>{3, 10, 16}));
     EXPECT_EQ(c.nb_blur_points, 3);
-    c.shiftBlur(20);
+    shiftBlur(c, 20);
     EXPECT_EQ(c.blur_values, (QVector<int>{16, 16, 16}));
-    c.shiftBlur(-20);
+    shiftBlur(c, -20);
     EXPECT_EQ(c.blur_values, (QVector<int>{0, 0, 0}));
     EXPECT_EQ(c.blur_ids, (QVector<int>{0, 5, 20}));
 }

@@ -1,5 +1,6 @@
 // The bitmap tracer's stages on synthetic pictures whose edges are known exactly.
 #include "bitmap_tracer.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -83,15 +84,15 @@ TEST(BitmapTracer, SharpDiscGivesOneClosedCurveOnTheCircleWithBothColours)
         EXPECT_LE(colorDistance(c, leftInside ? kInside : kOutside), 2);
     for (const QColor& c : curve.right_colors)
         EXPECT_LE(colorDistance(c, leftInside ? kOutside : kInside), 2);
-    EXPECT_EQ(curve.meanBlur(), 0);
+    EXPECT_EQ(meanBlur(curve), 0);
 }
 
 TEST(BitmapTracer, SoftenedDiscGetsBlur)
 {
     const TraceResult result = traceBitmap(blurred(discPicture(256.0, 256.0, 120.0), 3.0));
     ASSERT_EQ(result.drawing.nb_curves, 1) << result.note.toStdString();
-    std::printf("disc softened by sigma 3: blur %d\n", result.drawing.curve(0).meanBlur());
-    EXPECT_GT(result.drawing.curve(0).meanBlur(), 0);
+    std::printf("disc softened by sigma 3: blur %d\n", meanBlur(result.drawing.curve(0)));
+    EXPECT_GT(meanBlur(result.drawing.curve(0)), 0);
 }
 
 TEST(BitmapTracer, TwoColourSplitGivesOneCurve)

@@ -2,6 +2,7 @@
 #include "test_curve_set_helpers.h"
 #include "clipboard.h"
 #include "curve_set_selection.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -169,7 +170,7 @@ TEST(ClipboardBlur, MeanOfTheSelectionIsTruncatedAndPastedUniformly)
     addToSelection(set, 1);
     copyBlur(set);
     EXPECT_EQ(set.copied_blur, 3);
-    set.curve(0).setUniformBlur(9);
+    setUniformBlur(set.curve(0), 9);
     pasteBlur(set);
     EXPECT_EQ(set.curve(0).blur_values, (QVector<int>{3, 3}));
     EXPECT_EQ(set.curve(0).blur_ids, (QVector<int>{0, 10}));
@@ -182,8 +183,8 @@ TEST(ClipboardBlur, SelectionTakesPrecedenceOverTheCurrentCurve)
     CurveSet set;
     set.addCurve(segment(0, 0, 0.5, 0));
     set.addCurve(segment(0, 0.5, 0.5, 0.5));
-    set.curve(0).setUniformBlur(8);
-    set.curve(1).setUniformBlur(1);
+    setUniformBlur(set.curve(0), 8);
+    setUniformBlur(set.curve(1), 1);
     addToSelection(set, 1);
     set.current_curve = 0;
     copyBlur(set);

@@ -2,6 +2,7 @@
 #include "test_curve_set_helpers.h"
 #include "curve_set_edits.h"
 #include "curve_set_selection.h"
+#include "curve_sampling.h"
 
 #include <gtest/gtest.h>
 
@@ -293,7 +294,7 @@ TEST(CurveSetEditing, SnapReachCountsBitmapPixelsWithinItsRange)
         set.setCurrentCurve(0);
         set.snakeStep(contour, pixels);
         Curve alone = line;
-        alone.snakeStep(contour, kCanvasPixel, steps);
+        snakeStep(alone, contour, kCanvasPixel, steps);
         EXPECT_EQ(set.curve(0).control_points, alone.control_points) << pixels;
         snapped << set.curve(0).control_points;
     }

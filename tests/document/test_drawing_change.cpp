@@ -6,6 +6,7 @@
 #include "test_curve_set_helpers.h"
 #include "curve_set_edits.h"
 #include "curve_set_selection.h"
+#include "curve_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ TEST(DrawingChange, OneMovedCurveIsARunOfOne)
     CurveSet set = fiveCurves();
     const DrawingChange change = checkRoundTrip(set, [](CurveSet& s) {
         s.curve(2).setDragAnchor(0.0, 0.0);
-        s.curve(2).translateTo(0.1, -0.05);
+        translateTo(s.curve(2), 0.1, -0.05);
     });
     EXPECT_EQ(change.firstCurve(), 2);
     EXPECT_EQ(change.curvesBefore().size(), 1);

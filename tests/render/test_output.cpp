@@ -119,18 +119,18 @@ TEST_F(OutputTest, SaveImageWritesTheWholeCanvasUprightAndKeepsTheView)
 {
     drawing.addCurve(horizon());
     solver->setView(View{2.5, Point(0.3, -0.1)});
-    solver->setIterations(4);
-    solver->setBlurEnabled(false);
+    solver->settings().iterations = 4;
+    solver->settings().blurEnabled = false;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("picture.png");
     ASSERT_TRUE(solver->saveImage(path));
 
-    EXPECT_EQ(solver->zoomFactor(), 2.5);
-    EXPECT_EQ(solver->panXValue(), 0.3);
-    EXPECT_EQ(solver->panYValue(), -0.1);
-    EXPECT_EQ(solver->iterationCount(), 4);
-    EXPECT_FALSE(solver->isBlurEnabled());
+    EXPECT_EQ(solver->currentView().zoom, 2.5);
+    EXPECT_EQ(solver->currentView().pan.x, 0.3);
+    EXPECT_EQ(solver->currentView().pan.y, -0.1);
+    EXPECT_EQ(solver->settings().iterations, 4);
+    EXPECT_FALSE(solver->settings().blurEnabled);
 
     QImage image(path);
     ASSERT_FALSE(image.isNull());
@@ -302,7 +302,7 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
     CurveSet loaded;
     ASSERT_TRUE(loadXml(loaded, xml));
     solver->setCurveSet(loaded);
-    solver->setBlurEnabled(false);
+    solver->settings().blurEnabled = false;
     solver->fullUpdate();
     const QString editorPng = dir.filePath("editor.png");
     ASSERT_TRUE(solver->savePicture(editorPng));

@@ -276,17 +276,17 @@ TEST_F(PictureSizeTest, SaveImageAtASizeKeepsTheViewAndRefusesSizesOutOfRange)
 {
     drawing.addCurve(straightCurve({-1.2, 0.0}, {1.2, 0.0}, kRed, kBlue));
     solver->setView(View{2.0, Point(0.2, 0.0)});
-    solver->setIterations(5);
-    solver->setBlurEnabled(false);
+    solver->settings().iterations = 5;
+    solver->settings().blurEnabled = false;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("wide.png");
     QString why;
     ASSERT_TRUE(solver->saveImage(path, 700, &why)) << why.toStdString();
-    EXPECT_EQ(solver->zoomFactor(), 2.0);
-    EXPECT_EQ(solver->panXValue(), 0.2);
-    EXPECT_EQ(solver->iterationCount(), 5);
-    EXPECT_FALSE(solver->isBlurEnabled());
+    EXPECT_EQ(solver->currentView().zoom, 2.0);
+    EXPECT_EQ(solver->currentView().pan.x, 0.2);
+    EXPECT_EQ(solver->settings().iterations, 5);
+    EXPECT_FALSE(solver->settings().blurEnabled);
     const QImage image(path);
     ASSERT_EQ(image.size(), QSize(700, 700));
     // Row 0 is the top of the canvas: the curve's left (upper) side.
@@ -312,7 +312,7 @@ TEST_F(PictureSizeTest, PictureAt512IsWhatSaveImageWrites)
     drawing.addCurve(straightCurve({-0.8, -0.9}, {-0.6, 0.9}, kYellow, kRed, 6));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    solver->setExportEncoding({8, false});
+    solver->settings().exportEncoding = {8, false};
     ASSERT_TRUE(solver->saveImage(dir.filePath("own.png")));
     const QImage saved(dir.filePath("own.png"));
     const QImage rendered = render(kSize);

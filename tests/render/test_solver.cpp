@@ -1,6 +1,7 @@
 #include "test_solver_support.h"
 
 #include "blur_pass.h"
+#include "curve_transforms.h"
 
 #include <algorithm>
 
@@ -28,11 +29,11 @@ TEST_F(SolverTest, A512CanvasHasSixLevelsOfHalvingSize)
 
 TEST_F(SolverTest, IterationAndDisplayLevelStepsStopAtTheirBounds)
 {
-    solver->setIterations(20);
-    EXPECT_EQ(solver->moreIterations(), 20);
-    solver->setIterations(1);
-    EXPECT_EQ(solver->fewerIterations(), 1);
-    EXPECT_EQ(solver->moreIterations(), 2);
+    solver->settings().iterations = 20;
+    EXPECT_EQ(moreIterations(solver->settings()), 20);
+    solver->settings().iterations = 1;
+    EXPECT_EQ(fewerIterations(solver->settings()), 1);
+    EXPECT_EQ(moreIterations(solver->settings()), 2);
     for (int i = 0; i < 10; ++i)
         solver->coarserDisplayLevel();
     EXPECT_EQ(solver->currentDisplayLevel(), 5);
@@ -159,10 +160,10 @@ TEST_F(ParallelCurvesTest, PictureDuringADragIsTheRamp)
     Curve& moved = drawing.curves[1];
     moved.setDragAnchor(0.0, 0.0);
     for (int step = 1; step <= 4; ++step) {
-        moved.translateTo(-step * 2.0 / kSize, 0.0);
+        translateTo(moved, -step * 2.0 / kSize, 0.0);
         solver->update();
     }
-    moved.translateTo(0.0, 0.0); // back where the band's ends are measured
+    translateTo(moved, 0.0, 0.0); // back where the band's ends are measured
     solver->update();
     Rgb left, right;
     const double error = rampError(picture(), &left, &right);
@@ -251,7 +252,7 @@ TEST_F(SolverTest, DegenerateCurvesRenderWithoutFaults)
     drawing.addCurve(short3);
     drawing.addCurve(colourless);
     drawing.addCurve(dot);
-    solver->setBlurEnabled(true);
+    solver->settings().blurEnabled = true;
     solver->fullUpdate();
     const Picture colors = picture();
     for (float v : colors.pixels)
@@ -288,11 +289,11 @@ TEST_F(SolverTest, BlurOffLeavesThePictureAsSolvedAndBlurOnSoftensIt)
     solver->update();
     const Picture solved = picture();
 
-    solver->setBlurEnabled(false);
+    solver->settings().blurEnabled = false;
     solver->fullUpdate();
     EXPECT_EQ(picture().pixels, solved.pixels);
 
-    solver->setBlurEnabled(true);
+    solver->settings().blurEnabled = true;
     solver->fullUpdate();
     const Picture blurred = picture();
     // Across the curve the solved picture jumps within a pixel; blurred, the jump spreads out.

@@ -4,6 +4,7 @@
 // product's promise: at most 1/255 per channel, 0.3/255 root-mean-square, for the picture the
 // editor shows after an edit, after a drag, and for the export.
 #include "test_solver_support.h"
+#include "curve_transforms.h"
 
 #include <Eigen/Sparse>
 #include <Eigen/SparseCholesky>
@@ -145,7 +146,7 @@ protected:
 // solution already.
 TEST_F(ExactSolveTest, PictureAfterAnEditIsTheSolution)
 {
-    ASSERT_EQ(solver->iterationCount(), DiffusionSolver::kDefaultCycles);
+    ASSERT_EQ(solver->settings().iterations, DiffusionSolver::kDefaultCycles);
     for (const Drawing& d : hardDrawings()) {
         draw(d);
         solver->fullUpdate();
@@ -161,7 +162,7 @@ TEST_F(ExactSolveTest, BlurMapAfterAnEditIsTheSolution)
         draw(d);
         int blur = 2;
         for (Curve& curve : drawing.curves) {
-            curve.setUniformBlur(blur);
+            setUniformBlur(curve, blur);
             blur = 2 + (blur + 5) % 14;
         }
         solver->fullUpdate();
@@ -187,7 +188,7 @@ TEST_F(ExactSolveTest, PictureDuringADragIsTheSolution)
         for (int move = 1; move <= 6; ++move) {
             Curve& dragged = drawing.curves[0];
             dragged.setDragAnchor(0.0, 0.0);
-            dragged.translateTo(8.0 / kSize, -6.0 / kSize); // 4 and 3 pixels
+            translateTo(dragged, 8.0 / kSize, -6.0 / kSize); // 4 and 3 pixels
             solver->update();
         }
         expectSolution("drag", d.name);
@@ -210,7 +211,7 @@ TEST_F(ExactSolveTest, LongJumpDuringADragEndsOnTheSolution)
     draw(d);
     solver->fullUpdate();
     drawing.curves[1].setDragAnchor(0.0, 0.0);
-    drawing.curves[1].translateTo(-0.35, -0.3);
+    translateTo(drawing.curves[1], -0.35, -0.3);
     solver->update();
     expectSolution("jump", d.name);
 }
@@ -225,7 +226,7 @@ TEST_F(ExactSolveTest, EveryStepOfADragChainIsTheSolution)
         Curve& dragged = drawing.curves.back();
         dragged.setDragAnchor(0.0, 0.0);
         for (int step = 1; step <= 5; ++step) {
-            dragged.translateTo(step * 6.0 / kSize, step * -4.0 / kSize); // 3 and 2 pixels
+            translateTo(dragged, step * 6.0 / kSize, step * -4.0 / kSize); // 3 and 2 pixels
             solver->update();
             char what[16];
             std::snprintf(what, sizeof what, "step %d", step);
@@ -248,7 +249,7 @@ TEST_F(ExactSolveTest, ChannelBetweenCurvesTwoPixelsApartIsTheSolution)
     solver->fullUpdate();
     expectSolution("edit", d.name);
     drawing.curves[1].setDragAnchor(0.0, 0.0);
-    drawing.curves[1].translateTo(2.0 / kSize, 0.0);
+    translateTo(drawing.curves[1], 2.0 / kSize, 0.0);
     solver->update();
     expectSolution("drag", d.name);
 }
@@ -260,7 +261,7 @@ TEST_F(ExactSolveTest, DrawingOfAThousandCurvesIsTheSolution)
     solver->fullUpdate();
     expectSolution("edit", d.name);
     drawing.curves[0].setDragAnchor(0.0, 0.0);
-    drawing.curves[0].translateTo(6.0 / kSize, 4.0 / kSize);
+    translateTo(drawing.curves[0], 6.0 / kSize, 4.0 / kSize);
     solver->update();
     expectSolution("drag", d.name);
 }

@@ -25,7 +25,7 @@ TEST_F(PanelTest, BlurPointEditPreviewsEachValueAndReturnCommitsIt)
     EXPECT_EQ(panel->sliderBlur->value(), 9);
     EXPECT_EQ(panel->spinBlur->value(), 9) << "the value is shown as a number";
     EXPECT_EQ(panel->labelBlur->text(), "Point:");
-    EXPECT_TRUE(panel->outcomeText().contains("Escape cancels"));
+    EXPECT_TRUE(panel->statusLines().outcomeText().contains("Escape cancels"));
     EXPECT_TRUE(preview.isEmpty()) << "showing the point's value previews nothing";
 
     panel->sliderBlur->setFocus();

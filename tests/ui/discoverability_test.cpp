@@ -82,10 +82,10 @@ TEST_F(PanelTest, EachOutcomeReplacesTheLastAndCanBeCleared)
     panel->showOutcome("Saved drawing.xml");
     panel->statusbar->showMessage(panel->buttonSmooth->statusTip()); // as a hover does
     panel->showOutcome("Smoothed 2 curves");
-    EXPECT_EQ(panel->outcomeText(), "Smoothed 2 curves");
+    EXPECT_EQ(panel->statusLines().outcomeText(), "Smoothed 2 curves");
     EXPECT_TRUE(panel->statusbar->currentMessage().isEmpty());
     panel->clearOutcome();
-    EXPECT_TRUE(panel->outcomeText().isEmpty());
+    EXPECT_TRUE(panel->statusLines().outcomeText().isEmpty());
 }
 
 // The number beside the blur slider: the slider moves it, typing in it moves the slider, and

@@ -62,7 +62,7 @@ TEST_F(PanelTest, EveryButtonOfTheToolFrameIsAToolAndOnlyModeButtonsAreCheckable
         EXPECT_FALSE(button->isChecked()) << name.toStdString();
         EXPECT_FALSE(button->toolTip().isEmpty()) << name.toStdString();
     }
-    EXPECT_EQ(panel->toolText(), "No tool chosen");
+    EXPECT_EQ(panel->statusLines().toolText(), "No tool chosen");
 }
 
 TEST_F(PanelTest, EachToolChoiceChecksItsModeButtonAlone)
@@ -83,16 +83,17 @@ TEST_F(PanelTest, EachToolChoiceChecksItsModeButtonAlone)
         for (QPushButton* other : buttons)
             EXPECT_EQ(other->isChecked(), other == shown)
                 << name << " / " << other->objectName().toStdString();
-        EXPECT_NE(panel->toolText(), "No tool chosen") << name;
+        EXPECT_NE(panel->statusLines().toolText(), "No tool chosen") << name;
     }
 }
 
 TEST_F(PanelTest, StatusBarShowsTheLastOutcome)
 {
     panel->showOutcome("Saved drawing.xml");
-    EXPECT_EQ(panel->outcomeText(), "Saved drawing.xml");
+    EXPECT_EQ(panel->statusLines().outcomeText(), "Saved drawing.xml");
     panel->showOutcome("Could not save drawing.xml: No space left on device");
-    EXPECT_EQ(panel->outcomeText(), "Could not save drawing.xml: No space left on device");
+    EXPECT_EQ(panel->statusLines().outcomeText(),
+              "Could not save drawing.xml: No space left on device");
     EXPECT_TRUE(panel->statusbar->isVisible());
 }
 
@@ -132,7 +133,7 @@ TEST_F(PanelTest, ActionButtonsRunTheirCommandAndKeepTheTool)
                                         panel->buttonZoomOut};
     for (QAbstractButton* tool : {panel->buttonModifAttrib, panel->buttonDrawCatmull}) {
         click(tool);
-        const QString toolLine = panel->toolText();
+        const QString toolLine = panel->statusLines().toolText();
         for (QAbstractButton* action : actions) {
             const std::string name = action->objectName().toStdString();
             SignalLog log(*panel);
@@ -144,7 +145,7 @@ TEST_F(PanelTest, ActionButtonsRunTheirCommandAndKeepTheTool)
             EXPECT_EQ(commands, 1) << name;
             EXPECT_TRUE(log.lines.isEmpty()) << name << ": " << log.lines.join(", ").toStdString();
             EXPECT_TRUE(tool->isChecked()) << name;
-            EXPECT_EQ(panel->toolText(), toolLine) << name;
+            EXPECT_EQ(panel->statusLines().toolText(), toolLine) << name;
         }
     }
 }

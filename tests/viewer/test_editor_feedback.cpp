@@ -82,7 +82,7 @@ TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)
     // The cause follows the file name, and the status bar says the same.
     EXPECT_GT(dialogs->messages[0].size(),
               QString("Open drawing: Could not open broken.xml: ").size());
-    EXPECT_EQ("Open drawing: " + panel().outcomeText(), dialogs->messages[0]);
+    EXPECT_EQ("Open drawing: " + panel().statusLines().outcomeText(), dialogs->messages[0]);
     EXPECT_EQ(doc().nb_curves, 2);
     EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
 
@@ -111,7 +111,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     ASSERT_EQ(dialogs->messages.size(), 1);
     EXPECT_TRUE(dialogs->messages[0].startsWith("Save drawing: Could not save taken.xml: "))
         << dialogs->messages[0].toStdString();
-    EXPECT_EQ("Save drawing: " + panel().outcomeText(), dialogs->messages[0]);
+    EXPECT_EQ("Save drawing: " + panel().statusLines().outcomeText(), dialogs->messages[0]);
     EXPECT_TRUE(viewer().drawing().isModified());
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
@@ -122,7 +122,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     // A save that works says so in the status bar, without a message box.
     dialogs->saveName = path("saved.xml");
     panel().actionSave_As->trigger();
-    EXPECT_EQ(panel().outcomeText(), "Saved saved.xml");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Saved saved.xml");
     EXPECT_EQ(dialogs->messages.size(), 1);
     EXPECT_FALSE(viewer().drawing().isModified());
 }
@@ -139,7 +139,8 @@ TEST_F(EditorFeedback, UnreadableBitmapIsShownAndTheOldOneStays)
     EXPECT_TRUE(dialogs->messages[0].startsWith("Load Bitmap: Could not read the bitmap noise.png"))
         << dialogs->messages[0].toStdString();
     EXPECT_FALSE(editor->commands.bitmap.isExampleImgLoaded());
-    EXPECT_TRUE(panel().outcomeText().startsWith("Could not read the bitmap noise.png"));
+    EXPECT_TRUE(
+        panel().statusLines().outcomeText().startsWith("Could not read the bitmap noise.png"));
 }
 
 TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
@@ -255,8 +256,8 @@ TEST_F(EditorFeedback, TheActiveToolIsCheckedAndNamedAfterEachChoice)
         for (QPushButton* button : buttons)
             EXPECT_EQ(button->isChecked(), button == choice.checked)
                 << name << " leaves " << button->objectName().toStdString();
-        EXPECT_TRUE(p.toolText().startsWith(choice.words))
-            << name << ": " << p.toolText().toStdString();
+        EXPECT_TRUE(p.statusLines().toolText().startsWith(choice.words))
+            << name << ": " << p.statusLines().toolText().toStdString();
     }
     // A zoom button is a command, not a tool: the tool stays checked.
     QTest::mouseClick(p.buttonZoomIn, Qt::LeftButton);

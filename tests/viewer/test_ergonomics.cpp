@@ -212,14 +212,14 @@ TEST_F(EditorErgonomics, ActionButtonsSayWhatTheyDidAndKeepTheTool)
                         3000));
     keepScreenshot(panel().grab().toImage(), "panel_status_tip");
     choose(panel().buttonSmooth);
-    EXPECT_EQ(panel().outcomeText(), "Nothing to smooth: select a curve");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to smooth: select a curve");
     choose(panel().buttonSnake);
-    EXPECT_EQ(panel().outcomeText(), "Nothing to snap: select a curve");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to snap: select a curve");
     clickViewer(Point(0.0, 0.3));
     choose(panel().buttonSnake);
-    EXPECT_EQ(panel().outcomeText(), "Nothing to snap: load a bitmap first");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to snap: load a bitmap first");
     choose(panel().buttonSmooth);
-    EXPECT_EQ(panel().outcomeText(), "Smoothed 1 curve");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Smoothed 1 curve");
     panel().actionSelect_All->trigger();
     const std::pair<QPushButton*, const char*> said[] = {
         {panel().buttonSmooth, "Smoothed 2 curves"},
@@ -229,7 +229,7 @@ TEST_F(EditorErgonomics, ActionButtonsSayWhatTheyDidAndKeepTheTool)
         {panel().buttonContrastDecr, "Lowered the contrast of 2 curves"}};
     for (const auto& [button, text] : said) {
         choose(button);
-        EXPECT_EQ(panel().outcomeText(), text);
+        EXPECT_EQ(panel().statusLines().outcomeText(), text);
         EXPECT_EQ(viewer().mode(), ModeMovePoint);
         EXPECT_TRUE(panel().buttonMovePoint->isChecked());
     }
@@ -262,7 +262,7 @@ TEST_F(EditorErgonomics, SnapReachSetInThePanelReachesTheSnapping)
     alone.setCurrentCurve(0);
     alone.snakeStep(editor->commands.bitmap.contourImage(), 30);
     EXPECT_EQ(doc().curve(0).control_points, alone.curve(0).control_points);
-    EXPECT_EQ(panel().outcomeText(), "Snapped 1 curve (reach 30 px)");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Snapped 1 curve (reach 30 px)");
 }
 
 // ---------------------------------------------------------------- the screen follows the state
@@ -275,7 +275,7 @@ TEST_F(EditorErgonomics, NewEmptiesTheStatusLineAndFileCurvesShowTheirColours)
     ASSERT_TRUE(saveXml(set, folder.filePath("one.xml")));
     dialogs->openName = folder.filePath("one.xml");
     panel().actionOpen->trigger();
-    EXPECT_EQ(panel().outcomeText(), "Opened one.xml");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Opened one.xml");
     choose(panel().buttonMovePoint);
     clickViewer(Point(0.0, -0.5));
     ASSERT_EQ(doc().current_curve, 0);
@@ -285,7 +285,7 @@ TEST_F(EditorErgonomics, NewEmptiesTheStatusLineAndFileCurvesShowTheirColours)
 
     panel().actionNew->trigger();
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_TRUE(panel().outcomeText().isEmpty());
+    EXPECT_TRUE(panel().statusLines().outcomeText().isEmpty());
 }
 
 TEST_F(EditorErgonomics, BucketRepaintsThePictureAtOnce)
@@ -381,7 +381,7 @@ TEST_F(EditorErgonomics, SelectAllThenDeleteThenUndo)
     choose(panel().buttonMovePoint);
     keyViewer(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(doc().selection.size(), 3);
-    EXPECT_EQ(panel().outcomeText(), "Selected 3 curves");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Selected 3 curves");
     keyViewer(Qt::Key_Escape);
     EXPECT_TRUE(doc().selection.isEmpty());
     panel().actionSelect_All->trigger();

@@ -112,7 +112,7 @@ TEST_F(KeyframeExport, ThreeDrawingsGiveFrames0To51WithTheJointFrameTwice)
     EXPECT_EQ(dialogs->news, QStringList({"Keyframes: Exported 52 frames to output/"}));
 
     // The viewer's own drawing and view are back in the renderer.
-    EXPECT_EQ(viewer->solver().zoomFactor(), 2.0);
+    EXPECT_EQ(viewer->solver().currentView().zoom, 2.0);
     EXPECT_EQ(doc().nb_curves, 1);
 }
 
@@ -244,7 +244,7 @@ TEST_F(KeyframeExport, CancelAfterTheFirstFramesKeepsExactlyThoseFrames)
     EXPECT_TRUE(dialogs->messages.isEmpty());
     // The viewer's own drawing is back in the renderer.
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_EQ(viewer->solver().zoomFactor(), 1.0);
+    EXPECT_EQ(viewer->solver().currentView().zoom, 1.0);
 }
 
 TEST_F(KeyframeExport, ChosenFolderAndFramesPerPairAreUsedAndNamedAtTheEnd)

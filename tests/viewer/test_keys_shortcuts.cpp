@@ -4,6 +4,7 @@
 #include "diffusion_solver.h"
 #include "help_texts.h"
 #include "help_window.h"
+#include "curve_transforms.h"
 
 class Keys : public EditingViewer {
 protected:
@@ -120,7 +121,7 @@ TEST_F(Keys, ClipboardShortcutsCopyCutAndPaste)
 
 TEST_F(Keys, BlurShortcutsCopyTheMeanAndPasteIt)
 {
-    doc().curve(0).setUniformBlur(6);
+    setUniformBlur(doc().curve(0), 6);
     viewer->changeManipMode(ModeMovePoint);
     click(onCurve(0));
     key(Qt::Key_D, Qt::ControlModifier);

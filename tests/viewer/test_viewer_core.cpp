@@ -52,7 +52,7 @@ TEST(ViewerZoomBounds, RepeatedZoomStopsAtItsBoundsWithFiniteSizes)
     for (int i = 0; i < 40; ++i)
         viewer.navigation().zoomIn();
     EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 65536.0);
-    EXPECT_DOUBLE_EQ(viewer.solver().zoomFactor(), 65536.0);
+    EXPECT_DOUBLE_EQ(viewer.solver().currentView().zoom, 65536.0);
     EXPECT_DOUBLE_EQ(curveRenderingSettings().handleSize, 0.03 / 65536.0);
     EXPECT_DOUBLE_EQ(viewer.tools().selection.markerSize(), 0.06 / 65536.0);
 
@@ -88,9 +88,9 @@ using PanelValues = WiredWindows;
 TEST_F(PanelValues, SliderRangesReachTheViewer)
 {
     panel->sliderIter->setValue(panel->sliderIter->maximum());
-    EXPECT_EQ(viewer->solver().iterationCount(), 20);
+    EXPECT_EQ(viewer->solver().settings().iterations, 20);
     panel->sliderIter->setValue(panel->sliderIter->minimum());
-    EXPECT_EQ(viewer->solver().iterationCount(), 1);
+    EXPECT_EQ(viewer->solver().settings().iterations, 1);
 
     panel->sliderLifetimeThreshold->setValue(panel->sliderLifetimeThreshold->maximum());
     EXPECT_EQ(curveRenderingSettings().lifetimeThreshold, 30);
@@ -492,7 +492,7 @@ TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState)
     EXPECT_FALSE(viewer.isGLReady());
     EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 2.0);
     EXPECT_EQ(viewer.document().current_blur, 3);
-    EXPECT_EQ(viewer.solver().iterationCount(), 5);
+    EXPECT_EQ(viewer.solver().settings().iterations, 5);
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "diffusion_solver.h"
+
+// The work behind a solver's whole-canvas pictures (solver_export.cpp): the picture at export
+// quality at the solver's own size, and at any other size through a second solver of Export
+// storage, which this class drives too. It works on the solver's images and settings, which it
+// reaches as a friend; every call needs the solver's GL context current.
+class PictureExport {
+public:
+    explicit PictureExport(DiffusionSolver& solver) : s(solver) {}
+
+    // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in the solver's
+    // picture.
+    void renderWholeCanvas(int cycles, bool blur);
+    // The picture at level-0 size, top row first, as `encoding` asks.
+    QImage readPictureImage(const PictureEncoding& encoding) const;
+    // Puts the images back to the current view after a whole-canvas render.
+    void restoreViewAfterExport();
+    // The picture of `request` at a size other than the solver's, by the export solver.
+    QImage renderAtOtherSize(const PictureRequest& request, QString* error);
+    // The initialisation of a solver of Export storage: its programs and one empty level.
+    bool initializeForExport();
+
+private:
+    // The blurred picture of a reference solver and its blur map, read by an export at another
+    // size wherever the reference is blurred; null pointers: nothing is blurred.
+    struct BlurReference {
+        const Texture* picture = nullptr;
+        const Texture* blurMap = nullptr;
+    };
+
+    // Export storage: rasterises the curves at the solver's size, solves the three colour
+    // channels one after another with `cycles` cycles each and composes them, with the
+    // reference's blur, into an 8-bit picture; every full-size image is released before the
+    // picture is returned. Null when the GL cannot make the images or `progress` stopped it
+    // (phases 2 to 5 of 5).
+    QImage renderExport(int cycles, const BlurReference& reference,
+                        const PictureProgress& progress);
+    void rasteriseForExport();
+    void buildExportDivergence(const RenderTarget& divergence);
+    void solveChannel(int channel, RenderTarget& solution, RenderTarget& partner, int cycles);
+    void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
+                        const RenderTarget& picture);
+    void releaseExportImages();
+
+    DiffusionSolver& s;
+};
