@@ -29,8 +29,6 @@ namespace {
 using namespace tool_exit;
 constexpr int kBadBitmap = kBadInput;
 
-constexpr int kDefaultRounds = kDefaultTraceRounds;
-
 const char kUsageText[] =
     "Usage: tintweave-trace [options] IN.png|IN.jpg OUT.xml [--render OUT.png]\n"
     "Traces a bitmap (PNG, JPEG or BMP) into a Tintweave drawing: curves along its edges with\n"
@@ -65,7 +63,7 @@ const char kUsageText[] =
 
 struct Arguments {
     TraceSettings settings;
-    int rounds = kDefaultRounds;
+    int rounds = kDefaultTraceRounds;
     bool quiet = false;
     QString shaders;
     QString render;         // OUT.png, empty for none

@@ -20,8 +20,6 @@ namespace {
 
 // The traced bitmap's size: the editor's canvas.
 constexpr int kTraceSize = kCanvasSize;
-// Colour-fitting rounds after the trace (the command line's default).
-constexpr int kTraceRounds = 1;
 
 } // namespace
 
@@ -91,7 +89,7 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
             progress.setLabelText("Fitting the colours...");
             QApplication::processEvents();
             // Cancel is seen between solves; repaints meanwhile may leave another context current.
-            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kTraceRounds, [&] {
+            refineTracedColors(viewer.solver(), traced.drawing, bitmap, kDefaultTraceRounds, [&] {
                 QApplication::processEvents();
                 viewer.makeCurrent();
                 return progress.wasCanceled();
