@@ -49,7 +49,7 @@ public:
 
     // Builds the coarse operators from problem.constraints and runs `fCycles` F-cycles, then
     // `vCycles` V-cycles, on the estimate problem.solution holds. Expects the GL state the
-    // solver's passes set up (see DiffusionSolver::beginPasses).
+    // solver's passes set up (see solvergl::beginPasses).
     void solve(const Problem& problem, int fCycles, int vCycles);
 
 private:
