@@ -1,10 +1,10 @@
-# tintweave_add_test_suite(<name> LIBS <libs...> [GL])
+# tintweave_add_test_suite(<name> LIBS <libs...> [GL] [SERIAL])
 # Builds one GoogleTest executable from every *.cpp in the calling folder. A folder with its own
 # main.cpp (for example one that creates a QApplication) links plain gtest, the others gtest_main.
 # GL suites are labelled "gl", run from the source tree so that shaders/ and icons/ resolve, and
 # are discovered when ctest runs (under Xvfb), not at build time.
 function(tintweave_add_test_suite name)
-  cmake_parse_arguments(ARG "GL" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GL;SERIAL" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -19,11 +19,17 @@ function(tintweave_add_test_suite name)
   target_compile_definitions(${name} PRIVATE
     TINTWEAVE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TINTWEAVE_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  # SERIAL: the suite's tests move the shared X server's pointer and need their windows on top
+  # (hover, tooltips), so no other test may run beside them.
+  set(serial FALSE)
+  if(ARG_SERIAL)
+    set(serial TRUE)
+  endif()
   if(ARG_GL)
     gtest_discover_tests(${name}
       DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-      PROPERTIES LABELS gl TIMEOUT 300)
+      PROPERTIES LABELS gl TIMEOUT 300 RUN_SERIAL ${serial})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
   endif()

@@ -2,6 +2,7 @@
 #include "color_samples.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -13,6 +14,18 @@ double linearize(int channel)
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
+// linearize() of every channel value, computed once.
+const std::array<double, 256>& linearTable()
+{
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[i] = linearize(i);
+        return t;
+    }();
+    return table;
+}
+
 double labF(double q) { return q > 0.008856452 ? std::cbrt(q) : (903.2963 * q + 16.0) / 116.0; }
 
 // Adds 0.5 and drops the fraction towards zero.
@@ -22,9 +35,10 @@ int roundHalfUpTruncated(double v) { return std::isfinite(v) ? static_cast<int>(
 
 Lab toLab(const QColor& c)
 {
-    const float R = static_cast<float>(linearize(c.red()));
-    const float G = static_cast<float>(linearize(c.green()));
-    const float B = static_cast<float>(linearize(c.blue()));
+    const std::array<double, 256>& linear = linearTable();
+    const float R = static_cast<float>(linear[c.red()]);
+    const float G = static_cast<float>(linear[c.green()]);
+    const float B = static_cast<float>(linear[c.blue()]);
     // sRGB to XYZ adapted to the D50 white, in single precision.
     const float X = 0.43605202f * R + 0.3850816f * G + 0.14308742f * B;
     const float Y = 0.22249159f * R + 0.71688604f * G + 0.060621485f * B;
@@ -48,6 +62,28 @@ double labDistance(const Lab& p, const Lab& q)
     return std::sqrt(dL * dL + da * da + db * db);
 }
 
+namespace {
+
+// Sets errors[j], for each sample strictly between kept samples `from` and `to`, to its L*a*b*
+// distance from the linear blend of the two (by globalID).
+void measureSpan(const QVector<ColorSample>& samples, const QVector<Lab>& labs, int from, int to,
+                 QVector<double>& errors)
+{
+    const ColorSample& s0 = samples[from];
+    const ColorSample& s1 = samples[to];
+    const double span = s1.globalID - s0.globalID;
+    for (int j = from + 1; j < to; ++j) {
+        const double w = span != 0.0 ? (samples[j].globalID - s0.globalID) / span : 0.0;
+        auto mix = [w](int a, int b) { return static_cast<int>((1.0 - w) * a + w * b); };
+        const QColor expected(std::clamp(mix(s0.color.red(), s1.color.red()), 0, 255),
+                              std::clamp(mix(s0.color.green(), s1.color.green()), 0, 255),
+                              std::clamp(mix(s0.color.blue(), s1.color.blue()), 0, 255));
+        errors[j] = labDistance(toLab(expected), labs[j]);
+    }
+}
+
+} // namespace
+
 QVector<int> simplifyColorSamples(const QVector<ColorSample>& samples, double tolerance)
 {
     const int m = samples.size();
@@ -62,32 +98,30 @@ QVector<int> simplifyColorSamples(const QVector<ColorSample>& samples, double to
     for (const ColorSample& s : samples)
         labs.append(toLab(s.color));
 
+    // Each sample's error against the kept samples around it (0 for kept samples and for those
+    // past the last kept one). Keeping a sample changes only the errors of the span it splits.
+    QVector<double> errors(m, 0.0);
     kept.append(0);
     double error = tolerance + 1.0;
     int candidate = m - 1;
     const int maxIterations = m / 5 + 2;
     for (int iteration = 1; iteration <= maxIterations && error > tolerance; ++iteration) {
-        kept.append(candidate);
-        std::sort(kept.begin(), kept.end());
-        kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
-        // The sample worst reproduced by linear interpolation between the kept ones.
+        const auto at = std::lower_bound(kept.begin(), kept.end(), candidate);
+        if (at == kept.end() || *at != candidate) {
+            const int position = int(at - kept.begin());
+            kept.insert(position, candidate);
+            errors[candidate] = 0.0;
+            measureSpan(samples, labs, kept[position - 1], candidate, errors);
+            if (position + 1 < kept.size())
+                measureSpan(samples, labs, candidate, kept[position + 1], errors);
+        }
+        // The sample worst reproduced; the first one on a tie.
         error = 0.0;
         candidate = 0;
-        for (int p = 0; p + 1 < kept.size(); ++p) {
-            const ColorSample& s0 = samples[kept[p]];
-            const ColorSample& s1 = samples[kept[p + 1]];
-            const double span = s1.globalID - s0.globalID;
-            for (int j = kept[p] + 1; j < kept[p + 1]; ++j) {
-                const double w = span != 0.0 ? (samples[j].globalID - s0.globalID) / span : 0.0;
-                auto mix = [w](int a, int b) { return static_cast<int>((1.0 - w) * a + w * b); };
-                const QColor expected(std::clamp(mix(s0.color.red(), s1.color.red()), 0, 255),
-                                      std::clamp(mix(s0.color.green(), s1.color.green()), 0, 255),
-                                      std::clamp(mix(s0.color.blue(), s1.color.blue()), 0, 255));
-                const double e = labDistance(toLab(expected), labs[j]);
-                if (e > error) {
-                    error = e;
-                    candidate = j;
-                }
+        for (int j = 0; j < m; ++j) {
+            if (errors[j] > error) {
+                error = errors[j];
+                candidate = j;
             }
         }
     }

@@ -46,7 +46,8 @@ bool DiffusionSolver::initialize()
     createImages();
     if (!pyramid[0].colorConstraints.framebuffer.isComplete()
         || !pyramid[0].colorSolution.framebuffer.isComplete()
-        || !pyramid[0].scratch.framebuffer.isComplete() || !blurScratch.framebuffer.isComplete()) {
+        || !pyramid[0].blurSolution.framebuffer.isComplete()
+        || !blurScratch.framebuffer.isComplete()) {
         statusText =
             QStringLiteral("The renderer cannot run: this OpenGL cannot render into half-float or "
                            "depth-stencil images.");
@@ -102,7 +103,6 @@ void DiffusionSolver::createImages()
         level.gradientY.create(w, h, halfFloatNearestGreyBorder());
         level.divergence.create(w, h, halfFloatNearestGreyBorder());
         level.colorSolution.create(w, h, floatLinear());
-        level.scratch.create(w, h, floatNearest());
         level.blurSolution.create(w, h, floatNearest());
         level.colorConstraints.create(w, h, rgba8Nearest());
         level.blurConstraints.create(w, h, halfFloatNearest());
@@ -243,7 +243,6 @@ const RenderTarget* DiffusionSolver::target(SolverImage image, int level) const
     case SolverImage::GradientY: return &l.gradientY;
     case SolverImage::Divergence: return &l.divergence;
     case SolverImage::ColorSolution: return level == 0 ? &picture() : &l.colorSolution;
-    case SolverImage::Scratch: return &l.scratch;
     case SolverImage::BlurSolution: return &l.blurSolution;
     case SolverImage::BlurConstraints: return &l.blurConstraints;
     case SolverImage::ColorConstraints: return &l.colorConstraints;

@@ -41,7 +41,6 @@ enum class SolverImage {
     GradientY,        // y component
     Divergence,       // right-hand side of the Poisson solve, stored signed
     ColorSolution,    // the diffused colours; level 0 is the picture
-    Scratch,          // ping-pong partner of both solves
     BlurSolution,     // the diffused blur map (blur / 16)
     BlurConstraints,  // rasterised blur values, alpha 0 where free
     ColorConstraints, // rasterised curve colours, alpha 0 where free
@@ -220,7 +219,7 @@ private:
     friend class PictureExport;
 
     struct Level {
-        RenderTarget gradientX, gradientY, divergence, colorSolution, scratch, blurSolution,
+        RenderTarget gradientX, gradientY, divergence, colorSolution, blurSolution,
             colorConstraints, blurConstraints;
     };
     using Problem = Multigrid::Problem;

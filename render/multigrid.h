@@ -29,13 +29,10 @@ public:
     Multigrid(const Multigrid&) = delete;
     Multigrid& operator=(const Multigrid&) = delete;
 
-    // One problem on the finest level: the estimate (in and out), a partner image of the same
-    // size (not needed any more: the solve works on its own packed images), the right-hand side
-    // (null: zero, a Laplace problem) and the constraint image (alpha above 0.1: fixed at its
-    // colour).
+    // One problem on the finest level: the estimate (in and out), the right-hand side (null:
+    // zero, a Laplace problem) and the constraint image (alpha above 0.1: fixed at its colour).
     struct Problem {
         RenderTarget* solution;
-        RenderTarget* partner;
         const Texture* rhs;
         const Texture* constraints;
     };
@@ -52,7 +49,7 @@ public:
 
     // Builds the coarse operators from problem.constraints and runs `fCycles` F-cycles, then
     // `vCycles` V-cycles, on the estimate problem.solution holds. Expects the GL state the
-    // solver's passes set up (see DiffusionSolver::beginPasses).
+    // solver's passes set up (see solvergl::beginPasses).
     void solve(const Problem& problem, int fCycles, int vCycles);
 
 private:

@@ -39,7 +39,7 @@ private:
                         const PictureProgress& progress);
     void rasteriseForExport();
     void buildExportDivergence(const RenderTarget& divergence);
-    void solveChannel(int channel, RenderTarget& solution, RenderTarget& partner, int cycles);
+    void solveChannel(int channel, RenderTarget& solution, int cycles);
     void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
                         const RenderTarget& picture);
     void releaseExportImages();

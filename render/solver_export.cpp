@@ -6,7 +6,7 @@
 //      and one gradient image at a time, until the constraints and the divergence are laid
 //      into one half-float image (see rasteriseForExport);
 //   2. the three colour channels, one after another, each solved in one-channel 32-bit float
-//      images (the estimate and its partner) and written into its channel of the 8-bit
+//      image (the estimate) and written into its channel of the 8-bit
 //      picture, which reuses the constraint image;
 //   3. the picture read back once every other image is released.
 // That is 20 bytes a pixel live at full size in either phase, plus under 6 for the coarse
@@ -191,19 +191,17 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     s.createMultigridLevels();
     // The 8-bit constraint image, no longer needed, takes the picture.
     RenderTarget picture = std::move(s.pyramid[0].colorConstraints);
-    RenderTarget solution, partner;
+    RenderTarget solution;
     solution.create(s.width, s.height, redFloatNearest());
-    partner.create(s.width, s.height, redFloatNearest());
-    bool made = noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete()
-                && partner.framebuffer.isComplete();
+    bool made =
+        noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete();
     for (int channel = 0; made && !s.exportCancelled && channel < 3; ++channel) {
-        solveChannel(channel, solution, partner, cycles);
+        solveChannel(channel, solution, cycles);
         composeChannel(channel, solution, reference, picture);
         s.exportCancelled = !goOn(progress, 3 + channel);
     }
     made = made && !s.exportCancelled;
     release(solution);
-    release(partner);
     releaseExportImages();
 
     QImage image;
@@ -288,12 +286,11 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
     release(flat);
 }
 
-void PictureExport::solveChannel(int channel, RenderTarget& solution, RenderTarget& partner,
-                                 int cycles)
+void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles)
 {
     const Texture& problem = s.pyramid[0].divergence.texture; // constraints and divergence
     readChannelAsRed(problem, channel);
-    s.solveProblem({&solution, &partner, &problem, &problem}, cycles, true, 0.5f);
+    s.solveProblem({&solution, &problem, &problem}, cycles, true, 0.5f);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,

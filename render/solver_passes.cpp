@@ -144,8 +144,7 @@ void DiffusionSolver::buildBlurConstraints(const View& v)
 DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
 {
     Level& level0 = pyramid[0];
-    return {&solution, &level0.scratch, &level0.divergence.texture,
-            &level0.colorConstraints.texture};
+    return {&solution, &level0.divergence.texture, &level0.colorConstraints.texture};
 }
 
 void DiffusionSolver::solveColors(bool fromPrevious)
@@ -177,8 +176,8 @@ void DiffusionSolver::solveBlurMap(int cycles)
         leavePasses();
         return;
     }
-    solveProblem({&level0.blurSolution, &level0.scratch, nullptr, &level0.blurConstraints.texture},
-                 cycles, true, 0.0f);
+    solveProblem({&level0.blurSolution, nullptr, &level0.blurConstraints.texture}, cycles, true,
+                 0.0f);
 }
 
 // The picture changes little between two mouse moves, so the solve starts from the previous

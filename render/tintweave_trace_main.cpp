@@ -3,6 +3,7 @@
 // rendering, and optionally writes the render. Renders without a window, as tintweave-render.
 #include "tool_exit_status.h"
 #include "bitmap_tracer.h"
+#include "console_diagnostics.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
@@ -225,6 +226,8 @@ int refineAndRender(const Arguments& args, const QImage& bitmap, CurveSet& drawi
 
 int main(int argc, char** argv)
 {
+    // The shaders' uniform locations and other diagnostics would bury the progress lines.
+    setDiagnosticLines(DiagnosticLines::Off);
     Arguments args;
     const int parsed = parseArguments(argc, argv, &args);
     if (parsed >= 0)

@@ -14,25 +14,8 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
-class EditorFeedback : public ::testing::Test {
+class EditorFeedback : public ScriptedEditorTest {
 protected:
-    void SetUp() override
-    {
-        QSettings().clear();
-        ASSERT_TRUE(folder.isValid());
-        startScriptedEditor(editor, dialogs);
-    }
-    void TearDown() override
-    {
-        editor.reset();
-        QSettings().clear();
-    }
-
-    Viewer& viewer() { return editor->viewer; }
-    Interface& panel() { return editor->panel; }
-    CurveSet& doc() { return viewer().document(); }
-    QString path(const char* name) const { return folder.filePath(name); }
-
     // A saved drawing with two curves of distinct colours and blur, opened through File > Load.
     void openTwoColourDrawing()
     {
@@ -59,10 +42,6 @@ protected:
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&viewer(), &move);
     }
-
-    QTemporaryDir folder;
-    std::unique_ptr<Editor> editor;
-    ScriptedDialogs* dialogs = nullptr;
 };
 
 TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QImage>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -32,3 +34,29 @@ inline QColor swatchColor(const QPushButton* button)
     const QImage image = button->icon().pixmap(button->iconSize()).toImage();
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
+
+// A fresh scripted editor per test, with a temporary folder for its files and the settings
+// cleared before and after.
+class ScriptedEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QSettings().clear();
+        ASSERT_TRUE(folder.isValid());
+        startScriptedEditor(editor, dialogs);
+    }
+    void TearDown() override
+    {
+        editor.reset();
+        QSettings().clear();
+    }
+
+    Viewer& viewer() { return editor->viewer; }
+    Interface& panel() { return editor->panel; }
+    CurveSet& doc() { return viewer().document(); }
+    QString path(const char* name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<Editor> editor;
+    ScriptedDialogs* dialogs = nullptr;
+};

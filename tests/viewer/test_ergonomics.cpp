@@ -28,23 +28,8 @@ void keepScreenshot(const QImage& image, const char* name)
 
 } // namespace
 
-class EditorErgonomics : public ::testing::Test {
+class EditorErgonomics : public ScriptedEditorTest {
 protected:
-    void SetUp() override
-    {
-        QSettings().clear();
-        ASSERT_TRUE(folder.isValid());
-        startScriptedEditor(editor, dialogs);
-    }
-    void TearDown() override
-    {
-        editor.reset();
-        QSettings().clear();
-    }
-
-    Viewer& viewer() { return editor->viewer; }
-    Interface& panel() { return editor->panel; }
-    CurveSet& doc() { return viewer().document(); }
     DrawingHistory& history() { return viewer().drawing().history(); }
     QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
     void clickViewer(const Point& p)
@@ -71,10 +56,6 @@ protected:
         QTest::qWait(30);
         return viewer().grabFramebuffer();
     }
-
-    QTemporaryDir folder;
-    std::unique_ptr<Editor> editor;
-    ScriptedDialogs* dialogs = nullptr;
 };
 
 // ---------------------------------------------------------------- blur editing
