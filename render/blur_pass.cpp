@@ -4,6 +4,7 @@
 #include "blur_pass.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
+#include "image_pass.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,18 +84,20 @@ void DiffusionSolver::applyBlur(bool enabled)
 {
     if (!ready)
         return;
-    pictureBlurred = false;
-    const float largest = largestBlur(curveSet);
+    solverImages.pictureBlurred = false;
+    const float largest = largestBlur(input.curves);
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
     if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
     solvergl::beginPasses();
-    Level& level0 = pyramid[0];
+    SolverImages::Level& level0 = solverImages.pyramid[0];
+    RenderTarget& blurredPicture = solverImages.blurredPicture;
+    RenderTarget& blurScratch = solverImages.blurScratch;
     solvergl::copyImage(level0.colorSolution.texture, blurredPicture);
     // The passes write only the pixels blurred at their level but read their neighbours: both
     // images start as this picture, so that nothing of an earlier picture is read.
     solvergl::copyImage(level0.colorSolution.texture, blurScratch);
-    writeBlurDepth(blurThresholdProgram, level0.blurSolution.texture, blurredPicture);
+    writeBlurDepth(programs.blurThresholdProgram, level0.blurSolution.texture, blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LESS);
@@ -102,18 +105,18 @@ void DiffusionSolver::applyBlur(bool enabled)
         if (blur >= largest)
             continue;
         const float depth = 2.0f * blur - 1.0f; // window depth = blur
-        runImagePass({diffusionProgram,
+        runImagePass({programs.diffusionProgram,
                       {&blurredPicture.texture, &level0.blurSolution.texture},
                       {{"blur", blur}},
                       depth},
                      blurScratch);
-        runImagePass({diffusionProgram,
+        runImagePass({programs.diffusionProgram,
                       {&blurScratch.texture, &level0.blurSolution.texture},
                       {{"blur", blur}},
                       depth},
                      blurredPicture);
     }
-    pictureBlurred = true;
+    solverImages.pictureBlurred = true;
     displayPyramidStale = true;
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);

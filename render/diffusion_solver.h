@@ -1,23 +1,17 @@
 #pragma once
 
-#include "colour_space.h"
-#include "display_mode.h"
-#include "gl_objects.h"
-#include "image_pass.h"
 #include "multigrid.h"
-#include "shader_program.h"
-#include "solver_settings.h"
+#include "solver_display.h"
+#include "solver_images.h"
+#include "solver_input.h"
+#include "solver_programs.h"
+#include "solver_rasteriser.h"
 #include "view.h"
 
-#include <QColor>
 #include <QString>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
-#include <vector>
-
-class CurveSet;
 
 class QImage;
 
@@ -33,17 +27,6 @@ struct PictureRequest {
     bool blur = true;
     PictureProgress progress; // may be empty
     PictureEncoding encoding;
-};
-
-// The images the solver keeps per pyramid level (see readImage and display).
-enum class SolverImage {
-    GradientX,        // x component of the colour jumps, stored 0.5 + 0.5 g
-    GradientY,        // y component
-    Divergence,       // right-hand side of the Poisson solve, stored signed
-    ColorSolution,    // the diffused colours; level 0 is the picture
-    BlurSolution,     // the diffused blur map (blur / 16)
-    BlurConstraints,  // rasterised blur values, alpha 0 where free
-    ColorConstraints, // rasterised curve colours, alpha 0 where free
 };
 
 // Turns the curves of a CurveSet into the finished picture on the GPU: the curves are
@@ -65,7 +48,12 @@ enum class SolverImage {
 // initialize ran in; destroy the solver with that context current too (it releases its
 // textures and framebuffers). Before a successful initialize the work operations do nothing.
 // Every work operation leaves projection and model-view at identity, no program in use,
-// texturing off, and the blur-scratch framebuffer bound (display leaves the caller's bound).
+// texturing off, and the blur-scratch framebuffer bound (the display leaves the caller's bound).
+//
+// The solver keeps the life cycle, the drawing and settings it works from (SolverInput), the
+// view, the solves, the blur pass and the exports. Its parts share its images (SolverImages)
+// and programs (SolverPrograms) by reference: the rasterising passes (SolverRasteriser) and
+// the display with the picture's encoding (SolverDisplay).
 class DiffusionSolver {
 public:
     // Multigrid cycles at the user's default count (the Iterations slider adds one per step
@@ -86,10 +74,8 @@ public:
     static constexpr int kMinPictureSize = 16;
     static constexpr int kMaxPictureSize = 8192;
 
-    // Interactive: every image of the pyramid, for the editor's view. Export: a solver of one
-    // picture at another size (see solver_export.cpp): it holds only the multigrid's coarse
-    // levels between exports and makes its full-size images one phase at a time.
-    enum class Storage { Interactive, Export };
+    // See SolverStorage.
+    using Storage = SolverStorage;
 
     // width, height: size of level 0 in pixels (the viewer passes 512 x 512); iterations:
     // the Iterations setting (the viewer passes kDefaultCycles). No GL work.
@@ -115,43 +101,30 @@ public:
     // The document to rasterise; not owned, must outlive its use. Without one nothing is drawn.
     void setCurveSet(const CurveSet& set)
     {
-        curveSet = &set;
+        input.curves = &set;
         colorView.valid = overviewValid = false;
     }
     // The part of the canvas the pictures show (no re-solve).
     void setView(const View& v) { view = v; }
-    // Iterations, blur switch, export encoding and display dithering.
-    SolverSettings& settings() { return userSettings; }
-    const SolverSettings& settings() const { return userSettings; }
-    // The space the drawing is diffused in (sRGB without a drawing); every image of the solver
-    // holds colours of that space, and display, colorAt, the overview reader and the exports
-    // convert them back to sRGB.
-    ColourSpace colourSpace() const;
-    // Level shown by display: +1 unless already levels - 1 / -1 unless already 0.
-    int coarserDisplayLevel();
-    int finerDisplayLevel();
-    // GL name of the framebuffer holding the full-canvas overview (for colour sampling).
-    unsigned int overviewFramebufferName() const { return overview.framebuffer.name(); }
-
     const View& currentView() const { return view; }
-    int levelCount() const { return levels; }
-    int currentDisplayLevel() const { return displayLevel; }
-    int canvasWidth() const { return width; }
-    int canvasHeight() const { return height; }
-    // Size of a level; out-of-range levels give 0.
-    int levelWidthOf(int level) const;
-    int levelHeightOf(int level) const;
+    // Iterations, blur switch, export encoding and display dithering.
+    SolverSettings& settings() { return input.settings; }
+    const SolverSettings& settings() const { return input.settings; }
+    // The space the drawing is diffused in (sRGB without a drawing); every image of the solver
+    // holds colours of that space, and the display, the overview reader and the exports
+    // convert them back to sRGB.
+    ColourSpace colourSpace() const { return input.colourSpace(); }
+
+    // ---- parts
+    // The images: level sizes, the overview's framebuffer, read-back for tests and tools.
+    const SolverImages& images() const { return solverImages; }
+    // The rasterising passes at a view (the work operations below run them themselves).
+    SolverRasteriser& rasteriser() { return problemRasteriser; }
+    // The window's picture, its display level and colour read-back.
+    SolverDisplay& display() { return solverDisplay; }
+    const SolverDisplay& display() const { return solverDisplay; }
 
     // ---- work operations (see the .cpp files for each pass)
-    // gradientX[0] and gradientY[0] from the curves at the current view.
-    void drawGradients();
-    // drawGradients, then divergence[0]: the right-hand side of the Poisson solve.
-    void buildDivergencePyramid();
-    // Level 0 of colorConstraints; with `border`, a one-pixel ring along the window's edge
-    // holds the colours of the full-canvas solution kept in the overview image.
-    void buildColorConstraints(bool border);
-    // Level 0 of blurConstraints.
-    void buildBlurConstraints();
     // Solve the colours / the blur map of the rasterised problem: from the previous solution
     // when it belongs to this view and `fromPrevious` is set, else from grey (see kBaseCycles).
     void solveColors(bool fromPrevious = false);
@@ -169,22 +142,11 @@ public:
     // Softens colorSolution[0] where the blur map asks for it; nothing unless `enabled` (the
     // blur switch of the settings, or an export's own choice).
     void applyBlur(bool enabled);
-
-    // ---- output
-    // Draws one image of level displayLevel over the whole window into `framebuffer` (the
-    // window's framebuffer: defaultFramebufferObject() of a QOpenGLWidget), after clearing it to
-    // grey (DisplayMode::Background draws nothing more). Pixels with alpha 0.1 or less show the
-    // grey. Leaves `framebuffer` bound with the window viewport. The image fills
-    // the viewport whose lower left corner is (viewportX, viewportY); the clear covers it all.
-    void display(int windowWidth, int windowHeight, DisplayMode mode, unsigned int framebuffer,
-                 int viewportX = 0, int viewportY = 0);
-    // Colour of the picture at fractions x, y of the canvas (origin bottom left), each channel
-    // the value times 255 truncated, alpha 255. Fractions outside 0..1 are clamped to the
-    // canvas. Grey (127, 127, 127) before initialize.
-    QColor colorAt(double x, double y);
     // Full-canvas, unblurred picture kept in the overview image: a fresh solve, or one from the
     // previous overview when `fromPrevious` and it is valid.
     void renderOverview(bool fromPrevious = false);
+
+    // ---- output
     // renderFinalPicture, written as a PNG of width x height; zoom, pan, iterations and the
     // blur switch are left as they were, and the images describe the current view again
     // afterwards. The file is written atomically (see writePngFile): a failed export leaves an
@@ -208,20 +170,10 @@ public:
     // way; nothing is solved.
     bool savePicture(const QString& path, QString* error = nullptr);
 
-    // Copy of one image of one level as RGBA floats, rows bottom-up (for tests and tools);
-    // empty for a level out of range or before initialize.
-    std::vector<float> readImage(SolverImage image, int level) const;
-    // The same for the overview image (level-0 size).
-    std::vector<float> readOverview() const;
-
 private:
     // The whole-canvas pictures of renderImage and the export storage (solver_export.cpp).
     friend class PictureExport;
 
-    struct Level {
-        RenderTarget gradientX, gradientY, divergence, colorSolution, blurSolution,
-            colorConstraints, blurConstraints;
-    };
     using Problem = Multigrid::Problem;
     // The colour problem of the rasterised images, solved into `solution` (level 0 size).
     Problem colorProblem(RenderTarget& solution);
@@ -232,71 +184,34 @@ private:
         bool matches(const View& v) const { return valid && view == v; }
     };
 
-    // The rasterising operations at view `v` (the public ones use the current view; the
-    // whole-canvas solves pass View()).
-    void drawGradients(const View& v);
-    void buildDivergencePyramid(const View& v);
-    void buildColorConstraints(const View& v, bool border);
-    void buildBlurConstraints(const View& v);
-
-    // ---- colour spaces and picture output (solver_picture_output.cpp)
-    // `source` converted to sRGB and encoded as `encoding` asks: Format_RGBA8888 or
-    // Format_RGBA64, top row first; null when the memory cannot be had.
-    QImage encodePicture(const RenderTarget& source, const PictureEncoding& encoding) const;
-    // Gives the constraint images the precision the drawing's space needs: 8 bits hold sRGB
-    // values exactly (as they always were), the other spaces need half floats.
-    void matchConstraintPrecision();
-    void usePictureOutputProgram(bool dither) const;
     bool isWholeCanvasView() const { return view == View(); }
     void copyIntoOverview();
     // The blur map from grey with `cycles` cycles; at once when no curve asks for blur.
     void solveBlurMap(int cycles);
-    // The image holding the picture: the blurred copy after a blur pass, else colorSolution[0].
-    const RenderTarget& picture() const;
 
     bool checkSupport();
-    void createImages();
     void createMultigridLevels();
     void createPrograms();
-    const RenderTarget* target(SolverImage image, int level) const;
 
     // ---- multigrid (solver_multigrid.cpp)
     static constexpr int kReSolveFCycles = 2;
     // Runs `cycles` cycles on `problem`: F-cycles from grey (`fresh`, cleared to `clearValue`),
     // else kReSolveFCycles F-cycles and then V-cycles from the estimate it holds.
     void solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue);
-    // The coarser levels of every displayed image, made from level 0.
-    void buildDisplayPyramid();
 
-    void leavePasses() const;
+    void leavePasses() const { solverImages.leavePasses(); }
 
-    const CurveSet* curveSet = nullptr;
-    Storage storage;
-    int width;
-    int height;
-    std::vector<int> levelWidth;
-    std::vector<int> levelHeight;
-    ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
-        blurThresholdProgram, downsampleProgram, composeChannelProgram;
-    mutable ShaderProgram pictureOutputProgram; // to sRGB, dithered (picture_output.frag)
-    SolverSettings userSettings;
-    bool preciseConstraints = false; // constraint images in half floats rather than 8 bits
-    int levels = 1;
-    int displayLevel = 0;
-    std::vector<Level> pyramid;
-    Multigrid multigrid; // the coarse levels of both solves
-    // Depth and stencil of level 0: the stencil counting of the colour constraints and the
-    // blur map laid into depth by the blur pass.
-    Texture depthStencil;
-    RenderTarget overview;
-    RenderTarget blurScratch;
-    RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
-    bool pictureBlurred = false;
-    bool exportCancelled = false;    // the last renderExport was stopped by its progress
-    bool displayPyramidStale = true; // the coarser display levels lag behind level 0
-    SolvedView colorView;            // what colorSolution[0] holds
-    bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing
+    SolverInput input;
     View view;
+    SolverImages solverImages;
+    SolverPrograms programs;
+    Multigrid multigrid;             // the coarse levels of both solves
+    bool displayPyramidStale = true; // the coarser display levels lag behind level 0
+    SolverRasteriser problemRasteriser{solverImages, programs, input};
+    SolverDisplay solverDisplay{solverImages, programs, input, displayPyramidStale};
+    bool exportCancelled = false; // the last renderExport was stopped by its progress
+    SolvedView colorView;         // what colorSolution[0] holds
+    bool overviewValid = false;   // the overview holds a whole-canvas solution of the drawing
 
     bool ready = false;
     bool initialized = false;

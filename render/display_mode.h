@@ -1,6 +1,6 @@
 #pragma once
 
-// Which of the solver's images a frame shows (DiffusionSolver::display); the values are the
+// Which of the solver's images a frame shows (SolverDisplay::draw); the values are the
 // solver's mode numbers.
 enum class DisplayMode : int {
     Picture = 0,          // the diffused colours

@@ -12,8 +12,8 @@ OverviewReader::OverviewReader(unsigned int framebuffer, int width, int height, 
 }
 
 OverviewReader::OverviewReader(const DiffusionSolver& solver)
-    : OverviewReader(solver.overviewFramebufferName(), solver.canvasWidth(), solver.canvasHeight(),
-                     solver.colourSpace())
+    : OverviewReader(solver.images().overviewFramebufferName(), solver.images().width,
+                     solver.images().height, solver.colourSpace())
 {
 }
 

@@ -24,6 +24,7 @@
 #include "blur_pass.h"
 #include "curve_drawing.h"
 #include "diffusion_solver.h"
+#include "image_pass.h"
 #include "picture_export.h"
 #include "picture_file.h"
 
@@ -101,9 +102,10 @@ bool PictureExport::initializeForExport()
         std::fprintf(stderr, "%s\n", s.statusText.toLocal8Bit().constData());
         return false;
     }
-    s.pyramid.resize(1);
-    s.levelWidth = {s.width, 0};
-    s.levelHeight = {s.height, 0};
+    SolverImages& images = s.solverImages;
+    images.pyramid.resize(1);
+    images.levelWidth = {images.width, 0};
+    images.levelHeight = {images.height, 0};
     s.createPrograms();
     s.ready = true;
     s.leavePasses();
@@ -119,7 +121,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
     };
     if (!ready)
         return fail(QStringLiteral("the renderer has no usable OpenGL"));
-    if (storage == Storage::Export)
+    if (solverImages.storage == Storage::Export)
         return fail(QStringLiteral("an export solver renders only for its interactive solver"));
     if (request.size < kMinPictureSize || request.size > kMaxPictureSize)
         return fail(QStringLiteral("the picture size must be %1 to %2 pixels, not %3")
@@ -127,7 +129,7 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
                         .arg(kMaxPictureSize)
                         .arg(request.size));
     QImage image;
-    if (request.size == width && request.size == height) {
+    if (request.size == solverImages.width && request.size == solverImages.height) {
         PictureExport(*this).renderWholeCanvas(request.cycles, request.blur);
         image = PictureExport(*this).readPictureImage(request.encoding);
     } else {
@@ -141,17 +143,18 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
 {
     // The blurred regions come from this solver's own picture at export quality.
     BlurReference reference;
-    if (request.blur && largestBlur(s.curveSet) > 0.0f) {
+    if (request.blur && largestBlur(s.input.curves) > 0.0f) {
         renderWholeCanvas(DiffusionSolver::kExportCycles, true);
-        if (s.pictureBlurred)
-            reference = {&s.blurredPicture.texture, &s.pyramid[0].blurSolution.texture};
+        const SolverImages& images = s.solverImages;
+        if (images.pictureBlurred)
+            reference = {&images.blurredPicture.texture, &images.pyramid[0].blurSolution.texture};
     }
     if (!goOn(request.progress, 1)) {
         if (error)
             *error = QStringLiteral("cancelled");
         return QImage();
     }
-    if (!s.exporter || s.exporter->width != request.size) {
+    if (!s.exporter || s.exporter->solverImages.width != request.size) {
         // One export solver per picture size: its multigrid levels follow from that size.
         s.exporter = std::make_unique<DiffusionSolver>(request.size, request.size, 0, 1.0, 0.0, 0.0,
                                                        DiffusionSolver::Storage::Export);
@@ -164,10 +167,11 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
         problem = QStringLiteral("some shader programs could not be built");
     QImage image;
     if (problem.isEmpty()) {
-        s.exporter->curveSet = s.curveSet;
-        s.exporter->userSettings.exportEncoding = request.encoding;
-        s.exporter->preciseConstraints = s.colourSpace() != ColourSpace::Srgb
-                                         || request.encoding.dither || request.encoding.depth > 8;
+        s.exporter->input.curves = s.input.curves;
+        s.exporter->input.settings.exportEncoding = request.encoding;
+        s.exporter->solverImages.preciseConstraints = s.colourSpace() != ColourSpace::Srgb
+                                                      || request.encoding.dither
+                                                      || request.encoding.depth > 8;
         image =
             PictureExport(*s.exporter).renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
@@ -190,9 +194,9 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     s.exportCancelled = !goOn(progress, 2);
     s.createMultigridLevels();
     // The 8-bit constraint image, no longer needed, takes the picture.
-    RenderTarget picture = std::move(s.pyramid[0].colorConstraints);
+    RenderTarget picture = std::move(s.solverImages.pyramid[0].colorConstraints);
     RenderTarget solution;
-    solution.create(s.width, s.height, redFloatNearest());
+    solution.create(s.solverImages.width, s.solverImages.height, redFloatNearest());
     bool made =
         noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete();
     for (int channel = 0; made && !s.exportCancelled && channel < 3; ++channel) {
@@ -206,7 +210,7 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
 
     QImage image;
     if (made)
-        image = s.encodePicture(picture, s.userSettings.exportEncoding);
+        image = s.solverDisplay.encodePicture(picture, s.input.settings.exportEncoding);
     release(picture);
     made = noGlError() && made;
     s.leavePasses();
@@ -222,18 +226,19 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
 // picture.
 void PictureExport::rasteriseForExport()
 {
-    DiffusionSolver::Level& level0 = s.pyramid[0];
-    level0.colorConstraints.create(s.width, s.height,
-                                   s.preciseConstraints ? halfFloatNearest() : rgba8Nearest());
-    s.depthStencil.create(s.width, s.height, depthStencilNearest());
-    level0.colorConstraints.framebuffer.attachDepthStencil(s.depthStencil);
-    s.buildColorConstraints(View(), false);
+    SolverImages& images = s.solverImages;
+    SolverImages::Level& level0 = images.pyramid[0];
+    level0.colorConstraints.create(images.width, images.height,
+                                   images.preciseConstraints ? halfFloatNearest() : rgba8Nearest());
+    images.depthStencil.create(images.width, images.height, depthStencilNearest());
+    level0.colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
+    s.problemRasteriser.buildColorConstraints(View(), false);
     level0.colorConstraints.framebuffer.bind();
-    s.depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
+    images.depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
     unbindImages();
     glFinish();
 
-    level0.divergence.create(s.width, s.height, halfFloatNearestGreyBorder());
+    level0.divergence.create(images.width, images.height, halfFloatNearestGreyBorder());
     buildExportDivergence(level0.divergence);
 
     // Free texels: alpha 0; constrained ones: their colour with alpha 1.
@@ -256,7 +261,7 @@ void PictureExport::rasteriseForExport()
 void PictureExport::buildExportDivergence(const RenderTarget& divergence)
 {
     RenderTarget gradient, flat;
-    gradient.create(s.width, s.height, halfFloatNearestGreyBorder());
+    gradient.create(s.solverImages.width, s.solverImages.height, halfFloatNearestGreyBorder());
     flat.create(1, 1, halfFloatNearest());
     solvergl::beginPasses();
     flat.bindAsTarget();
@@ -267,19 +272,19 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
         gradient.bindAsTarget();
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        if (s.curveSet) {
+        if (s.input.curves) {
             solvergl::loadCanvasModelView(View());
-            draw(*s.curveSet);
+            draw(*s.input.curves);
         }
         solvergl::loadIdentityMatrices();
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     };
     drawGradient(drawGradientsX);
-    runImagePass({s.divProgram, {&gradient.texture, &flat.texture}, {}}, divergence);
+    runImagePass({s.programs.divProgram, {&gradient.texture, &flat.texture}, {}}, divergence);
     drawGradient(drawGradientsY);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    runImagePass({s.divProgram, {&flat.texture, &gradient.texture}, {}}, divergence);
+    runImagePass({s.programs.divProgram, {&flat.texture, &gradient.texture}, {}}, divergence);
     glDisable(GL_BLEND);
     s.leavePasses();
     release(gradient);
@@ -288,7 +293,8 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
 
 void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles)
 {
-    const Texture& problem = s.pyramid[0].divergence.texture; // constraints and divergence
+    const Texture& problem =
+        s.solverImages.pyramid[0].divergence.texture; // constraints and divergence
     readChannelAsRed(problem, channel);
     s.solveProblem({&solution, &problem, &problem}, cycles, true, 0.5f);
 }
@@ -298,7 +304,8 @@ void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles
 void PictureExport::composeChannel(int channel, const RenderTarget& solution,
                                    const BlurReference& reference, const RenderTarget& picture)
 {
-    if (!s.composeChannelProgram.isLinked())
+    ShaderProgram& composeChannelProgram = s.programs.composeChannelProgram;
+    if (!composeChannelProgram.isLinked())
         return;
     const bool blurred = reference.picture && reference.blurMap;
     const Texture& referencePicture = blurred ? *reference.picture : solution.texture;
@@ -313,11 +320,11 @@ void PictureExport::composeChannel(int channel, const RenderTarget& solution,
     referenceBlur.bind(2);
     referencePicture.bind(1);
     solution.texture.bind(0);
-    s.composeChannelProgram.use();
-    s.composeChannelProgram.setFloat("channel", float(channel));
-    s.composeChannelProgram.setFloat("referenceScale",
-                                     float(referencePicture.width()) / float(s.width));
-    s.composeChannelProgram.setFloat("blurThreshold", threshold);
+    composeChannelProgram.use();
+    composeChannelProgram.setFloat("channel", float(channel));
+    composeChannelProgram.setFloat("referenceScale",
+                                   float(referencePicture.width()) / float(s.solverImages.width));
+    composeChannelProgram.setFloat("blurThreshold", threshold);
     solvergl::drawFullScreenQuad();
     ShaderProgram::release();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -327,20 +334,21 @@ void PictureExport::composeChannel(int channel, const RenderTarget& solution,
 void PictureExport::releaseExportImages()
 {
     unbindImages();
-    s.pyramid.clear();
-    s.pyramid.resize(1);
+    s.solverImages.pyramid.clear();
+    s.solverImages.pyramid.resize(1);
     s.multigrid.releaseLevels();
-    s.depthStencil = Texture();
+    s.solverImages.depthStencil = Texture();
 }
 
 void PictureExport::renderWholeCanvas(int cycles, bool blur)
 {
-    s.buildDivergencePyramid(View());
-    s.buildBlurConstraints(View());
-    s.buildColorConstraints(View(), false);
-    s.solveProblem(s.colorProblem(s.pyramid[0].colorSolution), cycles, true, 0.5f);
+    SolverRasteriser& rasteriser = s.problemRasteriser;
+    rasteriser.buildDivergencePyramid(View());
+    rasteriser.buildBlurConstraints(View());
+    rasteriser.buildColorConstraints(View(), false);
+    s.solveProblem(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles, true, 0.5f);
     s.colorView = {true, View()};
-    s.pictureBlurred = false;
+    s.solverImages.pictureBlurred = false;
     if (!blur)
         return;
     s.solveBlurMap(DiffusionSolver::kBlurMapCycles + 1
@@ -350,7 +358,7 @@ void PictureExport::renderWholeCanvas(int cycles, bool blur)
 
 QImage PictureExport::readPictureImage(const PictureEncoding& encoding) const
 {
-    return s.encodePicture(s.picture(), encoding);
+    return s.solverDisplay.encodePicture(s.solverImages.picture(), encoding);
 }
 
 // The export's solution is the whole canvas's: for that view the images already describe it,
@@ -359,7 +367,8 @@ void PictureExport::restoreViewAfterExport()
 {
     if (s.isWholeCanvasView()) {
         s.copyIntoOverview();
-        s.pictureBlurred = s.pictureBlurred && s.userSettings.blurEnabled;
+        s.solverImages.pictureBlurred =
+            s.solverImages.pictureBlurred && s.input.settings.blurEnabled;
     } else {
         s.fullUpdate();
     }
@@ -374,7 +383,7 @@ bool DiffusionSolver::saveImage(const QString& path, int size, QString* error,
     request.size = size;
     request.cycles = kExportCycles;
     request.progress = progress;
-    request.encoding = userSettings.exportEncoding;
+    request.encoding = input.settings.exportEncoding;
     const QImage image = renderImage(request, error);
     return !image.isNull() && writePngFile(image, path, error);
 }

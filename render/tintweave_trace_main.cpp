@@ -189,7 +189,7 @@ int startSolver(DiffusionSolver& solver)
     if (!solver.initialize())
         return fail(kNoGl, solver.status());
     const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
-                                                solver.overviewFramebufferName());
+                                                solver.images().overviewFramebufferName());
     if (!curvesReady || !solver.allProgramsLinked())
         return fail(kBadShaders,
                     QStringLiteral("shader files missing or broken in ") + shaderDirectory());

@@ -145,7 +145,7 @@ FloatPicture renderPrecise(DiffusionSolver& solver, const CurveSet& drawing)
 {
     solver.setCurveSet(drawing);
     PictureRequest request;
-    request.size = solver.canvasWidth();
+    request.size = solver.images().width;
     request.encoding = {16, false};
     const QImage picture = solver.renderImage(request);
     return picture.isNull() ? FloatPicture() : FloatPicture(picture);
@@ -206,7 +206,7 @@ std::array<std::vector<double>, 3> bestWeights(const std::vector<Direction>& dir
 QImage renderTracedPicture(DiffusionSolver& solver, QString* error)
 {
     PictureRequest request;
-    request.size = solver.canvasWidth();
+    request.size = solver.images().width;
     return solver.renderImage(request, error);
 }
 
@@ -216,7 +216,7 @@ std::vector<double> refineTracedColors(DiffusionSolver& solver, CurveSet& drawin
 {
     if (picture)
         *picture = QImage();
-    const int size = solver.canvasWidth();
+    const int size = solver.images().width;
     const QImage targetImage =
         bitmap.size() == QSize(size, size)
             ? bitmap

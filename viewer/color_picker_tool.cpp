@@ -19,7 +19,7 @@ void ColorPickerTool::press(QMouseEvent& event)
     const QRectF canvas = viewer.placement().canvasRect();
     const double fx = (event.localPos().x() - canvas.x()) / canvas.width();
     const double fy = (canvas.y() + canvas.height() - event.localPos().y()) / canvas.height();
-    const QColor picked = viewer.solver().colorAt(fx, fy);
+    const QColor picked = viewer.solver().display().colorAt(fx, fy);
     viewer.endGLWork();
     settings.pickBucketColor(picked);
 }

@@ -268,7 +268,7 @@ void Viewer::init()
     // The colour strips need the colour-constraints program, so curve rendering is set up
     // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
-                       renderer->overviewFramebufferName());
+                       renderer->images().overviewFramebufferName());
     renderer->fullUpdate();
     glReady = true;
     const QString problem = renderingProblem(*renderer);
@@ -295,8 +295,8 @@ void Viewer::draw()
         drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
     else
-        renderer->display(canvas.width(), canvas.height(), display.mode, framebuffer, canvas.x(),
-                          canvas.y());
+        renderer->display().draw(canvas.width(), canvas.height(), display.mode, framebuffer,
+                                 canvas.x(), canvas.y());
     // While frames are exported the renderer holds the frame, not this drawing.
     if (display.exportingFrames)
         return;

@@ -81,11 +81,11 @@ bool handlePlainKey(Viewer& viewer, int key)
     case Qt::Key_Minus: viewer.navigation().zoomOut(); return true;
     case Qt::Key_R: clearDrawing(viewer); return true;
     case Qt::Key_P:
-        viewer.solver().coarserDisplayLevel();
+        viewer.solver().display().coarserLevel();
         viewer.requestRepaint();
         return true;
     case Qt::Key_L:
-        viewer.solver().finerDisplayLevel();
+        viewer.solver().display().finerLevel();
         viewer.requestRepaint();
         return true;
     default: break;

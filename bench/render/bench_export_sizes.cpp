@@ -60,7 +60,8 @@ void measureInChild(int size, int out)
     if (context.create()) {
         DiffusionSolver solver(512, 512, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
         if (solver.initialize()
-            && initCurveRendering(1.0 / 512.0, 512, 512, solver.overviewFramebufferName())) {
+            && initCurveRendering(1.0 / 512.0, 512, 512,
+                                  solver.images().overviewFramebufferName())) {
             const CurveSet drawing = makeRandomDrawing(100);
             solver.setCurveSet(drawing);
             solver.fullUpdate();

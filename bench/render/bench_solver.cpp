@@ -107,8 +107,8 @@ void BM_SolvePhases(benchmark::State& state)
     for (auto _ : state) {
         translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         begin("rasterising");
-        r.solver->buildDivergencePyramid();
-        r.solver->buildColorConstraints(false);
+        r.solver->rasteriser().buildDivergencePyramid(r.solver->currentView());
+        r.solver->rasteriser().buildColorConstraints(r.solver->currentView(), false);
         begin("solve set-up");
         r.solver->solveColors(!fresh);
         begin("");
@@ -206,7 +206,7 @@ void BM_DisplayPicture(benchmark::State& state)
     window.create(kSize, kSize, rgba8Nearest());
     glFinish();
     for (auto _ : state) {
-        r.solver->display(kSize, kSize, DisplayMode::Picture, window.framebuffer.name());
+        r.solver->display().draw(kSize, kSize, DisplayMode::Picture, window.framebuffer.name());
         glFinish();
     }
     r.solver->settings().displayDither = true;

@@ -43,13 +43,13 @@ TEST_F(OutputTest, DisplayDrawsIntoTheFramebufferItIsGiven)
     RenderTarget window;
     window.create(300, 200, floatNearest());
 
-    solver->display(300, 200, DisplayMode::Background, window.framebuffer.name());
+    solver->display().draw(300, 200, DisplayMode::Background, window.framebuffer.name());
     Picture shown = readTarget(window);
     for (int y = 0; y < 200; y += 7)
         for (int x = 0; x < 300; x += 7)
             ASSERT_LT(shown.distance(x, y, {0.5, 0.5, 0.5}), 1e-6) << "mode 4 is grey only";
 
-    solver->display(300, 200, DisplayMode::Picture, window.framebuffer.name());
+    solver->display().draw(300, 200, DisplayMode::Picture, window.framebuffer.name());
     shown = readTarget(window);
     EXPECT_LT(shown.distance(150, 190, rgbOf(kRed)), 0.02);
     EXPECT_LT(shown.distance(150, 10, rgbOf(kBlue)), 0.02);
@@ -60,11 +60,11 @@ TEST_F(OutputTest, CoarseConstraintImageIsStretchedWithGreyWhereFree)
     drawing.addCurve(horizon());
     solver->update();
     for (int i = 0; i < 5; ++i)
-        solver->coarserDisplayLevel();
-    ASSERT_EQ(solver->currentDisplayLevel(), 5);
+        solver->display().coarserLevel();
+    ASSERT_EQ(solver->display().level(), 5);
     RenderTarget window;
     window.create(512, 512, floatNearest());
-    solver->display(512, 512, DisplayMode::ColorConstraints, window.framebuffer.name());
+    solver->display().draw(512, 512, DisplayMode::ColorConstraints, window.framebuffer.name());
     const Picture shown = readTarget(window);
     // 16 texels over 512 pixels: one texel is 32 pixels. The curve's strips lie in rows 7 and 8.
     EXPECT_LT(shown.distance(256, 100, {0.5, 0.5, 0.5}), 1e-6);
@@ -79,20 +79,20 @@ TEST_F(OutputTest, ColorAtTruncatesThePictureAndClampsOutsideTheCanvas)
     solver->update();
     const Picture colors = picture();
     const int x = 100, y = 400;
-    const QColor c = solver->colorAt((x + 0.5) / kSize, (y + 0.5) / kSize);
+    const QColor c = solver->display().colorAt((x + 0.5) / kSize, (y + 0.5) / kSize);
     EXPECT_EQ(c.red(), int(colors.channel(x, y, 0) * 255.0f));
     EXPECT_EQ(c.green(), int(colors.channel(x, y, 1) * 255.0f));
     EXPECT_EQ(c.blue(), int(colors.channel(x, y, 2) * 255.0f));
     EXPECT_EQ(c.alpha(), 255);
-    EXPECT_EQ(solver->colorAt(-3.0, 7.0), solver->colorAt(0.0, 0.9999));
-    EXPECT_EQ(solver->colorAt(std::nan(""), 0.0), solver->colorAt(0.0, 0.0));
+    EXPECT_EQ(solver->display().colorAt(-3.0, 7.0), solver->display().colorAt(0.0, 0.9999));
+    EXPECT_EQ(solver->display().colorAt(std::nan(""), 0.0), solver->display().colorAt(0.0, 0.0));
 }
 
 TEST_F(OutputTest, OverviewReaderReadsTheOverviewAndRestoresTheFramebuffer)
 {
     drawing.addCurve(horizon());
     solver->renderOverview();
-    const std::vector<float> overview = solver->readOverview();
+    const std::vector<float> overview = solver->images().readOverview();
     OverviewReader reader(*solver);
     EXPECT_EQ(reader.width(), kSize);
     EXPECT_EQ(reader.height(), kSize);
@@ -156,8 +156,8 @@ TEST(UninitialisedSolver, DoesNothingAndReportsNothingToShow)
     EXPECT_FALSE(solver.isReady());
     solver.update();
     solver.fullUpdate();
-    EXPECT_EQ(solver.colorAt(0.5, 0.5), QColor(127, 127, 127));
-    EXPECT_TRUE(solver.readImage(SolverImage::ColorSolution, 0).empty());
+    EXPECT_EQ(solver.display().colorAt(0.5, 0.5), QColor(127, 127, 127));
+    EXPECT_TRUE(solver.images().readImage(SolverImage::ColorSolution, 0).empty());
     EXPECT_FALSE(solver.saveImage(QStringLiteral("/tmp/never-written.png")));
 }
 

@@ -204,7 +204,7 @@ TEST_F(PictureQualityTest, RedGreenMidpointFollowsTheColourSpace)
         drawing.colour_space = test.space;
         const QImage image = render(kSize, {8, false});
         solver->fullUpdate();
-        const QColor picked = solver->colorAt(0.5, 0.5);
+        const QColor picked = solver->display().colorAt(0.5, 0.5);
         for (int c = 0; c < 3; ++c) {
             const double mid = 127.5 * (valueAt(image, 255, 256, c) + valueAt(image, 256, 256, c));
             EXPECT_NEAR(mid, test.midpoint[c], test.tolerance) << "channel " << c;

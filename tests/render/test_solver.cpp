@@ -16,15 +16,15 @@ const QColor kYellow(230, 210, 40);
 
 TEST_F(SolverTest, A512CanvasHasSixLevelsOfHalvingSize)
 {
-    EXPECT_EQ(solver->levelCount(), 6);
+    EXPECT_EQ(solver->images().levelCount(), 6);
     const int expected[] = {512, 256, 128, 64, 32, 16, 8};
     for (int L = 0; L <= 6; ++L) {
-        EXPECT_EQ(solver->levelWidthOf(L), expected[L]);
-        EXPECT_EQ(solver->levelHeightOf(L), expected[L]);
+        EXPECT_EQ(solver->images().levelWidthOf(L), expected[L]);
+        EXPECT_EQ(solver->images().levelHeightOf(L), expected[L]);
     }
     DiffusionSolver small(256, 256, 3, 1.0, 0.0, 0.0);
     ASSERT_TRUE(small.initialize());
-    EXPECT_EQ(small.levelCount(), 5);
+    EXPECT_EQ(small.images().levelCount(), 5);
 }
 
 TEST_F(SolverTest, IterationAndDisplayLevelStepsStopAtTheirBounds)
@@ -35,11 +35,11 @@ TEST_F(SolverTest, IterationAndDisplayLevelStepsStopAtTheirBounds)
     EXPECT_EQ(fewerIterations(solver->settings()), 1);
     EXPECT_EQ(moreIterations(solver->settings()), 2);
     for (int i = 0; i < 10; ++i)
-        solver->coarserDisplayLevel();
-    EXPECT_EQ(solver->currentDisplayLevel(), 5);
+        solver->display().coarserLevel();
+    EXPECT_EQ(solver->display().level(), 5);
     for (int i = 0; i < 10; ++i)
-        solver->finerDisplayLevel();
-    EXPECT_EQ(solver->currentDisplayLevel(), 0);
+        solver->display().finerLevel();
+    EXPECT_EQ(solver->display().level(), 0);
 }
 
 // ---- oracles on small drawings
@@ -59,7 +59,7 @@ TEST_F(SolverTest, NoCurvesGiveUniformGreyAndNoConstraint)
     }
     EXPECT_LT(worst, 1e-3);
     EXPECT_EQ(constrained, 0);
-    EXPECT_EQ(solver->colorAt(0.5, 0.5), QColor(127, 127, 127, 255));
+    EXPECT_EQ(solver->display().colorAt(0.5, 0.5), QColor(127, 127, 127, 255));
 }
 
 // Worst distance from the inside colour within the circle and from the outside colour beyond
@@ -177,7 +177,7 @@ TEST_F(ParallelCurvesTest, PictureDuringADragIsTheRamp)
 TEST_F(SolverTest, DivergenceIsTheLaplacianOfTheStepFromRightToLeftColour)
 {
     drawing.addCurve(straightCurve({0.01, -1.2}, {0.01, 1.2}, kBlue, kRed)); // left side is -x
-    solver->buildDivergencePyramid();
+    solver->rasteriser().buildDivergencePyramid(solver->currentView());
     const Picture gx = picture(SolverImage::GradientX);
     const Picture div = picture(SolverImage::Divergence);
     const int y = kSize / 2;
@@ -275,7 +275,7 @@ TEST_F(SolverTest, BlurMapBetweenCurvesOfEqualBlurIsThatBlur)
 {
     drawing.addCurve(straightCurve({-0.5, -1.2}, {-0.5, 1.2}, kRed, kBlue, 8));
     drawing.addCurve(straightCurve({0.5, -1.2}, {0.5, 1.2}, kRed, kBlue, 8));
-    solver->buildBlurConstraints();
+    solver->rasteriser().buildBlurConstraints(solver->currentView());
     solver->solveBlur();
     const Picture blur = picture(SolverImage::BlurSolution);
     for (int y = 0; y < kSize; y += 32)

@@ -53,8 +53,8 @@ struct Picture {
 
 inline Picture readPicture(const DiffusionSolver& solver, SolverImage image, int level = 0)
 {
-    return {solver.levelWidthOf(level), solver.levelHeightOf(level),
-            solver.readImage(image, level)};
+    return {solver.images().levelWidthOf(level), solver.images().levelHeightOf(level),
+            solver.images().readImage(image, level)};
 }
 
 // A straight one-segment curve from a to b; its left side is the one the left normal of
@@ -104,7 +104,7 @@ protected:
         solver = std::make_unique<DiffusionSolver>(kSize, kSize, 3, 1.0, 0.0, 0.0);
         ASSERT_TRUE(solver->initialize()) << solver->status().toStdString();
         ASSERT_TRUE(solver->allProgramsLinked());
-        initCurveRendering(1.0 / kSize, kSize, kSize, solver->overviewFramebufferName());
+        initCurveRendering(1.0 / kSize, kSize, kSize, solver->images().overviewFramebufferName());
         solver->setCurveSet(drawing);
     }
     void TearDown() override

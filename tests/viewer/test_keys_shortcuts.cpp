@@ -299,16 +299,16 @@ TEST_F(Keys, HOpensTheHelpAndEscapeOrHCloseIt)
 TEST_F(Keys, PShowsCoarserLevelsAndLFinerOnesWithinThePyramid)
 {
     const DiffusionSolver& solver = viewer->solver();
-    const int levels = solver.levelCount();
+    const int levels = solver.images().levelCount();
     ASSERT_GT(levels, 1);
-    ASSERT_EQ(solver.currentDisplayLevel(), 0);
+    ASSERT_EQ(solver.display().level(), 0);
     key(Qt::Key_L);
-    EXPECT_EQ(solver.currentDisplayLevel(), 0) << "L at the finest level changes nothing";
+    EXPECT_EQ(solver.display().level(), 0) << "L at the finest level changes nothing";
     key(Qt::Key_P);
-    EXPECT_EQ(solver.currentDisplayLevel(), 1);
+    EXPECT_EQ(solver.display().level(), 1);
     for (int i = 0; i < levels + 2; ++i)
         key(Qt::Key_P);
-    EXPECT_EQ(solver.currentDisplayLevel(), levels - 1) << "P stops at the coarsest level";
+    EXPECT_EQ(solver.display().level(), levels - 1) << "P stops at the coarsest level";
     key(Qt::Key_L);
-    EXPECT_EQ(solver.currentDisplayLevel(), levels - 2);
+    EXPECT_EQ(solver.display().level(), levels - 2);
 }

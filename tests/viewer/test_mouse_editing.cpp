@@ -139,7 +139,7 @@ TEST_F(PointMode, MovesBetweenFramesAreSolvedOnceForTheNewestPosition)
         moveTo(endPoint + QPoint(12 * step, -15 * step));
     auto picture = [this] {
         viewer->makeCurrent();
-        return viewer->solver().readImage(SolverImage::ColorSolution, 0);
+        return viewer->solver().images().readImage(SolverImage::ColorSolution, 0);
     };
     const std::vector<float> beforeFrame = picture();
     viewer->repaint();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "shader_program.h"
+
+// The image programs of a DiffusionSolver's passes (the multigrid keeps its own), built
+// together once and shared by reference by the solver's parts.
+struct SolverPrograms {
+    // Builds every program (the channel composition only for an export solver) and sets their
+    // fixed sampler units; a program that fails to build is reported on stderr with its prefix.
+    // Needs a current context with GLEW initialised.
+    void create(bool forExport);
+    // True when every program create builds linked.
+    bool allLinked(bool forExport) const;
+
+    ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
+        blurThresholdProgram, downsampleProgram, composeChannelProgram;
+    ShaderProgram pictureOutputProgram; // to sRGB, dithered (picture_output.frag)
+};
