@@ -88,6 +88,8 @@ void DiffusionSolver::applyBlur(bool enabled)
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
     if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
+    if (blurMapStale)
+        solveBlur();
     solvergl::beginPasses();
     Level& level0 = pyramid[0];
     solvergl::copyImage(level0.colorSolution.texture, blurredPicture);

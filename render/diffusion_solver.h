@@ -150,7 +150,7 @@ public:
     // Level 0 of colorConstraints; with `border`, a one-pixel ring along the window's edge
     // holds the colours of the full-canvas solution kept in the overview image.
     void buildColorConstraints(bool border);
-    // Level 0 of blurConstraints.
+    // Level 0 of blurConstraints; the blur map is solved again when next needed.
     void buildBlurConstraints();
     // Solve the colours / the blur map of the rasterised problem: from the previous solution
     // when it belongs to this view and `fromPrevious` is set, else from grey (see kBaseCycles).
@@ -160,13 +160,16 @@ public:
     // same: the gradients and colour constraints (when zoomed in, the whole canvas solved
     // first into the overview, whose colours ring the window's edge), solveColors.
     void update();
-    // A fresh solve of everything: the constraint images, solveColors, solveBlur, applyBlur, and the overview
-    // (at zoom 1 without pan the overview is a copy of the picture itself).
+    // A fresh solve of everything: the constraint images, solveColors, applyBlur, and the
+    // overview (at zoom 1 without pan the overview is a copy of the picture itself). With the
+    // blur off the blur map is left for when it is needed: the blur switched on, the map shown
+    // (display) or solveBlur called.
     void fullUpdate();
     // A fresh solve of the whole canvas at export quality, blurred: what saveImage writes, left
     // in colorSolution[0] (the blurred picture) with the view's settings restored.
     void renderFinalPicture();
-    // Softens colorSolution[0] where the blur map asks for it; nothing unless `enabled` (the
+    // Softens colorSolution[0] where the blur map asks for it (solving the map first when the
+    // blur constraints changed since); nothing unless `enabled` (the
     // blur switch of the settings, or an export's own choice).
     void applyBlur(bool enabled);
 
@@ -294,6 +297,7 @@ private:
     bool pictureBlurred = false;
     bool exportCancelled = false;    // the last renderExport was stopped by its progress
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
+    bool blurMapStale = true;        // blurSolution lags behind the blur constraints
     SolvedView colorView;            // what colorSolution[0] holds
     bool overviewValid = false;      // the overview holds a whole-canvas solution of the drawing
     View view;

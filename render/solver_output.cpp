@@ -48,6 +48,8 @@ int pixelOf(double fraction, int size)
 void DiffusionSolver::display(int windowWidth, int windowHeight, DisplayMode mode,
                               unsigned int framebuffer, int viewportX, int viewportY)
 {
+    if (ready && mode == DisplayMode::BlurMap && blurMapStale)
+        solveBlur();
     if (ready && displayLevel > 0 && displayPyramidStale)
         buildDisplayPyramid();
     bindFramebuffer(framebuffer);

@@ -139,6 +139,7 @@ void DiffusionSolver::buildBlurConstraints(const View& v)
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     leavePasses();
+    blurMapStale = true;
 }
 
 DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
@@ -167,6 +168,7 @@ void DiffusionSolver::solveBlur()
 void DiffusionSolver::solveBlurMap(int cycles)
 {
     Level& level0 = pyramid[0];
+    blurMapStale = false;
     if (largestBlur(curveSet) == 0.0f) {
         // Every constraint is 0: so is the solution, exactly.
         level0.blurSolution.bindAsTarget();
@@ -207,7 +209,6 @@ void DiffusionSolver::fullUpdate()
     solveColors(false);
     if (wholeCanvas)
         copyIntoOverview(); // the overview is the picture itself
-    solveBlur();
     applyBlur(userSettings.blurEnabled);
 }
 
