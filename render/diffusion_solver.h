@@ -133,14 +133,20 @@ public:
     // same: the gradients and colour constraints (when zoomed in, the whole canvas solved
     // first into the overview, whose colours ring the window's edge), solveColors.
     void update();
-    // A fresh solve of everything: the constraint images, solveColors, solveBlur, applyBlur, and the overview
-    // (at zoom 1 without pan the overview is a copy of the picture itself).
+    // A fresh solve of everything: the constraint images, solveColors, applyBlur, and the
+    // overview (at zoom 1 without pan the overview is a copy of the picture itself). With the
+    // blur off the blur map is left for when it is needed: the blur switched on, the map shown
+    // (prepareDisplay) or solveBlur called.
     void fullUpdate();
+    // Solves what `mode` shows and fullUpdate left for later (the blur map); the viewer calls
+    // it before each frame's display().draw.
+    void prepareDisplay(DisplayMode mode);
     // A fresh solve of the whole canvas at export quality, blurred: what saveImage writes, left
     // in colorSolution[0] (the blurred picture) with the view's settings restored.
     void renderFinalPicture();
-    // Softens colorSolution[0] where the blur map asks for it; nothing unless `enabled` (the
-    // blur switch of the settings, or an export's own choice).
+    // Softens colorSolution[0] where the blur map asks for it (solving the map first when the
+    // blur constraints changed since); nothing unless `enabled` (the blur switch of the
+    // settings, or an export's own choice).
     void applyBlur(bool enabled);
     // Full-canvas, unblurred picture kept in the overview image: a fresh solve, or one from the
     // previous overview when `fromPrevious` and it is valid.

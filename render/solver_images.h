@@ -75,5 +75,6 @@ struct SolverImages {
     RenderTarget blurScratch;
     RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
     bool pictureBlurred = false;
+    bool blurMapStale = true;        // blurSolution lags behind the blur constraints
     bool preciseConstraints = false; // constraint images in half floats rather than 8 bits
 };

@@ -51,6 +51,7 @@ void DiffusionSolver::solveBlur()
 void DiffusionSolver::solveBlurMap(int cycles)
 {
     SolverImages::Level& level0 = solverImages.pyramid[0];
+    solverImages.blurMapStale = false;
     if (largestBlur(input.curves) == 0.0f) {
         // Every constraint is 0: so is the solution, exactly.
         level0.blurSolution.bindAsTarget();
@@ -91,8 +92,13 @@ void DiffusionSolver::fullUpdate()
     solveColors(false);
     if (wholeCanvas)
         copyIntoOverview(); // the overview is the picture itself
-    solveBlur();
     applyBlur(input.settings.blurEnabled);
+}
+
+void DiffusionSolver::prepareDisplay(DisplayMode mode)
+{
+    if (ready && mode == DisplayMode::BlurMap && solverImages.blurMapStale)
+        solveBlur();
 }
 
 void DiffusionSolver::renderFinalPicture()

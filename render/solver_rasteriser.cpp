@@ -120,6 +120,7 @@ void SolverRasteriser::buildBlurConstraints(const View& v)
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     images.leavePasses();
+    images.blurMapStale = true;
 }
 
 void SolverRasteriser::matchConstraintPrecision()

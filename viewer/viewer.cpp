@@ -120,7 +120,6 @@ void Viewer::quickUpdate()
     moveSolvePending = false;
     if (beginGLWork()) {
         renderer->update();
-        solvedSinceFrame = true;
         endGLWork();
     }
     requestRepaint();
@@ -128,12 +127,8 @@ void Viewer::quickUpdate()
 
 void Viewer::quickUpdateForMove()
 {
-    if (solvedSinceFrame) {
-        moveSolvePending = true;
-        requestRepaint();
-        return;
-    }
-    quickUpdate();
+    moveSolvePending = true;
+    requestRepaint();
 }
 
 void Viewer::fullUpdate()
@@ -285,7 +280,6 @@ void Viewer::draw()
         moveSolvePending = false;
         renderer->update();
     }
-    solvedSinceFrame = false;
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
     const QRect canvas = placement().canvasViewport();
@@ -294,9 +288,11 @@ void Viewer::draw()
     if (display.backgroundShown && exampleTexture.name() != 0 && !display.exportingFrames)
         drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
-    else
+    else {
+        renderer->prepareDisplay(display.mode);
         renderer->display().draw(canvas.width(), canvas.height(), display.mode, framebuffer,
                                  canvas.x(), canvas.y());
+    }
     // While frames are exported the renderer holds the frame, not this drawing.
     if (display.exportingFrames)
         return;

@@ -79,8 +79,9 @@ public:
     // init() they do nothing (init() solves).
     void quickUpdate();
     void fullUpdate();
-    // The quick update of a mouse move: at once when no solve ran since the last frame, else
-    // left to the next frame, which solves once for the newest position.
+    // The quick update of a mouse move, left to the next frame: the moves that arrive before it
+    // merge, and the frame solves once for the newest position (a solve per move would show
+    // only every other one while the mouse moves faster than the picture is solved).
     void quickUpdateForMove();
 
     // A failure, after its console line: a message box over this window and the status text.
@@ -143,6 +144,5 @@ private:
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
     long frameCount = 0;
-    bool solvedSinceFrame = false; // a quick update ran since the last frame was drawn
     bool moveSolvePending = false; // a merged mouse move awaits its solve at the next frame
 };

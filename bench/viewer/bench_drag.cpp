@@ -1,6 +1,6 @@
 // The interactive paths of the viewer as a user feels them, on the real widget under Xvfb:
-// - BM_ControlPointDragMove: from a mouse-move event during a control-point drag to the
-//   re-solved picture (glFinish), with 100 curves; the counter median_ms is the median move.
+// - BM_ControlPointDragMove: from a mouse-move event during a control-point drag to the frame
+//   that shows it re-solved (glFinish), with 100 curves; the counter median_ms is the median move.
 // - BM_DragFramesPerSecond: the same drag with mouse moves arriving faster than the picture can
 //   be solved (one move per turn of the event loop, for three seconds); the counter
 //   frames_per_second is the rate of frames drawn, moves_per_frame how many moves each showed.
@@ -122,8 +122,11 @@ void BM_ControlPointDragMove(benchmark::State& state)
     for (auto _ : state) {
         const QPoint to = keyPoint + QPoint(step % 20, (step / 20) % 20);
         ++step;
+        const long framesBefore = viewer.framesDrawn();
         const auto start = std::chrono::steady_clock::now();
         sendMouse(viewer, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        while (viewer.framesDrawn() == framesBefore)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         viewer.makeCurrent();
         glFinish();
         viewer.doneCurrent();

@@ -126,8 +126,8 @@ TEST_F(PointMode, FirstClickMakesCurrentSecondPicksPointAndDragMovesIt)
     EXPECT_TRUE(near(doc().curve(line).controlPoint(0), Point(-0.5, 0.0), 1e-12));
 }
 
-// Moves that arrive before the next frame are merged: the first solves at once, the others are
-// left to the frame, which solves once for the newest position and shows its picture.
+// Moves that arrive before the next frame are merged: they are left to the frame, which solves
+// once for the newest position and shows its picture.
 TEST_F(PointMode, MovesBetweenFramesAreSolvedOnceForTheNewestPosition)
 {
     resolve();
