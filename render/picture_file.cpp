@@ -50,14 +50,27 @@ QString targetProblem(const QString& path)
     return QString();
 }
 
+// Qt's PNG writer turns a quality q into zlib level (100 - q) * 9 / 91. Its default (level 6)
+// took 70 ms for a 512 x 512 picture, most of an export; 50 (level 4) takes a third of that for
+// files about an eighth larger. The pixels are the same either way.
+constexpr int kPngQuality = 50;
+
 } // namespace
 
-bool writePngFile(const QImage& picture, const QString& path, QString* error)
+QByteArray encodePng(const QImage& picture)
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (picture.isNull() || !picture.save(&buffer, "PNG"))
+    if (picture.isNull() || !picture.save(&buffer, "PNG", kPngQuality))
+        return QByteArray();
+    return png;
+}
+
+bool writePngFile(const QImage& picture, const QString& path, QString* error)
+{
+    const QByteArray png = encodePng(picture);
+    if (png.isEmpty())
         return failWith(error, QStringLiteral("the picture could not be encoded as PNG"));
     const QString problem = targetProblem(path);
     if (!problem.isEmpty())

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QImage;
+
+// `picture` encoded as PNG, as every export writes it; empty when it cannot be encoded.
+QByteArray encodePng(const QImage& picture);
 
 // Writes `picture` as a PNG file at `path`, atomically: the bytes go to a temporary file beside
 // the target that is renamed over it only once every byte is written, so that on any failure an

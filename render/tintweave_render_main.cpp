@@ -15,14 +15,12 @@
 #include "shader_program.h"
 #include "curve_set_xml.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -323,12 +321,9 @@ int checkFiles(const Arguments& args)
 // Writes `image` as PNG to stdout; false with the cause in *why.
 bool writePngToStdout(const QImage& image, QString* why)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        *why = writer.errorString();
+    const QByteArray png = encodePng(image);
+    if (png.isEmpty()) {
+        *why = QStringLiteral("the picture could not be encoded as PNG");
         return false;
     }
     if (std::fwrite(png.constData(), 1, size_t(png.size()), stdout) != size_t(png.size())
