@@ -9,9 +9,11 @@
 //      image (the estimate) and written into its channel of the 8-bit
 //      picture, which reuses the constraint image;
 //   3. the picture read back once every other image is released.
-// That is 20 bytes a pixel live at full size in either phase, plus under 6 for the coarse
-// levels. (Mesa's llvmpipe was measured to keep the memory of released images in the process,
-// so there the peak is nearer the sum of all of them: about 37 bytes a pixel.)
+// That is at most 22 bytes a pixel live at full size (while solving: the picture 4, the
+// estimate 4, the problem 8 and the finest level's packed estimate and correction 6), plus
+// about 12 for the coarse levels (36 bytes a texel over a third as many texels). (Mesa's
+// llvmpipe keeps the memory of released images in the process: there the export at 4096 was
+// measured to need about 45 bytes a pixel.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
 // the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
