@@ -135,13 +135,15 @@ TEST_F(PointMode, MovesBetweenFramesAreSolvedOnceForTheNewestPosition)
     const QPoint endPoint = pixelOf(Point(0.5, 0.0));
     press(endPoint);
     ASSERT_EQ(doc().selectedControlPoint(), 3);
-    for (int step = 1; step <= 4; ++step)
-        moveTo(endPoint + QPoint(12 * step, -15 * step));
     auto picture = [this] {
         viewer->makeCurrent();
         return viewer->solver().images().readImage(SolverImage::ColorSolution, 0);
     };
+    const std::vector<float> beforeMoves = picture();
+    for (int step = 1; step <= 4; ++step)
+        moveTo(endPoint + QPoint(12 * step, -15 * step));
     const std::vector<float> beforeFrame = picture();
+    EXPECT_EQ(beforeFrame, beforeMoves) << "a move solved before the frame";
     viewer->repaint();
     const std::vector<float> atFrame = picture();
     resolve(); // a fresh solve of the drawing as it is now
