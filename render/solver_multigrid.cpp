@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue)
+void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue,
+                                   MultigridStopRule stop)
 {
     solvergl::beginPasses();
     if (fresh) {
@@ -17,7 +18,7 @@ void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fres
         glClear(GL_COLOR_BUFFER_BIT);
     }
     const int fCycles = fresh ? cycles : std::min(cycles, kReSolveFCycles);
-    multigrid.solve(problem, fCycles, cycles - fCycles);
+    multigrid.solve(problem, fCycles, cycles - fCycles, stop);
     displayPyramidStale = true;
     leavePasses();
 }
