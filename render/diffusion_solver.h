@@ -57,19 +57,13 @@ struct PictureRequest {
 class DiffusionSolver {
 public:
     // Multigrid cycles at the user's default count (the Iterations slider adds one per step
-    // above kDefaultCycles): of a fresh solve (F-cycles), of a re-solve from the previous picture
-    // (two F-cycles and a V-cycle), and of the export; and the count the viewer starts with. A
-    // fresh solve of the editor then runs up to kSettleCycles more F-cycles while the last
-    // cycle still changed some value by more than kSettledChange: an F-cycle reduces the error
-    // at least 3.7 times (1000 crossing curves, nearly unconstrained; 15 times on most drawings),
-    // so the error left is under half that change. 3 F-cycles hold 1/255 from grey on every
-    // hard drawing but that one, which settles after 5; a re-solve holds it after a drag step or
-    // a long jump. The tests prove it; the export runs a fixed count, one more than the most the
-    // editor runs, for margin.
-    static constexpr int kBaseCycles = 3;
+    // above kDefaultCycles): of a fresh solve, of a re-solve from the previous picture, and of
+    // the export; and the count the viewer starts with. Measured against an exact solve on hard
+    // drawings, an F-cycle reduces the error 3 (1000 crossing curves) to 15 times: 5 hold 1/255
+    // from grey, 3 from the previous picture after a drag step or a long jump, the tests prove
+    // it; the export adds one for margin.
+    static constexpr int kBaseCycles = 5;
     static constexpr int kReSolveCycles = 3;
-    static constexpr int kSettleCycles = 2;
-    static constexpr float kSettledChange = 1.0f / 255.0f;
     static constexpr int kExportCycles = 6;
     static constexpr int kDefaultCycles = 3;
     // The blur map's Laplace solve from zero has no right-hand side and smooth constraints: 3
@@ -208,10 +202,8 @@ private:
     // ---- multigrid (solver_multigrid.cpp)
     static constexpr int kReSolveFCycles = 2;
     // Runs `cycles` cycles on `problem`: F-cycles from grey (`fresh`, cleared to `clearValue`),
-    // else kReSolveFCycles F-cycles and then V-cycles from the estimate it holds; then the
-    // extra cycles `stop` allows.
-    void solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue,
-                      MultigridStopRule stop = {});
+    // else kReSolveFCycles F-cycles and then V-cycles from the estimate it holds.
+    void solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue);
 
     void leavePasses() const { solverImages.leavePasses(); }
 

@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue,
-                                   MultigridStopRule stop)
+void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fresh, float clearValue)
 {
     solvergl::beginPasses();
     if (fresh) {
@@ -18,7 +17,7 @@ void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fres
         glClear(GL_COLOR_BUFFER_BIT);
     }
     const int fCycles = fresh ? cycles : std::min(cycles, kReSolveFCycles);
-    multigrid.solve(problem, fCycles, cycles - fCycles, stop);
+    multigrid.solve(problem, fCycles, cycles - fCycles);
     displayPyramidStale = true;
     leavePasses();
 }

@@ -23,15 +23,6 @@ int cycleCount(bool fresh, int iterations)
            + extraCycles(iterations);
 }
 
-// A fresh solve goes on until the picture settles; a re-solve runs its fixed cycles (checking
-// would cost more than it saves: a drag step needs them all).
-MultigridStopRule settleRule(bool fresh)
-{
-    if (!fresh)
-        return {};
-    return {DiffusionSolver::kSettleCycles, DiffusionSolver::kSettledChange};
-}
-
 } // namespace
 
 DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
@@ -46,7 +37,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
         return;
     const bool warm = fromPrevious && colorView.matches(view);
     solveProblem(colorProblem(solverImages.pyramid[0].colorSolution),
-                 cycleCount(!warm, input.settings.iterations), !warm, 0.5f, settleRule(!warm));
+                 cycleCount(!warm, input.settings.iterations), !warm, 0.5f);
     colorView = {true, view};
     solverImages.pictureBlurred = false;
 }
@@ -124,7 +115,7 @@ void DiffusionSolver::renderOverview(bool fromPrevious)
     problemRasteriser.buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;
     solveProblem(colorProblem(solverImages.overview), cycleCount(!warm, input.settings.iterations),
-                 !warm, 0.5f, settleRule(!warm));
+                 !warm, 0.5f);
     overviewValid = true;
 }
 
