@@ -89,8 +89,7 @@ void DiffusionSolver::applyBlur(bool enabled)
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
     if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
         return;
-    if (solverImages.blurMapStale)
-        solveBlur();
+    solvePendingBlur();
     solvergl::beginPasses();
     SolverImages::Level& level0 = solverImages.pyramid[0];
     RenderTarget& blurredPicture = solverImages.blurredPicture;

@@ -134,19 +134,18 @@ public:
     // first into the overview, whose colours ring the window's edge), solveColors.
     void update();
     // A fresh solve of everything: the constraint images, solveColors, applyBlur, and the
-    // overview (at zoom 1 without pan the overview is a copy of the picture itself). With the
-    // blur off the blur map is left for when it is needed: the blur switched on, the map shown
-    // (prepareDisplay) or solveBlur called.
+    // overview (at zoom 1 without pan the overview is a copy of the picture itself). The blur
+    // strips and the blur map are left for when they are needed (solvePendingBlur): with the
+    // blur on at once, else when they are shown.
     void fullUpdate();
-    // Solves what `mode` shows and fullUpdate left for later (the blur map); the viewer calls
-    // it before each frame's display().draw.
+    // Makes what `mode` shows and fullUpdate left for later (the blur constraints and map);
+    // the viewer calls it before each frame's display().draw.
     void prepareDisplay(DisplayMode mode);
     // A fresh solve of the whole canvas at export quality, blurred: what saveImage writes, left
     // in colorSolution[0] (the blurred picture) with the view's settings restored.
     void renderFinalPicture();
-    // Softens colorSolution[0] where the blur map asks for it (solving the map first when the
-    // blur constraints changed since); nothing unless `enabled` (the blur switch of the
-    // settings, or an export's own choice).
+    // Softens colorSolution[0] where the blur map asks for it (solvePendingBlur first); nothing
+    // unless `enabled` (the blur switch of the settings, or an export's own choice).
     void applyBlur(bool enabled);
     // Full-canvas, unblurred picture kept in the overview image: a fresh solve, or one from the
     // previous overview when `fromPrevious` and it is valid.
@@ -194,6 +193,9 @@ private:
     void copyIntoOverview();
     // The blur map from grey with `cycles` cycles; at once when no curve asks for blur.
     void solveBlurMap(int cycles);
+    // The blur strips at the view and the blur map, where fullUpdate or a rasterising left
+    // them stale.
+    void solvePendingBlur();
 
     bool checkSupport();
     void createMultigridLevels();
@@ -215,9 +217,10 @@ private:
     bool displayPyramidStale = true; // the coarser display levels lag behind level 0
     SolverRasteriser problemRasteriser{solverImages, programs, input};
     SolverDisplay solverDisplay{solverImages, programs, input, displayPyramidStale};
-    bool exportCancelled = false; // the last renderExport was stopped by its progress
-    SolvedView colorView;         // what colorSolution[0] holds
-    bool overviewValid = false;   // the overview holds a whole-canvas solution of the drawing
+    bool exportCancelled = false;      // the last renderExport was stopped by its progress
+    SolvedView colorView;              // what colorSolution[0] holds
+    bool blurConstraintsStale = false; // fullUpdate left the blur strips for later
+    bool overviewValid = false;        // the overview holds a whole-canvas solution of the drawing
 
     bool ready = false;
     bool initialized = false;

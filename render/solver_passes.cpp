@@ -87,17 +87,27 @@ void DiffusionSolver::fullUpdate()
     if (!wholeCanvas)
         renderOverview(false);
     problemRasteriser.buildDivergencePyramid(view);
-    problemRasteriser.buildBlurConstraints(view);
     problemRasteriser.buildColorConstraints(view, view.zoom > 1.0);
     solveColors(false);
     if (wholeCanvas)
         copyIntoOverview(); // the overview is the picture itself
+    blurConstraintsStale = true;
     applyBlur(input.settings.blurEnabled);
 }
 
 void DiffusionSolver::prepareDisplay(DisplayMode mode)
 {
-    if (ready && mode == DisplayMode::BlurMap && solverImages.blurMapStale)
+    if (ready && (mode == DisplayMode::BlurMap || mode == DisplayMode::BlurConstraints))
+        solvePendingBlur();
+}
+
+void DiffusionSolver::solvePendingBlur()
+{
+    if (blurConstraintsStale) {
+        problemRasteriser.buildBlurConstraints(view);
+        blurConstraintsStale = false;
+    }
+    if (solverImages.blurMapStale)
         solveBlur();
 }
 

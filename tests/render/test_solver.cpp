@@ -281,6 +281,15 @@ TEST_F(SolverTest, BlurMapBetweenCurvesOfEqualBlurIsThatBlur)
     for (int y = 0; y < kSize; y += 32)
         for (int x = pixelOf(-0.45); x < pixelOf(0.45); x += 16)
             EXPECT_NEAR(blur.channel(x, y, 0), 0.5, 0.01) << x << ", " << y;
+
+    // The editor's path: with the blur off, fullUpdate leaves strips and map for the display.
+    for (Curve& curve : drawing.curves)
+        setUniformBlur(curve, 4);
+    solver->fullUpdate();
+    solver->prepareDisplay(DisplayMode::BlurMap);
+    const Picture shown = picture(SolverImage::BlurSolution);
+    for (int y = 0; y < kSize; y += 32)
+        EXPECT_NEAR(shown.channel(kSize / 2, y, 0), 0.25, 0.01) << y;
 }
 
 TEST_F(SolverTest, BlurOffLeavesThePictureAsSolvedAndBlurOnSoftensIt)
