@@ -9,6 +9,7 @@
 #include "solver_gl.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <utility>
 
@@ -76,6 +77,8 @@ void Multigrid::createPrograms()
          {"imgMap", "correctionMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
         {&galerkinProgram, "mg_galerkin.frag", {"stencilA", "stencilB", "stencilC"}},
         {&coarsestProgram, "mg_coarsest.frag", {"rhsMap", "stencilA", "stencilB", "stencilC"}},
+        {&pullProgram, "mg_pull.frag", {"fineMap"}},
+        {&pushProgram, "mg_push.frag", {"pulledMap", "coarserMap"}},
     };
     const QByteArray vertex = shaderPath("img_process.vert");
     for (const Entry& entry : entries) {
@@ -96,7 +99,8 @@ bool Multigrid::allProgramsLinked() const
     for (const ShaderProgram* program :
          {&packFinestProgram, &unpackFinestProgram, &smoothFinestProgram, &residualFinestProgram,
           &prolongFinestProgram, &smoothProgram, &smoothZeroProgram, &restrictResidualProgram,
-          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram}) {
+          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram, &pullProgram,
+          &pushProgram}) {
         if (!program->isLinked())
             return false;
     }
@@ -158,6 +162,45 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
         finestCycle(problem, c < fCycles ? Cycle::F : Cycle::V);
     beginPhase("level 0 packing");
     runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
+    useNearestSampler(false);
+    beginPhase("");
+}
+
+void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue)
+{
+    useNearestSampler(true);
+    beginPhase("first estimate");
+    // Pull: each level's known values, into its stencil images (which the operators overwrite).
+    const Texture* finer = problem.constraints;
+    int fineWidth = finestWidth;
+    int fineHeight = finestHeight;
+    for (Level& level : levels) {
+        runImagePass({pullProgram,
+                      {finer},
+                      {{"fromMask", finer == problem.constraints ? 1.0f : 0.0f},
+                       {"fineWidth", float(fineWidth)},
+                       {"fineHeight", float(fineHeight)}}},
+                     level.stencilTarget, level.width(), level.height());
+        finer = &level.stencilA;
+        fineWidth = level.width();
+        fineHeight = level.height();
+    }
+    // Push: from the coarsest level up, into each level's correction and last the estimate.
+    const Texture* coarser = nullptr;
+    for (size_t k = levels.size(); k-- > 0;) {
+        runImagePass({pushProgram,
+                      {&levels[k].stencilA, coarser},
+                      {{"fromMask", 0.0f},
+                       {"hasCoarser", coarser ? 1.0f : 0.0f},
+                       {"emptyValue", emptyValue}}},
+                     levels[k].correction);
+        coarser = &levels[k].correction.texture;
+    }
+    runImagePass(
+        {pushProgram,
+         {problem.constraints, coarser},
+         {{"fromMask", 1.0f}, {"hasCoarser", coarser ? 1.0f : 0.0f}, {"emptyValue", emptyValue}}},
+        *problem.solution);
     useNearestSampler(false);
     beginPhase("");
 }
@@ -234,7 +277,8 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
     RenderTarget* other = &level.partner;
     Level& coarser = levels[k + 1];
     const Cycle visits[2] = {kind, Cycle::V};
-    const int count = kind == Cycle::F ? 2 : 1;
+    static const int topOnce = getenv("TW_TOPONCE") ? atoi(getenv("TW_TOPONCE")) : 0;
+    const int count = (kind == Cycle::F && int(k) >= topOnce) ? 2 : 1;
     for (int v = 0; v < count; ++v) {
         runImagePass({restrictResidualProgram,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,

@@ -51,6 +51,12 @@ public:
     // `vCycles` V-cycles, on the estimate problem.solution holds. Expects the GL state the
     // solver's passes set up (see solvergl::beginPasses).
     void solve(const Problem& problem, int fCycles, int vCycles);
+    // A first estimate for a solve from nothing, into problem.solution: the constraint values
+    // pulled down the levels as weighted means and pushed back up, interpolated bilinearly where
+    // no constraint is near (pull-push). Flat where one colour surrounds a region, and smooth
+    // everywhere, it starts the cycles far closer to the solution than a uniform value;
+    // `emptyValue` without any constraint.
+    void estimateFromConstraints(const Problem& problem, float emptyValue);
 
 private:
     // V: each level visits the next coarser one once. F: each coarse level visits the next one
@@ -93,5 +99,6 @@ private:
     RenderTarget red, black, blackPartner;
     ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
         residualFinestProgram, smoothProgram, smoothZeroProgram, restrictResidualProgram,
-        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram;
+        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram, pullProgram,
+        pushProgram;
 };
