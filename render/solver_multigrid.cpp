@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-void DiffusionSolver::solveProblem(const Problem& problem, int cycles, Start start, float value)
+void DiffusionSolver::solveProblem(const Problem& problem, int cycles, Start start, float value,
+                                   MultigridStopRule stop)
 {
     solvergl::beginPasses();
     if (start == Start::Uniform) {
@@ -21,7 +22,7 @@ void DiffusionSolver::solveProblem(const Problem& problem, int cycles, Start sta
     }
     const bool fresh = start != Start::Previous;
     const int fCycles = fresh ? cycles : std::min(cycles, kReSolveFCycles);
-    multigrid.solve(problem, fCycles, cycles - fCycles);
+    multigrid.solve(problem, fCycles, cycles - fCycles, stop);
     displayPyramidStale = true;
     leavePasses();
 }
