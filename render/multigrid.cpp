@@ -9,6 +9,7 @@
 #include "solver_gl.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <utility>
 
@@ -76,6 +77,12 @@ void Multigrid::createPrograms()
          {"imgMap", "correctionMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
         {&galerkinProgram, "mg_galerkin.frag", {"stencilA", "stencilB", "stencilC"}},
         {&coarsestProgram, "mg_coarsest.frag", {"rhsMap", "stencilA", "stencilB", "stencilC"}},
+        {&pullProgram, "mg_pull.frag", {"fineMap"}},
+        {&pushProgram, "mg_push.frag", {"pulledMap", "coarserMap"}},
+        {&changeFinestProgram,
+         "mg_change_finest.frag",
+         {"redMap", "blackMap", "redBefore", "blackBefore"}},
+        {&maxReduceProgram, "mg_max_reduce.frag", {"imgMap"}},
     };
     const QByteArray vertex = shaderPath("img_process.vert");
     for (const Entry& entry : entries) {
@@ -96,7 +103,8 @@ bool Multigrid::allProgramsLinked() const
     for (const ShaderProgram* program :
          {&packFinestProgram, &unpackFinestProgram, &smoothFinestProgram, &residualFinestProgram,
           &prolongFinestProgram, &smoothProgram, &smoothZeroProgram, &restrictResidualProgram,
-          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram}) {
+          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram, &pullProgram,
+          &pushProgram, &changeFinestProgram, &maxReduceProgram}) {
         if (!program->isLinked())
             return false;
     }
@@ -109,8 +117,15 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
     levels.clear();
     finestWidth = width;
     finestHeight = height;
-    for (RenderTarget* colour : {&red, &black, &blackPartner})
+    for (RenderTarget* colour : {&red, &black, &blackPartner, &redBefore, &blackBefore})
         colour->create((width + 1) / 2, height, values);
+    changeLevels.clear();
+    for (int w = (width + 1) / 2, h = height; w > 1 || h > 1;) {
+        w = (w + 3) / 4;
+        h = (h + 3) / 4;
+        changeLevels.emplace_back();
+        changeLevels.back().create(w, h, values);
+    }
     int w = width;
     int h = height;
     while (std::max(w, h) > kCoarsestSize) {
@@ -139,11 +154,12 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
 void Multigrid::releaseLevels()
 {
     levels.clear();
-    for (RenderTarget* colour : {&red, &black, &blackPartner})
+    changeLevels.clear();
+    for (RenderTarget* colour : {&red, &black, &blackPartner, &redBefore, &blackBefore})
         *colour = RenderTarget();
 }
 
-void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
+void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop)
 {
     useNearestSampler(true);
     beginPhase("operators");
@@ -154,12 +170,83 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles)
                   {&problem.solution->texture, problem.constraints},
                   {{"parity", 1.0f}}},
                  black);
-    for (int c = 0; c < fCycles + vCycles; ++c)
+    const int fixedCycles = fCycles + vCycles;
+    for (int c = 0; c < fixedCycles; ++c) {
+        if (stop.extraCycles > 0 && c + 1 == fixedCycles)
+            keepEstimate();
         finestCycle(problem, c < fCycles ? Cycle::F : Cycle::V);
+    }
+    for (int extra = 0; extra < stop.extraCycles && lastChange() > stop.settled; ++extra) {
+        keepEstimate();
+        finestCycle(problem, Cycle::F);
+    }
     beginPhase("level 0 packing");
     runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
+}
+
+void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue)
+{
+    useNearestSampler(true);
+    beginPhase("first estimate");
+    // Pull: each level's known values, into its stencil images (which the operators overwrite).
+    const Texture* finer = problem.constraints;
+    int fineWidth = finestWidth;
+    int fineHeight = finestHeight;
+    for (Level& level : levels) {
+        runImagePass({pullProgram,
+                      {finer},
+                      {{"fromMask", finer == problem.constraints ? 1.0f : 0.0f},
+                       {"fineWidth", float(fineWidth)},
+                       {"fineHeight", float(fineHeight)}}},
+                     level.stencilTarget, level.width(), level.height());
+        finer = &level.stencilA;
+        fineWidth = level.width();
+        fineHeight = level.height();
+    }
+    // Push: from the coarsest level up, into each level's correction and last the estimate.
+    const Texture* coarser = nullptr;
+    for (size_t k = levels.size(); k-- > 0;) {
+        runImagePass({pushProgram,
+                      {&levels[k].stencilA, coarser},
+                      {{"fromMask", 0.0f},
+                       {"hasCoarser", coarser ? 1.0f : 0.0f},
+                       {"emptyValue", emptyValue}}},
+                     levels[k].correction);
+        coarser = &levels[k].correction.texture;
+    }
+    runImagePass(
+        {pushProgram,
+         {problem.constraints, coarser},
+         {{"fromMask", 1.0f}, {"hasCoarser", coarser ? 1.0f : 0.0f}, {"emptyValue", emptyValue}}},
+        *problem.solution);
+    useNearestSampler(false);
+    beginPhase("");
+}
+
+void Multigrid::keepEstimate()
+{
+    beginPhase("stop rule");
+    solvergl::copyImage(red.texture, redBefore);
+    solvergl::copyImage(black.texture, blackBefore);
+}
+
+float Multigrid::lastChange()
+{
+    if (changeLevels.empty())
+        return 0.0f;
+    beginPhase("stop rule");
+    runImagePass({changeFinestProgram,
+                  {&red.texture, &black.texture, &redBefore.texture, &blackBefore.texture},
+                  {}},
+                 changeLevels.front());
+    for (size_t k = 1; k < changeLevels.size(); ++k)
+        runImagePass({maxReduceProgram, {&changeLevels[k - 1].texture}, {}}, changeLevels[k]);
+    float change = 0.0f;
+    changeLevels.back().framebuffer.bind();
+    glReadPixels(0, 0, 1, 1, GL_RED, GL_FLOAT, &change);
+    return change;
 }
 
 void Multigrid::useNearestSampler(bool bind) const
@@ -234,7 +321,8 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
     RenderTarget* other = &level.partner;
     Level& coarser = levels[k + 1];
     const Cycle visits[2] = {kind, Cycle::V};
-    const int count = kind == Cycle::F ? 2 : 1;
+    static const int topOnce = getenv("TW_TOPONCE") ? atoi(getenv("TW_TOPONCE")) : 0;
+    const int count = (kind == Cycle::F && int(k) >= topOnce) ? 2 : 1;
     for (int v = 0; v < count; ++v) {
         runImagePass({restrictResidualProgram,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,

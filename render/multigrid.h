@@ -22,6 +22,14 @@
 // (no call) unless set.
 void setMultigridPhaseHook(std::function<void(const char* phase)> hook);
 
+// Cycles beyond a solve's fixed ones: up to `extraCycles` more F-cycles, as long as the last
+// cycle changed some value of the estimate by more than `settled`. A cycle reduces the error
+// at least 3 times, so the error left is at most half the last cycle's change.
+struct MultigridStopRule {
+    int extraCycles = 0;
+    float settled = 0.0f;
+};
+
 class Multigrid {
 public:
     Multigrid() = default;
@@ -48,9 +56,16 @@ public:
     int levelCount() const { return int(levels.size()) + 1; }
 
     // Builds the coarse operators from problem.constraints and runs `fCycles` F-cycles, then
-    // `vCycles` V-cycles, on the estimate problem.solution holds. Expects the GL state the
-    // solver's passes set up (see solvergl::beginPasses).
-    void solve(const Problem& problem, int fCycles, int vCycles);
+    // `vCycles` V-cycles, then the extra F-cycles `stop` allows, on the estimate
+    // problem.solution holds. Expects the GL state the solver's passes set up (see
+    // solvergl::beginPasses).
+    void solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop = {});
+    // A first estimate for a solve from nothing, into problem.solution: the constraint values
+    // pulled down the levels as weighted means and pushed back up, interpolated bilinearly where
+    // no constraint is near (pull-push). Smooth everywhere and exact on the constrained texels,
+    // it starts the cycles closer to the solution than a uniform value, most of all where
+    // there is no right-hand side; `emptyValue` without any constraint.
+    void estimateFromConstraints(const Problem& problem, float emptyValue);
 
 private:
     // V: each level visits the next coarser one once. F: each coarse level visits the next one
@@ -76,6 +91,11 @@ private:
     void smoothCoarseHalf(Level& level, float parity, RenderTarget*& current, RenderTarget*& other);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      const RenderTarget& target);
+    // Keeps the finest level's estimate as it is now, for lastChange.
+    void keepEstimate();
+    // The largest channel change of the finest level's estimate since keepEstimate: reduced on
+    // the GPU to one texel, which is read back.
+    float lastChange();
 
     // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
     void useNearestSampler(bool bind) const;
@@ -91,7 +111,11 @@ private:
     // along x (see shaders/mg_pack_finest.frag), so that a half-sweep shades only the texels it
     // updates; blackPartner takes the black texels' correction.
     RenderTarget red, black, blackPartner;
+    RenderTarget redBefore, blackBefore;    // the estimate kept by keepEstimate
+    std::vector<RenderTarget> changeLevels; // lastChange's reduction, 4 x 4 texels to one
+    ShaderProgram changeFinestProgram, maxReduceProgram;
     ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
         residualFinestProgram, smoothProgram, smoothZeroProgram, restrictResidualProgram,
-        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram;
+        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram, pullProgram,
+        pushProgram;
 };

@@ -298,7 +298,7 @@ void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles
     const Texture& problem =
         s.solverImages.pyramid[0].divergence.texture; // constraints and divergence
     readChannelAsRed(problem, channel);
-    s.solveProblem({&solution, &problem, &problem}, cycles, true, 0.5f);
+    s.solveProblem({&solution, &problem, &problem}, cycles, DiffusionSolver::Start::Uniform, 0.5f);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,
@@ -348,7 +348,8 @@ void PictureExport::renderWholeCanvas(int cycles, bool blur)
     rasteriser.buildDivergencePyramid(View());
     rasteriser.buildBlurConstraints(View());
     rasteriser.buildColorConstraints(View(), false);
-    s.solveProblem(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles, true, 0.5f);
+    s.solveProblem(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles,
+                   DiffusionSolver::Start::Uniform, 0.5f);
     s.colorView = {true, View()};
     s.solverImages.pictureBlurred = false;
     if (!blur)

@@ -23,6 +23,15 @@ int cycleCount(bool fresh, int iterations)
            + extraCycles(iterations);
 }
 
+// A fresh solve goes on until the picture settles; a re-solve runs its fixed cycles (checking
+// would cost more than it saves: a drag step needs them all).
+MultigridStopRule settleRule(bool fresh)
+{
+    if (!fresh)
+        return {};
+    return {DiffusionSolver::kSettleCycles, DiffusionSolver::kSettledChange};
+}
+
 } // namespace
 
 DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
@@ -37,7 +46,8 @@ void DiffusionSolver::solveColors(bool fromPrevious)
         return;
     const bool warm = fromPrevious && colorView.matches(view);
     solveProblem(colorProblem(solverImages.pyramid[0].colorSolution),
-                 cycleCount(!warm, input.settings.iterations), !warm, 0.5f);
+                 cycleCount(!warm, input.settings.iterations),
+                 warm ? Start::Previous : Start::FromConstraints, 0.5f, settleRule(!warm));
     colorView = {true, view};
     solverImages.pictureBlurred = false;
 }
@@ -61,8 +71,8 @@ void DiffusionSolver::solveBlurMap(int cycles)
         leavePasses();
         return;
     }
-    solveProblem({&level0.blurSolution, nullptr, &level0.blurConstraints.texture}, cycles, true,
-                 0.0f);
+    solveProblem({&level0.blurSolution, nullptr, &level0.blurConstraints.texture}, cycles,
+                 Start::FromConstraints, 0.0f);
 }
 
 // The picture changes little between two mouse moves, so the solve starts from the previous
@@ -125,7 +135,7 @@ void DiffusionSolver::renderOverview(bool fromPrevious)
     problemRasteriser.buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;
     solveProblem(colorProblem(solverImages.overview), cycleCount(!warm, input.settings.iterations),
-                 !warm, 0.5f);
+                 warm ? Start::Previous : Start::FromConstraints, 0.5f, settleRule(!warm));
     overviewValid = true;
 }
 

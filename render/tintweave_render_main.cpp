@@ -350,7 +350,8 @@ public:
         : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0)
     {
         request.size = args.size;
-        request.cycles = args.draft ? DiffusionSolver::kBaseCycles : DiffusionSolver::kExportCycles;
+        request.cycles = args.draft ? DiffusionSolver::kBaseCycles + DiffusionSolver::kSettleCycles
+                                    : DiffusionSolver::kExportCycles;
         request.blur = !args.draft && args.blur;
         request.encoding = args.encoding;
         if (args.colourSpaceGiven)

@@ -1,0 +1,25 @@
+#version 120
+#extension GL_ARB_texture_rectangle : require
+// The largest change a cycle made to the finest level's estimate, over a block of 4 x 4 packed
+// texels: the largest absolute channel difference between the packed colours now (redMap,
+// blackMap) and before the cycle (redBefore, blackBefore), in red. Texels past the images'
+// edge repeat the edge (nearest, clamped), which leaves the largest value as it is.
+uniform sampler2DRect redMap;
+uniform sampler2DRect blackMap;
+uniform sampler2DRect redBefore;
+uniform sampler2DRect blackBefore;
+
+void main()
+{
+    vec2 origin = 4.0 * floor(gl_FragCoord.xy) + vec2(0.5);
+    vec3 largest = vec3(0.0);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            vec2 t = origin + vec2(float(x), float(y));
+            largest = max(largest, abs(texture2DRect(redMap, t).rgb - texture2DRect(redBefore, t).rgb));
+            largest = max(largest,
+                          abs(texture2DRect(blackMap, t).rgb - texture2DRect(blackBefore, t).rgb));
+        }
+    }
+    gl_FragColor = vec4(max(largest.r, max(largest.g, largest.b)), 0.0, 0.0, 1.0);
+}

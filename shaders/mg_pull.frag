@@ -1,0 +1,31 @@
+#version 120
+#extension GL_ARB_texture_rectangle : require
+// The pull half of a first estimate (see mg_push.frag): coarser texel I, which sits on finer
+// texel 2I, takes the mean of the known values of the 3 x 3 finer texels around 2I, weighted
+// (1 2 1) x (1 2 1) / 4 and by how well each is known; alpha says how well I is known (1: a
+// known centre or more, 0: nothing known near). On the finest level (fromMask 1) the known
+// texels are the fixed ones (alpha of fineMap above 0.1), known fully.
+uniform sampler2DRect fineMap;
+uniform float fromMask;
+uniform float fineWidth;
+uniform float fineHeight;
+
+void main()
+{
+    vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5);
+    vec3 sum = vec3(0.0);
+    float weight = 0.0;
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            vec2 q = centre + vec2(float(i), float(j));
+            if (q.x < 0.0 || q.y < 0.0 || q.x > fineWidth || q.y > fineHeight)
+                continue;
+            vec4 fine = texture2DRect(fineMap, q);
+            float known = fromMask > 0.5 ? (fine.a > 0.1 ? 1.0 : 0.0) : fine.a;
+            float w = known * (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 4.0;
+            sum += w * fine.rgb;
+            weight += w;
+        }
+    }
+    gl_FragColor = vec4(weight > 0.0 ? sum / weight : vec3(0.0), min(weight, 1.0));
+}
