@@ -58,6 +58,9 @@ void drawBoundingBox(const Curve& curve);
 // ---- whole sets, curves visited in index order
 void drawGradientsX(const CurveSet& set);
 void drawGradientsY(const CurveSet& set);
+// Both at once, in one pass of the lines: the x gradients into colour attachment 0 of the bound
+// framebuffer, the y gradients into attachment 1 (gradientPairProgram).
+void drawGradientPairs(const CurveSet& set);
 // Into the bound framebuffer, which must have a stencil buffer: clears colour to (0, 0, 0, 0)
 // and the stencil to 0, draws the colour strips while counting in the stencil the strip
 // triangles over each pixel, then writes (0, 0, 0, 0) again where the count is 2 or more, so that

@@ -64,6 +64,14 @@ VertexBatch<PackedGradientVertex> gradientBatch(Curves curves, int axis)
     });
 }
 
+VertexBatch<PackedGradientPairVertex> gradientPairBatch(Curves curves)
+{
+    const ColourSpace space = curves.space;
+    return batchOf<PackedGradientPairVertex>(curves, [space](const Curve& c) {
+        return gradientPairVertices(c, space);
+    });
+}
+
 VertexBatch<PackedConstraintVertex> constraintBatch(Curves curves)
 {
     const double halfWidth = colorStripHalfWidth();
@@ -91,6 +99,22 @@ void drawGradientLines(const VertexBatch<PackedGradientVertex>& batch)
         arrays.colors(batch.vertices.front().rgb);
         arrays.draw(GL_LINE_STRIP);
     }
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void drawGradientPairLines(const VertexBatch<PackedGradientPairVertex>& batch)
+{
+    if (batch.empty())
+        return;
+    curvegl::disableTexturing();
+    gradientPairProgram().use();
+    {
+        curvegl::BatchArrays<PackedGradientPairVertex> arrays(batch);
+        arrays.colors(batch.vertices.front().x);
+        arrays.texCoords(0, batch.vertices.front().y, 3);
+        arrays.draw(GL_LINE_STRIP);
+    }
+    ShaderProgram::release();
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
@@ -169,6 +193,11 @@ void drawBlurStrip(const Curve& curve) { drawBlurTriangles(blurBatch(single(curv
 void drawGradientsX(const CurveSet& set) { drawGradientLines(gradientBatch(whole(set), 0)); }
 
 void drawGradientsY(const CurveSet& set) { drawGradientLines(gradientBatch(whole(set), 1)); }
+
+void drawGradientPairs(const CurveSet& set)
+{
+    drawGradientPairLines(gradientPairBatch(whole(set)));
+}
 
 void drawColorConstraints(const CurveSet& set)
 {

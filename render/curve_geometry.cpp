@@ -46,27 +46,40 @@ bool hasSegment(const Curve& curve) { return curve.nb_control_points > 3; }
 
 } // namespace
 
-std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis, ColourSpace space)
+std::vector<GradientPairVertex> gradientPairVertices(const Curve& curve, ColourSpace space)
 {
-    std::vector<GradientVertex> out;
+    std::vector<GradientPairVertex> out;
     if (!hasSegment(curve))
         return out;
     out.reserve(static_cast<size_t>(curve.segmentCount()) * 11);
     curve.forEachSample([&](const CurveSample& s) {
-        const double n = axis == 0 ? s.normal.x : s.normal.y;
-        GradientVertex v;
-        v.position = s.point;
+        double jump[3]; // left - right in `space`
         if (space == ColourSpace::Srgb) {
             for (int k = 0; k < 3; ++k)
-                v.rgb[k] = static_cast<float>(
-                    0.5 + 0.5 * n * (channel(s.left, k) - channel(s.right, k)) / 255.0);
+                jump[k] = (channel(s.left, k) - channel(s.right, k)) / 255.0;
         } else {
             const ColourTriple left = inSpace(s.left, space), right = inSpace(s.right, space);
             for (int k = 0; k < 3; ++k)
-                v.rgb[k] = static_cast<float>(0.5 + 0.5 * n * (left[k] - right[k]));
+                jump[k] = left[k] - right[k];
+        }
+        GradientPairVertex v;
+        v.position = s.point;
+        for (int k = 0; k < 3; ++k) {
+            v.x[k] = static_cast<float>(0.5 + 0.5 * s.normal.x * jump[k]);
+            v.y[k] = static_cast<float>(0.5 + 0.5 * s.normal.y * jump[k]);
         }
         out.push_back(v);
     });
+    return out;
+}
+
+std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis, ColourSpace space)
+{
+    std::vector<GradientVertex> out;
+    for (const GradientPairVertex& pair : gradientPairVertices(curve, space)) {
+        const float* rgb = axis == 0 ? pair.x : pair.y;
+        out.push_back({pair.position, {rgb[0], rgb[1], rgb[2]}});
+    }
     return out;
 }
 

@@ -18,9 +18,18 @@ struct GradientVertex {
     Point position;
     float rgb[3];
 };
+// Both gradient colours of one sample: x along n.x, y along n.y.
+struct GradientPairVertex {
+    Point position;
+    float x[3];
+    float y[3];
+};
 // axis 0 uses n.x, axis 1 n.y. One vertex per sample: 11 per segment.
 std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis,
                                                  ColourSpace space = ColourSpace::Srgb);
+// The same line with both axes' colours.
+std::vector<GradientPairVertex> gradientPairVertices(const Curve& curve,
+                                                     ColourSpace space = ColourSpace::Srgb);
 
 // One vertex of a colour-constraint strip. side is 0 on the right edge (P - h n) and 1 on the
 // left edge (P + h n); left and right are the sample's colours in `space` (sRGB: 0 .. 1).

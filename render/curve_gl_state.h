@@ -64,12 +64,13 @@ public:
         glColorPointer(3, GL_FLOAT, kStride, first);
         colorArray = true;
     }
-    // Texture coordinates (s, t) per vertex for texture unit `unit` (0 .. 31).
-    void texCoords(int unit, const float* first)
+    // Texture coordinates (s, t), or (s, t, r) with `size` 3, per vertex for texture unit `unit`
+    // (0 .. 31).
+    void texCoords(int unit, const float* first, int size = 2)
     {
         glClientActiveTexture(GL_TEXTURE0 + unit);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, kStride, first);
+        glTexCoordPointer(size, GL_FLOAT, kStride, first);
         texCoordUnits |= 1u << unit;
     }
     // Every run as one primitive of `mode`, in order.

@@ -9,6 +9,7 @@ namespace {
 
 CurveRenderingSettings settings;
 ShaderProgram constraintsProgram;
+ShaderProgram gradientsProgram;
 
 bool positiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
@@ -17,6 +18,8 @@ bool positiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 CurveRenderingSettings& curveRenderingSettings() { return settings; }
 
 ShaderProgram& colorConstraintsProgram() { return constraintsProgram; }
+
+ShaderProgram& gradientPairProgram() { return gradientsProgram; }
 
 bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
                         unsigned int overviewFramebuffer)
@@ -34,7 +37,11 @@ bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
     if (!ok)
         std::cerr << "Color constraints Shader : " << constraintsProgram.log().constData()
                   << std::endl;
-    return ok;
+    const bool gradientsOk =
+        gradientsProgram.create(shaderPath("gradient_pair.vert"), shaderPath("gradient_pair.frag"));
+    if (!gradientsOk)
+        std::cerr << "Gradient pair Shader : " << gradientsProgram.log().constData() << std::endl;
+    return ok && gradientsOk;
 }
 
 void setLifetimeThreshold(int threshold) { settings.lifetimeThreshold = threshold; }

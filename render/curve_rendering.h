@@ -23,11 +23,14 @@ CurveRenderingSettings& curveRenderingSettings();
 // The program-wide colour-constraints program (created by initCurveRendering). Before that it
 // is an uncreated ShaderProgram whose use() does nothing.
 ShaderProgram& colorConstraintsProgram();
+// Likewise the program that draws both gradient images at once (drawGradientPairs).
+ShaderProgram& gradientPairProgram();
 
 // Needs a current GL context with GLEW initialised. Creates the colour-constraints program from
-// "shaders/color_constraints.vert" and ".frag" (looked up through shaderPath) and stores the other
-// values. On failure prints "Color constraints Shader : " + log + "\n" on stderr and returns
-// false; the settings are stored in every case and drawing goes on. A pixelSize that is not
+// "shaders/color_constraints.vert" and ".frag" and the gradient-pair program from
+// "shaders/gradient_pair.vert" and ".frag" (looked up through shaderPath), and stores the other
+// values. On failure prints "Color constraints Shader : " (or "Gradient pair Shader : ") + log
+// + "\n" on stderr and returns false; the settings are stored in every case and drawing goes on. A pixelSize that is not
 // positive and finite, or a canvas size below 1, keeps the previous value.
 bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
                         unsigned int overviewFramebuffer);

@@ -15,8 +15,9 @@
 
 class QImage;
 
-// What renderImage makes: the whole canvas at `size` x `size` pixels, solved from grey with
-// `cycles` multigrid cycles and, with `blur`, softened where the drawing asks for it.
+// What renderImage makes: the whole canvas at `size` x `size` pixels, solved afresh in at most
+// `cycles` multigrid cycles (it settles as the editor's fresh solve does) and, with `blur`,
+// softened where the drawing asks for it.
 // Told during a picture made at another size than the solver's after each of its phases, how
 // many are done out of `total`; false stops the picture (no image, the cause "cancelled").
 using PictureProgress = std::function<bool(int done, int total)>;
@@ -59,14 +60,14 @@ public:
     // Multigrid cycles at the user's default count (the Iterations slider adds one per step
     // above kDefaultCycles): of a fresh solve (F-cycles from the estimate pulled from the
     // constraints), of a re-solve from the previous picture (two F-cycles and a V-cycle), and of
-    // the export (F-cycles from grey); and the count the viewer starts with. A fresh solve of
+    // the export (the most it runs); and the count the viewer starts with. A fresh solve of
     // the editor then runs up to kSettleCycles more F-cycles while the last cycle still changed
     // some value by more than kSettledChange: an F-cycle reduces the error at least 3.7 times
     // (1000 crossing curves, nearly unconstrained; 15 times on most drawings), so the error left
     // is under 0.4 times that change, a tenth of a level, and flat colours show no dither
-    // specks. 3 F-cycles settle on most drawings; the 1000 curves run all 5. A re-solve holds
-    // 1/255 after a drag step or a long jump. The tests prove it; the export runs a fixed count,
-    // one more than the most the editor runs, for margin.
+    // specks. Most drawings settle after 3 or 4 F-cycles; the 1000 curves run all 5. A re-solve holds
+    // 1/255 after a drag step or a long jump. The tests prove it. The export settles the same
+    // way, but may run up to kExportCycles, one more than the most the editor runs.
     static constexpr int kBaseCycles = 3;
     static constexpr int kReSolveCycles = 3;
     static constexpr int kSettleCycles = 2;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 TextureFormat halfFloatNearestGreyBorder()
 {
@@ -140,6 +141,19 @@ void Framebuffer::attachColor(const Texture& texture)
     bind();
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT,
                               GL_TEXTURE_RECTANGLE_ARB, texture.name(), 0);
+}
+
+void Framebuffer::attachColors(std::initializer_list<const Texture*> textures)
+{
+    bind();
+    std::vector<GLenum> buffers;
+    for (const Texture* texture : textures) {
+        const GLenum attachment = GLenum(GL_COLOR_ATTACHMENT0_EXT + buffers.size());
+        glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, attachment, GL_TEXTURE_RECTANGLE_ARB,
+                                  texture->name(), 0);
+        buffers.push_back(attachment);
+    }
+    glDrawBuffers(GLsizei(buffers.size()), buffers.data());
 }
 
 void Framebuffer::attachDepthStencil(const Texture& texture)

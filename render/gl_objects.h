@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 // Small owners of GL textures and framebuffers. Each releases its object when destroyed, so
 // destroy them with their context current. They are movable, not copyable. GL names are plain
 // unsigned ints here so that this header pulls in no GL header.
@@ -72,6 +74,8 @@ public:
     // Attach a texture as colour attachment 0, or as depth and stencil attachment. Leave this
     // framebuffer bound.
     void attachColor(const Texture& texture);
+    // Attach textures as colour attachments 0, 1, ... and draw into all of them.
+    void attachColors(std::initializer_list<const Texture*> textures);
     void attachDepthStencil(const Texture& texture);
     void bind() const;
     // True when the GL reports this framebuffer complete (binds it).

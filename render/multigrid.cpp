@@ -139,14 +139,7 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
         level.stencilB.create(w, h, stencils);
         level.stencilC.create(w, h, stencils);
         level.stencilTarget.create();
-        level.stencilTarget.attachColor(level.stencilA);
-        glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT1_EXT,
-                                  GL_TEXTURE_RECTANGLE_ARB, level.stencilB.name(), 0);
-        glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT2_EXT,
-                                  GL_TEXTURE_RECTANGLE_ARB, level.stencilC.name(), 0);
-        const GLenum buffers[3] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT,
-                                   GL_COLOR_ATTACHMENT2_EXT};
-        glDrawBuffers(3, buffers);
+        level.stencilTarget.attachColors({&level.stencilA, &level.stencilB, &level.stencilC});
         levels.push_back(std::move(level));
     }
 }

@@ -10,7 +10,7 @@ class PictureExport {
 public:
     explicit PictureExport(DiffusionSolver& solver) : s(solver) {}
 
-    // Whole canvas, `cycles` cycles from grey, blurred when `blur`; left in the solver's
+    // Whole canvas, solved afresh in `cycles` cycles at most, blurred when `blur`; left in the solver's
     // picture.
     void renderWholeCanvas(int cycles, bool blur);
     // The picture at level-0 size, top row first, as `encoding` asks.
@@ -31,7 +31,7 @@ private:
     };
 
     // Export storage: rasterises the curves at the solver's size, solves the three colour
-    // channels one after another with `cycles` cycles each and composes them, with the
+    // channels one after another with `cycles` cycles at most each and composes them, with the
     // reference's blur, into an 8-bit picture; every full-size image is released before the
     // picture is returned. Null when the GL cannot make the images or `progress` stopped it
     // (phases 2 to 5 of 5).
@@ -40,6 +40,9 @@ private:
     void rasteriseForExport();
     void buildExportDivergence(const RenderTarget& divergence);
     void solveChannel(int channel, RenderTarget& solution, int cycles);
+    // A fresh solve of `problem` that settles like the editor's (see
+    // DiffusionSolver::kSettledChange) in `cycles` cycles at most.
+    void solveSettling(const Multigrid::Problem& problem, int cycles);
     void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
                         const RenderTarget& picture);
     void releaseExportImages();

@@ -8,7 +8,8 @@ QString renderingProblem(const DiffusionSolver& solver)
 {
     if (!solver.isReady())
         return QStringLiteral("The renderer cannot run: %1.").arg(solver.status());
-    if (solver.allProgramsLinked() && colorConstraintsProgram().isLinked())
+    if (solver.allProgramsLinked() && colorConstraintsProgram().isLinked()
+        && gradientPairProgram().isLinked())
         return QString();
     return QStringLiteral("Some shader programs could not be built from the files in %1 (the "
                           "console names them): colours are not diffused and pictures cannot "

@@ -293,12 +293,19 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
     release(flat);
 }
 
+void PictureExport::solveSettling(const Multigrid::Problem& problem, int cycles)
+{
+    const int fixedCycles = std::min(cycles, DiffusionSolver::kBaseCycles);
+    s.solveProblem(problem, fixedCycles, DiffusionSolver::Start::FromConstraints, 0.5f,
+                   {cycles - fixedCycles, DiffusionSolver::kSettledChange});
+}
+
 void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles)
 {
     const Texture& problem =
         s.solverImages.pyramid[0].divergence.texture; // constraints and divergence
     readChannelAsRed(problem, channel);
-    s.solveProblem({&solution, &problem, &problem}, cycles, DiffusionSolver::Start::Uniform, 0.5f);
+    solveSettling({&solution, &problem, &problem}, cycles);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,
@@ -348,8 +355,7 @@ void PictureExport::renderWholeCanvas(int cycles, bool blur)
     rasteriser.buildDivergencePyramid(View());
     rasteriser.buildBlurConstraints(View());
     rasteriser.buildColorConstraints(View(), false);
-    s.solveProblem(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles,
-                   DiffusionSolver::Start::Uniform, 0.5f);
+    solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
     s.colorView = {true, View()};
     s.solverImages.pictureBlurred = false;
     if (!blur)

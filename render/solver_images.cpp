@@ -22,6 +22,8 @@ void SolverImages::create()
         Level& level = pyramid[L];
         level.gradientX.create(w, h, halfFloatNearestGreyBorder());
         level.gradientY.create(w, h, halfFloatNearestGreyBorder());
+        level.gradients.create();
+        level.gradients.attachColors({&level.gradientX.texture, &level.gradientY.texture});
         level.divergence.create(w, h, halfFloatNearestGreyBorder());
         level.colorSolution.create(w, h, floatLinear());
         level.blurSolution.create(w, h, floatNearest());

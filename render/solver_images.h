@@ -30,6 +30,7 @@ struct SolverImages {
     struct Level {
         RenderTarget gradientX, gradientY, divergence, colorSolution, blurSolution,
             colorConstraints, blurConstraints;
+        Framebuffer gradients; // gradientX and gradientY as colour attachments 0 and 1
     };
 
     SolverImages(int width, int height, SolverStorage storage);

@@ -56,18 +56,15 @@ void SolverRasteriser::drawGradients(const View& v)
     if (!images.ready())
         return;
     solvergl::beginPasses();
-    const CurveSet* curves = input.curves;
-    auto drawInto = [curves, &v](const RenderTarget& target, void (*draw)(const CurveSet&)) {
-        target.bindAsTarget();
-        glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
-        glClear(GL_COLOR_BUFFER_BIT);
-        if (curves) {
-            solvergl::loadCanvasModelView(v);
-            draw(*curves);
-        }
-    };
-    drawInto(images.pyramid[0].gradientX, drawGradientsX);
-    drawInto(images.pyramid[0].gradientY, drawGradientsY);
+    const SolverImages::Level& level0 = images.pyramid[0];
+    level0.gradients.bind();
+    glViewport(0, 0, level0.gradientX.width(), level0.gradientX.height());
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (input.curves) {
+        solvergl::loadCanvasModelView(v);
+        drawGradientPairs(*input.curves);
+    }
     images.leavePasses();
 }
 

@@ -37,6 +37,22 @@ void appendRun(VertexBatch<PackedGradientVertex>& batch, const std::vector<Gradi
     }
 }
 
+void appendRun(VertexBatch<PackedGradientPairVertex>& batch,
+               const std::vector<GradientPairVertex>& run)
+{
+    if (run.empty())
+        return;
+    PackedGradientPairVertex* out = &batch.vertices[openRun(batch, run.size())];
+    for (const GradientPairVertex& v : run) {
+        pack(v.position, out->position);
+        for (int k = 0; k < 3; ++k) {
+            out->x[k] = v.x[k];
+            out->y[k] = v.y[k];
+        }
+        ++out;
+    }
+}
+
 void appendRun(VertexBatch<PackedConstraintVertex>& batch, const std::vector<ConstraintVertex>& run)
 {
     if (run.empty())

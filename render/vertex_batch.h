@@ -17,6 +17,14 @@ struct PackedGradientVertex {
     float rgb[3];
 };
 
+// Gradient line vertex for both images at once: colour = the x gradient, texture-coordinate
+// set 0 = the y gradient (see shaders/gradient_pair.vert).
+struct PackedGradientPairVertex {
+    float position[2];
+    float x[3];
+    float y[3];
+};
+
 // Colour-constraint strip vertex as the colour-constraints program reads it:
 // texture-coordinate set 0 = (side, 0.2), sets 1..3 = (right, left) of red, green, blue.
 struct PackedConstraintVertex {
@@ -50,6 +58,8 @@ struct VertexBatch {
 
 // Each appends `run` as one new run at the end of the batch; an empty run adds nothing.
 void appendRun(VertexBatch<PackedGradientVertex>& batch, const std::vector<GradientVertex>& run);
+void appendRun(VertexBatch<PackedGradientPairVertex>& batch,
+               const std::vector<GradientPairVertex>& run);
 void appendRun(VertexBatch<PackedConstraintVertex>& batch,
                const std::vector<ConstraintVertex>& run);
 void appendRun(VertexBatch<PackedBlurVertex>& batch, const std::vector<BlurVertex>& run);

@@ -1,5 +1,6 @@
 // The batched vertex arrays behind the curve drawing: packing checked without a context, and
 // every batched drawing compared bit for bit with the same geometry sent one glVertex at a time.
+#include "gl_objects.h"
 #include "vertex_batch.h"
 
 #include "test_drawing_support.h"
@@ -320,6 +321,37 @@ TEST_F(BatchedDrawing, GradientLinesMatchTheOneVertexAtATimeReference)
             },
             reference, grey, 5000);
     }
+}
+
+// The solver draws both gradient images in one pass of the lines: each must get the very bits
+// its own axis's pass gives.
+TEST_F(BatchedDrawing, GradientPairsGiveEachImageItsOwnAxissBits)
+{
+    std::vector<Rgba> want[2];
+    for (int axis = 0; axis < 2; ++axis) {
+        canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+        axis == 0 ? drawGradientsX(set) : drawGradientsY(set);
+        want[axis] = canvas->image();
+    }
+    RenderTarget second;
+    second.create(kSize, kSize, floatNearest());
+    canvas->bind();
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_RECTANGLE_ARB,
+                           second.texture.name(), 0);
+    const GLenum both[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, both);
+    canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+    drawGradientPairs(set);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_RECTANGLE_ARB, 0, 0);
+    const std::vector<Rgba> gotX = canvas->image();
+    EXPECT_TRUE(sameBits(gotX, want[0])) << pixelsDifferent(gotX, want[0]) << " pixels differ";
+    second.framebuffer.bind();
+    std::vector<Rgba> gotY(want[1].size());
+    glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_FLOAT, gotY.data());
+    EXPECT_TRUE(sameBits(gotY, want[1])) << pixelsDifferent(gotY, want[1]) << " pixels differ";
+    EXPECT_FALSE(sameBits(want[0], want[1])) << "the two axes must differ to tell them apart";
+    canvas->bind();
 }
 
 TEST_F(BatchedDrawing, ColourConstraintsMatchTheReferenceInColourAndStencil)
