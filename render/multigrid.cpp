@@ -9,7 +9,6 @@
 #include "solver_gl.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iostream>
 #include <utility>
 
@@ -314,8 +313,7 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
     RenderTarget* other = &level.partner;
     Level& coarser = levels[k + 1];
     const Cycle visits[2] = {kind, Cycle::V};
-    static const int topOnce = getenv("TW_TOPONCE") ? atoi(getenv("TW_TOPONCE")) : 0;
-    const int count = (kind == Cycle::F && int(k) >= topOnce) ? 2 : 1;
+    const int count = kind == Cycle::F ? 2 : 1;
     for (int v = 0; v < count; ++v) {
         runImagePass({restrictResidualProgram,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
