@@ -208,7 +208,9 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
                       {&levels[k].stencilA, coarser},
                       {{"fromMask", 0.0f},
                        {"hasCoarser", coarser ? 1.0f : 0.0f},
-                       {"emptyValue", emptyValue}}},
+                       {"emptyValue", emptyValue},
+                       {"width", float(levels[k].width())},
+                       {"height", float(levels[k].height())}}},
                      levels[k].correction);
         coarser = &levels[k].correction.texture;
     }

@@ -13,6 +13,9 @@ uniform float fineHeight;
 void main()
 {
     vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5);
+    // The mean is taken relative to the first known value, so that equal values give exactly
+    // that value (a flat drawing stays exactly flat).
+    vec3 first = vec3(0.0);
     vec3 sum = vec3(0.0);
     float weight = 0.0;
     for (int j = -1; j <= 1; ++j) {
@@ -23,9 +26,11 @@ void main()
             vec4 fine = texture2DRect(fineMap, q);
             float known = fromMask > 0.5 ? (fine.a > 0.1 ? 1.0 : 0.0) : fine.a;
             float w = known * (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 4.0;
-            sum += w * fine.rgb;
+            if (w > 0.0 && weight == 0.0)
+                first = fine.rgb;
+            sum += w * (fine.rgb - first);
             weight += w;
         }
     }
-    gl_FragColor = vec4(weight > 0.0 ? sum / weight : vec3(0.0), min(weight, 1.0));
+    gl_FragColor = vec4(weight > 0.0 ? first + sum / weight : vec3(0.0), min(weight, 1.0));
 }

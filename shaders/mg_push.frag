@@ -4,16 +4,46 @@
 // the pull gave it (pulledMap) as far as it is known (its alpha; on the finest level, fromMask 1,
 // fixed texels are known fully) and takes the rest from the coarser level's estimate,
 // interpolated bilinearly (texel x lies on coarser texel x / 2). The coarsest level
-// (hasCoarser 0) takes the rest from emptyValue, which only a level with nothing known keeps.
+// (hasCoarser 0, at most 5 x 5 texels) takes the rest from the mean of its known values, so
+// that a drawing of one colour gives that colour everywhere; emptyValue when nothing is known.
+// Every mean and interpolation is written as a + w (b - a), which gives a exactly when b = a: a
+// flat drawing's estimate is exactly flat, and so stays its solution.
 uniform sampler2DRect pulledMap;
 uniform sampler2DRect coarserMap;
 uniform float fromMask;
 uniform float hasCoarser;
 uniform float emptyValue;
+uniform float width;  // of this level
+uniform float height;
+
+vec3 meanOfKnown()
+{
+    vec3 first = vec3(0.0);
+    vec3 sum = vec3(0.0);
+    float weight = 0.0;
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            vec2 q = vec2(float(x), float(y)) + vec2(0.5);
+            if (q.x < width && q.y < height) {
+                vec4 pulled = texture2DRect(pulledMap, q);
+                if (pulled.a > 0.0 && weight == 0.0)
+                    first = pulled.rgb;
+                sum += pulled.a * (pulled.rgb - first);
+                weight += pulled.a;
+            }
+        }
+    }
+    return weight > 0.0 ? first + sum / weight : vec3(emptyValue);
+}
 
 vec3 coarser(vec2 q)
 {
     return texture2DRect(coarserMap, q + vec2(0.5)).rgb;
+}
+
+vec3 between(vec3 a, vec3 b, float t)
+{
+    return a + t * (b - a);
 }
 
 void main()
@@ -21,14 +51,16 @@ void main()
     vec2 p = gl_FragCoord.xy;
     vec4 pulled = texture2DRect(pulledMap, p);
     float known = fromMask > 0.5 ? (pulled.a > 0.1 ? 1.0 : 0.0) : pulled.a;
-    vec3 rest = vec3(emptyValue);
-    if (hasCoarser > 0.5) {
+    vec3 rest;
+    if (hasCoarser < 0.5) {
+        rest = meanOfKnown();
+    } else {
         vec2 cell = floor(p);
         vec2 base = floor(0.5 * cell);
         vec2 t = 0.5 * (cell - 2.0 * base);
-        vec3 low = mix(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
-        vec3 high = mix(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
-        rest = mix(low, high, t.y);
+        vec3 low = between(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
+        vec3 high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
+        rest = between(low, high, t.y);
     }
-    gl_FragColor = vec4(mix(rest, pulled.rgb, known), 1.0);
+    gl_FragColor = vec4(known == 1.0 ? pulled.rgb : between(rest, pulled.rgb, known), 1.0);
 }

@@ -6,7 +6,10 @@
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = rhsWeight * div(p),
 // so p takes the mean of its in-canvas neighbours less the right-hand side over their count.
 // Fixed texels (alpha of fixedMap above 0.1) take the value fixedMap holds there; they are the
-// neighbours' boundary values. Only this colour is written, so half the texels are shaded.
+// neighbours' boundary values. Only this colour is written, so half the texels are shaded. The
+// mean is taken relative to the first neighbour, so that equal neighbours and no right-hand
+// side give exactly their value: a flat picture stays exactly flat, with no rounding noise for
+// the display's dither to turn into specks.
 uniform sampler2DRect otherMap;
 uniform sampler2DRect divMap;
 uniform sampler2DRect fixedMap;
@@ -30,24 +33,26 @@ void main()
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }
-    vec3 sum = vec3(0.0);
+    // The south neighbour, or the north one on the bottom row: always in the canvas.
+    vec3 first = other(cell.x, cell.y > 0.5 ? cell.y - 1.0 : cell.y + 1.0);
+    vec3 sum = vec3(0.0); // of (neighbour - first)
     float count = 0.0;
     if (cell.x > 0.5) {
-        sum += other(cell.x - 1.0, cell.y);
+        sum += other(cell.x - 1.0, cell.y) - first;
         count += 1.0;
     }
     if (cell.x < width - 1.5) {
-        sum += other(cell.x + 1.0, cell.y);
+        sum += other(cell.x + 1.0, cell.y) - first;
         count += 1.0;
     }
     if (cell.y > 0.5) {
-        sum += other(cell.x, cell.y - 1.0);
+        sum += other(cell.x, cell.y - 1.0) - first;
         count += 1.0;
     }
     if (cell.y < height - 1.5) {
-        sum += other(cell.x, cell.y + 1.0);
+        sum += other(cell.x, cell.y + 1.0) - first;
         count += 1.0;
     }
     vec3 rhs = rhsWeight * texture2DRect(divMap, p).rgb;
-    gl_FragColor = vec4((sum - rhs) / max(count, 1.0), 1.0);
+    gl_FragColor = vec4(first + (sum - rhs) / max(count, 1.0), 1.0);
 }

@@ -28,10 +28,12 @@ vec3 oklabToLinear(vec3 lab)
                 -0.0041960863 * lms.x - 0.7034186147 * lms.y + 1.7076147010 * lms.z);
 }
 
+// At most 0.999: a threshold closer to 1 would round value * levels + threshold up to the next
+// integer in float arithmetic, and turn an exact level into a speck one level too bright.
 float threshold(vec2 pixel)
 {
     vec2 p = floor(pixel);
-    return fract(0.5 + p.x * 0.7548776662 + p.y * 0.5698402910);
+    return min(fract(0.5 + p.x * 0.7548776662 + p.y * 0.5698402910), 0.999);
 }
 
 void main()

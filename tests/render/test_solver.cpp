@@ -3,6 +3,9 @@
 #include "blur_pass.h"
 #include "curve_transforms.h"
 
+#include <QImage>
+#include <QTemporaryDir>
+
 #include <algorithm>
 
 namespace solvertest {
@@ -60,6 +63,31 @@ TEST_F(SolverTest, NoCurvesGiveUniformGreyAndNoConstraint)
     EXPECT_LT(worst, 1e-3);
     EXPECT_EQ(constrained, 0);
     EXPECT_EQ(solver->display().colorAt(0.5, 0.5), QColor(127, 127, 127, 255));
+}
+
+// A drawing of one colour must come out as exactly that colour: in the solution, where rounding
+// noise far from the curves would otherwise grow through the cycles, and on screen, where the
+// dither would turn any of it into specks one level off.
+TEST_F(SolverTest, DrawingOfOneColourGivesExactlyThatColourEverywhere)
+{
+    const QColor blue(0, 0, 230);
+    drawing.addCurve(straightCurve({-0.9, 0.1}, {0.8, -0.2}, blue, blue));
+    solver->fullUpdate();
+    const Picture colors = picture();
+    double worst = 0.0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            worst = std::max(worst, colors.distance(x, y, rgbOf(blue)));
+    EXPECT_LT(worst, 1e-6);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("flat.png");
+    ASSERT_TRUE(solver->savePicture(path));
+    const QImage shown(path);
+    int specks = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            specks += shown.pixelColor(x, y) != blue;
+    EXPECT_EQ(specks, 0);
 }
 
 // Worst distance from the inside colour within the circle and from the outside colour beyond
