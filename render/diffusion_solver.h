@@ -212,14 +212,11 @@ private:
 
     // ---- multigrid (solver_multigrid.cpp)
     static constexpr int kReSolveFCycles = 2;
-    // Where a solve starts: the estimate the solution image holds (a re-solve), a uniform
-    // value, or the first estimate pulled from the constraints
-    // (Multigrid::estimateFromConstraints, which pays where there is no right-hand side).
-    enum class Start { Previous, Uniform, FromConstraints };
-    // Runs `cycles` cycles on `problem`: F-cycles from `start` (`value` where it is uniform or
-    // nothing is constrained); from the previous estimate, kReSolveFCycles F-cycles and then
-    // V-cycles.
-    void solveProblem(const Problem& problem, int cycles, Start start, float value,
+    // Runs `cycles` cycles on `problem`, then the extra ones `stop` allows: `fresh`, F-cycles
+    // from the first estimate pulled from the constraints (Multigrid::estimateFromConstraints;
+    // `emptyValue` where nothing is constrained); else kReSolveFCycles F-cycles and then
+    // V-cycles from the estimate the solution holds.
+    void solveProblem(const Problem& problem, int cycles, bool fresh, float emptyValue,
                       MultigridStopRule stop = {});
 
     void leavePasses() const { solverImages.leavePasses(); }

@@ -10,8 +10,8 @@ class PictureExport {
 public:
     explicit PictureExport(DiffusionSolver& solver) : s(solver) {}
 
-    // Whole canvas, solved afresh in `cycles` cycles at most, blurred when `blur`; left in the solver's
-    // picture.
+    // Whole canvas, solved afresh in `cycles` cycles at most, blurred when `blur`; left in the
+    // solver's picture.
     void renderWholeCanvas(int cycles, bool blur);
     // The picture at level-0 size, top row first, as `encoding` asks.
     QImage readPictureImage(const PictureEncoding& encoding) const;

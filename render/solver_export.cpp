@@ -296,7 +296,7 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
 void PictureExport::solveSettling(const Multigrid::Problem& problem, int cycles)
 {
     const int fixedCycles = std::min(cycles, DiffusionSolver::kBaseCycles);
-    s.solveProblem(problem, fixedCycles, DiffusionSolver::Start::FromConstraints, 0.5f,
+    s.solveProblem(problem, fixedCycles, true, 0.5f,
                    {cycles - fixedCycles, DiffusionSolver::kSettledChange});
 }
 

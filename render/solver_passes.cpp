@@ -46,8 +46,7 @@ void DiffusionSolver::solveColors(bool fromPrevious)
         return;
     const bool warm = fromPrevious && colorView.matches(view);
     solveProblem(colorProblem(solverImages.pyramid[0].colorSolution),
-                 cycleCount(!warm, input.settings.iterations),
-                 warm ? Start::Previous : Start::FromConstraints, 0.5f, settleRule(!warm));
+                 cycleCount(!warm, input.settings.iterations), !warm, 0.5f, settleRule(!warm));
     colorView = {true, view};
     solverImages.pictureBlurred = false;
 }
@@ -71,8 +70,8 @@ void DiffusionSolver::solveBlurMap(int cycles)
         leavePasses();
         return;
     }
-    solveProblem({&level0.blurSolution, nullptr, &level0.blurConstraints.texture}, cycles,
-                 Start::FromConstraints, 0.0f);
+    solveProblem({&level0.blurSolution, nullptr, &level0.blurConstraints.texture}, cycles, true,
+                 0.0f);
 }
 
 // The picture changes little between two mouse moves, so the solve starts from the previous
@@ -135,7 +134,7 @@ void DiffusionSolver::renderOverview(bool fromPrevious)
     problemRasteriser.buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;
     solveProblem(colorProblem(solverImages.overview), cycleCount(!warm, input.settings.iterations),
-                 warm ? Start::Previous : Start::FromConstraints, 0.5f, settleRule(!warm));
+                 !warm, 0.5f, settleRule(!warm));
     overviewValid = true;
 }
 
