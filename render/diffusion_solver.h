@@ -38,9 +38,9 @@ struct PictureRequest {
 // The discrete problem on level 0: every free texel p (constraint alpha 0.1 or less) satisfies
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = div(p),
 // every constrained texel keeps its constraint colour. The cycles converge to that solution: a
-// fresh solve (after a load, a view change, any fullUpdate) runs F-cycles from uniform grey,
-// the quick update of a drag fewer cycles from the previous picture (see kBaseCycles). The
-// export runs kExportCycles F-cycles from grey.
+// fresh solve (after a load, a view change, any fullUpdate) runs F-cycles from a first estimate
+// pulled from the constraints, the quick update of a drag fewer cycles from the previous picture
+// (see kBaseCycles). The export settles like a fresh solve, in up to kExportCycles F-cycles.
 //
 // Canvas coordinates: the square (-1, -1)..(1, 1) fills level 0 at zoom 1 and pan 0; canvas
 // point p is drawn at zoom * (p + pan).
@@ -59,19 +59,26 @@ class DiffusionSolver {
 public:
     // Multigrid cycles at the user's default count (the Iterations slider adds one per step
     // above kDefaultCycles): of a fresh solve (F-cycles from the estimate pulled from the
-    // constraints), of a re-solve from the previous picture (two F-cycles and a V-cycle), and of
-    // the export (the most it runs); and the count the viewer starts with. A fresh solve of
-    // the editor then runs up to kSettleCycles more F-cycles while the last cycle still changed
-    // some value by more than kSettledChange: an F-cycle reduces the error at least 3.7 times
-    // (1000 crossing curves, nearly unconstrained; 15 times on most drawings), so the error left
-    // is under 0.4 times that change, a tenth of a level, and flat colours show no dither
-    // specks. Most drawings settle after 3 or 4 F-cycles; the 1000 curves run all 5. A re-solve holds
-    // 1/255 after a drag step or a long jump. The tests prove it. The export settles the same
-    // way, but may run up to kExportCycles, one more than the most the editor runs.
+    // constraints), of a re-solve from the previous picture (an F-cycle and a V-cycle), and of
+    // the export (the most it runs); and the count the viewer starts with. Both solves then go
+    // on while the last cycle still changed some value by more than their settled change: an
+    // F-cycle reduces the error at least 3.7 times (1000 crossing curves, nearly
+    // unconstrained; 15 times on most drawings), so the error left is under 0.4 times that
+    // change. A fresh solve settles to kSettledChange, up to kSettleCycles more F-cycles: the
+    // error left is a tenth of a level, and flat colours show no dither specks; most drawings
+    // settle after 3 or 4 F-cycles, the 1000 curves run all 5. A re-solve settles to
+    // kReSolveSettledChange, up to kReSolveSettleCycles more F-cycles: the picture of a drag
+    // holds 1/255 (0.4/255), whether the curve moved a pixel or jumped across the canvas, and
+    // the fullUpdate at the drag's end settles it further. A small move on a sparse drawing
+    // needs no more than the fixed cycles; a busy drawing (100 or more crossing curves) or a
+    // long jump needs one or two more. The tests prove both. The export settles like a fresh
+    // solve, but may run up to kExportCycles, one more than the most the editor runs.
     static constexpr int kBaseCycles = 3;
-    static constexpr int kReSolveCycles = 3;
+    static constexpr int kReSolveCycles = 2;
     static constexpr int kSettleCycles = 2;
     static constexpr float kSettledChange = 0.2f / 255.0f;
+    static constexpr int kReSolveSettleCycles = 3;
+    static constexpr float kReSolveSettledChange = 1.0f / 255.0f;
     static constexpr int kExportCycles = 6;
     static constexpr int kDefaultCycles = 3;
     // The blur map's Laplace solve has no right-hand side and smooth constraints, so the first
@@ -135,7 +142,7 @@ public:
 
     // ---- work operations (see the .cpp files for each pass)
     // Solve the colours / the blur map of the rasterised problem: from the previous solution
-    // when it belongs to this view and `fromPrevious` is set, else from grey (see kBaseCycles).
+    // when it belongs to this view and `fromPrevious` is set, else afresh (see kBaseCycles).
     void solveColors(bool fromPrevious = false);
     void solveBlur();
     // Quick re-solve after an edit, starting from the previous picture when the view is the
@@ -211,7 +218,7 @@ private:
     void createPrograms();
 
     // ---- multigrid (solver_multigrid.cpp)
-    static constexpr int kReSolveFCycles = 2;
+    static constexpr int kReSolveFCycles = 1;
     // Runs `cycles` cycles on `problem`, then the extra ones `stop` allows: `fresh`, F-cycles
     // from the first estimate pulled from the constraints (Multigrid::estimateFromConstraints;
     // `emptyValue` where nothing is constrained); else kReSolveFCycles F-cycles and then

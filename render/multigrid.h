@@ -68,7 +68,7 @@ public:
     void estimateFromConstraints(const Problem& problem, float emptyValue);
 
 private:
-    // V: each level visits the next coarser one once. F: each coarse level of more than 33
+    // V: each level visits the next coarser one once. F: each coarse level of more than 65
     // texels a side visits the next one twice, first by an F-cycle, then by a V-cycle (the
     // finest level visits level 1 once); the smaller ones visit it once.
     enum class Cycle { V, F };

@@ -23,12 +23,12 @@ int cycleCount(bool fresh, int iterations)
            + extraCycles(iterations);
 }
 
-// A fresh solve goes on until the picture settles; a re-solve runs its fixed cycles (checking
-// would cost more than it saves: a drag step needs them all).
+// Both solves go on until the picture settles: a fresh one to the resting picture's accuracy, a
+// re-solve to the drag's.
 MultigridStopRule settleRule(bool fresh)
 {
     if (!fresh)
-        return {};
+        return {DiffusionSolver::kReSolveSettleCycles, DiffusionSolver::kReSolveSettledChange};
     return {DiffusionSolver::kSettleCycles, DiffusionSolver::kSettledChange};
 }
 

@@ -108,6 +108,9 @@ std::vector<Drawing> hardDrawings()
           circleCurve({0.15, 0.1}, 0.15, white, green)}},
         {"across the canvas edge", {circleCurve({0.85, 0.3}, 0.6, red, blue)}},
         {"30 random curves", randomCurves(30, 7u)},
+        // Busy drawings: a drag step there needs more than the re-solve's fixed cycles.
+        {"100 random curves", randomCurves(100, 5u)},
+        {"300 random curves", randomCurves(300, 9u)},
         {"a realistic drawing",
          {circleCurve({-0.3, 0.25}, 0.35, QColor(220, 60, 40), QColor(40, 90, 200)),
           straightCurve({-0.9, -0.7}, {0.8, 0.1}, QColor(250, 230, 60), QColor(30, 140, 70)),
