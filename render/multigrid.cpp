@@ -169,15 +169,11 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, Multigri
                   {{"parity", 1.0f}}},
                  black);
     const int fixedCycles = fCycles + vCycles;
-    for (int c = 0; c < fixedCycles; ++c) {
-        if (stop.extraCycles > 0 && c + 1 == fixedCycles)
-            keepEstimate();
-        finestCycle(problem, c < fCycles ? Cycle::F : Cycle::V);
-    }
-    for (int extra = 0; extra < stop.extraCycles && lastChange() > stop.settled; ++extra) {
-        keepEstimate();
-        finestCycle(problem, Cycle::F);
-    }
+    for (int c = 0; c < fixedCycles; ++c)
+        finestCycle(problem, c < fCycles ? Cycle::F : Cycle::V,
+                    stop.extraCycles > 0 && c + 1 == fixedCycles);
+    for (int extra = 0; extra < stop.extraCycles && lastChange() > stop.settled; ++extra)
+        finestCycle(problem, Cycle::F, true);
     beginPhase("level 0 packing");
     runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
     useNearestSampler(false);
@@ -223,13 +219,6 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
         *problem.solution);
     useNearestSampler(false);
     beginPhase("");
-}
-
-void Multigrid::keepEstimate()
-{
-    beginPhase("stop rule");
-    solvergl::copyImage(red.texture, redBefore);
-    solvergl::copyImage(black.texture, blackBefore);
 }
 
 float Multigrid::lastChange()
@@ -278,10 +267,10 @@ void Multigrid::buildOperators(const Texture& constraints)
     }
 }
 
-void Multigrid::finestCycle(const Problem& problem, Cycle kind)
+void Multigrid::finestCycle(const Problem& problem, Cycle kind, bool keep)
 {
     beginPhase("level 0 smoothing");
-    smoothFinest(problem);
+    smoothFinest(problem, keep);
     if (!levels.empty()) {
         beginPhase("level 0 residual and restriction");
         const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
@@ -348,10 +337,12 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
         std::swap(level.correction, level.partner); // the names follow the content
 }
 
-void Multigrid::smoothFinest(const Problem& problem)
+void Multigrid::smoothFinest(const Problem& problem, bool keep)
 {
     const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
     for (float parity : {0.0f, 1.0f}) {
+        if (keep)
+            std::swap(parity == 0.0f ? red : black, parity == 0.0f ? redBefore : blackBefore);
         runImagePass({smoothFinestProgram,
                       {parity == 0.0f ? &black.texture : &red.texture, &rhs, problem.constraints},
                       {{"parity", parity},

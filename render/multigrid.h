@@ -82,19 +82,21 @@ private:
     };
 
     void buildOperators(const Texture& constraints);
-    // One cycle on the finest level, on its packed colours.
-    void finestCycle(const Problem& problem, Cycle kind);
+    // One cycle on the finest level, on its packed colours; with `keep`, the estimate it starts
+    // from stays in redBefore and blackBefore, for lastChange.
+    void finestCycle(const Problem& problem, Cycle kind, bool keep = false);
     // Solves levels[k]'s correction equation from zero by one cycle of `kind`, leaving it in
     // levels[k].correction.
     void coarseCycle(size_t k, Cycle kind);
-    void smoothFinest(const Problem& problem);
+    // A red-black sweep; with `keep`, the images it replaces are swapped into redBefore and
+    // blackBefore instead of being overwritten (no half-sweep reads the texels it replaces, and
+    // the black half-sweep reads only the new red ones), so keeping costs no copy.
+    void smoothFinest(const Problem& problem, bool keep = false);
     // The half-sweep of the texels of `parity` (0 red, 1 black).
     void smoothCoarseHalf(Level& level, float parity, RenderTarget*& current, RenderTarget*& other);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      const RenderTarget& target);
-    // Keeps the finest level's estimate as it is now, for lastChange.
-    void keepEstimate();
-    // The largest channel change of the finest level's estimate since keepEstimate: reduced on
+    // The largest channel change of the finest level's estimate over the last kept cycle: reduced on
     // the GPU to one texel, which is read back.
     float lastChange();
 
@@ -112,7 +114,7 @@ private:
     // along x (see shaders/mg_pack_finest.frag), so that a half-sweep shades only the texels it
     // updates; blackPartner takes the black texels' correction.
     RenderTarget red, black, blackPartner;
-    RenderTarget redBefore, blackBefore;    // the estimate kept by keepEstimate
+    RenderTarget redBefore, blackBefore;    // the estimate a kept cycle started from
     std::vector<RenderTarget> changeLevels; // lastChange's reduction, 4 x 4 texels to one
     ShaderProgram changeFinestProgram, maxReduceProgram;
     ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
