@@ -33,6 +33,11 @@ TextureFormat rgba8Nearest()
     return {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, GL_NEAREST, GL_CLAMP_TO_EDGE};
 }
 
+TextureFormat rgba16Nearest()
+{
+    return {GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT, GL_NEAREST, GL_CLAMP_TO_EDGE};
+}
+
 TextureFormat depthStencilNearest()
 {
     return {GL_DEPTH24_STENCIL8_EXT, GL_DEPTH_STENCIL_EXT, GL_UNSIGNED_INT_24_8_EXT, GL_NEAREST,

@@ -28,6 +28,7 @@ TextureFormat halfFloatNearest();           // blur constraints
 TextureFormat floatLinear();                // colour solution, overview, blur scratch
 TextureFormat floatNearest();               // scratch, blur solution
 TextureFormat rgba8Nearest();               // colour constraints
+TextureFormat rgba16Nearest();              // deep or dithered pictures
 TextureFormat depthStencilNearest();        // depth 24 + stencil 8
 
 // One rectangle texture (GL_TEXTURE_RECTANGLE_ARB), addressed in texels.

@@ -37,6 +37,7 @@ private:
     // (phases 2 to 5 of 5).
     QImage renderExport(int cycles, const BlurReference& reference,
                         const PictureProgress& progress);
+    TextureFormat exportPictureFormat() const;
     void rasteriseForExport();
     void buildExportDivergence(const RenderTarget& divergence);
     void solveChannel(int channel, RenderTarget& solution, int cycles);

@@ -48,11 +48,6 @@ int pixelOf(double fraction, int size)
     return int(std::min(std::floor(size * fraction), double(size - 1)));
 }
 
-TextureFormat rgba16Nearest()
-{
-    return {GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT, GL_NEAREST, GL_CLAMP_TO_EDGE};
-}
-
 float spaceCode(ColourSpace space)
 {
     switch (space) {

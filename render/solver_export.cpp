@@ -2,18 +2,16 @@
 // picture of N x N pixels is made by a second solver of Export storage, which holds only its
 // programs between exports and, during one, makes each full-size image only for the phase that
 // needs it:
-//   1. the colour constraints (8 bits, with a depth-stencil image only while they are drawn),
-//      and one gradient image at a time, until the constraints and the divergence are laid
-//      into one half-float image (see rasteriseForExport);
+//   1. the colour constraints (with a depth-stencil image only while they are drawn), and one
+//      gradient image at a time, until the divergence is made (see rasteriseForExport);
 //   2. the three colour channels, one after another, each solved in one-channel 32-bit float
-//      image (the estimate) and written into its channel of the 8-bit
-//      picture, which reuses the constraint image;
+//      image (the estimate) and written into its channel of the 8-bit picture;
 //   3. the picture read back once every other image is released.
-// That is at most 22 bytes a pixel live at full size (while solving: the picture 4, the
-// estimate 4, the problem 8 and the finest level's packed estimate and correction 6), plus
-// about 12 for the coarse levels (36 bytes a texel over a third as many texels). (Mesa's
-// llvmpipe keeps the memory of released images in the process: there the export at 4096 was
-// measured to need about 45 bytes a pixel.)
+// That is at most 26 bytes a pixel live at full size (while solving: the picture 4 and the
+// constraints 4, or 8 each in half floats, the estimate 4, the divergence 8 and the finest
+// level's packed estimate and correction 6), plus about 12 for the coarse levels (36 bytes a texel over a third as many
+// texels). (Mesa's llvmpipe keeps the memory of released images in the process: there the
+// export at 4096 was measured to need about 45 bytes a pixel.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
 // the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
@@ -171,9 +169,7 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
     if (problem.isEmpty()) {
         s.exporter->input.curves = s.input.curves;
         s.exporter->input.settings.exportEncoding = request.encoding;
-        s.exporter->solverImages.preciseConstraints = s.colourSpace() != ColourSpace::Srgb
-                                                      || request.encoding.dither
-                                                      || request.encoding.depth > 8;
+        s.exporter->solverImages.preciseConstraints = s.colourSpace() != ColourSpace::Srgb;
         image =
             PictureExport(*s.exporter).renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
@@ -195,8 +191,8 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     rasteriseForExport();
     s.exportCancelled = !goOn(progress, 2);
     s.createMultigridLevels();
-    // The 8-bit constraint image, no longer needed, takes the picture.
-    RenderTarget picture = std::move(s.solverImages.pyramid[0].colorConstraints);
+    RenderTarget picture;
+    picture.create(s.solverImages.width, s.solverImages.height, exportPictureFormat());
     RenderTarget solution;
     solution.create(s.solverImages.width, s.solverImages.height, redFloatNearest());
     bool made =
@@ -221,11 +217,21 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     return image;
 }
 
-// The problem at full size in one half-float image: on constrained texels (alpha 1) the curve
-// colour, on free ones (alpha 0) the divergence. The solve's programs read the fixed colour
-// where the alpha marks a constraint and the divergence only elsewhere, so one image serves as
-// both (exact to the half float's 1/2048); the 8-bit constraint image is then free to take the
-// picture.
+// The solved picture's format: half floats in another colour space than sRGB (whose values
+// leave 0..1); in sRGB 16 bits where it is dithered or deep, which hold every 8-bit colour
+// exactly (k / 255 is k * 257 / 65535), so that a flat colour dithers to itself; else 8 bits.
+TextureFormat PictureExport::exportPictureFormat() const
+{
+    const PictureEncoding& encoding = s.input.settings.exportEncoding;
+    if (s.solverImages.preciseConstraints)
+        return halfFloatNearest();
+    return encoding.dither || encoding.depth > 8 ? rgba16Nearest() : rgba8Nearest();
+}
+
+// The problem at full size: the colour constraints (alpha 1 marks a constrained texel) in the
+// format the editor's take, so that every constraint colour is exactly the one the editor
+// solves with (8 bits hold an sRGB colour exactly; half floats would round 230/255 to 0.9019),
+// and the divergence in a half-float image.
 void PictureExport::rasteriseForExport()
 {
     SolverImages& images = s.solverImages;
@@ -242,19 +248,6 @@ void PictureExport::rasteriseForExport()
 
     level0.divergence.create(images.width, images.height, halfFloatNearestGreyBorder());
     buildExportDivergence(level0.divergence);
-
-    // Free texels: alpha 0; constrained ones: their colour with alpha 1.
-    solvergl::beginPasses();
-    level0.divergence.bindAsTarget();
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.1f);
-    solvergl::copyImage(level0.colorConstraints.texture, level0.divergence);
-    glDisable(GL_ALPHA_TEST);
-    s.leavePasses();
 }
 
 // The divergence through one gradient image: the x gradient's half of it, then the y
@@ -302,10 +295,11 @@ void PictureExport::solveSettling(const Multigrid::Problem& problem, int cycles)
 
 void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles)
 {
-    const Texture& problem =
-        s.solverImages.pyramid[0].divergence.texture; // constraints and divergence
-    readChannelAsRed(problem, channel);
-    solveSettling({&solution, &problem, &problem}, cycles);
+    const SolverImages::Level& level0 = s.solverImages.pyramid[0];
+    readChannelAsRed(level0.divergence.texture, channel);
+    readChannelAsRed(level0.colorConstraints.texture, channel);
+    solveSettling({&solution, &level0.divergence.texture, &level0.colorConstraints.texture},
+                  cycles);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,

@@ -99,6 +99,12 @@ TEST_F(SolverTest, DrawingOfOneColourGivesExactlyThatColourEverywhere)
     const QImage exported = solver->renderImage(request);
     ASSERT_EQ(exported.width(), kSize);
     EXPECT_EQ(pixelsOtherThan(exported, blue), 0) << "exported";
+
+    // Other sizes are solved by the export's own solver, from its own constraint image.
+    request.size = 300;
+    const QImage resized = solver->renderImage(request);
+    ASSERT_EQ(resized.width(), 300);
+    EXPECT_EQ(pixelsOtherThan(resized, blue), 0) << "exported at 300 px";
 }
 
 // Worst distance from the inside colour within the circle and from the outside colour beyond
