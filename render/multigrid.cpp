@@ -58,6 +58,7 @@ void Multigrid::createPrograms()
         ShaderProgram* program;
         const char* fragment;
         std::vector<const char*> samplers; // by unit
+        const char* definitions = "";
     };
     const Entry entries[] = {
         {&packFinestProgram, "mg_pack_finest.frag", {"imgMap", "fixedMap"}},
@@ -81,9 +82,11 @@ void Multigrid::createPrograms()
          "mg_prolong_smooth.frag",
          {"imgMap", "correctionMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
         {&galerkinProgram, "mg_galerkin.frag", {"stencilA", "stencilB", "stencilC"}},
+        {&galerkinMaskProgram, "mg_galerkin.frag", {"stencilA"}, "#define FROM_MASK\n"},
         {&coarsestProgram, "mg_coarsest.frag", {"rhsMap", "stencilA", "stencilB", "stencilC"}},
         {&pullProgram, "mg_pull.frag", {"fineMap"}},
         {&pushProgram, "mg_push.frag", {"pulledMap", "coarserMap"}},
+        {&pushCoarsestProgram, "mg_push.frag", {"pulledMap"}, "#define COARSEST\n"},
         {&changeFinestProgram,
          "mg_change_finest.frag",
          {"redMap", "blackMap", "redBefore", "blackBefore"}},
@@ -91,7 +94,7 @@ void Multigrid::createPrograms()
     };
     const QByteArray vertex = shaderPath("img_process.vert");
     for (const Entry& entry : entries) {
-        if (!entry.program->create(vertex, shaderPath(entry.fragment))) {
+        if (!entry.program->create(vertex, shaderPath(entry.fragment), entry.definitions)) {
             std::cerr << "Multigrid Shader " << entry.fragment << " : "
                       << entry.program->log().constData() << std::endl;
             continue;
@@ -108,8 +111,9 @@ bool Multigrid::allProgramsLinked() const
     for (const ShaderProgram* program :
          {&packFinestProgram, &unpackFinestProgram, &smoothFinestProgram, &residualFinestProgram,
           &prolongFinestProgram, &smoothProgram, &smoothZeroProgram, &restrictResidualProgram,
-          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &coarsestProgram, &pullProgram,
-          &pushProgram, &changeFinestProgram, &maxReduceProgram}) {
+          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &galerkinMaskProgram,
+          &coarsestProgram, &pullProgram, &pushProgram, &pushCoarsestProgram, &changeFinestProgram,
+          &maxReduceProgram}) {
         if (!program->isLinked())
             return false;
     }
@@ -202,23 +206,29 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
     // Push: from the coarsest level up, into each level's correction and last the estimate.
     const Texture* coarser = nullptr;
     for (size_t k = levels.size(); k-- > 0;) {
-        runImagePass({pushProgram,
-                      {&levels[k].stencilA, coarser},
-                      {{"fromMask", 0.0f},
-                       {"hasCoarser", coarser ? 1.0f : 0.0f},
-                       {"emptyValue", emptyValue},
-                       {"width", float(levels[k].width())},
-                       {"height", float(levels[k].height())}}},
-                     levels[k].correction);
+        push(levels[k].stencilA, coarser, false, emptyValue, levels[k].correction);
         coarser = &levels[k].correction.texture;
     }
-    runImagePass(
-        {pushProgram,
-         {problem.constraints, coarser},
-         {{"fromMask", 1.0f}, {"hasCoarser", coarser ? 1.0f : 0.0f}, {"emptyValue", emptyValue}}},
-        *problem.solution);
+    push(*problem.constraints, coarser, true, emptyValue, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
+}
+
+void Multigrid::push(const Texture& pulled, const Texture* coarser, bool fromMask, float emptyValue,
+                     const RenderTarget& target)
+{
+    const float mask = fromMask ? 1.0f : 0.0f;
+    if (coarser) {
+        runImagePass({pushProgram, {&pulled, coarser}, {{"fromMask", mask}}}, target);
+        return;
+    }
+    runImagePass({pushCoarsestProgram,
+                  {&pulled},
+                  {{"fromMask", mask},
+                   {"emptyValue", emptyValue},
+                   {"width", float(target.width())},
+                   {"height", float(target.height())}}},
+                 target);
 }
 
 float Multigrid::lastChange()
@@ -253,14 +263,12 @@ void Multigrid::buildOperators(const Texture& constraints)
     for (size_t k = 0; k < levels.size(); ++k) {
         Level& level = levels[k];
         const bool fromMask = k == 0;
-        std::vector<const Texture*> inputs{&constraints, nullptr, nullptr};
+        std::vector<const Texture*> inputs{&constraints};
         if (!fromMask)
             inputs = {&levels[k - 1].stencilA, &levels[k - 1].stencilB, &levels[k - 1].stencilC};
-        runImagePass({galerkinProgram,
+        runImagePass({fromMask ? galerkinMaskProgram : galerkinProgram,
                       inputs,
-                      {{"fromMask", fromMask ? 1.0f : 0.0f},
-                       {"fineWidth", float(fineWidth)},
-                       {"fineHeight", float(fineHeight)}}},
+                      {{"fineWidth", float(fineWidth)}, {"fineHeight", float(fineHeight)}}},
                      level.stencilTarget, level.width(), level.height());
         fineWidth = level.width();
         fineHeight = level.height();

@@ -100,6 +100,11 @@ private:
     // the GPU to one texel, which is read back.
     float lastChange();
 
+    // One push of estimateFromConstraints into `target`: the known values of `pulled` (the
+    // constraint image, `fromMask`, or a pulled level), the rest from `coarser`, or on the
+    // coarsest level (null) from the mean of the known values.
+    void push(const Texture& pulled, const Texture* coarser, bool fromMask, float emptyValue,
+              const RenderTarget& target);
     // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
     void useNearestSampler(bool bind) const;
 
@@ -119,6 +124,6 @@ private:
     ShaderProgram changeFinestProgram, maxReduceProgram;
     ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
         residualFinestProgram, smoothProgram, smoothZeroProgram, restrictResidualProgram,
-        prolongProgram, prolongSmoothProgram, galerkinProgram, coarsestProgram, pullProgram,
-        pushProgram;
+        prolongProgram, prolongSmoothProgram, galerkinProgram, galerkinMaskProgram, coarsestProgram,
+        pullProgram, pushProgram, pushCoarsestProgram;
 };

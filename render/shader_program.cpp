@@ -38,13 +38,15 @@ QByteArray infoLog(GLuint object, bool isProgram)
     return text;
 }
 
-// The source with the values shared with the C++ side defined after its #version line (or
-// first, without one), and a #line directive so that messages keep the file's line numbers. Up
-// to GLSL 1.50, "#line n" numbers the next line n + 1; from 3.30 on, n.
-QByteArray withSharedDefinitions(const QByteArray& source)
+// The source with the values shared with the C++ side and the program's own `extra`
+// definitions after its #version line (or first, without one), and a #line directive so that
+// messages keep the file's line numbers. Up to GLSL 1.50, "#line n" numbers the next line
+// n + 1; from 3.30 on, n.
+QByteArray withSharedDefinitions(const QByteArray& source, const QByteArray& extra)
 {
     const QByteArray definitions = "#define CONSTRAINT_ALPHA_THRESHOLD "
-                                   + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n";
+                                   + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n"
+                                   + extra;
     if (!source.startsWith("#version"))
         return definitions + "#line 0\n" + source;
     const int end = source.indexOf('\n');
@@ -62,8 +64,10 @@ bool holdsShaders(const QString& dir)
 
 } // namespace
 
-bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragmentPath)
+bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragmentPath,
+                           const QByteArray& definitions)
 {
+    extraDefinitions = definitions;
     // GL names belong to the context that made them: when the program was created in a context
     // that is gone or not shared with the current one, the objects are made again here.
     if (!created || !glIsProgram(program)) {
@@ -89,7 +93,7 @@ bool ShaderProgram::compileFile(const QByteArray& path, unsigned int shader, QBy
             log += ": " + reason.toLocal8Bit();
         return false;
     }
-    const QByteArray source = withSharedDefinitions(file.read(kMaxSourceLength));
+    const QByteArray source = withSharedDefinitions(file.read(kMaxSourceLength), extraDefinitions);
     file.close();
 
     const GLchar* text = source.constData();

@@ -16,8 +16,12 @@ public:
     ShaderProgram() = default;
 
     // Creates the two shader objects and the program, attaches them and returns load(...).
-    // Calling it again on a created program only reloads the sources.
-    bool create(const QByteArray& vertexPath, const QByteArray& fragmentPath);
+    // Calling it again on a created program only reloads the sources. `definitions` (lines such
+    // as "#define NAME\n") go into both sources after their #version line, on every load: one
+    // file can make variants whose choices the compiler folds, where a branch on a uniform
+    // would leave a software GL running both sides.
+    bool create(const QByteArray& vertexPath, const QByteArray& fragmentPath,
+                const QByteArray& definitions = QByteArray());
 
     // Compiles both files into the existing objects and links. The fragment file is read only
     // when the vertex file compiled; only regular files are read. On failure log() holds
@@ -58,6 +62,7 @@ private:
     unsigned int fragmentShader = 0;
     unsigned int program = 0;
     std::map<QByteArray, int> uniformCache;
+    QByteArray extraDefinitions;
     QByteArray lastLog;
 };
 

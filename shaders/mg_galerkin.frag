@@ -6,15 +6,15 @@
 // correction (its row of P is dropped), a coarse one is fixed exactly when the finer texel under
 // it is. A coarse texel whose weights all fall on fixed or absent finer texels is fixed too.
 //
-// The finer operator A comes from the constraint image on the finest level ("fromMask" 1:
-// 5-point, -1 towards each free in-canvas neighbour, the count of in-canvas neighbours in the
-// centre) and from its stencil images on the others (laid out as in mg_smooth.frag).
+// The finer operator A comes from the constraint image on the finest level (the variant built
+// with FROM_MASK defined: 5-point, -1 towards each free in-canvas neighbour, the count of
+// in-canvas neighbours in the centre) and from its stencil images on the others (laid out as
+// in mg_smooth.frag).
 //
 // Writes the three stencil images of the coarse level.
-uniform sampler2DRect stencilA; // the constraint image when fromMask is 1
+uniform sampler2DRect stencilA; // the constraint image with FROM_MASK
 uniform sampler2DRect stencilB;
 uniform sampler2DRect stencilC;
-uniform float fromMask;
 uniform float fineWidth;
 uniform float fineHeight;
 
@@ -25,9 +25,11 @@ bool inside(vec2 i)
 
 bool isFixed(vec2 i)
 {
-    if (fromMask > 0.5)
-        return texture2DRect(stencilA, i + vec2(0.5)).a > 0.1;
+#ifdef FROM_MASK
+    return texture2DRect(stencilA, i + vec2(0.5)).a > 0.1;
+#else
     return texture2DRect(stencilC, i + vec2(0.5)).a > 0.5;
+#endif
 }
 
 // Interpolation weight of coarse offset c at finer offset b (both from 2J), one axis.
@@ -61,7 +63,8 @@ void main()
             weightSum += r;
             vec2 i = centre + vec2(float(ax), float(ay));
             float coef[9]; // A(i, i + s), s = (sx, sy), index (sy + 1) * 3 + sx + 1
-            if (fromMask > 0.5) {
+#ifdef FROM_MASK
+            {
                 float count = 0.0;
                 count += i.x > 0.5 ? 1.0 : 0.0;
                 count += i.x < fineWidth - 1.5 ? 1.0 : 0.0;
@@ -76,7 +79,9 @@ void main()
                 coef[6] = 0.0;
                 coef[7] = -freeTexel[a + 5];
                 coef[8] = 0.0;
-            } else {
+            }
+#else
+            {
                 vec2 t = i + vec2(0.5);
                 vec4 sa = texture2DRect(stencilA, t);
                 vec4 sb = texture2DRect(stencilB, t);
@@ -91,6 +96,7 @@ void main()
                 coef[7] = sa.w;
                 coef[8] = sb.w;
             }
+#endif
             for (int sy = -1; sy <= 1; ++sy)
                 for (int sx = -1; sx <= 1; ++sx)
                     q[a + sy * 5 + sx] += r * coef[(sy + 1) * 3 + sx + 1];

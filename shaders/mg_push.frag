@@ -3,15 +3,15 @@
 // The push half of a first estimate for a solve from nothing (pull-push): a texel keeps the value
 // the pull gave it (pulledMap) as far as it is known (its alpha; on the finest level, fromMask 1,
 // fixed texels are known fully) and takes the rest from the coarser level's estimate,
-// interpolated bilinearly (texel x lies on coarser texel x / 2). The coarsest level
-// (hasCoarser 0, at most 5 x 5 texels) takes the rest from the mean of its known values, so
+// interpolated bilinearly (texel x lies on coarser texel x / 2). The coarsest level (the
+// variant built with COARSEST defined, at most 5 x 5 texels) takes the rest from the mean of
+// its known values, so
 // that a drawing of one colour gives that colour everywhere; emptyValue when nothing is known.
 // Every mean and interpolation is written as a + w (b - a), which gives a exactly when b = a: a
 // flat drawing's estimate is exactly flat, and so stays its solution.
 uniform sampler2DRect pulledMap;
 uniform sampler2DRect coarserMap;
 uniform float fromMask;
-uniform float hasCoarser;
 uniform float emptyValue;
 uniform float width;  // of this level
 uniform float height;
@@ -52,9 +52,10 @@ void main()
     vec4 pulled = texture2DRect(pulledMap, p);
     float known = fromMask > 0.5 ? (pulled.a > 0.1 ? 1.0 : 0.0) : pulled.a;
     vec3 rest;
-    if (hasCoarser < 0.5) {
-        rest = meanOfKnown();
-    } else {
+#ifdef COARSEST
+    rest = meanOfKnown();
+#else
+    {
         vec2 cell = floor(p);
         vec2 base = floor(0.5 * cell);
         vec2 t = 0.5 * (cell - 2.0 * base);
@@ -62,5 +63,6 @@ void main()
         vec3 high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
         rest = between(low, high, t.y);
     }
+#endif
     gl_FragColor = vec4(known == 1.0 ? pulled.rgb : between(rest, pulled.rgb, known), 1.0);
 }
