@@ -96,8 +96,8 @@ private:
     void smoothCoarseHalf(Level& level, float parity, RenderTarget*& current, RenderTarget*& other);
     void prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                      const RenderTarget& target);
-    // The largest channel change of the finest level's estimate over the last kept cycle: reduced on
-    // the GPU to one texel, which is read back.
+    // The largest channel change of the finest level's estimate over the last kept cycle:
+    // reduced on the GPU to one texel, which is read back.
     float lastChange();
 
     // One push of estimateFromConstraints into `target`: the known values of `pulled` (the

@@ -5,13 +5,14 @@
 //   1. the colour constraints (with a depth-stencil image only while they are drawn), and one
 //      gradient image at a time, until the divergence is made (see rasteriseForExport);
 //   2. the three colour channels, one after another, each solved in one-channel 32-bit float
-//      image (the estimate) and written into its channel of the 8-bit picture;
+//      image (the estimate) and written into its channel of the picture;
 //   3. the picture read back once every other image is released.
-// That is at most 26 bytes a pixel live at full size (while solving: the picture 4 and the
-// constraints 4, or 8 each in half floats, the estimate 4, the divergence 8 and the finest
-// level's packed estimate and correction 6), plus about 12 for the coarse levels (36 bytes a texel over a third as many
-// texels). (Mesa's llvmpipe keeps the memory of released images in the process: there the
-// export at 4096 was measured to need about 45 bytes a pixel.)
+// That is at most 26 bytes a pixel live at full size (while solving: the picture and the
+// constraints 4 each, 8 in half floats or 16 bits, the estimate 4, the divergence 8 and the
+// finest level's packed estimate and correction 6), plus about 12 for the coarse levels (36
+// bytes a texel over a third as many texels). (Mesa's llvmpipe keeps the memory of released
+// images in the process: there the export at 4096 was measured to need about 53 bytes a pixel
+// above the process's own.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
 // the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
