@@ -204,6 +204,23 @@ TEST_F(ExactSolveTest, PictureDuringADragIsTheSolution)
     }
 }
 
+// A colour edit re-solves from the previous picture (the quick update) with every colour point
+// of one curve changed: the largest change an edit of the panel makes at once.
+TEST_F(ExactSolveTest, PictureAfterAColourEditIsTheSolution)
+{
+    for (const Drawing& d : hardDrawings()) {
+        draw(d);
+        solver->fullUpdate();
+        Curve& edited = drawing.curves[0];
+        for (int i = 0; i < edited.nb_left_colors; ++i)
+            edited.setLeftColorOf(QColor(40, 220, 90), i);
+        for (int i = 0; i < edited.nb_right_colors; ++i)
+            edited.setRightColorOf(QColor(250, 200, 20), i);
+        solver->update();
+        expectSolution("colour", d.name);
+    }
+}
+
 TEST_F(ExactSolveTest, ExportedPictureIsTheSolution)
 {
     for (const Drawing& d : hardDrawings()) {
