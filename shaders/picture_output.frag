@@ -28,12 +28,13 @@ vec3 oklabToLinear(vec3 lab)
                 -0.0041960863 * lms.x - 0.7034186147 * lms.y + 1.7076147010 * lms.z);
 }
 
-// At most 0.999: a threshold closer to 1 would round value * levels + threshold up to the next
-// integer in float arithmetic, and turn an exact level into a speck one level too bright.
+// Between 0.01 and 0.99: value * levels carries the float rounding of an exact level (up to
+// 0.004 of a level at 16 bits), and a threshold closer to 0 or 1 would let it cross an integer,
+// a speck one level off in a flat colour. The dither's mean moves by at most 0.01 of a level.
 float threshold(vec2 pixel)
 {
     vec2 p = floor(pixel);
-    return min(fract(0.5 + p.x * 0.7548776662 + p.y * 0.5698402910), 0.999);
+    return clamp(fract(0.5 + p.x * 0.7548776662 + p.y * 0.5698402910), 0.01, 0.99);
 }
 
 void main()

@@ -2,11 +2,13 @@
 
 #include "blur_pass.h"
 #include "curve_transforms.h"
+#include "multigrid.h"
 
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstring>
 
 namespace solvertest {
 namespace {
@@ -105,6 +107,43 @@ TEST_F(SolverTest, DrawingOfOneColourGivesExactlyThatColourEverywhere)
     const QImage resized = solver->renderImage(request);
     ASSERT_EQ(resized.width(), 300);
     EXPECT_EQ(pixelsOtherThan(resized, blue), 0) << "exported at 300 px";
+
+    // At 16 bits the exact 8-bit colour is 230 * 257.
+    request.encoding.depth = 16;
+    const QImage deep = solver->renderImage(request);
+    ASSERT_EQ(deep.width(), 300);
+    int off = 0;
+    for (int y = 0; y < deep.height(); ++y)
+        for (int x = 0; x < deep.width(); ++x)
+            off += deep.pixelColor(x, y).rgba64() != blue.rgba64();
+    EXPECT_EQ(off, 0) << "exported at 300 px, 16 bits";
+}
+
+// The quick update settles: after a pixel's move of one curve its fixed cycles leave the
+// picture settled and it stops there; a long jump of a curve leaves it unsettled, and it adds
+// cycles until it settles.
+TEST_F(SolverTest, QuickUpdateAddsCyclesOnlyUntilThePictureSettles)
+{
+    int cycles = 0; // each cycle restricts its residual once
+    setMultigridPhaseHook([&cycles](const char* phase) {
+        cycles += std::strcmp(phase, "level 0 residual and restriction") == 0;
+    });
+    drawing.addCurve(circleCurve({0.0, 0.0}, 0.5, kRed, kBlue));
+    solver->fullUpdate();
+    Curve& moved = drawing.curves[0];
+    moved.setDragAnchor(0.0, 0.0);
+    translateTo(moved, 2.0 / kSize, 0.0);
+    cycles = 0;
+    solver->update();
+    EXPECT_EQ(cycles, DiffusionSolver::kReSolveCycles) << "a pixel's move";
+
+    moved.setDragAnchor(0.0, 0.0);
+    translateTo(moved, -0.4, 0.3);
+    cycles = 0;
+    solver->update();
+    EXPECT_GT(cycles, DiffusionSolver::kReSolveCycles) << "a long jump";
+    EXPECT_LE(cycles, DiffusionSolver::kReSolveCycles + DiffusionSolver::kReSolveSettleCycles);
+    setMultigridPhaseHook({});
 }
 
 // Worst distance from the inside colour within the circle and from the outside colour beyond
