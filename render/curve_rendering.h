@@ -30,8 +30,9 @@ ShaderProgram& gradientPairProgram();
 // "shaders/color_constraints.vert" and ".frag" and the gradient-pair program from
 // "shaders/gradient_pair.vert" and ".frag" (looked up through shaderPath), and stores the other
 // values. On failure prints "Color constraints Shader : " (or "Gradient pair Shader : ") + log
-// + "\n" on stderr and returns false; the settings are stored in every case and drawing goes on. A pixelSize that is not
-// positive and finite, or a canvas size below 1, keeps the previous value.
+// + "\n" on stderr and returns false; the settings are stored in every case and drawing goes
+// on. A pixelSize that is not positive and finite, or a canvas size below 1, keeps the previous
+// value.
 bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
                         unsigned int overviewFramebuffer);
 

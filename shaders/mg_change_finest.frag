@@ -16,7 +16,8 @@ void main()
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
             vec2 t = origin + vec2(float(x), float(y));
-            largest = max(largest, abs(texture2DRect(redMap, t).rgb - texture2DRect(redBefore, t).rgb));
+            largest =
+                max(largest, abs(texture2DRect(redMap, t).rgb - texture2DRect(redBefore, t).rgb));
             largest = max(largest,
                           abs(texture2DRect(blackMap, t).rgb - texture2DRect(blackBefore, t).rgb));
         }

@@ -8,9 +8,9 @@
 // (1 2 1) x (1 2 1) / 16, leaving out those past the canvas edge; a fixed level-1 texel (alpha
 // of coarseStencilC) gets none. The pass follows a red-black sweep, whose black half-sweep
 // leaves every black texel (x + y odd) solving its equation: their residual is zero, so only
-// the red texel 2I and the four red corners around it are summed. The estimate's colours are packed as in mg_pack_finest.frag:
-// texel 2I + (x, y) is packed texel (I.x + floor(x / 2), 2I.y + y) of redMap where x + y is
-// even, of blackMap where it is odd.
+// the red texel 2I and the four red corners around it are summed. The estimate's colours are
+// packed as in mg_pack_finest.frag: texel 2I + (x, y) is packed texel
+// (I.x + floor(x / 2), 2I.y + y) of redMap where x + y is even, of blackMap where it is odd.
 uniform sampler2DRect redMap;
 uniform sampler2DRect blackMap;
 uniform sampler2DRect divMap;

@@ -1,10 +1,10 @@
 // Timing of the curve rasterisation and display under the GL the machine offers (llvmpipe
-// under xvfb-run -a): gradient lines (per axis and both at once), the stencil-guarded colour strips, blur strips, the
-// display of all curves (aliased, and anti-aliased as the editor's view shows them) and one
-// pick, for drawings of 1, 100 and 1000 curves, beside one bare full-screen 512 x 512 quad so
-// that each figure can be read as a number of passes. Every iteration ends with glFinish. Time
-// is wall time; CPU is the CPU time of the whole process, the GL's rasteriser threads included,
-// which is steadier than wall time on a busy machine.
+// under xvfb-run -a): gradient lines (per axis and both at once), the stencil-guarded colour
+// strips, blur strips, the display of all curves (aliased, and anti-aliased as the editor's view
+// shows them) and one pick, for drawings of 1, 100 and 1000 curves, beside one bare
+// full-screen 512 x 512 quad so that each figure can be read as a number of passes. Every
+// iteration ends with glFinish. Time is wall time; CPU is the CPU time of the whole process,
+// the GL's rasteriser threads included, which is steadier than wall time on a busy machine.
 // Run: xvfb-run -a ./bench_curve_drawing
 #include <GL/glew.h>
 

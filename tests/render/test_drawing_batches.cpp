@@ -325,7 +325,7 @@ TEST_F(BatchedDrawing, GradientLinesMatchTheOneVertexAtATimeReference)
 
 // The solver draws both gradient images in one pass of the lines: each must get the very bits
 // its own axis's pass gives.
-TEST_F(BatchedDrawing, GradientPairsGiveEachImageItsOwnAxissBits)
+TEST_F(BatchedDrawing, GradientPairsGiveEachImageTheBitsOfItsOwnAxis)
 {
     std::vector<Rgba> want[2];
     for (int axis = 0; axis < 2; ++axis) {

@@ -13,8 +13,9 @@
 
 namespace {
 
-// The programs of the renderer, as vertex/fragment file pairs.
-const char* const kPrograms[][2] = {
+// The programs of the renderer, as vertex/fragment file pairs and the definitions they are
+// built with.
+const char* const kPrograms[][3] = {
     {"color_constraints.vert", "color_constraints.frag"},
     {"img_process.vert", "div.frag"},
     {"img_process.vert", "jacobi_laplace.frag"},
@@ -33,6 +34,13 @@ const char* const kPrograms[][2] = {
     {"img_process.vert", "mg_prolong.frag"},
     {"img_process.vert", "mg_prolong_smooth.frag"},
     {"img_process.vert", "mg_galerkin.frag"},
+    {"img_process.vert", "mg_galerkin.frag", "#define FROM_MASK\n"},
+    {"img_process.vert", "mg_pull.frag"},
+    {"img_process.vert", "mg_push.frag"},
+    {"img_process.vert", "mg_push.frag", "#define COARSEST\n"},
+    {"img_process.vert", "mg_change_finest.frag"},
+    {"img_process.vert", "mg_max_reduce.frag"},
+    {"gradient_pair.vert", "gradient_pair.frag"},
     {"img_process.vert", "mg_coarsest.frag"},
     {"img_process.vert", "downsample.frag"},
     {"img_process.vert", "compose_channel.frag"},
@@ -51,11 +59,31 @@ const QByteArray kGreyFragment =
 
 class ShaderProgramTest : public GlTest {};
 
+// The red value `program` draws over a small float image.
+float drawnValue(const ShaderProgram& program)
+{
+    RenderTarget target;
+    target.create(8, 8, floatNearest());
+    target.bindAsTarget();
+    program.use();
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    ShaderProgram::release();
+    float texel[4] = {};
+    glReadPixels(3, 5, 1, 1, GL_RGBA, GL_FLOAT, texel);
+    bindFramebuffer(0);
+    return texel[0];
+}
+
 TEST_F(ShaderProgramTest, EveryShippedProgramCompilesAndLinks)
 {
     for (const auto& files : kPrograms) {
         ShaderProgram program;
-        EXPECT_TRUE(program.create(shaderPath(files[0]), shaderPath(files[1])))
+        EXPECT_TRUE(program.create(shaderPath(files[0]), shaderPath(files[1]), files[2]))
             << files[1] << ": " << program.log().constData();
         EXPECT_TRUE(program.log().isEmpty());
     }
@@ -121,24 +149,36 @@ TEST_F(ShaderProgramTest, SharedConstantsAreDefinedAndLineNumbersKept)
     ShaderProgram program;
     ASSERT_TRUE(program.create(vertex, QFile::encodeName(dir.filePath("threshold.frag"))))
         << program.log().constData();
-    RenderTarget target;
-    target.create(8, 8, floatNearest());
-    target.bindAsTarget();
-    program.use();
-    glBegin(GL_QUADS);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
-    ShaderProgram::release();
-    float texel[4] = {};
-    glReadPixels(3, 5, 1, 1, GL_RGBA, GL_FLOAT, texel);
-    bindFramebuffer(0);
-    EXPECT_FLOAT_EQ(texel[0], static_cast<float>(kConstraintAlphaThreshold));
+    EXPECT_FLOAT_EQ(drawnValue(program), static_cast<float>(kConstraintAlphaThreshold));
 
     EXPECT_FALSE(program.load(vertex, QFile::encodeName(dir.filePath("line3.frag"))));
     EXPECT_NE(program.log().indexOf("0:3("), -1) << program.log().constData();
+}
+
+// One file, two variants: the definitions a program is created with choose its branch, stay
+// with it when it is reloaded, and keep the file's line numbers.
+TEST_F(ShaderProgramTest, DefinitionsMakeVariantsThatSurviveAReload)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath("pass.vert"), kPassVertex);
+    writeFile(dir.filePath("variant.frag"), "#version 120\n#ifdef BRIGHT\nconst float v = 1.0;\n"
+                                            "#else\nconst float v = 0.25;\n#endif\n"
+                                            "void main() { gl_FragColor = vec4(v); }\n");
+    writeFile(dir.filePath("line3.frag"),
+              "#version 120\n#ifdef BRIGHT\nvoid main() { gl_FragColor = ; }\n#endif\n");
+    const QByteArray vertex = QFile::encodeName(dir.filePath("pass.vert"));
+    const QByteArray fragment = QFile::encodeName(dir.filePath("variant.frag"));
+    ShaderProgram plain, bright;
+    ASSERT_TRUE(plain.create(vertex, fragment)) << plain.log().constData();
+    ASSERT_TRUE(bright.create(vertex, fragment, "#define BRIGHT\n")) << bright.log().constData();
+    EXPECT_FLOAT_EQ(drawnValue(plain), 0.25f);
+    EXPECT_FLOAT_EQ(drawnValue(bright), 1.0f);
+    ASSERT_TRUE(bright.load(vertex, fragment));
+    EXPECT_FLOAT_EQ(drawnValue(bright), 1.0f) << "after a reload";
+
+    EXPECT_FALSE(bright.load(vertex, QFile::encodeName(dir.filePath("line3.frag"))));
+    EXPECT_NE(bright.log().indexOf("0:3("), -1) << bright.log().constData();
 }
 
 TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)
