@@ -82,7 +82,9 @@ void BM_DragStep(benchmark::State& state)
 // divergence and colour constraints) and the multigrid's phases. Each phase ends with glFinish
 // and is timed in process CPU time (the GL's threads included), which other processes on the
 // machine do not inflate; the counters give each phase's mean in bare 512 x 512 passes timed
-// the same way just before (the median of the repetitions is the figure to quote).
+// the same way just before (the median of the repetitions is the figure to quote). "cycles" and
+// "checks" count the multigrid cycles and the stop rule's checks per solve: the drag's cost is
+// mostly their number times their price.
 void BM_SolvePhases(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
@@ -93,6 +95,8 @@ void BM_SolvePhases(benchmark::State& state)
     const double bare = medianBarePassSeconds(true);
     std::map<std::string, double> seconds;
     std::string phase;
+    double cycles = 0.0; // each cycle restricts the finest level's residual once
+    double checks = 0.0;
     double start = processCpuSeconds();
     auto begin = [&](const char* next) {
         glFinish();
@@ -101,6 +105,8 @@ void BM_SolvePhases(benchmark::State& state)
             seconds[phase] += now - start;
         phase = next;
         start = now;
+        cycles += phase == "level 0 residual and restriction";
+        checks += phase == "stop rule";
     };
     setMultigridPhaseHook(begin);
     int step = 0;
@@ -121,6 +127,8 @@ void BM_SolvePhases(benchmark::State& state)
     }
     state.counters["total"] = total / double(state.iterations()) / bare;
     state.counters["bare_ms"] = bare * 1e3;
+    state.counters["cycles"] = cycles / double(state.iterations());
+    state.counters["checks"] = checks / double(state.iterations());
 }
 
 void BM_FullUpdateBlurOff(benchmark::State& state)
