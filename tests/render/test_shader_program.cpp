@@ -2,6 +2,7 @@
 
 #include "console_diagnostics.h"
 #include "gl_objects.h"
+#include "image_pass.h"
 #include "shader_program.h"
 #include "shared_constants.h"
 
@@ -60,19 +61,11 @@ const QByteArray kGreyFragment =
 class ShaderProgramTest : public GlTest {};
 
 // The red value `program` draws over a small float image.
-float drawnValue(const ShaderProgram& program)
+float drawnValue(ShaderProgram& program)
 {
     RenderTarget target;
     target.create(8, 8, floatNearest());
-    target.bindAsTarget();
-    program.use();
-    glBegin(GL_QUADS);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
-    ShaderProgram::release();
+    runImagePass({program, {}, {}}, target);
     float texel[4] = {};
     glReadPixels(3, 5, 1, 1, GL_RGBA, GL_FLOAT, texel);
     bindFramebuffer(0);
