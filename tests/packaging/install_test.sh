@@ -25,7 +25,7 @@ for file in share/tintweave/shaders/img_process.vert share/tintweave/icons/drawC
 done
 
 cp "$source_dir/tests/viewer/data/vertical_split.xml" "$work/drawing.xml"
-"$build_dir/render/tintweave-render" --size 256 "$work/drawing.xml" "$work/build.png" \
+"$build_dir/tools/tintweave-render" --size 256 "$work/drawing.xml" "$work/build.png" \
   || { echo "the build tree's renderer failed"; exit 1; }
 
 # Runs a command from / with the trees hidden when possible (the trees may contain each other).

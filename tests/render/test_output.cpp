@@ -165,9 +165,9 @@ TEST(UninitialisedSolver, DoesNothingAndReportsNothingToShow)
 
 QString renderTool()
 {
-    // build/tests/render/render_tests -> build/render/tintweave-render
+    // build/tests/render/render_tests -> build/tools/tintweave-render
     return QCoreApplication::applicationDirPath()
-           + QStringLiteral("/../../render/tintweave-render");
+           + QStringLiteral("/../../tools/tintweave-render");
 }
 
 struct ToolRun {

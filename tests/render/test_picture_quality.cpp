@@ -219,7 +219,7 @@ int runRenderTool(const QStringList& arguments)
 {
     QProcess process;
     process.start(QCoreApplication::applicationDirPath()
-                      + QStringLiteral("/../../render/tintweave-render"),
+                      + QStringLiteral("/../../tools/tintweave-render"),
                   QStringList{QStringLiteral("--quiet")} + arguments);
     if (!process.waitForFinished(120000))
         return -1;

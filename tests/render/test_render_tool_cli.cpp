@@ -44,7 +44,7 @@ struct ToolRun {
 ToolRun runTool(const QStringList& arguments, const QByteArray& input = QByteArray())
 {
     QProcess process;
-    process.start(QCoreApplication::applicationDirPath() + "/../../render/tintweave-render",
+    process.start(QCoreApplication::applicationDirPath() + "/../../tools/tintweave-render",
                   arguments);
     process.write(input);
     process.closeWriteChannel();

@@ -27,7 +27,7 @@ const char kDrawing[] =
 QString renderTool()
 {
     return QCoreApplication::applicationDirPath()
-           + QStringLiteral("/../../render/tintweave-render");
+           + QStringLiteral("/../../tools/tintweave-render");
 }
 
 struct ToolResult {

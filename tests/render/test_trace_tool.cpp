@@ -23,7 +23,7 @@ ToolResult runTrace(const QStringList& arguments)
 {
     QProcess process;
     process.start(QCoreApplication::applicationDirPath()
-                      + QStringLiteral("/../../render/tintweave-trace"),
+                      + QStringLiteral("/../../tools/tintweave-trace"),
                   arguments);
     ToolResult result;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {

@@ -6,8 +6,7 @@
 #include "curve_set.h"
 #include "vertex_batch.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "gl_api.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 // The one GL_SELECT pass of the editor: the curve set's named drawing inside a pick square.
-#include <GL/glew.h>
-
-#include <GL/glu.h>
+#include "gl_api.h"
 
 #include "picker.h"
 

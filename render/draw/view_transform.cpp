@@ -1,4 +1,4 @@
-#include <GL/glew.h>
+#include "gl_api.h"
 
 #include "view_transform.h"
 

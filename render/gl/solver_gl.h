@@ -2,7 +2,7 @@
 
 // GL helpers shared by the solver's source files (not part of the render interface).
 
-#include <GL/glew.h>
+#include "gl_api.h"
 
 #include "gl_objects.h"
 #include "shader_program.h"
