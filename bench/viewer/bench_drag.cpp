@@ -1,34 +1,50 @@
-// The interactive paths of the viewer as a user feels them, on the real widget under Xvfb:
-// - BM_ControlPointDragMove: from a mouse-move event during a control-point drag to the frame
-//   that shows it re-solved (glFinish), with 100 curves; the counter median_ms is the median move.
-// - BM_DragFramesPerSecond: the same drag with mouse moves arriving faster than the picture can
-//   be solved (one move per turn of the event loop, for three seconds); the counter
-//   frames_per_second is the rate of frames drawn, moves_per_frame how many moves each showed.
+// The drag as a user feels it, on the real widget under Xvfb. A hand drags a control point in a
+// circle, 2 px every 15 ms: each 15 ms of wall time becomes one mouse-move event posted to the
+// viewer's queue (a busy editor finds several waiting, as it would from the window system).
+// Frames are counted as they reach the screen (QOpenGLWidget::frameSwapped), not as they are
+// drawn. Drawings: 2 random curves, 100 random curves, and a photo-like picture (the landscape of
+// bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves.
+// - BM_DragFrames/n: three seconds of dragging. Counters: frames_per_second (frames shown),
+//   frame_ms (median time between two shown frames), moves_per_frame, trail_px (median distance
+//   between the hand and the point shown, in window pixels) and trail_max_px; rest_ms, the time
+//   from the hand's last move (the button still held) to the last frame shown, after which the
+//   editor shows nothing more for half a second; release_ms, the same after the release;
+//   bare_pass_ms, a bare 512 x 512 pass in the same run (bench/support/bare_pass.h), and
+//   frame_bare, frame_ms in bare passes.
 // - BM_KeyframeExport: keyframe export of three drawings of 100 curves (52 frames); the counter
 //   frames_per_second is the export rate.
+// Run: xvfb-run -a -s "-screen 0 1280x1024x24" ./bench_drag
 #include <GL/glew.h>
 
+#include "bitmap_tracer.h"
 #include "curve_set.h"
+#include "curve_set_xml.h"
 #include "export_commands.h"
 #include "viewer.h"
-#include "viewer_settings.h"
 #include "viewer_dialogs.h"
-#include "curve_set_xml.h"
+#include "viewer_settings.h"
+
+#include "bare_pass.h"
+#include "landscape_picture.h"
+#include "random_drawing.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
 #include <QSurfaceFormat>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <iostream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -44,29 +60,60 @@ public:
     void showInformation(QWidget*, const QString&, const QString&) override {}
 };
 
-// 100 two-segment curves spread over the canvas, coloured at random, shifted by `shift`.
-CurveSet hundredCurves(double shift, unsigned seed = 7)
+// The curve set a viewer shows.
+CurveSet& curvesOf(Viewer& viewer) { return viewer.document(); }
+
+// A photo-like picture busier than the landscape: `shapes` soft-shaded ellipses and polygons of
+// random colours over a graded sky, with film grain, from a fixed seed.
+QImage makeBusyPicture(int size, int shapes, unsigned seed = 2026u)
 {
+    QImage image = makeLandscapePicture(size, seed);
     std::mt19937 random(seed);
-    std::uniform_real_distribution<double> coordinate(-0.85, 0.85);
-    std::uniform_int_distribution<int> channel(0, 255);
-    CurveSet set;
-    for (int c = 0; c < 100; ++c) {
-        Curve curve(QColor(channel(random), channel(random), channel(random)),
-                    QColor(channel(random), channel(random), channel(random)), 0);
-        const double x = coordinate(random) + shift;
-        const double y = coordinate(random);
-        for (int i = 0; i < 7; ++i)
-            curve.appendControlPoint(x + 0.02 * i, y + 0.05 * std::sin(i + c));
-        for (int g : {0, 20}) {
-            curve.appendLeftColor(g, true);
-            curve.appendRightColor(g, true);
-            curve.appendBlur(g, true);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> channel(20, 235);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    for (int k = 0; k < shapes; ++k) {
+        const QColor colour(channel(random), channel(random), channel(random));
+        const double x = unit(random) * size, y = unit(random) * size;
+        const double r = size * (0.01 + 0.05 * unit(random) * unit(random));
+        QRadialGradient shade(QPointF(x - r / 3, y - r / 3), 2 * r);
+        shade.setColorAt(0.0, colour.lighter(130));
+        shade.setColorAt(1.0, colour.darker(140));
+        painter.setBrush(shade);
+        if (k % 2 == 0) {
+            painter.drawEllipse(QPointF(x, y), r, r * (0.5 + unit(random)));
+        } else {
+            QPolygonF polygon;
+            for (int i = 0; i < 5; ++i) {
+                const double a = i * 2 * M_PI / 5 + unit(random);
+                polygon << QPointF(x + r * std::cos(a), y + r * std::sin(a));
+            }
+            painter.drawPolygon(polygon);
         }
-        curve.updateBoundingBox();
-        set.addCurve(curve);
     }
-    return set;
+    return image;
+}
+
+// The drawing of each size: random curves, or (1500) a busy photo-like picture traced with the
+// most detail, which gives about 1500 curves.
+const CurveSet& drawingOf(int curves)
+{
+    static std::map<int, CurveSet> made;
+    auto found = made.find(curves);
+    if (found != made.end())
+        return found->second;
+    CurveSet set;
+    if (curves >= 1000) {
+        TraceSettings settings;
+        settings.detail = 1.0;
+        settings.sensitivity = 0.9;
+        set = traceBitmap(makeBusyPicture(512, 2500), settings).drawing;
+    } else {
+        set = makeRandomDrawing(curves);
+    }
+    return made.emplace(curves, set).first->second;
 }
 
 bool showViewer(Viewer& viewer)
@@ -81,112 +128,205 @@ bool showViewer(Viewer& viewer)
     return viewer.isGLReady();
 }
 
-void sendMouse(Viewer& viewer, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
+QMouseEvent* mouseEvent(Viewer& viewer, QEvent::Type type, const QPointF& pos,
+                        Qt::MouseButton button, Qt::MouseButtons held)
+{
+    return new QMouseEvent(type, pos, QPointF(viewer.mapToGlobal(pos.toPoint())), button, held,
+                           Qt::NoModifier);
+}
+
+void postMouse(Viewer& viewer, QEvent::Type type, const QPointF& pos, Qt::MouseButton button,
                Qt::MouseButtons held)
 {
-    QMouseEvent event(type, QPointF(pos), QPointF(viewer.mapToGlobal(pos)), button, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&viewer, &event);
+    QApplication::postEvent(&viewer, mouseEvent(viewer, type, pos, button, held));
 }
 
-QPoint pixelOf(const Point& p)
+// Window position of a canvas point (the canvas fills the 512 x 512 window at zoom 1).
+QPointF pixelOf(const Point& p) { return QPointF((p.x + 1.0) * 256.0, (1.0 - p.y) * 256.0); }
+
+// Runs the event loop until `done` or `ms` milliseconds passed.
+template <class Done>
+void runEventsUntil(Done done, int ms)
 {
-    return QPoint(qRound((p.x + 1.0) * 256), qRound((1.0 - p.y) * 256));
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-void BM_ControlPointDragMove(benchmark::State& state)
+// Runs the event loop until no frame has been shown for `quietMs` (counted from now or from the
+// last frame shown); returns the time of the last frame shown, in ms of `clock` (or -1 when
+// none was).
+double lastFrameBeforeQuiet(const QElapsedTimer& clock, const double& lastSwap, int quietMs)
 {
-    Viewer viewer;
-    if (!showViewer(viewer)) {
-        state.SkipWithError("no GL viewer");
-        return;
+    auto now = [&clock] { return clock.nsecsElapsed() * 1e-6; };
+    double busy = now(); // the end of the last turn of the event loop that did work
+    while (now() - std::max(lastSwap, busy) < quietMs) {
+        const double before = now();
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (now() - before > 20.0)
+            busy = now();
     }
-    viewer.document() = hundredCurves(0.0);
-    viewer.settings().setLifetimeThreshold(0); // full solve of the drawing
-    viewer.changeManipMode(ModeMovePoint);
-
-    // First click chooses curve 0, the press on its first key point starts the drag.
-    const Curve& curve = viewer.document().curve(0);
-    const QPoint keyPoint = pixelOf(curve.controlPoint(0));
-    const QPoint onCurve = pixelOf(curve.pointAt(0.5, 0));
-    sendMouse(viewer, QEvent::MouseButtonPress, onCurve, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(viewer, QEvent::MouseButtonRelease, onCurve, Qt::LeftButton, Qt::NoButton);
-    sendMouse(viewer, QEvent::MouseButtonPress, keyPoint, Qt::LeftButton, Qt::LeftButton);
-    if (viewer.document().selectedControlPoint() != 0) {
-        state.SkipWithError("the drag did not pick the key point");
-        return;
-    }
-
-    std::vector<double> milliseconds;
-    int step = 0;
-    for (auto _ : state) {
-        const QPoint to = keyPoint + QPoint(step % 20, (step / 20) % 20);
-        ++step;
-        const long framesBefore = viewer.framesDrawn();
-        const auto start = std::chrono::steady_clock::now();
-        sendMouse(viewer, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        while (viewer.framesDrawn() == framesBefore)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        viewer.makeCurrent();
-        glFinish();
-        viewer.doneCurrent();
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(elapsed);
-        milliseconds.push_back(elapsed * 1000.0);
-    }
-    sendMouse(viewer, QEvent::MouseButtonRelease, keyPoint, Qt::LeftButton, Qt::NoButton);
-    std::sort(milliseconds.begin(), milliseconds.end());
-    if (!milliseconds.empty())
-        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+    return lastSwap;
 }
-BENCHMARK(BM_ControlPointDragMove)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
 
-void BM_DragFramesPerSecond(benchmark::State& state)
+// Median wall time of a bare 512 x 512 pass in the viewer's context, in ms.
+double barePassMs(Viewer& viewer)
 {
-    Viewer viewer;
-    if (!showViewer(viewer)) {
-        state.SkipWithError("no GL viewer");
-        return;
-    }
-    viewer.document() = hundredCurves(0.0);
-    viewer.settings().setLifetimeThreshold(0);
-    viewer.changeManipMode(ModeMovePoint);
-    const Curve& curve = viewer.document().curve(0);
-    const QPoint keyPoint = pixelOf(curve.controlPoint(0));
-    const QPoint onCurve = pixelOf(curve.pointAt(0.5, 0));
-    sendMouse(viewer, QEvent::MouseButtonPress, onCurve, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(viewer, QEvent::MouseButtonRelease, onCurve, Qt::LeftButton, Qt::NoButton);
-    sendMouse(viewer, QEvent::MouseButtonPress, keyPoint, Qt::LeftButton, Qt::LeftButton);
-    if (viewer.document().selectedControlPoint() != 0) {
-        state.SkipWithError("the drag did not pick the key point");
-        return;
-    }
-    for (auto _ : state) {
-        const long firstFrame = viewer.framesDrawn();
-        int moves = 0;
-        const auto start = std::chrono::steady_clock::now();
-        auto elapsed = [&start] {
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        };
-        while (elapsed() < 3.0) {
-            sendMouse(viewer, QEvent::MouseMove, keyPoint + QPoint(moves % 40, (moves / 40) % 40),
-                      Qt::NoButton, Qt::LeftButton);
-            ++moves;
-            QApplication::processEvents();
+    viewer.makeCurrent();
+    const double ms = medianBarePassSeconds() * 1e3;
+    viewer.doneCurrent();
+    return ms;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// Picks a curve near the canvas centre and presses on its first key point: the first click
+// makes the curve under the mouse current, the press on its key point starts the point's drag.
+// Returns the curve's index, or -1.
+int grabKeyPoint(Viewer& viewer, QPointF* pressed)
+{
+    CurveSet& set = curvesOf(viewer);
+    int best = -1;
+    double bestDistance = 1e9;
+    for (int c = 0; c < set.nb_curves; ++c) {
+        const Point key = set.curve(c).controlPoint(0);
+        const double d = std::hypot(key.x - 0.1, key.y - 0.1);
+        if (d < bestDistance && set.curve(c).nb_control_points >= 4) {
+            best = c;
+            bestDistance = d;
         }
-        viewer.makeCurrent();
-        glFinish();
-        viewer.doneCurrent();
-        const double seconds = elapsed();
-        state.SetIterationTime(seconds);
-        const double frames = double(viewer.framesDrawn() - firstFrame);
-        state.counters["frames_per_second"] = frames / seconds;
-        state.counters["moves_per_frame"] = frames > 0 ? moves / frames : 0.0;
     }
-    sendMouse(viewer, QEvent::MouseButtonRelease, keyPoint, Qt::LeftButton, Qt::NoButton);
+    if (best < 0)
+        return -1;
+    // Press twice on the key point: the first press makes the curve under it current, the second
+    // picks the point of the current curve (another curve may cross there: the current one is
+    // then whatever the first press found).
+    const QPointF key = pixelOf(set.curve(best).controlPoint(0));
+    for (int press = 0; press < 2; ++press) {
+        QMouseEvent down(QEvent::MouseButtonPress, key, QPointF(viewer.mapToGlobal(key.toPoint())),
+                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&viewer, &down);
+        if (press == 0) {
+            QMouseEvent up(QEvent::MouseButtonRelease, key,
+                           QPointF(viewer.mapToGlobal(key.toPoint())), Qt::LeftButton, Qt::NoButton,
+                           Qt::NoModifier);
+            QApplication::sendEvent(&viewer, &up);
+        }
+    }
+    if (!set.hasCurrentCurve() || set.selectedControlPoint() < 0)
+        return -1;
+    *pressed = pixelOf(set.curve(set.current_curve).controlPoint(set.selectedControlPoint()));
+    return set.current_curve;
 }
-BENCHMARK(BM_DragFramesPerSecond)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_DragFrames(benchmark::State& state)
+{
+    const CurveSet& drawing = drawingOf(int(state.range(0)));
+    Viewer viewer;
+    if (!showViewer(viewer)) {
+        state.SkipWithError("no GL viewer");
+        return;
+    }
+    curvesOf(viewer) = drawing;
+    viewer.settings().setLifetimeThreshold(0); // every curve is drawn
+    viewer.changeManipMode(ModeMovePoint);
+    viewer.fullUpdate();
+    runEventsUntil([] { return false; }, 300);
+
+    const double bareBefore = barePassMs(viewer);
+    QPointF start;
+    if (grabKeyPoint(viewer, &start) < 0) {
+        state.SkipWithError("the drag did not pick a key point");
+        return;
+    }
+    CurveSet& set = curvesOf(viewer);
+
+    // The hand: a circle of radius 40 px through the start, 2 px every 15 ms.
+    constexpr double kStepMs = 15.0, kStepPx = 2.0, kRadius = 40.0;
+    const QPointF centre = start + QPointF(kRadius, 0.0);
+    auto handAt = [&](long step) {
+        const double angle = M_PI + step * kStepPx / kRadius;
+        return centre + QPointF(kRadius * std::cos(angle), kRadius * std::sin(angle));
+    };
+
+    QElapsedTimer clock;
+    std::vector<double> swaps, trails;
+    double lastSwap = -1.0;
+    long handStep = 0;
+    bool dragging = false;
+    QMetaObject::Connection counting = QObject::connect(&viewer, &QOpenGLWidget::frameSwapped, [&] {
+        const double now = clock.nsecsElapsed() * 1e-6;
+        lastSwap = now;
+        if (!dragging || !set.hasCurrentCurve() || set.selectedControlPoint() < 0)
+            return;
+        swaps.push_back(now);
+        const long due = long(now / kStepMs); // where the hand is now
+        const QPointF shown =
+            pixelOf(set.curve(set.current_curve).controlPoint(set.selectedControlPoint()));
+        const QPointF gap = handAt(due) - shown;
+        trails.push_back(std::hypot(gap.x(), gap.y()));
+    });
+
+    for (auto _ : state) {
+        constexpr double kDragMs = 3000.0;
+        swaps.clear();
+        trails.clear();
+        handStep = 0;
+        dragging = true;
+        clock.start();
+        long moves = 0;
+        // Every turn of the event loop posts the moves whose time has come.
+        while (clock.nsecsElapsed() * 1e-6 < kDragMs) {
+            const long due = long(clock.nsecsElapsed() * 1e-6 / kStepMs);
+            for (; handStep < due; ++moves)
+                postMouse(viewer, QEvent::MouseMove, handAt(++handStep), Qt::NoButton,
+                          Qt::LeftButton);
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
+        }
+        const double lastMove = clock.nsecsElapsed() * 1e-6;
+        dragging = false;
+        const long framesWhileDragging = long(swaps.size());
+        const double restFrame = lastFrameBeforeQuiet(clock, lastSwap, 500);
+        const double released = clock.nsecsElapsed() * 1e-6;
+        postMouse(viewer, QEvent::MouseButtonRelease, handAt(handStep), Qt::LeftButton,
+                  Qt::NoButton);
+        lastSwap = -1.0;
+        const double releaseFrame = lastFrameBeforeQuiet(clock, lastSwap, 500);
+
+        state.SetIterationTime(kDragMs * 1e-3);
+        std::vector<double> intervals;
+        for (size_t i = 1; i < swaps.size(); ++i)
+            intervals.push_back(swaps[i] - swaps[i - 1]);
+        state.counters["frames_per_second"] = framesWhileDragging / (lastMove * 1e-3);
+        state.counters["frame_ms"] = median(intervals);
+        state.counters["moves_per_frame"] =
+            framesWhileDragging > 0 ? double(moves) / framesWhileDragging : 0.0;
+        state.counters["trail_px"] = median(trails);
+        state.counters["trail_max_px"] =
+            trails.empty() ? 0.0 : *std::max_element(trails.begin(), trails.end());
+        state.counters["rest_ms"] = std::max(0.0, restFrame - lastMove);
+        state.counters["release_ms"] = releaseFrame < 0 ? 0.0 : releaseFrame - released;
+        state.counters["curves"] = set.nb_curves;
+        const double bare = 0.5 * (bareBefore + barePassMs(viewer));
+        state.counters["bare_pass_ms"] = bare;
+        state.counters["frame_bare"] = median(intervals) / bare;
+    }
+    QObject::disconnect(counting);
+}
+BENCHMARK(BM_DragFrames)
+    ->Arg(2)
+    ->Arg(100)
+    ->Arg(1500)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_KeyframeExport(benchmark::State& state)
 {
@@ -194,7 +334,11 @@ void BM_KeyframeExport(benchmark::State& state)
     QStringList files;
     for (int k = 0; k < 3; ++k) {
         files << folder.filePath(QString("key%1.xml").arg(k));
-        saveXml(hundredCurves(0.05 * k), files.back());
+        CurveSet set = makeRandomDrawing(100, 7u);
+        for (int c = 0; c < set.nb_curves; ++c)
+            for (int i = 0; i < set.curve(c).nb_control_points; ++i)
+                set.curves[c].control_points[i].x += 0.05 * k;
+        saveXml(set, files.back());
     }
     Viewer viewer;
     if (!showViewer(viewer)) {
