@@ -51,14 +51,14 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
-    QObject::connect(panel.actionLoad, &QAction::triggered, &viewer.drawing(), &Document::open);
+    QObject::connect(panel.actionLoad, &QAction::triggered, &viewer.document(), &Document::open);
     QObject::connect(panel.actionSave_as_Png, &QAction::triggered, &exports,
                      &ExportCommands::savePng);
     QObject::connect(panel.actionPng_16_Bits, &QAction::toggled, &exports,
                      &ExportCommands::setSixteenBitPng);
     QObject::connect(panel.actionDrawing_Settings, &QAction::triggered, &commands.files,
                      &FileMenuCommands::drawingSettings);
-    QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.drawing(),
+    QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.document(),
                      &Document::saveAs);
     QObject::connect(panel.actionKeyframing, &QAction::triggered, &exports,
                      &ExportCommands::interpolate);
@@ -139,7 +139,7 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
 void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& commands)
 {
     // The drawing's file.
-    Document& document = viewer.drawing();
+    Document& document = viewer.document();
     QObject::connect(panel.actionNew, &QAction::triggered, &document, &Document::newDrawing);
     QObject::connect(panel.actionOpen, &QAction::triggered, &document, &Document::open);
     QObject::connect(panel.actionSave, &QAction::triggered, &document, &Document::save);

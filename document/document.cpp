@@ -17,6 +17,7 @@ const char* const kAppTitle = "Hueflow";
 Document::Document(const QString& recoveryFolder)
     : copy(recoveryFolder), schedule([this] { writeRecoveryCopy(); }, [this] { return isBusy(); })
 {
+    qRegisterMetaType<DrawingEdit>();
     steps.setUndoLimit(kUndoLimit);
     connect(&steps, &DrawingHistory::cleanChanged, this, &Document::titleChanged);
     connect(&steps, &DrawingHistory::setChanged, this, &Document::drawingChanged);
@@ -39,7 +40,8 @@ QString Document::windowTitle() const
 
 void Document::recordEdit(const QString& name, const std::function<void()>& change, bool mergeable)
 {
-    if (isBusy()) {
+    // Inside another edit the change belongs to that edit, which reports it.
+    if (editDepth > 0) {
         change();
         return;
     }
@@ -47,7 +49,20 @@ void Document::recordEdit(const QString& name, const std::function<void()>& chan
     ++editDepth;
     change();
     --editDepth;
-    pushChange(name, before, mergeable);
+    const DrawingChange made = DrawingChange::between(before, set);
+    // Inside an open gesture the change belongs to the gesture's step.
+    if (!gesture)
+        steps.push(name, made, mergeable);
+    reportEdit(made, gesture.has_value());
+}
+
+void Document::reportEdit(const DrawingChange& made, bool inGesture)
+{
+    if (made.isEmpty())
+        return;
+    if (inGesture && gesture)
+        gesture->reported = true;
+    emit drawingEdited(DrawingEdit::of(made, inGesture));
 }
 
 void Document::beginGesture(const QString& name)
@@ -63,7 +78,12 @@ void Document::endGesture()
         return;
     Gesture ended = std::move(*gesture);
     gesture.reset();
-    pushChange(ended.name, ended.before);
+    const DrawingChange made = DrawingChange::between(ended.before, set);
+    steps.push(ended.name, made);
+    // The end is reported whenever an edit of the gesture was, even when the gesture came back
+    // to where it began: views finish what they left for the gesture's end.
+    if (!made.isEmpty() || ended.reported)
+        emit drawingEdited(DrawingEdit::of(made, false));
 }
 
 void Document::finishGesture()
@@ -77,19 +97,21 @@ void Document::finishGesture()
 
 void Document::revertGesture()
 {
-    if (gesture)
-        DrawingChange::between(gesture->before, set).revert(set);
+    if (!gesture)
+        return;
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
+    DrawingChange::between(gesture->before, set).revert(set);
+    reportEdit(DrawingChange::between(before, set), true);
 }
 
 void Document::cancelGesture()
 {
-    revertGesture();
+    if (!gesture)
+        return;
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
+    DrawingChange::between(gesture->before, set).revert(set);
     gesture.reset();
-}
-
-void Document::pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable)
-{
-    steps.push(name, DrawingChange::between(before, set), mergeable);
+    reportEdit(DrawingChange::between(before, set), false);
 }
 
 void Document::undo()
@@ -98,7 +120,9 @@ void Document::undo()
     if (editDepth > 0)
         return;
     finishGesture();
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
     steps.undo();
+    reportEdit(DrawingChange::between(before, set), false);
 }
 
 void Document::redo()
@@ -106,7 +130,15 @@ void Document::redo()
     if (editDepth > 0)
         return;
     finishGesture();
+    const DrawingSnapshot before = DrawingSnapshot::of(set);
     steps.redo();
+    reportEdit(DrawingChange::between(before, set), false);
+}
+
+void Document::replaceWholeDrawing()
+{
+    emit drawingReplaced();
+    emit drawingEdited(DrawingEdit::wholeDrawing());
 }
 
 void Document::historyMoved()
@@ -150,7 +182,7 @@ bool Document::openDrawing(const QString& filePath)
         rememberFolderOf(filePath);
         emit recentFilesChanged(addRecentFile(filePath));
     }
-    emit drawingReplaced();
+    replaceWholeDrawing();
     return opened;
 }
 
@@ -165,7 +197,7 @@ void Document::open()
             : QString();
     // A cancelled dialog leaves the drawing as it is; views reset all the same.
     if (name.isEmpty())
-        emit drawingReplaced();
+        replaceWholeDrawing();
     else
         openDrawing(name);
 }
@@ -183,7 +215,7 @@ void Document::newDrawing()
     setFilePath(QString());
     // No earlier outcome belongs to the new drawing: the status line empties.
     emit outcomeReported(QString());
-    emit drawingReplaced();
+    replaceWholeDrawing();
 }
 
 void Document::openRecent(const QString& filePath)
@@ -284,7 +316,7 @@ bool Document::recover(LeftCopy& left)
     steps.clear(false); // modified: it differs from its file
     setFilePath(left.originalPath());
     emit outcomeReported("Recovered " + displayName());
-    emit drawingReplaced();
+    replaceWholeDrawing();
     // The drawing is safe in this editor's own copy before the left one goes.
     schedule.stop();
     if (writeRecoveryCopy())

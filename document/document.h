@@ -54,8 +54,9 @@ public:
 
     // ---- the one path of drawing changes
     // Runs `change` and pushes what it changed as one step named `name` (none when nothing
-    // saved changed). Inside another edit or an open gesture it only runs `change`, which then
-    // belongs to that step.
+    // saved changed). Inside another edit it only runs `change`, which then belongs to that
+    // edit; inside an open gesture what it changed belongs to the gesture's step. Every edit
+    // that changed something saved, outside another edit, is reported by drawingEdited.
     void recordEdit(const QString& name, const std::function<void()>& change,
                     bool mergeable = false);
     // A gesture is a change spread over several events (a drag). beginGesture remembers the
@@ -115,12 +116,19 @@ Q_SIGNALS:
     void drawingReplaced();
     // Undo or redo changed the drawing.
     void drawingChanged();
+    // The drawing changed: an edit (also each edit of an open gesture, and the gesture's end),
+    // an undo or redo, a cancelled gesture, or another drawing in its place. Views redraw and
+    // re-solve from this signal alone.
+    void drawingEdited(const DrawingEdit& edit);
     // What the last command came to, in a few words ("Saved drawing.xml").
     void outcomeReported(const QString& text);
     void recentFilesChanged(const QStringList& files);
 
 private:
-    void pushChange(const QString& name, const DrawingSnapshot& before, bool mergeable = false);
+    // Emits drawingEdited for `made` unless it changed nothing.
+    void reportEdit(const DrawingChange& made, bool inGesture);
+    // Emits drawingReplaced and drawingEdited for the whole drawing.
+    void replaceWholeDrawing();
     bool writeDrawing(const QString& filePath);
     void setFilePath(const QString& filePath);
     void reportFailure(const QString& title, const QString& text);
@@ -130,6 +138,7 @@ private:
     struct Gesture {
         QString name;
         DrawingSnapshot before;
+        bool reported = false; // an edit of the gesture was reported
     };
 
     CurveSet set;

@@ -147,3 +147,51 @@ void DrawingChange::replaceRun(CurveSet& set, int first, int removed,
     set.image_height = height;
     keepEditingStateValid(set, first, inserted.size());
 }
+
+namespace {
+
+bool sameGeometry(const Curve& a, const Curve& b)
+{
+    return a.control_points == b.control_points && a.closed == b.closed && a.stylized == b.stylized
+           && a.lifetime == b.lifetime;
+}
+
+bool sameColours(const Curve& a, const Curve& b)
+{
+    return a.left_colors == b.left_colors && a.right_colors == b.right_colors
+           && a.left_color_ids == b.left_color_ids && a.right_color_ids == b.right_color_ids
+           && a.default_left_color == b.default_left_color
+           && a.default_right_color == b.default_right_color;
+}
+
+bool sameBlur(const Curve& a, const Curve& b)
+{
+    return a.blur_values == b.blur_values && a.blur_ids == b.blur_ids
+           && a.default_blur == b.default_blur;
+}
+
+} // namespace
+
+DrawingEdit DrawingEdit::of(const DrawingChange& change, bool inGesture)
+{
+    DrawingEdit edit;
+    edit.inGesture = inGesture;
+    if (change.changesWholeDrawing())
+        return edit;
+    edit.everything = false;
+    edit.change = change;
+    const QVector<Curve>& before = change.curvesBefore();
+    const QVector<Curve>& after = change.curvesAfter();
+    if (before.size() != after.size())
+        return edit; // curves came or went: everything about them changed
+    edit.aspects = 0;
+    for (int i = 0; i < before.size(); ++i) {
+        if (!sameGeometry(before[i], after[i]))
+            edit.aspects |= Geometry;
+        if (!sameColours(before[i], after[i]))
+            edit.aspects |= Colours;
+        if (!sameBlur(before[i], after[i]))
+            edit.aspects |= Blur;
+    }
+    return edit;
+}

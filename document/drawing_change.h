@@ -3,6 +3,7 @@
 #include "colour_space.h"
 #include "curve.h"
 
+#include <QMetaType>
 #include <QVector>
 
 class CurveSet;
@@ -49,6 +50,12 @@ public:
     void revert(CurveSet& set) const;
 
     int firstCurve() const { return first; }
+    // True when the image size or the colour space changed.
+    bool changesWholeDrawing() const
+    {
+        return widthBefore != widthAfter || heightBefore != heightAfter
+               || spaceBefore != spaceAfter;
+    }
     const QVector<Curve>& curvesBefore() const { return before; }
     const QVector<Curve>& curvesAfter() const { return after; }
 
@@ -63,3 +70,25 @@ private:
     int widthAfter = 0, heightAfter = 0;
     ColourSpace spaceBefore = ColourSpace::Srgb, spaceAfter = ColourSpace::Srgb;
 };
+
+// What one change of the drawing touched, as the document reports it (Document::drawingEdited):
+// the run of curves that differs before and after (the old and the new curves, so that a view
+// can find both extents), what changed in them, or the whole drawing at once (opened, new,
+// recovered, another colour space or image size).
+struct DrawingEdit {
+    enum Aspect { Geometry = 1, Colours = 2, Blur = 4, AllAspects = 7 };
+
+    bool everything = true;
+    DrawingChange change; // the touched run; meaningless when `everything`
+    int aspects = AllAspects;
+    // Made while a gesture (a drag) is open: more changes are coming, and the gesture's end
+    // reports the whole gesture once more.
+    bool inGesture = false;
+
+    static DrawingEdit wholeDrawing() { return DrawingEdit(); }
+    // The edit `change` describes; the whole drawing when it changes its colour space or size.
+    static DrawingEdit of(const DrawingChange& change, bool inGesture = false);
+    bool touches(Aspect aspect) const { return (aspects & aspect) != 0; }
+};
+
+Q_DECLARE_METATYPE(DrawingEdit)

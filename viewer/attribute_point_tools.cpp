@@ -42,15 +42,14 @@ void AttributePointTool::pressItem(const PickHit& item, const QMouseEvent&)
         settings.setCurrentAttribute(item.index);
         emit settings.blurPointPressed(item.index);
     } else if (isAttributePoint(item.kind)) {
-        viewer.drawing().recordEdit(attributeStepName(item.kind), [&] { askPointColor(item); });
+        viewer.document().recordEdit(attributeStepName(item.kind), [&] { askPointColor(item); });
     }
-    viewer.fullUpdate();
 }
 
 void AttributePointTool::askPointColor(const PickHit& point)
 {
     settings.setCurrentAttribute(point.index);
-    const CurveSet& curves = viewer.document();
+    const CurveSet& curves = viewer.curves();
     // The panel runs its colour dialog and answers through setControlPoint*Color.
     if (point.kind == PickKind::LeftColorPoint)
         emit settings.changeControlPointLeftColor(curves.currentCurveLeftColor(point.index));
@@ -63,14 +62,13 @@ void BucketTool::pressItem(const PickHit& item, const QMouseEvent&)
     if (isColorPoint(item.kind)) {
         // As setControlPoint*Color, without its quick update: the full update follows.
         settings.setCurrentAttribute(item.index);
-        CurveSet& curves = viewer.document();
+        CurveSet& curves = viewer.curves();
         const QColor bucket = settings.bucketColor();
-        viewer.drawing().recordEdit("Paint Bucket", [&] {
+        viewer.document().recordEdit("Paint Bucket", [&] {
             if (item.kind == PickKind::LeftColorPoint)
                 curves.setLeftColorOf(bucket, item.index);
             else
                 curves.setRightColorOf(bucket, item.index);
         });
     }
-    viewer.fullUpdate();
 }

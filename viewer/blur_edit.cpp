@@ -55,10 +55,12 @@ void BlurEdit::preview(int newValue)
     }
     value = newValue;
     doc.revertGesture();
-    if (target == Target::Point)
-        doc.curves().setBlurOf(value, point);
-    else
-        curvesEdited = setGlobalBlur(doc.curves(), value);
+    doc.recordEdit(QString(), [&] {
+        if (target == Target::Point)
+            doc.curves().setBlurOf(value, point);
+        else
+            curvesEdited = setGlobalBlur(doc.curves(), value);
+    });
 }
 
 QString BlurEdit::commit()

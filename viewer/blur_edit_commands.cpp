@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 
-BlurEditCommands::BlurEditCommands(Viewer& shown) : viewer(shown), edit(shown.drawing())
+BlurEditCommands::BlurEditCommands(Viewer& shown) : viewer(shown), edit(shown.document())
 {
     connect(&viewer.settings(), &ViewerSettings::blurPointPressed, this,
             &BlurEditCommands::editBlurPoint);
@@ -15,8 +15,8 @@ BlurEditCommands::BlurEditCommands(Viewer& shown) : viewer(shown), edit(shown.dr
             &BlurEditCommands::editBlurShift);
     // Undo, redo and another drawing end an open gesture, and with it the edit.
     const auto drawingMoved = [this] { endIfClosed(true); };
-    connect(&viewer.drawing().history(), &DrawingHistory::indexChanged, this, drawingMoved);
-    connect(&viewer.drawing(), &Document::drawingReplaced, this, drawingMoved);
+    connect(&viewer.document().history(), &DrawingHistory::indexChanged, this, drawingMoved);
+    connect(&viewer.document(), &Document::drawingReplaced, this, drawingMoved);
     viewer.installEventFilter(this);
     QPointer<BlurEditCommands> self(this);
     viewer.addKeyHandler(
@@ -44,7 +44,6 @@ void BlurEditCommands::preview(int value)
     if (!edit.isOpen())
         return;
     edit.preview(value);
-    viewer.fullUpdate();
 }
 
 void BlurEditCommands::commit()
@@ -63,7 +62,6 @@ void BlurEditCommands::cancel()
 
 void BlurEditCommands::finish(const QString& outcome)
 {
-    viewer.fullUpdate();
     emit viewer.outcomeReported(outcome);
     emit blurEditEnded();
 }

@@ -34,7 +34,7 @@ ContextMenuController::ContextMenuController(Viewer& shown) : viewer(shown) {}
 void ContextMenuController::curveMenu(const QMouseEvent& event)
 {
     const PickHits hits = pickAround(viewer, event.pos(), PickPurpose::Menu, kClickRegion);
-    if (hits.empty() || !viewer.document().hasCurrentCurve())
+    if (hits.empty() || !viewer.curves().hasCurrentCurve())
         return;
     const PickHit item = hits.last();
     if (item.kind == PickKind::Nothing || item.kind == PickKind::CurveBox
@@ -58,8 +58,8 @@ void ContextMenuController::controlPointMenu(const QMouseEvent& event, int picke
         return;
     const Point p = canvasPosition(viewer, event);
     const CurvePosition at = decodeCurvePosition(pickedIndex, onControlPoint);
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit(chosen->text(), [&] {
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit(chosen->text(), [&] {
         if (chosen == add)
             curves.insertControlPoint(p.x, p.y, at.index, at.t);
         else if (chosen == remove)
@@ -67,7 +67,6 @@ void ContextMenuController::controlPointMenu(const QMouseEvent& event, int picke
         else if (chosen == split)
             curves.split(p.x, p.y, at.index, at.t);
     });
-    viewer.fullUpdate();
 }
 
 void ContextMenuController::attributeMenu(const QMouseEvent& event, int globalID,
@@ -92,8 +91,8 @@ void ContextMenuController::attributeMenu(const QMouseEvent& event, int globalID
         return;
     // Only a position along the curve says where an attribute point goes or which one goes.
     if (onCurvePosition) {
-        CurveSet& curves = viewer.document();
-        viewer.drawing().recordEdit(chosen->text(), [&] {
+        CurveSet& curves = viewer.curves();
+        viewer.document().recordEdit(chosen->text(), [&] {
             if (chosen == addLeft)
                 curves.insertAttribute(globalID, LeftColor);
             else if (chosen == deleteLeft)
@@ -108,12 +107,11 @@ void ContextMenuController::attributeMenu(const QMouseEvent& event, int globalID
                 curves.deleteAttribute(globalID, Blur);
         });
     }
-    viewer.fullUpdate();
 }
 
 void ContextMenuController::selectionMenu(const QMouseEvent& event)
 {
-    if (viewer.document().selection.isEmpty())
+    if (viewer.curves().selection.isEmpty())
         return;
     QMenu menu(&viewer);
     QAction* shiftBlur = menu.addAction("Increase/decrease blur");

@@ -31,7 +31,7 @@ void CurvePointTool::press(QMouseEvent& event)
         MouseTool::press(event);
         return;
     }
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     const PickHits hits = pickAround(event.pos(), PickPurpose::Press, kClickRegion);
     if (hits.empty()) {
         curves.setCurrentCurve(-1);
@@ -60,7 +60,7 @@ std::optional<PickHit> CurvePointTool::pressedItem(const PickHits& hits, const P
 {
     // A tangent handle's line shares the handle's name, and the pick square reaches past a
     // handle's edge: such hits belong to what lies under them.
-    const CurveSet& curves = viewer.document();
+    const CurveSet& curves = viewer.curves();
     const double onePixel =
         2.0 / (viewer.placement().canvasRect().width() * viewer.currentView().zoom);
     const double reach = kHandleGrabRadius * curveRenderingSettings().handleSize + onePixel;
@@ -77,31 +77,28 @@ std::optional<PickHit> CurvePointTool::pressedItem(const PickHits& hits, const P
 
 void CurvePointTool::move(QMouseEvent& event)
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     const Point p = canvasPosition(event);
+    Document& document = viewer.document();
     if (curves.dragging) {
-        viewer.drawing().beginGesture("Move Curve");
-        curves.dragTo(p.x, p.y);
-        viewer.quickUpdateForMove();
+        document.beginGesture("Move Curve");
+        document.recordEdit("Move Curve", [&] { curves.dragTo(p.x, p.y); });
     } else if (curves.selectedControlPoint() >= 0) {
-        viewer.drawing().beginGesture("Move Point");
-        if (curves.moveSelectedControlPoint(p.x, p.y))
-            viewer.quickUpdateForMove();
+        document.beginGesture("Move Point");
+        document.recordEdit("Move Point", [&] { curves.moveSelectedControlPoint(p.x, p.y); });
     }
     MouseTool::move(event);
 }
 
 void CurvePointTool::release(QMouseEvent&)
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     if (curves.dragging) {
         curves.beginDrag(0.0, 0.0, false);
-        viewer.drawing().endGesture();
-        viewer.fullUpdate();
+        viewer.document().endGesture();
     } else if (curves.selectedControlPoint() >= 0) {
         curves.clearControlPointSelection();
-        viewer.drawing().endGesture();
-        viewer.fullUpdate();
+        viewer.document().endGesture();
     }
 }
 
@@ -110,7 +107,7 @@ void MovePointTool::pressItem(const PickHit& item, const QMouseEvent& event)
     if (item.kind == PickKind::CurveBox || item.kind == PickKind::CurveBody) {
         startDrag("Move Curve", event);
     } else if (item.kind == PickKind::ControlPoint) {
-        viewer.drawing().beginGesture("Move Point");
-        viewer.document().selectControlPoint(item.index);
+        viewer.document().beginGesture("Move Point");
+        viewer.curves().selectControlPoint(item.index);
     }
 }

@@ -52,48 +52,44 @@ bool EditCommands::handleKey(const QKeyEvent& event)
         return false;
     if (isPointMode(viewer.mode())) {
         // The current curve, else a selection made with Select All.
-        if (viewer.document().hasCurrentCurve() || !viewer.document().selection.isEmpty())
+        if (viewer.curves().hasCurrentCurve() || !viewer.curves().selection.isEmpty())
             deleteSplines();
         return true;
     }
     if (viewer.mode() == ModeSelectMulti) {
-        CurveSet& curves = viewer.document();
-        viewer.drawing().recordEdit("Delete", [&] { deleteSelected(curves); });
-        viewer.fullUpdate();
+        CurveSet& curves = viewer.curves();
+        viewer.document().recordEdit("Delete", [&] { deleteSelected(curves); });
         return true;
     }
     return false;
 }
 
-void EditCommands::copySplines() { ::copySplines(viewer.document()); }
+void EditCommands::copySplines() { ::copySplines(viewer.curves()); }
 
 void EditCommands::pasteSplines()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Paste", [&] { ::pasteSplines(curves, viewer.currentView()); });
-    viewer.fullUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Paste", [&] { ::pasteSplines(curves, viewer.currentView()); });
 }
 
 void EditCommands::cutSplines()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Cut", [&] { ::cutSplines(curves); });
-    viewer.fullUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Cut", [&] { ::cutSplines(curves); });
 }
 
-void EditCommands::copyBlur() { ::copyBlur(viewer.document()); }
+void EditCommands::copyBlur() { ::copyBlur(viewer.curves()); }
 
 void EditCommands::pasteBlur()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Paste Blur", [&] { ::pasteBlur(curves); });
-    viewer.fullUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Paste Blur", [&] { ::pasteBlur(curves); });
 }
 
 void EditCommands::deleteSplines()
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Delete", [&] {
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Delete", [&] {
         if (curves.hasCurrentCurve()) {
             curves.removeCurve(curves.current_curve);
             curves.setCurrentCurve(-1);
@@ -101,16 +97,14 @@ void EditCommands::deleteSplines()
             deleteSelected(curves);
         }
     });
-    viewer.fullUpdate();
 }
 
 template <typename Edit>
 void EditCommands::editEach(const QString& step, Edit edit, const char* done, const char* nothing)
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     int edited = 0;
-    viewer.drawing().recordEdit(step, [&] { edited = edit(curves); });
-    viewer.fullUpdate();
+    viewer.document().recordEdit(step, [&] { edited = edit(curves); });
     emit viewer.outcomeReported(
         edited == 0 ? QString(nothing) : QString(done).arg(edited).arg(edited == 1 ? "" : "s"));
 }
@@ -152,15 +146,14 @@ void EditCommands::switchColors()
 
 void EditCommands::setGlobalBlur(int shift_sigma)
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Shift Blur", [&] { ::setGlobalBlur(curves, shift_sigma); });
-    viewer.fullUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Shift Blur", [&] { ::setGlobalBlur(curves, shift_sigma); });
 }
 
 void EditCommands::selectAll()
 {
-    viewer.drawing().finishGesture();
-    const int selected = ::selectAll(viewer.document());
+    viewer.document().finishGesture();
+    const int selected = ::selectAll(viewer.curves());
     viewer.requestRepaint();
     emit viewer.outcomeReported(
         selected == 0 ? QString("Nothing to select")
@@ -169,8 +162,8 @@ void EditCommands::selectAll()
 
 void EditCommands::deselectAll()
 {
-    viewer.drawing().finishGesture();
-    clearSelection(viewer.document());
+    viewer.document().finishGesture();
+    clearSelection(viewer.curves());
     viewer.requestRepaint();
     emit viewer.outcomeReported("Deselected");
 }

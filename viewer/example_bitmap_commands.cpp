@@ -47,7 +47,7 @@ void ExampleBitmapCommands::showExampleImg(bool show)
 
 void ExampleBitmapCommands::sampleFromExample()
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     if (!curves.hasCurrentCurve()) {
         emit viewer.outcomeReported("No colors to read: select a curve");
         return;
@@ -56,14 +56,13 @@ void ExampleBitmapCommands::sampleFromExample()
         emit viewer.outcomeReported("No colors to read: load a bitmap first");
         return;
     }
-    viewer.drawing().recordEdit("Sample Colors", [&] { curves.sampleFromExample(example); });
-    viewer.fullUpdate();
+    viewer.document().recordEdit("Sample Colors", [&] { curves.sampleFromExample(example); });
     emit viewer.outcomeReported("Read the colors of 1 curve from the bitmap");
 }
 
 void ExampleBitmapCommands::iterSnake()
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     if (!curves.hasCurrentCurve()) {
         emit viewer.outcomeReported("Nothing to snap: select a curve");
         return;
@@ -72,8 +71,7 @@ void ExampleBitmapCommands::iterSnake()
         emit viewer.outcomeReported("Nothing to snap: load a bitmap first");
         return;
     }
-    viewer.drawing().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour, snapReach); });
-    viewer.quickUpdate();
+    viewer.document().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour, snapReach); });
     emit viewer.outcomeReported(QString("Snapped 1 curve (reach %1 px)").arg(snapReach));
 }
 

@@ -145,9 +145,9 @@ void ExportCommands::exportFrames(const QStringList& files, const KeyframeOption
 
     viewer.makeCurrent();
     viewer.settings().display.exportingFrames = false;
-    viewer.solver().setCurveSet(viewer.document());
+    viewer.solver().setCurveSet(viewer.curves());
     viewer.solver().setView(viewer.currentView());
-    viewer.solver().fullUpdate();
+    viewer.refreshPictureAfresh();
     reportExport(report, folder + "/");
 }
 

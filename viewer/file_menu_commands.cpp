@@ -30,13 +30,12 @@ FileMenuCommands::FileMenuCommands(Viewer& shown, const ExampleBitmapCommands& b
 
 void FileMenuCommands::drawingSettings()
 {
-    viewer.drawing().finishGesture();
-    ColourSpace space = viewer.document().colour_space;
-    if (!viewer.dialogs().askColourSpace(&viewer, space) || space == viewer.document().colour_space)
+    viewer.document().finishGesture();
+    ColourSpace space = viewer.curves().colour_space;
+    if (!viewer.dialogs().askColourSpace(&viewer, space) || space == viewer.curves().colour_space)
         return;
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Colour Space", [&] { curves.colour_space = space; });
-    viewer.fullUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Colour Space", [&] { curves.colour_space = space; });
 }
 
 void FileMenuCommands::traceBitmap()
@@ -57,7 +56,7 @@ void FileMenuCommands::traceBitmap()
         }
     }
     TraceOptions options;
-    options.drawingHasCurves = viewer.document().nb_curves > 0;
+    options.drawingHasCurves = viewer.curves().nb_curves > 0;
     if (!viewer.dialogs().askTraceOptions(&viewer, options))
         return;
     traceIntoDrawing(bitmap, options);
@@ -95,13 +94,13 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
                 return progress.wasCanceled();
             });
         }
-        viewer.solver().setCurveSet(viewer.document());
+        viewer.solver().setCurveSet(viewer.curves());
         viewer.endGLWork();
     }
     if (progress.wasCanceled())
         return false;
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Trace Bitmap", [&] {
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Trace Bitmap", [&] {
         if (options.replace)
             curves.clear();
         for (int i = 0; i < traced.drawing.nb_curves; ++i)
@@ -110,6 +109,5 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
     });
     std::cout << "Traced " << traced.drawing.nb_curves << " curves\n";
     emit viewer.outcomeReported(QString("Traced %1 curves").arg(traced.drawing.nb_curves));
-    viewer.fullUpdate();
     return true;
 }

@@ -24,8 +24,8 @@ PickHits MouseTool::pickAround(const QPoint& pos, PickPurpose purpose, int regio
 void MouseTool::startDrag(const QString& step, const QMouseEvent& event)
 {
     const Point p = canvasPosition(event);
-    viewer.drawing().beginGesture(step);
-    viewer.document().beginDrag(p.x, p.y, true);
+    viewer.document().beginGesture(step);
+    viewer.curves().beginDrag(p.x, p.y, true);
 }
 
 Point canvasPosition(const Viewer& viewer, const QMouseEvent& event)
@@ -46,7 +46,7 @@ PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int 
     // The canvas square, as the frame shows it.
     const QRect canvas = viewer.placement().canvasViewport();
     query.setViewport(canvas.x(), canvas.y(), canvas.width(), canvas.height());
-    const PickHits hits = pickCurveSet(viewer.document(), query);
+    const PickHits hits = pickCurveSet(viewer.curves(), query);
     viewer.endGLWork();
     return hits;
 }

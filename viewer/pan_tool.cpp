@@ -22,8 +22,7 @@ void PanTool::move(QMouseEvent& event)
     }
     const View view = viewer.currentView();
     const Point current = canvasPosition(event);
-    viewer.setView({view.zoom, view.pan + current - anchor});
-    viewer.quickUpdateForMove();
+    viewer.setView({view.zoom, view.pan + current - anchor}); // the picture follows
     // With the new pan the mouse is over the grabbed point again.
     anchor = canvasPosition(event);
 }
@@ -35,5 +34,4 @@ void PanTool::release(QMouseEvent& event)
         return;
     }
     panning = false;
-    viewer.fullUpdate();
 }

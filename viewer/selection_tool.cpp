@@ -31,7 +31,7 @@ void SelectionTool::press(QMouseEvent& event)
         MouseTool::press(event);
         return;
     }
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     if (modifiers == Qt::ShiftModifier) {
         for (const PickHit& hit : pickAround(event.pos(), PickPurpose::Toggle, kClickRegion).hits)
@@ -50,7 +50,7 @@ void SelectionTool::press(QMouseEvent& event)
 
 void SelectionTool::move(QMouseEvent& event)
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     const Point p = canvasPosition(event);
     if (event.modifiers() == Qt::ControlModifier) {
         // Scribble: every curve under the brush joins the selection; none leaves it.
@@ -64,9 +64,8 @@ void SelectionTool::move(QMouseEvent& event)
     // Without Ctrl a scribble is over, and so is its trail.
     clearOverlay();
     if (curves.dragging) {
-        viewer.drawing().beginGesture("Move Selection");
-        curves.dragTo(p.x, p.y);
-        viewer.quickUpdateForMove();
+        viewer.document().beginGesture("Move Selection");
+        viewer.document().recordEdit("Move Selection", [&] { curves.dragTo(p.x, p.y); });
     } else {
         MouseTool::move(event);
     }
@@ -74,16 +73,13 @@ void SelectionTool::move(QMouseEvent& event)
 
 void SelectionTool::release(QMouseEvent& event)
 {
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     const bool wasDragging = curves.dragging;
     if (wasDragging)
         curves.beginDrag(0.0, 0.0, false);
-    viewer.drawing().endGesture();
+    viewer.document().endGesture();
     marks.clear();
     MouseTool::release(event);
-    // The drag re-solved only the colours; the moved curves also move their blur.
-    if (wasDragging)
-        viewer.fullUpdate();
 }
 
 void SelectionTool::drawOverlay() const

@@ -14,7 +14,7 @@ void StrokeTool::press(QMouseEvent& event)
         return;
     }
     stroke.clear();
-    viewer.document().setCurrentCurve(-1);
+    viewer.curves().setCurrentCurve(-1);
     stroke.append(canvasPosition(event));
 }
 
@@ -35,10 +35,10 @@ void StrokeTool::release(QMouseEvent& event)
     }
     // Four positions at least make a curve; fewer are a click, which draws nothing.
     if (stroke.size() > 3) {
-        CurveSet& curves = viewer.document();
+        CurveSet& curves = viewer.curves();
         // The stroke is traced in the pixel grid of the canvas square.
         const int side = viewer.placement().canvasRect().width();
-        viewer.drawing().recordEdit("Stroke", [&] {
+        viewer.document().recordEdit("Stroke", [&] {
             if (viewer.beginGLWork()) {
                 // Inactive colour sides take their colours from the rendered overview.
                 const OverviewReader picture(viewer.solver());
@@ -51,8 +51,6 @@ void StrokeTool::release(QMouseEvent& event)
         curves.setCurrentCurve(-1);
     }
     stroke.clear();
-    // The full update renders the overview first.
-    viewer.fullUpdate();
 }
 
 void StrokeTool::drawOverlay() const { drawStrokeLine(stroke, viewer.currentView()); }

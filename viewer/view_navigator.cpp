@@ -28,7 +28,6 @@ void ViewNavigator::zoomIn()
     if (view.zoom * 2.0 > kMaxZoom)
         return;
     viewer.setView({view.zoom * 2.0, view.pan});
-    viewer.fullUpdate();
 }
 
 void ViewNavigator::zoomOut()
@@ -37,7 +36,6 @@ void ViewNavigator::zoomOut()
     if (view.zoom * 0.5 < kMinZoom)
         return;
     viewer.setView({view.zoom * 0.5, view.pan});
-    viewer.fullUpdate();
 }
 
 void ViewNavigator::zoomAbout(double factor, const QPointF& pos)
@@ -50,14 +48,9 @@ void ViewNavigator::zoomAbout(double factor, const QPointF& pos)
     const Point grabbed = viewer.placement().modelPosition(pos.x(), pos.y());
     const Point ndc = view.canvasToNdc(grabbed);
     viewer.setView({newZoom, ndc * (1.0 / newZoom) - grabbed});
-    viewer.fullUpdate();
 }
 
-void ViewNavigator::showWholeCanvas()
-{
-    viewer.setView(View());
-    viewer.fullUpdate();
-}
+void ViewNavigator::showWholeCanvas() { viewer.setView(View()); }
 
 void ViewNavigator::wheel(QWheelEvent& event)
 {

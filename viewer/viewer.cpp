@@ -6,6 +6,7 @@
 #include "glew_init.h"
 #include "mouse_tools.h"
 #include "overlay_drawing.h"
+#include "picture_refresh.h"
 #include "render_readiness.h"
 #include "view_navigator.h"
 #include "viewer_document.h"
@@ -33,6 +34,7 @@ Viewer::Viewer(Document* document)
       doc(document != nullptr ? *document : *ownDocument), curveSet(doc.curves()),
       renderer(std::make_unique<DiffusionSolver>(kCanvasSize, kCanvasSize, kDefaultIterations, 1.0,
                                                  0.0, 0.0)),
+      picture(std::make_unique<PictureRefresh>(*renderer)),
       values(std::make_unique<ViewerSettings>(*this)),
       mouseTools(std::make_unique<MouseTools>(*this, *values)),
       zooming(std::make_unique<ViewNavigator>(*this))
@@ -59,6 +61,11 @@ Viewer::Viewer(Document* document)
     timer->start();
 
     binding = std::make_unique<DocumentBinding>(*this, doc);
+    // Every change of the drawing reaches the picture here, and only here.
+    connect(&doc, &Document::drawingEdited, this, [this](const DrawingEdit& edit) {
+        picture->drawingEdited(edit);
+        requestRepaint();
+    });
 }
 
 Viewer::~Viewer()
@@ -81,6 +88,7 @@ void Viewer::setView(const View& newView)
     // Handles keep their size on screen whatever the zoom.
     setHandleSize(kHandleSizeAtZoom1 / view.zoom);
     renderer->setView(view);
+    refreshPictureAfresh();
 }
 
 CanvasPlacement Viewer::placement() const
@@ -115,31 +123,22 @@ void Viewer::endGLWork()
         doneCurrent();
 }
 
-void Viewer::quickUpdate()
+void Viewer::refreshPictureAfresh()
 {
-    moveSolvePending = false;
+    picture->solveAfresh();
+    requestRepaint();
+}
+
+void Viewer::settlePicture()
+{
     if (beginGLWork()) {
-        renderer->update();
+        picture->settle();
         endGLWork();
     }
     requestRepaint();
 }
 
-void Viewer::quickUpdateForMove()
-{
-    moveSolvePending = true;
-    requestRepaint();
-}
-
-void Viewer::fullUpdate()
-{
-    moveSolvePending = false;
-    if (beginGLWork()) {
-        renderer->fullUpdate();
-        endGLWork();
-    }
-    requestRepaint();
-}
+bool Viewer::isPictureSettling() const { return picture->isBusy(); }
 
 void Viewer::reportFailure(const QString& title, const QString& text)
 {
@@ -264,7 +263,9 @@ void Viewer::init()
     // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
                        renderer->images().overviewFramebufferName());
-    renderer->fullUpdate();
+    // The first picture is solved at once: the first frame shows it.
+    picture->solveAfresh();
+    picture->settle();
     glReady = true;
     const QString problem = renderingProblem(*renderer);
     if (!glewReady)
@@ -276,10 +277,9 @@ void Viewer::init()
 void Viewer::draw()
 {
     ++frameCount;
-    if (moveSolvePending) {
-        moveSolvePending = false;
-        renderer->update();
-    }
+    // The frame's share of the solve; while the picture has not come to rest, frames go on.
+    if (picture->step())
+        requestRepaint();
     // The widget draws into its own framebuffer object, whose name is only valid while painting.
     const unsigned int framebuffer = defaultFramebufferObject();
     const QRect canvas = placement().canvasViewport();

@@ -16,6 +16,7 @@
 
 class DiffusionSolver;
 class DocumentBinding;
+class PictureRefresh;
 class QCloseEvent;
 class QImage;
 class QKeyEvent;
@@ -46,8 +47,9 @@ public:
     explicit Viewer(Document* document = nullptr);
     ~Viewer() override;
 
-    Document& drawing() { return doc; }
-    CurveSet& document() { return curveSet; }
+    // The document shown (the drawing, its history and file) and its curve set.
+    Document& document() { return doc; }
+    CurveSet& curves() { return curveSet; }
     DiffusionSolver& solver() const { return *renderer; } // the renderer; never null
     ViewerSettings& settings() const { return *values; }
     MouseTools& tools() const { return *mouseTools; }
@@ -56,7 +58,7 @@ public:
 
     const View& currentView() const { return view; }
     // Sets the view, the handle size that goes with its zoom (handles keep their size on
-    // screen), and hands the view to the renderer (no re-solve).
+    // screen), and hands the view to the renderer; the picture is solved afresh for it.
     void setView(const View& newView);
     // The canvas square in this widget and its mapping to canvas positions, with the view.
     CanvasPlacement placement() const;
@@ -75,14 +77,14 @@ public:
     // nest; call endGLWork() only after a beginGLWork() that returned true.
     bool beginGLWork();
     void endGLWork();
-    // The renderer's two recomputations, with the context made current, then a repaint. Before
-    // init() they do nothing (init() solves).
-    void quickUpdate();
-    void fullUpdate();
-    // The quick update of a mouse move, left to the next frame: the moves that arrive before it
-    // merge, and the frame solves once for the newest position (a solve per move would show
-    // only every other one while the mouse moves faster than the picture is solved).
-    void quickUpdateForMove();
+    // ---- the picture: the one path from a change to a new picture (picture_refresh.h)
+    // Every edit of the document reaches the picture through its drawingEdited signal; the view
+    // (setView) and the renderer's settings call refreshPictureAfresh. Both only mark the work
+    // and request a frame: the frames re-solve, a budget of cycles each, until the picture
+    // rests. settlePicture does that work at once (commands that read the picture).
+    void refreshPictureAfresh();
+    void settlePicture();
+    bool isPictureSettling() const;
 
     // A failure, after its console line: a message box over this window and the status text.
     void reportFailure(const QString& title, const QString& text);
@@ -132,6 +134,7 @@ private:
     Document& doc;
     CurveSet& curveSet;
     std::unique_ptr<DiffusionSolver> renderer;
+    std::unique_ptr<PictureRefresh> picture;
     std::unique_ptr<ViewerSettings> values;
     std::unique_ptr<MouseTools> mouseTools;
     std::unique_ptr<ViewNavigator> zooming;
@@ -144,5 +147,4 @@ private:
     bool glReady = false;
     int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
     long frameCount = 0;
-    bool moveSolvePending = false; // a merged mouse move awaits its solve at the next frame
 };

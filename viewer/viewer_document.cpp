@@ -19,10 +19,10 @@ DocumentBinding::DocumentBinding(Viewer& shown, Document& drawing)
     QObject::connect(&document, &Document::drawingReplaced, &viewer,
                      [this] { resetViewForDrawing(); });
     QObject::connect(&document, &Document::outcomeReported, &viewer, &Viewer::outcomeReported);
-    // After an undo or redo the renderer re-solves and the panel shows the current values.
+    // After an undo or redo the panel shows the current values (the picture follows the
+    // document's drawingEdited, as after every change).
     QObject::connect(&document, &Document::drawingChanged, &viewer, [this] {
         viewer.tools().clearOverlays();
-        viewer.fullUpdate();
         viewer.settings().reportCurrentValues();
     });
     updateTitle();

@@ -30,7 +30,7 @@ std::optional<DisplayMode> displayModeForKey(int key)
 // Ctrl shortcuts need Control alone: Ctrl+Shift+C falls through to the later checks.
 bool handleControlKey(Viewer& viewer, int key)
 {
-    Document& document = viewer.drawing();
+    Document& document = viewer.document();
     switch (key) {
     case Qt::Key_Z: document.undo(); return true;
     case Qt::Key_Y: document.redo(); return true;
@@ -46,8 +46,8 @@ bool handleControlKey(Viewer& viewer, int key)
 bool handleControlShiftKey(Viewer& viewer, int key)
 {
     switch (key) {
-    case Qt::Key_Z: viewer.drawing().redo(); return true;
-    case Qt::Key_S: viewer.drawing().saveAs(); return true;
+    case Qt::Key_Z: viewer.document().redo(); return true;
+    case Qt::Key_S: viewer.document().saveAs(); return true;
     default: return false;
     }
 }
@@ -56,17 +56,16 @@ bool handleControlShiftKey(Viewer& viewer, int key)
 // of the history, and unsaved changes are offered for saving first.
 void clearDrawing(Viewer& viewer)
 {
-    Document& document = viewer.drawing();
+    Document& document = viewer.document();
     document.finishGesture();
     if (!document.maybeSaveChanges())
         return;
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     document.recordEdit("Clear", [&] {
         clearSelection(curves);
         curves.clear();
     });
     viewer.setView(View());
-    viewer.fullUpdate();
 }
 
 // The keys without a modifier that change the view or what is shown.

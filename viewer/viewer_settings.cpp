@@ -8,7 +8,7 @@
 
 ViewerSettings::ViewerSettings(Viewer& shown) : viewer(shown)
 {
-    const CurveSet& curves = viewer.document();
+    const CurveSet& curves = viewer.curves();
     shownLeftColor = curves.current_left_color;
     shownRightColor = curves.current_right_color;
     shownBlur = curves.current_blur;
@@ -22,7 +22,7 @@ void ViewerSettings::pickBucketColor(QColor color)
 
 void ViewerSettings::reportCurrentValues()
 {
-    const CurveSet& curves = viewer.document();
+    const CurveSet& curves = viewer.curves();
     if (curves.current_left_color != shownLeftColor) {
         shownLeftColor = curves.current_left_color;
         emit leftColorChanged(shownLeftColor);
@@ -40,17 +40,15 @@ void ViewerSettings::reportCurrentValues()
 void ViewerSettings::setLeftColor(QColor C)
 {
     shownLeftColor = C;
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Left Color", [&] { curves.setLeftColor(C); });
-    viewer.quickUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Left Color", [&] { curves.setLeftColor(C); });
 }
 
 void ViewerSettings::setRightColor(QColor C)
 {
     shownRightColor = C;
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Right Color", [&] { curves.setRightColor(C); });
-    viewer.quickUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Right Color", [&] { curves.setRightColor(C); });
 }
 
 void ViewerSettings::setBlur(int sigma)
@@ -58,39 +56,39 @@ void ViewerSettings::setBlur(int sigma)
     // The panel's slider echoes the blur this viewer reported: a curve with several blur
     // values keeps them.
     shownBlur = sigma;
-    CurveSet& curves = viewer.document();
+    CurveSet& curves = viewer.curves();
     if (sigma == curves.current_blur)
         return;
     // The panel's slider sends every value it passes: one step per slider drag.
-    viewer.drawing().recordEdit(
+    viewer.document().recordEdit(
         "Blur", [&] { curves.setBlur(sigma); }, true);
-    viewer.fullUpdate();
 }
 
 void ViewerSettings::setIter(int i)
 {
     viewer.solver().settings().iterations = std::clamp(i, kMinIterations, kMaxIterations);
-    viewer.quickUpdate();
+    viewer.refreshPictureAfresh();
 }
 
 void ViewerSettings::setLifetimeThreshold(int th)
 {
     ::setLifetimeThreshold(th);
-    viewer.fullUpdate();
+    // Which curves are drawn changed: a fresh picture, solved at once.
+    viewer.refreshPictureAfresh();
+    viewer.settlePicture();
 }
 
 void ViewerSettings::setControlPointLeftColor(QColor C)
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Left Color Point", [&] { curves.setLeftColorOf(C, attribute); });
-    viewer.quickUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Left Color Point", [&] { curves.setLeftColorOf(C, attribute); });
 }
 
 void ViewerSettings::setControlPointRightColor(QColor C)
 {
-    CurveSet& curves = viewer.document();
-    viewer.drawing().recordEdit("Right Color Point", [&] { curves.setRightColorOf(C, attribute); });
-    viewer.quickUpdate();
+    CurveSet& curves = viewer.curves();
+    viewer.document().recordEdit("Right Color Point",
+                                 [&] { curves.setRightColorOf(C, attribute); });
 }
 
 void ViewerSettings::showSplines(bool show)
@@ -101,7 +99,7 @@ void ViewerSettings::showSplines(bool show)
 
 void ViewerSettings::showAttrib(bool show)
 {
-    viewer.document().show_attributes = show;
+    viewer.curves().show_attributes = show;
     viewer.requestRepaint();
 }
 
@@ -114,9 +112,9 @@ void ViewerSettings::showBackgroundImage(bool show)
 void ViewerSettings::activateBlur(bool activate)
 {
     viewer.solver().settings().blurEnabled = activate;
-    viewer.fullUpdate();
+    viewer.refreshPictureAfresh();
 }
 
-void ViewerSettings::activateCLeft(bool cl) { viewer.document().left_colors_active = cl; }
+void ViewerSettings::activateCLeft(bool cl) { viewer.curves().left_colors_active = cl; }
 
-void ViewerSettings::activateCRight(bool cr) { viewer.document().right_colors_active = cr; }
+void ViewerSettings::activateCRight(bool cr) { viewer.curves().right_colors_active = cr; }

@@ -1,6 +1,6 @@
 // Timing of the diffusion solver under the GL the machine offers (llvmpipe under xvfb-run -a):
 // update (the drawing unchanged), a drag step (one curve moved by a pixel, then update: the
-// re-solve of one mouse move), fullUpdate with blur off and on, and saveImage with and without
+// re-solve of one mouse move), the editor's progressive drag frame and rest frame, fullUpdate with blur off and on, and saveImage with and without
 // blur for drawings of 1, 100 and 1000 curves, update with the drawing in OKLab, the picture's
 // read-back per encoding and the view's display pass, plus one bare full-screen 512 x 512 pass so that every figure can be read as a number
 // of passes. Every iteration ends with glFinish. Run: xvfb-run -a ./bench_solver
@@ -73,6 +73,38 @@ void BM_DragStep(benchmark::State& state)
     for (auto _ : state) {
         translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         r.solver->update();
+        glFinish();
+    }
+}
+
+// One frame of the editor's progressive drag (PictureRefresh): the first curve moves by a pixel,
+// the drawing is rasterised again and two F-cycles go on from the previous frame's
+// picture; nothing is read back. Range 1500 is a traced photo's size.
+void BM_ProgressiveDragFrame(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    r.solver->fullUpdate();
+    Curve& dragged = r.drawing.curves[0];
+    dragged.setDragAnchor(0.0, 0.0);
+    int step = 0;
+    glFinish();
+    for (auto _ : state) {
+        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
+        r.solver->beginProgressiveSolve(false);
+        r.solver->progressiveStep(false);
+        r.solver->progressiveStep(false);
+        glFinish();
+    }
+}
+
+// One frame while the pointer rests: an F-cycle and the read-back of its largest change.
+void BM_ProgressiveRestFrame(benchmark::State& state)
+{
+    Renderer& r = rendererFor(int(state.range(0)));
+    r.solver->fullUpdate();
+    glFinish();
+    for (auto _ : state) {
+        r.solver->progressiveStep(true);
         glFinish();
     }
 }
@@ -259,6 +291,8 @@ BENCHMARK(BM_BarePass)
     ->ReportAggregatesOnly(true);
 SOLVER_BENCHMARK(BM_Update, 7);
 SOLVER_BENCHMARK(BM_DragStep, 7);
+SOLVER_BENCHMARK(BM_ProgressiveDragFrame, 7)->Arg(1500);
+SOLVER_BENCHMARK(BM_ProgressiveRestFrame, 7);
 BENCHMARK(BM_SolvePhases)
     ->Args({100, 0})
     ->Args({100, 1})

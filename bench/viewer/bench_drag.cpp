@@ -61,7 +61,7 @@ public:
 };
 
 // The curve set a viewer shows.
-CurveSet& curvesOf(Viewer& viewer) { return viewer.document(); }
+CurveSet& curvesOf(Viewer& viewer) { return viewer.curves(); }
 
 // A photo-like picture busier than the landscape: `shapes` soft-shaded ellipses and polygons of
 // random colours over a graded sky, with film grain, from a fixed seed.
@@ -237,7 +237,7 @@ void BM_DragFrames(benchmark::State& state)
     curvesOf(viewer) = drawing;
     viewer.settings().setLifetimeThreshold(0); // every curve is drawn
     viewer.changeManipMode(ModeMovePoint);
-    viewer.fullUpdate();
+    viewer.settlePicture();
     runEventsUntil([] { return false; }, 300);
 
     const double bareBefore = barePassMs(viewer);

@@ -51,13 +51,13 @@ QPoint pixelOf(const Point& p)
 // moved and released.
 void dragCurve(Viewer& viewer, int i)
 {
-    viewer.document().setCurrentCurve(i);
-    const QPoint grab = pixelOf(viewer.document().curve(i).pointAt(0.5, 0));
+    viewer.curves().setCurrentCurve(i);
+    const QPoint grab = pixelOf(viewer.curves().curve(i).pointAt(0.5, 0));
     sendMouse(viewer, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
     sendMouse(viewer, QEvent::MouseMove, grab + QPoint(8, 4), Qt::NoButton, Qt::LeftButton);
     sendMouse(viewer, QEvent::MouseButtonRelease, grab + QPoint(8, 4), Qt::LeftButton,
               Qt::NoButton);
-    viewer.document().setCurrentCurve(-1);
+    viewer.curves().setCurrentCurve(-1);
 }
 
 bool prepare(benchmark::State& state)
@@ -75,7 +75,7 @@ bool prepare(benchmark::State& state)
             state.SkipWithError("no GL viewer");
             return false;
         }
-        theViewer->document() = makeRandomDrawing(kCurves);
+        theViewer->curves() = makeRandomDrawing(kCurves);
         theViewer->settings().setLifetimeThreshold(0); // full solve of the drawing
         theViewer->changeManipMode(ModeMovePoint);
         for (int d = 0; d < kDrags; ++d)
@@ -88,16 +88,16 @@ void BM_UndoOneDrag(benchmark::State& state)
 {
     if (!prepare(state))
         return;
-    DrawingHistory& history = theViewer->drawing().history();
+    DrawingHistory& history = theViewer->document().history();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        theViewer->drawing().undo();
+        theViewer->document().undo();
         theViewer->makeCurrent();
         glFinish();
         theViewer->doneCurrent();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        theViewer->drawing().redo();
+        theViewer->document().redo();
     }
     state.counters["steps"] = history.count();
 }
@@ -113,7 +113,7 @@ void BM_HistoryAfter200Drags(benchmark::State& state)
     for (auto _ : state) {
         if (!prepare(state))
             return;
-        DrawingHistory& history = theViewer->drawing().history();
+        DrawingHistory& history = theViewer->document().history();
         state.counters["steps"] = history.count();
         const double before = heapInUse();
         history.clear();

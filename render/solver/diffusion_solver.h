@@ -154,6 +154,22 @@ public:
     // strips and the blur map are left for when they are needed (solvePendingBlur): with the
     // blur on at once, else when they are shown.
     void fullUpdate();
+    // ---- the editor's progressive solve: the picture converges over frames, a cycle a frame
+    // Rasterises the drawing for the view as update does (when zoomed in, the whole canvas
+    // solved first into the overview) and readies the colour solve: it goes on from the
+    // picture, or starts afresh from the first estimate with `fresh` or when the picture
+    // belongs to another view. The blur strips are left for later, as fullUpdate leaves them.
+    void beginProgressiveSolve(bool fresh);
+    // One multigrid F-cycle on the picture (the operators rebuilt first where another solve
+    // used them meanwhile). With `checkSettled`,
+    // the cycle's largest change is read back and true returned when it is at most
+    // kSettledChange: the picture then holds the accuracy of a fresh solve. Without it (a
+    // frame of a motion) nothing is read back and false returned.
+    bool progressiveStep(bool checkSettled);
+    // What a picture at rest still needs: the overview (a copy of the picture at the whole
+    // canvas) and the blur pass when the blur is on.
+    void finishProgressiveSolve();
+
     // Makes what `mode` shows and fullUpdate left for later (the blur constraints and map);
     // the viewer calls it before each frame's display().draw.
     void prepareDisplay(DisplayMode mode);
@@ -240,6 +256,7 @@ private:
     SolvedView colorView;              // what colorSolution[0] holds
     bool blurConstraintsStale = false; // fullUpdate left the blur strips for later
     bool overviewValid = false;        // the overview holds a whole-canvas solution of the drawing
+    bool progressiveOperators = false; // the multigrid's operators belong to the colour problem
 
     bool ready = false;
     bool initialized = false;

@@ -184,6 +184,32 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, Multigri
     beginPhase("");
 }
 
+void Multigrid::buildOperatorsFor(const Problem& problem)
+{
+    useNearestSampler(true);
+    beginPhase("operators");
+    buildOperators(*problem.constraints);
+    useNearestSampler(false);
+    beginPhase("");
+}
+
+float Multigrid::step(const Problem& problem, bool measure)
+{
+    useNearestSampler(true);
+    beginPhase("level 0 packing");
+    runImagePass({packFinestProgram,
+                  {&problem.solution->texture, problem.constraints},
+                  {{"parity", 1.0f}}},
+                 black);
+    finestCycle(problem, Cycle::F, measure);
+    const float change = measure ? lastChange() : -1.0f;
+    beginPhase("level 0 packing");
+    runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
+    useNearestSampler(false);
+    beginPhase("");
+    return change;
+}
+
 void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue)
 {
     useNearestSampler(true);

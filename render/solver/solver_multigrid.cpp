@@ -18,6 +18,7 @@ void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fres
         multigrid.estimateFromConstraints(problem, emptyValue);
     const int fCycles = fresh ? cycles : std::min(cycles, kReSolveFCycles);
     multigrid.solve(problem, fCycles, cycles - fCycles, stop);
+    progressiveOperators = false; // the operators now belong to this problem
     displayPyramidStale = true;
     leavePasses();
 }

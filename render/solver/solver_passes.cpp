@@ -104,6 +104,57 @@ void DiffusionSolver::fullUpdate()
     applyBlur(input.settings.blurEnabled);
 }
 
+void DiffusionSolver::beginProgressiveSolve(bool fresh)
+{
+    if (!ready)
+        return;
+    const bool zoomedIn = view.zoom > 1.0;
+    if (zoomedIn)
+        renderOverview(!fresh);
+    problemRasteriser.buildDivergencePyramid(view);
+    problemRasteriser.buildColorConstraints(view, zoomedIn);
+    blurConstraintsStale = true;
+    solverImages.blurMapStale = true;
+    progressiveOperators = false;
+    if (fresh || !colorView.matches(view)) {
+        solvergl::beginPasses();
+        multigrid.estimateFromConstraints(colorProblem(solverImages.pyramid[0].colorSolution),
+                                          0.5f);
+        leavePasses();
+    }
+    colorView = {true, view};
+    solverImages.pictureBlurred = false;
+    displayPyramidStale = true;
+}
+
+bool DiffusionSolver::progressiveStep(bool checkSettled)
+{
+    if (!ready)
+        return true;
+    const Problem problem = colorProblem(solverImages.pyramid[0].colorSolution);
+    solvergl::beginPasses();
+    if (!progressiveOperators) {
+        multigrid.buildOperatorsFor(problem);
+        progressiveOperators = true;
+    }
+    const float change = multigrid.step(problem, checkSettled);
+    displayPyramidStale = true;
+    solverImages.pictureBlurred = false;
+    leavePasses();
+    return checkSettled && change <= kSettledChange;
+}
+
+void DiffusionSolver::finishProgressiveSolve()
+{
+    if (!ready)
+        return;
+    if (isWholeCanvasView())
+        copyIntoOverview();
+    else if (view.zoom <= 1.0)
+        renderOverview(true); // zoomed in, beginProgressiveSolve solved it
+    applyBlur(input.settings.blurEnabled);
+}
+
 void DiffusionSolver::prepareDisplay(DisplayMode mode)
 {
     if (ready && (mode == DisplayMode::BlurMap || mode == DisplayMode::BlurConstraints))

@@ -31,7 +31,7 @@ protected:
     // One two-segment curve, current, with two colour points per side.
     void addCurrentCurve()
     {
-        CurveSet& set = editor->viewer.document();
+        CurveSet& set = editor->viewer.curves();
         set.newCurve();
         for (int i = 0; i < 7; ++i)
             set.appendControlPoint(-0.6 + 0.2 * i, 0.1 * (i % 2));
@@ -68,15 +68,15 @@ TEST_F(EditorWindows, EditMenuCopiesPastesAndCutsTheCurrentCurve)
     addCurrentCurve();
     editor->panel.action_Copy->trigger();
     editor->panel.action_Paste->trigger();
-    EXPECT_EQ(editor->viewer.document().nb_curves, 2);
+    EXPECT_EQ(editor->viewer.curves().nb_curves, 2);
     editor->panel.action_Cut->trigger();
-    EXPECT_EQ(editor->viewer.document().nb_curves, 1);
+    EXPECT_EQ(editor->viewer.curves().nb_curves, 1);
 }
 
 TEST_F(EditorWindows, EditMenuCopiesAndPastesBlur)
 {
     addCurrentCurve();
-    CurveSet& set = editor->viewer.document();
+    CurveSet& set = editor->viewer.curves();
     set.setBlurOf(12, 0);
     set.setBlurOf(12, 1);
     editor->panel.action_Copy_Blur->trigger();
@@ -92,20 +92,20 @@ TEST_F(EditorWindows, ColourPointRequestIsAnsweredByThePanel)
     addCurrentCurve();
     chosenColor = QColor(5, 150, 250);
     emit editor->viewer.settings().changeControlPointLeftColor(QColor(255, 255, 255));
-    EXPECT_EQ(editor->viewer.document().curve(0).leftColorAt(0.0, 0), chosenColor);
+    EXPECT_EQ(editor->viewer.curves().curve(0).leftColorAt(0.0, 0), chosenColor);
 
     // A cancelled dialog answers with the colour the viewer sent.
     chosenColor = QColor();
     const QColor seed(40, 41, 42);
     emit editor->viewer.settings().changeControlPointRightColor(seed);
-    EXPECT_EQ(editor->viewer.document().curve(0).rightColorAt(0.0, 0), seed);
+    EXPECT_EQ(editor->viewer.curves().curve(0).rightColorAt(0.0, 0), seed);
 }
 
 TEST_F(EditorWindows, ViewerBlurReportMovesThePanelSliderAndComesBack)
 {
     emit editor->viewer.settings().blurChanged(9);
     EXPECT_EQ(editor->panel.sliderBlur->value(), 9);
-    EXPECT_EQ(editor->viewer.document().current_blur, 9);
+    EXPECT_EQ(editor->viewer.curves().current_blur, 9);
 }
 
 // The executable, started from an empty directory: it must find its shaders and icons, stay up
@@ -159,7 +159,7 @@ TEST(EditorWithBrokenShaders, KeepsAWorkingWindow)
         EXPECT_TRUE(showAndInitialise(editor.viewer));
         editor.panel.actionLoad->trigger();
         QTest::mouseClick(editor.panel.buttonZoomIn, Qt::LeftButton);
-        EXPECT_EQ(editor.viewer.document().nb_curves, 1);
+        EXPECT_EQ(editor.viewer.curves().nb_curves, 1);
         const QImage frame = editor.viewer.grabFramebuffer();
         EXPECT_EQ(frame.size(), QSize(512, 512));
         EXPECT_TRUE(editor.viewer.isVisible());

@@ -40,7 +40,7 @@ protected:
         QSettings().clear();
     }
     QString path(const char* name) const { return folder.filePath(name); }
-    QByteArray savedXml() const { return writeCurveSetXml(viewer->document()); }
+    QByteArray savedXml() const { return writeCurveSetXml(viewer->curves()); }
 
     // One edit that goes through the history: a new curve pasted from a copied one.
     void edit()
@@ -60,7 +60,7 @@ protected:
         set.addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.2)));
         set.addCurve(makeLine(Point(-0.4, 0.5), Point(0.3, 0.7)));
         EXPECT_TRUE(saveXml(set, path(name)));
-        EXPECT_TRUE(viewer->drawing().openDrawing(path(name)));
+        EXPECT_TRUE(viewer->document().openDrawing(path(name)));
         return path(name);
     }
 
@@ -75,17 +75,17 @@ TEST_F(DocumentLife, TitleShowsTheFileNameAndTheModifiedMark)
     EXPECT_EQ(viewer->windowTitle(), "Hueflow");
 
     dialogs->saveName = path("drawing"); // no extension typed
-    ASSERT_TRUE(viewer->drawing().save());
-    EXPECT_EQ(viewer->drawing().filePath(), path("drawing.xml"));
+    ASSERT_TRUE(viewer->document().save());
+    EXPECT_EQ(viewer->document().filePath(), path("drawing.xml"));
     EXPECT_EQ(fileBytes(path("drawing.xml")), savedXml());
     EXPECT_EQ(viewer->windowTitle(), "drawing.xml[*] - Hueflow");
     EXPECT_FALSE(viewer->isWindowModified());
 
     edit();
     EXPECT_TRUE(viewer->isWindowModified());
-    viewer->drawing().undo(); // back at the saved state
+    viewer->document().undo(); // back at the saved state
     EXPECT_FALSE(viewer->isWindowModified());
-    viewer->drawing().redo();
+    viewer->document().redo();
     EXPECT_TRUE(viewer->isWindowModified());
 }
 
@@ -99,12 +99,12 @@ TEST_F(DocumentLife, SaveWritesToTheCurrentFileWithoutAsking)
     EXPECT_TRUE(dialogs->titles.isEmpty()) << "Save asked for a name";
     EXPECT_EQ(fileBytes(file), savedXml());
     EXPECT_EQ(doc().nb_curves, 3);
-    EXPECT_FALSE(viewer->drawing().isModified());
+    EXPECT_FALSE(viewer->document().isModified());
 
     // Save As goes to the new name, which becomes the drawing's; a given extension is kept.
     dialogs->saveName = path("copy.svgxml");
     key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(viewer->drawing().filePath(), path("copy.svgxml"));
+    EXPECT_EQ(viewer->document().filePath(), path("copy.svgxml"));
     EXPECT_EQ(fileBytes(path("copy.svgxml")), savedXml());
 }
 
@@ -112,20 +112,20 @@ TEST_F(DocumentLife, CancelledSaveAsKeepsTheDrawingModified)
 {
     edit();
     dialogs->saveName.clear();
-    EXPECT_FALSE(viewer->drawing().save());
-    EXPECT_TRUE(viewer->drawing().isModified());
-    EXPECT_TRUE(viewer->drawing().filePath().isEmpty());
+    EXPECT_FALSE(viewer->document().save());
+    EXPECT_TRUE(viewer->document().isModified());
+    EXPECT_TRUE(viewer->document().filePath().isEmpty());
 }
 
 TEST_F(DocumentLife, NothingIsAskedWhenNothingWouldBeLost)
 {
     openTwoCurveFile("a.xml");
-    key(Qt::Key_R);           // clears: now modified
-    viewer->drawing().undo(); // back at the file's state
-    ASSERT_FALSE(viewer->drawing().isModified());
+    key(Qt::Key_R);            // clears: now modified
+    viewer->document().undo(); // back at the file's state
+    ASSERT_FALSE(viewer->document().isModified());
     dialogs->openName = path("a.xml");
-    viewer->drawing().open();
-    viewer->drawing().newDrawing();
+    viewer->document().open();
+    viewer->document().newDrawing();
     key(Qt::Key_R);
     EXPECT_TRUE(viewer->close());
     EXPECT_TRUE(dialogs->unsavedAsked.isEmpty()) << dialogs->unsavedAsked.join(", ").toStdString();
@@ -136,14 +136,14 @@ TEST_F(DocumentLife, CancelKeepsEverythingOnCloseLoadNewAndClear)
     openTwoCurveFile("kept.xml");
     edit();
     const QByteArray drawing = savedXml();
-    const int steps = viewer->drawing().history().count();
+    const int steps = viewer->document().history().count();
     dialogs->unsavedAnswer = ScriptedDialogs::UnsavedChanges::Cancel;
     dialogs->openName = dataFile("vertical_split.xml");
 
     EXPECT_FALSE(viewer->close());
     EXPECT_TRUE(viewer->isVisible());
-    viewer->drawing().open();
-    viewer->drawing().newDrawing();
+    viewer->document().open();
+    viewer->document().newDrawing();
     key(Qt::Key_R);
     key(Qt::Key_N, Qt::ControlModifier);
     key(Qt::Key_O, Qt::ControlModifier);
@@ -151,9 +151,9 @@ TEST_F(DocumentLife, CancelKeepsEverythingOnCloseLoadNewAndClear)
     EXPECT_EQ(dialogs->unsavedAsked.size(), 6);
     EXPECT_TRUE(dialogs->titles.isEmpty()) << "a file dialog opened after Cancel";
     EXPECT_EQ(savedXml(), drawing);
-    EXPECT_EQ(viewer->drawing().history().count(), steps);
-    EXPECT_TRUE(viewer->drawing().isModified());
-    EXPECT_EQ(viewer->drawing().filePath(), path("kept.xml"));
+    EXPECT_EQ(viewer->document().history().count(), steps);
+    EXPECT_TRUE(viewer->document().isModified());
+    EXPECT_EQ(viewer->document().filePath(), path("kept.xml"));
 }
 
 TEST_F(DocumentLife, DiscardGoesOnAndSaveSavesFirst)
@@ -165,21 +165,21 @@ TEST_F(DocumentLife, DiscardGoesOnAndSaveSavesFirst)
     // Save, then load: the file holds the edit, the other drawing is open.
     dialogs->unsavedAnswer = ScriptedDialogs::UnsavedChanges::Save;
     dialogs->openName = dataFile("vertical_split.xml");
-    viewer->drawing().open();
+    viewer->document().open();
     EXPECT_EQ(fileBytes(file), edited);
-    EXPECT_EQ(viewer->drawing().filePath(),
+    EXPECT_EQ(viewer->document().filePath(),
               QFileInfo(dataFile("vertical_split.xml")).absoluteFilePath());
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_EQ(viewer->drawing().history().count(), 0);
+    EXPECT_EQ(viewer->document().history().count(), 0);
 
     // Discard, then New: the file is untouched, the drawing empty and unnamed.
     edit();
     dialogs->unsavedAnswer = ScriptedDialogs::UnsavedChanges::Discard;
-    viewer->drawing().newDrawing();
+    viewer->document().newDrawing();
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_TRUE(viewer->drawing().filePath().isEmpty());
+    EXPECT_TRUE(viewer->document().filePath().isEmpty());
     EXPECT_EQ(viewer->windowTitle(), "Hueflow");
-    EXPECT_FALSE(viewer->drawing().isModified());
+    EXPECT_FALSE(viewer->document().isModified());
     EXPECT_EQ(fileBytes(file), edited);
 }
 
@@ -193,10 +193,10 @@ TEST_F(DocumentLife, UnreadableFileKeepsTheDrawingItsNameAndItsHistory)
     bad.write("<curve_set image_width=\"512\"");
     bad.close();
     dialogs->openName = path("bad.xml");
-    viewer->drawing().open(); // Discard is the scripted answer
+    viewer->document().open(); // Discard is the scripted answer
     EXPECT_EQ(savedXml(), drawing);
-    EXPECT_EQ(viewer->drawing().filePath(), file);
-    EXPECT_TRUE(viewer->drawing().history().canUndo());
+    EXPECT_EQ(viewer->document().filePath(), file);
+    EXPECT_TRUE(viewer->document().history().canUndo());
 }
 
 TEST_F(DocumentLife, FileDialogsStartInTheFolderLastUsed)
@@ -205,7 +205,7 @@ TEST_F(DocumentLife, FileDialogsStartInTheFolderLastUsed)
     dialogs->saveName.clear();
     commands->exports.savePng();
     dialogs->openName = file;
-    viewer->drawing().open();
+    viewer->document().open();
     ASSERT_EQ(dialogs->folders.size(), 2);
     EXPECT_EQ(dialogs->folders[0], QFileInfo(file).absolutePath());
     EXPECT_EQ(dialogs->folders[1], QFileInfo(file).absolutePath());
@@ -218,7 +218,7 @@ TEST_F(DocumentLife, RecentFilesAreTheLastTenMostRecentFirst)
         openTwoCurveFile(name.constData());
     }
     openTwoCurveFile("drawing3.xml"); // opened again: moves to the front
-    const QStringList recent = viewer->drawing().recentFileList();
+    const QStringList recent = viewer->document().recentFileList();
     ASSERT_EQ(recent.size(), 10);
     EXPECT_EQ(recent[0], path("drawing3.xml"));
     EXPECT_EQ(recent[1], path("drawing11.xml"));
@@ -228,9 +228,9 @@ TEST_F(DocumentLife, RecentFilesAreTheLastTenMostRecentFirst)
 
     // A recent file that has gone is dropped and nothing is opened.
     QFile::remove(path("drawing11.xml"));
-    viewer->drawing().openRecent(path("drawing11.xml"));
-    EXPECT_EQ(viewer->drawing().filePath(), path("drawing3.xml"));
-    EXPECT_FALSE(viewer->drawing().recentFileList().contains(path("drawing11.xml")));
+    viewer->document().openRecent(path("drawing11.xml"));
+    EXPECT_EQ(viewer->document().filePath(), path("drawing3.xml"));
+    EXPECT_FALSE(viewer->document().recentFileList().contains(path("drawing11.xml")));
 }
 
 // The editor as the executable builds it: the panel's File and Edit menus, both windows' keys,
@@ -249,7 +249,7 @@ protected:
         QSettings().clear();
     }
     void start() { startScriptedEditor(editor, dialogs); }
-    CurveSet& doc() { return editor->viewer.document(); }
+    CurveSet& doc() { return editor->viewer.curves(); }
     QString path(const char* name) const { return folder.filePath(name); }
     QString writeDrawing(const char* name, int curves)
     {
@@ -343,8 +343,8 @@ TEST_F(EditorDocument, RecentFilesSurviveARestart)
 {
     const QString first = writeDrawing("first.xml", 1);
     const QString second = writeDrawing("second.xml", 2);
-    ASSERT_TRUE(editor->viewer.drawing().openDrawing(first));
-    ASSERT_TRUE(editor->viewer.drawing().openDrawing(second));
+    ASSERT_TRUE(editor->viewer.document().openDrawing(first));
+    ASSERT_TRUE(editor->viewer.document().openDrawing(second));
     QStringList shown;
     for (QAction* entry : editor->panel.menuOpen_Recent->actions())
         shown << entry->data().toString();
@@ -358,7 +358,7 @@ TEST_F(EditorDocument, RecentFilesSurviveARestart)
     ASSERT_EQ(kept, QStringList({second, first}));
     EXPECT_TRUE(editor->panel.menuOpen_Recent->isEnabled());
     editor->panel.menuOpen_Recent->actions().at(1)->trigger();
-    EXPECT_EQ(editor->viewer.drawing().filePath(), first);
+    EXPECT_EQ(editor->viewer.document().filePath(), first);
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_EQ(editor->panel.menuOpen_Recent->actions().at(0)->data().toString(), first);
 }
@@ -370,7 +370,7 @@ TEST_F(EditorDocument, CommandLineOpensTheNamedDrawing)
     EXPECT_TRUE(editor->openArguments({"tintweave", writeDrawing("given.xml", 2)}));
     EXPECT_EQ(doc().nb_curves, 2);
     EXPECT_EQ(editor->viewer.windowTitle(), "given.xml[*] - Hueflow");
-    EXPECT_FALSE(editor->viewer.drawing().isModified());
+    EXPECT_FALSE(editor->viewer.document().isModified());
 
     editor = std::make_unique<Editor>();
     EXPECT_FALSE(editor->openArguments({"tintweave", path("missing.xml")}));
@@ -385,7 +385,7 @@ TEST_F(EditorDocument, ClosingEitherWindowAsksAndCancelKeepsBothOpen)
         makeCurve({Point(-0.5, 0.0), Point(-0.2, 0.3), Point(0.2, 0.3), Point(0.5, 0.0)}));
     doc().setCurrentCurve(0);
     editor->commands.edits.smoothSplines();
-    ASSERT_TRUE(editor->viewer.drawing().isModified());
+    ASSERT_TRUE(editor->viewer.document().isModified());
     const QByteArray drawing = writeCurveSetXml(doc());
     dialogs->unsavedAnswer = ScriptedDialogs::UnsavedChanges::Cancel;
     EXPECT_FALSE(editor->panel.close());

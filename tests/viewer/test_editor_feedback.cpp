@@ -63,7 +63,7 @@ TEST_F(EditorFeedback, FailedLoadShowsTheCauseAndKeepsTheDrawing)
               QString("Open drawing: Could not open broken.xml: ").size());
     EXPECT_EQ("Open drawing: " + panel().statusLines().outcomeText(), dialogs->messages[0]);
     EXPECT_EQ(doc().nb_curves, 2);
-    EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
+    EXPECT_EQ(QFileInfo(viewer().document().filePath()).fileName(), "two.xml");
 
     // A file that does not exist says so.
     dialogs->openName = path("missing.xml");
@@ -80,7 +80,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     openTwoColourDrawing();
     doc().setCurrentCurve(0);
     editor->commands.edits.deleteSplines(); // an unsaved change
-    ASSERT_TRUE(viewer().drawing().isModified());
+    ASSERT_TRUE(viewer().document().isModified());
 
     // A folder where the file should go: the save cannot succeed.
     ASSERT_TRUE(QDir(folder.path()).mkdir("taken.xml"));
@@ -91,9 +91,9 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     EXPECT_TRUE(dialogs->messages[0].startsWith("Save drawing: Could not save taken.xml: "))
         << dialogs->messages[0].toStdString();
     EXPECT_EQ("Save drawing: " + panel().statusLines().outcomeText(), dialogs->messages[0]);
-    EXPECT_TRUE(viewer().drawing().isModified());
+    EXPECT_TRUE(viewer().document().isModified());
     EXPECT_EQ(doc().nb_curves, 1);
-    EXPECT_EQ(QFileInfo(viewer().drawing().filePath()).fileName(), "two.xml");
+    EXPECT_EQ(QFileInfo(viewer().document().filePath()).fileName(), "two.xml");
     CurveSet onDisk;
     ASSERT_TRUE(loadXml(onDisk, path("two.xml")));
     EXPECT_EQ(onDisk.nb_curves, 2);
@@ -103,7 +103,7 @@ TEST_F(EditorFeedback, FailedSaveIsShownNotPassedOffAsSuccess)
     panel().actionSave_As->trigger();
     EXPECT_EQ(panel().statusLines().outcomeText(), "Saved saved.xml");
     EXPECT_EQ(dialogs->messages.size(), 1);
-    EXPECT_FALSE(viewer().drawing().isModified());
+    EXPECT_FALSE(viewer().document().isModified());
 }
 
 TEST_F(EditorFeedback, UnreadableBitmapIsShownAndTheOldOneStays)
@@ -138,7 +138,7 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
     EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(240, 220, 10));
     EXPECT_EQ(panel().sliderBlur->value(), 7);
     // The slider's echo did not come back as an edit.
-    EXPECT_FALSE(viewer().drawing().history().canUndo());
+    EXPECT_FALSE(viewer().document().history().canUndo());
 
     // Dropping the curve and choosing the other one shows the other's values.
     clickViewer(Point(0.0, 0.0));
@@ -147,7 +147,7 @@ TEST_F(EditorFeedback, SwatchesAndBlurSliderShowWhatTheNextStrokeGets)
     EXPECT_EQ(swatchColor(panel().buttonLeftColor), QColor(10, 10, 250));
     EXPECT_EQ(swatchColor(panel().buttonRightColor), QColor(250, 120, 0));
     EXPECT_EQ(panel().sliderBlur->value(), 3);
-    EXPECT_FALSE(viewer().drawing().history().canUndo());
+    EXPECT_FALSE(viewer().document().history().canUndo());
 
     // A stroke drawn now carries what the panel shows.
     QTest::mouseClick(panel().buttonDrawCatmull, Qt::LeftButton);

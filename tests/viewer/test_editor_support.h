@@ -53,7 +53,7 @@ protected:
 
     Viewer& viewer() { return editor->viewer; }
     Interface& panel() { return editor->panel; }
-    CurveSet& doc() { return viewer().document(); }
+    CurveSet& doc() { return viewer().curves(); }
     QString path(const char* name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;

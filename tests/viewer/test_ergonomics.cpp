@@ -30,7 +30,7 @@ void keepScreenshot(const QImage& image, const char* name)
 
 class EditorErgonomics : public ScriptedEditorTest {
 protected:
-    DrawingHistory& history() { return viewer().drawing().history(); }
+    DrawingHistory& history() { return viewer().document().history(); }
     QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
     void clickViewer(const Point& p)
     {
@@ -83,7 +83,7 @@ TEST_F(EditorErgonomics, BlurPointEditPreviewsCommitsWithReturnAndUndoesInOneSte
     EXPECT_EQ(doc().curve(line).blur_values, (QVector<int>{16, 0}));
     EXPECT_EQ(history().count(), 1);
     EXPECT_EQ(history().undoText(), "Blur Point");
-    viewer().drawing().undo();
+    viewer().document().undo();
     EXPECT_EQ(doc().curve(line).blur_values, (QVector<int>{0, 0}));
 }
 
@@ -132,7 +132,7 @@ TEST_F(EditorErgonomics, BlurShiftOfTheSelectionIsOneStepFromThePanel)
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(doc().curve(i).blur_values, (QVector<int>{3, 3}));
     EXPECT_EQ(history().undoText(), "Shift Blur");
-    viewer().drawing().undo();
+    viewer().document().undo();
     EXPECT_EQ(doc().curve(0).blur_values, (QVector<int>{0, 0}));
 }
 
@@ -171,7 +171,7 @@ TEST_F(EditorErgonomics, NoTrailPixelsAreLeftAfterAScribble)
     keyViewer(Qt::Key_Delete); // a step to undo
     ASSERT_EQ(doc().nb_curves, 0);
     scribble();
-    viewer().drawing().undo();
+    viewer().document().undo();
     EXPECT_TRUE(viewer().tools().selection.scribblePoints().isEmpty());
     scribble();
     viewer().resize(500, 500);

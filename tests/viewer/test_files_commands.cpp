@@ -43,7 +43,7 @@ TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
 {
     addCurve(fillingCurve());
     viewer->navigation().zoomIn();
-    viewer->drawing().saveAs();
+    viewer->document().saveAs();
     commands->exports.savePng();
     commands->bitmap.loadExampleImg();
     commands->exports.interpolate();
@@ -51,7 +51,7 @@ TEST_F(FileCommands, CancelledDialogsAskTheRightQuestionsAndChangeNothing)
     EXPECT_FALSE(commands->bitmap.isExampleImgLoaded());
     EXPECT_EQ(viewer->currentView().zoom, 2.0);
     // A cancelled load keeps the drawing but still resets the view.
-    viewer->drawing().open();
+    viewer->document().open();
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_EQ(viewer->currentView().zoom, 1.0);
 
@@ -70,13 +70,13 @@ TEST_F(FileCommands, SavedDrawingLoadsBack)
                         Point(0.8, 0.2), Point(0.6, -0.1), Point(0.4, -0.7)},
                        QColor(10, 20, 30), QColor(250, 240, 230), 3));
     dialogs->saveName = path("drawing.xml");
-    viewer->drawing().saveAs();
+    viewer->document().saveAs();
     const CurveSet saved = doc();
     key(Qt::Key_R);
     ASSERT_EQ(doc().nb_curves, 0);
 
     dialogs->openName = path("drawing.xml");
-    viewer->drawing().open();
+    viewer->document().open();
     ASSERT_EQ(doc().nb_curves, 2);
     for (int c = 0; c < 2; ++c) {
         const Curve& loaded = doc().curve(c);
@@ -95,9 +95,9 @@ TEST_F(FileCommands, LoadedDrawingSizesTheWindow)
     doc().image_width = 400;
     doc().image_height = 300;
     dialogs->saveName = path("wide.xml");
-    viewer->drawing().saveAs();
+    viewer->document().saveAs();
     dialogs->openName = path("wide.xml");
-    viewer->drawing().open();
+    viewer->document().open();
     EXPECT_EQ(viewer->size(), QSize(400, 300));
 }
 

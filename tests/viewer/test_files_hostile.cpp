@@ -126,7 +126,7 @@ TEST_F(HostileFiles, HugeStoredSizesKeepTheWindowWithinTheScreen)
          {QSize(16384, 16384), QSize(32768, 32768), QSize(65536, 65536), QSize(65536, 300)}) {
         SCOPED_TRACE(stored.width());
         dialogs->openName = write("huge.xml", drawingOfSize(stored.width(), stored.height()));
-        viewer->drawing().open();
+        viewer->document().open();
         ASSERT_EQ(doc().nb_curves, 1);
         // The stored size keeps its meaning for coordinates: the last point is the far corner.
         EXPECT_EQ(doc().image_width, stored.width());
@@ -139,7 +139,7 @@ TEST_F(HostileFiles, HugeStoredSizesKeepTheWindowWithinTheScreen)
 
     // A stored size the screen holds is taken as it is.
     dialogs->openName = write("small.xml", drawingOfSize(400, 300));
-    viewer->drawing().open();
+    viewer->document().open();
     EXPECT_EQ(viewer->size(), QSize(400, 300));
 }
 
@@ -195,7 +195,7 @@ TEST_F(HostileFiles, FifosAreRefusedWithoutBlocking)
     addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.2)));
     dialogs->openName = fifo("drawing.xml");
     ::testing::internal::CaptureStderr();
-    viewer->drawing().open();
+    viewer->document().open();
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(doc().nb_curves, 1);
     EXPECT_NE(err.find("not a regular file (a FIFO)"), std::string::npos) << err;

@@ -176,7 +176,7 @@ protected:
         viewer.reset();
     }
 
-    CurveSet& doc() { return viewer->document(); }
+    CurveSet& doc() { return viewer->curves(); }
 
     // Adds a curve to the drawing (no re-solve) and returns its index.
     int addCurve(const Curve& curve)

@@ -69,10 +69,10 @@ TEST_F(TraceBitmap, TracedCurvesAreAddedAsOneUndoStep)
     EXPECT_TRUE(script->offeredReplaceOrAdd);
     ASSERT_EQ(doc().nb_curves, 2);
     EXPECT_TRUE(doc().curve(1).isClosed());
-    EXPECT_EQ(viewer->drawing().history().undoText(), QString("Trace Bitmap"));
-    viewer->drawing().undo();
+    EXPECT_EQ(viewer->document().history().undoText(), QString("Trace Bitmap"));
+    viewer->document().undo();
     EXPECT_EQ(doc().nb_curves, 1);
-    viewer->drawing().redo();
+    viewer->document().redo();
     EXPECT_EQ(doc().nb_curves, 2);
 }
 
@@ -85,7 +85,7 @@ TEST_F(TraceBitmap, TracedCurvesReplaceTheDrawingWhenAsked)
     commands->files.traceBitmap();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_TRUE(doc().curve(0).isClosed());
-    viewer->drawing().undo();
+    viewer->document().undo();
     ASSERT_EQ(doc().nb_curves, 1);
     EXPECT_FALSE(doc().curve(0).isClosed());
 }
@@ -95,7 +95,7 @@ TEST_F(TraceBitmap, CancelledQuestionOrFileChangesNothing)
     script->traceAccepted = false;
     commands->files.traceBitmap();
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_EQ(viewer->drawing().history().count(), 0);
+    EXPECT_EQ(viewer->document().history().count(), 0);
     script->traceAccepted = true;
     script->openName.clear();
     commands->files.traceBitmap();
@@ -123,5 +123,5 @@ TEST_F(TraceBitmap, CancelWhileTheColoursAreFittedChangesNothing)
     watcher.stop();
     EXPECT_TRUE(cancelledWhileFitting);
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_EQ(viewer->drawing().history().count(), 0);
+    EXPECT_EQ(viewer->document().history().count(), 0);
 }

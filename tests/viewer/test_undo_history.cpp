@@ -26,8 +26,8 @@ QVector<QPoint> wavyStroke(int positions, int offset = 0)
 class UndoHistory : public EditingViewer {
 protected:
     // The drawing as its file would hold it.
-    QByteArray savedXml() const { return writeCurveSetXml(viewer->document()); }
-    DrawingHistory& history() { return viewer->drawing().history(); }
+    QByteArray savedXml() const { return writeCurveSetXml(viewer->curves()); }
+    DrawingHistory& history() { return viewer->document().history(); }
 
     void drawStroke(const QVector<QPoint>& points)
     {
@@ -75,12 +75,12 @@ TEST_F(UndoHistory, StrokeIsOneStepUndoneAndRedoneExactly)
     ASSERT_NE(after, before);
     EXPECT_EQ(history().count(), 1);
     EXPECT_EQ(history().undoText(), "Stroke");
-    EXPECT_TRUE(viewer->drawing().isModified());
+    EXPECT_TRUE(viewer->document().isModified());
 
     expectUndoRedoRestore(before, after);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(doc().nb_curves, 0);
-    EXPECT_FALSE(viewer->drawing().isModified()) << "back at the state of the new drawing";
+    EXPECT_FALSE(viewer->document().isModified()) << "back at the state of the new drawing";
 }
 
 TEST_F(UndoHistory, DragOfACurveIsOneStepWhateverTheNumberOfMoves)
@@ -170,7 +170,7 @@ protected:
             send(QEvent::MouseMove, points[i], Qt::NoButton, Qt::LeftButton);
         send(QEvent::MouseButtonRelease, points.back(), Qt::LeftButton, Qt::NoButton);
     }
-    CurveSet& doc() { return viewer->document(); }
+    CurveSet& doc() { return viewer->curves(); }
     void TearDown() override
     {
         commands.reset();
@@ -187,7 +187,7 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
     for (int i = 0; i < 5; ++i)
         drawStroke(wavyStroke(24, 40 * i));
     ASSERT_EQ(doc().nb_curves, 5);
-    ASSERT_EQ(viewer->drawing().history().count(), 5);
+    ASSERT_EQ(viewer->document().history().count(), 5);
     // 45 more edits, each on one of the curves made current by the document.
     int edits = 5;
     for (int i = 0; edits < 50; ++i) {
@@ -207,19 +207,19 @@ TEST_F(UnshownViewer, FiftyEditsUndoneToTheStartGiveTheEmptyDrawing)
         case 8: commands->edits.decreaseContrast(); break;
         }
         ++edits;
-        ASSERT_EQ(viewer->drawing().history().count(), edits)
+        ASSERT_EQ(viewer->document().history().count(), edits)
             << "edit " << i % 9 << " made no single step";
     }
     const QByteArray edited = writeCurveSetXml(doc());
     for (int i = 0; i < 50; ++i)
-        viewer->drawing().undo();
-    EXPECT_FALSE(viewer->drawing().history().canUndo());
+        viewer->document().undo();
+    EXPECT_FALSE(viewer->document().history().canUndo());
     EXPECT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(writeCurveSetXml(doc()), empty);
-    EXPECT_FALSE(viewer->drawing().isModified());
+    EXPECT_FALSE(viewer->document().isModified());
     // And all the way forward again.
     for (int i = 0; i < 50; ++i)
-        viewer->drawing().redo();
+        viewer->document().redo();
     EXPECT_EQ(writeCurveSetXml(doc()), edited);
 }
 
@@ -233,7 +233,7 @@ TEST_F(UndoHistory, UndoLeavesTheSelectionNamingExistingCurves)
     commands->edits.pasteSplines();
     ASSERT_EQ(doc().nb_curves, 4);
     ASSERT_EQ(doc().selection, QVector<int>({2, 3}));
-    viewer->drawing().undo();
+    viewer->document().undo();
     EXPECT_EQ(doc().nb_curves, 2);
     for (int index : doc().selection)
         EXPECT_LT(index, doc().nb_curves);
@@ -254,7 +254,7 @@ TEST_F(UndoHistory, SelectionAndViewChangesAreNoSteps)
     viewer->changeManipMode(ModeMovePoint);
     click(pixelOf(Point(0.0, 0.6)));
     EXPECT_EQ(history().count(), 0);
-    EXPECT_FALSE(viewer->drawing().isModified());
+    EXPECT_FALSE(viewer->document().isModified());
 }
 
 TEST_F(UndoHistory, ContextMenuEditsAreSteps)
@@ -282,7 +282,7 @@ TEST_F(UndoHistory, ClearWithRIsAStep)
     key(Qt::Key_R);
     ASSERT_EQ(doc().nb_curves, 0);
     EXPECT_EQ(history().undoText(), "Clear");
-    viewer->drawing().undo();
+    viewer->document().undo();
     EXPECT_EQ(savedXml(), before);
 }
 
@@ -312,16 +312,16 @@ TEST_F(UndoHistory, UndoDuringADragEndsTheDragAndUndoesIt)
 TEST(UndoLimit, OldestStepsAreForgottenBeyondTheLimit)
 {
     Viewer viewer;
-    viewer.document().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
-    viewer.document().setCurrentCurve(0);
+    viewer.curves().addCurve(makeLine(Point(-0.5, 0.0), Point(0.5, 0.0)));
+    viewer.curves().setCurrentCurve(0);
     const int edits = Document::kUndoLimit + 20;
     for (int i = 1; i <= edits; ++i)
         viewer.settings().setLeftColor(QColor(i % 256, i / 256, 7));
-    EXPECT_EQ(viewer.drawing().history().count(), Document::kUndoLimit);
-    while (viewer.drawing().history().canUndo())
-        viewer.drawing().undo();
+    EXPECT_EQ(viewer.document().history().count(), Document::kUndoLimit);
+    while (viewer.document().history().canUndo())
+        viewer.document().undo();
     // The 20 oldest steps are gone: the drawing is as after edit 20.
-    EXPECT_EQ(viewer.document().curve(0).default_left_color, QColor(20, 0, 7));
+    EXPECT_EQ(viewer.curves().curve(0).default_left_color, QColor(20, 0, 7));
 }
 
 TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
@@ -330,17 +330,17 @@ TEST_F(UnshownViewer, ValuesOfOneSliderDragMakeOneStep)
     doc().setCurrentCurve(0);
     for (int value = 1; value <= 9; ++value)
         viewer->settings().setBlur(value);
-    EXPECT_EQ(viewer->drawing().history().count(), 1);
-    EXPECT_EQ(viewer->drawing().history().undoText(), "Blur");
-    viewer->drawing().undo();
+    EXPECT_EQ(viewer->document().history().count(), 1);
+    EXPECT_EQ(viewer->document().history().undoText(), "Blur");
+    viewer->document().undo();
     EXPECT_EQ(doc().curve(0).default_blur, 0);
-    viewer->drawing().redo();
+    viewer->document().redo();
     EXPECT_EQ(doc().curve(0).default_blur, 9);
 
     // Another kind of edit in between starts a new step; a drag back to the start is no step.
     commands->edits.switchColors();
     viewer->settings().setBlur(4);
     viewer->settings().setBlur(9);
-    EXPECT_EQ(viewer->drawing().history().count(), 2) << "9 -> 4 -> 9 changed nothing";
-    EXPECT_EQ(viewer->drawing().history().undoText(), "Switch Colors");
+    EXPECT_EQ(viewer->document().history().count(), 2) << "9 -> 4 -> 9 changed nothing";
+    EXPECT_EQ(viewer->document().history().undoText(), "Switch Colors");
 }

@@ -98,20 +98,20 @@ TEST_F(PanelValues, SliderRangesReachTheViewer)
     EXPECT_EQ(curveRenderingSettings().lifetimeThreshold, 0);
 
     panel->sliderBlur->setValue(panel->sliderBlur->maximum());
-    EXPECT_EQ(viewer->document().current_blur, 16);
+    EXPECT_EQ(viewer->curves().current_blur, 16);
     panel->sliderBlur->setValue(panel->sliderBlur->minimum());
-    EXPECT_EQ(viewer->document().current_blur, 0);
+    EXPECT_EQ(viewer->curves().current_blur, 0);
 }
 
 TEST_F(PanelValues, BothColourSidesCannotBeSwitchedOff)
 {
     QTest::mouseClick(panel->checkBoxLeftColor, Qt::LeftButton);
-    EXPECT_FALSE(viewer->document().left_colors_active);
-    EXPECT_TRUE(viewer->document().right_colors_active);
+    EXPECT_FALSE(viewer->curves().left_colors_active);
+    EXPECT_TRUE(viewer->curves().right_colors_active);
 
     QTest::mouseClick(panel->checkBoxRightColor, Qt::LeftButton);
-    EXPECT_FALSE(viewer->document().right_colors_active);
-    EXPECT_TRUE(viewer->document().left_colors_active);
+    EXPECT_FALSE(viewer->curves().right_colors_active);
+    EXPECT_TRUE(viewer->curves().left_colors_active);
     EXPECT_TRUE(panel->checkBoxLeftColor->isChecked());
     EXPECT_FALSE(panel->checkBoxRightColor->isChecked());
 }
@@ -120,11 +120,11 @@ TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours)
 {
     chosenColor = QColor(12, 34, 56);
     QTest::mouseClick(panel->buttonLeftColor, Qt::LeftButton);
-    EXPECT_EQ(viewer->document().current_left_color, chosenColor);
+    EXPECT_EQ(viewer->curves().current_left_color, chosenColor);
 
     chosenColor = QColor(78, 90, 12);
     QTest::mouseClick(panel->buttonRightColor, Qt::LeftButton);
-    EXPECT_EQ(viewer->document().current_right_color, chosenColor);
+    EXPECT_EQ(viewer->curves().current_right_color, chosenColor);
 
     chosenColor = QColor(1, 2, 3);
     QTest::mouseClick(panel->buttonBucketColor, Qt::LeftButton);
@@ -133,10 +133,10 @@ TEST_F(PanelValues, ChosenColoursBecomeTheDrawingColours)
 
 TEST_F(PanelValues, CancelledColourDialogChangesNothing)
 {
-    const QColor before = viewer->document().current_left_color;
+    const QColor before = viewer->curves().current_left_color;
     chosenColor = QColor(); // cancelled
     QTest::mouseClick(panel->buttonLeftColor, Qt::LeftButton);
-    EXPECT_EQ(viewer->document().current_left_color, before);
+    EXPECT_EQ(viewer->curves().current_left_color, before);
 }
 
 // ---------------------------------------------------------------- tool buttons
@@ -167,7 +167,7 @@ TEST_P(ToolButtons, SetTheModeAndDisplayFlagsOfTheSelectionTable)
 
     EXPECT_EQ(viewer->mode(), expected.mode);
     EXPECT_EQ(viewer->settings().display.splinesShown, expected.splinesShownAfter);
-    EXPECT_EQ(viewer->document().show_attributes, expected.attributesShown);
+    EXPECT_EQ(viewer->curves().show_attributes, expected.attributesShown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,38 +223,38 @@ void addCurrentZigZag(CurveSet& set)
 
 TEST_F(ToolCommands, SmoothSmoothsTheCurrentCurveAndKeepsTheTool)
 {
-    addCurrentZigZag(viewer->document());
+    addCurrentZigZag(viewer->curves());
     QTest::mouseClick(panel->buttonMovePoint, Qt::LeftButton);
     QVector<Point> before;
-    for (int i = 0; i < viewer->document().curve(0).nb_control_points; ++i)
-        before.append(viewer->document().curve(0).controlPoint(i));
+    for (int i = 0; i < viewer->curves().curve(0).nb_control_points; ++i)
+        before.append(viewer->curves().curve(0).controlPoint(i));
 
     QTest::mouseClick(panel->buttonSmooth, Qt::LeftButton);
 
-    const Curve& after = viewer->document().curve(0);
+    const Curve& after = viewer->curves().curve(0);
     bool moved = false;
     for (int i = 0; i < after.nb_control_points && i < before.size(); ++i)
         moved = moved || !near(after.controlPoint(i), before[i], 1e-9);
     EXPECT_TRUE(moved) << "the current curve was not smoothed";
     EXPECT_EQ(viewer->mode(), ModeMovePoint);
-    EXPECT_EQ(viewer->document().current_curve, 0);
-    EXPECT_TRUE(viewer->document().selection.isEmpty());
+    EXPECT_EQ(viewer->curves().current_curve, 0);
+    EXPECT_TRUE(viewer->curves().selection.isEmpty());
 }
 
 TEST_F(ToolCommands, SwitchColorsSwapsTheSidesAndKeepsTheTool)
 {
-    addCurrentZigZag(viewer->document());
+    addCurrentZigZag(viewer->curves());
     QTest::mouseClick(panel->buttonBucket, Qt::LeftButton);
-    const QColor left = viewer->document().curve(0).defaultLeftColor();
-    const QColor right = viewer->document().curve(0).defaultRightColor();
+    const QColor left = viewer->curves().curve(0).defaultLeftColor();
+    const QColor right = viewer->curves().curve(0).defaultRightColor();
     ASSERT_NE(left, right);
-    const QColor leftAtStart = viewer->document().curve(0).leftColorAt(0.0, 0);
+    const QColor leftAtStart = viewer->curves().curve(0).leftColorAt(0.0, 0);
 
     QTest::mouseClick(panel->buttonSwitchColors, Qt::LeftButton);
 
-    EXPECT_EQ(viewer->document().curve(0).rightColorAt(0.0, 0), leftAtStart);
+    EXPECT_EQ(viewer->curves().curve(0).rightColorAt(0.0, 0), leftAtStart);
     EXPECT_EQ(viewer->mode(), ModeBucket);
-    EXPECT_TRUE(viewer->document().show_attributes);
+    EXPECT_TRUE(viewer->curves().show_attributes);
 }
 
 // ---------------------------------------------------------------- what a frame shows
@@ -266,7 +266,7 @@ using ViewerFrames = WiredWindows;
 TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour)
 {
     loadDrawing(testDataPath("vertical_split.xml"));
-    ASSERT_EQ(viewer->document().nb_curves, 1);
+    ASSERT_EQ(viewer->curves().nb_curves, 1);
 
     const QImage frame = grabFrame();
     ASSERT_EQ(frame.size(), QSize(512, 512));
@@ -287,7 +287,7 @@ TEST_F(ViewerFrames, LoadedDrawingShowsEachSideInItsColour)
 TEST(ViewerFirstSolve, DrawingLoadedBeforeTheFirstShowIsSolvedWithItsColours)
 {
     Viewer viewer;
-    ASSERT_TRUE(loadXml(viewer.document(), testDataPath("vertical_split.xml")));
+    ASSERT_TRUE(loadXml(viewer.curves(), testDataPath("vertical_split.xml")));
     ASSERT_TRUE(showAndInitialise(viewer));
     const QImage frame = viewer.grabFramebuffer();
     for (int y : {64, 256, 448}) {
@@ -371,13 +371,13 @@ TEST_F(ViewerFrames, ShowBitmapWithoutABitmapShowsThePicture)
 TEST_F(ViewerFrames, CommandsWithoutAnExampleBitmapChangeNothing)
 {
     loadDrawing(testDataPath("vertical_split.xml"));
-    viewer->document().setCurrentCurve(0);
-    const Point before = viewer->document().curve(0).controlPoint(1);
-    const QColor colourBefore = viewer->document().curve(0).leftColorAt(0.0, 0);
+    viewer->curves().setCurrentCurve(0);
+    const Point before = viewer->curves().curve(0).controlPoint(1);
+    const QColor colourBefore = viewer->curves().curve(0).leftColorAt(0.0, 0);
     QTest::mouseClick(panel->buttonSnake, Qt::LeftButton);
     QTest::mouseClick(panel->buttonSampleExample, Qt::LeftButton);
-    EXPECT_TRUE(near(viewer->document().curve(0).controlPoint(1), before, 1e-12));
-    EXPECT_EQ(viewer->document().curve(0).leftColorAt(0.0, 0), colourBefore);
+    EXPECT_TRUE(near(viewer->curves().curve(0).controlPoint(1), before, 1e-12));
+    EXPECT_EQ(viewer->curves().curve(0).leftColorAt(0.0, 0), colourBefore);
 }
 
 // ---------------------------------------------------------------- repaints
@@ -473,7 +473,7 @@ TEST_F(ViewerLifeCycle, PanelKeepsWorkingAfterTheViewerIsClosed)
     panel->sliderIter->setValue(7);
     QTest::mouseClick(panel->checkBoxActivateBlur, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(viewer->currentView().zoom, 2.0);
-    EXPECT_EQ(viewer->document().current_blur, 5);
+    EXPECT_EQ(viewer->curves().current_blur, 5);
 
     viewer->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));
@@ -491,7 +491,7 @@ TEST(ViewerWithoutWindow, SlotsBeforeTheFirstShowOnlyChangeState)
     edits.pasteSplines();
     EXPECT_FALSE(viewer.isGLReady());
     EXPECT_DOUBLE_EQ(viewer.currentView().zoom, 2.0);
-    EXPECT_EQ(viewer.document().current_blur, 3);
+    EXPECT_EQ(viewer.curves().current_blur, 3);
     EXPECT_EQ(viewer.solver().settings().iterations, 5);
 }
 
