@@ -23,8 +23,7 @@ bool PictureRefresh::step()
     if (changed) {
         changed = false;
         restCycles = 0;
-        solver.progressiveStep(false);
-        solver.progressiveStep(false);
+        solver.progressiveStep(false, kMovingCycles);
         return true; // the next frame looks whether the picture rests
     }
     const bool settled = solver.progressiveStep(true) || ++restCycles >= kMaxRestCycles;

@@ -6,8 +6,8 @@ struct DrawingEdit;
 // The editor's picture, kept converging over frames: the one path from a change (of the drawing,
 // the view or a renderer setting) to a new picture. A change only marks what must be redone; each
 // frame then calls step() once, with the context current:
-// - a frame that follows a change re-rasterises the drawing and spends a fixed budget of two
-//   multigrid cycles, going on from the previous frame's picture (nothing is thrown away). Changes that
+// - a frame that follows a change re-rasterises the drawing and spends a fixed budget of
+//   kMovingCycles multigrid cycles, going on from the previous frame's picture (nothing is thrown away). Changes that
 //   arrive before the next frame (mouse moves) merge: one re-rasterising and one budget a frame;
 // - a frame with no new change (the pointer rests) runs one cycle and reads back its largest
 //   change; once that is within DiffusionSolver::kSettledChange the picture holds the accuracy
@@ -20,6 +20,7 @@ public:
     // cheaper V-cycle hold the moving bound (1/255 root-mean-square, 4/255 at the 99.9th
     // percentile) on small steps (2.4/255 at worst) but not on a point dragged 77 px in one
     // frame (1.2/255 root-mean-square); two F-cycles leave 0.12/255 and 1.2/255 at worst.
+    static constexpr int kMovingCycles = 2;
     // Cycles at rest before the picture counts as settled whatever the stop rule reads (a
     // guard: the tests' drawings settle in 3).
     static constexpr int kMaxRestCycles = 12;

@@ -91,8 +91,7 @@ void BM_ProgressiveDragFrame(benchmark::State& state)
     for (auto _ : state) {
         translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         r.solver->beginProgressiveSolve(false);
-        r.solver->progressiveStep(false);
-        r.solver->progressiveStep(false);
+        r.solver->progressiveStep(false, 2);
         glFinish();
     }
 }

@@ -160,12 +160,12 @@ public:
     // picture, or starts afresh from the first estimate with `fresh` or when the picture
     // belongs to another view. The blur strips are left for later, as fullUpdate leaves them.
     void beginProgressiveSolve(bool fresh);
-    // One multigrid F-cycle on the picture (the operators rebuilt first where another solve
-    // used them meanwhile). With `checkSettled`,
-    // the cycle's largest change is read back and true returned when it is at most
-    // kSettledChange: the picture then holds the accuracy of a fresh solve. Without it (a
-    // frame of a motion) nothing is read back and false returned.
-    bool progressiveStep(bool checkSettled);
+    // `cycles` multigrid F-cycles on the picture (the operators rebuilt first where another
+    // solve used them meanwhile). With `checkSettled`, the last cycle's largest change is read
+    // back and true returned when it is at most kSettledChange: the picture then holds the
+    // accuracy of a fresh solve. Without it (a frame of a motion) nothing is read back and
+    // false returned.
+    bool progressiveStep(bool checkSettled, int cycles = 1);
     // What a picture at rest still needs: the overview (a copy of the picture at the whole
     // canvas) and the blur pass when the blur is on.
     void finishProgressiveSolve();

@@ -193,7 +193,7 @@ void Multigrid::buildOperatorsFor(const Problem& problem)
     beginPhase("");
 }
 
-float Multigrid::step(const Problem& problem, bool measure)
+float Multigrid::step(const Problem& problem, int cycles, bool measure)
 {
     useNearestSampler(true);
     beginPhase("level 0 packing");
@@ -201,7 +201,8 @@ float Multigrid::step(const Problem& problem, bool measure)
                   {&problem.solution->texture, problem.constraints},
                   {{"parity", 1.0f}}},
                  black);
-    finestCycle(problem, Cycle::F, measure);
+    for (int c = 0; c < cycles; ++c)
+        finestCycle(problem, Cycle::F, measure && c + 1 == cycles);
     const float change = measure ? lastChange() : -1.0f;
     beginPhase("level 0 packing");
     runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);

@@ -61,11 +61,12 @@ public:
     // solvergl::beginPasses).
     void solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop = {});
     // The same solve a cycle at a time, for a picture that converges over several frames:
-    // buildOperatorsFor once for each new constraint image, then each step runs one F-cycle on
-    // the estimate problem.solution holds. With `measure`, step returns the largest channel
-    // change of its cycle (one texel read back), else -1. Same GL state as solve.
+    // buildOperatorsFor once for each new constraint image, then each step runs `cycles`
+    // F-cycles on the estimate problem.solution holds (packed and unpacked once). With
+    // `measure`, step returns the largest channel change of its last cycle (one texel read
+    // back), else -1. Same GL state as solve.
     void buildOperatorsFor(const Problem& problem);
-    float step(const Problem& problem, bool measure);
+    float step(const Problem& problem, int cycles, bool measure);
     // A first estimate for a solve from nothing, into problem.solution: the constraint values
     // pulled down the levels as weighted means and pushed back up, interpolated bilinearly where
     // no constraint is near (pull-push). Smooth everywhere and exact on the constrained texels,

@@ -127,7 +127,7 @@ void DiffusionSolver::beginProgressiveSolve(bool fresh)
     displayPyramidStale = true;
 }
 
-bool DiffusionSolver::progressiveStep(bool checkSettled)
+bool DiffusionSolver::progressiveStep(bool checkSettled, int cycles)
 {
     if (!ready)
         return true;
@@ -137,7 +137,7 @@ bool DiffusionSolver::progressiveStep(bool checkSettled)
         multigrid.buildOperatorsFor(problem);
         progressiveOperators = true;
     }
-    const float change = multigrid.step(problem, checkSettled);
+    const float change = multigrid.step(problem, cycles, checkSettled);
     displayPyramidStale = true;
     solverImages.pictureBlurred = false;
     leavePasses();

@@ -351,8 +351,7 @@ TEST_F(ExactSolveTest, ProgressiveDragHoldsTheMovingBoundAndRestsExact)
             translateTo(dragged, at.x, at.y);
             // A frame of the motion: two F-cycles (PictureRefresh's budget).
             solver->beginProgressiveSolve(false);
-            EXPECT_FALSE(solver->progressiveStep(false));
-            EXPECT_FALSE(solver->progressiveStep(false));
+            EXPECT_FALSE(solver->progressiveStep(false, 2));
             char what[16];
             std::snprintf(what, sizeof what, "frame %d", frame);
             expectMovingBound(what, chain.drawing.name);
