@@ -9,8 +9,10 @@
 #include <GL/glew.h>
 
 #include "curve_drawing.h"
+#include "curve_geometry_cache.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "diffusion_solver.h"
 #include "gl_objects.h"
 #include "offscreen_context.h"
 #include "overlay_drawing.h"
@@ -137,11 +139,83 @@ void BM_Pick(benchmark::State& state)
     });
 }
 
+// ---- one frame of a drag: one curve moved, the images redrawn
+// Modes: 0 every curve tessellated again and the whole image drawn (as before the geometry was
+// kept), 1 kept geometry and the whole image, 2 kept geometry and only the region the moved
+// curve covered and covers (the editor's quick update with region redraws on).
+enum DragMode { Retessellate = 0, KeptWhole = 1, KeptRegion = 2 };
+
+// A solver over a copy of the drawing of `count` curves, whose curve `count / 2` moves by a
+// hundredth of the canvas to and fro each frame.
+class DragFrames {
+public:
+    DragFrames(int count, DragMode mode)
+        : drawing(drawingOf(count)), moved(count / 2), mode(mode), solver(kSize, kSize, 3, 1, 0, 0)
+    {
+        solver.initialize();
+        solver.setCurveSet(drawing);
+        solver.rasteriser().setRegionRedraws(mode == KeptRegion);
+    }
+    // Moves the curve for the next frame.
+    void step()
+    {
+        const double dx = (frame++ % 2 == 0) ? 0.01 : -0.01;
+        for (Point& p : drawing.curves[moved].control_points)
+            p = p + Point(dx, 0.5 * dx);
+        if (mode == Retessellate)
+            solver.rasteriser().geometry().invalidateAll();
+    }
+    SolverRasteriser& rasteriser() { return solver.rasteriser(); }
+
+private:
+    CurveSet drawing;
+    int moved;
+    DragMode mode;
+    DiffusionSolver solver;
+    int frame = 0;
+};
+
+template <typename Pass>
+void runDrag(benchmark::State& state, Pass pass)
+{
+    DragFrames frames(int(state.range(1)), DragMode(state.range(0)));
+    pass(frames.rasteriser()); // the images hold the drawing
+    glFinish();
+    for (auto _ : state) {
+        frames.step();
+        pass(frames.rasteriser());
+        glFinish();
+    }
+}
+
+// Gradients and divergence of a quick update.
+void BM_DragGradients(benchmark::State& state)
+{
+    runDrag(state, [](SolverRasteriser& r) { r.buildDivergencePyramid(View()); });
+}
+
+// The colour constraints of a quick update.
+void BM_DragConstraints(benchmark::State& state)
+{
+    runDrag(state, [](SolverRasteriser& r) { r.buildColorConstraints(View(), false); });
+}
+
+#define DRAG_BENCHMARK(fn)                                                                         \
+    BENCHMARK(fn)                                                                                  \
+        ->ArgsProduct({{Retessellate, KeptWhole, KeptRegion}, {100, 1500}})                        \
+        ->ArgNames({"mode", "curves"})                                                             \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
+        ->Repetitions(7)                                                                           \
+        ->ReportAggregatesOnly(true)
+
 #define DRAWING_BENCHMARK(fn)                                                                      \
     BENCHMARK(fn)                                                                                  \
         ->Arg(1)                                                                                   \
         ->Arg(100)                                                                                 \
         ->Arg(1000)                                                                                \
+        ->Arg(1500)                                                                                \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime()                                                                            \
         ->MeasureProcessCPUTime()                                                                  \
@@ -162,6 +236,8 @@ DRAWING_BENCHMARK(BM_ConstraintsScissored);
 DRAWING_BENCHMARK(BM_DrawCurves);
 DRAWING_BENCHMARK(BM_DrawCurvesInView);
 DRAWING_BENCHMARK(BM_Pick);
+DRAG_BENCHMARK(BM_DragGradients);
+DRAG_BENCHMARK(BM_DragConstraints);
 
 } // namespace
 

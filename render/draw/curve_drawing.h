@@ -80,9 +80,9 @@ void drawBlurStrips(const CurveSet& set);
 // caller's scissor box: with the scissor set to pixels that `within` holds (plus a pixel of
 // margin), those pixels come out exactly as a drawing of every curve makes them, since every
 // curve that can reach them is drawn, in the same order, from the same vertices.
-void drawGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within);
-void drawColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within);
-void drawBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within);
 
 // Display: every curve; then the current curve's box and its control points (or its attribute
 // points when show_attributes is set); or, without a current curve, the selection box and the

@@ -261,13 +261,13 @@ void drawBlurStrips(const CurveSet& set)
     drawBlurTriangles(blurBatch(whole(set)));
 }
 
-void drawGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within)
 {
     const Runs runs = CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within));
     drawGradientPairLines(cache.gradientPairs(), &runs);
 }
 
-void drawColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within)
 {
     const std::vector<int> curves = cache.curvesMeeting(within);
     CanvasRect extent;
@@ -277,7 +277,7 @@ void drawColorConstraints(const CurveGeometryCache& cache, const CanvasRect* wit
     drawGuardedColorStrips(cache.constraintStrips(), &runs, extent);
 }
 
-void drawBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -156,7 +156,7 @@ void SolverRasteriser::drawGradientsInto(const View& v, const CanvasRect* region
         if (input.curves) {
             solvergl::loadCanvasModelView(v);
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
-            drawGradientPairs(cache, region ? &cull : nullptr);
+            drawCachedGradientPairs(cache, region ? &cull : nullptr);
         }
     }
     images.leavePasses();
@@ -225,7 +225,7 @@ void SolverRasteriser::buildColorConstraints(const View& v, bool border, const C
         if (input.curves) {
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
             // Clears colour and stencil itself.
-            drawColorConstraints(cache, region ? &cull : nullptr);
+            drawCachedColorConstraints(cache, region ? &cull : nullptr);
         } else {
             glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT);
@@ -259,7 +259,7 @@ void SolverRasteriser::buildBlurConstraints(const View& v, const CanvasRect* dir
             solvergl::loadCanvasModelView(v);
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
             // Clears to (0, 0, 0, 0) first: alpha 1 marks a constraint.
-            drawBlurStrips(cache, region ? &cull : nullptr);
+            drawCachedBlurStrips(cache, region ? &cull : nullptr);
         } else {
             glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT);
