@@ -10,11 +10,13 @@
 
 #include "curve_drawing.h"
 #include "curve_geometry_cache.h"
+#include "curve_pick_index.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "gl_objects.h"
 #include "offscreen_context.h"
+#include "overlay_curves.h"
 #include "overlay_drawing.h"
 #include "picker.h"
 
@@ -200,6 +202,71 @@ void BM_DragConstraints(benchmark::State& state)
     runDrag(state, [](SolverRasteriser& r) { r.buildColorConstraints(View(), false); });
 }
 
+// A copy of the drawing of `count` curves whose curve count / 2 moves to and fro each frame.
+class MovingDrawing {
+public:
+    explicit MovingDrawing(int count) : drawing(drawingOf(count)), moved(count / 2) {}
+    const CurveSet& step()
+    {
+        const double dx = (frame++ % 2 == 0) ? 0.01 : -0.01;
+        for (Point& p : drawing.curves[moved].control_points)
+            p = p + Point(dx, 0.5 * dx);
+        return drawing;
+    }
+
+private:
+    CurveSet drawing;
+    int moved;
+    int frame = 0;
+};
+
+// The overlay of a drag frame: mode 0 made afresh (as before), 1 from the kept lines, 2 kept
+// and thinned for a dense drawing (only the selected curves' lines; none selected here).
+void BM_DragOverlay(benchmark::State& state)
+{
+    Target target;
+    MovingDrawing moving(int(state.range(1)));
+    CurveOverlayCache cache;
+    OverlayOptions options;
+    if (state.range(0) == 2)
+        options.lines = OverlayOptions::Lines::SelectedOnly;
+    const auto draw = [&](const CurveSet& set) {
+        if (state.range(0) == 0)
+            drawCurvesInView(set, View());
+        else
+            drawCurvesInView(set, View(), cache, options);
+    };
+    draw(moving.step());
+    glFinish();
+    for (auto _ : state) {
+        draw(moving.step());
+        glFinish();
+    }
+}
+
+// One 5-pixel pick at the centre of a drag frame: mode 0 the GL selection pass (as before),
+// 1 the grid of kept bodies.
+void BM_DragPick(benchmark::State& state)
+{
+    Target target;
+    MovingDrawing moving(int(state.range(1)));
+    CurvePickIndex index;
+    PickQuery query;
+    query.x = query.y = kSize / 2;
+    query.viewport[2] = query.viewport[3] = kSize;
+    const auto pick = [&](const CurveSet& set) {
+        if (state.range(0) == 0)
+            return pickCurveSet(set, query);
+        return pickCurveSetIndexed(set, index, query);
+    };
+    pick(moving.step());
+    glFinish();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pick(moving.step()));
+        glFinish();
+    }
+}
+
 #define DRAG_BENCHMARK(fn)                                                                         \
     BENCHMARK(fn)                                                                                  \
         ->ArgsProduct({{Retessellate, KeptWhole, KeptRegion}, {100, 1500}})                        \
@@ -238,6 +305,15 @@ DRAWING_BENCHMARK(BM_DrawCurvesInView);
 DRAWING_BENCHMARK(BM_Pick);
 DRAG_BENCHMARK(BM_DragGradients);
 DRAG_BENCHMARK(BM_DragConstraints);
+DRAG_BENCHMARK(BM_DragOverlay);
+BENCHMARK(BM_DragPick)
+    ->ArgsProduct({{0, 1}, {100, 1500}})
+    ->ArgNames({"mode", "curves"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 
