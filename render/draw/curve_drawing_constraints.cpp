@@ -133,8 +133,7 @@ void drawFootprints(const VertexBatch<PackedConstraintVertex>& batch)
     arrays.draw(GL_TRIANGLE_STRIP);
 }
 
-void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch,
-                     const Runs* runs = nullptr)
+void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch, const Runs* runs = nullptr)
 {
     if (nothingToDraw(batch, runs))
         return;
@@ -263,7 +262,8 @@ void drawBlurStrips(const CurveSet& set)
 
 void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within)
 {
-    const Runs runs = CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within));
+    const Runs runs =
+        CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within));
     drawGradientPairLines(cache.gradientPairs(), &runs);
 }
 

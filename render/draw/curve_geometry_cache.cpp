@@ -147,7 +147,8 @@ void CurveGeometryCache::pack(const std::vector<int>& rebuilt)
 {
     const bool samePlaces =
         !rebuilt.empty() && std::all_of(rebuilt.begin(), rebuilt.end(), [&](int i) {
-            return i < gradients.runCount() && int(entries[i].gradient.size()) == gradients.counts[i]
+            return i < gradients.runCount()
+                   && int(entries[i].gradient.size()) == gradients.counts[i]
                    && int(entries[i].strip.size()) == strips.counts[i]
                    && int(entries[i].blur.size()) == blurs.counts[i];
         });

@@ -68,7 +68,10 @@ bool convexMeets(const std::vector<Point>& poly, const CanvasRect& r)
         box.unite(p);
     if (!box.intersects(r))
         return false;
-    const Point corners[4] = {{r.minX, r.minY}, {r.maxX, r.minY}, {r.maxX, r.maxY}, {r.minX, r.maxY}};
+    const Point corners[4] = {{r.minX, r.minY},
+                              {r.maxX, r.minY},
+                              {r.maxX, r.maxY},
+                              {r.minX, r.maxY}};
     const size_t n = poly.size();
     for (size_t i = 0; i < n; ++i) {
         const Point& a = poly[i];
@@ -89,7 +92,10 @@ bool convexMeets(const std::vector<Point>& poly, const CanvasRect& r)
 // True when the rectangle lies wholly inside the convex polygon (counter-clockwise).
 bool convexHolds(const std::vector<Point>& poly, const CanvasRect& r)
 {
-    const Point corners[4] = {{r.minX, r.minY}, {r.maxX, r.minY}, {r.maxX, r.maxY}, {r.minX, r.maxY}};
+    const Point corners[4] = {{r.minX, r.minY},
+                              {r.maxX, r.minY},
+                              {r.maxX, r.maxY},
+                              {r.minX, r.maxY}};
     const size_t n = poly.size();
     for (const Point& c : corners)
         for (size_t i = 0; i < n; ++i) {
@@ -318,9 +324,8 @@ private:
         };
         list(curve.left_color_ids, std::min(curve.nb_left_colors, int(curve.left_colors.size())),
              LeftColor, 4.0 * r);
-        list(curve.right_color_ids,
-             std::min(curve.nb_right_colors, int(curve.right_colors.size())), RightColor,
-             -4.0 * r);
+        list(curve.right_color_ids, std::min(curve.nb_right_colors, int(curve.right_colors.size())),
+             RightColor, -4.0 * r);
         list(curve.blur_ids, std::min(curve.nb_blur_points, int(curve.blur_values.size())), Blur,
              0.0);
     }
@@ -459,7 +464,8 @@ PickHits pickCurveSetIndexed(const CurveSet& set, CurvePickIndex& index, const P
     context.mode = query.mode;
     context.purpose = query.purpose;
     const int count = std::min(setCurveCount(set), index.curveCount());
-    context.currentCurve = set.current_curve >= 0 && set.current_curve < count ? set.current_curve : -1;
+    context.currentCurve =
+        set.current_curve >= 0 && set.current_curve < count ? set.current_curve : -1;
     for (unsigned name : result.names)
         result.hits.append(decodePickName(name, context));
     return result;

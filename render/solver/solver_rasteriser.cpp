@@ -109,8 +109,8 @@ const CanvasRect* SolverRasteriser::regionFor(Group group, const View& v, bool b
     const CanvasRect* region = nullptr;
     if (dirty) {
         region = dirty;
-    } else if (regionMode && images.storage == SolverStorage::Interactive && input.curves
-               && h.valid && h.view == v && !border && !h.border) {
+    } else if (regionMode && images.storage == SolverStorage::Interactive && input.curves && h.valid
+               && h.view == v && !border && !h.border) {
         regionBuffer[group] = h.pending;
         region = &regionBuffer[group];
     }
@@ -194,9 +194,10 @@ void SolverRasteriser::buildDivergencePyramid(const View& v, const CanvasRect* d
     SolverImages::Level& level0 = images.pyramid[0];
     {
         const ScissorBox scissor(region ? &pixels : nullptr);
-        runImagePass(
-            {programs.divProgram, {&level0.gradientX.texture, &level0.gradientY.texture}, {}},
-            level0.divergence);
+        runImagePass({programs.divProgram,
+                      {&level0.gradientX.texture, &level0.gradientY.texture},
+                      {}},
+                     level0.divergence);
     }
     images.leavePasses();
 }

@@ -65,9 +65,9 @@ protected:
                                       (ndc.y + 1.0) * 0.5 * kSize, region);
             const PickHits gl = pickCurveSet(set, q);
             const PickHits cpu = pickCurveSetIndexed(set, index, q);
-            EXPECT_EQ(cpu.names, gl.names) << "mode " << mode << ", purpose " << int(purpose)
-                                           << ", zoom " << view.zoom << " at canvas (" << c.x
-                                           << ", " << c.y << ")";
+            EXPECT_EQ(cpu.names, gl.names)
+                << "mode " << mode << ", purpose " << int(purpose) << ", zoom " << view.zoom
+                << " at canvas (" << c.x << ", " << c.y << ")";
             hits += gl.empty() ? 0 : 1;
         }
         return hits;

@@ -124,7 +124,7 @@ TEST(CanvasRect, PixelsCoveringGrowByTheMarginAndStayInTheImage)
     const PixelRect pixels = pixelsCovering(rect, View(), 512, 512, 1);
     EXPECT_EQ(pixels.x, 127); // column 128 holds -0.5
     EXPECT_EQ(pixels.y, 127);
-    EXPECT_EQ(pixels.x + pixels.width, 258); // column 256 holds 0.0
+    EXPECT_EQ(pixels.x + pixels.width, 258);  // column 256 holds 0.0
     EXPECT_EQ(pixels.y + pixels.height, 322); // row 320 holds 0.25
     const PixelRect zoomed = pixelsCovering(rect, View{2.0, Point(0.5, 0.0)}, 512, 512, 0);
     EXPECT_EQ(zoomed.x, 256);
@@ -176,8 +176,8 @@ protected:
         for (size_t p = 0; p < a.size() / 4; ++p)
             if (std::memcmp(&a[4 * p], &b[4 * p], 4 * sizeof(float)) != 0) {
                 if (count++ == 0)
-                    first << " first at (" << p % kSize << ", " << p / kSize << "): "
-                          << a[4 * p] << " vs " << b[4 * p];
+                    first << " first at (" << p % kSize << ", " << p / kSize << "): " << a[4 * p]
+                          << " vs " << b[4 * p];
             }
         return count == 0 ? std::string() : std::to_string(count) + " pixels differ;" + first.str();
     }
@@ -234,12 +234,11 @@ TEST_F(RegionRedrawTest, MovingOneCurveGivesTheWholeRedrawsImagesAtEveryView)
     expectRegionRedrawIsWholeRedraw(View{2.5, Point(0.2, -0.1)}, 120, 0.03, 0.02, "zoomed in");
     expectRegionRedrawIsWholeRedraw(View{0.6, Point(-0.3, 0.25)}, 64, -0.2, 0.1, "zoomed out");
     // A curve mostly outside a zoomed window, moved into it.
-    expectRegionRedrawIsWholeRedraw(View{3.0, Point(-0.4, -0.4)}, 99,
-                                    0.4 - 0.5 * (drawing.curves[99].bbox_min.x
-                                                 + drawing.curves[99].bbox_max.x),
-                                    0.4 - 0.5 * (drawing.curves[99].bbox_min.y
-                                                 + drawing.curves[99].bbox_max.y),
-                                    "into a zoomed window");
+    expectRegionRedrawIsWholeRedraw(
+        View{3.0, Point(-0.4, -0.4)}, 99,
+        0.4 - 0.5 * (drawing.curves[99].bbox_min.x + drawing.curves[99].bbox_max.x),
+        0.4 - 0.5 * (drawing.curves[99].bbox_min.y + drawing.curves[99].bbox_max.y),
+        "into a zoomed window");
 }
 
 TEST_F(RegionRedrawTest, DragsAddsRemovalsAndRecolouringFoundByTheRasteriserMatchWholeRedraws)
