@@ -295,6 +295,14 @@ BENCHMARK(BM_BareQuad)
     ->MeasureProcessCPUTime()
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
+// The unit of the figures: one bare 512 x 512 pass (bare_pass.h).
+BENCHMARK(BM_BarePass)
+    ->Arg(512)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 DRAWING_BENCHMARK(BM_Gradients);
 DRAWING_BENCHMARK(BM_GradientPairs);
 DRAWING_BENCHMARK(BM_ColorConstraints);
