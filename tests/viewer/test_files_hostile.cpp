@@ -4,6 +4,9 @@
 #include "test_mouse_support.h"
 #include "test_viewer_core_support.h"
 
+#include "program_catalogue.h"
+#include "shader_files.h"
+
 #include "editor.h"
 
 #include <QDir>
@@ -224,11 +227,10 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
 {
     QTemporaryDir workingDir;
     ASSERT_TRUE(workingDir.isValid());
-    const QDir source(QString::fromUtf8(TINTWEAVE_SOURCE_DIR) + "/shaders");
     ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
-    for (const QString& name : source.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(source.filePath(name), workingDir.filePath("shaders/" + name)));
-    QFile empty(workingDir.filePath("shaders/mg_smooth_finest.frag"));
+    ASSERT_TRUE(copyShaderTree(workingDir.filePath("shaders")));
+    QFile empty(workingDir.filePath(QStringLiteral("shaders/")
+                                    + programEntry(ProgramId::MgSmoothFinest).fragment));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
     QFile old(workingDir.filePath("picture.png"));
