@@ -6,13 +6,12 @@
 #include <GL/glew.h>
 
 #include "gl_objects.h"
-#include "offscreen_context.h"
 #include "program_catalogue.h"
 #include "shader_program.h"
 
-#include <QGuiApplication>
-
 #include "bare_pass.h"
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -106,14 +105,5 @@ BENCHMARK(BM_MultigridPass)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_multigrid_passes: %s\n",
-                     context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_multigrid_passes");
 }

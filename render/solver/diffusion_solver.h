@@ -82,7 +82,7 @@ public:
     static constexpr int kReSolveSettleCycles = 3;
     static constexpr float kReSolveSettledChange = 1.0f / 255.0f;
     static constexpr int kExportCycles = ::kExportCycles;
-    static constexpr int kDefaultCycles = kDefaultIterations; // for tools/ and bench/
+    static constexpr int kDefaultCycles = kDefaultIterations; // still named so by tools/
     // The blur map's Laplace solve has no right-hand side and smooth constraints, so the first
     // estimate pulled from its constraints is already close: 2 F-cycles from there hold 1/255
     // on the same drawings (the tests prove it); the export adds one.

@@ -5,6 +5,7 @@
 #include "test_viewer_core_support.h"
 
 #include "program_catalogue.h"
+#include "png_chunks.h"
 #include "shader_files.h"
 
 #include "editor.h"
@@ -25,21 +26,6 @@ long peakMegabytes()
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
-}
-
-void appendBigEndian(QByteArray& out, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += char((value >> shift) & 0xff);
-}
-
-void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
-{
-    appendBigEndian(png, quint32(data.size()));
-    const QByteArray body = QByteArray(type, 4) + data;
-    png += body;
-    appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
-                                       uInt(body.size()))));
 }
 
 // An RGB PNG of width x height, its upper half `top` and its lower half `bottom`, compressed
@@ -80,7 +66,7 @@ QByteArray twoColourPng(int width, int height, QRgb top, QRgb bottom)
     feed(QByteArray(), Z_FINISH);
     deflateEnd(&z);
 
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray png = pngSignature();
     appendChunk(png, "IHDR", header);
     appendChunk(png, "IDAT", compressed);
     appendChunk(png, "IEND", QByteArray());
