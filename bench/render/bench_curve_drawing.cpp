@@ -15,15 +15,14 @@
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "gl_objects.h"
-#include "offscreen_context.h"
 #include "overlay_curves.h"
 #include "overlay_drawing.h"
 #include "picker.h"
 
-#include <QGuiApplication>
-
 #include "bare_pass.h"
 #include "random_drawing.h"
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -327,16 +326,6 @@ BENCHMARK(BM_DragPick)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_curve_drawing: %s\n",
-                     context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    if (!initCurveRendering(1.0 / kSize, kSize, kSize, 0))
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_curve_drawing",
+                                  [] { return initCurveRendering(1.0 / kSize, kSize, kSize, 0); });
 }

@@ -1,9 +1,9 @@
 #include "curve_rendering.h"
 
+#include "program_catalogue.h"
 #include "shader_program.h"
 
 #include <cmath>
-#include <iostream>
 
 namespace {
 
@@ -36,15 +36,8 @@ bool initCurveRendering(double pixelSize, int canvasWidth, int canvasHeight,
         settings.canvasHeight = canvasHeight;
     settings.overviewFramebuffer = overviewFramebuffer;
 
-    const bool ok = constraintsProgram.create(shaderPath("color_constraints.vert"),
-                                              shaderPath("color_constraints.frag"));
-    if (!ok)
-        std::cerr << "Color constraints Shader : " << constraintsProgram.log().constData()
-                  << std::endl;
-    const bool gradientsOk =
-        gradientsProgram.create(shaderPath("gradient_pair.vert"), shaderPath("gradient_pair.frag"));
-    if (!gradientsOk)
-        std::cerr << "Gradient pair Shader : " << gradientsProgram.log().constData() << std::endl;
+    const bool ok = createProgram(constraintsProgram, ProgramId::ColorConstraints);
+    const bool gradientsOk = createProgram(gradientsProgram, ProgramId::GradientPair);
     return ok && gradientsOk;
 }
 
