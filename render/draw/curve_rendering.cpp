@@ -11,6 +11,10 @@ CurveRenderingSettings settings;
 ShaderProgram constraintsProgram;
 ShaderProgram gradientsProgram;
 
+// Colour strips and footprints are 10 pixels wide, blur strips 4.
+constexpr double kColorStripHalfWidthPixels = 5.0;
+constexpr double kBlurStripHalfWidthPixels = 2.0;
+
 bool positiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
 } // namespace
@@ -51,6 +55,10 @@ void setHandleSize(double size)
     if (positiveFinite(size))
         settings.handleSize = size;
 }
+
+double colorStripHalfWidth() { return kColorStripHalfWidthPixels * settings.pixelSize; }
+
+double blurStripHalfWidth() { return kBlurStripHalfWidthPixels * settings.pixelSize; }
 
 bool isAboveLifetimeThreshold(const Curve& curve)
 {

@@ -42,5 +42,10 @@ void setLifetimeThreshold(int threshold);
 // Stores the handle size (canvas units); values that are not positive and finite are ignored.
 void setHandleSize(double size);
 
+// Half-widths of the rasterised strips in canvas units: colour-constraint strips (and their
+// stencil footprints) 5 pixelSize, blur strips 2 pixelSize.
+double colorStripHalfWidth();
+double blurStripHalfWidth();
+
 // True when the curve is old enough to be drawn: lifetime >= lifetimeThreshold.
 bool isAboveLifetimeThreshold(const Curve& curve);
