@@ -28,6 +28,8 @@
 #include "landscape_picture.h"
 #include "random_drawing.h"
 
+#include "widget_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -36,7 +38,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -370,15 +371,4 @@ BENCHMARK(BM_KeyframeExport)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runWidgetBenchmarks(argc, argv); }

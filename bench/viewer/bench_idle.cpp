@@ -9,17 +9,19 @@
 #include "viewer.h"
 #include "curve_set_selection.h"
 
+#include "widget_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSurfaceFormat>
 #include <QTimer>
 
 #include <sys/resource.h>
 
 #include <cmath>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -99,30 +101,26 @@ BENCHMARK(BM_ContinuousRepaint)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication application(argc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    Viewer viewer;
-    theViewer = &viewer;
-    viewer.setWindowTitle("Hueflow");
-    viewer.show();
-    for (int i = 0; i < 200 && !viewer.isGLReady(); ++i)
-        runEventLoop(20);
-    if (!viewer.isGLReady()) {
-        std::fprintf(stderr, "the viewer's GL context never came up\n");
-        return 1;
-    }
-    buildHundredCurves(viewer.curves());
-    // Built in place, past the document: solved afresh, at once.
-    viewer.refreshPictureAfresh();
-    viewer.settlePicture();
-    std::printf("drawing: %d curves\n", viewer.curves().nb_curves);
-
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    std::unique_ptr<Viewer> viewer;
+    return runWidgetBenchmarks(
+        argc, argv,
+        [&viewer] {
+            viewer = std::make_unique<Viewer>();
+            theViewer = viewer.get();
+            viewer->setWindowTitle("Hueflow");
+            viewer->show();
+            for (int i = 0; i < 200 && !viewer->isGLReady(); ++i)
+                runEventLoop(20);
+            if (!viewer->isGLReady()) {
+                std::fprintf(stderr, "the viewer's GL context never came up\n");
+                return false;
+            }
+            buildHundredCurves(viewer->curves());
+            // Built in place, past the document: solved afresh, at once.
+            viewer->refreshPictureAfresh();
+            viewer->settlePicture();
+            std::printf("drawing: %d curves\n", viewer->curves().nb_curves);
+            return true;
+        },
+        [&viewer] { viewer.reset(); });
 }
