@@ -22,6 +22,9 @@ class CurveSet;
 // for GL_SELECT picking; in render mode they are ignored.
 
 // ---- constraint images, per curve
+// Half-width of the colour-constraint strips in canvas units: 5 pixelSize. The step between a
+// curve's two colours runs along the strip's middle (see drawColorConstraintStrip).
+double colorStripHalfWidth();
 // Line strip along the sampling walk with colour 0.5 + 0.5 * n.x (resp. n.y) * (L - R) / 255 per
 // channel; texturing off on units 1 and 0, colour white at the end.
 void drawGradientX(const Curve& curve);

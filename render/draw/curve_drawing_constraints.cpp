@@ -20,11 +20,6 @@ bool isRasterised(const Curve& curve)
     return curve.nb_control_points > 3 && isAboveLifetimeThreshold(curve);
 }
 
-double colorStripHalfWidth()
-{
-    return kColorStripHalfWidthPixels * curveRenderingSettings().pixelSize;
-}
-
 double blurStripHalfWidth()
 {
     return kBlurStripHalfWidthPixels * curveRenderingSettings().pixelSize;
@@ -176,6 +171,11 @@ void drawBlurTriangles(const VertexBatch<PackedBlurVertex>& batch)
 }
 
 } // namespace
+
+double colorStripHalfWidth()
+{
+    return kColorStripHalfWidthPixels * curveRenderingSettings().pixelSize;
+}
 
 void drawGradientX(const Curve& curve) { drawGradientLines(gradientBatch(single(curve), 0)); }
 
