@@ -237,7 +237,7 @@ private:
             q[i] = picture.toPixels(pointOf(f->vertex(i)->point()));
         // Barycentric weight of corner i: the edge function of the opposite edge over the area.
         const double area = (q[1].x - q[0].x) * (q[2].y - q[0].y) - (q[2].x - q[0].x) * (q[1].y - q[0].y);
-        if (std::abs(area) < 1e-9) // no pixel centre lies inside
+        if (std::abs(area) < 2.0 * settings.smallestArea)
             return;
         double ax[3], ay[3], a0[3]; // weight i = ax x + ay y + a0
         for (int i = 0; i < 3; ++i) {

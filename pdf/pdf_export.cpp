@@ -6,7 +6,7 @@
 #include "diffusion_solver.h"
 #include "pdf_file.h"
 #include "picture_file.h"
-#include "step_bands.h"
+#include "step_ramps.h"
 
 #include <QImage>
 
@@ -57,9 +57,7 @@ QByteArray renderPdf(const CurveSet& drawing, DiffusionSolver& solver, const Pdf
     MeshStatistics statistics;
     std::vector<ShadedLayer> layers(1);
     layers[0].mesh = buildAdaptiveMesh(picture, lines, settings, &statistics);
-    StepBands bands = stepBands(lines, picture);
-    layers.push_back(std::move(bands.under));
-    layers.push_back(std::move(bands.over));
+    layers.push_back({stepRamps(lines, picture), {}});
 
     const QByteArray pdf = shadedPdf(layers, options.pageSize, error);
     if (report && !pdf.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "pdf_file.h"
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -16,6 +17,8 @@
 #include <string>
 
 namespace {
+
+constexpr double kCoordinateSteps = 16777215.0; // 24 bits
 
 struct Bounds {
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -55,17 +58,17 @@ std::uint32_t quantise(double value, double from, double to, double steps)
     return std::uint32_t(std::lround(t * steps));
 }
 
-// The shading's data: per vertex an 8-bit flag (0: a new triangle), x and y in 32 bits over the
-// decode range, r, g, b in 16 bits.
+// The shading's data: per vertex an 8-bit flag (0: a new triangle), x and y in 24 bits over the
+// decode range (a 30000th of a point on a page of 512), r, g, b in 16 bits.
 std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize)
 {
     std::string data;
-    data.reserve(mesh.size() * 3 * 15);
+    data.reserve(mesh.size() * 3 * 13);
     for (const ShadedTriangle& t : mesh)
         for (const ShadedVertex& v : t.corners) {
             data.push_back(0);
-            putBigEndian(data, quantise(toPage(v.position.x, pageSize), b.x0, b.x1, 4294967295.0), 4);
-            putBigEndian(data, quantise(toPage(v.position.y, pageSize), b.y0, b.y1, 4294967295.0), 4);
+            putBigEndian(data, quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
+            putBigEndian(data, quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
             for (float c : v.rgb)
                 putBigEndian(data, quantise(c, 0.0, 255.0, 65535.0), 2);
         }
@@ -79,7 +82,7 @@ QPDFObjectHandle shadingStream(QPDF& pdf, const GouraudMesh& mesh, double pageSi
     QPDFObjectHandle dict = shading.getDict();
     dict.replaceKey("/ShadingType", QPDFObjectHandle::newInteger(4));
     dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
-    dict.replaceKey("/BitsPerCoordinate", QPDFObjectHandle::newInteger(32));
+    dict.replaceKey("/BitsPerCoordinate", QPDFObjectHandle::newInteger(24));
     dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(16));
     dict.replaceKey("/BitsPerFlag", QPDFObjectHandle::newInteger(8));
     dict.replaceKey("/Decode", QPDFObjectHandle::parse(
@@ -139,6 +142,7 @@ QByteArray shadedPdf(const std::vector<ShadedLayer>& layers, double pageSize, QS
         page.replaceKey("/Contents", pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, content)));
         QPDFPageDocumentHelper(pdf).addPage(pdf.makeIndirectObject(page), false);
 
+        Pl_Flate::setCompressionLevel(9);
         QPDFWriter writer(pdf);
         writer.setOutputMemory();
         writer.setCompressStreams(true);
