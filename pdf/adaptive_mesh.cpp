@@ -95,8 +95,7 @@ std::vector<bool> stepMask(const ReferencePicture& picture, const std::vector<St
                 for (int x = x0; x <= x1; ++x) {
                     const Point c(x + 0.5 - a.x, y + 0.5 - a.y);
                     const double t =
-                        length2 > 0 ? std::clamp((c.x * d.x + c.y * d.y) / length2, 0.0, 1.0)
-                                    : 0.0;
+                        length2 > 0 ? std::clamp((c.x * d.x + c.y * d.y) / length2, 0.0, 1.0) : 0.0;
                     if (std::hypot(c.x - t * d.x, c.y - t * d.y) <= reach)
                         mask[size_t(y) * n + x] = true;
                 }
@@ -154,7 +153,8 @@ public:
         for (Face f : triangulation.finite_face_handles()) {
             ShadedTriangle t;
             for (int i = 0; i < 3; ++i)
-                t.corners[size_t(i)] = {pointOf(f->vertex(i)->point()), f->info().corners[size_t(i)]};
+                t.corners[size_t(i)] = {pointOf(f->vertex(i)->point()),
+                                        f->info().corners[size_t(i)]};
             out.push_back(t);
         }
         return out;
@@ -236,7 +236,8 @@ private:
         for (int i = 0; i < 3; ++i)
             q[i] = picture.toPixels(pointOf(f->vertex(i)->point()));
         // Barycentric weight of corner i: the edge function of the opposite edge over the area.
-        const double area = (q[1].x - q[0].x) * (q[2].y - q[0].y) - (q[2].x - q[0].x) * (q[1].y - q[0].y);
+        const double area =
+            (q[1].x - q[0].x) * (q[2].y - q[0].y) - (q[2].x - q[0].x) * (q[1].y - q[0].y);
         if (std::abs(area) < 2.0 * settings.smallestArea)
             return;
         double ax[3], ay[3], a0[3]; // weight i = ax x + ay y + a0

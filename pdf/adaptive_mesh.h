@@ -27,9 +27,9 @@ struct MeshSettings {
 };
 
 struct MeshStatistics {
-    int rounds = 0;         // rounds of refinement
-    bool capped = false;    // stopped by maxTriangles
-    double worstError = 0;  // largest difference left, in 1/255 levels
+    int rounds = 0;        // rounds of refinement
+    bool capped = false;   // stopped by maxTriangles
+    double worstError = 0; // largest difference left, in 1/255 levels
 };
 
 // Triangulates the canvas (-1 .. 1 on both axes) so that linear interpolation of the corner

@@ -29,9 +29,9 @@ struct PdfOptions {
 // What writePdf made, for --verbose.
 struct PdfReport {
     qint64 bytes = 0;
-    int triangles = 0;      // in the picture's mesh and the steps' bands together
-    double worstError = 0;  // largest difference left between mesh and picture, 1/255 levels
-    bool capped = false;    // the mesh reached its triangle limit before the tolerance
+    int triangles = 0;     // in the picture's mesh and the steps' bands together
+    double worstError = 0; // largest difference left between mesh and picture, 1/255 levels
+    bool capped = false;   // the mesh reached its triangle limit before the tolerance
 };
 
 // The drawing as a one-page PDF drawn only with smooth shadings (see pdf_file.h): the picture

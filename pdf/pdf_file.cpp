@@ -67,8 +67,10 @@ std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize)
     for (const ShadedTriangle& t : mesh)
         for (const ShadedVertex& v : t.corners) {
             data.push_back(0);
-            putBigEndian(data, quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
-            putBigEndian(data, quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
+            putBigEndian(data,
+                         quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
+            putBigEndian(data,
+                         quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
             for (float c : v.rgb)
                 putBigEndian(data, quantise(c, 0.0, 255.0, 65535.0), 2);
         }
@@ -85,10 +87,10 @@ QPDFObjectHandle shadingStream(QPDF& pdf, const GouraudMesh& mesh, double pageSi
     dict.replaceKey("/BitsPerCoordinate", QPDFObjectHandle::newInteger(24));
     dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(16));
     dict.replaceKey("/BitsPerFlag", QPDFObjectHandle::newInteger(8));
-    dict.replaceKey("/Decode", QPDFObjectHandle::parse(
-                                   "[" + std::to_string(b.x0) + " " + std::to_string(b.x1) + " "
-                                   + std::to_string(b.y0) + " " + std::to_string(b.y1)
-                                   + " 0 1 0 1 0 1]"));
+    dict.replaceKey("/Decode",
+                    QPDFObjectHandle::parse("[" + std::to_string(b.x0) + " " + std::to_string(b.x1)
+                                            + " " + std::to_string(b.y0) + " "
+                                            + std::to_string(b.y1) + " 0 1 0 1 0 1]"));
     return shading;
 }
 
@@ -126,7 +128,8 @@ QByteArray shadedPdf(const std::vector<ShadedLayer>& layers, double pageSize, QS
             if (layer.mesh.empty())
                 continue;
             const std::string name = "/Sh" + std::to_string(count++);
-            shadings.replaceKey(name, pdf.makeIndirectObject(shadingStream(pdf, layer.mesh, pageSize)));
+            shadings.replaceKey(name,
+                                pdf.makeIndirectObject(shadingStream(pdf, layer.mesh, pageSize)));
             if (layer.clip.empty())
                 content += name + " sh\n";
             else
@@ -139,7 +142,8 @@ QByteArray shadedPdf(const std::vector<ShadedLayer>& layers, double pageSize, QS
         page.replaceKey("/MediaBox", QPDFObjectHandle::parse("[0 0 " + number(pageSize) + " "
                                                              + number(pageSize) + "]"));
         page.replaceKey("/Resources", resources);
-        page.replaceKey("/Contents", pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, content)));
+        page.replaceKey("/Contents",
+                        pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, content)));
         QPDFPageDocumentHelper(pdf).addPage(pdf.makeIndirectObject(page), false);
 
         Pl_Flate::setCompressionLevel(9);

@@ -62,7 +62,8 @@ void addCurveLines(const Curve& curve, bool blurred, double h, LineBuilder& buil
         const Sample& b = samples[i + 1];
         const Point middle((a.point.x + h * a.normal.x + b.point.x - h * b.normal.x) * 0.5,
                            (a.point.y + h * a.normal.y + b.point.y - h * b.normal.y) * 0.5);
-        builder.add(middle, unit(Point(a.normal.x + b.normal.x, a.normal.y + b.normal.y), a.normal));
+        builder.add(middle,
+                    unit(Point(a.normal.x + b.normal.x, a.normal.y + b.normal.y), a.normal));
     }
     builder.finish();
 }

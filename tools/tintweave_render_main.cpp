@@ -105,7 +105,6 @@ const char kUsageText[] =
     "Needs no display: without an X server it renders through EGL's surfaceless platform\n"
     "(Mesa); if that is missing too, run it under xvfb-run -a.\n";
 
-
 struct Arguments {
     bool draft = false;
     bool blur = true;
@@ -198,8 +197,8 @@ bool readValues(const ToolCommandLine& line, Arguments* args)
                         DiffusionSolver::kMaxPictureSize, &args->size))
         return bad("size");
     args->framesPerPairGiven = given("frames-per-pair");
-    if (args->framesPerPairGiven && !parseNumber(value("frames-per-pair"), 2, 100000,
-                                                 &args->framesPerPair))
+    if (args->framesPerPairGiven
+        && !parseNumber(value("frames-per-pair"), 2, 100000, &args->framesPerPair))
         return bad("frames-per-pair");
     args->framesGiven = given("frames");
     if (args->framesGiven && !parseFrameRange(value("frames"), &args->firstFrame, &args->lastFrame))

@@ -217,13 +217,10 @@ int refineAndRender(const Arguments& args, const QImage& bitmap, CurveSet& drawi
     if (picture.isNull())
         picture = renderTracedPicture(solver, &why);
     const QByteArray png = picture.isNull() ? QByteArray() : encodePng(picture);
+    if (png.isEmpty() && why.isEmpty())
+        why = QStringLiteral("the picture could not be encoded as PNG");
     if (png.isEmpty())
-        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2")
-                                      .arg(args.render, why.isEmpty() ? QStringLiteral(
-                                                                            "the picture could "
-                                                                            "not be encoded as "
-                                                                            "PNG")
-                                                                      : why));
+        return fail(kCannotWrite, QStringLiteral("cannot write %1: %2").arg(args.render, why));
     return writeOutput(png, args.render, QString());
 }
 

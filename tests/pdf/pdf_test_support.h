@@ -16,8 +16,7 @@ namespace pdftest {
 // Runs `program` with `arguments`; its standard output, or a null array when it did not end
 // with status 0 within four minutes (*error says why). Poppler subdivides every Gouraud
 // triangle whose colours differ, which takes it a minute on a loaded machine for a large mesh.
-inline QByteArray runProgram(const QString& program, const QStringList& arguments,
-                             QString* error)
+inline QByteArray runProgram(const QString& program, const QStringList& arguments, QString* error)
 {
     QProcess process;
     process.start(program, arguments);

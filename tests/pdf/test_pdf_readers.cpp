@@ -59,8 +59,8 @@ void blurred(CurveSet& d)
     circle.setBlurOf(6, 0);
     circle.setBlurOf(6, 1);
     d.addCurve(circle);
-    d.addCurve(straightCurve({-0.7, -0.7}, {0.8, -0.1}, QColor(250, 230, 80), QColor(20, 120, 90),
-                             3));
+    d.addCurve(
+        straightCurve({-0.7, -0.7}, {0.8, -0.1}, QColor(250, 230, 80), QColor(20, 120, 90), 3));
     d.addCurve(straightCurve({0.5, 0.9}, {0.6, -0.9}, QColor(255, 255, 255), QColor(60, 20, 70)));
 }
 
@@ -119,8 +119,7 @@ std::vector<bool> smoothRegions(const CurveSet& drawing)
 
 class PdfReaders : public SolverTest, public ::testing::WithParamInterface<Case> {
 protected:
-    QImage readerPicture(const QString& program, const QStringList& arguments,
-                         const QString& png)
+    QImage readerPicture(const QString& program, const QStringList& arguments, const QString& png)
     {
         QString error;
         if (pdftest::runProgram(program, arguments, &error).isNull()) {
@@ -139,8 +138,7 @@ TEST_P(PdfReaders, BothReadersDrawThePictureOfTheRenderer)
     PictureRequest request; // what tintweave-render --size 2048 --no-dither writes
     request.encoding.dither = false;
     request.size = kRaster;
-    const QImage rendered =
-        solver->renderImage(request).convertToFormat(QImage::Format_RGB32);
+    const QImage rendered = solver->renderImage(request).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(rendered.size(), QSize(kRaster, kRaster));
 
     QString why;
@@ -153,17 +151,20 @@ TEST_P(PdfReaders, BothReadersDrawThePictureOfTheRenderer)
     ASSERT_FALSE(images.isNull()) << error.toStdString();
     EXPECT_EQ(images.trimmed().split('\n').size(), 2) << "images in the PDF:\n" << images.data();
 
-    const QImage poppler = readerPicture(
-        "pdftoppm", {"-r", kResolution, "-png", "-singlefile", pdf, dir.filePath("poppler")},
-        dir.filePath("poppler.png"));
-    const QImage mupdf = readerPicture(
-        "mutool", {"draw", "-q", "-r", kResolution, "-o", dir.filePath("mupdf.png"), pdf},
-        dir.filePath("mupdf.png"));
+    const QImage poppler =
+        readerPicture("pdftoppm",
+                      {"-r", kResolution, "-png", "-singlefile", pdf, dir.filePath("poppler")},
+                      dir.filePath("poppler.png"));
+    const QImage mupdf =
+        readerPicture("mutool",
+                      {"draw", "-q", "-r", kResolution, "-o", dir.filePath("mupdf.png"), pdf},
+                      dir.filePath("mupdf.png"));
     ASSERT_EQ(poppler.size(), rendered.size());
     ASSERT_EQ(mupdf.size(), rendered.size());
 
     const std::vector<bool> smooth = smoothRegions(drawing);
-    const double smoothShare = std::count(smooth.begin(), smooth.end(), true) / double(smooth.size());
+    const double smoothShare =
+        std::count(smooth.begin(), smooth.end(), true) / double(smooth.size());
     const double popplerPsnr = psnr(poppler, rendered), mupdfPsnr = psnr(mupdf, rendered);
     const double popplerSmooth = distanceQuantile(poppler, rendered, smooth, 0.995);
     const double mupdfSmooth = distanceQuantile(mupdf, rendered, smooth, 0.995);
@@ -181,14 +182,11 @@ TEST_P(PdfReaders, BothReadersDrawThePictureOfTheRenderer)
     EXPECT_GE(agreement, 35.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(HardDrawings, PdfReaders,
-                         ::testing::Values(Case{"NestedShapes", nestedShapes},
-                                           Case{"OpenCurves", openCurves},
-                                           Case{"ThirtyRandomCurves", randomThirty},
-                                           Case{"Blurred", blurred}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    HardDrawings, PdfReaders,
+    ::testing::Values(Case{"NestedShapes", nestedShapes}, Case{"OpenCurves", openCurves},
+                      Case{"ThirtyRandomCurves", randomThirty}, Case{"Blurred", blurred}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The PDF of 100 curves stays small enough to mail and place in a layout.
 TEST_F(SolverTest, PdfOfAHundredCurvesIsAtMostFourMegabytes)

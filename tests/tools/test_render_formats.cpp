@@ -138,9 +138,8 @@ TEST_F(RenderFormats, PdfPageHasTheSizeInPointsAndVerboseGivesBytesAndTriangles)
     const ToolRun run = render({"--verbose", "--size", "300", drawing, path("a.pdf")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const qint64 bytes = QFileInfo(path("a.pdf")).size();
-    EXPECT_TRUE(run.err.contains(QString("tintweave-render: %1: %2 bytes, ")
-                                     .arg(path("a.pdf"))
-                                     .arg(bytes)))
+    EXPECT_TRUE(
+        run.err.contains(QString("tintweave-render: %1: %2 bytes, ").arg(path("a.pdf")).arg(bytes)))
         << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(" triangles\n"));
     QProcess info;

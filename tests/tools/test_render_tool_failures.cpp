@@ -26,8 +26,7 @@ const char kDrawing[] =
 
 QString renderTool()
 {
-    return QCoreApplication::applicationDirPath()
-           + QStringLiteral("/../../tools/tintweave-render");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../tools/tintweave-render");
 }
 
 struct ToolResult {

@@ -49,8 +49,8 @@ TEST(TraceManners, VersionAndMistakesAreOneLine)
     EXPECT_EQ(run.err, "tintweave-trace: unknown option '--frobnicate' (see --help)\n");
     EXPECT_TRUE(run.out.isEmpty());
 
-    for (const QStringList& arguments :
-         {QStringList{"in.png"}, QStringList{}, QStringList{"--rounds"}, QStringList{"a", "b", "c"}}) {
+    for (const QStringList& arguments : {QStringList{"in.png"}, QStringList{},
+                                         QStringList{"--rounds"}, QStringList{"a", "b", "c"}}) {
         run = trace(arguments);
         EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
@@ -82,8 +82,9 @@ TEST(TraceManners, DashReadsTheBitmapFromStdinAndWritesTheDrawingToStdout)
 TEST(TraceManners, VerboseNamesTheShadersAndTheRenderGoesToStdout)
 {
     QTemporaryDir dir;
-    const ToolRun run = trace(
-        {"--verbose", "--rounds", "1", "-", dir.filePath("disc.xml"), "--render", "-"}, discPng());
+    const ToolRun run =
+        trace({"--verbose", "--rounds", "1", "-", dir.filePath("disc.xml"), "--render", "-"},
+              discPng());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("tintweave-trace: shaders from /")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("uniform location of ")) << run.err.toStdString();
