@@ -11,6 +11,8 @@ function(tintweave_add_test_suite name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # Support shared by the suites: curve fixtures, the tool runner, the PNG writer, shader files.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
     target_link_libraries(${name} PRIVATE GTest::gtest)
   else()

@@ -1,7 +1,7 @@
 #include "pdf_export.h"
 
 #include "adaptive_mesh.h"
-#include "curve_drawing.h"
+#include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "pdf_file.h"

@@ -7,11 +7,9 @@
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
-#include "offscreen_context.h"
+#include "offscreen_bench_main.h"
 #include "pdf_export.h"
 #include "random_drawing.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -78,16 +76,9 @@ BENCHMARK(BM_PdfTolerance)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_pdf_export: %s\n",
-                     context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
     // The first solver prints its uniform lookups; keep them out of the table.
-    initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize, 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_pdf_export", [] {
+        initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize, 0);
+        return true;
+    });
 }

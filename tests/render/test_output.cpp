@@ -166,8 +166,7 @@ TEST(UninitialisedSolver, DoesNothingAndReportsNothingToShow)
 QString renderTool()
 {
     // build/tests/render/render_tests -> build/tools/tintweave-render
-    return QCoreApplication::applicationDirPath()
-           + QStringLiteral("/../../tools/tintweave-render");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../../tools/tintweave-render");
 }
 
 struct ToolRun {
