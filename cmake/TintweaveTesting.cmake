@@ -14,8 +14,9 @@ function(tintweave_add_test_suite name)
   # Every test process keeps its settings, data and caches in a temporary folder of its own, and
   # the programs it starts get their own homes (tests/support).
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_user_folders.cpp)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # Support shared by the suites: curve fixtures, the tool runner, the PNG writer, shader files.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
     target_link_libraries(${name} PRIVATE GTest::gtest)
   else()

@@ -33,14 +33,15 @@ QColor blendColor(const QVector<QColor>& colors, double w, int i, bool round)
         i = 0;
     if (i >= n - 1) {
         const QColor& c = colors[n - 1];
-        return QColor(c.red(), c.green(), c.blue());
+        return QColor(c.red(), c.green(), c.blue(), c.alpha());
     }
     w = clampWeight(w);
     const QColor& a = colors[i];
     const QColor& b = colors[i + 1];
     return QColor(toChannel((1.0 - w) * a.red() + w * b.red(), round),
                   toChannel((1.0 - w) * a.green() + w * b.green(), round),
-                  toChannel((1.0 - w) * a.blue() + w * b.blue(), round));
+                  toChannel((1.0 - w) * a.blue() + w * b.blue(), round),
+                  toChannel((1.0 - w) * a.alpha() + w * b.alpha(), round));
 }
 
 // The globalID array of one attribute list.

@@ -42,7 +42,9 @@ struct CurveSample {
 // A curve of k segments has 3k + 1 control points: index i is a key point (on the curve) when
 // i mod 3 = 0, the tangent point leaving key point i - 1 when i mod 3 = 1, and the tangent point
 // arriving at key point i + 1 when i mod 3 = 2. Attribute points are (value, globalID) pairs held
-// in parallel arrays; globalID arrays are sorted ascending.
+// in parallel arrays; globalID arrays are sorted ascending. A colour point's colour carries four
+// 0..255 channels: red, green, blue and its opacity in the alpha channel (255 opaque, 0 fully
+// transparent); opacity is interpolated along the curve like the colour channels.
 //
 // The fields are public for reading by the document, the renderer and the tests. Change them
 // through the operations so that the counts stay equal to the array sizes.
@@ -86,7 +88,8 @@ public:
     void updateBoundingBox();
     // Value between attribute points i and i + 1 at weight w in [0, 1]; the value of point i when
     // i is the last one (the last point's for larger i, the first point's for negative i).
-    // Left colours and blur round, right colours truncate. An empty list gives an invalid
+    // Left colours (opacity included) and blur round, right colours truncate. An empty list gives
+    // an invalid
     // QColor or blur 0.
     QColor leftColorAt(double w, int i) const;
     QColor rightColorAt(double w, int i) const;
@@ -110,7 +113,8 @@ public:
     // Appends a control point and recomputes the bounding box.
     void appendControlPoint(double x, double y);
     // Append one attribute point (no sorting): the curve's default value when use_default is
-    // set, else the given one (colours made opaque, blur truncated towards zero).
+    // set, else the given one (colours keep their opacity, an invalid colour is opaque black;
+    // blur truncated towards zero).
     void appendLeftColor(int globalID, bool use_default, const QColor& color = QColor());
     void appendRightColor(int globalID, bool use_default, const QColor& color = QColor());
     void appendBlur(int globalID, bool use_default, double value = 0.0);
@@ -158,6 +162,7 @@ public:
     bool selected = false;
 };
 
-// result = blend of a and b at weight x (0 gives a); pairs only what both curves have: a's
-// structure and globalIDs, a's values where b has no partner. Other fields are defaults.
+// result = blend of a and b at weight x (0 gives a), colour channels and opacity alike; pairs only
+// what both curves have: a's structure and globalIDs, a's values where b has no partner. Other
+// fields are defaults.
 void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x);

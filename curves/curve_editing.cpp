@@ -8,8 +8,12 @@
 
 namespace {
 
-// Channels 0..255 with alpha 255, whatever the colour's spec (an invalid colour gives black).
-QColor opaque(const QColor& c) { return QColor(c.red(), c.green(), c.blue()); }
+// The four 0..255 channels of a colour as an RGB colour, whatever its spec (an invalid colour
+// gives opaque black).
+QColor rgba(const QColor& c)
+{
+    return c.isValid() ? QColor(c.red(), c.green(), c.blue(), c.alpha()) : QColor(0, 0, 0);
+}
 
 // Two tangent directions within this distance of each other form a smooth joint (10 degrees).
 constexpr double kSmoothJointTolerance = 0.174532925;
@@ -48,14 +52,14 @@ void Curve::appendControlPoint(double x, double y)
 
 void Curve::appendLeftColor(int globalID, bool use_default, const QColor& color)
 {
-    left_colors.append(opaque(use_default ? default_left_color : color));
+    left_colors.append(rgba(use_default ? default_left_color : color));
     left_color_ids.append(globalID);
     nb_left_colors = left_color_ids.size();
 }
 
 void Curve::appendRightColor(int globalID, bool use_default, const QColor& color)
 {
-    right_colors.append(opaque(use_default ? default_right_color : color));
+    right_colors.append(rgba(use_default ? default_right_color : color));
     right_color_ids.append(globalID);
     nb_right_colors = right_color_ids.size();
 }
@@ -123,7 +127,7 @@ void Curve::setLeftColorOf(const QColor& color, int index)
     const int n = left_colors.size();
     if (index < 0 || index >= n)
         return;
-    left_colors[index] = opaque(color);
+    left_colors[index] = rgba(color);
     if (closed && index == 0)
         left_colors[n - 1] = left_colors[0];
     else if (closed && index == n - 1)
@@ -135,7 +139,7 @@ void Curve::setRightColorOf(const QColor& color, int index)
     const int n = right_colors.size();
     if (index < 0 || index >= n)
         return;
-    right_colors[index] = opaque(color);
+    right_colors[index] = rgba(color);
     if (closed && index == 0)
         right_colors[n - 1] = right_colors[0];
     else if (closed && index == n - 1)
@@ -283,7 +287,7 @@ void interpolateCurves(const Curve& a, const Curve& b, Curve& result, double x)
             const QColor& q = other[i];
             out[i] =
                 QColor(blendChannel(p.red(), q.red(), x), blendChannel(p.green(), q.green(), x),
-                       blendChannel(p.blue(), q.blue(), x));
+                       blendChannel(p.blue(), q.blue(), x), blendChannel(p.alpha(), q.alpha(), x));
         }
     };
     blendColors(r.left_colors, b.left_colors);

@@ -26,13 +26,13 @@ int contrastChannel(int own, int d, double sign)
 QColor contrasted(const QColor& own, const QColor& opposite, double sign, bool ownIsLeft)
 {
     if (!opposite.isValid())
-        return QColor(own.red(), own.green(), own.blue());
+        return QColor(own.red(), own.green(), own.blue(), own.alpha());
     auto channel = [&](int o, int q) {
         const int d = ownIsLeft ? q - o : o - q;
         return contrastChannel(o, d, sign);
     };
     return QColor(channel(own.red(), opposite.red()), channel(own.green(), opposite.green()),
-                  channel(own.blue(), opposite.blue()));
+                  channel(own.blue(), opposite.blue()), own.alpha());
 }
 
 // Both colour lists recomputed from the colours as they were before; the left list moves by

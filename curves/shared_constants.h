@@ -8,11 +8,6 @@
 // example bitmap; one canvas pixel is 2 / kCanvasSize canvas units across the -1..1 canvas.
 constexpr int kCanvasSize = 512;
 
-// A texel of a colour-constraint image is fixed for the solve when its alpha is above this
-// (the strips write 1, free texels are 0). The shaders read it as CONSTRAINT_ALPHA_THRESHOLD,
-// which the renderer defines in every shader it compiles.
-constexpr double kConstraintAlphaThreshold = 0.1;
-
 // Largest blur value of an attribute point; a strip is drawn in grey blur / kMaxBlur.
 constexpr int kMaxBlur = 16;
 
@@ -21,7 +16,8 @@ inline const QColor kDefaultLeftColor{255, 255, 255};
 inline const QColor kDefaultRightColor{130, 25, 25};
 inline const QColor kDefaultBucketColor{130, 210, 25, 255};
 
-// Solver iterations per multigrid level: the start-up value and what the panel may ask for.
+// The Iterations setting: the multigrid cycles of a fresh solve at start-up (each step above it
+// adds one cycle to the view's solves, DiffusionSolver), and the range the panel may ask for.
 constexpr int kDefaultIterations = 3;
 constexpr int kMinIterations = 1;
 constexpr int kMaxIterations = 20;

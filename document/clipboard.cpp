@@ -48,16 +48,13 @@ void pasteSplines(CurveSet& set, const View& view)
 
     Point centre;
     if (set.clipboard.size() == 1) {
-        set.addCurve(set.clipboard.first());
-        set.setCurrentCurve(set.nb_curves - 1);
-        const Curve& pasted = set.curves.last();
+        set.setCurrentCurve(set.addCurve(set.clipboard.first()));
+        const Curve& pasted = set.curves[set.current_curve];
         centre = pasted.bbox_min + (pasted.bbox_max - pasted.bbox_min) * 0.5;
     } else {
         clearSelection(set);
-        for (const Curve& entry : qAsConst(set.clipboard)) {
-            set.addCurve(entry);
-            addToSelection(set, set.nb_curves - 1);
-        }
+        for (const Curve& entry : qAsConst(set.clipboard))
+            addToSelection(set, set.addCurve(entry));
         centre = set.selection_min + (set.selection_max - set.selection_min) * 0.5;
     }
 

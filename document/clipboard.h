@@ -9,8 +9,9 @@ struct View;
 void copySplines(CurveSet& set);
 // Copies, then removes the current curve, else the selected curves.
 void cutSplines(CurveSet& set);
-// Pastes copies displaced by 30 % of their box centre divided by the view's zoom, as the viewer
-// shows the canvas. One copy becomes current; several become the selection.
+// Pastes copies, colours and opacity as copied, into the current layer, displaced by 30 % of
+// their box centre divided by the view's zoom, as the viewer shows the canvas. One copy becomes
+// current; several become the selection.
 void pasteSplines(CurveSet& set, const View& view);
 // Mean blur of the selected curves (integer mean of their means), else of the current curve.
 void copyBlur(CurveSet& set);

@@ -20,22 +20,39 @@ void CurveSet::clear()
     nb_curves = 0;
     copied_blur = -1;
     current_curve = -1;
+    layers = {Layer{firstLayerName()}};
+    current_layer = 0;
 }
 
 // ---------------------------------------------------------------- access
 
-void CurveSet::addCurve(const Curve& c)
+int CurveSet::addCurve(const Curve& c) { return insertCurveInLayer(currentLayer(), c); }
+
+int CurveSet::insertCurveInLayer(int layer, const Curve& c)
 {
-    curves.append(c);
+    fitLayersToCurves();
+    if (layer < 0 || layer >= layers.size())
+        layer = layers.size() - 1;
+    const int at = layerRange(layer).end;
+    curves.insert(at, c);
     // Only addToSelection marks a curve selected, so that the flags match the selection list.
-    curves.last().setSelected(false);
+    curves[at].setSelected(false);
     nb_curves = curves.size();
+    ++layers[layer].curveCount;
+    for (int& s : selection)
+        if (s >= at)
+            ++s;
+    if (current_curve >= at)
+        ++current_curve;
+    return at;
 }
 
 void CurveSet::removeCurve(int i)
 {
     if (i < 0 || i >= nb_curves)
         return;
+    fitLayersToCurves();
+    --layers[layerOfCurve(i)].curveCount;
     curves.remove(i);
     nb_curves = curves.size();
 
@@ -56,11 +73,11 @@ void CurveSet::removeCurve(int i)
 
 void CurveSet::newCurve()
 {
-    if (nb_curves > 0 && curves.last().nb_control_points < 4)
+    const CurveRange run = layerRange(currentLayer());
+    if (run.size() > 0 && curves[run.end - 1].nb_control_points < 4)
         return;
-    curves.append(Curve(current_left_color, current_right_color, current_blur));
-    nb_curves = curves.size();
-    setCurrentCurve(nb_curves - 1);
+    setCurrentCurve(insertCurveInLayer(currentLayer(), Curve(current_left_color,
+                                                             current_right_color, current_blur)));
 }
 
 void CurveSet::setCurrentCurve(int i)
@@ -138,7 +155,7 @@ void CurveSet::split(double x, double y, int index, double t)
         return;
     Curve second;
     if (::split(curves[current_curve], x, y, index, t, second))
-        addCurve(second);
+        insertCurveInLayer(layerOfCurve(current_curve), second);
 }
 
 void CurveSet::insertAttribute(int globalID, AttributeKind kind)
@@ -232,10 +249,12 @@ int CurveSet::snakeStep(const QImage& contour, int reachPixels)
 
 Curve* CurveSet::clampedCurrentCurve()
 {
-    if (nb_curves < 1)
-        return nullptr;
-    if (!hasCurrentCurve())
-        current_curve = nb_curves - 1;
+    if (!hasCurrentCurve()) {
+        const CurveRange run = layerRange(currentLayer());
+        if (run.size() < 1)
+            return nullptr;
+        current_curve = run.end - 1;
+    }
     return &curves[current_curve];
 }
 
@@ -301,4 +320,60 @@ void CurveSet::dragTo(double x, double y)
             translateTo(curves[i], x, y);
     selectionBox(*this);
     selectionHull(*this);
+}
+
+// ---------------------------------------------------------------- layers
+
+int CurveSet::currentLayer() const
+{
+    return std::clamp(current_layer, 0, std::max(0, int(layers.size()) - 1));
+}
+
+CurveRange CurveSet::layerRange(int layer) const
+{
+    const int n = curves.size();
+    if (layer < 0 || layer >= layers.size())
+        return CurveRange{n, n};
+    int first = 0;
+    for (int l = 0; l < layer; ++l)
+        first += std::max(0, layers[l].curveCount);
+    first = std::min(first, n);
+    const int end =
+        layer == layers.size() - 1 ? n : std::min(n, first + std::max(0, layers[layer].curveCount));
+    return CurveRange{first, end};
+}
+
+int CurveSet::layerOfCurve(int i) const
+{
+    if (i < 0 || i >= curves.size())
+        return -1;
+    // The same runs as layerRange: each layer below the top ends after its count, the top
+    // layer takes the rest.
+    int end = 0;
+    for (int l = 0; l + 1 < layers.size(); ++l) {
+        end += std::max(0, layers[l].curveCount);
+        if (i < end)
+            return l;
+    }
+    return layers.size() - 1;
+}
+
+void CurveSet::fitLayersToCurves()
+{
+    if (layers.isEmpty())
+        layers.append(Layer{firstLayerName()});
+    int counted = 0;
+    for (Layer& layer : layers) {
+        layer.curveCount = std::max(0, layer.curveCount);
+        counted += layer.curveCount;
+    }
+    int surplus = curves.size() - counted;
+    for (int l = layers.size() - 1; l >= 0 && surplus < 0; --l) {
+        const int taken = std::min(layers[l].curveCount, -surplus);
+        layers[l].curveCount -= taken;
+        surplus += taken;
+    }
+    if (surplus > 0)
+        layers.last().curveCount += surplus;
+    current_layer = currentLayer();
 }

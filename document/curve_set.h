@@ -2,6 +2,7 @@
 
 #include "colour_space.h"
 #include "curve.h"
+#include "curve_set_layers.h"
 #include "point.h"
 #include "view.h"
 
@@ -28,26 +29,32 @@ constexpr int kMaxSnapReach = 30;
 //
 // Curves are named by their index in `curves`. Operations that take an index ignore one that is
 // out of range; indices in `selection` that name no curve are skipped.
+//
+// The curves are grouped in layers (curve_set_layers.h): `layers`, bottom first, each owning a
+// contiguous run of `curves`. New curves go to the end of the current layer's run, which for a
+// drawing of one layer is the end of `curves`.
 class CurveSet {
 public:
     CurveSet();
 
     // ---- life cycle
-    // No curves, no current curve, nothing copied as blur. Keeps the selection list, the
-    // clipboard, the image size and the current colours and blur.
+    // No curves, no current curve, nothing copied as blur, one layer as in a new drawing. Keeps
+    // the selection list, the clipboard, the image size and the current colours and blur.
     void clear();
 
     // ---- access
     // The curve at index i; the caller guarantees 0 <= i < nb_curves.
     Curve& curve(int i) { return curves[i]; }
     const Curve& curve(int i) const { return curves[i]; }
-    // Appends a copy of c, unselected (the selection list does not name it).
-    void addCurve(const Curve& c);
+    // Adds a copy of c, unselected, at the end of the current layer's run; returns its index.
+    // Curves behind it move up by one, and the selection and current_curve follow them.
+    int addCurve(const Curve& c);
     // Erases curve i (nothing when out of range). The selection and current_curve are renumbered
     // so that they keep naming the same curves; a removed current curve leaves none current.
     void removeCurve(int i);
-    // Starts a new curve with the current colours and blur and makes it current, unless the last
-    // curve is still unfinished (fewer than 4 control points), which then stays in use.
+    // Starts a new curve with the current colours and blur at the end of the current layer and
+    // makes it current, unless the last curve of that layer is still unfinished (fewer than 4
+    // control points), which then stays in use.
     void newCurve();
     // Makes curve i current and copies its default colours and blur into the current ones; an
     // index out of range only sets current_curve to -1.
@@ -68,7 +75,8 @@ public:
 
     // ---- forwarding to the current curve; do nothing without one ("ignore" guard)
     void insertControlPoint(double x, double y, int index, double t);
-    // Splits the current curve; the part after the new key point of an open curve is appended.
+    // Splits the current curve; the part after the new key point of an open curve is added at
+    // the end of the split curve's layer.
     void split(double x, double y, int index, double t);
     void insertAttribute(int globalID, AttributeKind kind);
     void deleteAttribute(int globalID, AttributeKind kind);
@@ -90,7 +98,8 @@ public:
     int snakeStep(const QImage& contour, int reachPixels = kDefaultSnapReach);
 
     // ---- forwarding that fills the curve just started ("clamp" guard): a current_curve out of
-    // range first becomes nb_curves - 1. Nothing happens when the set has no curve.
+    // range first becomes the last curve of the current layer (nb_curves - 1 in a drawing of one
+    // layer). Nothing happens when that layer has no curve.
     void appendControlPoint(double x, double y);
     void setClosed(bool closed);
     bool isClosed();
@@ -102,6 +111,21 @@ public:
     // active: start a drag at (x, y); beginDrag(0, 0, false) ends it.
     void beginDrag(double x, double y, bool active);
     void dragTo(double x, double y);
+
+    // ---- layers (curve_set_layers.h has the operations that change them)
+    int layerCount() const { return layers.size(); }
+    // current_layer, clamped to the layers there are.
+    int currentLayer() const;
+    // The run of curves of `layer`; empty (at the end of the array) when out of range. The top
+    // layer's run always ends at the end of `curves`, so curves added to the array behind the
+    // layers' back belong to it.
+    CurveRange layerRange(int layer) const;
+    // The layer holding curve i; -1 when i names no curve.
+    int layerOfCurve(int i) const;
+    // Makes the layers agree with `curves` again after code changed the array directly: at least
+    // one layer, no negative count, surplus curves counted in the top layer and missing ones
+    // taken from the top layer down; current_layer clamped.
+    void fitLayersToCurves();
 
     // ---- fields
     QVector<Curve> curves;
@@ -128,6 +152,14 @@ public:
     int image_height = kCanvasSize;
     // The space the colours are diffused in; saved as "colour_space" on "curve_set" unless sRGB.
     ColourSpace colour_space = ColourSpace::Srgb;
+    // Bottom first; never empty; the counts add up to nb_curves.
+    QVector<Layer> layers{Layer{firstLayerName()}};
+    // The layer new curves go into.
+    int current_layer = 0;
+
+    // Inserts c, unselected, at the end of `layer`'s run and counts it there (the top layer when
+    // out of range); renumbers the selection and current_curve. Returns its index.
+    int insertCurveInLayer(int layer, const Curve& c);
 
 private:
     // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it
@@ -137,5 +169,7 @@ private:
 
 // Fills `out` with the drawing at parameter t between keyframes a (t = 0) and b (t = 1). Curves
 // are paired by index and points by position; only what both keyframes have is blended, so
-// surplus curves or points of either side are left out. a and b are only read.
+// surplus curves or points of either side are left out. The layers are a's, their opacity
+// blended with b's (a hidden layer blends as opacity 0 and shows when either side shows it).
+// a and b are only read.
 void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double t);

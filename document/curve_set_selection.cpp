@@ -68,6 +68,13 @@ int clearSelection(CurveSet& set)
 
 void deleteSelected(CurveSet& set)
 {
+    set.fitLayersToCurves();
+    // Each layer loses its selected curves.
+    for (int l = set.layers.size() - 1; l >= 0; --l) {
+        const CurveRange run = set.layerRange(l);
+        for (int i = run.first; i < run.end; ++i)
+            set.layers[l].curveCount -= set.curves[i].selected;
+    }
     int kept = 0;
     int newCurrent = -1;
     for (int i = 0; i < set.curves.size(); ++i) {

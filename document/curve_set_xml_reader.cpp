@@ -16,8 +16,8 @@
 
 namespace {
 
-// The format nests four levels deep; anything far deeper is hostile and is refused before it
-// can cost memory.
+// The format nests five levels deep (four without layers); anything far deeper is hostile and is
+// refused before it can cost memory.
 constexpr int kMaxDepth = 64;
 // Largest image side accepted, in pixels.
 constexpr int kMaxImageSide = 65536;
@@ -35,9 +35,11 @@ constexpr int kMaxAttributes = 256;
 constexpr qint64 kMaxEntityExpansion = qint64(16) << 20;
 
 // Walks a CurveSetXML document with a stream reader, following the reading rules of the format:
-// after the first "curve" of the root every further child element counts as a curve, and after
-// the first point element of a set every further child element counts as such a point. Numbers
-// that are missing or not numbers read as 0; numbers that are non-finite or out of range fail.
+// after the first "curve" of the root (or of a "layer") every further child element counts as a
+// curve, and after the first point element of a set every further child element counts as such
+// a point. Numbers that are missing or not numbers read as 0; numbers that are non-finite or out
+// of range fail. The attributes that came with layers ("A", and those of "layer") are stricter:
+// absent they take their default, present they must be usable.
 class Reader {
 public:
     // `text` is `data` decoded, for the bound on entity expansion.
@@ -212,27 +214,110 @@ private:
                         .arg(text));
     }
 
+    // The children of "curve_set": skipped up to the first "curve" or "layer". A "curve" first
+    // makes the file one of a single layer, read as files were before layers; a "layer" first
+    // makes every further "layer" a layer, and a "curve" beside them is refused.
     bool readCurveSet()
     {
         if (!imageSide("image_width", set_.image_width)
             || !imageSide("image_height", set_.image_height) || !colourSpace())
             return false;
         bool ok = true;
-        bool curvesStarted = false;
+        int layersRead = 0;
         while (nextChild(ok)) {
-            if (!curvesStarted && xml_.qualifiedName() != QLatin1String("curve")) {
-                if (!skipElement(1))
-                    return false;
-                continue;
-            }
-            curvesStarted = true;
-            if (!readCurve())
+            const QStringRef name = xml_.qualifiedName();
+            bool done = true;
+            if (layersRead == 0 && name == QLatin1String("curve"))
+                return readCurvesFromHere(1);
+            if (name == QLatin1String("layer"))
+                done = readLayer(layersRead++);
+            else if (layersRead > 0 && name == QLatin1String("curve"))
+                done = fail(QStringLiteral("a \"curve\" lies beside \"layer\" elements; in a "
+                                           "drawing with layers every curve belongs to a layer"));
+            else
+                done = skipElement(1);
+            if (!done)
                 return false;
         }
         return ok;
     }
 
-    bool readCurve()
+    // Reads the element just started and every further sibling as curves, at `depth`.
+    bool readCurvesFromHere(int depth)
+    {
+        bool ok = true;
+        do {
+            if (!readCurve(depth))
+                return false;
+        } while (nextChild(ok));
+        return ok;
+    }
+
+    // The children of a "layer": skipped up to the first "curve", which starts the curves.
+    bool readCurvesOfLayer()
+    {
+        bool ok = true;
+        while (nextChild(ok)) {
+            if (xml_.qualifiedName() == QLatin1String("curve"))
+                return readCurvesFromHere(2);
+            if (!skipElement(2))
+                return false;
+        }
+        return ok;
+    }
+
+    // A "layer": its settings become layer number `index` (the set's first layer for index 0),
+    // which becomes current so that its curves go into it.
+    bool readLayer(int index)
+    {
+        if (index >= kMaxLayers)
+            return fail(QStringLiteral("more than %1 layers").arg(kMaxLayers));
+        Layer layer;
+        if (!layerSettings(layer))
+            return false;
+        if (index == 0)
+            set_.layers = {layer};
+        else
+            set_.layers.append(layer);
+        set_.current_layer = index;
+        set_.current_curve = -1;
+        return readCurvesOfLayer();
+    }
+
+    bool layerSettings(Layer& layer)
+    {
+        const QString name = attribute("name");
+        if (name.size() > kMaxLayerNameLength)
+            return fail(QStringLiteral("a \"layer\" name is longer than %1 characters")
+                            .arg(kMaxLayerNameLength));
+        layer.name = cleanLayerName(name);
+        if (!flag("visible", true, layer.visible) || !flag("locked", false, layer.locked))
+            return false;
+        const QString opacity = attribute("opacity");
+        if (opacity.isNull())
+            return true;
+        bool parsed = false;
+        layer.opacity = opacity.toDouble(&parsed);
+        if (!parsed || !(layer.opacity >= 0.0 && layer.opacity <= 1.0))
+            return fail(QStringLiteral("unusable \"opacity\" = \"%1\" in \"layer\" (0 .. 1 "
+                                       "expected)")
+                            .arg(opacity));
+        return true;
+    }
+
+    // An optional 0 / 1 attribute.
+    bool flag(const char* name, bool absent, bool& value)
+    {
+        const QString text = attribute(name);
+        value = text.isNull() ? absent : text == QLatin1String("1");
+        if (text.isNull() || text == QLatin1String("0") || text == QLatin1String("1"))
+            return true;
+        return fail(QStringLiteral("unusable \"%1\" = \"%2\" in \"layer\" (0 or 1 expected)")
+                        .arg(QLatin1String(name), text));
+    }
+
+    // `depth`: the curve element's depth (1 under "curve_set", 2 in a "layer").
+    bool readCurve(int depth)
     {
         set_.newCurve();
         set_.curve(set_.current_curve).lifetime = integer("lifetime");
@@ -243,18 +328,18 @@ private:
             bool done = true;
             if (!pointsRead && name == QLatin1String("control_points_set")) {
                 pointsRead = true;
-                done = readPointSet("control_point", &Reader::readControlPoint);
+                done = readPointSet("control_point", &Reader::readControlPoint, depth + 1);
             } else if (!leftRead && name == QLatin1String("left_colors_set")) {
                 leftRead = true;
-                done = readPointSet("left_color", &Reader::readLeftColor);
+                done = readPointSet("left_color", &Reader::readLeftColor, depth + 1);
             } else if (!rightRead && name == QLatin1String("right_colors_set")) {
                 rightRead = true;
-                done = readPointSet("right_color", &Reader::readRightColor);
+                done = readPointSet("right_color", &Reader::readRightColor, depth + 1);
             } else if (!blurRead && name == QLatin1String("blur_points_set")) {
                 blurRead = true;
-                done = readPointSet("best_scale", &Reader::readBlurPoint);
+                done = readPointSet("best_scale", &Reader::readBlurPoint, depth + 1);
             } else {
-                done = skipElement(2);
+                done = skipElement(depth + 1);
             }
             if (!done)
                 return false;
@@ -264,18 +349,19 @@ private:
 
     // Reads the children of a point set: elements are skipped until the first one named
     // `pointName`; from there on every child element is read as a point.
-    bool readPointSet(const char* pointName, bool (Reader::*readPoint)())
+    // `depth`: the set element's depth.
+    bool readPointSet(const char* pointName, bool (Reader::*readPoint)(), int depth)
     {
         bool ok = true;
         bool pointsStarted = false;
         while (nextChild(ok)) {
             if (!pointsStarted && xml_.qualifiedName() != QLatin1String(pointName)) {
-                if (!skipElement(3))
+                if (!skipElement(depth + 1))
                     return false;
                 continue;
             }
             pointsStarted = true;
-            if (!(this->*readPoint)() || !skipElement(3))
+            if (!(this->*readPoint)() || !skipElement(depth + 1))
                 return false;
         }
         return ok;
@@ -294,22 +380,39 @@ private:
         return true;
     }
 
-    // A colour point: "B" holds red and "R" blue; channels and globalID are reals, floored.
+    // A colour point: "B" holds red and "R" blue; channels and globalID are reals, floored. The
+    // opacity "A" is 255 when absent.
     bool readColor(QColor& color, int& globalID)
     {
-        double red = 0.0, green = 0.0, blue = 0.0, id = 0.0;
-        if (!real("B", red) || !real("G", green) || !real("R", blue) || !real("globalID", id))
+        double red = 0.0, green = 0.0, blue = 0.0, alpha = 255.0, id = 0.0;
+        if (!real("B", red) || !real("G", green) || !real("R", blue) || !real("globalID", id)
+            || !opacity(alpha))
             return false;
         red = std::floor(red);
         green = std::floor(green);
         blue = std::floor(blue);
         id = std::floor(id);
         if (!inRange("B", red, 0, 255) || !inRange("G", green, 0, 255)
-            || !inRange("R", blue, 0, 255) || !inRange("globalID", id, 0, kMaxGlobalID))
+            || !inRange("R", blue, 0, 255) || !inRange("A", alpha, 0, 255)
+            || !inRange("globalID", id, 0, kMaxGlobalID))
             return false;
-        color = QColor(int(red), int(green), int(blue));
+        color = QColor(int(red), int(green), int(blue), int(alpha));
         globalID = int(id);
         return true;
+    }
+
+    // The optional "A" of a colour point, floored; 255 when absent, refused when not a number.
+    bool opacity(double& alpha)
+    {
+        const QString text = attribute("A");
+        if (text.isNull())
+            return true;
+        bool parsed = false;
+        alpha = std::floor(text.toDouble(&parsed));
+        if (parsed)
+            return true;
+        return fail(QStringLiteral("unusable \"A\" = \"%1\" in \"%2\" (0 .. 255 expected)")
+                        .arg(text, xml_.qualifiedName().toString()));
     }
 
     bool readLeftColor()
@@ -428,13 +531,18 @@ bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
     try {
         if (!readWithinLimits(input, into, reason))
             return false;
-        // A trailing curve without a whole segment cannot be drawn, and the next stroke would be
-        // merged into it: leave it out.
-        if (into.nb_curves > 0 && into.curves.last().nb_control_points < 4)
-            into.removeCurve(into.nb_curves - 1);
+        // A curve ending a layer without a whole segment cannot be drawn, and the next stroke
+        // would be merged into it: leave it out. (Only a layer's last curve can be unfinished:
+        // the points of a curve after an unfinished one join it.)
+        for (int l = into.layers.size() - 1; l >= 0; --l) {
+            const CurveRange run = into.layerRange(l);
+            if (run.size() > 0 && into.curves[run.end - 1].nb_control_points < 4)
+                into.removeCurve(run.end - 1);
+        }
         for (Curve& c : into.curves)
             tidyCurve(c);
         clearSelection(into);
+        into.current_layer = into.layers.size() - 1;
         return true;
     } catch (const std::bad_alloc&) {
         reason = QStringLiteral("not enough memory to read it");
@@ -496,6 +604,8 @@ bool loadXml(CurveSet& set, const QString& path, QString* cause)
     set.image_width = fresh.image_width;
     set.image_height = fresh.image_height;
     set.colour_space = fresh.colour_space;
+    set.layers = fresh.layers;
+    set.current_layer = fresh.current_layer;
     if (std::ostream* out = diagnosticStream(std::cout))
         *out << set.nb_curves << std::endl;
     return true;

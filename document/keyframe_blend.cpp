@@ -47,6 +47,22 @@ bool sameShape(const Curve& a, const Curve& b)
            && a.blur_ids.size() == a.blur_values.size();
 }
 
+// a's layers with the opacity blended towards b's: a hidden layer blends as opacity 0, so a
+// layer shown in one keyframe only fades in or out, and shows when either side shows it.
+QVector<Layer> blendedLayers(const CurveSet& a, const CurveSet& b, double t)
+{
+    QVector<Layer> layers = a.layers;
+    for (int l = 0; l < layers.size() && l < b.layers.size(); ++l) {
+        const Layer& la = a.layers[l];
+        const Layer& lb = b.layers[l];
+        const double oa = la.visible || !lb.visible ? la.opacity : 0.0;
+        const double ob = lb.visible || !la.visible ? lb.opacity : 0.0;
+        layers[l].opacity = std::clamp((1.0 - t) * oa + t * ob, 0.0, 1.0);
+        layers[l].visible = la.visible || lb.visible;
+    }
+    return layers;
+}
+
 } // namespace
 
 void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double t)
@@ -73,10 +89,13 @@ void interpolateSets(const CurveSet& a, const CurveSet& b, CurveSet& out, double
     const int width = a.image_width;
     const int height = a.image_height;
     const ColourSpace space = a.colour_space;
+    QVector<Layer> layers = blendedLayers(a, b, t);
     out.clear();
     out.colour_space = space;
     out.image_width = width;
     out.image_height = height;
     out.curves = blendedCurves;
     out.nb_curves = out.curves.size();
+    out.layers = layers;
+    out.fitLayersToCurves();
 }

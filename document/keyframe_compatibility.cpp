@@ -45,10 +45,24 @@ QString curveMismatch(int index, const Curve& first, const QString& firstName, c
 QString keyframeMismatch(const CurveSet& first, const QString& firstName, const CurveSet& second,
                          const QString& secondName)
 {
+    if (first.layerCount() != second.layerCount())
+        return QStringLiteral("%1 has %2 and %3 %4")
+            .arg(firstName, amount(first.layerCount(), "layer"), secondName)
+            .arg(second.layerCount());
     if (first.nb_curves != second.nb_curves)
         return QStringLiteral("%1 has %2 and %3 %4")
             .arg(firstName, amount(first.nb_curves, "curve"), secondName)
             .arg(second.nb_curves);
+    for (int l = 0; l < first.layerCount(); ++l) {
+        const int inFirst = first.layerRange(l).size();
+        const int inSecond = second.layerRange(l).size();
+        if (inFirst != inSecond)
+            return QStringLiteral("layer %1 (counted from 0) has %2 in %3 and %4 in %5")
+                .arg(l)
+                .arg(amount(inFirst, "curve"), firstName)
+                .arg(inSecond)
+                .arg(secondName);
+    }
     for (int i = 0; i < first.nb_curves; ++i) {
         const QString mismatch =
             curveMismatch(i, first.curve(i), firstName, second.curve(i), secondName);

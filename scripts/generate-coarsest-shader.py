@@ -1,35 +1,52 @@
 #!/usr/bin/env python3
-"""Writes shaders/mg_coarsest.frag: the exact solve of the multigrid's coarsest level (at most
-5 x 5 texels) by conjugate gradients, written out long-hand so that every unknown lives in its
-own variable (a software GL runs indexed arrays far slower than plain registers)."""
+"""Writes shaders/solver/mg_coarsest.frag: the exact solve of the multigrid's coarsest level (at
+most SIDE x SIDE texels, SIDE being kCoarsestSize in render/solver/coarsest_level.h) by conjugate
+gradients, written out long-hand so that every unknown lives in its own variable (a software GL
+runs indexed arrays far slower than plain registers).
+
+    generate-coarsest-shader.py [OUT]   writes the shader (default: the source tree's)
+    generate-coarsest-shader.py --check fails, naming the file, when the shipped shader differs
+"""
+import os
+import re
 import sys
 
-SIDE = 5
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SHADER = os.path.join(ROOT, "shaders", "solver", "mg_coarsest.frag")
+
+
+def coarsest_size():
+    with open(os.path.join(ROOT, "render", "solver", "coarsest_level.h")) as f:
+        return int(re.search(r"constexpr int kCoarsestSize = (\d+);", f.read()).group(1))
+
+
+SIDE = coarsest_size()
 STEPS = 30
 N = SIDE * SIDE
 
-NEIGHBOURS = [  # (dx, dy, stencil component)
-    (-1, 0, "a{k}.x"), (1, 0, "a{k}.y"), (0, -1, "a{k}.z"), (0, 1, "a{k}.w"),
-    (-1, -1, "b{k}.x"), (1, -1, "b{k}.y"), (-1, 1, "b{k}.z"), (1, 1, "b{k}.w"),
+NEIGHBOURS = [  # (dx, dy) in the order of neighbourSum's arguments
+    (-1, 0), (1, 0), (0, -1), (0, 1), (-1, -1), (1, -1), (-1, 1), (1, 1),
 ]
 
 
 def product(k, vector):
+    """Row k of A times the vector: the centre term and the prelude's neighbourSum, with zero
+    for the neighbours past the level's edge."""
     x, y = k % SIDE, k // SIDE
-    terms = [f"c{k} * {vector}{k}"]
-    for dx, dy, coef in NEIGHBOURS:
+    values = []
+    for dx, dy in NEIGHBOURS:
         nx, ny = x + dx, y + dy
-        if 0 <= nx < SIDE and 0 <= ny < SIDE:
-            terms.append(f"{coef.format(k=k)} * {vector}{ny * SIDE + nx}")
-    return " + ".join(terms)
+        inside = 0 <= nx < SIDE and 0 <= ny < SIDE
+        values.append(f"{vector}{ny * SIDE + nx}" if inside else "vec3(0.0)")
+    return f"c{k} * {vector}{k} + neighbourSum(a{k}, b{k}, {', '.join(values)})"
 
 
-def main():
+def shader_text():
     out = []
     w = out.append
     w("#version 120")
     w("#extension GL_ARB_texture_rectangle : require")
-    w("// Solves A e = f exactly on the coarsest level of the multigrid (at most 5 x 5 texels) in")
+    w(f"// Solves A e = f exactly on the coarsest level of the multigrid (at most {SIDE} x {SIDE} texels) in")
     w("// one pass: every texel loads the whole level, runs conjugate gradients (exact after as many")
     w("// steps as there are unknowns; a few more absorb rounding) and keeps its own value. Fixed")
     w("// texels are no unknowns and get 0. The operator is laid out as in mg_smooth.frag.")
@@ -75,11 +92,22 @@ def main():
     w("    vec3 value = " + " + ".join(f"x{k} * (own == {k}.0 ? 1.0 : 0.0)" for k in range(N)) + ";")
     w("    gl_FragColor = vec4(value, 1.0);")
     w("}")
-    text = "\n".join(out) + "\n"
-    path = sys.argv[1] if len(sys.argv) > 1 else "shaders/mg_coarsest.frag"
+    return "\n".join(out) + "\n"
+
+
+def main():
+    text = shader_text()
+    if sys.argv[1:] == ["--check"]:
+        with open(SHADER) as f:
+            if f.read() != text:
+                print(f"{SHADER} is not what {sys.argv[0]} writes: run it", file=sys.stderr)
+                return 1
+        return 0
+    path = sys.argv[1] if len(sys.argv) > 1 else SHADER
     with open(path, "w") as f:
         f.write(text)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

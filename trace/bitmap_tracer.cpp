@@ -1,6 +1,8 @@
 // The bitmap tracer's driver, its parameters and the bitmap's conversion for OpenCV.
 #include "bitmap_tracer.h"
 
+#include "shared_constants.h"
+
 #include <opencv2/core.hpp>
 
 #include <algorithm>
@@ -15,7 +17,7 @@ Parameters parametersFor(const TraceSettings& settings, int width, int height)
     Parameters p;
     // Bitmaps larger than the canvas are searched at scales grown with them, so that a trace
     // finds the same edges at every size; smaller ones keep the canvas's finest scale.
-    p.canvasPixel = std::max(width, height) / 512.0;
+    p.canvasPixel = std::max(width, height) / double(kCanvasSize);
     const double grow = std::max(1.0, p.canvasPixel);
     p.scales = {1.0 * grow, 2.0 * grow, 4.0 * grow};
     // An 8-bit step of contrast A gives a Sobel peak of about 3.2 A at sigma 1: sensitivity 0.5

@@ -1,6 +1,8 @@
 // Saving and loading a drawing of 1,000 curves of 10 segments each, with colour points on both
-// sides and blur points along every curve.
+// sides and blur points along every curve; in one plain layer (argument 1) or spread over 10
+// layers with translucent colour points (argument 10).
 #include "curve_set.h"
+#include "curve_set_layers.h"
 #include "curve_set_xml.h"
 
 #include <QTemporaryDir>
@@ -12,10 +14,13 @@ namespace {
 constexpr int kCurves = 1000;
 constexpr int kSegments = 10;
 
-CurveSet largeDrawing()
+CurveSet largeDrawing(int layers)
 {
     CurveSet set;
+    const int alpha = layers > 1 ? 128 : 255;
     for (int i = 0; i < kCurves; ++i) {
+        if (i > 0 && i % (kCurves / layers) == 0)
+            addLayer(set);
         Curve c;
         const double y0 = -0.95 + 1.9 * i / kCurves;
         for (int k = 0; k <= 3 * kSegments; ++k)
@@ -23,7 +28,7 @@ CurveSet largeDrawing()
                                  y0 + 0.02 * std::sin(0.3 * k + i));
         for (int s = 0; s <= kSegments; ++s) {
             const int g = s * kSamplesPerSegment;
-            c.appendLeftColor(g, false, QColor((i + s) % 256, (7 * s) % 256, i % 256));
+            c.appendLeftColor(g, false, QColor((i + s) % 256, (7 * s) % 256, i % 256, alpha));
             c.appendRightColor(g, false, QColor(i % 256, (i * s) % 256, 255 - s));
         }
         c.appendBlur(0, false, i % 17);
@@ -36,7 +41,7 @@ CurveSet largeDrawing()
 
 void BM_SaveXml(benchmark::State& state)
 {
-    const CurveSet set = largeDrawing();
+    const CurveSet set = largeDrawing(int(state.range(0)));
     QTemporaryDir dir;
     const QString path = dir.filePath("drawing.xml");
     for (auto _ : state) {
@@ -44,13 +49,13 @@ void BM_SaveXml(benchmark::State& state)
             state.SkipWithError("save failed");
     }
 }
-BENCHMARK(BM_SaveXml)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveXml)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void BM_LoadXml(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("drawing.xml");
-    if (!saveXml(largeDrawing(), path)) {
+    if (!saveXml(largeDrawing(int(state.range(0))), path)) {
         state.SkipWithError("save failed");
         return;
     }
@@ -61,7 +66,7 @@ void BM_LoadXml(benchmark::State& state)
     }
     state.counters["curves"] = set.nb_curves;
 }
-BENCHMARK(BM_LoadXml)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadXml)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

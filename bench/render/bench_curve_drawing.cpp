@@ -9,17 +9,20 @@
 #include <GL/glew.h>
 
 #include "curve_drawing.h"
+#include "curve_geometry_cache.h"
+#include "curve_pick_index.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "diffusion_solver.h"
 #include "gl_objects.h"
-#include "offscreen_context.h"
+#include "overlay_curves.h"
 #include "overlay_drawing.h"
 #include "picker.h"
 
-#include <QGuiApplication>
-
 #include "bare_pass.h"
 #include "random_drawing.h"
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -137,11 +140,148 @@ void BM_Pick(benchmark::State& state)
     });
 }
 
+// ---- one frame of a drag: one curve moved, the images redrawn
+// Modes: 0 every curve tessellated again and the whole image drawn (as before the geometry was
+// kept), 1 kept geometry and the whole image, 2 kept geometry and only the region the moved
+// curve covered and covers (the editor's quick update with region redraws on).
+enum DragMode { Retessellate = 0, KeptWhole = 1, KeptRegion = 2 };
+
+// A solver over a copy of the drawing of `count` curves, whose curve `count / 2` moves by a
+// hundredth of the canvas to and fro each frame.
+class DragFrames {
+public:
+    DragFrames(int count, DragMode mode)
+        : drawing(drawingOf(count)), moved(count / 2), mode(mode), solver(kSize, kSize, 3, 1, 0, 0)
+    {
+        solver.initialize();
+        solver.setCurveSet(drawing);
+        solver.rasteriser().setRegionRedraws(mode == KeptRegion);
+    }
+    // Moves the curve for the next frame.
+    void step()
+    {
+        const double dx = (frame++ % 2 == 0) ? 0.01 : -0.01;
+        for (Point& p : drawing.curves[moved].control_points)
+            p = p + Point(dx, 0.5 * dx);
+        if (mode == Retessellate)
+            solver.rasteriser().geometry().invalidateAll();
+    }
+    SolverRasteriser& rasteriser() { return solver.rasteriser(); }
+
+private:
+    CurveSet drawing;
+    int moved;
+    DragMode mode;
+    DiffusionSolver solver;
+    int frame = 0;
+};
+
+template <typename Pass>
+void runDrag(benchmark::State& state, Pass pass)
+{
+    DragFrames frames(int(state.range(1)), DragMode(state.range(0)));
+    pass(frames.rasteriser()); // the images hold the drawing
+    glFinish();
+    for (auto _ : state) {
+        frames.step();
+        pass(frames.rasteriser());
+        glFinish();
+    }
+}
+
+// Gradients and divergence of a quick update.
+void BM_DragGradients(benchmark::State& state)
+{
+    runDrag(state, [](SolverRasteriser& r) { r.buildDivergencePyramid(View()); });
+}
+
+// The colour constraints of a quick update.
+void BM_DragConstraints(benchmark::State& state)
+{
+    runDrag(state, [](SolverRasteriser& r) { r.buildColorConstraints(View(), false); });
+}
+
+// A copy of the drawing of `count` curves whose curve count / 2 moves to and fro each frame.
+class MovingDrawing {
+public:
+    explicit MovingDrawing(int count) : drawing(drawingOf(count)), moved(count / 2) {}
+    const CurveSet& step()
+    {
+        const double dx = (frame++ % 2 == 0) ? 0.01 : -0.01;
+        for (Point& p : drawing.curves[moved].control_points)
+            p = p + Point(dx, 0.5 * dx);
+        return drawing;
+    }
+
+private:
+    CurveSet drawing;
+    int moved;
+    int frame = 0;
+};
+
+// The overlay of a drag frame: mode 0 made afresh (as before), 1 from the kept lines, 2 kept
+// and thinned for a dense drawing (only the selected curves' lines; none selected here).
+void BM_DragOverlay(benchmark::State& state)
+{
+    Target target;
+    MovingDrawing moving(int(state.range(1)));
+    CurveOverlayCache cache;
+    OverlayOptions options;
+    if (state.range(0) == 2)
+        options.lines = OverlayOptions::Lines::SelectedOnly;
+    const auto draw = [&](const CurveSet& set) {
+        if (state.range(0) == 0)
+            drawCurvesInView(set, View());
+        else
+            drawCurvesInView(set, View(), cache, options);
+    };
+    draw(moving.step());
+    glFinish();
+    for (auto _ : state) {
+        draw(moving.step());
+        glFinish();
+    }
+}
+
+// One 5-pixel pick at the centre of a drag frame: mode 0 the GL selection pass (as before),
+// 1 the grid of kept bodies.
+void BM_DragPick(benchmark::State& state)
+{
+    Target target;
+    MovingDrawing moving(int(state.range(1)));
+    CurvePickIndex index;
+    PickQuery query;
+    query.x = query.y = kSize / 2;
+    query.viewport[2] = query.viewport[3] = kSize;
+    const auto pick = [&](const CurveSet& set) {
+        if (state.range(0) == 0)
+            return pickCurveSet(set, query);
+        return pickCurveSetIndexed(set, index, query);
+    };
+    pick(moving.step());
+    glFinish();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pick(moving.step()));
+        glFinish();
+    }
+}
+
+#define DRAG_BENCHMARK(fn)                                                                         \
+    BENCHMARK(fn)                                                                                  \
+        ->ArgsProduct({{Retessellate, KeptWhole, KeptRegion}, {100, 1500}})                        \
+        ->ArgNames({"mode", "curves"})                                                             \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
+        ->Repetitions(7)                                                                           \
+        ->ReportAggregatesOnly(true)
+
 #define DRAWING_BENCHMARK(fn)                                                                      \
     BENCHMARK(fn)                                                                                  \
         ->Arg(1)                                                                                   \
         ->Arg(100)                                                                                 \
         ->Arg(1000)                                                                                \
+        ->Arg(1500)                                                                                \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime()                                                                            \
         ->MeasureProcessCPUTime()                                                                  \
@@ -149,6 +289,14 @@ void BM_Pick(benchmark::State& state)
         ->ReportAggregatesOnly(true)
 
 BENCHMARK(BM_BareQuad)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+// The unit of the figures: one bare 512 x 512 pass (bare_pass.h).
+BENCHMARK(BM_BarePass)
+    ->Arg(512)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
@@ -162,21 +310,22 @@ DRAWING_BENCHMARK(BM_ConstraintsScissored);
 DRAWING_BENCHMARK(BM_DrawCurves);
 DRAWING_BENCHMARK(BM_DrawCurvesInView);
 DRAWING_BENCHMARK(BM_Pick);
+DRAG_BENCHMARK(BM_DragGradients);
+DRAG_BENCHMARK(BM_DragConstraints);
+DRAG_BENCHMARK(BM_DragOverlay);
+BENCHMARK(BM_DragPick)
+    ->ArgsProduct({{0, 1}, {100, 1500}})
+    ->ArgNames({"mode", "curves"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_curve_drawing: %s\n",
-                     context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    if (!initCurveRendering(1.0 / kSize, kSize, kSize, 0))
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_curve_drawing",
+                                  [] { return initCurveRendering(1.0 / kSize, kSize, kSize, 0); });
 }

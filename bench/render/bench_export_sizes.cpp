@@ -58,7 +58,7 @@ void measureInChild(int size, int out)
     ExportCost cost;
     SurfacelessContext context;
     if (context.create()) {
-        DiffusionSolver solver(512, 512, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+        DiffusionSolver solver(512, 512, kDefaultIterations, 1.0, 0.0, 0.0);
         if (solver.initialize()
             && initCurveRendering(1.0 / 512.0, 512, 512,
                                   solver.images().overviewFramebufferName())) {

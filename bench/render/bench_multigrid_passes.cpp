@@ -6,12 +6,12 @@
 #include <GL/glew.h>
 
 #include "gl_objects.h"
-#include "offscreen_context.h"
+#include "program_catalogue.h"
 #include "shader_program.h"
 
-#include <QGuiApplication>
-
 #include "bare_pass.h"
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,12 +22,12 @@ namespace {
 
 constexpr int kSize = 512;
 
-const char* const kPrograms[] = {"mg_pack_finest.frag",    "mg_unpack_finest.frag",
-                                 "mg_smooth_finest.frag",  "mg_residual_finest.frag",
-                                 "mg_prolong_finest.frag", "mg_smooth.frag",
-                                 "mg_smooth_zero.frag",    "mg_restrict_residual.frag",
-                                 "mg_prolong.frag",        "mg_prolong_smooth.frag",
-                                 "mg_galerkin.frag"};
+const ProgramId kPrograms[] = {ProgramId::MgPackFinest,    ProgramId::MgUnpackFinest,
+                               ProgramId::MgSmoothFinest,  ProgramId::MgResidualFinest,
+                               ProgramId::MgProlongFinest, ProgramId::MgSmooth,
+                               ProgramId::MgSmoothZero,    ProgramId::MgRestrictResidual,
+                               ProgramId::MgProlong,       ProgramId::MgProlongSmooth,
+                               ProgramId::MgGalerkin};
 
 // Every sampler name the programs use, by the unit it is bound to.
 const char* const kSamplers[] = {"imgMap",         "divMap",   "fixedMap", "rhsMap",
@@ -51,10 +51,10 @@ std::vector<float> inputPixels(int seed)
 
 void BM_MultigridPass(benchmark::State& state)
 {
-    const char* fragment = kPrograms[state.range(0)];
-    state.SetLabel(fragment);
+    const ProgramEntry& files = programEntry(kPrograms[state.range(0)]);
+    state.SetLabel(files.fragment);
     ShaderProgram program;
-    if (!program.create(shaderPath("img_process.vert"), shaderPath(fragment))) {
+    if (!program.create(shaderPath(files.vertex), shaderPath(files.fragment))) {
         state.SkipWithError("the program does not build");
         return;
     }
@@ -105,14 +105,5 @@ BENCHMARK(BM_MultigridPass)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_multigrid_passes: %s\n",
-                     context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_multigrid_passes");
 }

@@ -10,15 +10,15 @@
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "gl_objects.h"
-#include "offscreen_context.h"
 #include "shader_program.h"
 
 #include <QDir>
-#include <QGuiApplication>
 
 #include "bare_pass.h"
 #include "random_drawing.h"
 #include "curve_transforms.h"
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -292,15 +292,9 @@ BENCHMARK(BM_DisplayPicture)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_solver: %s\n", context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
     // The first solver prints its uniform lookups; keep them out of the table.
-    initCurveRendering(1.0 / kSize, kSize, kSize, 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_solver", [] {
+        initCurveRendering(1.0 / kSize, kSize, kSize, 0);
+        return true;
+    });
 }

@@ -9,11 +9,11 @@
 #include "bitmap_tracer.h"
 #include "curve_rendering.h"
 #include "diffusion_solver.h"
-#include "offscreen_context.h"
 #include "trace_refinement.h"
 
-#include <QGuiApplication>
 #include <QImage>
+
+#include "offscreen_bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -116,7 +116,7 @@ void BM_ColorRound(benchmark::State& state)
 {
     const Fixture& f = fixtureFor(kCanvas);
     const CurveSet traced = traceBitmap(f.picture).drawing;
-    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    DiffusionSolver solver(kCanvas, kCanvas, kDefaultIterations, 1.0, 0.0, 0.0);
     solver.initialize();
     for (auto _ : state) {
         CurveSet drawing = traced;
@@ -130,7 +130,7 @@ void BM_RenderTraced(benchmark::State& state)
 {
     const Fixture& f = fixtureFor(kCanvas);
     const CurveSet traced = traceBitmap(f.picture).drawing;
-    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    DiffusionSolver solver(kCanvas, kCanvas, kDefaultIterations, 1.0, 0.0, 0.0);
     solver.initialize();
     solver.setCurveSet(traced);
     PictureRequest request;
@@ -144,7 +144,7 @@ void BM_RenderTraced(benchmark::State& state)
 void BM_TraceAndRender(benchmark::State& state)
 {
     const Fixture& f = fixtureFor(kCanvas);
-    DiffusionSolver solver(kCanvas, kCanvas, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0);
+    DiffusionSolver solver(kCanvas, kCanvas, kDefaultIterations, 1.0, 0.0, 0.0);
     solver.initialize();
     for (auto _ : state) {
         CurveSet drawing = traceBitmap(f.picture).drawing;
@@ -181,14 +181,8 @@ BENCHMARK(BM_BarePass)->Arg(512)->Unit(benchmark::kMillisecond)->UseRealTime()->
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    OffscreenContext context;
-    if (!context.create()) {
-        std::fprintf(stderr, "bench_trace: %s\n", context.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    initCurveRendering(1.0 / kCanvas, kCanvas, kCanvas, 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv, "bench_trace", [] {
+        initCurveRendering(1.0 / kCanvas, kCanvas, kCanvas, 0);
+        return true;
+    });
 }

@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include "gl_objects.h"
+#include "program_catalogue.h"
 #include "shader_program.h"
 
 #include <benchmark/benchmark.h>
@@ -30,11 +31,10 @@ class BarePass {
 public:
     explicit BarePass(int size)
     {
-        program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag"));
+        createProgram(program, ProgramId::BarePass);
         source.create(size, size, floatNearest());
         target.create(size, size, floatNearest());
         program.use();
-        program.setSampler("imgMap", 0);
         program.setFloat("scale", 1.0f);
         source.texture.bind(0);
         target.bindAsTarget();

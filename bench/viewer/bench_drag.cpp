@@ -15,12 +15,13 @@
 #include "viewer_dialogs.h"
 #include "curve_set_xml.h"
 
+#include "widget_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QThread>
@@ -226,15 +227,4 @@ BENCHMARK(BM_KeyframeExport)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runWidgetBenchmarks(argc, argv); }

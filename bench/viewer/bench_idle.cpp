@@ -9,17 +9,19 @@
 #include "viewer.h"
 #include "curve_set_selection.h"
 
+#include "widget_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSurfaceFormat>
 #include <QTimer>
 
 #include <sys/resource.h>
 
 #include <cmath>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -105,28 +107,24 @@ BENCHMARK(BM_ContinuousRepaint)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication application(argc, argv);
-
-    benchmark::Initialize(&argc, argv);
-    BenchViewer viewer;
-    theViewer = &viewer;
-    viewer.setWindowTitle("Hueflow");
-    viewer.show();
-    for (int i = 0; i < 200 && !viewer.isGLReady(); ++i)
-        runEventLoop(20);
-    if (!viewer.isGLReady()) {
-        std::fprintf(stderr, "the viewer's GL context never came up\n");
-        return 1;
-    }
-    buildHundredCurves(viewer.document());
-    viewer.fullUpdate();
-    std::printf("drawing: %d curves\n", viewer.document().nb_curves);
-
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    std::unique_ptr<BenchViewer> viewer;
+    return runWidgetBenchmarks(
+        argc, argv,
+        [&viewer] {
+            viewer = std::make_unique<BenchViewer>();
+            theViewer = viewer.get();
+            viewer->setWindowTitle("Hueflow");
+            viewer->show();
+            for (int i = 0; i < 200 && !viewer->isGLReady(); ++i)
+                runEventLoop(20);
+            if (!viewer->isGLReady()) {
+                std::fprintf(stderr, "the viewer's GL context never came up\n");
+                return false;
+            }
+            buildHundredCurves(viewer->document());
+            viewer->fullUpdate();
+            std::printf("drawing: %d curves\n", viewer->document().nb_curves);
+            return true;
+        },
+        [&viewer] { viewer.reset(); });
 }

@@ -12,12 +12,13 @@
 #include "viewer.h"
 #include "viewer_settings.h"
 
+#include "widget_bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QSurfaceFormat>
 #include <QThread>
 
 #include <malloc.h>
@@ -126,14 +127,5 @@ BENCHMARK(BM_HistoryAfter200Drags)->Iterations(1)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theViewer.reset();
-    return 0;
+    return runWidgetBenchmarks(argc, argv, {}, [] { theViewer.reset(); });
 }

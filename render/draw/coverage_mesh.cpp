@@ -202,3 +202,18 @@ void CoverageMesh::rectangle(const Point& min, const Point& max, OverlayColour c
     for (int k = 0; k < 4; ++k)
         quad(in[k], in[(k + 1) % 4], out[k], out[(k + 1) % 4]);
 }
+
+void CoverageMesh::append(const CoverageMesh& other)
+{
+    const unsigned int offset = static_cast<unsigned int>(vertexData.size());
+    vertexData.insert(vertexData.end(), other.vertexData.begin(), other.vertexData.end());
+    indexData.reserve(indexData.size() + other.indexData.size());
+    for (unsigned int i : other.indexData)
+        indexData.push_back(i + offset);
+}
+
+void CoverageMesh::clear()
+{
+    vertexData.clear();
+    indexData.clear();
+}

@@ -44,6 +44,11 @@ public:
     // to half a pixel inside its edges, 0 half a pixel outside.
     void rectangle(const Point& min, const Point& max, OverlayColour colour);
 
+    // Appends every triangle of `other` after this mesh's (drawn after them).
+    void append(const CoverageMesh& other);
+    // Empties the mesh, keeping its storage.
+    void clear();
+
     const std::vector<PackedCoverageVertex>& vertices() const { return vertexData; }
     // Three vertex indices per triangle, in drawing order.
     const std::vector<unsigned int>& indices() const { return indexData; }

@@ -5,6 +5,8 @@
 #include "pick_names.h"
 
 class CurveSet;
+class CurveGeometryCache;
+struct CanvasRect;
 
 // GL drawing of curves and of whole curve sets, in canvas coordinates under whatever projection
 // and model-view the caller has set. Every function needs a current GL context. They read the
@@ -70,6 +72,18 @@ void drawGradientPairs(const CurveSet& set);
 void drawColorConstraints(const CurveSet& set);
 // Clears colour to (0, 0, 0, 0), then every blur strip (alpha 1 marks a constrained pixel).
 void drawBlurStrips(const CurveSet& set);
+
+// ---- from kept geometry (curve_geometry_cache.h), curves visited in index order
+// The same images as the functions above draw for the set `cache` was last synced with, from
+// the cache's vertices: only the curves whose extent meets `within` (canvas units; every curve
+// with nullptr). Clears and draws like the functions above and, like them, respect the
+// caller's scissor box: with the scissor set to pixels that `within` holds (plus a pixel of
+// margin), those pixels come out exactly as a drawing of every curve makes them, since every
+// curve that can reach them is drawn, in the same order, from the same vertices.
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within);
+
 // Display: every curve; then the current curve's box and its control points (or its attribute
 // points when show_attributes is set); or, without a current curve, the selection box and the
 // control points of every selected curve.

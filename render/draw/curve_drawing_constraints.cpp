@@ -3,6 +3,7 @@
 #include "curve_drawing.h"
 
 #include "curve_geometry.h"
+#include "curve_geometry_cache.h"
 #include "curve_gl_state.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
@@ -11,23 +12,9 @@
 
 namespace {
 
-// Colour strips and footprints are 10 pixels wide, blur strips 4.
-constexpr double kColorStripHalfWidthPixels = 5.0;
-constexpr double kBlurStripHalfWidthPixels = 2.0;
-
 bool isRasterised(const Curve& curve)
 {
     return curve.nb_control_points > 3 && isAboveLifetimeThreshold(curve);
-}
-
-double colorStripHalfWidth()
-{
-    return kColorStripHalfWidthPixels * curveRenderingSettings().pixelSize;
-}
-
-double blurStripHalfWidth()
-{
-    return kBlurStripHalfWidthPixels * curveRenderingSettings().pixelSize;
 }
 
 // Curves [first, first + count) in index order, their colours in `space`: one curve (in sRGB)
@@ -102,9 +89,29 @@ void drawGradientLines(const VertexBatch<PackedGradientVertex>& batch)
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-void drawGradientPairLines(const VertexBatch<PackedGradientPairVertex>& batch)
+using Runs = CurveGeometryCache::Selection;
+
+// Draws all runs of `arrays`' batch, or only `runs` when not null.
+template <typename Packed>
+void drawRuns(const curvegl::BatchArrays<Packed>& arrays, GLenum mode, const Runs* runs)
 {
-    if (batch.empty())
+    if (runs)
+        arrays.draw(mode, runs->firsts, runs->counts);
+    else
+        arrays.draw(mode);
+}
+
+// True when there is nothing to draw: an empty batch, or no run chosen.
+template <typename Packed>
+bool nothingToDraw(const VertexBatch<Packed>& batch, const Runs* runs)
+{
+    return batch.vertices.empty() || (runs && runs->empty());
+}
+
+void drawGradientPairLines(const VertexBatch<PackedGradientPairVertex>& batch,
+                           const Runs* runs = nullptr)
+{
+    if (nothingToDraw(batch, runs))
         return;
     curvegl::disableTexturing();
     gradientPairProgram().use();
@@ -112,7 +119,7 @@ void drawGradientPairLines(const VertexBatch<PackedGradientPairVertex>& batch)
         curvegl::BatchArrays<PackedGradientPairVertex> arrays(batch);
         arrays.colors(batch.vertices.front().x);
         arrays.texCoords(0, batch.vertices.front().y, 3);
-        arrays.draw(GL_LINE_STRIP);
+        drawRuns(arrays, GL_LINE_STRIP, runs);
     }
     ShaderProgram::release();
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -126,9 +133,9 @@ void drawFootprints(const VertexBatch<PackedConstraintVertex>& batch)
     arrays.draw(GL_TRIANGLE_STRIP);
 }
 
-void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch)
+void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch, const Runs* runs = nullptr)
 {
-    if (batch.empty())
+    if (nothingToDraw(batch, runs))
         return;
     curvegl::disableTexturing();
     colorConstraintsProgram().use();
@@ -139,7 +146,7 @@ void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch)
         arrays.texCoords(0, first.sideAndHeight);
         for (int k = 0; k < 3; ++k)
             arrays.texCoords(1 + k, first.rightLeft[k]);
-        arrays.draw(GL_TRIANGLE_STRIP);
+        drawRuns(arrays, GL_TRIANGLE_STRIP, runs);
     }
     ShaderProgram::release();
 }
@@ -147,10 +154,10 @@ void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch)
 // Writes (0, 0, 0, 0) over the box, grown by `margin` on every side so that pixel centres on its
 // edges are inside, wherever the stencil test passes. Texturing is already off; the current
 // colour is kept.
-void unconstrainBox(const PositionBounds& box, double margin)
+void unconstrainBox(const CanvasRect& box, double margin)
 {
-    const double x0 = box.min[0] - margin, y0 = box.min[1] - margin;
-    const double x1 = box.max[0] + margin, y1 = box.max[1] + margin;
+    const double x0 = box.minX - margin, y0 = box.minY - margin;
+    const double x1 = box.maxX + margin, y1 = box.maxY + margin;
     glPushAttrib(GL_CURRENT_BIT);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
     glBegin(GL_QUADS);
@@ -162,15 +169,15 @@ void unconstrainBox(const PositionBounds& box, double margin)
     glPopAttrib();
 }
 
-void drawBlurTriangles(const VertexBatch<PackedBlurVertex>& batch)
+void drawBlurTriangles(const VertexBatch<PackedBlurVertex>& batch, const Runs* runs = nullptr)
 {
-    if (batch.empty())
+    if (nothingToDraw(batch, runs))
         return;
     curvegl::disableTexturing();
     {
         curvegl::BatchArrays<PackedBlurVertex> arrays(batch);
         arrays.colors(batch.vertices.front().grey);
-        arrays.draw(GL_TRIANGLE_STRIP);
+        drawRuns(arrays, GL_TRIANGLE_STRIP, runs);
     }
     glColor3f(1.0f, 1.0f, 1.0f);
 }
@@ -199,16 +206,19 @@ void drawGradientPairs(const CurveSet& set)
     drawGradientPairLines(gradientPairBatch(whole(set)));
 }
 
-void drawColorConstraints(const CurveSet& set)
-{
-    const VertexBatch<PackedConstraintVertex> strips = constraintBatch(whole(set));
+namespace {
 
+// The stencil-guarded colour pass over the strips of `batch` (all, or `runs`), whose positions
+// lie within `extent`: see drawColorConstraints in curve_drawing.h.
+void drawGuardedColorStrips(const VertexBatch<PackedConstraintVertex>& batch, const Runs* runs,
+                            const CanvasRect& extent)
+{
     // 1. Nothing constrained, nothing counted yet.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (strips.empty()) {
+    if (nothingToDraw(batch, runs)) {
         glDisable(GL_STENCIL_TEST);
         return;
     }
@@ -218,14 +228,29 @@ void drawColorConstraints(const CurveSet& set)
     glEnable(GL_STENCIL_TEST);
     glStencilFunc(GL_ALWAYS, 1, ~0u);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    drawColorStrips(strips);
+    drawColorStrips(batch, runs);
 
     // 3. Pixels covered twice or more (crossings, folds) are left to the diffusion: back to
     // (0, 0, 0, 0), as if the strips had been drawn only where the count is below 2.
     glStencilFunc(GL_LEQUAL, 2, ~0u);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    unconstrainBox(boundsOf(strips), colorStripHalfWidth());
+    unconstrainBox(extent, colorStripHalfWidth());
     glDisable(GL_STENCIL_TEST);
+}
+
+CanvasRect extentOf(const PositionBounds& b)
+{
+    if (b.min[0] > b.max[0])
+        return {};
+    return {b.min[0], b.min[1], b.max[0], b.max[1]};
+}
+
+} // namespace
+
+void drawColorConstraints(const CurveSet& set)
+{
+    const VertexBatch<PackedConstraintVertex> strips = constraintBatch(whole(set));
+    drawGuardedColorStrips(strips, nullptr, extentOf(boundsOf(strips)));
 }
 
 void drawBlurStrips(const CurveSet& set)
@@ -233,4 +258,29 @@ void drawBlurStrips(const CurveSet& set)
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawBlurTriangles(blurBatch(whole(set)));
+}
+
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within)
+{
+    const Runs runs =
+        CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within));
+    drawGradientPairLines(cache.gradientPairs(), &runs);
+}
+
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within)
+{
+    const std::vector<int> curves = cache.curvesMeeting(within);
+    CanvasRect extent;
+    for (int i : curves)
+        extent.unite(cache.stripExtentOf(i));
+    const Runs runs = CurveGeometryCache::runsOf(cache.constraintStrips(), curves);
+    drawGuardedColorStrips(cache.constraintStrips(), &runs, extent);
+}
+
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within)
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const Runs runs = CurveGeometryCache::runsOf(cache.blurStrips(), cache.curvesMeeting(within));
+    drawBlurTriangles(cache.blurStrips(), &runs);
 }

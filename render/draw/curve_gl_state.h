@@ -9,6 +9,7 @@
 #include "gl_api.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace curvegl {
 
@@ -76,6 +77,12 @@ public:
     void draw(GLenum mode) const
     {
         glMultiDrawArrays(mode, batch.firsts.data(), batch.counts.data(), batch.runCount());
+    }
+    // Some runs of the batch, given by their firsts and counts (as many of each), in order.
+    void draw(GLenum mode, const std::vector<int>& firsts, const std::vector<int>& counts) const
+    {
+        if (!counts.empty())
+            glMultiDrawArrays(mode, firsts.data(), counts.data(), GLsizei(counts.size()));
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "curve_geometry.h"
 #include "curve_rendering.h"
 #include "curve_set.h"
+#include "drawing_change.h"
 
 #include <algorithm>
 #include <utility>
@@ -141,15 +142,18 @@ private:
 
 int curveCount(const CurveSet& set) { return std::min(set.nb_curves, int(set.curves.size())); }
 
-} // namespace
-
-CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow)
+bool isShownLine(const CurveSet& set, int i, const OverlayOptions& options)
 {
-    CurveOverlay overlay(toWindow);
+    if (!isAboveLifetimeThreshold(set.curves[i]))
+        return false;
+    return options.lines == OverlayOptions::Lines::All || i == set.current_curve
+           || set.curves[i].selected || set.selection.contains(i);
+}
+
+// The boxes and points drawn over the lines.
+void drawHandles(CurveOverlay& overlay, const CurveSet& set, const OverlayOptions& options)
+{
     const int count = curveCount(set);
-    for (int i = 0; i < count; ++i)
-        if (isAboveLifetimeThreshold(set.curves[i]))
-            overlay.body(set.curves[i]);
     const auto shown = [&](int i) {
         return i >= 0 && i < count && isAboveLifetimeThreshold(set.curves[i]);
     };
@@ -164,9 +168,67 @@ CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow
         }
     } else if (!set.selection.isEmpty()) {
         overlay.box(set.selection_min, set.selection_max, 1.0);
+        if (set.selection.size() > options.maxSelectedWithHandles)
+            return;
         for (int i : set.selection)
             if (shown(i))
                 overlay.controlPoints(set.curves[i]);
     }
+}
+
+} // namespace
+
+CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow,
+                              const OverlayOptions& options)
+{
+    CurveOverlay overlay(toWindow);
+    const int count = curveCount(set);
+    for (int i = 0; i < count; ++i)
+        if (isShownLine(set, i, options))
+            overlay.body(set.curves[i]);
+    drawHandles(overlay, set, options);
     return std::move(overlay.mesh);
+}
+
+void CurveOverlayCache::update(const CurveSet& set, const WindowMapping& toWindow,
+                               const OverlayOptions& options)
+{
+    const int count = curveCount(set);
+    const CurveRenderingSettings& settings = curveRenderingSettings();
+    if (!(toWindow == mapping) || lineWidth != settings.lineWidth
+        || lifetimeThreshold != settings.lifetimeThreshold) {
+        entries.clear();
+        mapping = toWindow;
+        lineWidth = settings.lineWidth;
+        lifetimeThreshold = settings.lifetimeThreshold;
+    }
+    // Curves are matched by index: a curve that compares equal keeps its line.
+    rebuilt = 0;
+    if (int(entries.size()) > count)
+        entries.resize(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const bool known = i < int(entries.size());
+        if (known && sameDrawnCurve(entries[i].source, set.curves[i]))
+            continue;
+        CurveOverlay one(toWindow);
+        one.body(set.curves[i]);
+        if (!known)
+            entries.push_back({set.curves[i], std::move(one.mesh)});
+        else
+            entries[i] = {set.curves[i], std::move(one.mesh)};
+        ++rebuilt;
+    }
+    std::vector<int> nowShown;
+    for (int i = 0; i < count; ++i)
+        if (isShownLine(set, i, options))
+            nowShown.push_back(i);
+    if (rebuilt > 0 || nowShown != shown) {
+        shown = std::move(nowShown);
+        linesMesh.clear();
+        for (int i : shown)
+            linesMesh.append(entries[i].line);
+    }
+    CurveOverlay handles(toWindow);
+    drawHandles(handles, set, options);
+    handlesMesh = std::move(handles.mesh);
 }

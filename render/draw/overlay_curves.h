@@ -3,6 +3,11 @@
 #include "coverage_mesh.h"
 #include "overlay_geometry.h"
 
+#include "curve.h"
+
+#include <limits>
+#include <vector>
+
 class CurveSet;
 
 // The curves as the editor's view shows them, anti-aliased (CoverageMesh) in window pixels: the
@@ -13,4 +18,45 @@ class CurveSet;
 // radius 1.5 r around disks of radius r in the point's colour); or, without a current curve, the
 // dashed selection box (width 1) and the control points of every selected curve. Curves below
 // the lifetime threshold are left out. Needs no GL context.
-CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow);
+//
+// `options` thin the overlay of a dense drawing (see OverlayOptions); the default draws all.
+struct OverlayOptions {
+    // Whose lines are drawn: every curve's, or only those of the current curve and of the
+    // selected curves (the handles are drawn as ever).
+    enum class Lines { All, SelectedOnly };
+    Lines lines = Lines::All;
+    // The control points of the selected curves (without a current curve) are drawn only while
+    // the selection holds at most this many curves; the current curve's are always drawn.
+    int maxSelectedWithHandles = std::numeric_limits<int>::max();
+};
+CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow,
+                              const OverlayOptions& options = {});
+
+// The same overlay kept between frames: each curve's line is made once and kept until the curve
+// changes (sameDrawnCurve), the mapping, the line width or the lifetime threshold changes; the
+// handles, which are few, are made afresh at each update. lines() followed by handles() draws
+// exactly curveOverlayMesh(set, toWindow, options). Needs no GL context.
+class CurveOverlayCache {
+public:
+    void update(const CurveSet& set, const WindowMapping& toWindow, const OverlayOptions& options);
+    // Lines of the curves shown, in index order.
+    const CoverageMesh& lines() const { return linesMesh; }
+    // Boxes and control or attribute points, drawn over the lines.
+    const CoverageMesh& handles() const { return handlesMesh; }
+    // Curves whose line the last update made afresh.
+    int rebuiltLines() const { return rebuilt; }
+
+private:
+    struct Entry {
+        Curve source;
+        CoverageMesh line;
+    };
+    std::vector<Entry> entries;
+    WindowMapping mapping;
+    int lineWidth = -1;
+    int lifetimeThreshold = 0;
+    std::vector<int> shown; // curves whose lines linesMesh holds
+    CoverageMesh linesMesh;
+    CoverageMesh handlesMesh;
+    int rebuilt = 0;
+};

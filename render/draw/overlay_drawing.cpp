@@ -143,6 +143,20 @@ void drawCurvesInView(const CurveSet& set, const View& view)
     endOverlay();
 }
 
+void drawCurvesInView(const CurveSet& set, const View& view, CurveOverlayCache& cache,
+                      const OverlayOptions& options)
+{
+    beginOverlay(view);
+    cache.update(set, currentWindowMapping(), options);
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    drawCoverageMesh(cache.lines());
+    drawCoverageMesh(cache.handles());
+    glDisable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    endOverlay();
+}
+
 void drawScribbleMarks(const QVector<Point>& marks, double markerSize, const View& view)
 {
     if (marks.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "overlay_curves.h"
 #include "point.h"
 #include "view_transform.h"
 
@@ -30,6 +31,11 @@ void drawBackgroundImage(const Texture& image, const View& view, int viewportWid
 // (curveOverlayMesh of overlay_curves.h) and blended over the picture, the framebuffer's alpha
 // left opaque. The viewport and projection in place map the canvas to the window.
 void drawCurvesInView(const CurveSet& set, const View& view);
+// The same from the lines kept in `cache` (updated here for the set, the view and `options`):
+// only curves that changed since the last frame are made again. With default options the
+// pixels are those of the call above.
+void drawCurvesInView(const CurveSet& set, const View& view, CurveOverlayCache& cache,
+                      const OverlayOptions& options = {});
 
 // One filled square of edge `markerSize` canvas units per mark, in orange (1, 0.521, 0.121) at
 // alpha 0.3 blended over the picture (source alpha, one minus source alpha), its edges

@@ -46,6 +46,12 @@ struct WindowMapping {
     }
     // Pixels per canvas unit for lengths that must stay round (radii): the geometric mean.
     double lengthScale() const;
+
+    bool operator==(const WindowMapping& o) const
+    {
+        return scaleX == o.scaleX && scaleY == o.scaleY && offsetX == o.offsetX
+               && offsetY == o.offsetY;
+    }
 };
 
 // The scribble marks of scribbleMarkVertices as anti-aliased rectangles in window pixels, each in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pick_names.h"
+#include "shared_constants.h"
 #include "view_transform.h"
 
 #include <QVector>
@@ -14,8 +15,8 @@ struct PickQuery {
     View view;
     double x = 0.0; // centre of the pick square in device pixels, origin bottom left
     double y = 0.0;
-    double region = 5.0;                // edge of the pick square in device pixels
-    int viewport[4] = {0, 0, 512, 512}; // the window's viewport in device pixels
+    double region = 5.0;                                // edge of the pick square in device pixels
+    int viewport[4] = {0, 0, kCanvasSize, kCanvasSize}; // the window's viewport, device pixels
 
     // Centres the square on widget pixel (mx, my) (origin top left, as mouse events give it) of
     // a widget of width x height widget pixels with `ratio` device pixels per widget pixel;

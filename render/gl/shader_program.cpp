@@ -4,7 +4,8 @@
 
 #include "console_diagnostics.h"
 #include "file_access.h"
-#include "shared_constants.h"
+#include "program_catalogue.h"
+#include "shader_constants.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,28 +39,66 @@ QByteArray infoLog(GLuint object, bool isProgram)
     return text;
 }
 
-// The source with the values shared with the C++ side and the program's own `extra`
-// definitions after its #version line (or first, without one), and a #line directive so that
-// messages keep the file's line numbers. Up to GLSL 1.50, "#line n" numbers the next line
-// n + 1; from 3.30 on, n.
-QByteArray withSharedDefinitions(const QByteArray& source, const QByteArray& extra)
+// "#line" making the next line number `line` of source `number`. Up to GLSL 1.50, "#line n"
+// numbers the next line n + 1; from 3.30 on, n.
+QByteArray lineDirective(int version, int line, int number)
 {
+    return "#line " + QByteArray::number(version >= 330 ? line : line - 1) + ' '
+           + QByteArray::number(number) + '\n';
+}
+
+// The source with, after its #version and #extension lines (directives that must come before
+// any code), the values shared with the C++ side, the program's own `extra` definitions and the
+// prelude, each part opened by a #line directive: messages keep the file's line numbers (source
+// 0) and number the prelude's lines from 1 in source 1.
+QByteArray withPrelude(const QByteArray& source, const QByteArray& extra, const QByteArray& prelude)
+{
+    int headerEnd = 0;
+    int headerLines = 0;
+    int version = 110; // a shader without #version is GLSL 1.10
+    while (headerEnd < source.size()) {
+        const int newline = source.indexOf('\n', headerEnd);
+        const int next = newline < 0 ? source.size() : newline + 1;
+        const QByteArray line = source.mid(headerEnd, next - headerEnd).trimmed();
+        if (line.startsWith("#version"))
+            version = line.mid(8).trimmed().split(' ').value(0).toInt();
+        else if (!line.startsWith("#extension"))
+            break;
+        headerEnd = next;
+        ++headerLines;
+    }
+    QByteArray header = source.left(headerEnd);
+    if (!header.isEmpty() && !header.endsWith('\n'))
+        header += '\n';
     const QByteArray definitions = "#define CONSTRAINT_ALPHA_THRESHOLD "
                                    + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n"
                                    + extra;
-    if (!source.startsWith("#version"))
-        return definitions + "#line 0\n" + source;
-    const int end = source.indexOf('\n');
-    if (end < 0)
-        return source + "\n" + definitions;
-    const int version = source.mid(8, end - 8).trimmed().split(' ').value(0).toInt();
-    return source.left(end + 1) + definitions + (version >= 330 ? "#line 2\n" : "#line 1\n")
-           + source.mid(end + 1);
+    return header + definitions + lineDirective(version, 1, 1) + prelude
+           + (prelude.endsWith('\n') ? "" : "\n") + lineDirective(version, headerLines + 1, 0)
+           + source.mid(headerEnd);
+}
+
+// Reads a shader file (only a regular file: a FIFO or a device would block or never end) into
+// `text`; on failure sets `log` to "Cannot open file <path>", with the reason for a file that
+// exists.
+bool readSource(const QByteArray& path, QByteArray& text, QByteArray& log)
+{
+    const QString name = QString::fromLocal8Bit(path);
+    QFile file;
+    QString reason;
+    if (!openRegularFile(file, name, reason, true)) {
+        log = "Cannot open file " + path;
+        if (QFileInfo::exists(name))
+            log += ": " + reason.toLocal8Bit();
+        return false;
+    }
+    text = file.read(kMaxSourceLength);
+    return true;
 }
 
 bool holdsShaders(const QString& dir)
 {
-    return QFileInfo::exists(dir + QStringLiteral("/img_process.vert"));
+    return QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(kImagePassVertex));
 }
 
 } // namespace
@@ -83,22 +122,15 @@ bool ShaderProgram::create(const QByteArray& vertexPath, const QByteArray& fragm
 
 bool ShaderProgram::compileFile(const QByteArray& path, unsigned int shader, QByteArray& log)
 {
-    // Only a regular file is read: a FIFO or a device named as a shader would block or never end.
-    const QString name = QString::fromLocal8Bit(path);
-    QFile file;
-    QString reason;
-    if (!openRegularFile(file, name, reason, true)) {
-        log = "Cannot open file " + path;
-        if (QFileInfo::exists(name))
-            log += ": " + reason.toLocal8Bit();
+    QByteArray text;
+    QByteArray prelude;
+    if (!readSource(path, text, log) || !readSource(shaderPath(kShaderPrelude), prelude, log))
         return false;
-    }
-    const QByteArray source = withSharedDefinitions(file.read(kMaxSourceLength), extraDefinitions);
-    file.close();
+    const QByteArray source = withPrelude(text, extraDefinitions, prelude);
 
-    const GLchar* text = source.constData();
-    const GLint length = GLint(qstrnlen(text, uint(source.size())));
-    glShaderSource(shader, 1, &text, &length);
+    const GLchar* sourceText = source.constData();
+    const GLint length = GLint(qstrnlen(sourceText, uint(source.size())));
+    glShaderSource(shader, 1, &sourceText, &length);
     glCompileShader(shader);
     GLint status = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);

@@ -69,15 +69,16 @@ private:
 // Directory the shader files are read from, tried in this order: "shaders" under the working
 // directory, then beside the running program (<exe dir>/shaders, <exe dir>/../shaders), then in
 // the installed data (<exe dir>/../share/tintweave/shaders in the usual layout), then the source
-// tree's shaders/. A directory counts
-// when it holds "img_process.vert". When none does, returns "shaders" so that messages quote
-// the relative path. Relative results stay relative ("shaders").
+// tree's shaders/. A directory counts when it holds the image pass's "gl/img_process.vert"
+// (kImagePassVertex). When none does, returns "shaders" so that messages quote the relative
+// path. Relative results stay relative ("shaders").
 QString shaderDirectory();
 
 // Makes shaderDirectory() return `directory` whatever it holds (a tool's --shaders option); an
 // empty string restores the search.
 void setShaderDirectory(const QString& directory);
 
-// Path of one shader file in shaderDirectory(), e.g. shaderPath("div.frag") gives
-// "shaders/div.frag" when run from a directory holding the shaders.
+// Path of one shader file in shaderDirectory(), e.g. shaderPath("solver/div.frag") gives
+// "shaders/solver/div.frag" when run from a directory holding the shaders. The files of each
+// program are named in program_catalogue.h.
 QByteArray shaderPath(const char* fileName);

@@ -53,13 +53,13 @@ void writeBlurDepth(const ShaderProgram& blurThresholdProgram, const Texture& bl
 std::vector<float> blurPassLevels()
 {
     std::vector<float> levels;
-    float v = 16.0f;
+    float v = static_cast<float>(kMaxBlur);
     for (;;) {
         const float d = v * v - 1.0f;
         if (d < 0.0f)
             break;
         const float e = std::sqrt(d);
-        const float level = e * 0.0625f;
+        const float level = e / static_cast<float>(kMaxBlur);
         if (!(level > 0.0f))
             break; // a level of 0 would smooth every pixel, blurred or not
         levels.push_back(level);

@@ -22,9 +22,12 @@ class QImage;
 // many are done out of `total`; false stops the picture (no image, the cause "cancelled").
 using PictureProgress = std::function<bool(int done, int total)>;
 
+// The most multigrid cycles the export runs (DiffusionSolver::kExportCycles, described there).
+constexpr int kExportCycles = 6;
+
 struct PictureRequest {
-    int size = 512;
-    int cycles = 6; // DiffusionSolver::kExportCycles
+    int size = kCanvasSize;
+    int cycles = kExportCycles;
     bool blur = true;
     PictureProgress progress; // may be empty
     PictureEncoding encoding;
@@ -58,29 +61,28 @@ struct PictureRequest {
 class DiffusionSolver {
 public:
     // Multigrid cycles at the user's default count (the Iterations slider adds one per step
-    // above kDefaultCycles): of a fresh solve (F-cycles from the estimate pulled from the
+    // above kDefaultIterations): of a fresh solve (F-cycles from the estimate pulled from the
     // constraints), of a re-solve from the previous picture (an F-cycle and a V-cycle), and of
     // the export (the most it runs); and the count the viewer starts with. Both solves then go
-    // on while the last cycle still changed some value by more than their settled change: an
-    // F-cycle reduces the error at least 3.7 times (1000 crossing curves, nearly
-    // unconstrained; 15 times on most drawings), so the error left is under 0.4 times that
-    // change. A fresh solve settles to kSettledChange, up to kSettleCycles more F-cycles: the
-    // error left is a tenth of a level, and flat colours show no dither specks; most drawings
-    // settle after 3 or 4 F-cycles, the 1000 curves run all 5. A re-solve settles to
-    // kReSolveSettledChange, up to kReSolveSettleCycles more F-cycles: the picture of a drag
-    // holds 1/255 (0.4/255), whether the curve moved a pixel or jumped across the canvas, and
-    // the fullUpdate at the drag's end settles it further. A small move on a sparse drawing
-    // needs no more than the fixed cycles; a busy drawing (100 or more crossing curves) or a
-    // long jump needs one or two more. The tests prove both. The export settles like a fresh
-    // solve, but may run up to kExportCycles, one more than the most the editor runs.
-    static constexpr int kBaseCycles = 3;
+    // on while the last cycle still changed some value by more than their settled change, which
+    // bounds the error left (see MultigridStopRule). A fresh solve settles to kSettledChange, up
+    // to kSettleCycles more F-cycles: the error left is a tenth of a level, and flat colours
+    // show no dither specks; most drawings settle after 3 or 4 F-cycles, the 1000 curves run all
+    // 5. A re-solve settles to kReSolveSettledChange, up to kReSolveSettleCycles more F-cycles:
+    // the picture of a drag holds 1/255 (0.4/255), whether the curve moved a pixel or jumped
+    // across the canvas, and the fullUpdate at the drag's end settles it further. A small move
+    // on a sparse drawing needs no more than the fixed cycles; a busy drawing (100 or more
+    // crossing curves) or a long jump needs one or two more. The tests prove both. The export
+    // settles like a fresh solve, but may run up to kExportCycles, one more than the most the
+    // editor runs.
+    static constexpr int kBaseCycles = kDefaultIterations;
     static constexpr int kReSolveCycles = 2;
     static constexpr int kSettleCycles = 2;
     static constexpr float kSettledChange = 0.2f / 255.0f;
     static constexpr int kReSolveSettleCycles = 3;
     static constexpr float kReSolveSettledChange = 1.0f / 255.0f;
-    static constexpr int kExportCycles = 6;
-    static constexpr int kDefaultCycles = 3;
+    static constexpr int kExportCycles = ::kExportCycles;
+    static constexpr int kDefaultCycles = kDefaultIterations; // still named so by tools/
     // The blur map's Laplace solve has no right-hand side and smooth constraints, so the first
     // estimate pulled from its constraints is already close: 2 F-cycles from there hold 1/255
     // on the same drawings (the tests prove it); the export adds one.
@@ -93,8 +95,8 @@ public:
     // See SolverStorage.
     using Storage = SolverStorage;
 
-    // width, height: size of level 0 in pixels (the viewer passes 512 x 512); iterations:
-    // the Iterations setting (the viewer passes kDefaultCycles). No GL work.
+    // width, height: size of level 0 in pixels (the viewer passes kCanvasSize); iterations:
+    // the Iterations setting (the viewer passes kDefaultIterations). No GL work.
     DiffusionSolver(int width, int height, int iterations, double zoom, double panX, double panY,
                     Storage storage = Storage::Interactive);
     ~DiffusionSolver();

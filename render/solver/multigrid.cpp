@@ -5,16 +5,16 @@
 // partner; the pointers follow the content.
 #include "multigrid.h"
 
+#include "coarsest_level.h"
 #include "image_pass.h"
+#include "program_catalogue.h"
 #include "solver_gl.h"
 
 #include <algorithm>
-#include <iostream>
 #include <utility>
 
 namespace {
 
-constexpr int kCoarsestSize = 5; // the exact solve's side (mg_coarsest.frag)
 // An F-cycle visits the next coarser level twice only from coarse levels wider or taller than
 // kOnceVisitingSize texels. Visiting from the smaller ones twice as well changed the tests'
 // largest errors by less than 0.05/255, but cost 36 of the 103 passes of an F-cycle at 512, all
@@ -54,70 +54,42 @@ void Multigrid::createPrograms()
         glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glSamplerParameteri(nearestSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     }
-    struct Entry {
-        ShaderProgram* program;
-        const char* fragment;
-        std::vector<const char*> samplers; // by unit
-        const char* definitions = "";
-    };
-    const Entry entries[] = {
-        {&packFinestProgram, "mg_pack_finest.frag", {"imgMap", "fixedMap"}},
-        {&unpackFinestProgram, "mg_unpack_finest.frag", {"redMap", "blackMap"}},
-        {&smoothFinestProgram, "mg_smooth_finest.frag", {"otherMap", "divMap", "fixedMap"}},
-        {&residualFinestProgram,
-         "mg_residual_finest.frag",
-         {"redMap", "blackMap", "divMap", "fixedMap", "coarseStencilC"}},
-        {&prolongFinestProgram,
-         "mg_prolong_finest.frag",
-         {"blackMap", "correctionMap", "fixedMap"}},
-        {&smoothProgram,
-         "mg_smooth.frag",
-         {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
-        {&smoothZeroProgram, "mg_smooth_zero.frag", {"rhsMap", "stencilA", "stencilC"}},
-        {&restrictResidualProgram,
-         "mg_restrict_residual.frag",
-         {"imgMap", "rhsMap", "stencilA", "stencilB", "stencilC", "coarseStencilC"}},
-        {&prolongProgram, "mg_prolong.frag", {"imgMap", "correctionMap", "fixedMap"}},
-        {&prolongSmoothProgram,
-         "mg_prolong_smooth.frag",
-         {"imgMap", "correctionMap", "rhsMap", "stencilA", "stencilB", "stencilC"}},
-        {&galerkinProgram, "mg_galerkin.frag", {"stencilA", "stencilB", "stencilC"}},
-        {&galerkinMaskProgram, "mg_galerkin.frag", {"stencilA"}, "#define FROM_MASK\n"},
-        {&coarsestProgram, "mg_coarsest.frag", {"rhsMap", "stencilA", "stencilB", "stencilC"}},
-        {&pullProgram, "mg_pull.frag", {"fineMap"}},
-        {&pushProgram, "mg_push.frag", {"pulledMap", "coarserMap"}},
-        {&pushCoarsestProgram, "mg_push.frag", {"pulledMap"}, "#define COARSEST\n"},
-        {&changeFinestProgram,
-         "mg_change_finest.frag",
-         {"redMap", "blackMap", "redBefore", "blackBefore"}},
-        {&maxReduceProgram, "mg_max_reduce.frag", {"imgMap"}},
-    };
-    const QByteArray vertex = shaderPath("img_process.vert");
-    for (const Entry& entry : entries) {
-        if (!entry.program->create(vertex, shaderPath(entry.fragment), entry.definitions)) {
-            std::cerr << "Multigrid Shader " << entry.fragment << " : "
-                      << entry.program->log().constData() << std::endl;
-            continue;
-        }
-        entry.program->use();
-        for (size_t unit = 0; unit < entry.samplers.size(); ++unit)
-            entry.program->setSampler(entry.samplers[unit], int(unit));
-    }
-    ShaderProgram::release();
+    for (const ProgramSlot& slot : programSlots())
+        createProgram(this->*slot.program, slot.id);
 }
 
 bool Multigrid::allProgramsLinked() const
 {
-    for (const ShaderProgram* program :
-         {&packFinestProgram, &unpackFinestProgram, &smoothFinestProgram, &residualFinestProgram,
-          &prolongFinestProgram, &smoothProgram, &smoothZeroProgram, &restrictResidualProgram,
-          &prolongProgram, &prolongSmoothProgram, &galerkinProgram, &galerkinMaskProgram,
-          &coarsestProgram, &pullProgram, &pushProgram, &pushCoarsestProgram, &changeFinestProgram,
-          &maxReduceProgram}) {
-        if (!program->isLinked())
+    for (const ProgramSlot& slot : programSlots()) {
+        if (!(this->*slot.program).isLinked())
             return false;
     }
     return true;
+}
+
+const std::vector<Multigrid::ProgramSlot>& Multigrid::programSlots()
+{
+    static const std::vector<ProgramSlot> slots = {
+        {&Multigrid::packFinestProgram, ProgramId::MgPackFinest},
+        {&Multigrid::unpackFinestProgram, ProgramId::MgUnpackFinest},
+        {&Multigrid::smoothFinestProgram, ProgramId::MgSmoothFinest},
+        {&Multigrid::residualFinestProgram, ProgramId::MgResidualFinest},
+        {&Multigrid::prolongFinestProgram, ProgramId::MgProlongFinest},
+        {&Multigrid::smoothProgram, ProgramId::MgSmooth},
+        {&Multigrid::smoothZeroProgram, ProgramId::MgSmoothZero},
+        {&Multigrid::restrictResidualProgram, ProgramId::MgRestrictResidual},
+        {&Multigrid::prolongProgram, ProgramId::MgProlong},
+        {&Multigrid::prolongSmoothProgram, ProgramId::MgProlongSmooth},
+        {&Multigrid::galerkinProgram, ProgramId::MgGalerkin},
+        {&Multigrid::galerkinMaskProgram, ProgramId::MgGalerkinMask},
+        {&Multigrid::coarsestProgram, ProgramId::MgCoarsest},
+        {&Multigrid::pullProgram, ProgramId::MgPull},
+        {&Multigrid::pushProgram, ProgramId::MgPush},
+        {&Multigrid::pushCoarsestProgram, ProgramId::MgPushCoarsest},
+        {&Multigrid::changeFinestProgram, ProgramId::MgChangeFinest},
+        {&Multigrid::maxReduceProgram, ProgramId::MgMaxReduce},
+    };
+    return slots;
 }
 
 void Multigrid::createLevels(int width, int height, const TextureFormat& values,

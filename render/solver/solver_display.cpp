@@ -5,6 +5,7 @@
 #include "solver_gl.h"
 
 #include "image_pass.h"
+#include "shader_constants.h"
 #include "solver_display.h"
 #include "solver_images.h"
 #include "solver_input.h"
@@ -81,7 +82,7 @@ void SolverDisplay::draw(int windowWidth, int windowHeight, DisplayMode mode,
         return;
     const RenderTarget* shown = images.target(image, displayLevel);
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.1f);
+    glAlphaFunc(GL_GREATER, static_cast<GLfloat>(kConstraintAlphaThreshold));
     shown->texture.bind(0);
     // Colour images go back to sRGB; the picture is dithered to the window's 8 bits.
     const bool colours =

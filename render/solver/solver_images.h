@@ -11,7 +11,7 @@ enum class SolverImage {
     GradientY,        // y component
     Divergence,       // right-hand side of the Poisson solve, stored signed
     ColorSolution,    // the diffused colours; level 0 is the picture
-    BlurSolution,     // the diffused blur map (blur / 16)
+    BlurSolution,     // the diffused blur map (blur / kMaxBlur)
     BlurConstraints,  // rasterised blur values, alpha 0 where free
     ColorConstraints, // rasterised curve colours, alpha 0 where free
 };

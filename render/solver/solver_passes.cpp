@@ -11,10 +11,7 @@
 namespace {
 
 // Cycles the Iterations setting adds above its default.
-int extraCycles(int iterations)
-{
-    return std::max(0, iterations - DiffusionSolver::kDefaultCycles);
-}
+int extraCycles(int iterations) { return std::max(0, iterations - kDefaultIterations); }
 
 // Cycles of a fresh solve or of a re-solve from the previous answer at that setting.
 int cycleCount(bool fresh, int iterations)

@@ -3,7 +3,8 @@
 #include "shader_program.h"
 
 // The image programs of a DiffusionSolver's passes (the multigrid keeps its own), built
-// together once and shared by reference by the solver's parts.
+// together once and shared by reference by the solver's parts. Their files and sampler units
+// are in program_catalogue.h.
 struct SolverPrograms {
     // Builds every program (the channel composition only for an export solver) and sets their
     // fixed sampler units; a program that fails to build is reported on stderr with its prefix.
@@ -14,5 +15,5 @@ struct SolverPrograms {
 
     ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
         blurThresholdProgram, downsampleProgram, composeChannelProgram;
-    ShaderProgram pictureOutputProgram; // to sRGB, dithered (picture_output.frag)
+    ShaderProgram pictureOutputProgram; // to sRGB, dithered
 };

@@ -9,6 +9,8 @@
 #include "solver_programs.h"
 #include "solver_rasteriser.h"
 
+#include <algorithm>
+
 namespace {
 
 // A ring of constraints one level-0 pixel wide along the edges of the visible window, carrying
@@ -51,84 +53,234 @@ void drawBorderRing(const View& view, int width, int height, const Texture& over
 
 } // namespace
 
-void SolverRasteriser::drawGradients(const View& v)
+namespace {
+
+// Confines the following draws and clears to `pixels` of the bound image (none when null).
+class ScissorBox {
+public:
+    explicit ScissorBox(const PixelRect* pixels) : on(pixels != nullptr)
+    {
+        if (!on)
+            return;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(pixels->x, pixels->y, pixels->width, pixels->height);
+    }
+    ~ScissorBox()
+    {
+        if (on)
+            glDisable(GL_SCISSOR_TEST);
+    }
+    ScissorBox(const ScissorBox&) = delete;
+    ScissorBox& operator=(const ScissorBox&) = delete;
+
+private:
+    bool on;
+};
+
+} // namespace
+
+void SolverRasteriser::setRegionRedraws(bool on)
 {
-    if (!images.ready())
+    regionMode = on;
+    forgetImages();
+}
+
+void SolverRasteriser::forgetImages()
+{
+    for (Held& h : held)
+        h = Held();
+}
+
+void SolverRasteriser::syncGeometry()
+{
+    if (!input.curves) {
+        forgetImages();
         return;
+    }
+    const CurveGeometryCache::Change change = cache.sync(*input.curves);
+    for (Held& h : held)
+        h.pending.unite(change.extent);
+}
+
+const CanvasRect* SolverRasteriser::regionFor(Group group, const View& v, bool border,
+                                              const CanvasRect* dirty)
+{
+    Held& h = held[group];
+    const CanvasRect* region = nullptr;
+    if (dirty) {
+        region = dirty;
+    } else if (regionMode && images.storage == SolverStorage::Interactive && input.curves && h.valid
+               && h.view == v && !border && !h.border) {
+        regionBuffer[group] = h.pending;
+        region = &regionBuffer[group];
+    }
+    h.valid = input.curves != nullptr;
+    h.view = v;
+    h.border = border;
+    h.pending = CanvasRect();
+    return region;
+}
+
+PixelRect SolverRasteriser::pixelsOf(const CanvasRect& region, const View& v,
+                                     int marginPixels) const
+{
+    return pixelsCovering(region, v, images.width, images.height, marginPixels);
+}
+
+CanvasRect SolverRasteriser::cullRectOf(const PixelRect& pixels, const View& v) const
+{
+    // A curve can reach a pixel only if some vertex lies within a pixel of it (half a pixel
+    // for the lines' diamonds; triangles only cover pixels whose centre they hold).
+    const double onePixel = 2.0 / (std::min(images.width, images.height) * v.zoom);
+    return canvasOfPixels(pixels, v, images.width, images.height).grown(onePixel);
+}
+
+void SolverRasteriser::drawGradientsInto(const View& v, const CanvasRect* region)
+{
+    PixelRect pixels;
+    if (region) {
+        pixels = pixelsOf(*region, v, 1);
+        if (pixels.isEmpty()) {
+            images.leavePasses();
+            return;
+        }
+    }
     solvergl::beginPasses();
     const SolverImages::Level& level0 = images.pyramid[0];
     level0.gradients.bind();
     glViewport(0, 0, level0.gradientX.width(), level0.gradientX.height());
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (input.curves) {
-        solvergl::loadCanvasModelView(v);
-        drawGradientPairs(*input.curves);
+    {
+        const ScissorBox scissor(region ? &pixels : nullptr);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (input.curves) {
+            solvergl::loadCanvasModelView(v);
+            const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
+            drawCachedGradientPairs(cache, region ? &cull : nullptr);
+        }
     }
     images.leavePasses();
+}
+
+void SolverRasteriser::drawGradients(const View& v, const CanvasRect* dirty)
+{
+    if (!images.ready())
+        return;
+    syncGeometry();
+    drawGradientsInto(v, regionFor(Gradients, v, false, dirty));
+    // The divergence was not made from these gradients: its next pass is whole.
+    held[Gradients].valid = false;
 }
 
 // Only level 0 carries the colour jumps: the coarser levels of the multigrid solve for
 // corrections, whose right-hand side is the restricted residual.
-void SolverRasteriser::buildDivergencePyramid(const View& v)
+void SolverRasteriser::buildDivergencePyramid(const View& v, const CanvasRect* dirty)
 {
     if (!images.ready())
         return;
-    drawGradients(v);
+    syncGeometry();
+    const CanvasRect* region = regionFor(Gradients, v, false, dirty);
+    drawGradientsInto(v, region);
+    // The divergence reads the gradients one pixel around: it changes a pixel further out.
+    PixelRect pixels;
+    if (region) {
+        pixels = pixelsOf(*region, v, 2);
+        if (pixels.isEmpty()) {
+            images.leavePasses();
+            return;
+        }
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     SolverImages::Level& level0 = images.pyramid[0];
-    runImagePass({programs.divProgram, {&level0.gradientX.texture, &level0.gradientY.texture}, {}},
-                 level0.divergence);
+    {
+        const ScissorBox scissor(region ? &pixels : nullptr);
+        runImagePass({programs.divProgram,
+                      {&level0.gradientX.texture, &level0.gradientY.texture},
+                      {}},
+                     level0.divergence);
+    }
     images.leavePasses();
 }
 
-void SolverRasteriser::buildColorConstraints(const View& v, bool border)
+void SolverRasteriser::buildColorConstraints(const View& v, bool border, const CanvasRect* dirty)
 {
     if (!images.ready())
         return;
-    matchConstraintPrecision();
+    if (matchConstraintPrecision())
+        held[ColorConstraints].valid = false; // the image was made afresh
+    syncGeometry();
+    const CanvasRect* region = regionFor(ColorConstraints, v, border, dirty);
+    PixelRect pixels;
+    if (region) {
+        pixels = pixelsOf(*region, v, 1);
+        if (pixels.isEmpty()) {
+            images.leavePasses();
+            return;
+        }
+    }
     solvergl::beginPasses();
     images.pyramid[0].colorConstraints.bindAsTarget();
     solvergl::loadCanvasModelView(v);
-    if (input.curves) {
-        drawColorConstraints(*input.curves); // clears colour and stencil itself
-    } else {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+    {
+        const ScissorBox scissor(region ? &pixels : nullptr);
+        if (input.curves) {
+            const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
+            // Clears colour and stencil itself.
+            drawCachedColorConstraints(cache, region ? &cull : nullptr);
+        } else {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        if (border)
+            drawBorderRing(v, images.width, images.height, images.overview.texture);
     }
-    if (border)
-        drawBorderRing(v, images.width, images.height, images.overview.texture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     images.leavePasses();
 }
 
-void SolverRasteriser::buildBlurConstraints(const View& v)
+void SolverRasteriser::buildBlurConstraints(const View& v, const CanvasRect* dirty)
 {
     if (!images.ready())
         return;
+    syncGeometry();
+    const CanvasRect* region = regionFor(BlurConstraints, v, false, dirty);
+    PixelRect pixels;
+    if (region) {
+        pixels = pixelsOf(*region, v, 1);
+        if (pixels.isEmpty()) {
+            images.leavePasses();
+            return;
+        }
+    }
     solvergl::beginPasses();
     images.pyramid[0].blurConstraints.bindAsTarget();
-    if (input.curves) {
-        solvergl::loadCanvasModelView(v);
-        drawBlurStrips(*input.curves); // clears to (0, 0, 0, 0) first: alpha 1 marks a constraint
-    } else {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+    {
+        const ScissorBox scissor(region ? &pixels : nullptr);
+        if (input.curves) {
+            solvergl::loadCanvasModelView(v);
+            const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
+            // Clears to (0, 0, 0, 0) first: alpha 1 marks a constraint.
+            drawCachedBlurStrips(cache, region ? &cull : nullptr);
+        } else {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     images.leavePasses();
     images.blurMapStale = true;
 }
 
-void SolverRasteriser::matchConstraintPrecision()
+bool SolverRasteriser::matchConstraintPrecision()
 {
     const bool precise = input.colourSpace() != ColourSpace::Srgb;
     if (images.storage == SolverStorage::Export || precise == images.preciseConstraints)
-        return; // an export makes its constraint image with the precision it needs
+        return false; // an export makes its constraint image with the precision it needs
     images.preciseConstraints = precise;
     for (int L = 0; L < images.levels; ++L)
         images.pyramid[L].colorConstraints.create(images.levelWidth[L], images.levelHeight[L],
                                                   precise ? halfFloatNearest() : rgba8Nearest());
     images.pyramid[0].colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
     images.leavePasses();
+    return true;
 }

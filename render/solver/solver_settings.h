@@ -11,8 +11,8 @@ struct PictureEncoding {
 
 // The user's settings of a DiffusionSolver, read at each solve, display and export.
 struct SolverSettings {
-    // The Iterations setting: each step above DiffusionSolver::kDefaultCycles adds one
-    // multigrid cycle to every solve.
+    // The Iterations setting: each step above kDefaultIterations adds one multigrid cycle to
+    // every solve of the view.
     int iterations = kDefaultIterations;
     // Whether the blur pass softens the picture.
     bool blurEnabled = false;

@@ -3,6 +3,7 @@
 // Named curves shared by the curve-model tests, and small helpers to compare geometry.
 
 #include "curve.h"
+#include "test_curves.h"
 
 #include <QColor>
 #include <QVector>
@@ -17,17 +18,7 @@ inline const QColor kWhite(255, 255, 255);
 inline const QColor kRed(200, 30, 30);
 inline const QColor kBlue(20, 40, 220);
 
-// One left, right and blur point at each end of the curve.
-inline void addEndAttributes(Curve& c, const QColor& left, const QColor& right, int blur)
-{
-    const int end = c.segmentCount() * kSamplesPerSegment;
-    c.appendLeftColor(0, false, left);
-    c.appendLeftColor(end, false, left);
-    c.appendRightColor(0, false, right);
-    c.appendRightColor(end, false, right);
-    c.appendBlur(0, false, blur);
-    c.appendBlur(end, false, blur);
-}
+using ::addEndAttributes;
 
 // A horizontal line along y = 0 from x = -0.6 to 0.6, `segments` segments, all control points
 // evenly spaced (so the parameter is proportional to the length).

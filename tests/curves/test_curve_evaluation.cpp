@@ -150,6 +150,38 @@ TEST_F(AttributeInterpolation, LeftRoundsRightTruncatesBlurRounds)
     EXPECT_EQ(c.leftColorAt(0.3, -4), rgb(0, 0, 0));
 }
 
+// Opacity is a fourth channel: interpolated with the colour's rounding rule, kept by the edits
+// that set, append, insert, contrast and blend colour points.
+TEST_F(AttributeInterpolation, OpacityTravelsWithTheColour)
+{
+    c.left_colors =
+        c.right_colors = {QColor(0, 0, 0, 0), QColor(1, 1, 1, 1), QColor(100, 200, 50, 255)};
+    EXPECT_EQ(c.leftColorAt(0.5, 0), QColor(1, 1, 1, 1));
+    EXPECT_EQ(c.rightColorAt(0.5, 0), QColor(0, 0, 0, 0));
+    EXPECT_EQ(c.leftColorAt(0.25, 1).alpha(), 65);  // 64.5 rounds up
+    EXPECT_EQ(c.rightColorAt(0.25, 1).alpha(), 64); // truncated
+    c.insertAttribute(15, LeftColor);
+    EXPECT_EQ(c.left_colors[2], QColor(51, 101, 26, 128));
+
+    Curve d = straightCurve(1);
+    d.appendLeftColor(5, false, QColor(9, 8, 7, 6));
+    d.setRightColorOf(QColor(1, 2, 3, 4), 0);
+    d.setDefaultLeftColor(QColor(5, 5, 5, 50));
+    d.appendLeftColor(6, true);
+    d.appendLeftColor(7, false, QColor());
+    EXPECT_EQ(d.left_colors.mid(2),
+              (QVector<QColor>{QColor(9, 8, 7, 6), QColor(5, 5, 5, 50), QColor(0, 0, 0, 255)}));
+    EXPECT_EQ(d.right_colors[0], QColor(1, 2, 3, 4));
+    increaseContrast(d);
+    EXPECT_EQ(d.right_colors[0].alpha(), 4);
+
+    Curve e = d;
+    e.right_colors[0].setAlpha(255);
+    Curve blended;
+    interpolateCurves(d, e, blended, 0.5);
+    EXPECT_EQ(blended.right_colors[0].alpha(), 130); // 129.5 rounds up
+}
+
 TEST_F(AttributeInterpolation, EqualNeighboursTruncateToThemselves)
 {
     c.right_colors = {rgb(20, 40, 220), rgb(20, 40, 220), rgb(20, 40, 220)};

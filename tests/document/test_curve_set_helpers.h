@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curve_set.h"
+#include "test_curves.h"
 
 #include <QColor>
 #include <QVector>
@@ -9,23 +10,7 @@
 // Named drawings shared by the document tests.
 namespace doc_test {
 
-// A curve through the given control points with one left, right and blur point at each end.
-inline Curve curveThrough(std::initializer_list<Point> points,
-                          const QColor& left = QColor(10, 20, 30),
-                          const QColor& right = QColor(200, 100, 50), int blur = 2)
-{
-    Curve c;
-    for (const Point& p : points)
-        c.appendControlPoint(p.x, p.y);
-    const int end = c.segmentCount() * kSamplesPerSegment;
-    c.appendLeftColor(0, false, left);
-    c.appendLeftColor(end, false, left);
-    c.appendRightColor(0, false, right);
-    c.appendRightColor(end, false, right);
-    c.appendBlur(0, false, blur);
-    c.appendBlur(end, false, blur);
-    return c;
-}
+using ::curveThrough;
 
 // A straight one-segment curve from (x0, y0) to (x1, y1), tangent points at the thirds.
 inline Curve segment(double x0, double y0, double x1, double y1)

@@ -3,6 +3,7 @@
 // their header alone; FIFOs and files that are no image are refused with their reason.
 #include "child_process.h"
 #include "example_bitmap.h"
+#include "png_chunks.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,26 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 using namespace doc_test;
 
 namespace {
-
-void appendBigEndian(QByteArray& out, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += char((value >> shift) & 0xff);
-}
-
-void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
-{
-    appendBigEndian(png, quint32(data.size()));
-    const QByteArray body = QByteArray(type, 4) + data;
-    png += body;
-    appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
-                                       uInt(body.size()))));
-}
 
 // The header of an RGB PNG of side x side pixels, Adam7-interlaced, with one row of pixel data.
 QByteArray interlacedPngHeader(quint32 side)
@@ -38,7 +23,7 @@ QByteArray interlacedPngHeader(quint32 side)
     appendBigEndian(header, side);
     appendBigEndian(header, side);
     header += QByteArray("\x08\x02\x00\x00\x01", 5);
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray png = pngSignature();
     appendChunk(png, "IHDR", header);
     appendChunk(png, "IDAT", qCompress(QByteArray(16, '\0')).mid(4)); // a zlib stream
     appendChunk(png, "IEND", QByteArray());

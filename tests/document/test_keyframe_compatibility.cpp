@@ -1,6 +1,7 @@
 // Keyframes that cannot be blended curve for curve are named by their first difference; a
 // sequence is checked pair by pair before any frame is made.
 #include "keyframe_compatibility.h"
+#include "curve_set_layers.h"
 #include "keyframe_sequence.h"
 #include "test_curve_set_helpers.h"
 #include "curve_set_xml.h"
@@ -45,6 +46,24 @@ TEST(KeyframeCompatibility, NamesTheFirstDifferenceWithTheCurveAndTheFiles)
     blur.curve(0).appendBlur(5, false, 3);
     EXPECT_EQ(keyframeMismatch(three, "a.xml", blur, "b.xml"),
               "curve 0 (counted from 0) has 2 blur points in a.xml and 3 in b.xml");
+}
+
+// Layers must match in number and in the curves each holds, whatever their settings.
+TEST(KeyframeCompatibility, NamesTheFirstDifferenceInLayers)
+{
+    CurveSet two = ladder(3);
+    addLayer(two, "Top");
+    EXPECT_EQ(keyframeMismatch(two, "a.xml", ladder(3), "b.xml"), "a.xml has 2 layers and b.xml 1");
+    CurveSet moved = two;
+    moved.current_curve = 2;
+    moveSelectionToLayer(moved, 1);
+    renameLayer(moved, 1, "Renamed");
+    setLayerOpacity(moved, 1, 0.5);
+    EXPECT_EQ(keyframeMismatch(two, "a.xml", moved, "b.xml"),
+              "layer 0 (counted from 0) has 3 curves in a.xml and 2 in b.xml");
+    CurveSet same = moved;
+    setLayerVisible(same, 0, false);
+    EXPECT_EQ(keyframeMismatch(moved, "a.xml", same, "b.xml"), QString());
 }
 
 // Only the pair that differs is named, and a sequence that cannot be blended writes nothing.

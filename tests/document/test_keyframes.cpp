@@ -1,4 +1,5 @@
 #include "curve_set.h"
+#include "curve_set_layers.h"
 #include "test_curve_set_helpers.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,40 @@ TEST(KeyframeBlend, DifferentPointCountsBlendTheCommonPoints)
         EXPECT_EQ(c.blur_values.size(), c.blur_ids.size());
         EXPECT_NEAR(c.control_points[0].y, 0.5, 1e-12);
     }
+}
+
+// Layers blend layer by layer: a's names and runs, opacity mixed, a hidden side counting as
+// opacity 0; colour points blend their opacity like their channels.
+TEST(KeyframeBlend, OpacityOfLayersAndColourPointsIsBlended)
+{
+    CurveSet a, b, out;
+    for (CurveSet* set : {&a, &b}) {
+        renameLayer(*set, 0, set == &a ? "Ground" : "Other name");
+        set->addCurve(segment(0, 0, 0.3, 0));
+        addLayer(*set, "Top");
+        set->addCurve(segment(0, 1, 0.3, 1));
+        set->addCurve(segment(0, 2, 0.3, 2));
+        addLayer(*set, "Fading in");
+    }
+    a.curve(1).setLeftColorOf(QColor(0, 0, 0, 0), 0);
+    b.curve(1).setLeftColorOf(QColor(0, 0, 0, 255), 0);
+    setLayerOpacity(a, 1, 1.0);
+    setLayerOpacity(b, 1, 0.5);
+    setLayerVisible(a, 2, false);
+    setLayerOpacity(b, 2, 0.8);
+
+    interpolateSets(a, b, out, 0.02);
+    ASSERT_EQ(out.layerCount(), 3);
+    EXPECT_EQ(out.layers[0].name, "Ground");
+    EXPECT_EQ(out.layerRange(1).size(), 2);
+    EXPECT_DOUBLE_EQ(out.layers[1].opacity, 0.99);
+    EXPECT_TRUE(out.layers[2].visible);
+    EXPECT_DOUBLE_EQ(out.layers[2].opacity, 0.016);
+    EXPECT_EQ(out.curve(1).left_colors[0].alpha(), 5) << "255 * 0.02 rounds to 5";
+    interpolateSets(a, b, out, 0.5);
+    EXPECT_EQ(out.curve(1).left_colors[0].alpha(), 128);
+    EXPECT_DOUBLE_EQ(out.layers[1].opacity, 0.75);
+    setLayerVisible(b, 2, false);
+    interpolateSets(a, b, out, 0.5);
+    EXPECT_FALSE(out.layers[2].visible);
 }

@@ -22,7 +22,7 @@ bool paired(int count, const QVector<Value>& values, const QVector<int>& ids)
 bool validColors(const QVector<QColor>& colors)
 {
     return std::all_of(colors.begin(), colors.end(),
-                       [](const QColor& c) { return c.isValid() && c.alpha() == 255; });
+                       [](const QColor& c) { return c.isValid() && c.spec() == QColor::Rgb; });
 }
 
 std::string checkCurve(const Curve& c)
@@ -53,6 +53,28 @@ std::string checkCurve(const Curve& c)
     return walk;
 }
 
+// Layers within their bounds whose runs cover the curves exactly.
+std::string checkLayers(const CurveSet& set)
+{
+    if (set.layers.isEmpty() || set.layers.size() > kMaxLayers)
+        return "layer count out of bounds";
+    if (set.current_layer != set.layers.size() - 1)
+        return "the top layer is not current after loading";
+    int counted = 0;
+    for (int l = 0; l < set.layers.size(); ++l) {
+        const Layer& layer = set.layers[l];
+        const CurveRange run = set.layerRange(l);
+        if (layer.curveCount < 0 || run.first != counted || run.size() != layer.curveCount)
+            return "layer " + std::to_string(l) + " does not count its curves";
+        if (layer.name.size() > kMaxLayerNameLength || cleanLayerName(layer.name) != layer.name)
+            return "layer " + std::to_string(l) + " has an unclean name";
+        if (!(layer.opacity >= 0.0 && layer.opacity <= 1.0))
+            return "layer " + std::to_string(l) + " opacity out of range";
+        counted += layer.curveCount;
+    }
+    return counted == set.nb_curves ? std::string() : "the layers do not count every curve";
+}
+
 bool read(const QByteArray& input, CurveSet& set)
 {
     QByteArray bytes = input;
@@ -78,6 +100,9 @@ std::string checkXmlReader(const QByteArray& input, bool* accepted)
         return "curve count differs from the array";
     if (set.current_curve != -1 || !set.selection.isEmpty())
         return "a curve is current or selected after loading";
+    const std::string layers = checkLayers(set);
+    if (!layers.empty())
+        return layers;
     for (int i = 0; i < set.nb_curves; ++i) {
         const std::string fault = checkCurve(set.curve(i));
         if (!fault.empty())
@@ -91,6 +116,16 @@ std::string checkXmlReader(const QByteArray& input, bool* accepted)
     if (again.nb_curves != set.nb_curves || again.image_width != set.image_width
         || again.image_height != set.image_height)
         return "the written drawing reads back with another size";
+    if (again.layers.size() != set.layers.size())
+        return "the written drawing reads back with other layers";
+    for (int l = 0; l < set.layers.size(); ++l) {
+        const Layer& a = set.layers[l];
+        const Layer& b = again.layers[l];
+        // Opacity is written to six significant digits.
+        if (a.name != b.name || a.visible != b.visible || a.locked != b.locked
+            || a.curveCount != b.curveCount || std::abs(a.opacity - b.opacity) > 1e-6)
+            return "layer " + std::to_string(l) + " changes through a write and read";
+    }
     for (int i = 0; i < set.nb_curves; ++i) {
         const Curve& a = set.curve(i);
         const Curve& b = again.curve(i);

@@ -24,6 +24,8 @@ CurveSet busySet()
     }
     addToSelection(set, 0);
     set.setCurrentCurve(2);
+    addLayer(set, "Top");
+    setLayerOpacity(set, 1, 0.5);
     return set;
 }
 
@@ -31,7 +33,8 @@ bool same(const CurveSet& a, const CurveSet& b)
 {
     if (a.nb_curves != b.nb_curves || a.current_curve != b.current_curve
         || a.selection != b.selection || a.image_width != b.image_width
-        || a.image_height != b.image_height)
+        || a.image_height != b.image_height || a.layers != b.layers
+        || a.current_layer != b.current_layer)
         return false;
     for (int i = 0; i < a.nb_curves; ++i)
         if (a.curve(i).control_points != b.curve(i).control_points)

@@ -1,6 +1,7 @@
 // Writes a handful of drawings with the CurveSetXML writer into a folder: the starting corpus of
 // the reader's fuzzer.
 #include "curve_set.h"
+#include "curve_set_layers.h"
 #include "curve_set_xml.h"
 
 #include <QDir>
@@ -68,6 +69,19 @@ int main(int argc, char** argv)
     loop.setClosed(true);
     closed.addCurve(loop);
     ok &= save(closed, folder, "seed_closed.xml");
+
+    CurveSet layered;
+    renameLayer(layered, 0, "Ground");
+    layered.addCurve(wave(2, 0.3, 1));
+    addLayer(layered, "Glass & \"light\"");
+    Curve glass = wave(1, 2.0, 3);
+    glass.setLeftColorOf(QColor(90, 140, 220, 96), 0);
+    layered.addCurve(glass);
+    setLayerOpacity(layered, 1, 0.6);
+    addLayer(layered, "Hidden");
+    setLayerVisible(layered, 2, false);
+    setLayerLocked(layered, 2, true);
+    ok &= save(layered, folder, "seed_layers.xml");
 
     return ok ? 0 : 1;
 }

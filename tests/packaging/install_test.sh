@@ -18,7 +18,7 @@ bin=$stage/usr/bin
 for program in tintweave tintweave-render tintweave-trace; do
   [ -x "$bin/$program" ] || { echo "not installed: $program"; exit 1; }
 done
-for file in share/tintweave/shaders/img_process.vert share/tintweave/icons/drawCatmull.png \
+for file in share/tintweave/shaders/gl/img_process.vert share/tintweave/icons/drawCatmull.png \
   share/applications/org.tintweave.Tintweave.desktop share/man/man1/tintweave-render.1.gz \
   share/icons/hicolor/scalable/apps/tintweave.svg share/mime/packages/tintweave.xml; do
   [ -f "$stage/usr/$file" ] || { echo "not installed: $file"; exit 1; }

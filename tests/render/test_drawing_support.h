@@ -11,6 +11,7 @@
 #include "curve_set.h"
 #include "picker.h"
 #include "shader_program.h"
+#include "test_curves.h"
 
 #include <array>
 #include <cmath>
@@ -117,24 +118,6 @@ private:
     GLuint buffers[2] = {0, 0};
     bool complete = false;
 };
-
-// A straight one-segment curve from `from` to `to` with two points in each attribute list:
-// left colour `left`, right colour `right`, blur `blur` at both ends.
-inline Curve straightCurve(const Point& from, const Point& to, const QColor& left,
-                           const QColor& right, int blur = 0)
-{
-    Curve c;
-    for (int i = 0; i < 4; ++i) {
-        const Point p = from + (to - from) * (i / 3.0);
-        c.appendControlPoint(p.x, p.y);
-    }
-    for (int g : {0, kSamplesPerSegment}) {
-        c.appendLeftColor(g, false, left);
-        c.appendRightColor(g, false, right);
-        c.appendBlur(g, false, blur);
-    }
-    return c;
-}
 
 // An arch of one segment, (-0.5, -0.2) to (0.5, -0.2) through tangent points at height 0.4.
 inline Curve archCurve()

@@ -3,6 +3,8 @@
 // that cannot be opened. Each ends at once with its documented exit status and a message naming
 // the cause, and leaves an existing picture as it was.
 #include "child_program.h"
+#include "program_catalogue.h"
+#include "shader_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -129,18 +131,16 @@ TEST_F(RenderToolFailures, FifoAsShaderIsRefused)
 {
     const QString shaders = dir.filePath("shaders");
     ASSERT_TRUE(QDir().mkpath(shaders));
-    const QDir source(QString::fromUtf8(TINTWEAVE_SOURCE_DIR) + "/shaders");
-    for (const QString& name : source.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(source.filePath(name), shaders + "/" + name));
-    QFile::remove(shaders + "/mg_smooth_finest.frag");
-    fifo(shaders + "/mg_smooth_finest.frag");
+    ASSERT_TRUE(copyShaderTree(shaders));
+    const QString smooth = shaders + "/" + programEntry(ProgramId::MgSmoothFinest).fragment;
+    QFile::remove(smooth);
+    fifo(smooth);
     const ToolResult r =
         run(renderTool(), {"--shaders", shaders, drawing, dir.filePath("out.png")});
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("Cannot open file " + shaders
-                               + "/mg_smooth_finest.frag: not a regular file (a FIFO)"))
+    EXPECT_TRUE(r.err.contains("Cannot open file " + smooth + ": not a regular file (a FIFO)"))
         << r.err.toStdString();
-    EXPECT_TRUE(isFifo(shaders + "/mg_smooth_finest.frag"));
+    EXPECT_TRUE(isFifo(smooth));
 }
 
 TEST_F(RenderToolFailures, FifoOrFolderAsPictureIsLeftAlone)

@@ -3,49 +3,22 @@
 #include "console_diagnostics.h"
 #include "gl_objects.h"
 #include "image_pass.h"
+#include "program_catalogue.h"
 #include "shader_program.h"
-#include "shared_constants.h"
+#include "shader_constants.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <string>
 
 namespace {
 
-// The programs of the renderer, as vertex/fragment file pairs and the definitions they are
-// built with.
-const char* const kPrograms[][3] = {
-    {"color_constraints.vert", "color_constraints.frag"},
-    {"img_process.vert", "div.frag"},
-    {"img_process.vert", "jacobi_laplace.frag"},
-    {"img_process.vert", "restrict.frag"},
-    {"img_process.vert", "anisotropic_diffusion.frag"},
-    {"img_process.vert", "restrict_color.frag"},
-    {"img_process.vert", "blur_threshold.frag"},
-    {"img_process.vert", "mg_pack_finest.frag"},
-    {"img_process.vert", "mg_unpack_finest.frag"},
-    {"img_process.vert", "mg_prolong_finest.frag"},
-    {"img_process.vert", "mg_smooth_finest.frag"},
-    {"img_process.vert", "mg_residual_finest.frag"},
-    {"img_process.vert", "mg_smooth.frag"},
-    {"img_process.vert", "mg_smooth_zero.frag"},
-    {"img_process.vert", "mg_restrict_residual.frag"},
-    {"img_process.vert", "mg_prolong.frag"},
-    {"img_process.vert", "mg_prolong_smooth.frag"},
-    {"img_process.vert", "mg_galerkin.frag"},
-    {"img_process.vert", "mg_galerkin.frag", "#define FROM_MASK\n"},
-    {"img_process.vert", "mg_pull.frag"},
-    {"img_process.vert", "mg_push.frag"},
-    {"img_process.vert", "mg_push.frag", "#define COARSEST\n"},
-    {"img_process.vert", "mg_change_finest.frag"},
-    {"img_process.vert", "mg_max_reduce.frag"},
-    {"gradient_pair.vert", "gradient_pair.frag"},
-    {"img_process.vert", "mg_coarsest.frag"},
-    {"img_process.vert", "downsample.frag"},
-    {"img_process.vert", "compose_channel.frag"},
-};
+// The sweep with a "weight" uniform the uniform lookups are tried on.
+const char* const kBarePassFragment = programEntry(ProgramId::BarePass).fragment;
 
 void writeFile(const QString& path, const QByteArray& text)
 {
@@ -74,12 +47,41 @@ float drawnValue(ShaderProgram& program)
 
 TEST_F(ShaderProgramTest, EveryShippedProgramCompilesAndLinks)
 {
-    for (const auto& files : kPrograms) {
+    for (int id = 0; id < kProgramCount; ++id) {
+        const ProgramEntry& files = programEntry(ProgramId(id));
         ShaderProgram program;
-        EXPECT_TRUE(program.create(shaderPath(files[0]), shaderPath(files[1]), files[2]))
-            << files[1] << ": " << program.log().constData();
+        EXPECT_TRUE(
+            program.create(shaderPath(files.vertex), shaderPath(files.fragment), files.definitions))
+            << files.fragment << ": " << program.log().constData();
         EXPECT_TRUE(program.log().isEmpty());
+        // The catalogue's sampler units name samplers the program reads.
+        testing::internal::CaptureStderr();
+        for (const char* sampler : files.samplers) {
+            if (sampler) {
+                EXPECT_GE(program.uniformLocation(sampler), 0) << files.fragment << " " << sampler;
+            }
+        }
+        testing::internal::GetCapturedStderr();
     }
+}
+
+// Every shader file shipped is read by some program of the catalogue (or is the prelude).
+TEST_F(ShaderProgramTest, EveryShippedShaderFileBelongsToAProgram)
+{
+    QSet<QString> named = {QString::fromLatin1(kShaderPrelude)};
+    for (int id = 0; id < kProgramCount; ++id) {
+        named << QString::fromLatin1(programEntry(ProgramId(id)).vertex)
+              << QString::fromLatin1(programEntry(ProgramId(id)).fragment);
+    }
+    const QDir root(QDir(shaderDirectory()).absolutePath());
+    QDirIterator files(root.path(), QDir::Files, QDirIterator::Subdirectories);
+    int count = 0;
+    while (files.hasNext()) {
+        const QString file = root.relativeFilePath(files.next());
+        EXPECT_TRUE(named.contains(file)) << file.toStdString() << " is built by no program";
+        ++count;
+    }
+    EXPECT_EQ(count, named.size());
 }
 
 TEST_F(ShaderProgramTest, ShadersAreFoundUnderTheWorkingDirectoryFirst)
@@ -177,7 +179,7 @@ TEST_F(ShaderProgramTest, DefinitionsMakeVariantsThatSurviveAReload)
 TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)
 {
     ShaderProgram program;
-    EXPECT_FALSE(program.load(shaderPath("img_process.vert"), shaderPath("div.frag")));
+    EXPECT_FALSE(program.load(shaderPath(kImagePassVertex), shaderPath("div.frag")));
     EXPECT_EQ(program.log(), QByteArray("program not created yet"));
     EXPECT_EQ(program.uniformLocation("gxMap"), -1);
 }
@@ -185,7 +187,7 @@ TEST_F(ShaderProgramTest, LoadBeforeCreateIsRefused)
 TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
 {
     ShaderProgram program;
-    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    ASSERT_TRUE(program.create(shaderPath(kImagePassVertex), shaderPath(kBarePassFragment)));
 
     // Shader diagnostics go to stderr: stdout stays free for a tool's output.
     testing::internal::CaptureStderr();
@@ -209,7 +211,7 @@ TEST_F(ShaderProgramTest, UniformLookupsAreReportedOnce)
 TEST_F(ShaderProgramTest, DiagnosticLinesGoWhereTheProgramSays)
 {
     ShaderProgram program;
-    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    ASSERT_TRUE(program.create(shaderPath(kImagePassVertex), shaderPath(kBarePassFragment)));
     testing::internal::CaptureStderr();
     setDiagnosticLines(DiagnosticLines::Off);
     program.uniformLocation("weight");
@@ -221,10 +223,10 @@ TEST_F(ShaderProgramTest, DiagnosticLinesGoWhereTheProgramSays)
 TEST_F(ShaderProgramTest, ReloadLooksUniformsUpAgain)
 {
     ShaderProgram program;
-    ASSERT_TRUE(program.create(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    ASSERT_TRUE(program.create(shaderPath(kImagePassVertex), shaderPath(kBarePassFragment)));
     testing::internal::CaptureStderr();
     program.uniformLocation("weight");
-    ASSERT_TRUE(program.load(shaderPath("img_process.vert"), shaderPath("jacobi_laplace.frag")));
+    ASSERT_TRUE(program.load(shaderPath(kImagePassVertex), shaderPath(kBarePassFragment)));
     program.uniformLocation("weight");
     const std::string out = testing::internal::GetCapturedStderr();
     const std::string line = out.substr(0, out.find('\n') + 1);

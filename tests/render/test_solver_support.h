@@ -9,6 +9,7 @@
 #include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
+#include "test_curves.h"
 
 #include <QColor>
 
@@ -55,41 +56,6 @@ inline Picture readPicture(const DiffusionSolver& solver, SolverImage image, int
 {
     return {solver.images().levelWidthOf(level), solver.images().levelHeightOf(level),
             solver.images().readImage(image, level)};
-}
-
-// A straight one-segment curve from a to b; its left side is the one the left normal of
-// b - a points to (left of the direction of travel).
-inline Curve straightCurve(Point a, Point b, const QColor& left, const QColor& right, int blur = 0)
-{
-    Curve curve;
-    for (int i = 0; i <= 3; ++i)
-        curve.appendControlPoint(a.x + (b.x - a.x) * i / 3.0, a.y + (b.y - a.y) * i / 3.0);
-    for (int id : {0, 10}) {
-        curve.appendLeftColor(id, false, left);
-        curve.appendRightColor(id, false, right);
-        curve.appendBlur(id, false, blur);
-    }
-    curve.updateBoundingBox();
-    return curve;
-}
-
-// A circle of four cubic segments run counter-clockwise, so that its left side is inside.
-inline Curve circleCurve(Point centre, double radius, const QColor& inside, const QColor& outside)
-{
-    const double k = 0.5522847498 * radius;
-    const double r = radius;
-    const double pts[13][2] = {{r, 0},   {r, k},   {k, r},  {0, r},  {-k, r}, {-r, k}, {-r, 0},
-                               {-r, -k}, {-k, -r}, {0, -r}, {k, -r}, {r, -k}, {r, 0}};
-    Curve curve;
-    for (const auto& p : pts)
-        curve.appendControlPoint(centre.x + p[0], centre.y + p[1]);
-    for (int id : {0, 40}) {
-        curve.appendLeftColor(id, false, inside);
-        curve.appendRightColor(id, false, outside);
-        curve.appendBlur(id, false, 0);
-    }
-    curve.updateBoundingBox();
-    return curve;
 }
 
 // A solver over `drawing` at the viewer's settings (512 x 512, multiplier 3, zoom 1).

@@ -5,6 +5,8 @@
 #include "child_program.h"
 #include "test_viewer_core_support.h"
 
+#include "program_catalogue.h"
+
 #include "editor.h"
 
 #include <QCoreApplication>
@@ -146,8 +148,8 @@ TEST(EditorWithBrokenShaders, KeepsAWorkingWindow)
 {
     QTemporaryDir workingDir;
     ASSERT_TRUE(workingDir.isValid());
-    ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
-    QFile broken(workingDir.filePath("shaders/img_process.vert"));
+    ASSERT_TRUE(QDir(workingDir.path()).mkpath("shaders/gl"));
+    QFile broken(workingDir.filePath(QStringLiteral("shaders/") + kImagePassVertex));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("this is not a shader\n");
     broken.close();

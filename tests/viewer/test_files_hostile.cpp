@@ -4,6 +4,10 @@
 #include "test_mouse_support.h"
 #include "test_viewer_core_support.h"
 
+#include "program_catalogue.h"
+#include "png_chunks.h"
+#include "shader_files.h"
+
 #include "editor.h"
 
 #include <QDir>
@@ -22,21 +26,6 @@ long peakMegabytes()
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
-}
-
-void appendBigEndian(QByteArray& out, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += char((value >> shift) & 0xff);
-}
-
-void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
-{
-    appendBigEndian(png, quint32(data.size()));
-    const QByteArray body = QByteArray(type, 4) + data;
-    png += body;
-    appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
-                                       uInt(body.size()))));
 }
 
 // An RGB PNG of width x height, its upper half `top` and its lower half `bottom`, compressed
@@ -77,7 +66,7 @@ QByteArray twoColourPng(int width, int height, QRgb top, QRgb bottom)
     feed(QByteArray(), Z_FINISH);
     deflateEnd(&z);
 
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray png = pngSignature();
     appendChunk(png, "IHDR", header);
     appendChunk(png, "IDAT", compressed);
     appendChunk(png, "IEND", QByteArray());
@@ -224,11 +213,10 @@ TEST(EditorWithAnEmptyShader, SaysSoAndRefusesPictures)
 {
     QTemporaryDir workingDir;
     ASSERT_TRUE(workingDir.isValid());
-    const QDir source(QString::fromUtf8(TINTWEAVE_SOURCE_DIR) + "/shaders");
     ASSERT_TRUE(QDir(workingDir.path()).mkdir("shaders"));
-    for (const QString& name : source.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(source.filePath(name), workingDir.filePath("shaders/" + name)));
-    QFile empty(workingDir.filePath("shaders/mg_smooth_finest.frag"));
+    ASSERT_TRUE(copyShaderTree(workingDir.filePath("shaders")));
+    QFile empty(workingDir.filePath(QStringLiteral("shaders/")
+                                    + programEntry(ProgramId::MgSmoothFinest).fragment));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
     QFile old(workingDir.filePath("picture.png"));

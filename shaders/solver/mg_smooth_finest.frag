@@ -5,7 +5,7 @@
 // packed likewise, which holds all their neighbours. The equation of a free texel p is
 //   sum over its in-canvas neighbours n of (u(n) - u(p)) = rhsWeight * div(p),
 // so p takes the mean of its in-canvas neighbours less the right-hand side over their count.
-// Fixed texels (alpha of fixedMap above 0.1) take the value fixedMap holds there; they are the
+// Fixed texels (isConstrained) take the value fixedMap holds there; they are the
 // neighbours' boundary values. Only this colour is written, so half the texels are shaded. The
 // mean is taken relative to the first neighbour, so that equal neighbours and no right-hand
 // side give exactly their value: a flat picture stays exactly flat, with no rounding noise for
@@ -29,7 +29,7 @@ void main()
     vec2 cell = vec2(2.0 * slot.x + mod(slot.y + parity, 2.0), slot.y);
     vec2 p = cell + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
-    if (fixedValue.a > 0.1) {
+    if (isConstrained(fixedValue)) {
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }

@@ -3,7 +3,7 @@
 // The finest level's residual, restricted onto level 1 in the same pass. The residual of the
 // estimate u at a free texel q, in the sign of the coarse levels' operator, is
 //   r(q) = sum over in-canvas neighbours n of (u(n) - u(q)) - rhsWeight * div(q),
-// zero at a fixed one (alpha of fixedMap above 0.1). Full weighting gives level-1 texel I,
+// zero at a fixed one (isConstrained). Full weighting gives level-1 texel I,
 // which sits on texel 2I, the residuals of the 3 x 3 texels around 2I with weights
 // (1 2 1) x (1 2 1) / 16, leaving out those past the canvas edge; a fixed level-1 texel (alpha
 // of coarseStencilC) gets none. The pass follows a red-black sweep, whose black half-sweep
@@ -33,7 +33,7 @@ vec3 share(vec2 i, float x, float y, vec3 centre, vec3 west, vec3 east, vec3 sou
 {
     vec2 q = 2.0 * i + vec2(x, y);
     bool outside = q.x < 0.0 || q.y < 0.0 || q.x > width - 0.5 || q.y > height - 0.5;
-    if (outside || texture2DRect(fixedMap, q + vec2(0.5)).a > 0.1)
+    if (outside || isConstrained(texture2DRect(fixedMap, q + vec2(0.5))))
         return vec3(0.0);
     float weight = (2.0 - abs(x)) * (2.0 - abs(y)) / 16.0;
     vec3 r = (q.x > 0.5 ? west - centre : vec3(0.0)) + (q.x < width - 1.5 ? east - centre : vec3(0.0))

@@ -11,7 +11,7 @@ void main()
 {
     vec2 p = gl_FragCoord.xy;
     vec4 fixedValue = texture2DRect(fixedMap, p);
-    if (fixedValue.a > CONSTRAINT_ALPHA_THRESHOLD) {
+    if (isConstrained(fixedValue)) {
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }

@@ -32,9 +32,8 @@ void main()
     }
     vec4 a = texture2DRect(stencilA, p);
     vec4 b = texture2DRect(stencilB, p);
-    vec3 sum = a.x * e(p + vec2(-1.0, 0.0)) + a.y * e(p + vec2(1.0, 0.0))
-             + a.z * e(p + vec2(0.0, -1.0)) + a.w * e(p + vec2(0.0, 1.0))
-             + b.x * e(p + vec2(-1.0, -1.0)) + b.y * e(p + vec2(1.0, -1.0))
-             + b.z * e(p + vec2(-1.0, 1.0)) + b.w * e(p + vec2(1.0, 1.0));
+    vec3 sum = neighbourSum(a, b, e(p + vec2(-1.0, 0.0)), e(p + vec2(1.0, 0.0)),
+                            e(p + vec2(0.0, -1.0)), e(p + vec2(0.0, 1.0)), e(p + vec2(-1.0, -1.0)),
+                            e(p + vec2(1.0, -1.0)), e(p + vec2(-1.0, 1.0)), e(p + vec2(1.0, 1.0)));
     gl_FragColor = vec4((texture2DRect(rhsMap, p).rgb - sum) * c.y, 1.0);
 }

@@ -4,7 +4,7 @@
 // texel 2I, takes the mean of the known values of the 3 x 3 finer texels around 2I, weighted
 // (1 2 1) x (1 2 1) / 4 and by how well each is known; alpha says how well I is known (1: a
 // known centre or more, 0: nothing known near). On the finest level (fromMask 1) the known
-// texels are the fixed ones (alpha of fineMap above 0.1), known fully.
+// texels are the fixed ones (isConstrained), known fully.
 uniform sampler2DRect fineMap;
 uniform float fromMask;
 uniform float fineWidth;
@@ -24,7 +24,7 @@ void main()
             if (q.x < 0.0 || q.y < 0.0 || q.x > fineWidth || q.y > fineHeight)
                 continue;
             vec4 fine = texture2DRect(fineMap, q);
-            float known = fromMask > 0.5 ? (fine.a > 0.1 ? 1.0 : 0.0) : fine.a;
+            float known = fromMask > 0.5 ? (isConstrained(fine) ? 1.0 : 0.0) : fine.a;
             float w = known * (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 4.0;
             if (w > 0.0 && weight == 0.0)
                 first = fine.rgb;

@@ -25,7 +25,7 @@ void main()
     vec3 highest = vec3(-1.0e6);
     float count = 0.0;
     for (int i = 0; i < 4; ++i) {
-        if (texels[i].a > CONSTRAINT_ALPHA_THRESHOLD) {
+        if (isConstrained(texels[i])) {
             sum += texels[i].rgb;
             lowest = min(lowest, texels[i].rgb);
             highest = max(highest, texels[i].rgb);

@@ -26,7 +26,7 @@ bool inside(vec2 i)
 bool isFixed(vec2 i)
 {
 #ifdef FROM_MASK
-    return texture2DRect(stencilA, i + vec2(0.5)).a > 0.1;
+    return isConstrained(texture2DRect(stencilA, i + vec2(0.5)));
 #else
     return texture2DRect(stencilC, i + vec2(0.5)).a > 0.5;
 #endif

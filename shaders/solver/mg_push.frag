@@ -50,7 +50,7 @@ void main()
 {
     vec2 p = gl_FragCoord.xy;
     vec4 pulled = texture2DRect(pulledMap, p);
-    float known = fromMask > 0.5 ? (pulled.a > 0.1 ? 1.0 : 0.0) : pulled.a;
+    float known = fromMask > 0.5 ? (isConstrained(pulled) ? 1.0 : 0.0) : pulled.a;
     vec3 rest;
 #ifdef COARSEST
     rest = meanOfKnown();

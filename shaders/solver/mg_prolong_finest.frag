@@ -2,7 +2,7 @@
 #extension GL_ARB_texture_rectangle : require
 // Adds level 1's correction, interpolated bilinearly, to the black texels of the finest level's
 // estimate (x + y odd, packed as in mg_pack_finest.frag): texel x lies on level-1 texel x / 2,
-// halfway between two when x is odd. Fixed texels (alpha of fixedMap above 0.1) take the value
+// halfway between two when x is odd. Fixed texels (isConstrained) take the value
 // fixedMap holds. The red texels need no correction: the red half-sweep that follows replaces
 // them.
 uniform sampler2DRect blackMap;
@@ -19,7 +19,7 @@ void main()
     vec2 slot = floor(gl_FragCoord.xy);
     vec2 cell = vec2(2.0 * slot.x + mod(slot.y + 1.0, 2.0), slot.y);
     vec4 fixedValue = texture2DRect(fixedMap, cell + vec2(0.5));
-    if (fixedValue.a > 0.1) {
+    if (isConstrained(fixedValue)) {
         gl_FragColor = vec4(fixedValue.rgb, 1.0);
         return;
     }

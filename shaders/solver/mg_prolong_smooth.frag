@@ -59,7 +59,6 @@ void main()
     }
     vec4 a = texture2DRect(stencilA, p);
     vec4 b = texture2DRect(stencilB, p);
-    vec3 sum = a.x * e[3] + a.y * e[5] + a.z * e[1] + a.w * e[7] + b.x * e[0] + b.y * e[2]
-             + b.z * e[6] + b.w * e[8];
+    vec3 sum = neighbourSum(a, b, e[3], e[5], e[1], e[7], e[0], e[2], e[6], e[8]);
     gl_FragColor = vec4((texture2DRect(rhsMap, p).rgb - sum) * c.y, 1.0);
 }

@@ -37,9 +37,9 @@ void main()
             vec4 a = texture2DRect(stencilA, q);
             vec4 b = texture2DRect(stencilB, q);
             int k = (j + 2) * 5 + i + 2;
-            vec3 product = c.x * e[k] + a.x * e[k - 1] + a.y * e[k + 1] + a.z * e[k - 5]
-                         + a.w * e[k + 5] + b.x * e[k - 6] + b.y * e[k - 4] + b.z * e[k + 4]
-                         + b.w * e[k + 6];
+            vec3 product = c.x * e[k]
+                         + neighbourSum(a, b, e[k - 1], e[k + 1], e[k - 5], e[k + 5], e[k - 6],
+                                        e[k - 4], e[k + 4], e[k + 6]);
             sum += weight * (texture2DRect(rhsMap, q).rgb - product);
         }
     }

@@ -1,0 +1,10 @@
+#pragma once
+
+// Values the shaders share with the C++ side of the renderer, defined here once. The renderer
+// defines each in every shader it compiles (see shader_program.h).
+
+// A texel of a constraint image fixes its value for the solve when its alpha is above this (the
+// strips write 1, free texels hold 0). The shaders read it as CONSTRAINT_ALPHA_THRESHOLD through
+// the prelude's isConstrained (shaders/gl/prelude.glsl); the display's alpha test shows the
+// free texels of a constraint image as background by the same value.
+constexpr double kConstraintAlphaThreshold = 0.1;
