@@ -54,6 +54,8 @@ void Editor::offerRecovery(const QString& folder)
 {
     std::vector<LeftCopy> left = leftRecoveryCopies(folder);
     for (LeftCopy& copy : left) {
+        if (ended)
+            return;
         const QString original = copy.originalPath();
         const QString name =
             original.isEmpty() ? QString("Untitled") : QFileInfo(original).fileName();
@@ -66,6 +68,19 @@ void Editor::offerRecovery(const QString& folder)
         case ViewerDialogs::LeftDrawing::Keep: break;
         }
     }
+}
+
+void Editor::leaveForNextStart()
+{
+    document.keepRecoveryCopy();
+    rememberWindowPlacement(panel, viewer);
+}
+
+void Editor::endSession()
+{
+    leaveForNextStart();
+    ended = true;
+    QCoreApplication::quit();
 }
 
 bool Editor::eventFilter(QObject* watched, QEvent* event)

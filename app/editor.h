@@ -42,6 +42,15 @@ public:
     // drawing when one is named. False when it could not be read (the drawing stays empty).
     bool openArguments(const QStringList& arguments);
 
+    // The session ends without the user (see session_end.h): the drawing, when it has unsaved
+    // changes, is left in its recovery copy for the next start, which offers it as after a
+    // crash. leaveForNextStart keeps the editor running; endSession then quits the event loops
+    // (an open question box included) without asking anything.
+    void leaveForNextStart();
+    void endSession();
+    // True once endSession ran (an event loop started later must not run).
+    bool sessionEnded() const { return ended; }
+
     Document document;
     Viewer viewer{&document};
     // The commands on the viewer's drawing, wired to the panel and the viewer's keys.
@@ -54,4 +63,5 @@ protected:
 
 private:
     bool closing = false; // the viewer accepted its close: the panel follows unasked
+    bool ended = false;   // see sessionEnded
 };

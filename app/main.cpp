@@ -4,6 +4,7 @@
 
 #include "editor.h"
 #include "scripted_edits.h"
+#include "session_end.h"
 
 #include <QApplication>
 
@@ -16,9 +17,14 @@ int main(int argc, char* argv[])
     installApplicationNames();
 
     Editor editor;
+    // A logout, a shutdown, a closed terminal or Ctrl+C leave unsaved work for the next start.
+    const SessionEnd sessionEnd([&editor] { editor.endSession(); },
+                                [&editor] { editor.leaveForNextStart(); });
     editor.openArguments(QCoreApplication::arguments());
     editor.show();
     editor.offerRecovery();
+    if (editor.sessionEnded()) // during the recovery question
+        return 0;
     if (qEnvironmentVariableIsSet(kScriptedEditsVariable))
         scheduleScriptedEdits(editor.document,
                               qEnvironmentVariable(kScriptedEditsVariable).split(':'));

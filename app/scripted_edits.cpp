@@ -5,11 +5,13 @@
 
 #include <QTimer>
 
+#include <iostream>
+
 void scheduleScriptedEdits(Document& document, const QStringList& files, int intervalMs)
 {
     for (int i = 0; i < files.size(); ++i) {
         const QString file = files.at(i);
-        QTimer::singleShot(intervalMs * (i + 1), &document, [&document, file] {
+        QTimer::singleShot(intervalMs * (i + 1), &document, [&document, file, i] {
             CurveSet loaded;
             if (!loadXml(loaded, file))
                 return;
@@ -17,6 +19,7 @@ void scheduleScriptedEdits(Document& document, const QStringList& files, int int
             document.recordEdit("Scripted Edit", [&] {
                 DrawingChange::between(DrawingSnapshot::of(set), loaded).apply(set);
             });
+            std::cout << "Scripted edit " << i + 1 << " done" << std::endl;
         });
     }
 }

@@ -24,7 +24,11 @@ Document::Document(const QString& recoveryFolder)
     connect(&steps, &DrawingHistory::indexChanged, this, &Document::historyMoved);
 }
 
-Document::~Document() { copy.remove(); }
+Document::~Document()
+{
+    if (!(recoveryCopyKept && isModified()))
+        copy.remove();
+}
 
 QString Document::displayName() const
 {
@@ -158,8 +162,8 @@ bool Document::maybeSaveChanges()
     if (!isModified() || questions == nullptr)
         return true;
     switch (questions->askSaveChanges(displayName())) {
-    case DocumentQuestions::UnsavedChanges::Save: return save();
-    case DocumentQuestions::UnsavedChanges::Discard: return true;
+    case DocumentQuestions::UnsavedChanges::Save: recoveryCopyKept = false; return save();
+    case DocumentQuestions::UnsavedChanges::Discard: recoveryCopyKept = false; return true;
     case DocumentQuestions::UnsavedChanges::Cancel: break;
     }
     return false;
@@ -302,6 +306,15 @@ bool Document::writeRecoveryCopy()
         emit outcomeReported("Could not write the recovery copy: " + why);
     recoveryFailureShown = true;
     return false;
+}
+
+bool Document::keepRecoveryCopy()
+{
+    if (!isModified())
+        return true;
+    recoveryCopyKept = true;
+    schedule.stop();
+    return writeRecoveryCopy();
 }
 
 bool Document::recover(LeftCopy& left)

@@ -26,7 +26,8 @@
 // Recovery: while the drawing is modified a copy is written a couple of seconds after the last
 // edit (and at least once a minute while edits go on), never during a gesture. It is removed
 // when the drawing is saved, replaced or discarded and when the document is destroyed (the
-// editor ends normally); an editor that dies leaves it for the next start.
+// editor ends normally); an editor that dies leaves it for the next start, and so does one that
+// the session ends without asking the user (keepRecoveryCopy).
 class Document : public QObject {
     Q_OBJECT
 
@@ -105,6 +106,12 @@ public:
     const RecoveryCopy& recoveryCopy() const { return copy; }
     // Writes the recovery copy now; a failure is reported once until a write succeeds.
     bool writeRecoveryCopy();
+    // The session ends without the user (a logout, a shutdown, a signal): when the drawing has
+    // unsaved changes, writes the recovery copy now and leaves it in place when the document is
+    // destroyed, so that the next start offers it as after a crash. An answer to the unsaved
+    // changes question (Save, Discard) takes that back. False when the copy could not be
+    // written (an earlier copy, if any, is kept).
+    bool keepRecoveryCopy();
     // Opens the left copy as a modified drawing under its original file name, writes this
     // document's own copy and deletes the left one. False when it cannot be read (kept then).
     bool recover(LeftCopy& left);
@@ -150,4 +157,5 @@ private:
     RecoveryCopy copy;
     RecoverySchedule schedule;
     bool recoveryFailureShown = false;
+    bool recoveryCopyKept = false; // see keepRecoveryCopy
 };

@@ -63,7 +63,15 @@ QImage readExampleBitmap(const QString& path, int side, QString& reason,
         return QImage();
     }
     const QSize wanted(side, side);
-    const bool large = qint64(size.width()) * size.height() > kMaxDecodedPixels;
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > kMaxScaledDecodePixels) {
+        reason = QStringLiteral("%1 x %2 pixels is too large (at most %3 pixels)")
+                     .arg(size.width())
+                     .arg(size.height())
+                     .arg(kMaxScaledDecodePixels);
+        return QImage();
+    }
+    const bool large = pixels > kMaxDecodedPixels;
     if (large) {
         if (!isSequentialPng(head) && !isSequentialJpeg(head)) {
             reason = QStringLiteral("%1 x %2 pixels is too large for its format (at most %3 "

@@ -14,6 +14,8 @@ packages=(
   xvfb xauth libgl1-mesa-dri mesa-utils
   libgtest-dev libbenchmark-dev libeigen3-dev
   libopencv-core-dev libopencv-imgproc-dev
+  libcgal-dev libgmp-dev libmpfr-dev libqpdf-dev qt5-image-formats-plugins
+  poppler-utils mupdf-tools
   clang clang-format
   desktop-file-utils appstream man-db lintian dpkg-dev
 )

@@ -1,35 +1,32 @@
-// tintweave-render: renders a drawing (CurveSetXML) to a PNG exactly as the editor's PNG export
-// does, at any size, or a keyframe animation as the editor's keyframe export does, without a
+// tintweave-render: renders a drawing (CurveSetXML) exactly as the editor's exports do, at any
+// size, to the picture format its output's name asks for (PNG, a vector PDF, or a raster
+// format Qt writes), or a keyframe animation as the editor's keyframe export does, without a
 // window. With an X display it renders through Qt's offscreen GL context; without one through
 // EGL's surfaceless platform.
-#include "tool_exit_status.h"
-#include "curve_rendering.h"
-#include "console_diagnostics.h"
 #include "curve_set.h"
+#include "curve_set_xml.h"
 #include "diffusion_solver.h"
 #include "file_access.h"
 #include "keyframe_compatibility.h"
 #include "keyframe_sequence.h"
-#include "gl_session.h"
+#include "pdf_export.h"
 #include "picture_file.h"
+#include "picture_format.h"
+#include "console_diagnostics.h"
 #include "shader_program.h"
-#include "curve_set_xml.h"
+#include "tool_command_line.h"
+#include "tool_exit_status.h"
+#include "tool_gl.h"
+#include "tool_io.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryFile>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -41,20 +38,24 @@ constexpr int kBadDrawing = kBadInput;
 // larger drawing is refused by the reader with its usual message.
 constexpr qint64 kMaxStdinDrawing = (qint64(64) << 20) + 1;
 
-// "-" as a drawing reads it from stdin, as the picture writes the PNG to stdout.
-const QString kStandardStream = QStringLiteral("-");
-
 const char kUsageText[] =
-    "Usage: tintweave-render [options] DRAWING.xml OUT.png\n"
+    "Usage: tintweave-render [options] DRAWING.xml OUT.png|OUT.pdf|OUT.jpg|...\n"
     "       tintweave-render [options] --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
     "                        [--frames-per-pair N] [--frames FIRST-LAST]\n"
-    "Renders a Tintweave drawing to a square PNG picture, or a keyframe animation to PNG\n"
-    "frames, as the editor's exports do. A drawing named - is read from stdin, a picture\n"
-    "named - is written to stdout.\n"
+    "Renders a Tintweave drawing to a square picture, or a keyframe animation to PNG\n"
+    "frames, as the editor's exports do. The picture's format is the one its extension\n"
+    "names: .png, .pdf (vectors: smooth shadings that stay sharp at any zoom), or any format\n"
+    "Qt writes here (.jpg, .bmp, .tif, .webp, ...). A drawing named - is read from stdin, a\n"
+    "picture named - is written to stdout (as PNG unless --format says otherwise).\n"
     "\n"
     "  --size N            side of the picture in pixels, 16 to 8192 (default 512, the\n"
     "                      editor's canvas); every size shows the same picture, sharper or\n"
-    "                      coarser: curves keep their width and the blur its look\n"
+    "                      coarser: curves keep their width and the blur its look. For a\n"
+    "                      PDF, the side of the page in points (default 512)\n"
+    "  --format NAME       write NAME (png, pdf, jpg, ...) whatever the extension\n"
+    "  --tolerance L       PDF only: largest difference between the PDF's colours and the\n"
+    "                      solved picture, in 1/255 levels, 0.25 to 64 (default 1); higher\n"
+    "                      gives smaller files\n"
     "  --quality final     (the default) the picture the editor's PNG export writes: solved at\n"
     "                      export quality and blurred where the drawing asks for it\n"
     "  --quality draft     the picture the editor shows after an edit at its default settings:\n"
@@ -69,8 +70,9 @@ const char kUsageText[] =
     "  --shaders DIR       read the shader files from DIR instead of looking for them in\n"
     "                      shaders/ under the working directory, then beside the program\n"
     "  --quiet             no progress lines: only errors\n"
-    "  --verbose           also print the shader directory, the shaders' uniform locations\n"
-    "                      and the curve count of each drawing read, on stderr\n"
+    "  --verbose           also print the shader directory, the shaders' uniform locations,\n"
+    "                      the curve count of each drawing read and a PDF's size and\n"
+    "                      triangle count, on stderr\n"
     "  --animate OUT_DIR KEY1.xml KEY2.xml [KEY3.xml ...]\n"
     "                      write the frames blended between consecutive keyframes, as the\n"
     "                      editor's keyframe export does, to OUT_DIR/interpol0.png,\n"
@@ -86,6 +88,8 @@ const char kUsageText[] =
     "Examples:\n"
     "  tintweave-render drawing.xml picture.png\n"
     "  tintweave-render --size 2048 drawing.xml poster.png\n"
+    "  tintweave-render --verbose drawing.xml vectors.pdf\n"
+    "  tintweave-render --format jpg - - < drawing.xml > picture.jpg\n"
     "  tintweave-render --quality draft drawing.xml preview.png\n"
     "  tintweave-render --no-blur --size 1024 drawing.xml sharp.png\n"
     "  tintweave-render --quiet --shaders /opt/tintweave/shaders drawing.xml picture.png\n"
@@ -96,8 +100,8 @@ const char kUsageText[] =
     "\n"
     "Exit status: 0 written (every frame of an animation), 1 missing or unreadable drawing,\n"
     "or keyframes that do not match (other curves or points),\n"
-    "2 bad arguments, 3 no usable OpenGL, 4 missing or broken shaders, 5 the picture (or a\n"
-    "frame) could not be made or written.\n"
+    "2 bad arguments (an unknown picture format too), 3 no usable OpenGL, 4 missing or\n"
+    "broken shaders, 5 the picture (or a frame) could not be made or written.\n"
     "Needs no display: without an X server it renders through EGL's surfaceless platform\n"
     "(Mesa); if that is missing too, run it under xvfb-run -a.\n";
 
@@ -117,28 +121,44 @@ struct Arguments {
     bool colourSpaceGiven = false;
     ColourSpace colourSpace = ColourSpace::Srgb;
     QString shaders;
-    QStringList positional; // DRAWING.xml OUT.png, or OUT_DIR KEY1.xml KEY2.xml ...
+    QString format; // the picture's format (picture-format.h); empty with --animate
+    std::optional<double> tolerance;
+    QStringList positional; // DRAWING.xml OUT, or OUT_DIR KEY1.xml KEY2.xml ...
 
     QStringList drawings() const { return animate ? positional.mid(1) : positional.mid(0, 1); }
 };
 
-int fail(int status, const QString& message)
-{
-    std::fprintf(stderr, "tintweave-render: %s\n", message.toLocal8Bit().constData());
-    return status;
-}
+const char kProgram[] = "tintweave-render";
 
-// A wrong command line: one line, no usage text.
-int usageError(const QString& message)
+void addOptions(ToolCommandLine& line)
 {
-    return fail(kUsage, message + QStringLiteral(" (see --help)"));
+    line.addValue(QStringLiteral("quality"), QStringLiteral("--quality needs draft or final"));
+    line.addValue(QStringLiteral("shaders"), QStringLiteral("--shaders needs a directory"));
+    line.addValue(QStringLiteral("size"),
+                  QStringLiteral("--size needs a whole number of pixels from %1 to %2")
+                      .arg(DiffusionSolver::kMinPictureSize)
+                      .arg(DiffusionSolver::kMaxPictureSize));
+    line.addValue(QStringLiteral("frames-per-pair"),
+                  QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
+    line.addValue(QStringLiteral("frames"),
+                  QStringLiteral("--frames needs FIRST-LAST, two frame numbers counted from 0 "
+                                 "with FIRST <= LAST"));
+    line.addValue(QStringLiteral("depth"), QStringLiteral("--depth needs 8 or 16"));
+    line.addValue(QStringLiteral("colour-space"),
+                  QStringLiteral("--colour-space needs srgb, linear or oklab"));
+    line.addValue(QStringLiteral("format"),
+                  QStringLiteral("--format needs one of ") + knownFormats().join(", "));
+    line.addValue(QStringLiteral("tolerance"),
+                  QStringLiteral("--tolerance needs a number of levels from 0.25 to 64"));
+    for (const char* flag : {"no-dither", "no-blur", "quiet", "verbose", "animate"})
+        line.addFlag(QString::fromLatin1(flag));
 }
 
 // A whole number from `low` to `high` in `text`; false otherwise.
-bool parseNumber(const char* text, int low, int high, int* value)
+bool parseNumber(const QString& text, int low, int high, int* value)
 {
     bool ok = false;
-    const int n = QByteArray(text).toInt(&ok);
+    const int n = text.toInt(&ok);
     if (!ok || n < low || n > high)
         return false;
     *value = n;
@@ -147,130 +167,127 @@ bool parseNumber(const char* text, int low, int high, int* value)
 
 // FIRST-LAST (or a single frame N) into *first and *last; false when it is not a range of
 // frame numbers.
-bool parseFrameRange(const char* text, int* first, int* last)
+bool parseFrameRange(const QString& text, int* first, int* last)
 {
-    const QList<QByteArray> parts = QByteArray(text).split('-');
-    if (parts.size() > 2 || !parseNumber(parts.front().constData(), 0, INT_MAX, first))
+    const QStringList parts = text.split('-');
+    if (parts.size() > 2 || !parseNumber(parts.front(), 0, INT_MAX, first))
         return false;
     *last = *first;
-    return parts.size() == 1 || (parseNumber(parts.back().constData(), *first, INT_MAX, last));
+    return parts.size() == 1 || parseNumber(parts.back(), *first, INT_MAX, last);
 }
 
-// Reads the option at argv[*i] (moving *i past its value); -1 when it was understood, otherwise
-// the exit status to end with.
-int parseOption(int argc, char** argv, int* i, Arguments* args)
+// Reads the options' values into *args; false when one is bad (its line printed).
+bool readValues(const ToolCommandLine& line, Arguments* args)
 {
-    const char* option = argv[*i];
-    const char* value = *i + 1 < argc ? argv[*i + 1] : nullptr;
-    auto takesValue = [&] { ++*i; };
-    if (std::strcmp(option, "--quality") == 0) {
-        if (!value || (std::strcmp(value, "draft") != 0 && std::strcmp(value, "final") != 0))
-            return usageError(QStringLiteral("--quality needs draft or final"));
-        args->draft = std::strcmp(value, "draft") == 0;
-        takesValue();
-    } else if (std::strcmp(option, "--shaders") == 0) {
-        if (!value)
-            return usageError(QStringLiteral("--shaders needs a directory"));
-        args->shaders = QString::fromLocal8Bit(value);
-        takesValue();
-    } else if (std::strcmp(option, "--size") == 0) {
-        if (!value
-            || !parseNumber(value, DiffusionSolver::kMinPictureSize,
-                            DiffusionSolver::kMaxPictureSize, &args->size))
-            return usageError(QStringLiteral("--size needs a whole number of pixels from %1 to %2")
-                                  .arg(DiffusionSolver::kMinPictureSize)
-                                  .arg(DiffusionSolver::kMaxPictureSize));
-        takesValue();
-    } else if (std::strcmp(option, "--frames-per-pair") == 0) {
-        if (!value || !parseNumber(value, 2, 100000, &args->framesPerPair))
-            return usageError(
-                QStringLiteral("--frames-per-pair needs a whole number of at least 2"));
-        args->framesPerPairGiven = true;
-        takesValue();
-    } else if (std::strcmp(option, "--frames") == 0) {
-        if (!value || !parseFrameRange(value, &args->firstFrame, &args->lastFrame))
-            return usageError(QStringLiteral("--frames needs FIRST-LAST, two frame numbers "
-                                             "counted from 0 with FIRST <= LAST"));
-        args->framesGiven = true;
-        takesValue();
-    } else if (std::strcmp(option, "--depth") == 0) {
-        if (!value || (std::strcmp(value, "8") != 0 && std::strcmp(value, "16") != 0))
-            return usageError(QStringLiteral("--depth needs 8 or 16"));
-        args->encoding.depth = std::atoi(value);
-        takesValue();
-    } else if (std::strcmp(option, "--no-dither") == 0) {
-        args->encoding.dither = false;
-    } else if (std::strcmp(option, "--colour-space") == 0) {
-        if (!value || !colourSpaceFromName(QString::fromLocal8Bit(value), &args->colourSpace))
-            return usageError(QStringLiteral("--colour-space needs srgb, linear or oklab"));
-        args->colourSpaceGiven = true;
-        takesValue();
-    } else if (std::strcmp(option, "--no-blur") == 0) {
-        args->blur = false;
-    } else if (std::strcmp(option, "--quiet") == 0) {
-        args->quiet = true;
-    } else if (std::strcmp(option, "--verbose") == 0) {
-        args->verbose = true;
-    } else if (std::strcmp(option, "--animate") == 0) {
-        args->animate = true;
-    } else {
-        return usageError(
-            QStringLiteral("unknown option '%1'").arg(QString::fromLocal8Bit(option)));
+    auto given = [&](const char* name) { return line.isSet(QString::fromLatin1(name)); };
+    auto value = [&](const char* name) { return line.value(QString::fromLatin1(name)); };
+    auto bad = [&](const char* name) {
+        line.badValue(QString::fromLatin1(name));
+        return false;
+    };
+    if (given("quality")) {
+        if (value("quality") != "draft" && value("quality") != "final")
+            return bad("quality");
+        args->draft = value("quality") == "draft";
     }
-    return -1;
+    if (given("shaders"))
+        args->shaders = value("shaders");
+    if (given("size")
+        && !parseNumber(value("size"), DiffusionSolver::kMinPictureSize,
+                        DiffusionSolver::kMaxPictureSize, &args->size))
+        return bad("size");
+    args->framesPerPairGiven = given("frames-per-pair");
+    if (args->framesPerPairGiven
+        && !parseNumber(value("frames-per-pair"), 2, 100000, &args->framesPerPair))
+        return bad("frames-per-pair");
+    args->framesGiven = given("frames");
+    if (args->framesGiven && !parseFrameRange(value("frames"), &args->firstFrame, &args->lastFrame))
+        return bad("frames");
+    if (given("depth")) {
+        if (value("depth") != "8" && value("depth") != "16")
+            return bad("depth");
+        args->encoding.depth = value("depth").toInt();
+    }
+    args->colourSpaceGiven = given("colour-space");
+    if (args->colourSpaceGiven && !colourSpaceFromName(value("colour-space"), &args->colourSpace))
+        return bad("colour-space");
+    if (given("format")) {
+        args->format = formatNamed(value("format"));
+        if (args->format.isEmpty())
+            return bad("format");
+    }
+    if (given("tolerance")) {
+        bool ok = false;
+        const double tolerance = value("tolerance").toDouble(&ok);
+        if (!ok || !(tolerance >= 0.25 && tolerance <= 64.0))
+            return bad("tolerance");
+        args->tolerance = tolerance;
+    }
+    args->encoding.dither = !given("no-dither");
+    args->blur = !given("no-blur");
+    args->quiet = given("quiet");
+    args->verbose = given("verbose");
+    args->animate = given("animate");
+    args->positional = line.positional();
+    return true;
+}
+
+// The picture's format: --format, else PNG on stdout, else the output's extension; empty when
+// none names a known one.
+QString pictureFormat(const Arguments& args)
+{
+    if (!args.format.isEmpty())
+        return args.format;
+    const QString& output = args.positional.back();
+    return output == kStandardStream ? pngFormat() : formatOfPath(output);
 }
 
 // Returns -1 when the arguments are usable, otherwise the exit status to end with.
 int parseArguments(int argc, char** argv, Arguments* args)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsageText, stdout);
-            return kOk;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("tintweave-render %s\n", TINTWEAVE_VERSION);
-            return kOk;
-        }
-        if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            const int status = parseOption(argc, argv, &i, args);
-            if (status >= 0)
-                return status;
-            continue;
-        }
-        args->positional << QString::fromLocal8Bit(argv[i]);
-    }
+    ToolCommandLine line(kProgram, kUsageText, TINTWEAVE_VERSION);
+    addOptions(line);
+    const int parsed = line.parse(argc, argv);
+    if (parsed >= 0)
+        return parsed;
+    if (!readValues(line, args))
+        return kUsage;
     if (args->framesPerPairGiven && !args->animate)
-        return usageError(QStringLiteral("--frames-per-pair goes with --animate"));
+        return line.usageError(QStringLiteral("--frames-per-pair goes with --animate"));
     if (args->framesGiven && !args->animate)
-        return usageError(QStringLiteral("--frames goes with --animate"));
+        return line.usageError(QStringLiteral("--frames goes with --animate"));
     if (args->animate && args->positional.size() < 3)
-        return usageError(QStringLiteral("--animate needs a folder and at least two drawings"));
+        return line.usageError(
+            QStringLiteral("--animate needs a folder and at least two drawings"));
     if (args->animate && args->positional.front() == kStandardStream)
-        return usageError(QStringLiteral("--animate writes its frames into a folder, not to -"));
+        return line.usageError(
+            QStringLiteral("--animate writes its frames into a folder, not to -"));
     if (!args->animate && args->positional.size() != 2)
-        return usageError(QStringLiteral("needs a drawing and the picture to write"));
+        return line.usageError(QStringLiteral("needs a drawing and the picture to write"));
     const int total = args->framesPerPair * int(args->positional.size() - 2);
     if (args->framesGiven && args->lastFrame >= total)
-        return usageError(QStringLiteral("--frames %1-%2 asks for frames beyond the last, %3")
-                              .arg(args->firstFrame)
-                              .arg(args->lastFrame)
-                              .arg(total - 1));
+        return line.usageError(QStringLiteral("--frames %1-%2 asks for frames beyond the last, %3")
+                                   .arg(args->firstFrame)
+                                   .arg(args->lastFrame)
+                                   .arg(total - 1));
+    if (args->animate) {
+        if (!args->format.isEmpty())
+            return line.usageError(QStringLiteral("--format goes with a picture: frames are PNG"));
+        args->format = pngFormat();
+    } else {
+        args->format = pictureFormat(*args);
+        if (args->format.isEmpty())
+            return line.usageError(
+                QStringLiteral("cannot tell the format of %1 from its extension: name it .%2 "
+                               "or give --format")
+                    .arg(args->positional.back(), knownFormats().join(", .")));
+    }
+    if (args->tolerance && args->format != pdfFormat())
+        return line.usageError(QStringLiteral("--tolerance goes with PDF output"));
     return -1;
 }
 
-// Why `path` cannot take the picture or the frames (a folder for --animate); empty when it can.
-QString outputProblem(const QString& path, bool folder)
-{
-    const QFileInfo output(path);
-    if (!output.exists())
-        return QString();
-    if (folder)
-        return output.isDir() ? QString() : QStringLiteral("not a folder");
-    if (output.isDir())
-        return QStringLiteral("it is a folder");
-    return output.isFile() ? QString() : QStringLiteral("not a regular file");
-}
+int fail(int status, const QString& message) { return reportFailure(kProgram, status, message); }
 
 // Replaces every drawing named "-" by a temporary copy of stdin (read once, whatever the number
 // of "-"), so that it is read as any other drawing file. -1 when done, else the exit status.
@@ -281,12 +298,8 @@ int takeDrawingFromStdin(Arguments* args, QTemporaryFile* copy)
     for (int i = first; i <= last; ++i) {
         if (args->positional[i] != kStandardStream)
             continue;
-        if (!copy->isOpen()) {
-            QFile input;
-            if (!input.open(stdin, QIODevice::ReadOnly) || !copy->open()
-                || copy->write(input.read(kMaxStdinDrawing)) < 0 || !copy->flush())
-                return fail(kBadDrawing, QStringLiteral("cannot read the drawing from stdin"));
-        }
+        if (!copyStandardInput(copy, kMaxStdinDrawing))
+            return fail(kBadDrawing, QStringLiteral("cannot read the drawing from stdin"));
         args->positional[i] = copy->fileName();
     }
     return -1;
@@ -318,58 +331,27 @@ int checkFiles(const Arguments& args)
     return -1;
 }
 
-// Writes `image` as PNG to stdout; false with the cause in *why.
-bool writePngToStdout(const QImage& image, QString* why)
-{
-    const QByteArray png = encodePng(image);
-    if (png.isEmpty()) {
-        *why = QStringLiteral("the picture could not be encoded as PNG");
-        return false;
-    }
-    if (std::fwrite(png.constData(), 1, size_t(png.size()), stdout) != size_t(png.size())
-        || std::fflush(stdout) != 0) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    return true;
-}
-
-// Qt's own debug lines and warnings (such as an unset XDG_RUNTIME_DIR) are diagnostics too:
-// printed only with --verbose. Its critical and fatal messages are errors and always printed.
-bool qtDiagnosticsShown = false;
-
-void printQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (qtDiagnosticsShown || type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 class Renderer {
 public:
     explicit Renderer(const Arguments& args)
-        : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0)
+        : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0),
+          format(args.format), verbose(args.verbose)
     {
         request.size = args.size;
         request.cycles = args.draft ? DiffusionSolver::kBaseCycles + DiffusionSolver::kSettleCycles
                                     : DiffusionSolver::kExportCycles;
         request.blur = !args.draft && args.blur;
         request.encoding = args.encoding;
+        pdf.pageSize = args.size;
+        pdf.cycles = request.cycles;
+        pdf.blur = request.blur;
+        if (args.tolerance)
+            pdf.tolerance = *args.tolerance;
         if (args.colourSpaceGiven)
             colourSpace = args.colourSpace;
     }
 
-    // -1 when the solver and its shaders are ready, else the exit status.
-    int start()
-    {
-        if (!solver.initialize())
-            return fail(kNoGl, solver.status());
-        const bool curvesReady = initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
-                                                    solver.images().overviewFramebufferName());
-        if (!curvesReady || !solver.allProgramsLinked())
-            return fail(kBadShaders,
-                        QStringLiteral("shader files missing or broken in ") + shaderDirectory());
-        return -1;
-    }
+    DiffusionSolver& diffusionSolver() { return solver; }
 
     // Renders `drawing` and writes it to `path`; false with the cause in *why.
     bool write(const CurveSet& drawing, const QString& path, QString* why)
@@ -379,17 +361,41 @@ public:
             copy = drawing;
             copy.colour_space = *colourSpace;
         }
-        solver.setCurveSet(colourSpace ? copy : drawing);
-        const QImage image = solver.renderImage(request, why);
-        if (image.isNull())
+        const QByteArray bytes = encode(colourSpace ? copy : drawing, path, why);
+        if (bytes.isEmpty())
             return false;
-        return path == kStandardStream ? writePngToStdout(image, why)
-                                       : writePngFile(image, path, why);
+        if (path == kStandardStream)
+            return writeStandardOutput(bytes, why);
+        return writeFileAtomically(bytes, path, why);
     }
 
 private:
+    QByteArray encode(const CurveSet& drawing, const QString& path, QString* why)
+    {
+        if (format == pdfFormat()) {
+            PdfReport report;
+            const QByteArray bytes = renderPdf(drawing, solver, pdf, why, &report);
+            if (verbose && !bytes.isEmpty())
+                std::fprintf(stderr, "tintweave-render: %s: %lld bytes, %d triangles\n",
+                             path.toLocal8Bit().constData(), static_cast<long long>(report.bytes),
+                             report.triangles);
+            return bytes;
+        }
+        solver.setCurveSet(drawing);
+        const QImage image = solver.renderImage(request, why);
+        if (image.isNull())
+            return QByteArray();
+        const QByteArray bytes = encodePicture(image, format);
+        if (bytes.isEmpty())
+            *why = QStringLiteral("the picture could not be encoded as %1").arg(format.toUpper());
+        return bytes;
+    }
+
     DiffusionSolver solver;
+    QString format;
+    bool verbose;
     PictureRequest request;
+    PdfOptions pdf;
     std::optional<ColourSpace> colourSpace;
 };
 
@@ -441,8 +447,7 @@ int main(int argc, char** argv)
         return parsed;
     if (args.verbose)
         setDiagnosticLines(DiagnosticLines::Stderr);
-    qtDiagnosticsShown = args.verbose;
-    qInstallMessageHandler(printQtMessage);
+    routeQtMessages(args.verbose);
     QTemporaryFile stdinCopy;
     const int taken = takeDrawingFromStdin(&args, &stdinCopy);
     if (taken >= 0)
@@ -451,16 +456,16 @@ int main(int argc, char** argv)
     if (checked >= 0)
         return checked;
     GlSession session;
-    const QString noGl = startGlSession(argc, argv, &session);
-    if (!noGl.isEmpty())
-        return fail(kNoGl, noGl);
+    const int glStarted = startToolGl(argc, argv, &session, kProgram);
+    if (glStarted >= 0)
+        return glStarted;
     if (!args.shaders.isEmpty())
         setShaderDirectory(args.shaders);
     if (args.verbose)
         std::fprintf(stderr, "tintweave-render: shaders from %s\n",
                      QDir(shaderDirectory()).absolutePath().toLocal8Bit().constData());
     Renderer renderer(args);
-    const int ready = renderer.start();
+    const int ready = startToolSolver(renderer.diffusionSolver(), kProgram);
     if (ready >= 0)
         return ready;
     return args.animate ? renderAnimation(renderer, args) : renderPicture(renderer, args);

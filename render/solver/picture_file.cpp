@@ -72,6 +72,11 @@ bool writePngFile(const QImage& picture, const QString& path, QString* error)
     const QByteArray png = encodePng(picture);
     if (png.isEmpty())
         return failWith(error, QStringLiteral("the picture could not be encoded as PNG"));
+    return writeFileAtomically(png, path, error);
+}
+
+bool writeFileAtomically(const QByteArray& bytes, const QString& path, QString* error)
+{
     const QString problem = targetProblem(path);
     if (!problem.isEmpty())
         return failWith(error, problem);
@@ -83,7 +88,7 @@ bool writePngFile(const QImage& picture, const QString& path, QString* error)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failWith(error, writeErrorText(errno, path, file.errorString()));
     errno = 0;
-    if (file.write(png) != png.size()) {
+    if (file.write(bytes) != bytes.size()) {
         const int cause = errno;
         const QString fallback = file.errorString();
         file.cancelWriting();

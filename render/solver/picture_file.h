@@ -16,3 +16,7 @@ QByteArray encodePng(const QImage& picture);
 // False with `error` (when given) naming the cause: disk full, permission denied, missing
 // folder, file too large, not a regular file.
 bool writePngFile(const QImage& picture, const QString& path, QString* error);
+
+// Writes `bytes` at `path` as writePngFile writes a picture: atomically, refusing a target that
+// is not a regular file, with the same causes in `error`.
+bool writeFileAtomically(const QByteArray& bytes, const QString& path, QString* error);

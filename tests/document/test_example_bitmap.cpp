@@ -75,6 +75,18 @@ TEST_F(ExampleBitmap, LargeInterlacedPngIsRefusedFromItsHeader)
     EXPECT_FALSE(reason.contains("too large")) << reason.toStdString();
 }
 
+// A sequential JPEG of a few hundred bytes whose header claims 65000 x 65000 pixels: decoding
+// it at 1/8 of its side would still make 66 million pixels (found by the bitmap fuzzer).
+TEST_F(ExampleBitmap, HugeSequentialJpegIsRefusedFromItsHeader)
+{
+    QString reason;
+    const QString tiny =
+        QStringLiteral(TINTWEAVE_SOURCE_DIR) + "/tests/fuzz/bitmap_corpus/jpeg_huge_sequential.jpg";
+    ASSERT_LT(QFile(tiny).size(), 4096);
+    EXPECT_TRUE(readExampleBitmap(tiny, 512, reason).isNull());
+    EXPECT_EQ(reason, "65000 x 65000 pixels is too large (at most 1073741824 pixels)");
+}
+
 TEST_F(ExampleBitmap, FifoAndNonImagesAreRefused)
 {
     const QString fifo = dir.filePath("pipe.png");

@@ -80,6 +80,39 @@ TEST_F(Recovery, CopyFollowsTheLastEditAndGoesWhenSavedOrUnmodified)
     EXPECT_TRUE(copiesIn(recoveryFolder).isEmpty());
 }
 
+// The session ends without the user: the copy is written at once, not after the delay, and
+// outlives the document; an unmodified drawing leaves none; an answer to the unsaved changes
+// question takes the keeping back.
+TEST_F(Recovery, KeptCopyIsWrittenAtOnceAndOutlivesTheDocumentUnlessTheUserAnswers)
+{
+    auto document = makeDocument();
+    document->recoverySchedule().setDelays(60000, 60000);
+    EXPECT_TRUE(document->keepRecoveryCopy());
+    document.reset();
+    EXPECT_TRUE(copiesIn(recoveryFolder).isEmpty()) << "an unmodified drawing left a copy";
+
+    document = makeDocument();
+    document->recoverySchedule().setDelays(60000, 60000);
+    addSegment(*document, 0.1);
+    const QByteArray edited = writeCurveSetXml(document->curves());
+    ASSERT_TRUE(document->keepRecoveryCopy());
+    const QString kept = document->recoveryCopy().copyPath();
+    EXPECT_EQ(fileBytes(kept), edited);
+    document.reset();
+    EXPECT_EQ(fileBytes(kept), edited);
+    ASSERT_EQ(leftRecoveryCopies(recoveryFolder).size(), 1u);
+    leftRecoveryCopies(recoveryFolder).front().discard();
+
+    document = makeDocument();
+    addSegment(*document, 0.2);
+    ASSERT_TRUE(document->keepRecoveryCopy());
+    ScriptedQuestions questions; // Discard
+    document->setQuestions(&questions);
+    EXPECT_TRUE(document->maybeSaveChanges());
+    document.reset();
+    EXPECT_TRUE(copiesIn(recoveryFolder).isEmpty()) << "a discarded drawing left a copy";
+}
+
 TEST_F(Recovery, ContinuousEditingIsWrittenWithinTheLongestWait)
 {
     auto document = makeDocument();

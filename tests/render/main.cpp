@@ -18,8 +18,11 @@ bool makeTestContextCurrent() { return sharedContext && sharedContext->makeCurre
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (ctest discovery) needs no display.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    QGuiApplication app(argc, argv);
     OffscreenContext context;
     if (context.create())
         sharedContext = &context;

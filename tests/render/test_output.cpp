@@ -2,6 +2,7 @@
 // read-back, the overview and its pixel reader, the PNG export, and the command-line renderer.
 #include "test_solver_support.h"
 
+#include "child_program.h"
 #include "gl_objects.h"
 #include "overview_reader.h"
 #include "curve_set_xml.h"
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QDir>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -169,23 +169,11 @@ QString renderTool()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../../tools/tintweave-render");
 }
 
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using ToolRun = test_support::ProgramRun;
 
 ToolRun runTool(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(renderTool(), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return test_support::runProgram(renderTool(), arguments);
 }
 
 class RenderToolTest : public SolverTest {
@@ -206,7 +194,7 @@ TEST_F(RenderToolTest, HelpDescribesTheUsage)
 {
     const ToolRun run = runTool({QStringLiteral("--help")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(run.out.contains(QStringLiteral("DRAWING.xml OUT.png")));
+    EXPECT_TRUE(run.out.contains("DRAWING.xml OUT.png"));
 }
 
 TEST_F(RenderToolTest, MissingOrUnreadableDrawingFails)
@@ -318,16 +306,10 @@ TEST_F(RenderToolTest, DraftIsThePictureAfterAnEditAndFinalTheExport)
 
 ToolRun runTool(const QStringList& arguments, const QProcessEnvironment& environment)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(renderTool(), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(240000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    test_support::ProgramOptions options;
+    options.environment = environment;
+    options.timeoutMs = 240000;
+    return test_support::runProgram(renderTool(), arguments, options);
 }
 
 // Three keyframes of one drawing: a circle that moves and changes colour, and a line that

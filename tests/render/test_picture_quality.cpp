@@ -2,12 +2,12 @@
 // its exact area coverage), 16-bit output, dithered 8-bit output without bands, and diffusion in
 // linear light and OKLab.
 #include "test_solver_support.h"
+#include "child_program.h"
 #include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -217,13 +217,10 @@ TEST_F(PictureQualityTest, RedGreenMidpointFollowsTheColourSpace)
 // tintweave-render beside the test: exit status of a run with `arguments` (-1: it hung).
 int runRenderTool(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(QCoreApplication::applicationDirPath()
-                      + QStringLiteral("/../../tools/tintweave-render"),
-                  QStringList{QStringLiteral("--quiet")} + arguments);
-    if (!process.waitForFinished(120000))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    return test_support::runProgram(QCoreApplication::applicationDirPath()
+                                        + QStringLiteral("/../../tools/tintweave-render"),
+                                    QStringList{QStringLiteral("--quiet")} + arguments)
+        .status;
 }
 
 QByteArray bytesOf(const QString& path)

@@ -2,12 +2,12 @@
 // when the panel is not the active window; the blur number; the snap reach; the outcome line.
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
-#include <QCursor>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QToolTip>
 
 #include "panel_fixture.h"
+#include "pointer.h"
 
 namespace {
 
@@ -21,9 +21,6 @@ QList<QWidget*> controls(Interface& panel)
             found << w;
     return found;
 }
-
-// Moves the real pointer over the middle of `widget`, as a user's hand would.
-void hover(QWidget* widget) { QCursor::setPos(widget->mapToGlobal(widget->rect().center())); }
 
 TEST_F(PanelTest, EveryControlAndMenuEntryExplainsItself)
 {
@@ -62,14 +59,14 @@ TEST_F(PanelTest, HoverShowsTheStatusTipAndTooltipWithoutFocus)
                              static_cast<QWidget*>(panel->spinSnapReach),
                              static_cast<QWidget*>(panel->buttonSmooth)}) {
         SCOPED_TRACE(control->objectName().toStdString());
-        hover(control);
+        ASSERT_TRUE(test_support::hover(control));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return panel->statusbar->currentMessage() == control->statusTip(); }, 3000))
             << panel->statusbar->currentMessage().toStdString();
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return QToolTip::isVisible() && QToolTip::text() == control->toolTip(); }, 3000));
         // Away from the panel, so that no tooltip lies over the next control.
-        hover(&other);
+        ASSERT_TRUE(test_support::hover(&other));
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return panel->statusbar->currentMessage().isEmpty(); }, 3000));
         EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));

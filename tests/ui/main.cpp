@@ -5,7 +5,10 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (ctest discovery) needs no display.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

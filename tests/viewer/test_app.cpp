@@ -2,6 +2,7 @@
 // connections that the viewer tests do not drive, and the real executable started from outside
 // the repository.
 
+#include "child_program.h"
 #include "test_viewer_core_support.h"
 
 #include "program_catalogue.h"
@@ -122,7 +123,10 @@ TEST(EditorExecutable, StartsFromAnyDirectoryWithoutMissingFiles)
 
     QTemporaryDir elsewhere;
     ASSERT_TRUE(elsewhere.isValid());
+    const test_support::ChildHome home; // no settings or recovery copy of the user's
+    ASSERT_TRUE(home.isValid());
     QProcess editor;
+    editor.setProcessEnvironment(home.environment());
     editor.setWorkingDirectory(elsewhere.path());
     editor.start(program, QStringList());
     ASSERT_TRUE(editor.waitForStarted(10000));

@@ -6,8 +6,8 @@
 
 #include "curve_set_xml.h"
 #include "editor.h"
+#include "pointer.h"
 
-#include <QCursor>
 #include <QDir>
 #include <QPushButton>
 #include <QSettings>
@@ -187,7 +187,7 @@ TEST_F(EditorErgonomics, ActionButtonsSayWhatTheyDidAndKeepTheTool)
     choose(panel().buttonMovePoint);
     // The pointer over a button: its status tip in the status bar.
     QPushButton* smooth = panel().buttonSmooth;
-    QCursor::setPos(smooth->mapToGlobal(smooth->rect().center()));
+    ASSERT_TRUE(test_support::hover(smooth));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return panel().statusbar->currentMessage() == smooth->statusTip(); },
                         3000));

@@ -1,6 +1,9 @@
 // Work survives a dead editor: the real editor runs as a child process with scripted edits, is
 // killed with SIGKILL once its recovery copy is written, and the next editor offers the copy and
-// recovers the drawing of the last edit. Two editors running at once keep separate copies.
+// recovers the drawing of the last edit. Two editors running at once keep separate copies. An
+// editor ended by the session (SIGTERM, SIGHUP, SIGINT) just after an edit writes its copy at
+// once and quits normally, and the next start offers the edited drawing.
+#include "child_program.h"
 #include "test_editor_support.h"
 
 #include "curve_set_xml.h"
@@ -13,6 +16,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <csignal>
 
 namespace {
 
@@ -58,13 +63,12 @@ protected:
         EXPECT_TRUE(saveXml(set, home.filePath(name)));
         return home.filePath(name);
     }
-    // Starts the editor on `drawing` with the edits `edits`, its data folder in `home`.
+    // Starts the editor on `drawing` with the edits `edits`, in a home of its own (childHome).
     QProcess* startEditor(const QString& drawing, const QStringList& edits)
     {
         auto* editor = new QProcess;
         editors << editor;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_DATA_HOME", home.filePath("data"));
+        QProcessEnvironment environment = childHome.environment();
         environment.insert("TINTWEAVE_SCRIPTED_EDITS", edits.join(':'));
         editor->setProcessEnvironment(environment);
         editor->setWorkingDirectory(home.path());
@@ -92,6 +96,18 @@ protected:
         }
         return QString();
     }
+    // Waits until the editor has written `line` on its standard output.
+    static bool saidLine(QProcess* editor, const QByteArray& line, int ms = 60000)
+    {
+        QByteArray said;
+        QElapsedTimer clock;
+        clock.start();
+        while (!said.contains(line) && clock.elapsed() < ms) {
+            editor->waitForReadyRead(100);
+            said += editor->readAllStandardOutput();
+        }
+        return said.contains(line);
+    }
     void kill(QProcess* editor)
     {
         editor->kill(); // SIGKILL
@@ -101,8 +117,9 @@ protected:
     const QString program =
         QFileInfo(QCoreApplication::applicationDirPath() + "/../../app/tintweave")
             .absoluteFilePath();
-    QTemporaryDir home;
-    const QString folder = home.filePath("data/Tintweave/tintweave/recovery");
+    QTemporaryDir home;                      // the drawings
+    const test_support::ChildHome childHome; // the editors' settings and recovery folder
+    const QString folder = childHome.dataFolder() + "/Tintweave/tintweave/recovery";
     QString first, second, third;
     QList<QProcess*> editors;
 };
@@ -170,3 +187,37 @@ TEST_F(RecoveryAfterCrash, TwoEditorsKeepSeparateCopies)
     EXPECT_EQ(left[0].copyPath(), oneCopy);
     EXPECT_EQ(bytesOf(otherCopy), drawingText(third));
 }
+
+class RecoveryAfterSessionEnd : public RecoveryAfterCrash,
+                                public ::testing::WithParamInterface<int> {};
+
+TEST_P(RecoveryAfterSessionEnd, EditJustBeforeTheSignalIsOfferedAtTheNextStart)
+{
+    QProcess* editor = startEditor(first, {second});
+    ASSERT_TRUE(saidLine(editor, "Scripted edit 1 done"));
+    // Well before the copy's usual delay after an edit.
+    QTest::qWait(500);
+    ASSERT_EQ(::kill(pid_t(editor->processId()), GetParam()), 0);
+    ASSERT_TRUE(editor->waitForFinished(20000));
+    EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor->exitCode(), 0) << editor->readAllStandardError().constData();
+    ASSERT_EQ(copies().size(), 1) << "no recovery copy was left";
+
+    std::unique_ptr<Editor> next;
+    ScriptedDialogs* dialogs = nullptr;
+    startScriptedEditor(next, dialogs);
+    dialogs->recoverAnswer = ScriptedDialogs::LeftDrawing::Recover;
+    next->offerRecovery(folder);
+    EXPECT_EQ(dialogs->recoverAsked, QStringList{"first.xml"});
+    EXPECT_EQ(writeCurveSetXml(next->document.curves()), drawingText(second));
+    EXPECT_EQ(next->document.filePath(), first);
+    EXPECT_TRUE(next->document.isModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RecoveryAfterSessionEnd,
+                         ::testing::Values(SIGTERM, SIGHUP, SIGINT),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGTERM  ? "SIGTERM"
+                                                : info.param == SIGHUP ? "SIGHUP"
+                                                                       : "SIGINT");
+                         });

@@ -1,39 +1,27 @@
 // tintweave-trace, run as a process: its exit statuses and messages, the empty drawing of a flat
 // bitmap, and a traced drawing with its render written.
 #include "curve_set.h"
+#include "child_program.h"
 #include "curve_set_xml.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ToolResult {
-    int status = -1; // -1: did not end within two minutes or ended by a signal
-    QString err;
-};
+// Status -1: did not end within two minutes, -2: ended by a signal.
+using ToolResult = test_support::ProgramRun;
 
 ToolResult runTrace(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(QCoreApplication::applicationDirPath()
-                      + QStringLiteral("/../../tools/tintweave-trace"),
-                  arguments);
-    ToolResult result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.status = process.exitCode();
-    result.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return result;
+    return test_support::runProgram(QCoreApplication::applicationDirPath()
+                                        + QStringLiteral("/../../tools/tintweave-trace"),
+                                    arguments);
 }
 
 class TraceTool : public ::testing::Test {

@@ -1,11 +1,12 @@
 // tintweave-render as a Unix tool, run as a process: nothing on stdout unless asked, "-" for
 // stdin and stdout, one line for a wrong option, --version, a range of an animation's frames,
 // and keyframes that cannot be blended refused before any frame.
+#include "child_program.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,29 +36,17 @@ QByteArray drawingText(int curves, int shift = 0, bool blur = true)
     return (text + "</curve_set>").toUtf8();
 }
 
-struct ToolRun {
-    int status = -1; // -1: did not end within 4 minutes, -2: ended by a signal
-    QByteArray out;
-    QString err;
-};
+// Status -1: did not end within 4 minutes, -2: ended by a signal.
+using ToolRun = test_support::ProgramRun;
 
 ToolRun runTool(const QStringList& arguments, const QByteArray& input = QByteArray())
 {
-    QProcess process;
-    process.start(QCoreApplication::applicationDirPath() + "/../../tools/tintweave-render",
-                  arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    ToolRun run;
-    if (!process.waitForFinished(240000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    test_support::ProgramOptions options;
+    options.input = input;
+    options.timeoutMs = 240000;
+    return test_support::runProgram(QCoreApplication::applicationDirPath()
+                                        + "/../../tools/tintweave-render",
+                                    arguments, options);
 }
 
 class RenderToolCli : public ::testing::Test {
