@@ -25,6 +25,7 @@
 #include <QTemporaryFile>
 
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -439,6 +440,9 @@ int renderAnimation(Renderer& renderer, const Arguments& args)
 
 int main(int argc, char** argv)
 {
+    // A write past the file-size limit fails with EFBIG (reported as a failed write, the old file
+    // kept) instead of ending the program by SIGXFSZ, whoever writes (Mesa's shader cache too).
+    std::signal(SIGXFSZ, SIG_IGN);
     // Nothing on stdout unless asked: it may carry the picture.
     setDiagnosticLines(DiagnosticLines::Off);
     Arguments args;
