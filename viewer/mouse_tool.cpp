@@ -35,7 +35,7 @@ Point canvasPosition(const Viewer& viewer, const QMouseEvent& event)
 
 PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region)
 {
-    if (!viewer.beginGLWork())
+    if (!viewer.isGLReady())
         return {};
     PickQuery query;
     query.mode = viewer.mode();
@@ -46,7 +46,6 @@ PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int 
     // The canvas square, as the frame shows it.
     const QRect canvas = viewer.placement().canvasViewport();
     query.setViewport(canvas.x(), canvas.y(), canvas.width(), canvas.height());
-    const PickHits hits = pickCurveSet(viewer.curves(), query);
-    viewer.endGLWork();
-    return hits;
+    // On the CPU, from the kept bodies near the pick square: no GL pass draws every curve.
+    return pickCurveSetIndexed(viewer.curves(), viewer.pickIndex(), query);
 }

@@ -38,8 +38,9 @@ protected:
 
 // Canvas position of the mouse in `event` over `viewer`.
 Point canvasPosition(const Viewer& viewer, const QMouseEvent& event);
-// GL selection pick around widget pixel `pos` of `viewer` with its mode and view; `region` is
-// the pick square's edge in widget pixels. No hits before the viewer's GL initialisation.
+// Pick around widget pixel `pos` of `viewer` with its mode and view, as the GL selection pass
+// would answer it, from the viewer's pick index; `region` is the pick square's edge in widget
+// pixels. No hits before the viewer's GL initialisation.
 PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region);
 
 // Edge of the pick square in widget pixels: a click, and the wider brush of the scribble.

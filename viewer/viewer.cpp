@@ -257,6 +257,9 @@ void Viewer::init()
         std::fprintf(stderr, "%s\n", qPrintable(glewProblem));
 
     renderer->initialize();
+    // The solver draws its images only through its rasteriser: each frame redraws only the
+    // region the curves changed since the last one cover.
+    renderer->rasteriser().setRegionRedraws(true);
     renderer->setCurveSet(curveSet);
     renderer->setView(view);
     // The colour strips need the colour-constraints program, so curve rendering is set up
@@ -298,6 +301,6 @@ void Viewer::draw()
         return;
 
     if (display.splinesShown)
-        drawCurvesInView(curveSet, view);
+        drawCurvesInView(curveSet, view, overlay); // only curves that changed are made again
     mouseTools->forMode(manipMode).drawOverlay();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "canvas_placement.h"
+#include "curve_pick_index.h"
 #include "curve_set.h"
 #include "document.h"
 #include "gl_objects.h"
 #include "manipulation_mode.h"
+#include "overlay_curves.h"
 #include "view.h"
 #include "viewer_dialogs.h"
 
@@ -62,6 +64,9 @@ public:
     void setView(const View& newView);
     // The canvas square in this widget and its mapping to canvas positions, with the view.
     CanvasPlacement placement() const;
+
+    // The curves' bodies kept for picking on the CPU (curve_pick_index.h), synced at each pick.
+    CurvePickIndex& pickIndex() { return picking; }
 
     // True once init() has run: the GL context and the renderer's images exist.
     bool isGLReady() const { return glReady; }
@@ -140,7 +145,9 @@ private:
     std::unique_ptr<ViewNavigator> zooming;
     std::unique_ptr<DocumentBinding> binding;
     std::vector<KeyHandler> keyHandlers;
-    Texture exampleTexture; // the background image on the GPU, once there is a context
+    Texture exampleTexture;    // the background image on the GPU, once there is a context
+    CurveOverlayCache overlay; // the curves' lines as the last frame drew them
+    CurvePickIndex picking;
     ManipulationMode manipMode = ModeCamera;
     QTimer* timer = nullptr;
     View view;
