@@ -335,8 +335,8 @@ int checkFiles(const Arguments& args)
 class Renderer {
 public:
     explicit Renderer(const Arguments& args)
-        : solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0, 0.0),
-          format(args.format), verbose(args.verbose)
+        : solver(kCanvasSize, kCanvasSize, kDefaultIterations, 1.0, 0.0, 0.0), format(args.format),
+          verbose(args.verbose)
     {
         request.size = args.size;
         request.cycles = args.draft ? DiffusionSolver::kBaseCycles + DiffusionSolver::kSettleCycles

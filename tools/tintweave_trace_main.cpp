@@ -198,8 +198,7 @@ int writeOutput(const QByteArray& bytes, const QString& path, QString why)
 // Colour rounds and the optional picture; -1 on success, else the exit status.
 int refineAndRender(const Arguments& args, const QImage& bitmap, CurveSet& drawing)
 {
-    DiffusionSolver solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0,
-                           0.0);
+    DiffusionSolver solver(kCanvasSize, kCanvasSize, kDefaultIterations, 1.0, 0.0, 0.0);
     const int ready = startToolSolver(solver, kProgram);
     if (ready >= 0)
         return ready;

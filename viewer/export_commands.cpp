@@ -18,7 +18,7 @@
 namespace {
 
 // Pictures above this side take seconds: their export shows its progress and can be cancelled.
-constexpr int kQuickPictureSize = 512;
+constexpr int kQuickPictureSize = kCanvasSize;
 
 // Saves the picture at `size` through a progress dialog with Cancel, letting both windows
 // repaint between the phases of the export. A cancelled export leaves the file untouched.

@@ -21,13 +21,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Start-up size of the handles, for zoom 1.
-constexpr double kHandleSizeAtZoom1 = 0.03;
-
-} // namespace
-
 Viewer::Viewer(Document* document)
     : QGLViewer(static_cast<QWidget*>(nullptr)),
       ownDocument(document != nullptr ? nullptr : std::make_unique<Document>()),
@@ -40,7 +33,7 @@ Viewer::Viewer(Document* document)
       zooming(std::make_unique<ViewNavigator>(*this))
 {
     // The view starts at zoom 1: the handle size that goes with it.
-    setHandleSize(kHandleSizeAtZoom1);
+    setHandleSize(kDefaultHandleSize);
 
     // The base viewer's camera is not used: its mouse bindings (which would also keep a spun
     // camera redrawing), its camera-path keys F1..F12 and its shortcuts go, among them Escape,
@@ -86,7 +79,7 @@ void Viewer::setView(const View& newView)
 {
     view = newView;
     // Handles keep their size on screen whatever the zoom.
-    setHandleSize(kHandleSizeAtZoom1 / view.zoom);
+    setHandleSize(kDefaultHandleSize / view.zoom);
     renderer->setView(view);
     refreshPictureAfresh();
 }

@@ -20,8 +20,7 @@ namespace {
 
 void exportPdf(benchmark::State& state, int curves, double tolerance)
 {
-    DiffusionSolver solver(kCanvasSize, kCanvasSize, DiffusionSolver::kDefaultCycles, 1.0, 0.0,
-                           0.0);
+    DiffusionSolver solver(kCanvasSize, kCanvasSize, kDefaultIterations, 1.0, 0.0, 0.0);
     if (!solver.initialize()
         || !initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
                                solver.images().overviewFramebufferName())) {

@@ -170,7 +170,7 @@ protected:
 // solution already.
 TEST_F(ExactSolveTest, PictureAfterAnEditIsTheSolution)
 {
-    ASSERT_EQ(solver->settings().iterations, DiffusionSolver::kDefaultCycles);
+    ASSERT_EQ(solver->settings().iterations, kDefaultIterations);
     for (const Drawing& d : hardDrawings()) {
         draw(d);
         solver->fullUpdate();
