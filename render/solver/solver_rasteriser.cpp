@@ -127,6 +127,18 @@ PixelRect SolverRasteriser::pixelsOf(const CanvasRect& region, const View& v,
     return pixelsCovering(region, v, images.width, images.height, marginPixels);
 }
 
+bool SolverRasteriser::regionPixels(const CanvasRect* region, const View& v, int marginPixels,
+                                    PixelRect* pixels) const
+{
+    if (!region)
+        return true;
+    *pixels = pixelsOf(*region, v, marginPixels);
+    if (!pixels->isEmpty())
+        return true;
+    images.leavePasses();
+    return false;
+}
+
 CanvasRect SolverRasteriser::cullRectOf(const PixelRect& pixels, const View& v) const
 {
     // A curve can reach a pixel only if some vertex lies within a pixel of it (half a pixel
@@ -138,13 +150,8 @@ CanvasRect SolverRasteriser::cullRectOf(const PixelRect& pixels, const View& v) 
 void SolverRasteriser::drawGradientsInto(const View& v, const CanvasRect* region)
 {
     PixelRect pixels;
-    if (region) {
-        pixels = pixelsOf(*region, v, 1);
-        if (pixels.isEmpty()) {
-            images.leavePasses();
-            return;
-        }
-    }
+    if (!regionPixels(region, v, 1, &pixels))
+        return;
     solvergl::beginPasses();
     const SolverImages::Level& level0 = images.pyramid[0];
     level0.gradients.bind();
@@ -183,13 +190,8 @@ void SolverRasteriser::buildDivergencePyramid(const View& v, const CanvasRect* d
     drawGradientsInto(v, region);
     // The divergence reads the gradients one pixel around: it changes a pixel further out.
     PixelRect pixels;
-    if (region) {
-        pixels = pixelsOf(*region, v, 2);
-        if (pixels.isEmpty()) {
-            images.leavePasses();
-            return;
-        }
-    }
+    if (!regionPixels(region, v, 2, &pixels))
+        return;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     SolverImages::Level& level0 = images.pyramid[0];
     {
@@ -211,13 +213,8 @@ void SolverRasteriser::buildColorConstraints(const View& v, bool border, const C
     syncGeometry();
     const CanvasRect* region = regionFor(ColorConstraints, v, border, dirty);
     PixelRect pixels;
-    if (region) {
-        pixels = pixelsOf(*region, v, 1);
-        if (pixels.isEmpty()) {
-            images.leavePasses();
-            return;
-        }
-    }
+    if (!regionPixels(region, v, 1, &pixels))
+        return;
     solvergl::beginPasses();
     images.pyramid[0].colorConstraints.bindAsTarget();
     solvergl::loadCanvasModelView(v);
@@ -245,13 +242,8 @@ void SolverRasteriser::buildBlurConstraints(const View& v, const CanvasRect* dir
     syncGeometry();
     const CanvasRect* region = regionFor(BlurConstraints, v, false, dirty);
     PixelRect pixels;
-    if (region) {
-        pixels = pixelsOf(*region, v, 1);
-        if (pixels.isEmpty()) {
-            images.leavePasses();
-            return;
-        }
-    }
+    if (!regionPixels(region, v, 1, &pixels))
+        return;
     solvergl::beginPasses();
     images.pyramid[0].blurConstraints.bindAsTarget();
     {

@@ -83,6 +83,10 @@ private:
     // The level-0 pixels a region at `v` redraws (one pixel of margin) and the canvas rectangle
     // whose curves can reach them (one pixel more).
     PixelRect pixelsOf(const CanvasRect& region, const View& v, int marginPixels) const;
+    // The pixels a pass redraws: with a region, those it covers grown by `marginPixels` into
+    // *pixels, false (passes left) when none are left to draw; without one, true (whole image).
+    bool regionPixels(const CanvasRect* region, const View& v, int marginPixels,
+                      PixelRect* pixels) const;
     CanvasRect cullRectOf(const PixelRect& pixels, const View& v) const;
     void drawGradientsInto(const View& v, const CanvasRect* region);
     // Gives the constraint images the precision the drawing's space needs: 8 bits hold sRGB
