@@ -14,7 +14,7 @@ cd build
 # another ends.
 server="-screen 0 1280x1024x24 -noreset"
 status=0
-xvfb-run -a -s "$server" ctest --output-on-failure -j 2 --output-junit ctest-results.xml "$@" \
+xvfb-run -a -s "$server" ctest --no-tests=error --output-on-failure -j 2 --output-junit ctest-results.xml "$@" \
   || status=$?
 [ "$status" -eq 0 ] && exit 0
 
