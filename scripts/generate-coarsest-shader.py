@@ -37,7 +37,7 @@ def product(k, vector):
     for dx, dy in NEIGHBOURS:
         nx, ny = x + dx, y + dy
         inside = 0 <= nx < SIDE and 0 <= ny < SIDE
-        values.append(f"{vector}{ny * SIDE + nx}" if inside else "vec3(0.0)")
+        values.append(f"{vector}{ny * SIDE + nx}" if inside else "vec4(0.0)")
     return f"c{k} * {vector}{k} + neighbourSum(a{k}, b{k}, {', '.join(values)})"
 
 
@@ -69,28 +69,28 @@ def shader_text():
         w(f"    vec4 a{k} = m{k} * texture2DRect(stencilA, {t});")
         w(f"    vec4 b{k} = m{k} * texture2DRect(stencilB, {t});")
         w(f"    float c{k} = m{k} * s{k}.x;")
-        w(f"    vec3 r{k} = m{k} * texture2DRect(rhsMap, {t}).rgb;")
-        w(f"    vec3 x{k} = vec3(0.0);")
-        w(f"    vec3 d{k} = r{k};")
-    w("    vec3 rr = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
+        w(f"    vec4 r{k} = m{k} * texture2DRect(rhsMap, {t});")
+        w(f"    vec4 x{k} = vec4(0.0);")
+        w(f"    vec4 d{k} = r{k};")
+    w("    vec4 rr = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
     w(f"    for (int iteration = 0; iteration < {STEPS}; ++iteration) {{")
     for k in range(N):
-        w(f"        vec3 q{k} = {product(k, 'd')};")
-    w("        vec3 dq = " + " + ".join(f"d{k} * q{k}" for k in range(N)) + ";")
-    w("        vec3 alpha = step(vec3(tiny), dq) * rr / max(dq, vec3(tiny));")
+        w(f"        vec4 q{k} = {product(k, 'd')};")
+    w("        vec4 dq = " + " + ".join(f"d{k} * q{k}" for k in range(N)) + ";")
+    w("        vec4 alpha = step(vec4(tiny), dq) * rr / max(dq, vec4(tiny));")
     for k in range(N):
         w(f"        x{k} += alpha * d{k};")
         w(f"        r{k} -= alpha * q{k};")
-    w("        vec3 next = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
-    w("        vec3 beta = step(vec3(tiny), rr) * next / max(rr, vec3(tiny));")
+    w("        vec4 next = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
+    w("        vec4 beta = step(vec4(tiny), rr) * next / max(rr, vec4(tiny));")
     for k in range(N):
         w(f"        d{k} = r{k} + beta * d{k};")
     w("        rr = next;")
     w("    }")
     w("    vec2 cell = floor(gl_FragCoord.xy);")
     w(f"    float own = cell.y * {SIDE}.0 + cell.x;")
-    w("    vec3 value = " + " + ".join(f"x{k} * (own == {k}.0 ? 1.0 : 0.0)" for k in range(N)) + ";")
-    w("    gl_FragColor = vec4(value, 1.0);")
+    w("    vec4 value = " + " + ".join(f"x{k} * (own == {k}.0 ? 1.0 : 0.0)" for k in range(N)) + ";")
+    w("    gl_FragColor = value;")
     w("}")
     return "\n".join(out) + "\n"
 

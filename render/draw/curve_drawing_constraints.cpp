@@ -83,7 +83,7 @@ void drawGradientLines(const VertexBatch<PackedGradientVertex>& batch)
     curvegl::disableTexturing();
     {
         curvegl::BatchArrays<PackedGradientVertex> arrays(batch);
-        arrays.colors(batch.vertices.front().rgb);
+        arrays.colors(batch.vertices.front().rgba, 4);
         arrays.draw(GL_LINE_STRIP);
     }
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -117,8 +117,8 @@ void drawGradientPairLines(const VertexBatch<PackedGradientPairVertex>& batch,
     gradientPairProgram().use();
     {
         curvegl::BatchArrays<PackedGradientPairVertex> arrays(batch);
-        arrays.colors(batch.vertices.front().x);
-        arrays.texCoords(0, batch.vertices.front().y, 3);
+        arrays.colors(batch.vertices.front().x, 4);
+        arrays.texCoords(0, batch.vertices.front().y, 4);
         drawRuns(arrays, GL_LINE_STRIP, runs);
     }
     ShaderProgram::release();
@@ -142,9 +142,9 @@ void drawColorStrips(const VertexBatch<PackedConstraintVertex>& batch, const Run
     {
         const PackedConstraintVertex& first = batch.vertices.front();
         curvegl::BatchArrays<PackedConstraintVertex> arrays(batch);
-        // Set 0: which side of the strip this edge is; sets 1..3: (right, left) per channel.
+        // Set 0: which side of the strip this edge is; sets 1..4: (right, left) per channel.
         arrays.texCoords(0, first.sideAndHeight);
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < 4; ++k)
             arrays.texCoords(1 + k, first.rightLeft[k]);
         drawRuns(arrays, GL_TRIANGLE_STRIP, runs);
     }

@@ -1,22 +1,11 @@
 #include "curve_geometry.h"
 
 #include "pick_names.h"
+#include "shader_constants.h"
 
 #include <QColor>
 
 namespace {
-
-// Channels of a sample colour in 0 .. 1; an invalid colour (empty list) counts as black.
-void channels(const QColor& c, float out[3])
-{
-    if (!c.isValid()) {
-        out[0] = out[1] = out[2] = 0.0f;
-        return;
-    }
-    out[0] = c.red() / 255.0f;
-    out[1] = c.green() / 255.0f;
-    out[2] = c.blue() / 255.0f;
-}
 
 int channel(const QColor& c, int k)
 {
@@ -25,26 +14,36 @@ int channel(const QColor& c, int k)
     return k == 0 ? c.red() : (k == 1 ? c.green() : c.blue());
 }
 
-// A sample colour in `space` (an invalid colour counts as black).
-ColourTriple inSpace(const QColor& c, ColourSpace space)
-{
-    return fromSrgb8(space, channel(c, 0), channel(c, 1), channel(c, 2));
-}
+// Opacity 0..255 of a sample colour; an invalid colour (empty list) is opaque.
+int opacity(const QColor& c) { return c.isValid() ? c.alpha() : 255; }
 
-void channels(const QColor& c, ColourSpace space, float out[3])
+// A sample's diffused colour in double precision (see diffusedColour).
+void diffused(const QColor& c, ColourSpace space, double out[4])
 {
+    const int a = opacity(c);
     if (space == ColourSpace::Srgb) {
-        channels(c, out); // the sRGB values exactly as the GL's 8-bit images hold them
-        return;
+        // Opaque: the sRGB values exactly as the GL's 8-bit images hold them.
+        for (int k = 0; k < 3; ++k)
+            out[k] = a == 255 ? channel(c, k) / 255.0 : channel(c, k) * a / (255.0 * 255.0);
+    } else {
+        const ColourTriple value = fromSrgb8(space, channel(c, 0), channel(c, 1), channel(c, 2));
+        for (int k = 0; k < 3; ++k)
+            out[k] = value[k] * (a / 255.0);
     }
-    const ColourTriple value = inSpace(c, space);
-    for (int k = 0; k < 3; ++k)
-        out[k] = static_cast<float>(value[k]);
+    out[3] = a == 255 ? 1.0 : kOpacityFloor + (1.0 - kOpacityFloor) * (a / 255.0);
 }
 
 bool hasSegment(const Curve& curve) { return curve.nb_control_points > 3; }
 
 } // namespace
+
+void diffusedColour(const QColor& c, ColourSpace space, float out[4])
+{
+    double value[4];
+    diffused(c, space, value);
+    for (int k = 0; k < 4; ++k)
+        out[k] = static_cast<float>(value[k]);
+}
 
 std::vector<GradientPairVertex> gradientPairVertices(const Curve& curve, ColourSpace space)
 {
@@ -53,20 +52,15 @@ std::vector<GradientPairVertex> gradientPairVertices(const Curve& curve, ColourS
         return out;
     out.reserve(static_cast<size_t>(curve.segmentCount()) * 11);
     curve.forEachSample([&](const CurveSample& s) {
-        double jump[3]; // left - right in `space`
-        if (space == ColourSpace::Srgb) {
-            for (int k = 0; k < 3; ++k)
-                jump[k] = (channel(s.left, k) - channel(s.right, k)) / 255.0;
-        } else {
-            const ColourTriple left = inSpace(s.left, space), right = inSpace(s.right, space);
-            for (int k = 0; k < 3; ++k)
-                jump[k] = left[k] - right[k];
-        }
+        double left[4], right[4];
+        diffused(s.left, space, left);
+        diffused(s.right, space, right);
         GradientPairVertex v;
         v.position = s.point;
-        for (int k = 0; k < 3; ++k) {
-            v.x[k] = static_cast<float>(0.5 + 0.5 * s.normal.x * jump[k]);
-            v.y[k] = static_cast<float>(0.5 + 0.5 * s.normal.y * jump[k]);
+        for (int k = 0; k < 4; ++k) {
+            const double jump = left[k] - right[k];
+            v.x[k] = static_cast<float>(0.5 + 0.5 * s.normal.x * jump);
+            v.y[k] = static_cast<float>(0.5 + 0.5 * s.normal.y * jump);
         }
         out.push_back(v);
     });
@@ -77,8 +71,8 @@ std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis, C
 {
     std::vector<GradientVertex> out;
     for (const GradientPairVertex& pair : gradientPairVertices(curve, space)) {
-        const float* rgb = axis == 0 ? pair.x : pair.y;
-        out.push_back({pair.position, {rgb[0], rgb[1], rgb[2]}});
+        const float* value = axis == 0 ? pair.x : pair.y;
+        out.push_back({pair.position, {value[0], value[1], value[2], value[3]}});
     }
     return out;
 }
@@ -92,8 +86,8 @@ std::vector<ConstraintVertex> constraintStripVertices(const Curve& curve, double
     out.reserve(static_cast<size_t>(curve.segmentCount()) * 22);
     curve.forEachSample([&](const CurveSample& s) {
         ConstraintVertex v;
-        channels(s.left, space, v.left);
-        channels(s.right, space, v.right);
+        diffusedColour(s.left, space, v.left);
+        diffusedColour(s.right, space, v.right);
         v.side = 0.0f;
         v.position = s.point - s.normal * halfWidth;
         out.push_back(v);

@@ -8,21 +8,28 @@
 // The vertices of the curve strips and lines, computed on the CPU from the curve's sampling walk
 // (Curve::forEachSample) so that the GL code only draws them and the geometry can be checked
 // without a context. Positions are canvas units. A curve with 3 control points or fewer has no
-// segment and gives empty arrays. Colours of an empty colour list count as black, the blur of an
-// empty blur list as 0.
+// segment and gives empty arrays. Colours of an empty colour list count as opaque black, the
+// blur of an empty blur list as 0.
+//
+// Colours are diffused as four channels (see diffusedColour): red, green and blue in `space`
+// premultiplied by the opacity a, and the opacity encoded as kOpacityFloor +
+// (1 - kOpacityFloor) a (shader_constants.h). An opaque colour gives its channels as they are
+// and 1.
 
-// One vertex of a gradient line: position and the encoded gradient per channel (r, g, b),
-// 0.5 + 0.5 * n[axis] * (left - right), left and right being the sample's colours in `space`
-// (for sRGB the 8-bit values / 255).
+// A sample colour as the solver diffuses it, in `space` (sRGB: 8-bit values / 255).
+void diffusedColour(const QColor& c, ColourSpace space, float out[4]);
+
+// One vertex of a gradient line: position and the encoded gradient per diffused channel,
+// 0.5 + 0.5 * n[axis] * (left - right), left and right being the sample's diffused colours.
 struct GradientVertex {
     Point position;
-    float rgb[3];
+    float rgba[4];
 };
 // Both gradient colours of one sample: x along n.x, y along n.y.
 struct GradientPairVertex {
     Point position;
-    float x[3];
-    float y[3];
+    float x[4];
+    float y[4];
 };
 // axis 0 uses n.x, axis 1 n.y. One vertex per sample: 11 per segment.
 std::vector<GradientVertex> gradientLineVertices(const Curve& curve, int axis,
@@ -32,12 +39,12 @@ std::vector<GradientPairVertex> gradientPairVertices(const Curve& curve,
                                                      ColourSpace space = ColourSpace::Srgb);
 
 // One vertex of a colour-constraint strip. side is 0 on the right edge (P - h n) and 1 on the
-// left edge (P + h n); left and right are the sample's colours in `space` (sRGB: 0 .. 1).
+// left edge (P + h n); left and right are the sample's diffused colours (see diffusedColour).
 struct ConstraintVertex {
     Point position;
     float side;
-    float left[3];
-    float right[3];
+    float left[4];
+    float right[4];
 };
 // Two vertices per sample, right edge first, then left edge: 22 per segment. halfWidth in
 // canvas units.

@@ -57,14 +57,14 @@ public:
     BatchArrays(const BatchArrays&) = delete;
     BatchArrays& operator=(const BatchArrays&) = delete;
 
-    // Colour (r, g, b) per vertex, alpha 1.
-    void colors(const float* first)
+    // Colour (r, g, b) per vertex, alpha 1; (r, g, b, a) with `size` 4.
+    void colors(const float* first, int size = 3)
     {
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(3, GL_FLOAT, kStride, first);
+        glColorPointer(size, GL_FLOAT, kStride, first);
         colorArray = true;
     }
-    // Texture coordinates (s, t), or (s, t, r) with `size` 3, per vertex for texture unit `unit`
+    // Texture coordinates (s, t), or (s, t, r, q) to `size` 4, per vertex for texture unit `unit`
     // (0 .. 31).
     void texCoords(int unit, const float* first, int size = 2)
     {

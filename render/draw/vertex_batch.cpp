@@ -31,8 +31,8 @@ void appendRun(VertexBatch<PackedGradientVertex>& batch, const std::vector<Gradi
     PackedGradientVertex* out = &batch.vertices[openRun(batch, run.size())];
     for (const GradientVertex& v : run) {
         pack(v.position, out->position);
-        for (int k = 0; k < 3; ++k)
-            out->rgb[k] = v.rgb[k];
+        for (int k = 0; k < 4; ++k)
+            out->rgba[k] = v.rgba[k];
         ++out;
     }
 }
@@ -45,7 +45,7 @@ void appendRun(VertexBatch<PackedGradientPairVertex>& batch,
     PackedGradientPairVertex* out = &batch.vertices[openRun(batch, run.size())];
     for (const GradientPairVertex& v : run) {
         pack(v.position, out->position);
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 4; ++k) {
             out->x[k] = v.x[k];
             out->y[k] = v.y[k];
         }
@@ -62,7 +62,7 @@ void appendRun(VertexBatch<PackedConstraintVertex>& batch, const std::vector<Con
         pack(v.position, out->position);
         out->sideAndHeight[0] = v.side;
         out->sideAndHeight[1] = kStripHeight;
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 4; ++k) {
             out->rightLeft[k][0] = v.right[k];
             out->rightLeft[k][1] = v.left[k];
         }

@@ -11,26 +11,27 @@
 // values of curve_geometry.h rounded to nearest, as immediate-mode glVertex3d / glColor3f do.
 // Needs no GL context.
 
-// Gradient line vertex: colour (r, g, b), alpha 1.
+// Gradient line vertex: colour (r, g, b, a), the diffused channels' encoded gradients.
 struct PackedGradientVertex {
     float position[2];
-    float rgb[3];
+    float rgba[4];
 };
 
 // Gradient line vertex for both images at once: colour = the x gradient, texture-coordinate
 // set 0 = the y gradient (see shaders/gradient_pair.vert).
 struct PackedGradientPairVertex {
     float position[2];
-    float x[3];
-    float y[3];
+    float x[4];
+    float y[4];
 };
 
 // Colour-constraint strip vertex as the colour-constraints program reads it:
-// texture-coordinate set 0 = (side, 0.2), sets 1..3 = (right, left) of red, green, blue.
+// texture-coordinate set 0 = (side, 0.2), sets 1..4 = (right, left) of the diffused red, green,
+// blue and opacity (see diffusedColour).
 struct PackedConstraintVertex {
     float position[2];
     float sideAndHeight[2];
-    float rightLeft[3][2];
+    float rightLeft[4][2];
 };
 
 // Blur strip vertex: colour (grey, grey, grey), alpha 1.

@@ -84,7 +84,7 @@ void Texture::create(int width, int height, const TextureFormat& format)
     glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_S, format.wrap);
     glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_T, format.wrap);
     if (format.wrap == GL_CLAMP_TO_BORDER) {
-        const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+        const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 0.5f}; // every channel: no jump
         glTexParameterfv(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_BORDER_COLOR, grey);
     }
 }

@@ -8,3 +8,10 @@
 // the prelude's isConstrained (shaders/gl/prelude.glsl); the display's alpha test shows the
 // free texels of a constraint image as background by the same value.
 constexpr double kConstraintAlphaThreshold = 0.1;
+
+// The fourth channel of every colour the solver diffuses holds the opacity a (0..1) encoded as
+// kOpacityFloor + (1 - kOpacityFloor) a, so that a constrained texel keeps an alpha above the
+// threshold whatever its opacity (the colour channels hold the colour premultiplied by a). An
+// opaque texel holds 1 as it always did; the floor, a power of two, is exact in every image
+// format. The shaders read it as OPACITY_FLOOR (prelude's opacityOf, encodedOpacity).
+constexpr double kOpacityFloor = 0.25;

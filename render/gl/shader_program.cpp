@@ -72,7 +72,8 @@ QByteArray withPrelude(const QByteArray& source, const QByteArray& extra, const 
         header += '\n';
     const QByteArray definitions = "#define CONSTRAINT_ALPHA_THRESHOLD "
                                    + QByteArray::number(kConstraintAlphaThreshold, 'g', 17) + "\n"
-                                   + extra;
+                                   + "#define OPACITY_FLOOR "
+                                   + QByteArray::number(kOpacityFloor, 'g', 17) + "\n" + extra;
     return header + definitions + lineDirective(version, 1, 1) + prelude
            + (prelude.endsWith('\n') ? "" : "\n") + lineDirective(version, headerLines + 1, 0)
            + source.mid(headerEnd);

@@ -187,42 +187,46 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
 {
     useNearestSampler(true);
     beginPhase("first estimate");
-    // Pull: each level's known values, into its stencil images (which the operators overwrite).
+    // Pull: each level's known values into its stencilA and how well each is known into its
+    // stencilB (which the operators overwrite).
     const Texture* finer = problem.constraints;
+    const Texture* finerKnown = problem.constraints; // unread: the finest level's is its mask
     int fineWidth = finestWidth;
     int fineHeight = finestHeight;
     for (Level& level : levels) {
         runImagePass({pullProgram,
-                      {finer},
+                      {finer, finerKnown},
                       {{"fromMask", finer == problem.constraints ? 1.0f : 0.0f},
                        {"fineWidth", float(fineWidth)},
                        {"fineHeight", float(fineHeight)}}},
                      level.stencilTarget, level.width(), level.height());
         finer = &level.stencilA;
+        finerKnown = &level.stencilB;
         fineWidth = level.width();
         fineHeight = level.height();
     }
     // Push: from the coarsest level up, into each level's correction and last the estimate.
     const Texture* coarser = nullptr;
     for (size_t k = levels.size(); k-- > 0;) {
-        push(levels[k].stencilA, coarser, false, emptyValue, levels[k].correction);
+        push(levels[k].stencilA, &levels[k].stencilB, coarser, emptyValue, levels[k].correction);
         coarser = &levels[k].correction.texture;
     }
-    push(*problem.constraints, coarser, true, emptyValue, *problem.solution);
+    push(*problem.constraints, nullptr, coarser, emptyValue, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
 }
 
-void Multigrid::push(const Texture& pulled, const Texture* coarser, bool fromMask, float emptyValue,
-                     const RenderTarget& target)
+void Multigrid::push(const Texture& pulled, const Texture* known, const Texture* coarser,
+                     float emptyValue, const RenderTarget& target)
 {
-    const float mask = fromMask ? 1.0f : 0.0f;
+    const float mask = known ? 0.0f : 1.0f;
+    const Texture* knownMap = known ? known : &pulled; // the finest level's is its mask
     if (coarser) {
-        runImagePass({pushProgram, {&pulled, coarser}, {{"fromMask", mask}}}, target);
+        runImagePass({pushProgram, {&pulled, knownMap, coarser}, {{"fromMask", mask}}}, target);
         return;
     }
     runImagePass({pushCoarsestProgram,
-                  {&pulled},
+                  {&pulled, knownMap},
                   {{"fromMask", mask},
                    {"emptyValue", emptyValue},
                    {"width", float(target.width())},

@@ -109,10 +109,11 @@ private:
     // reduced on the GPU to one texel, which is read back.
     float lastChange();
 
-    // One push of estimateFromConstraints into `target`: the known values of `pulled` (the
-    // constraint image, `fromMask`, or a pulled level), the rest from `coarser`, or on the
-    // coarsest level (null) from the mean of the known values.
-    void push(const Texture& pulled, const Texture* coarser, bool fromMask, float emptyValue,
+    // One push of estimateFromConstraints into `target`: the known values of `pulled` (a pulled
+    // level, how well each is known in `known`; or the constraint image, `known` null, whose
+    // fixed texels are known), the rest from `coarser`, or on the coarsest level (null) from
+    // the mean of the known values.
+    void push(const Texture& pulled, const Texture* known, const Texture* coarser, float emptyValue,
               const RenderTarget& target);
     // Binds the nearest sampler to the units the passes read (or unbinds it with `bind` false).
     void useNearestSampler(bool bind) const;

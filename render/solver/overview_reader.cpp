@@ -2,6 +2,7 @@
 
 #include "overview_reader.h"
 
+#include "diffused_colour.h"
 #include "diffusion_solver.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ std::array<float, 4> OverviewReader::readPixel(int column, int row) const
     glReadPixels(std::clamp(column, 0, w - 1), std::clamp(row, 0, h - 1), 1, 1, GL_RGBA, GL_FLOAT,
                  rgba.data());
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(previous));
+    makeStraight(rgba.data());
     if (space != ColourSpace::Srgb) {
         const ColourTriple srgb = toSrgb(space, {rgba[0], rgba[1], rgba[2]});
         for (int k = 0; k < 3; ++k)

@@ -20,7 +20,8 @@ public:
     int width() const override { return w; }
     int height() const override { return h; }
     // RGBA in 0..1 of the pixel at column, row (rows from the bottom), clamped to the image; the
-    // colour as sRGB, clipped to the gamut when the picture is solved in another space.
+    // colour as sRGB, clipped to the gamut when the picture is solved in another space, straight
+    // (not premultiplied), alpha the opacity.
     std::array<float, 4> readPixel(int column, int row) const override;
 
 private:

@@ -43,7 +43,7 @@ private:
     void solveChannel(int channel, RenderTarget& solution, int cycles);
     // A fresh solve of `problem` that settles like the editor's (see
     // DiffusionSolver::kSettledChange) in `cycles` cycles at most.
-    void solveSettling(const Multigrid::Problem& problem, int cycles);
+    void solveSettling(const Multigrid::Problem& problem, int cycles, float emptyValue = 0.5f);
     void composeChannel(int channel, const RenderTarget& solution, const BlurReference& reference,
                         const RenderTarget& picture);
     void releaseExportImages();

@@ -4,6 +4,7 @@
 // colours read back.
 #include "solver_gl.h"
 
+#include "diffused_colour.h"
 #include "image_pass.h"
 #include "shader_constants.h"
 #include "solver_display.h"
@@ -84,13 +85,15 @@ void SolverDisplay::draw(int windowWidth, int windowHeight, DisplayMode mode,
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, static_cast<GLfloat>(kConstraintAlphaThreshold));
     shown->texture.bind(0);
-    // Colour images go back to sRGB; the picture is dithered to the window's 8 bits.
-    const bool colours =
-        image == SolverImage::ColorSolution || image == SolverImage::ColorConstraints;
-    if (colours && programs.pictureOutputProgram.isLinked())
-        usePictureOutputProgram(input.settings.displayDither
-                                && image == SolverImage::ColorSolution);
-    else
+    // Colour images go back to sRGB; the picture is dithered to the window's 8 bits and shows
+    // its transparent parts over a checkerboard. A constraint image shows its opacity to the
+    // alpha test: free texels (and fully transparent constraints) show the grey.
+    const bool picture = image == SolverImage::ColorSolution;
+    const bool colours = picture || image == SolverImage::ColorConstraints;
+    if (colours && programs.pictureOutputProgram.isLinked()) {
+        usePictureOutputProgram(input.settings.displayDither && picture);
+        programs.pictureOutputProgram.setFloat("checker", picture ? 1.0f : 0.0f);
+    } else
         solvergl::enableRectTexturing();
     solvergl::drawTexturedQuad(shown->width(), shown->height());
     ShaderProgram::release();
@@ -107,13 +110,14 @@ QColor SolverDisplay::colorAt(double x, double y)
     glReadPixels(pixelOf(x, images.width), pixelOf(y, images.height), 1, 1, GL_RGBA, GL_FLOAT,
                  rgba);
     images.leavePasses();
+    makeStraight(rgba);
     const ColourSpace space = input.colourSpace();
     if (space != ColourSpace::Srgb) {
         const ColourTriple srgb = toSrgb(space, {rgba[0], rgba[1], rgba[2]});
         for (int k = 0; k < 3; ++k)
             rgba[k] = float(srgb[k]);
     }
-    return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), 255);
+    return QColor(channel(rgba[0]), channel(rgba[1]), channel(rgba[2]), channel(rgba[3]));
 }
 
 int SolverDisplay::coarserLevel()
@@ -162,6 +166,7 @@ void SolverDisplay::usePictureOutputProgram(bool dither) const
     program.setFloat("colourSpace", spaceCode(input.colourSpace()));
     program.setFloat("levels", 255.0f);
     program.setFloat("dither", dither ? 1.0f : 0.0f);
+    program.setFloat("checker", 0.0f);
 }
 
 QImage SolverDisplay::encodePicture(const RenderTarget& source,
@@ -175,7 +180,7 @@ QImage SolverDisplay::encodePicture(const RenderTarget& source,
     // sRGB values undithered are read as they are, the GL rounding them.
     const RenderTarget* read = &source;
     RenderTarget converted;
-    if (input.colourSpace() != ColourSpace::Srgb || encoding.dither) {
+    if (input.constraintPrecision() != ConstraintPrecision::Bytes || encoding.dither) {
         converted.create(w, h, deep ? rgba16Nearest() : rgba8Nearest());
         solvergl::beginPasses();
         converted.bindAsTarget();

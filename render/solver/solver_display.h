@@ -29,12 +29,13 @@ public:
     // Draws one image of level `level()` over the whole window into `framebuffer` (the
     // window's framebuffer: defaultFramebufferObject() of a QOpenGLWidget), after clearing it to
     // grey (DisplayMode::Background draws nothing more). Pixels with alpha 0.1 or less show the
-    // grey. Leaves `framebuffer` bound with the window viewport. The image fills
+    // grey; the picture shows its transparent parts over a checkerboard. Leaves `framebuffer` bound with the window viewport. The image fills
     // the viewport whose lower left corner is (viewportX, viewportY); the clear covers it all.
     void draw(int windowWidth, int windowHeight, DisplayMode mode, unsigned int framebuffer,
               int viewportX = 0, int viewportY = 0);
     // Colour of the picture at fractions x, y of the canvas (origin bottom left), each channel
-    // the value times 255 truncated, alpha 255. Fractions outside 0..1 are clamped to the
+    // of the straight (not premultiplied) colour and the opacity the value times 255 truncated
+    // (alpha 255 where the picture is opaque). Fractions outside 0..1 are clamped to the
     // canvas. Grey (127, 127, 127) before the images are made.
     QColor colorAt(double x, double y);
     // Level drawn: +1 unless already levels - 1 / -1 unless already 0.
@@ -42,7 +43,8 @@ public:
     int finerLevel();
     int level() const { return displayLevel; }
     // `source` converted to sRGB and encoded as `encoding` asks: Format_RGBA8888 or
-    // Format_RGBA64, top row first; null when the memory cannot be had.
+    // Format_RGBA64 (straight colour, alpha the opacity), top row first; null when the memory
+    // cannot be had.
     QImage encodePicture(const RenderTarget& source, const PictureEncoding& encoding) const;
 
 private:

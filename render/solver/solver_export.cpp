@@ -4,8 +4,9 @@
 // needs it:
 //   1. the colour constraints (with a depth-stencil image only while they are drawn), and one
 //      gradient image at a time, until the divergence is made (see rasteriseForExport);
-//   2. the three colour channels, one after another, each solved in one-channel 32-bit float
-//      image (the estimate) and written into its channel of the picture;
+//   2. the three colour channels, and the opacity where some colour is translucent, one after
+//      another, each solved in one-channel 32-bit float image (the estimate) and written into
+//      its channel of the picture;
 //   3. the picture read back once every other image is released.
 // That is at most 26 bytes a pixel live at full size (while solving: the picture and the
 // constraints 4 each, 8 in half floats or 16 bits, the estimate 4, the divergence 8 and the
@@ -39,12 +40,13 @@
 
 namespace {
 
-// Makes the red channel of `texture` read its `channel` (0 red, 1 green, 2 blue), so that the
-// one-channel solve reads one colour channel of the constraint and divergence images.
+// Makes the red channel of `texture` read its `channel` (0 red, 1 green, 2 blue, 3 alpha), so
+// that the one-channel solve reads one diffused channel of the constraint and divergence images.
 void readChannelAsRed(const Texture& texture, int channel)
 {
     texture.bind(0);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_SWIZZLE_R, GLint(GL_RED + channel));
+    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_SWIZZLE_R,
+                    channel < 3 ? GLint(GL_RED + channel) : GLint(GL_ALPHA));
 }
 
 // Leaves no image bound to a texture unit or as render target, so that images released next
@@ -75,7 +77,8 @@ bool noGlError()
     return clean;
 }
 
-// Phases of a picture at another size: the blur reference, the rasterisation, three channels.
+// Phases of a picture at another size: the blur reference, the rasterisation, three channels
+// (the opacity, where solved, is part of the last).
 constexpr int kExportPhases = 5;
 
 // False when `progress` asks to stop after phase `done`.
@@ -170,7 +173,7 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
     if (problem.isEmpty()) {
         s.exporter->input.curves = s.input.curves;
         s.exporter->input.settings.exportEncoding = request.encoding;
-        s.exporter->solverImages.preciseConstraints = s.colourSpace() != ColourSpace::Srgb;
+        s.exporter->solverImages.constraintPrecision = s.input.constraintPrecision();
         image =
             PictureExport(*s.exporter).renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
@@ -198,10 +201,13 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     solution.create(s.solverImages.width, s.solverImages.height, redFloatNearest());
     bool made =
         noGlError() && picture.framebuffer.isComplete() && solution.framebuffer.isComplete();
-    for (int channel = 0; made && !s.exportCancelled && channel < 3; ++channel) {
+    // An opaque drawing's opacity is 1 everywhere: the colour passes write it.
+    const int channels = s.input.translucent() ? 4 : 3;
+    for (int channel = 0; made && !s.exportCancelled && channel < channels; ++channel) {
         solveChannel(channel, solution, cycles);
         composeChannel(channel, solution, reference, picture);
-        s.exportCancelled = !goOn(progress, 3 + channel);
+        if (channel < 3)
+            s.exportCancelled = !goOn(progress, 3 + channel);
     }
     made = made && !s.exportCancelled;
     release(solution);
@@ -219,18 +225,22 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
 }
 
 // The solved picture's format: half floats in another colour space than sRGB (whose values
-// leave 0..1); in sRGB 16 bits where it is dithered or deep, which hold every 8-bit colour
-// exactly (k / 255 is k * 257 / 65535), so that a flat colour dithers to itself; else 8 bits.
+// leave 0..1); in sRGB 16 bits where it is dithered, deep or translucent, which hold every 8-bit
+// colour exactly (k / 255 is k * 257 / 65535), so that a flat colour dithers to itself, and the
+// premultiplied colours to 1/65535; else 8 bits.
 TextureFormat PictureExport::exportPictureFormat() const
 {
     const PictureEncoding& encoding = s.input.settings.exportEncoding;
-    if (s.solverImages.preciseConstraints)
+    const ConstraintPrecision precision = s.solverImages.constraintPrecision;
+    if (precision == ConstraintPrecision::HalfFloats)
         return halfFloatNearest();
-    return encoding.dither || encoding.depth > 8 ? rgba16Nearest() : rgba8Nearest();
+    const bool deep =
+        encoding.dither || encoding.depth > 8 || precision == ConstraintPrecision::Shorts;
+    return deep ? rgba16Nearest() : rgba8Nearest();
 }
 
-// The problem at full size: the colour constraints (alpha 1 marks a constrained texel) in the
-// format the editor's take, so that every constraint colour is exactly the one the editor
+// The problem at full size: the colour constraints (an alpha of at least the opacity floor marks
+// a constrained texel) in the format the editor's take, so that every constraint colour is exactly the one the editor
 // solves with (8 bits hold an sRGB colour exactly; half floats would round 230/255 to 0.9019),
 // and the divergence in a half-float image.
 void PictureExport::rasteriseForExport()
@@ -238,7 +248,7 @@ void PictureExport::rasteriseForExport()
     SolverImages& images = s.solverImages;
     SolverImages::Level& level0 = images.pyramid[0];
     level0.colorConstraints.create(images.width, images.height,
-                                   images.preciseConstraints ? halfFloatNearest() : rgba8Nearest());
+                                   constraintFormat(images.constraintPrecision));
     images.depthStencil.create(images.width, images.height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
     s.problemRasteriser.buildColorConstraints(View(), false);
@@ -261,12 +271,12 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
     flat.create(1, 1, halfFloatNearest());
     solvergl::beginPasses();
     flat.bindAsTarget();
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT);
     auto drawGradient = [&](void (*draw)(const CurveSet&)) {
         solvergl::beginPasses();
         gradient.bindAsTarget();
-        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
         glClear(GL_COLOR_BUFFER_BIT);
         if (s.input.curves) {
             solvergl::loadCanvasModelView(View());
@@ -287,10 +297,10 @@ void PictureExport::buildExportDivergence(const RenderTarget& divergence)
     release(flat);
 }
 
-void PictureExport::solveSettling(const Multigrid::Problem& problem, int cycles)
+void PictureExport::solveSettling(const Multigrid::Problem& problem, int cycles, float emptyValue)
 {
     const int fixedCycles = std::min(cycles, DiffusionSolver::kBaseCycles);
-    s.solveProblem(problem, fixedCycles, true, 0.5f,
+    s.solveProblem(problem, fixedCycles, true, emptyValue,
                    {cycles - fixedCycles, DiffusionSolver::kSettledChange});
 }
 
@@ -299,8 +309,9 @@ void PictureExport::solveChannel(int channel, RenderTarget& solution, int cycles
     const SolverImages::Level& level0 = s.solverImages.pyramid[0];
     readChannelAsRed(level0.divergence.texture, channel);
     readChannelAsRed(level0.colorConstraints.texture, channel);
-    solveSettling({&solution, &level0.divergence.texture, &level0.colorConstraints.texture},
-                  cycles);
+    // Without any constraint the picture is opaque grey, as the colour solve's estimate gives.
+    solveSettling({&solution, &level0.divergence.texture, &level0.colorConstraints.texture}, cycles,
+                  channel < 3 ? 0.5f : 1.0f);
 }
 
 // Writes one channel of the picture: the solved channel, or, where the reference is blurred,
@@ -320,7 +331,7 @@ void PictureExport::composeChannel(int channel, const RenderTarget& solution,
 
     solvergl::beginPasses();
     picture.bindAsTarget();
-    glColorMask(channel == 0, channel == 1, channel == 2, channel == 0);
+    glColorMask(channel == 0, channel == 1, channel == 2, channel == 0 || channel == 3);
     referenceBlur.bind(2);
     referencePicture.bind(1);
     solution.texture.bind(0);

@@ -4,6 +4,16 @@
 
 #include <algorithm>
 
+TextureFormat constraintFormat(ConstraintPrecision precision)
+{
+    switch (precision) {
+    case ConstraintPrecision::Shorts: return rgba16Nearest();
+    case ConstraintPrecision::HalfFloats: return halfFloatNearest();
+    case ConstraintPrecision::Bytes: break;
+    }
+    return rgba8Nearest();
+}
+
 SolverImages::SolverImages(int width, int height, SolverStorage storage)
     : width(std::max(1, width)), height(std::max(1, height)), storage(storage)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gl_objects.h"
+#include "solver_input.h"
 
 #include <vector>
 
@@ -20,6 +21,9 @@ enum class SolverImage {
 // picture at another size (see solver_export.cpp): it holds only the multigrid's coarse
 // levels between exports and makes its full-size images one phase at a time.
 enum class SolverStorage { Interactive, Export };
+
+// The format of colour constraint images of `precision`.
+TextureFormat constraintFormat(ConstraintPrecision precision);
 
 // The images of a DiffusionSolver, shared by reference by its parts (the rasterising passes,
 // the solves, the blur pass and the display): the pyramid of levels, the depth-stencil image of
@@ -76,6 +80,7 @@ struct SolverImages {
     RenderTarget blurScratch;
     RenderTarget blurredPicture; // the picture after a blur pass (colorSolution[0] stays unblurred)
     bool pictureBlurred = false;
-    bool blurMapStale = true;        // blurSolution lags behind the blur constraints
-    bool preciseConstraints = false; // constraint images in half floats rather than 8 bits
+    bool blurMapStale = true; // blurSolution lags behind the blur constraints
+    // What the colour constraint images store (see ConstraintPrecision).
+    ConstraintPrecision constraintPrecision = ConstraintPrecision::Bytes;
 };

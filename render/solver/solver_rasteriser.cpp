@@ -158,7 +158,7 @@ void SolverRasteriser::drawGradientsInto(const View& v, const CanvasRect* region
     glViewport(0, 0, level0.gradientX.width(), level0.gradientX.height());
     {
         const ScissorBox scissor(region ? &pixels : nullptr);
-        glClearColor(0.5f, 0.5f, 0.5f, 1.0f); // 0.5 encodes a zero gradient
+        glClearColor(0.5f, 0.5f, 0.5f, 0.5f); // 0.5 encodes a zero gradient
         glClear(GL_COLOR_BUFFER_BIT);
         if (input.curves) {
             solvergl::loadCanvasModelView(v);
@@ -265,13 +265,13 @@ void SolverRasteriser::buildBlurConstraints(const View& v, const CanvasRect* dir
 
 bool SolverRasteriser::matchConstraintPrecision()
 {
-    const bool precise = input.colourSpace() != ColourSpace::Srgb;
-    if (images.storage == SolverStorage::Export || precise == images.preciseConstraints)
+    const ConstraintPrecision precision = input.constraintPrecision();
+    if (images.storage == SolverStorage::Export || precision == images.constraintPrecision)
         return false; // an export makes its constraint image with the precision it needs
-    images.preciseConstraints = precise;
+    images.constraintPrecision = precision;
     for (int L = 0; L < images.levels; ++L)
         images.pyramid[L].colorConstraints.create(images.levelWidth[L], images.levelHeight[L],
-                                                  precise ? halfFloatNearest() : rgba8Nearest());
+                                                  constraintFormat(precision));
     images.pyramid[0].colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
     images.leavePasses();
     return true;

@@ -89,9 +89,8 @@ private:
                       PixelRect* pixels) const;
     CanvasRect cullRectOf(const PixelRect& pixels, const View& v) const;
     void drawGradientsInto(const View& v, const CanvasRect* region);
-    // Gives the constraint images the precision the drawing's space needs: 8 bits hold sRGB
-    // values exactly (as they always were), the other spaces need half floats. True when the
-    // images were made afresh.
+    // Gives the constraint images the precision the drawing needs (see ConstraintPrecision).
+    // True when the images were made afresh.
     bool matchConstraintPrecision();
 
     SolverImages& images;

@@ -1,11 +1,11 @@
 #version 120
-// The colour of the side of the curve the fragment lies on, fully opaque: alpha 1 marks a
-// constrained pixel (anything above CONSTRAINT_ALPHA_THRESHOLD counts). A pixel the centre line
-// crosses gets both colours weighted by the area of the pixel on each side, so that edges are
-// anti-aliased.
+// The diffused colour of the side of the curve the fragment lies on: premultiplied colour and
+// encoded opacity, which is at least OPACITY_FLOOR and so marks a constrained pixel (anything
+// above CONSTRAINT_ALPHA_THRESHOLD counts). A pixel the centre line crosses gets both colours
+// weighted by the area of the pixel on each side, so that edges are anti-aliased.
 varying float side;
-varying vec3 leftColor;
-varying vec3 rightColor;
+varying vec4 leftColor;
+varying vec4 rightColor;
 
 // Area of the unit pixel on the far side of a line at signed distance d (pixels) from its
 // centre, whose unit normal has components of sizes a >= b: the distribution of the sum of two
@@ -36,5 +36,5 @@ void main()
     vec2 n = abs(g) / length;
     float d = (side - 0.5) / length;
     float left = coverage(d, max(n.x, n.y), min(n.x, n.y));
-    gl_FragColor = vec4(mix(rightColor, leftColor, left), 1.0);
+    gl_FragColor = mix(rightColor, leftColor, left);
 }

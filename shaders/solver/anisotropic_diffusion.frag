@@ -4,15 +4,16 @@
 // becomes the mean of itself and those of its four neighbours that lie above the level too;
 // every other pixel is copied. Pixels below the level neither change nor bleed into their
 // neighbours, so sharp regions keep their edges. The blur pass lowers the level step by step,
-// so a pixel with a larger blur value is smoothed in more steps.
+// so a pixel with a larger blur value is smoothed in more steps. Every channel is smoothed, the
+// opacity with the premultiplied colour.
 uniform sampler2DRect imgMap;
 uniform sampler2DRect blurMap;
 uniform float blur;
 
-void addNeighbour(vec2 q, inout vec3 sum, inout float count)
+void addNeighbour(vec2 q, inout vec4 sum, inout float count)
 {
     if (texture2DRect(blurMap, q).r > blur) {
-        sum += texture2DRect(imgMap, q).rgb;
+        sum += texture2DRect(imgMap, q);
         count += 1.0;
     }
 }
@@ -25,11 +26,11 @@ void main()
         gl_FragColor = centre;
         return;
     }
-    vec3 sum = centre.rgb;
+    vec4 sum = centre;
     float count = 1.0;
     addNeighbour(p + vec2(1.0, 0.0), sum, count);
     addNeighbour(p - vec2(1.0, 0.0), sum, count);
     addNeighbour(p + vec2(0.0, 1.0), sum, count);
     addNeighbour(p - vec2(0.0, 1.0), sum, count);
-    gl_FragColor = vec4(sum / count, centre.a);
+    gl_FragColor = sum / count;
 }

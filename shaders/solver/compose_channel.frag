@@ -1,15 +1,17 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
-// One colour channel of a picture exported at another size than the reference picture: the
+// One channel of a picture exported at another size than the reference picture (a colour
+// channel, or the encoded opacity in alpha): the
 // solved channel (red of channelMap), or, where the reference is blurred, the channel of the
 // blurred reference picture at the same canvas point (its linear filter interpolates). The
 // reference's blur map is interpolated bilinearly here (it is nearest-filtered); values at or
-// below blurThreshold mark the reference's sharp pixels. The value goes to every channel: the
-// colour mask picks the one written.
+// below blurThreshold mark the reference's sharp pixels. The value goes to every colour channel,
+// and to alpha for the opacity (else alpha 1, the opacity of an opaque drawing): the colour mask
+// picks the one written.
 uniform sampler2DRect channelMap;
 uniform sampler2DRect referenceMap;
 uniform sampler2DRect blurMap;
-uniform float channel;        // 0 red, 1 green, 2 blue
+uniform float channel;        // 0 red, 1 green, 2 blue, 3 opacity
 uniform float referenceScale; // reference texels per picture pixel
 uniform float blurThreshold;
 
@@ -27,7 +29,7 @@ float blurAt(vec2 q)
 
 float pick(vec4 c)
 {
-    return channel < 0.5 ? c.r : (channel < 1.5 ? c.g : c.b);
+    return channel < 0.5 ? c.r : (channel < 1.5 ? c.g : (channel < 2.5 ? c.b : c.a));
 }
 
 void main()
@@ -37,5 +39,5 @@ void main()
     vec2 q = p * referenceScale;
     if (blurAt(q) > blurThreshold)
         value = pick(texture2DRect(referenceMap, q));
-    gl_FragColor = vec4(value, value, value, 1.0);
+    gl_FragColor = vec4(value, value, value, channel > 2.5 ? value : 1.0);
 }

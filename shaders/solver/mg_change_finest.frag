@@ -12,15 +12,15 @@ uniform sampler2DRect blackBefore;
 void main()
 {
     vec2 origin = 4.0 * floor(gl_FragCoord.xy) + vec2(0.5);
-    vec3 largest = vec3(0.0);
+    vec4 largest = vec4(0.0);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
             vec2 t = origin + vec2(float(x), float(y));
             largest =
-                max(largest, abs(texture2DRect(redMap, t).rgb - texture2DRect(redBefore, t).rgb));
+                max(largest, abs(texture2DRect(redMap, t) - texture2DRect(redBefore, t)));
             largest = max(largest,
-                          abs(texture2DRect(blackMap, t).rgb - texture2DRect(blackBefore, t).rgb));
+                          abs(texture2DRect(blackMap, t) - texture2DRect(blackBefore, t)));
         }
     }
-    gl_FragColor = vec4(max(largest.r, max(largest.g, largest.b)), 0.0, 0.0, 1.0);
+    gl_FragColor = vec4(max(max(largest.r, largest.g), max(largest.b, largest.a)), 0.0, 0.0, 1.0);
 }

@@ -12,6 +12,5 @@ void main()
     vec2 slot = floor(gl_FragCoord.xy);
     vec2 p = vec2(2.0 * slot.x + mod(slot.y + parity, 2.0), slot.y) + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
-    vec3 value = isConstrained(fixedValue) ? fixedValue.rgb : texture2DRect(imgMap, p).rgb;
-    gl_FragColor = vec4(value, 1.0);
+    gl_FragColor = isConstrained(fixedValue) ? fixedValue : texture2DRect(imgMap, p);
 }

@@ -1,47 +1,50 @@
 #version 120
 #extension GL_ARB_texture_rectangle : require
 // The push half of a first estimate for a solve from nothing (pull-push): a texel keeps the value
-// the pull gave it (pulledMap) as far as it is known (its alpha; on the finest level, fromMask 1,
-// fixed texels are known fully) and takes the rest from the coarser level's estimate,
+// the pull gave it (pulledMap) as far as it is known (knownMap's red; on the finest level,
+// fromMask 1, fixed texels are known fully) and takes the rest from the coarser level's estimate,
 // interpolated bilinearly (texel x lies on coarser texel x / 2). The coarsest level (the
 // variant built with COARSEST defined, at most 5 x 5 texels) takes the rest from the mean of
 // its known values, so
-// that a drawing of one colour gives that colour everywhere; emptyValue when nothing is known.
+// that a drawing of one colour gives that colour everywhere; emptyValue (opaque) when nothing is
+// known.
 // Every mean and interpolation is written as a + w (b - a), which gives a exactly when b = a: a
 // flat drawing's estimate is exactly flat, and so stays its solution.
 uniform sampler2DRect pulledMap;
+uniform sampler2DRect knownMap;
 uniform sampler2DRect coarserMap;
 uniform float fromMask;
 uniform float emptyValue;
 uniform float width;  // of this level
 uniform float height;
 
-vec3 meanOfKnown()
+vec4 meanOfKnown()
 {
-    vec3 first = vec3(0.0);
-    vec3 sum = vec3(0.0);
+    vec4 first = vec4(0.0);
+    vec4 sum = vec4(0.0);
     float weight = 0.0;
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 5; ++x) {
             vec2 q = vec2(float(x), float(y)) + vec2(0.5);
             if (q.x < width && q.y < height) {
                 vec4 pulled = texture2DRect(pulledMap, q);
-                if (pulled.a > 0.0 && weight == 0.0)
-                    first = pulled.rgb;
-                sum += pulled.a * (pulled.rgb - first);
-                weight += pulled.a;
+                float known = texture2DRect(knownMap, q).r;
+                if (known > 0.0 && weight == 0.0)
+                    first = pulled;
+                sum += known * (pulled - first);
+                weight += known;
             }
         }
     }
-    return weight > 0.0 ? first + sum / weight : vec3(emptyValue);
+    return weight > 0.0 ? first + sum / weight : vec4(vec3(emptyValue), 1.0);
 }
 
-vec3 coarser(vec2 q)
+vec4 coarser(vec2 q)
 {
-    return texture2DRect(coarserMap, q + vec2(0.5)).rgb;
+    return texture2DRect(coarserMap, q + vec2(0.5));
 }
 
-vec3 between(vec3 a, vec3 b, float t)
+vec4 between(vec4 a, vec4 b, float t)
 {
     return a + t * (b - a);
 }
@@ -50,8 +53,9 @@ void main()
 {
     vec2 p = gl_FragCoord.xy;
     vec4 pulled = texture2DRect(pulledMap, p);
-    float known = fromMask > 0.5 ? (isConstrained(pulled) ? 1.0 : 0.0) : pulled.a;
-    vec3 rest;
+    float known =
+        fromMask > 0.5 ? (isConstrained(pulled) ? 1.0 : 0.0) : texture2DRect(knownMap, p).r;
+    vec4 rest;
 #ifdef COARSEST
     rest = meanOfKnown();
 #else
@@ -59,10 +63,10 @@ void main()
         vec2 cell = floor(p);
         vec2 base = floor(0.5 * cell);
         vec2 t = 0.5 * (cell - 2.0 * base);
-        vec3 low = between(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
-        vec3 high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
+        vec4 low = between(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
+        vec4 high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
         rest = between(low, high, t.y);
     }
 #endif
-    gl_FragColor = vec4(known == 1.0 ? pulled.rgb : between(rest, pulled.rgb, known), 1.0);
+    gl_FragColor = known == 1.0 ? pulled : between(rest, pulled, known);
 }

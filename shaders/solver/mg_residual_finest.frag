@@ -20,43 +20,43 @@ uniform float rhsWeight;
 uniform float width;
 uniform float height;
 
-vec3 u(vec2 c, float x, float y)
+vec4 u(vec2 c, float x, float y)
 {
     vec2 slot = vec2(c.x + floor(0.5 * x), 2.0 * c.y + y) + vec2(0.5);
-    return mod(x + y, 2.0) == 0.0 ? texture2DRect(redMap, slot).rgb
-                                  : texture2DRect(blackMap, slot).rgb;
+    return mod(x + y, 2.0) == 0.0 ? texture2DRect(redMap, slot)
+                                  : texture2DRect(blackMap, slot);
 }
 
 // Full-weighting share of the residual at texel q = 2I + (x, y), given u there and at its
 // neighbours; a neighbour past the canvas edge adds nothing.
-vec3 share(vec2 i, float x, float y, vec3 centre, vec3 west, vec3 east, vec3 south, vec3 north)
+vec4 share(vec2 i, float x, float y, vec4 centre, vec4 west, vec4 east, vec4 south, vec4 north)
 {
     vec2 q = 2.0 * i + vec2(x, y);
     bool outside = q.x < 0.0 || q.y < 0.0 || q.x > width - 0.5 || q.y > height - 0.5;
     if (outside || isConstrained(texture2DRect(fixedMap, q + vec2(0.5))))
-        return vec3(0.0);
+        return vec4(0.0);
     float weight = (2.0 - abs(x)) * (2.0 - abs(y)) / 16.0;
-    vec3 r = (q.x > 0.5 ? west - centre : vec3(0.0)) + (q.x < width - 1.5 ? east - centre : vec3(0.0))
-           + (q.y > 0.5 ? south - centre : vec3(0.0))
-           + (q.y < height - 1.5 ? north - centre : vec3(0.0))
-           - rhsWeight * texture2DRect(divMap, q + vec2(0.5)).rgb;
+    vec4 r = (q.x > 0.5 ? west - centre : vec4(0.0)) + (q.x < width - 1.5 ? east - centre : vec4(0.0))
+           + (q.y > 0.5 ? south - centre : vec4(0.0))
+           + (q.y < height - 1.5 ? north - centre : vec4(0.0))
+           - rhsWeight * texture2DRect(divMap, q + vec2(0.5));
     return weight * r;
 }
 
 void main()
 {
     if (texture2DRect(coarseStencilC, gl_FragCoord.xy).a > 0.5) {
-        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        gl_FragColor = vec4(0.0);
         return;
     }
     vec2 c = floor(gl_FragCoord.xy); // level-1 texel I
-    vec3 u00 = u(c, 0.0, 0.0);
-    vec3 w1 = u(c, -1.0, 0.0), e1 = u(c, 1.0, 0.0), s1 = u(c, 0.0, -1.0), n1 = u(c, 0.0, 1.0);
-    vec3 sw = u(c, -1.0, -1.0), se = u(c, 1.0, -1.0), nw = u(c, -1.0, 1.0), ne = u(c, 1.0, 1.0);
-    vec3 w2s = u(c, -2.0, -1.0), w2n = u(c, -2.0, 1.0), e2s = u(c, 2.0, -1.0), e2n = u(c, 2.0, 1.0);
-    vec3 s2w = u(c, -1.0, -2.0), s2e = u(c, 1.0, -2.0), n2w = u(c, -1.0, 2.0), n2e = u(c, 1.0, 2.0);
-    vec3 sum = share(c, 0.0, 0.0, u00, w1, e1, s1, n1)
+    vec4 u00 = u(c, 0.0, 0.0);
+    vec4 w1 = u(c, -1.0, 0.0), e1 = u(c, 1.0, 0.0), s1 = u(c, 0.0, -1.0), n1 = u(c, 0.0, 1.0);
+    vec4 sw = u(c, -1.0, -1.0), se = u(c, 1.0, -1.0), nw = u(c, -1.0, 1.0), ne = u(c, 1.0, 1.0);
+    vec4 w2s = u(c, -2.0, -1.0), w2n = u(c, -2.0, 1.0), e2s = u(c, 2.0, -1.0), e2n = u(c, 2.0, 1.0);
+    vec4 s2w = u(c, -1.0, -2.0), s2e = u(c, 1.0, -2.0), n2w = u(c, -1.0, 2.0), n2e = u(c, 1.0, 2.0);
+    vec4 sum = share(c, 0.0, 0.0, u00, w1, e1, s1, n1)
              + share(c, -1.0, -1.0, sw, w2s, s1, s2w, w1) + share(c, 1.0, -1.0, se, s1, e2s, s2e, e1)
              + share(c, -1.0, 1.0, nw, w2n, n1, w1, n2w) + share(c, 1.0, 1.0, ne, n1, e2n, e1, n2e);
-    gl_FragColor = vec4(sum, 1.0);
+    gl_FragColor = sum;
 }

@@ -18,15 +18,15 @@ uniform float fineHeight;
 void main()
 {
     if (texture2DRect(coarseStencilC, gl_FragCoord.xy).a > 0.5) {
-        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        gl_FragColor = vec4(0.0);
         return;
     }
     vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5); // the centre of texel 2I
-    vec3 e[25]; // the estimate over the 5 x 5 texels around 2I, row by row
+    vec4 e[25]; // the estimate over the 5 x 5 texels around 2I, row by row
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x)
-            e[y * 5 + x] = texture2DRect(imgMap, centre + vec2(float(x - 2), float(y - 2))).rgb;
-    vec3 sum = vec3(0.0);
+            e[y * 5 + x] = texture2DRect(imgMap, centre + vec2(float(x - 2), float(y - 2)));
+    vec4 sum = vec4(0.0);
     for (int j = -1; j <= 1; ++j) {
         for (int i = -1; i <= 1; ++i) {
             vec2 q = centre + vec2(float(i), float(j));
@@ -37,11 +37,11 @@ void main()
             vec4 a = texture2DRect(stencilA, q);
             vec4 b = texture2DRect(stencilB, q);
             int k = (j + 2) * 5 + i + 2;
-            vec3 product = c.x * e[k]
+            vec4 product = c.x * e[k]
                          + neighbourSum(a, b, e[k - 1], e[k + 1], e[k - 5], e[k + 5], e[k - 6],
                                         e[k - 4], e[k + 4], e[k + 6]);
-            sum += weight * (texture2DRect(rhsMap, q).rgb - product);
+            sum += weight * (texture2DRect(rhsMap, q) - product);
         }
     }
-    gl_FragColor = vec4(sum, 1.0);
+    gl_FragColor = sum;
 }

@@ -12,9 +12,9 @@ uniform sampler2DRect stencilB;
 uniform sampler2DRect stencilC;
 uniform float parity;
 
-vec3 e(vec2 q)
+vec4 e(vec2 q)
 {
-    return texture2DRect(imgMap, q).rgb;
+    return texture2DRect(imgMap, q);
 }
 
 void main()
@@ -22,18 +22,18 @@ void main()
     vec2 p = gl_FragCoord.xy;
     vec4 c = texture2DRect(stencilC, p);
     if (c.a > 0.5) {
-        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        gl_FragColor = vec4(0.0);
         return;
     }
     bool updated = mod(floor(p.x) + floor(p.y), 2.0) == parity;
     if (!updated) {
-        gl_FragColor = vec4(e(p), 1.0);
+        gl_FragColor = e(p);
         return;
     }
     vec4 a = texture2DRect(stencilA, p);
     vec4 b = texture2DRect(stencilB, p);
-    vec3 sum = neighbourSum(a, b, e(p + vec2(-1.0, 0.0)), e(p + vec2(1.0, 0.0)),
+    vec4 sum = neighbourSum(a, b, e(p + vec2(-1.0, 0.0)), e(p + vec2(1.0, 0.0)),
                             e(p + vec2(0.0, -1.0)), e(p + vec2(0.0, 1.0)), e(p + vec2(-1.0, -1.0)),
                             e(p + vec2(1.0, -1.0)), e(p + vec2(-1.0, 1.0)), e(p + vec2(1.0, 1.0)));
-    gl_FragColor = vec4((texture2DRect(rhsMap, p).rgb - sum) * c.y, 1.0);
+    gl_FragColor = (texture2DRect(rhsMap, p) - sum) * c.y;
 }

@@ -18,9 +18,9 @@ uniform float rhsWeight;
 uniform float width;
 uniform float height;
 
-vec3 other(float x, float y)
+vec4 other(float x, float y)
 {
-    return texture2DRect(otherMap, vec2(floor(0.5 * x), y) + vec2(0.5)).rgb;
+    return texture2DRect(otherMap, vec2(floor(0.5 * x), y) + vec2(0.5));
 }
 
 void main()
@@ -30,12 +30,12 @@ void main()
     vec2 p = cell + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
     if (isConstrained(fixedValue)) {
-        gl_FragColor = vec4(fixedValue.rgb, 1.0);
+        gl_FragColor = fixedValue;
         return;
     }
     // The south neighbour, or the north one on the bottom row: always in the canvas.
-    vec3 first = other(cell.x, cell.y > 0.5 ? cell.y - 1.0 : cell.y + 1.0);
-    vec3 sum = vec3(0.0); // of (neighbour - first)
+    vec4 first = other(cell.x, cell.y > 0.5 ? cell.y - 1.0 : cell.y + 1.0);
+    vec4 sum = vec4(0.0); // of (neighbour - first)
     float count = 0.0;
     if (cell.x > 0.5) {
         sum += other(cell.x - 1.0, cell.y) - first;
@@ -53,6 +53,6 @@ void main()
         sum += other(cell.x, cell.y + 1.0) - first;
         count += 1.0;
     }
-    vec3 rhs = rhsWeight * texture2DRect(divMap, p).rgb;
-    gl_FragColor = vec4(first + (sum - rhs) / max(count, 1.0), 1.0);
+    vec4 rhs = rhsWeight * texture2DRect(divMap, p);
+    gl_FragColor = first + (sum - rhs) / max(count, 1.0);
 }

@@ -3,12 +3,16 @@
 // The picture as it leaves the solver's colour space: converted to sRGB-encoded values,
 // clipped to the gamut, and, when asked, dithered to `levels` steps with a pattern of at most
 // half a step (the R2 low-discrepancy sequence: every small block averages out to the exact
-// value, so slow gradients show no bands). Texture coordinates address the picture's texels;
-// alpha is passed on.
+// value, so slow gradients show no bands). The picture holds premultiplied colours and the
+// encoded opacity (prelude's opacityOf): the colour is divided by the opacity before it is
+// converted, and the opacity is dithered like a colour channel. With `checker` the picture is
+// shown over a checkerboard of light greys, opaque, as image editors show transparency.
+// Texture coordinates address the picture's texels.
 uniform sampler2DRect picture;
 uniform float colourSpace; // 0 sRGB, 1 linear-light sRGB, 2 OKLab
 uniform float levels;      // 255 or 65535
 uniform float dither;      // 1: dither, 0: leave the rounding to the GL
+uniform float checker;     // 1: over a checkerboard, 0: straight colour and opacity
 
 vec3 encodeSrgb(vec3 l)
 {
@@ -40,11 +44,20 @@ float threshold(vec2 pixel)
 void main()
 {
     vec4 value = texture2DRect(picture, gl_TexCoord[0].st);
-    vec3 rgb = value.rgb;
+    float opacity = clamp(opacityOf(value), 0.0, 1.0);
+    // An opaque colour (opacity exactly 1) is divided by 1: it stays exactly as it was.
+    vec3 rgb = opacity > 0.0 ? value.rgb / opacity : vec3(0.0);
     if (colourSpace > 1.5)
         rgb = oklabToLinear(rgb);
     rgb = colourSpace > 0.5 ? encodeSrgb(rgb) : clamp(rgb, 0.0, 1.0);
+    if (checker > 0.5 && opacity < 1.0) {
+        vec2 square = floor(gl_FragCoord.xy / 8.0);
+        float grey = mod(square.x + square.y, 2.0) == 0.0 ? 0.8 : 0.6;
+        rgb = mix(vec3(grey), rgb, opacity);
+        opacity = 1.0;
+    }
+    vec4 result = vec4(rgb, opacity);
     if (dither > 0.5)
-        rgb = min(floor(rgb * levels + threshold(gl_FragCoord.xy)), levels) / levels;
-    gl_FragColor = vec4(rgb, value.a);
+        result = min(floor(result * levels + threshold(gl_FragCoord.xy)), levels) / levels;
+    gl_FragColor = result;
 }

@@ -71,7 +71,7 @@ TEST(VertexBatch, PackedAttributesAreTheGeometrysValuesInTheLayoutTheGlReads)
         expectPacked(p.position, strip[i].position);
         EXPECT_EQ(p.sideAndHeight[0], strip[i].side);
         EXPECT_EQ(p.sideAndHeight[1], 0.2f);
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 4; ++k) {
             EXPECT_EQ(p.rightLeft[k][0], strip[i].right[k]) << i << ", channel " << k;
             EXPECT_EQ(p.rightLeft[k][1], strip[i].left[k]) << i << ", channel " << k;
         }
@@ -83,8 +83,8 @@ TEST(VertexBatch, PackedAttributesAreTheGeometrysValuesInTheLayoutTheGlReads)
     ASSERT_EQ(gradients.vertices.size(), line.size());
     for (size_t i = 0; i < line.size(); ++i) {
         expectPacked(gradients.vertices[i].position, line[i].position);
-        for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(gradients.vertices[i].rgb[k], line[i].rgb[k]);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(gradients.vertices[i].rgba[k], line[i].rgba[k]);
     }
 
     const std::vector<BlurVertex> blur = blurStripVertices(c, 0.01);
@@ -132,7 +132,7 @@ void referenceGradients(const CurveSet& set, int axis)
     forEachRasterised(set, [axis](const Curve& c) {
         glBegin(GL_LINE_STRIP);
         for (const GradientVertex& v : gradientLineVertices(c, axis)) {
-            glColor3f(v.rgb[0], v.rgb[1], v.rgb[2]);
+            glColor4f(v.rgba[0], v.rgba[1], v.rgba[2], v.rgba[3]);
             glVertex3d(v.position.x, v.position.y, 0.0);
         }
         glEnd();
@@ -149,6 +149,7 @@ void referenceStrips(const CurveSet& set, bool withAttributes)
                 glMultiTexCoord2f(GL_TEXTURE1, v.right[0], v.left[0]);
                 glMultiTexCoord2f(GL_TEXTURE2, v.right[1], v.left[1]);
                 glMultiTexCoord2f(GL_TEXTURE3, v.right[2], v.left[2]);
+                glMultiTexCoord2f(GL_TEXTURE4, v.right[3], v.left[3]);
                 glMultiTexCoord2f(GL_TEXTURE0, v.side, 0.2f);
             }
             glVertex3d(v.position.x, v.position.y, 0.0);

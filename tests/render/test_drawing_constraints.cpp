@@ -1,5 +1,6 @@
 // Constraint images drawn into a float render target and read back: gradient lines, stencil
 // guarded colour strips, blur strips and the lifetime threshold.
+#include "shader_constants.h"
 #include "test_drawing_support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
-const Rgba kGrey{0.5f, 0.5f, 0.5f, 1.0f};
+// A gradient image without any jump: 0.5 in every channel, the opacity's included.
+const Rgba kGrey{0.5f, 0.5f, 0.5f, 0.5f};
 const Rgba kNothing{0.0f, 0.0f, 0.0f, 0.0f};
 
 // Lines through pixel centres: row / column 256 and the pixel of canvas 0.5 further on.
@@ -47,23 +49,32 @@ TEST_F(GradientLines, EncodeTheColourJumpAcrossTheCurveAlongEachAxis)
     const CurveSet set = setOf({vertical(left, right)});
 
     // Vertical curve, normal (-1, 0): x gradient 0.5 - 0.5 (L - R) / 255, y gradient zero.
-    canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+    canvas->clear(0.5f, 0.5f, 0.5f, 0.5f);
     drawGradientsX(set);
     const Rgba onCurve = canvas->pixel(256, 300);
     expectRgba(onCurve,
-               {float(0.5 - 0.5 * 200 / 255.0), 0.5f, float(0.5 + 0.5 * 255 / 255.0), 1.0f}, 1e-4f,
+               {float(0.5 - 0.5 * 200 / 255.0), 0.5f, float(0.5 + 0.5 * 255 / 255.0), 0.5f}, 1e-4f,
                "x gradient on the curve");
     expectRgba(canvas->pixel(260, 300), kGrey, 0.0f, "x gradient beside the curve");
 
-    canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+    canvas->clear(0.5f, 0.5f, 0.5f, 0.5f);
     drawGradientsY(set);
     EXPECT_EQ(canvas->countDifferent(kGrey), 0) << "a vertical curve has no y gradient";
 
     // Horizontal curve, normal (0, 1): y gradient 0.5 + 0.5 (L - R) / 255.
-    canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+    canvas->clear(0.5f, 0.5f, 0.5f, 0.5f);
     drawGradientsY(setOf({horizontal(left, right)}));
-    expectRgba(canvas->pixel(300, 256), {float(0.5 + 0.5 * 200 / 255.0), 0.5f, 0.0f, 1.0f}, 1e-4f,
+    expectRgba(canvas->pixel(300, 256), {float(0.5 + 0.5 * 200 / 255.0), 0.5f, 0.0f, 0.5f}, 1e-4f,
                "y gradient on the curve");
+
+    // Opaque on the left, clear on the right: the premultiplied colours jump from (200, 100, 0)
+    // to nothing, the encoded opacity from 1 to kOpacityFloor.
+    canvas->clear(0.5f, 0.5f, 0.5f, 0.5f);
+    drawGradientsX(setOf({vertical(left, QColor(0, 100, 255, 0))}));
+    expectRgba(canvas->pixel(256, 300),
+               {float(0.5 - 0.5 * 200 / 255.0), float(0.5 - 0.5 * 100 / 255.0), 0.5f,
+                float(0.5 - 0.5 * (1.0 - kOpacityFloor))},
+               1e-4f, "x gradient of a fading side");
 }
 
 class ColorConstraints : public DrawingTest {
@@ -93,6 +104,18 @@ TEST_F(ColorConstraints, StripWritesTheLeftColourOnTheLeftAndTheRightColourOnThe
     expectRgba(canvas->pixel(300, 262), kNothing, 0.0f, "above the strip");
     expectRgba(canvas->pixel(300, 250), kNothing, 0.0f, "below the strip");
     expectRgba(canvas->pixel(100, 256), kNothing, 0.0f, "beyond the curve's end");
+}
+
+// A translucent side is written premultiplied, its opacity encoded; a fully transparent one is
+// constrained all the same (to nothing, of opacity 0).
+TEST_F(ColorConstraints, TranslucentSidesAreWrittenPremultipliedWithTheirOpacityEncoded)
+{
+    drawColorConstraints(setOf({horizontal(QColor(255, 0, 0, 102), QColor(0, 0, 255, 0))}));
+    const float floor = float(kOpacityFloor);
+    expectRgba(canvas->pixel(300, 258), {0.4f, 0.0f, 0.0f, floor + (1.0f - floor) * 0.4f}, 1e-3f,
+               "translucent left side");
+    expectRgba(canvas->pixel(300, 254), {0.0f, 0.0f, 0.0f, floor}, 1e-3f, "clear right side");
+    EXPECT_GT(floor, kConstraintAlphaThreshold) << "a clear side must stay constrained";
 }
 
 TEST_F(ColorConstraints, CrossingCurvesLeaveTheirIntersectionUnconstrained)
@@ -150,7 +173,7 @@ TEST_F(LifetimeThreshold, ACurveBelowItAddsNothingToAnyImage)
         const bool shown = threshold <= young.lifetime;
         SCOPED_TRACE(threshold);
 
-        canvas->clear(0.5f, 0.5f, 0.5f, 1.0f);
+        canvas->clear(0.5f, 0.5f, 0.5f, 0.5f);
         drawGradientsX(youngOnly);
         drawGradientsY(youngOnly);
         EXPECT_EQ(canvas->countDifferent(kGrey) > 0, shown) << "gradients";

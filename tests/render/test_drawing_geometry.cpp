@@ -129,7 +129,7 @@ TEST(CurveGeometry, DegenerateAndColourlessCurvesGiveFiniteBlackGeometry)
         }
     }
     for (const GradientVertex& v : gradientLineVertices(c, 0))
-        EXPECT_FLOAT_EQ(v.rgb[0], 0.5f);
+        EXPECT_FLOAT_EQ(v.rgba[0], 0.5f);
     for (const BlurVertex& v : blurStripVertices(c, 0.01))
         EXPECT_TRUE(finite(v.position));
 }

@@ -2,9 +2,13 @@
 // divergence images are read back, the Poisson equation they define is solved with a sparse
 // direct solver, and the GPU picture is compared with it on the free pixels. The bound is the
 // product's promise: at most 1/255 per channel, 0.3/255 root-mean-square, for the picture the
-// editor shows after an edit, after a drag, and for the export.
+// editor shows after an edit, after a drag, and for the export; the opacity, diffused as the
+// fourth channel, holds the same bound (measured in opacity, not in its encoding).
 #include "test_solver_support.h"
 #include "curve_transforms.h"
+#include "shader_constants.h"
+
+#include <QImage>
 
 #include <Eigen/Sparse>
 #include <Eigen/SparseCholesky>
@@ -30,13 +34,39 @@ struct SolveError {
     double p999 = 0.0; // 99.9th percentile of the channel errors
 };
 
+// The errors of the three colour channels and of the opacity (the fourth channel's error over
+// the scale of its encoding, see shader_constants.h).
+struct SolveErrors {
+    SolveError colour;
+    SolveError opacity;
+};
+
+// Largest, root-mean-square and 99.9th-percentile of `errors` (consumed).
+SolveError summarise(std::vector<double>& errors)
+{
+    SolveError error;
+    double squares = 0.0;
+    for (double d : errors) {
+        error.max = std::max(error.max, d);
+        squares += d * d;
+    }
+    if (errors.empty())
+        return error;
+    error.rms = std::sqrt(squares / double(errors.size()));
+    const size_t k = std::min(errors.size() - 1, size_t(0.999 * errors.size()));
+    std::nth_element(errors.begin(), errors.begin() + k, errors.end());
+    error.p999 = errors[k];
+    return error;
+}
+
 // Solves, for every free pixel p (constraint alpha 0.1 or less),
 //   sum over in-canvas neighbours n of (u(n) - u(p)) = div(p),
 // with constrained pixels fixed to their constraint colour: the fixed point of the Jacobi step
 // (a neighbour outside the canvas repeats p, so it adds nothing). Returns the GPU picture's
-// largest and root-mean-square channel error over the free pixels.
-SolveError compareWithExactSolve(const Picture& constraints, const Picture& divergence,
-                                 const Picture& solution)
+// largest and root-mean-square channel errors over the free pixels, of the colour channels and
+// of the opacity.
+SolveErrors compareWithExactSolve(const Picture& constraints, const Picture& divergence,
+                                  const Picture& solution)
 {
     const int w = constraints.width, h = constraints.height;
     auto isFree = [&](int x, int y) { return constraints.alpha(x, y) <= 0.1f; };
@@ -49,7 +79,8 @@ SolveError compareWithExactSolve(const Picture& constraints, const Picture& dive
 
     std::vector<Eigen::Triplet<double>> entries;
     entries.reserve(size_t(unknowns) * 5);
-    Eigen::MatrixXd rhs = Eigen::MatrixXd::Zero(unknowns, 3);
+    constexpr int kChannels = 4;
+    Eigen::MatrixXd rhs = Eigen::MatrixXd::Zero(unknowns, kChannels);
     const int dx[4] = {1, -1, 0, 0}, dy[4] = {0, 0, 1, -1};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -66,11 +97,11 @@ SolveError compareWithExactSolve(const Picture& constraints, const Picture& dive
                 if (col >= 0)
                     entries.emplace_back(row, col, -1.0);
                 else
-                    for (int c = 0; c < 3; ++c)
+                    for (int c = 0; c < kChannels; ++c)
                         rhs(row, c) += constraints.channel(nx, ny, c);
             }
             entries.emplace_back(row, row, double(degree));
-            for (int c = 0; c < 3; ++c)
+            for (int c = 0; c < kChannels; ++c)
                 rhs(row, c) -= divergence.channel(x, y, c);
         }
     }
@@ -80,36 +111,47 @@ SolveError compareWithExactSolve(const Picture& constraints, const Picture& dive
     EXPECT_EQ(solver.info(), Eigen::Success) << "every free region must touch a constraint";
     const Eigen::MatrixXd exact = solver.solve(rhs);
 
-    SolveError error;
-    double squares = 0.0;
-    std::vector<double> errors;
-    errors.reserve(size_t(unknowns) * 3);
+    std::vector<double> colourErrors, opacityErrors;
+    colourErrors.reserve(size_t(unknowns) * 3);
+    opacityErrors.reserve(size_t(unknowns));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const int row = index[size_t(y) * w + x];
             if (row < 0)
                 continue;
-            for (int c = 0; c < 3; ++c) {
-                const double d = std::abs(solution.channel(x, y, c) - exact(row, c));
-                error.max = std::max(error.max, d);
-                squares += d * d;
-                errors.push_back(d);
-            }
+            for (int c = 0; c < 3; ++c)
+                colourErrors.push_back(std::abs(solution.channel(x, y, c) - exact(row, c)));
+            opacityErrors.push_back(std::abs(solution.channel(x, y, 3) - exact(row, 3))
+                                    / (1.0 - kOpacityFloor));
         }
     }
-    error.rms = std::sqrt(squares / (3.0 * std::max(1, unknowns)));
-    if (!errors.empty()) {
-        const size_t k = std::min(errors.size() - 1, size_t(0.999 * errors.size()));
-        std::nth_element(errors.begin(), errors.begin() + k, errors.end());
-        error.p999 = errors[k];
-    }
-    return error;
+    return {summarise(colourErrors), summarise(opacityErrors)};
 }
 
 struct Drawing {
     const char* name;
     std::vector<Curve> curves;
 };
+
+// `curves` with every colour point given a random opacity.
+std::vector<Curve> withRandomOpacity(std::vector<Curve> curves, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> opacity(0, 255);
+    for (Curve& curve : curves) {
+        for (int i = 0; i < curve.nb_left_colors; ++i) {
+            QColor c = curve.left_colors[i];
+            c.setAlpha(opacity(random));
+            curve.setLeftColorOf(c, i);
+        }
+        for (int i = 0; i < curve.nb_right_colors; ++i) {
+            QColor c = curve.right_colors[i];
+            c.setAlpha(opacity(random));
+            curve.setRightColorOf(c, i);
+        }
+    }
+    return curves;
+}
 
 std::vector<Drawing> hardDrawings()
 {
@@ -130,6 +172,13 @@ std::vector<Drawing> hardDrawings()
           straightCurve({-0.9, -0.7}, {0.8, 0.1}, QColor(250, 230, 60), QColor(30, 140, 70)),
           straightCurve({0.2, -0.95}, {0.45, 0.9}, QColor(240, 240, 240), QColor(20, 20, 30)),
           straightCurve({0.5, 0.6}, {0.85, 0.8}, QColor(200, 40, 160), QColor(90, 200, 220))}},
+        // Opacity is diffused with the colours: translucent sides and fully transparent ones.
+        {"translucent shapes",
+         {circleCurve({0.0, 0.0}, 0.8, QColor(220, 30, 30, 128), QColor(20, 40, 210, 0)),
+          circleCurve({0.1, 0.05}, 0.45, QColor(30, 200, 60, 255), QColor(220, 30, 30, 40)),
+          straightCurve({-0.9, -0.7}, {0.8, 0.1}, QColor(250, 230, 60, 200),
+                        QColor(30, 140, 70, 10))}},
+        {"30 translucent curves", withRandomOpacity(randomCurves(30, 13u), 17u)},
     };
 }
 
@@ -142,27 +191,33 @@ protected:
             drawing.addCurve(curve);
     }
 
-    SolveError error(const char* what, const char* name)
+    SolveErrors error(const char* what, const char* name)
     {
-        const SolveError e = compareWithExactSolve(picture(SolverImage::ColorConstraints),
-                                                   picture(SolverImage::Divergence), picture());
-        std::printf("%-24s %-10s max %.3f/255, rms %.3f/255, 99.9%% %.3f/255\n", name, what,
-                    e.max * 255.0, e.rms * 255.0, e.p999 * 255.0);
+        const SolveErrors e = compareWithExactSolve(picture(SolverImage::ColorConstraints),
+                                                    picture(SolverImage::Divergence), picture());
+        std::printf("%-24s %-10s max %.3f/255, rms %.3f/255, 99.9%% %.3f/255; opacity max "
+                    "%.3f/255, rms %.3f/255\n",
+                    name, what, e.colour.max * 255.0, e.colour.rms * 255.0, e.colour.p999 * 255.0,
+                    e.opacity.max * 255.0, e.opacity.rms * 255.0);
         return e;
     }
 
     void expectMovingBound(const char* what, const char* name)
     {
-        const SolveError e = error(what, name);
-        EXPECT_LE(e.rms, kMovingRmsError) << name << ", " << what;
-        EXPECT_LE(e.p999, kMovingPercentileError) << name << ", " << what;
+        const SolveErrors e = error(what, name);
+        for (const SolveError& c : {e.colour, e.opacity}) {
+            EXPECT_LE(c.rms, kMovingRmsError) << name << ", " << what;
+            EXPECT_LE(c.p999, kMovingPercentileError) << name << ", " << what;
+        }
     }
 
     void expectSolution(const char* what, const char* name)
     {
-        const SolveError e = error(what, name);
-        EXPECT_LE(e.max, kMaxError) << name << ", " << what;
-        EXPECT_LE(e.rms, kRmsError) << name << ", " << what;
+        const SolveErrors e = error(what, name);
+        for (const SolveError& c : {e.colour, e.opacity}) {
+            EXPECT_LE(c.max, kMaxError) << name << ", " << what;
+            EXPECT_LE(c.rms, kRmsError) << name << ", " << what;
+        }
     }
 };
 
@@ -200,7 +255,8 @@ TEST_F(ExactSolveTest, BlurMapAfterAnEditIsTheSolution)
         Picture noDivergence = constraints;
         std::fill(noDivergence.pixels.begin(), noDivergence.pixels.end(), 0.0f);
         const SolveError e =
-            compareWithExactSolve(constraints, noDivergence, picture(SolverImage::BlurSolution));
+            compareWithExactSolve(constraints, noDivergence, picture(SolverImage::BlurSolution))
+                .colour;
         std::printf("%-24s blur map   max %.3f/255, rms %.3f/255\n", d.name, e.max * 255.0,
                     e.rms * 255.0);
         EXPECT_LE(e.max, kMaxError) << d.name;
@@ -365,6 +421,99 @@ TEST_F(ExactSolveTest, ProgressiveDragHoldsTheMovingBoundAndRestsExact)
         EXPECT_TRUE(settled) << chain.drawing.name << ": not settled after " << restFrames;
         expectSolution("rested", chain.drawing.name);
     }
+}
+
+// The opacity a diffused colour of the picture holds (its encoding undone).
+double opacityAt(const Picture& p, int x, int y)
+{
+    return (p.alpha(x, y) - kOpacityFloor) / (1.0 - kOpacityFloor);
+}
+
+// A closed curve opaque inside and fully transparent outside: away from the curve the picture is
+// exactly opaque inside and exactly transparent outside, in the solution and in the 8-bit PNG
+// picture, and the opacity everywhere is the exact solve's.
+TEST_F(ExactSolveTest, ClosedCurveOpaqueInsideTransparentOutside)
+{
+    const QColor inside(220, 30, 30, 255), outside(20, 40, 210, 0);
+    const Point centre(0.1, -0.1);
+    const double radius = 0.6;
+    draw({"opaque in, clear out", {circleCurve(centre, radius, inside, outside)}});
+    solver->fullUpdate();
+    expectSolution("edit", "opaque in, clear out");
+
+    PictureRequest request;
+    request.blur = false;
+    const QImage png = solver->renderImage(request);
+    ASSERT_FALSE(png.isNull());
+    const Picture solved = picture();
+    const double margin = 6.0 / kSize; // beyond the strips (2.5 pixels) and a little more
+    int insideCount = 0, outsideCount = 0;
+    for (int y = 0; y < kSize; y += 3) {
+        for (int x = 0; x < kSize; x += 3) {
+            const double d = std::hypot(centreOf(x) - centre.x, centreOf(y) - centre.y);
+            if (std::abs(d - radius) < margin)
+                continue;
+            const bool in = d < radius;
+            (in ? insideCount : outsideCount)++;
+            const QColor shown = png.pixelColor(x, kSize - 1 - y);
+            ASSERT_EQ(shown.alpha(), in ? 255 : 0) << x << ", " << y;
+            ASSERT_NEAR(opacityAt(solved, x, y), in ? 1.0 : 0.0, 0.5 / 255.0) << x << ", " << y;
+            if (in) {
+                ASSERT_EQ(shown.rgba(), inside.rgba()) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_GT(insideCount, 1000);
+    EXPECT_GT(outsideCount, 1000);
+}
+
+// Two vertical curves spanning the canvas, of one colour, transparent on the side of the left
+// one that faces the right one and opaque on the facing side of the right one: between their
+// strips the opacity is the straight ramp from 0 to 1 (the discrete solution of a band whose
+// rows are all alike), and the colour keeps its hue where it fades: the picture holds colour and
+// opacity premultiplied, so a half-transparent edge does not darken.
+TEST_F(ExactSolveTest, OpacityBetweenParallelCurvesIsALinearRamp)
+{
+    const QColor colour(200, 100, 50);
+    QColor clear = colour;
+    clear.setAlpha(0);
+    // Upwards: the left normal points to -x, so the right side faces +x.
+    draw({"opacity ramp",
+          {straightCurve({-0.5, -1.2}, {-0.5, 1.2}, colour, clear),
+           straightCurve({0.5, -1.2}, {0.5, 1.2}, colour, colour)}});
+    solver->fullUpdate();
+    expectSolution("edit", "opacity ramp");
+
+    const Picture constraints = picture(SolverImage::ColorConstraints);
+    const Picture solved = picture();
+    std::vector<double> errors;
+    double worstColour = 0.0;
+    for (int y = 4; y < kSize - 4; y += 4) {
+        // The innermost constrained columns on either side of the band, and their opacities.
+        int x0 = kSize / 2, x1 = kSize / 2;
+        while (x0 > 0 && constraints.alpha(x0, y) <= kConstraintAlphaThreshold)
+            --x0;
+        while (x1 < kSize - 1 && constraints.alpha(x1, y) <= kConstraintAlphaThreshold)
+            ++x1;
+        // The constraint images hold the encoded opacity to 1/65535.
+        ASSERT_NEAR(opacityAt(constraints, x0, y), 0.0, 0.01 / 255.0);
+        ASSERT_NEAR(opacityAt(constraints, x1, y), 1.0, 0.01 / 255.0);
+        for (int x = x0 + 1; x < x1; ++x) {
+            const double a = opacityAt(solved, x, y);
+            errors.push_back(std::abs(a - double(x - x0) / (x1 - x0)));
+            if (a < 0.1)
+                continue; // the straight colour of a nearly clear pixel is of no consequence
+            for (int c = 0; c < 3; ++c)
+                worstColour =
+                    std::max(worstColour, std::abs(solved.channel(x, y, c) / a - rgbOf(colour)[c]));
+        }
+    }
+    const SolveError ramp = summarise(errors);
+    std::printf("opacity ramp: max %.3f/255, rms %.3f/255; colour where it fades %.3f/255\n",
+                ramp.max * 255.0, ramp.rms * 255.0, worstColour * 255.0);
+    EXPECT_LE(ramp.max, kMaxError);
+    EXPECT_LE(ramp.rms, kRmsError);
+    EXPECT_LE(worstColour, kMaxError);
 }
 
 } // namespace
