@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QColor>
 #include <QImage>
 #include <QTemporaryFile>
 
@@ -63,6 +64,9 @@ const char kUsageText[] =
     "                      the interactive solve, without the blur pass\n"
     "  --no-blur           leave the blur pass out of the final picture\n"
     "  --depth 8|16        bits per channel of the PNG (default 8)\n"
+    "  --background COLOUR lay the picture over COLOUR (a name such as white, or #rrggbb):\n"
+    "                      the picture comes out opaque, for formats and viewers without\n"
+    "                      alpha; without it a PNG keeps the drawing's transparency in alpha\n"
     "  --no-dither         round the picture's values instead of dithering them (8-bit\n"
     "                      pictures are dithered by default, so that slow gradients show no\n"
     "                      bands); for pixel-exact comparisons\n"
@@ -93,6 +97,7 @@ const char kUsageText[] =
     "  tintweave-render --format jpg - - < drawing.xml > picture.jpg\n"
     "  tintweave-render --quality draft drawing.xml preview.png\n"
     "  tintweave-render --no-blur --size 1024 drawing.xml sharp.png\n"
+    "  tintweave-render --background white layered.xml flat.jpg\n"
     "  tintweave-render --quiet --shaders /opt/tintweave/shaders drawing.xml picture.png\n"
     "  tintweave-render --size 1024 --animate frames key1.xml key2.xml key3.xml "
     "--frames-per-pair 10\n"
@@ -145,6 +150,9 @@ void addOptions(ToolCommandLine& line)
                   QStringLiteral("--frames needs FIRST-LAST, two frame numbers counted from 0 "
                                  "with FIRST <= LAST"));
     line.addValue(QStringLiteral("depth"), QStringLiteral("--depth needs 8 or 16"));
+    line.addValue(QStringLiteral("background"),
+                  QStringLiteral("--background needs an opaque colour: a name such as white, or "
+                                 "#rrggbb"));
     line.addValue(QStringLiteral("colour-space"),
                   QStringLiteral("--colour-space needs srgb, linear or oklab"));
     line.addValue(QStringLiteral("format"),
@@ -208,6 +216,13 @@ bool readValues(const ToolCommandLine& line, Arguments* args)
         if (value("depth") != "8" && value("depth") != "16")
             return bad("depth");
         args->encoding.depth = value("depth").toInt();
+    }
+    if (given("background")) {
+        const QColor background(value("background"));
+        if (!background.isValid() || background.alpha() != 255)
+            return bad("background");
+        args->encoding.flatten = true;
+        args->encoding.background = background;
     }
     args->colourSpaceGiven = given("colour-space");
     if (args->colourSpaceGiven && !colourSpaceFromName(value("colour-space"), &args->colourSpace))

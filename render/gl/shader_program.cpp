@@ -209,6 +209,13 @@ void ShaderProgram::setFloat(const QByteArray& name, float value)
         glUniform1f(location, value);
 }
 
+void ShaderProgram::setVec3(const QByteArray& name, float x, float y, float z)
+{
+    const int location = uniformLocation(name);
+    if (location != -1)
+        glUniform3f(location, x, y, z);
+}
+
 namespace {
 QString& shaderDirectoryOverride()
 {

@@ -48,10 +48,11 @@ public:
     // asked). Returns -1 before create.
     int uniformLocation(const QByteArray& name);
 
-    // Sets a sampler (texture unit) or float uniform of this program, which must be in use.
-    // Unknown names are reported once (see uniformLocation) and otherwise ignored.
+    // Sets a sampler (texture unit), float or vec3 uniform of this program, which must be in
+    // use. Unknown names are reported once (see uniformLocation) and otherwise ignored.
     void setSampler(const QByteArray& name, int unit);
     void setFloat(const QByteArray& name, float value);
+    void setVec3(const QByteArray& name, float x, float y, float z);
 
 private:
     bool compileFile(const QByteArray& path, unsigned int shader, QByteArray& log);

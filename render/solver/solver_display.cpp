@@ -167,6 +167,7 @@ void SolverDisplay::usePictureOutputProgram(bool dither) const
     program.setFloat("levels", 255.0f);
     program.setFloat("dither", dither ? 1.0f : 0.0f);
     program.setFloat("checker", 0.0f);
+    program.setFloat("flatten", 0.0f);
 }
 
 QImage SolverDisplay::encodePicture(const RenderTarget& source,
@@ -180,6 +181,7 @@ QImage SolverDisplay::encodePicture(const RenderTarget& source,
     // sRGB values undithered are read as they are, the GL rounding them.
     const RenderTarget* read = &source;
     RenderTarget converted;
+    // (An opaque sRGB drawing's picture has nothing to flatten.)
     if (input.constraintPrecision() != ConstraintPrecision::Bytes || encoding.dither) {
         converted.create(w, h, deep ? rgba16Nearest() : rgba8Nearest());
         solvergl::beginPasses();
@@ -187,6 +189,12 @@ QImage SolverDisplay::encodePicture(const RenderTarget& source,
         source.texture.bind(0);
         usePictureOutputProgram(encoding.dither);
         programs.pictureOutputProgram.setFloat("levels", deep ? 65535.0f : 255.0f);
+        if (encoding.flatten) {
+            const QColor& b = encoding.background;
+            programs.pictureOutputProgram.setFloat("flatten", 1.0f);
+            programs.pictureOutputProgram.setVec3("background", float(b.redF()), float(b.greenF()),
+                                                  float(b.blueF()));
+        }
         solvergl::drawTexturedQuad(w, h);
         ShaderProgram::release();
         read = &converted;

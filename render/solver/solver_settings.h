@@ -2,11 +2,18 @@
 
 #include "shared_constants.h"
 
+#include <QColor>
+
 // How a picture is written: 8 or 16 bits per channel (depth), and whether the values are
 // dithered (a pattern of at most half a step, so that slow gradients show no bands) or rounded.
 struct PictureEncoding {
     int depth = 8;
     bool dither = true;
+    // With `flatten`, the picture is laid over `background` (its red, green and blue; the
+    // picture's own opacity decides the mix) and comes out opaque, for formats and viewers
+    // without alpha; without it the picture keeps its opacity in alpha.
+    bool flatten = false;
+    QColor background = Qt::white;
 };
 
 // The user's settings of a DiffusionSolver, read at each solve, display and export.
