@@ -6,13 +6,16 @@
 // value, so slow gradients show no bands). The picture holds premultiplied colours and the
 // encoded opacity (prelude's opacityOf): the colour is divided by the opacity before it is
 // converted, and the opacity is dithered like a colour channel. With `checker` the picture is
-// shown over a checkerboard of light greys, opaque, as image editors show transparency.
+// shown over a checkerboard of light greys, with `flatten` laid over the colour `background`
+// (sRGB values), opaque either way, as image editors show and flatten transparency.
 // Texture coordinates address the picture's texels.
 uniform sampler2DRect picture;
 uniform float colourSpace; // 0 sRGB, 1 linear-light sRGB, 2 OKLab
 uniform float levels;      // 255 or 65535
 uniform float dither;      // 1: dither, 0: leave the rounding to the GL
 uniform float checker;     // 1: over a checkerboard, 0: straight colour and opacity
+uniform float flatten;     // 1: over `background`
+uniform vec3 background;
 
 vec3 encodeSrgb(vec3 l)
 {
@@ -54,6 +57,9 @@ void main()
         vec2 square = floor(gl_FragCoord.xy / 8.0);
         float grey = mod(square.x + square.y, 2.0) == 0.0 ? 0.8 : 0.6;
         rgb = mix(vec3(grey), rgb, opacity);
+        opacity = 1.0;
+    } else if (flatten > 0.5 && opacity < 1.0) {
+        rgb = mix(background, rgb, opacity);
         opacity = 1.0;
     }
     vec4 result = vec4(rgb, opacity);
