@@ -58,12 +58,16 @@ std::uint32_t quantise(double value, double from, double to, double steps)
     return std::uint32_t(std::lround(t * steps));
 }
 
+// Which colours a shading carries: all three channels, or one as the parameter t.
+constexpr int kAllChannels = -1;
+
 // The shading's data: per vertex an 8-bit flag (0: a new triangle), x and y in 24 bits over the
-// decode range (a 30000th of a point on a page of 512), r, g, b in 16 bits.
-std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize)
+// decode range (a 30000th of a point on a page of 512), then r, g, b in 16 bits, or for one
+// channel only its value as t in 16 bits.
+std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize, int channel)
 {
     std::string data;
-    data.reserve(mesh.size() * 3 * 13);
+    data.reserve(mesh.size() * 3 * (channel == kAllChannels ? 13 : 9));
     for (const ShadedTriangle& t : mesh)
         for (const ShadedVertex& v : t.corners) {
             data.push_back(0);
@@ -71,26 +75,40 @@ std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize)
                          quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
             putBigEndian(data,
                          quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
-            for (float c : v.rgb)
-                putBigEndian(data, quantise(c, 0.0, 255.0, 65535.0), 2);
+            for (int c = 0; c < 3; ++c)
+                if (channel == kAllChannels || channel == c)
+                    putBigEndian(data, quantise(v.rgb[size_t(c)], 0.0, 255.0, 65535.0), 2);
         }
     return data;
 }
 
-QPDFObjectHandle shadingStream(QPDF& pdf, const GouraudMesh& mesh, double pageSize)
+// t (0 .. 1) to the colour whose `channel` is t and whose other channels are 0.
+QPDFObjectHandle channelFunction(int channel)
+{
+    std::string c1;
+    for (int c = 0; c < 3; ++c)
+        c1 += c == channel ? " 1" : " 0";
+    return QPDFObjectHandle::parse("<< /FunctionType 2 /Domain [0 1] /C0 [0 0 0] /C1 [" + c1
+                                   + " ] /N 1 >>");
+}
+
+QPDFObjectHandle shadingStream(QPDF& pdf, const GouraudMesh& mesh, double pageSize, int channel)
 {
     const Bounds b = boundsOf(mesh, pageSize);
-    QPDFObjectHandle shading = QPDFObjectHandle::newStream(&pdf, meshData(mesh, b, pageSize));
+    QPDFObjectHandle shading =
+        QPDFObjectHandle::newStream(&pdf, meshData(mesh, b, pageSize, channel));
     QPDFObjectHandle dict = shading.getDict();
     dict.replaceKey("/ShadingType", QPDFObjectHandle::newInteger(4));
     dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
     dict.replaceKey("/BitsPerCoordinate", QPDFObjectHandle::newInteger(24));
     dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(16));
     dict.replaceKey("/BitsPerFlag", QPDFObjectHandle::newInteger(8));
-    dict.replaceKey("/Decode",
-                    QPDFObjectHandle::parse("[" + std::to_string(b.x0) + " " + std::to_string(b.x1)
-                                            + " " + std::to_string(b.y0) + " "
-                                            + std::to_string(b.y1) + " 0 1 0 1 0 1]"));
+    const std::string colours = channel == kAllChannels ? " 0 1 0 1 0 1]" : " 0 1]";
+    dict.replaceKey("/Decode", QPDFObjectHandle::parse(
+                                   "[" + std::to_string(b.x0) + " " + std::to_string(b.x1) + " "
+                                   + std::to_string(b.y0) + " " + std::to_string(b.y1) + colours));
+    if (channel != kAllChannels)
+        dict.replaceKey("/Function", channelFunction(channel));
     return shading;
 }
 
@@ -114,6 +132,53 @@ std::string clipPath(const std::vector<std::vector<Point>>& polygons, double pag
     return path + "W n\n";
 }
 
+// The content that paints `layer` as the shading `name`, inside the layer's clip.
+std::string paintLayer(const ShadedLayer& layer, const std::string& name, double pageSize)
+{
+    if (layer.clip.empty())
+        return name + " sh\n";
+    return "q\n" + clipPath(layer.clip, pageSize) + name + " sh\nQ\n";
+}
+
+// Shadings of `layers` with the given perChannel flag, as `channel`, added to `shadings`
+// (named /Sh0, /Sh1, ... from `count` on), and the content that paints them.
+std::string paintLayers(QPDF& pdf, const std::vector<ShadedLayer>& layers, bool perChannel,
+                        int channel, double pageSize, QPDFObjectHandle& shadings, int& count)
+{
+    std::string content;
+    for (const ShadedLayer& layer : layers) {
+        if (layer.mesh.empty() || layer.perChannel != perChannel)
+            continue;
+        const std::string name = "/Sh" + std::to_string(count++);
+        shadings.replaceKey(name, pdf.makeIndirectObject(
+                                      shadingStream(pdf, layer.mesh, pageSize, channel)));
+        content += paintLayer(layer, name, pageSize);
+    }
+    return content;
+}
+
+// The per-channel layers' `channel` alone, the others black, as an isolated transparency group
+// (a form XObject over the page).
+QPDFObjectHandle channelGroup(QPDF& pdf, const std::vector<ShadedLayer>& layers, int channel,
+                              double pageSize)
+{
+    QPDFObjectHandle shadings = QPDFObjectHandle::newDictionary();
+    int count = 0;
+    const std::string content = paintLayers(pdf, layers, true, channel, pageSize, shadings, count);
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/Shading", shadings);
+    QPDFObjectHandle form = QPDFObjectHandle::newStream(&pdf, content);
+    QPDFObjectHandle dict = form.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    dict.replaceKey("/BBox", QPDFObjectHandle::parse("[0 0 " + number(pageSize) + " "
+                                                     + number(pageSize) + "]"));
+    dict.replaceKey("/Group", QPDFObjectHandle::parse(
+                                  "<< /Type /Group /S /Transparency /CS /DeviceRGB /I true >>"));
+    dict.replaceKey("/Resources", resources);
+    return pdf.makeIndirectObject(form);
+}
+
 } // namespace
 
 QByteArray shadedPdf(const std::vector<ShadedLayer>& layers, double pageSize, QString* error)
@@ -121,21 +186,30 @@ QByteArray shadedPdf(const std::vector<ShadedLayer>& layers, double pageSize, QS
     try {
         QPDF pdf;
         pdf.emptyPDF();
-        QPDFObjectHandle shadings = QPDFObjectHandle::newDictionary();
-        std::string content;
-        int count = 0;
-        for (const ShadedLayer& layer : layers) {
-            if (layer.mesh.empty())
-                continue;
-            const std::string name = "/Sh" + std::to_string(count++);
-            shadings.replaceKey(name,
-                                pdf.makeIndirectObject(shadingStream(pdf, layer.mesh, pageSize)));
-            if (layer.clip.empty())
-                content += name + " sh\n";
-            else
-                content += "q\n" + clipPath(layer.clip, pageSize) + name + " sh\nQ\n";
-        }
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+        std::string content;
+        const bool anyPerChannel =
+            std::any_of(layers.begin(), layers.end(), [](const ShadedLayer& layer) {
+                return layer.perChannel && !layer.mesh.empty();
+            });
+        if (anyPerChannel) {
+            const std::string side = number(pageSize);
+            content += "q\n0 0 0 rg\n0 0 " + side + " " + side + " re\nf\n/Lighten gs\n";
+            QPDFObjectHandle groups = QPDFObjectHandle::newDictionary();
+            for (int channel = 0; channel < 3; ++channel) {
+                const std::string name = "/Channel" + std::to_string(channel);
+                groups.replaceKey(name, channelGroup(pdf, layers, channel, pageSize));
+                content += name + " Do\n";
+            }
+            content += "Q\n";
+            resources.replaceKey("/XObject", groups);
+            resources.replaceKey("/ExtGState",
+                                 QPDFObjectHandle::parse(
+                                     "<< /Lighten << /Type /ExtGState /BM /Lighten >> >>"));
+        }
+        QPDFObjectHandle shadings = QPDFObjectHandle::newDictionary();
+        int count = 0;
+        content += paintLayers(pdf, layers, false, kAllChannels, pageSize, shadings, count);
         resources.replaceKey("/Shading", shadings);
         QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
         page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
