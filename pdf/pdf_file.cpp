@@ -10,6 +10,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -61,24 +62,77 @@ std::uint32_t quantise(double value, double from, double to, double steps)
 // Which colours a shading carries: all three channels, or one as the parameter t.
 constexpr int kAllChannels = -1;
 
-// The shading's data: per vertex an 8-bit flag (0: a new triangle), x and y in 24 bits over the
-// decode range (a 30000th of a point on a page of 512), then r, g, b in 16 bits, or for one
-// channel only its value as t in 16 bits.
+// A vertex as the shading's data holds it after its flag: x and y in 24 bits over the decode
+// range (a 30000th of a point on a page of 512), then r, g, b in 16 bits, or for one channel
+// only its value as t in 16 bits.
+using VertexData = std::string;
+
+VertexData vertexData(const ShadedVertex& v, const Bounds& b, double pageSize, int channel)
+{
+    VertexData data;
+    putBigEndian(data, quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
+    putBigEndian(data, quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
+    for (int c = 0; c < 3; ++c)
+        if (channel == kAllChannels || channel == c)
+            putBigEndian(data, quantise(v.rgb[size_t(c)], 0.0, 255.0, 65535.0), 2);
+    return data;
+}
+
+using TriangleData = std::array<VertexData, 3>;
+
+// The index of the corner of t that is neither a nor b, where t has both; -1 where it has not.
+int thirdCorner(const TriangleData& t, const VertexData& a, const VertexData& b)
+{
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            if (i != j && t[size_t(i)] == a && t[size_t(j)] == b)
+                return 3 - i - j;
+    return -1;
+}
+
+// t turned so that its last two corners are an edge of `next` (where they share one): the
+// edge that a triangle chained after it reuses.
+TriangleData turnedTowards(const TriangleData& t, const TriangleData& next)
+{
+    for (int k = 0; k < 3; ++k)
+        if (thirdCorner(next, t[size_t((k + 1) % 3)], t[size_t((k + 2) % 3)]) >= 0)
+            return {t[size_t(k)], t[size_t((k + 1) % 3)], t[size_t((k + 2) % 3)]};
+    return t;
+}
+
+// The shading's data, the triangles in their order: each an 8-bit flag and a vertex. A triangle
+// that shares two vertices (positions and colours alike) with the one before gives only its
+// third, with flag 1 after that one's last two (vb, vc) or flag 2 after its first and last
+// (va, vc); any other gives its three with flag 0. Chaining makes a strip of n triangles n + 2
+// vertices instead of 3n.
 std::string meshData(const GouraudMesh& mesh, const Bounds& b, double pageSize, int channel)
 {
+    std::vector<TriangleData> triangles(mesh.size());
+    for (size_t i = 0; i < mesh.size(); ++i)
+        for (size_t k = 0; k < 3; ++k)
+            triangles[i][k] = vertexData(mesh[i].corners[k], b, pageSize, channel);
     std::string data;
-    data.reserve(mesh.size() * 3 * (channel == kAllChannels ? 13 : 9));
-    for (const ShadedTriangle& t : mesh)
-        for (const ShadedVertex& v : t.corners) {
-            data.push_back(0);
-            putBigEndian(data,
-                         quantise(toPage(v.position.x, pageSize), b.x0, b.x1, kCoordinateSteps), 3);
-            putBigEndian(data,
-                         quantise(toPage(v.position.y, pageSize), b.y0, b.y1, kCoordinateSteps), 3);
-            for (int c = 0; c < 3; ++c)
-                if (channel == kAllChannels || channel == c)
-                    putBigEndian(data, quantise(v.rgb[size_t(c)], 0.0, 255.0, 65535.0), 2);
+    TriangleData previous;
+    for (size_t i = 0; i < triangles.size(); ++i) {
+        const TriangleData& t = triangles[i];
+        if (i > 0) {
+            const int afterLastTwo = thirdCorner(t, previous[1], previous[2]);
+            if (afterLastTwo >= 0) {
+                data += char(1) + t[size_t(afterLastTwo)];
+                previous = {previous[1], previous[2], t[size_t(afterLastTwo)]};
+                continue;
+            }
+            const int afterFirstAndLast = thirdCorner(t, previous[0], previous[2]);
+            if (afterFirstAndLast >= 0) {
+                data += char(2) + t[size_t(afterFirstAndLast)];
+                previous = {previous[0], previous[2], t[size_t(afterFirstAndLast)]};
+                continue;
+            }
         }
+        previous = i + 1 < triangles.size() ? turnedTowards(t, triangles[i + 1]) : t;
+        for (const VertexData& v : previous)
+            data += char(0) + v;
+    }
     return data;
 }
 
