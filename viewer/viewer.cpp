@@ -294,6 +294,6 @@ void Viewer::draw()
         return;
 
     if (display.splinesShown)
-        drawCurvesInView(curveSet, view, overlay); // only curves that changed are made again
+        drawCurvesInView(curveSet, view, overlay, overlayLayer); // only what changed is drawn again
     mouseTools->forMode(manipMode).drawOverlay();
 }
