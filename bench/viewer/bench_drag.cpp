@@ -16,7 +16,6 @@
 // Run: xvfb-run -a -s "-screen 0 1280x1024x24" ./bench_drag
 #include <GL/glew.h>
 
-#include "bitmap_tracer.h"
 #include "curve_set.h"
 #include "curve_set_xml.h"
 #include "export_commands.h"
@@ -25,8 +24,8 @@
 #include "viewer_settings.h"
 
 #include "bare_pass.h"
-#include "landscape_picture.h"
 #include "random_drawing.h"
+#include "traced_photo.h"
 
 #include "widget_bench_main.h"
 
@@ -36,8 +35,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -46,7 +43,6 @@
 #include <cmath>
 #include <iostream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <vector>
 
@@ -64,39 +60,6 @@ public:
 // The curve set a viewer shows.
 CurveSet& curvesOf(Viewer& viewer) { return viewer.curves(); }
 
-// A photo-like picture busier than the landscape: `shapes` soft-shaded ellipses and polygons of
-// random colours over a graded sky, with film grain, from a fixed seed.
-QImage makeBusyPicture(int size, int shapes, unsigned seed = 2026u)
-{
-    QImage image = makeLandscapePicture(size, seed);
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::uniform_int_distribution<int> channel(20, 235);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    for (int k = 0; k < shapes; ++k) {
-        const QColor colour(channel(random), channel(random), channel(random));
-        const double x = unit(random) * size, y = unit(random) * size;
-        const double r = size * (0.01 + 0.05 * unit(random) * unit(random));
-        QRadialGradient shade(QPointF(x - r / 3, y - r / 3), 2 * r);
-        shade.setColorAt(0.0, colour.lighter(130));
-        shade.setColorAt(1.0, colour.darker(140));
-        painter.setBrush(shade);
-        if (k % 2 == 0) {
-            painter.drawEllipse(QPointF(x, y), r, r * (0.5 + unit(random)));
-        } else {
-            QPolygonF polygon;
-            for (int i = 0; i < 5; ++i) {
-                const double a = i * 2 * M_PI / 5 + unit(random);
-                polygon << QPointF(x + r * std::cos(a), y + r * std::sin(a));
-            }
-            painter.drawPolygon(polygon);
-        }
-    }
-    return image;
-}
-
 // The drawing of each size: random curves, or (1500) a busy photo-like picture traced with the
 // most detail, which gives about 1500 curves.
 const CurveSet& drawingOf(int curves)
@@ -105,15 +68,7 @@ const CurveSet& drawingOf(int curves)
     auto found = made.find(curves);
     if (found != made.end())
         return found->second;
-    CurveSet set;
-    if (curves >= 1000) {
-        TraceSettings settings;
-        settings.detail = 1.0;
-        settings.sensitivity = 0.9;
-        set = traceBitmap(makeBusyPicture(512, 2500), settings).drawing;
-    } else {
-        set = makeRandomDrawing(curves);
-    }
+    const CurveSet set = curves >= 1000 ? makeTracedPhotoDrawing() : makeRandomDrawing(curves);
     return made.emplace(curves, set).first->second;
 }
 
