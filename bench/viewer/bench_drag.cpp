@@ -2,8 +2,9 @@
 // circle, 2 px every 15 ms: each 15 ms of wall time becomes one mouse-move event posted to the
 // viewer's queue (a busy editor finds several waiting, as it would from the window system).
 // Frames are counted as they reach the screen (QOpenGLWidget::frameSwapped), not as they are
-// drawn. Drawings: 2 random curves, 100 random curves, and a photo-like picture (the landscape of
-// bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves.
+// drawn. Drawings: 2 random curves, 100 random curves, a photo-like picture (the landscape of
+// bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves, and
+// random drawings of 10,000 and 50,000 curves.
 // - BM_DragFrames/n: three seconds of dragging. Counters: frames_per_second (frames shown),
 //   frame_ms (median time between two shown frames), moves_per_frame, trail_px (median distance
 //   between the hand and the point shown, in window pixels) and trail_max_px; rest_ms, the time
@@ -61,14 +62,15 @@ public:
 CurveSet& curvesOf(Viewer& viewer) { return viewer.curves(); }
 
 // The drawing of each size: random curves, or (1500) a busy photo-like picture traced with the
-// most detail, which gives about 1500 curves.
+// most detail, which gives about 1500 curves. The large random drawings (10,000 and 50,000
+// curves) give the drag step of drawings far denser than any traced photo.
 const CurveSet& drawingOf(int curves)
 {
     static std::map<int, CurveSet> made;
     auto found = made.find(curves);
     if (found != made.end())
         return found->second;
-    const CurveSet set = curves >= 1000 ? makeTracedPhotoDrawing() : makeRandomDrawing(curves);
+    const CurveSet set = curves == 1500 ? makeTracedPhotoDrawing() : makeRandomDrawing(curves);
     return made.emplace(curves, set).first->second;
 }
 
@@ -280,6 +282,8 @@ BENCHMARK(BM_DragFrames)
     ->Arg(2)
     ->Arg(100)
     ->Arg(1500)
+    ->Arg(10000)
+    ->Arg(50000)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
