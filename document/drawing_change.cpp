@@ -48,7 +48,8 @@ void keepEditingStateValid(CurveSet& set, int first, int count)
 
 DrawingSnapshot DrawingSnapshot::of(const CurveSet& set)
 {
-    return DrawingSnapshot{set.curves, set.image_width, set.image_height, set.colour_space};
+    return DrawingSnapshot{set.curves, set.layers, set.image_width, set.image_height,
+                           set.colour_space};
 }
 
 bool sameDrawnCurve(const Curve& a, const Curve& b)
@@ -88,13 +89,23 @@ DrawingChange DrawingChange::between(const DrawingSnapshot& before, const CurveS
     change.heightAfter = after.image_height;
     change.spaceBefore = before.colour_space;
     change.spaceAfter = after.colour_space;
+    change.layersBefore = before.layers;
+    change.layersAfter = after.layers;
     return change;
 }
 
 bool DrawingChange::isEmpty() const
 {
     return before.isEmpty() && after.isEmpty() && widthBefore == widthAfter
-           && heightBefore == heightAfter && spaceBefore == spaceAfter;
+           && heightBefore == heightAfter && spaceBefore == spaceAfter
+           && layersBefore == layersAfter;
+}
+
+bool DrawingChange::sameLayerSettings(const QVector<Layer>& a, const QVector<Layer>& b)
+{
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(),
+                         [](const Layer& x, const Layer& y) { return x.sameSettings(y); });
 }
 
 bool DrawingChange::absorb(const DrawingChange& next)
@@ -105,6 +116,7 @@ bool DrawingChange::absorb(const DrawingChange& next)
     widthAfter = next.widthAfter;
     heightAfter = next.heightAfter;
     spaceAfter = next.spaceAfter;
+    layersAfter = next.layersAfter;
     // When the two edits cancel out, the run holds nothing that changed.
     if (before.size() == after.size()
         && std::equal(before.begin(), before.end(), after.begin(), sameDrawnCurve)) {
@@ -118,12 +130,22 @@ void DrawingChange::apply(CurveSet& set) const
 {
     replaceRun(set, first, before.size(), after, widthAfter, heightAfter);
     set.colour_space = spaceAfter;
+    restoreLayers(set, layersAfter);
 }
 
 void DrawingChange::revert(CurveSet& set) const
 {
     replaceRun(set, first, after.size(), before, widthBefore, heightBefore);
     set.colour_space = spaceBefore;
+    restoreLayers(set, layersBefore);
+}
+
+void DrawingChange::restoreLayers(CurveSet& set, const QVector<Layer>& layers)
+{
+    if (layers.isEmpty())
+        return; // a change made without layers (every drawing has one): leave the set's
+    set.layers = layers;
+    set.fitLayersToCurves();
 }
 
 void DrawingChange::replaceRun(CurveSet& set, int first, int removed,

@@ -2,19 +2,21 @@
 
 #include "colour_space.h"
 #include "curve.h"
+#include "curve_set_layers.h"
 
 #include <QMetaType>
 #include <QVector>
 
 class CurveSet;
 
-// The part of a curve set that is saved and undone: its curves, the image size and the colour
-// space. Everything
-// else in the set (current curve, selection, clipboard, drag state, working arrays, current
-// colours) is editing state. Taking a snapshot is cheap: the curve array is implicitly shared
+// The part of a curve set that is saved and undone: its curves, its layers (names, flags,
+// opacities and the runs of curves they own), the image size and the colour space. Everything
+// else in the set (current curve, current layer, selection, clipboard, drag state, working
+// arrays, current colours) is editing state. Taking a snapshot is cheap: the curve array is implicitly shared
 // with the set until either side changes it.
 struct DrawingSnapshot {
     QVector<Curve> curves;
+    QVector<Layer> layers;
     int image_width = 0;
     int image_height = 0;
     ColourSpace colour_space = ColourSpace::Srgb;
@@ -30,7 +32,8 @@ bool sameDrawnCurve(const Curve& a, const Curve& b);
 // What one edit changed in the saved part of a drawing, as the smallest run of curves that
 // differs: `first` is the index of the run, `before` the curves it held before the edit and
 // `after` those it holds after (either may be empty, for insertions and removals), plus both
-// image sizes and colour spaces. Holding only that run keeps a long history small on a large drawing.
+// image sizes, colour spaces and lists of layers (a few values each). Holding only that run
+// keeps a long history small on a large drawing.
 class DrawingChange {
 public:
     DrawingChange() = default;
@@ -50,18 +53,26 @@ public:
     void revert(CurveSet& set) const;
 
     int firstCurve() const { return first; }
-    // True when the image size or the colour space changed.
+    // True when the image size, the colour space or a layer's settings changed, or layers came,
+    // went or moved: what the whole picture depends on. A layer that only gained or lost curves
+    // (the run says which) is not such a change.
     bool changesWholeDrawing() const
     {
-        return widthBefore != widthAfter || heightBefore != heightAfter
-               || spaceBefore != spaceAfter;
+        return widthBefore != widthAfter || heightBefore != heightAfter || spaceBefore != spaceAfter
+               || !sameLayerSettings(layersBefore, layersAfter);
     }
+    const QVector<Layer>& layersBeforeChange() const { return layersBefore; }
+    const QVector<Layer>& layersAfterChange() const { return layersAfter; }
     const QVector<Curve>& curvesBefore() const { return before; }
     const QVector<Curve>& curvesAfter() const { return after; }
 
 private:
     static void replaceRun(CurveSet& set, int first, int removed, const QVector<Curve>& inserted,
                            int width, int height);
+    // The layers `layers` given to `set`, fitted to its curves where they no longer agree.
+    static void restoreLayers(CurveSet& set, const QVector<Layer>& layers);
+    // True when both lists hold the same layers in the same order, curve counts aside.
+    static bool sameLayerSettings(const QVector<Layer>& a, const QVector<Layer>& b);
 
     int first = 0;
     QVector<Curve> before;
@@ -69,6 +80,7 @@ private:
     int widthBefore = 0, heightBefore = 0;
     int widthAfter = 0, heightAfter = 0;
     ColourSpace spaceBefore = ColourSpace::Srgb, spaceAfter = ColourSpace::Srgb;
+    QVector<Layer> layersBefore, layersAfter;
 };
 
 // What one change of the drawing touched, as the document reports it (Document::drawingEdited):

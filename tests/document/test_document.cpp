@@ -1,5 +1,6 @@
 // The life of one drawing without any window: New, Open, Save and Save As, the modified mark
 // and the title, undo and redo, and the question before unsaved changes are lost.
+#include "curve_set_layers.h"
 #include "curve_set_xml.h"
 #include "document_test_support.h"
 
@@ -7,6 +8,9 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <vector>
 
 using namespace doc_test;
 
@@ -142,6 +146,71 @@ TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)
     EXPECT_EQ(xml(), before);
     EXPECT_EQ(document->history().count(), 1);
     EXPECT_EQ(document->history().redoText(), "Move Curve");
+}
+
+// Every layer operation is one step that undo takes back and redo makes again, the layers'
+// names, flags, opacities, order and curves included; a change of a layer's settings is
+// reported as one of the whole drawing (the picture composites every layer), a stroke into a
+// layer as the run of curves it added.
+TEST_F(DocumentLife, EveryLayerOperationIsOneUndoStep)
+{
+    CurveSet& set = document->curves();
+    set.addCurve(segment(-0.5, 0.0, 0.5, 0.0));
+    set.addCurve(segment(-0.5, 0.2, 0.5, 0.2));
+    document->history().clear();
+    QSignalSpy edited(document.get(), &Document::drawingEdited);
+
+    struct State {
+        QByteArray xml;
+        QVector<Layer> layers;
+    };
+    auto state = [&] { return State{xml(), set.layers}; };
+    std::vector<State> states{state()};
+    struct Operation {
+        const char* name;
+        std::function<void()> change;
+        bool wholeDrawing; // reported as a change of the whole drawing
+    };
+    const std::vector<Operation> operations = {
+        {"Add Layer", [&] { addLayer(set, "Top"); }, true},
+        {"Draw", [&] { set.addCurve(segment(-0.4, 0.6, 0.4, 0.6)); }, false},
+        {"Rename Layer", [&] { renameLayer(set, 1, "Highlights"); }, true},
+        {"Hide Layer", [&] { setLayerVisible(set, 0, false); }, true},
+        {"Lock Layer", [&] { setLayerLocked(set, 1, true); }, true},
+        {"Layer Opacity", [&] { setLayerOpacity(set, 1, 0.5); }, true},
+        {"Move Layer", [&] { moveLayer(set, 1, 0); }, true},
+        {"Move to Layer",
+         [&] {
+             set.setCurrentCurve(0); // the top layer's curve, now first
+             moveSelectionToLayer(set, 1);
+         },
+         false},
+        {"Delete Layer", [&] { deleteLayer(set, 0); }, true},
+    };
+    for (const Operation& op : operations) {
+        edited.clear();
+        document->recordEdit(op.name, op.change);
+        EXPECT_EQ(document->history().undoText(), op.name);
+        ASSERT_EQ(edited.count(), 1) << op.name << " changed nothing";
+        const DrawingEdit edit = edited.takeFirst().at(0).value<DrawingEdit>();
+        EXPECT_EQ(edit.everything, op.wholeDrawing) << op.name;
+        states.push_back(state());
+        EXPECT_NE(states.back().layers, states[states.size() - 2].layers) << op.name;
+    }
+    EXPECT_EQ(document->history().count(), int(operations.size()));
+    EXPECT_EQ(set.layerCount(), 1);
+
+    for (size_t k = operations.size(); k-- > 0;) {
+        document->undo();
+        EXPECT_EQ(xml(), states[k].xml) << "undo " << operations[k].name;
+        EXPECT_EQ(set.layers, states[k].layers) << "undo " << operations[k].name;
+    }
+    EXPECT_FALSE(document->isModified());
+    for (size_t k = 0; k < operations.size(); ++k) {
+        document->redo();
+        EXPECT_EQ(xml(), states[k + 1].xml) << "redo " << operations[k].name;
+        EXPECT_EQ(set.layers, states[k + 1].layers) << "redo " << operations[k].name;
+    }
 }
 
 // A preview (the blur control) starts each value from the drawing the gesture began with;
