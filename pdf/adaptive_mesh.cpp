@@ -23,6 +23,7 @@ struct VertexInfo {
 // one), so a round measures exactly the faces made since the last.
 struct FaceInfo {
     bool measured = false;
+    bool emitted = false; // already in the mesh() being made
     float error = 0.0f;
     Point worst;
     std::array<Rgb, 3> corners{};
@@ -146,17 +147,21 @@ public:
             *statistics = stats;
     }
 
-    GouraudMesh mesh() const
+    // The faces in runs across the edges that are not constrained, each face after a neighbour
+    // where one is left, so that the file chains them (see shadedPdf).
+    GouraudMesh mesh()
     {
         GouraudMesh out;
         out.reserve(triangulation.number_of_faces());
-        for (Face f : triangulation.finite_face_handles()) {
-            ShadedTriangle t;
-            for (int i = 0; i < 3; ++i)
-                t.corners[size_t(i)] = {pointOf(f->vertex(i)->point()),
-                                        f->info().corners[size_t(i)]};
-            out.push_back(t);
-        }
+        for (Face start : triangulation.finite_face_handles())
+            for (Face f = start; f != Face() && !f->info().emitted; f = unemittedNeighbour(f)) {
+                f->info().emitted = true;
+                ShadedTriangle t;
+                for (int i = 0; i < 3; ++i)
+                    t.corners[size_t(i)] = {pointOf(f->vertex(i)->point()),
+                                            f->info().corners[size_t(i)]};
+                out.push_back(t);
+            }
         return out;
     }
 
@@ -180,6 +185,19 @@ private:
         if (triangulation.number_of_vertices() == before)
             for (Face f : triangulation.finite_face_handles())
                 f->info().error = 0.0f;
+    }
+
+    // A finite neighbour of f across an edge that is not constrained, not yet emitted; none
+    // (a default handle) where there is no such neighbour.
+    Face unemittedNeighbour(Face f) const
+    {
+        for (int i = 0; i < 3; ++i) {
+            const Face g = f->neighbor(i);
+            if (!triangulation.is_infinite(g) && !g->info().emitted
+                && !triangulation.is_constrained(std::make_pair(f, i)))
+                return g;
+        }
+        return Face();
     }
 
     // The colour corner i of face f takes: the picture's at the vertex, or, at a vertex on a

@@ -22,7 +22,10 @@ using GouraudMesh = std::vector<ShadedTriangle>;
 
 // A mesh painted only inside `clip` (closed polygons in canvas units, their union by the
 // non-zero winding rule; empty: no clip), anti-aliased along the clip's edges.
+// `perChannel`: the readers interpolate its colours at every pixel, at three times the cost (see
+// shadedPdf); for smooth pictures, where a reader's own piecewise-flat filling shows.
 struct ShadedLayer {
     GouraudMesh mesh;
     std::vector<std::vector<Point>> clip;
+    bool perChannel = false;
 };

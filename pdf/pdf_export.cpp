@@ -57,6 +57,10 @@ QByteArray renderPdf(const CurveSet& drawing, DiffusionSolver& solver, const Pdf
     MeshStatistics statistics;
     std::vector<ShadedLayer> layers(1);
     layers[0].mesh = buildAdaptiveMesh(picture, lines, settings, &statistics);
+    // The ramps go over the picture's mesh as an RGB mesh, which poppler fills with its ordinary
+    // anti-aliased fills, on the same pixel grid as the renderer's edges (it puts parametrised
+    // triangles half a device pixel off).
+    layers[0].perChannel = options.perChannelShading;
     layers.push_back({stepRamps(lines, picture), {}});
 
     const QByteArray pdf = shadedPdf(layers, options.pageSize, error);

@@ -24,6 +24,11 @@ struct PdfOptions {
     // Multigrid cycles of that solve, and whether the blur pass softens it (see PictureRequest).
     int cycles = 6;
     bool blur = true;
+    // The picture's mesh as three one-channel shadings composited by a blend mode, which PDF
+    // readers interpolate exactly (see shadedPdf); false: one RGB shading, which poppler fills
+    // in flat pieces up to 3/256 apart, but which Inkscape 1.2 imports in its colours (it
+    // imports the per-channel file as one channel: it does not composite the blend mode).
+    bool perChannelShading = true;
 };
 
 // What writePdf made, for --verbose.

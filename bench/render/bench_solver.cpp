@@ -16,6 +16,7 @@
 
 #include "bare_pass.h"
 #include "random_drawing.h"
+#include "traced_photo.h"
 #include "curve_transforms.h"
 
 #include "offscreen_bench_main.h"
@@ -37,15 +38,22 @@ struct Renderer {
     CurveSet drawing;
 };
 
+// Range kTracedPhotoCurves stands for the drawing of a traced photo (about as many curves);
+// the others are random drawings of that many curves.
+constexpr int kTracedPhotoCurves = 1500;
+
 Renderer& rendererFor(int curves)
 {
     static std::map<int, std::unique_ptr<Renderer>> renderers;
     auto& slot = renderers[curves];
     if (!slot) {
         slot = std::make_unique<Renderer>();
-        slot->drawing = makeRandomDrawing(curves);
+        slot->drawing =
+            curves == kTracedPhotoCurves ? makeTracedPhotoDrawing() : makeRandomDrawing(curves);
         slot->solver = std::make_unique<DiffusionSolver>(kSize, kSize, 3, 1.0, 0.0, 0.0);
         slot->solver->initialize();
+        // As the editor draws them: each frame redraws only the region the change covers.
+        slot->solver->rasteriser().setRegionRedraws(true);
         slot->solver->setCurveSet(slot->drawing);
     }
     return *slot;
@@ -79,7 +87,7 @@ void BM_DragStep(benchmark::State& state)
 
 // One frame of the editor's progressive drag (PictureRefresh): the first curve moves by a pixel,
 // the drawing is rasterised again and two F-cycles go on from the previous frame's
-// picture; nothing is read back. Range 1500 is a traced photo's size.
+// picture; nothing is read back. Range 1500 is a traced photo (see rendererFor).
 void BM_ProgressiveDragFrame(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
@@ -108,8 +116,8 @@ void BM_ProgressiveRestFrame(benchmark::State& state)
     }
 }
 
-// Where the time of one solve goes: the drag step of BM_DragStep (range 1: 0) or a fresh solve
-// from grey (1), of the drawing of range(0) curves, split into rasterising (gradients,
+// Where the time of one solve goes: the drag step of BM_DragStep (range 1: 0), a fresh solve
+// from grey (1) or the progressive drag frame of BM_ProgressiveDragFrame (2), of the drawing of range(0) curves, split into rasterising (gradients,
 // divergence and colour constraints) and the multigrid's phases. Each phase ends with glFinish
 // and is timed in process CPU time (the GL's threads included), which other processes on the
 // machine do not inflate; the counters give each phase's mean in bare 512 x 512 passes timed
@@ -119,7 +127,7 @@ void BM_ProgressiveRestFrame(benchmark::State& state)
 void BM_SolvePhases(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
-    const bool fresh = state.range(1) != 0;
+    const bool fresh = state.range(1) == 1;
     r.solver->fullUpdate();
     Curve& dragged = r.drawing.curves[0];
     dragged.setDragAnchor(0.0, 0.0);
@@ -140,10 +148,18 @@ void BM_SolvePhases(benchmark::State& state)
         checks += phase == "stop rule";
     };
     setMultigridPhaseHook(begin);
+    const bool frame = state.range(1) == 2;
     int step = 0;
     for (auto _ : state) {
         translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
         begin("rasterising");
+        if (frame) {
+            r.solver->beginProgressiveSolve(false);
+            begin("solve set-up");
+            r.solver->progressiveStep(false, 2);
+            begin("");
+            continue;
+        }
         r.solver->rasteriser().buildDivergencePyramid(r.solver->currentView());
         r.solver->rasteriser().buildColorConstraints(r.solver->currentView(), false);
         begin("solve set-up");
@@ -295,6 +311,8 @@ SOLVER_BENCHMARK(BM_ProgressiveRestFrame, 7);
 BENCHMARK(BM_SolvePhases)
     ->Args({100, 0})
     ->Args({100, 1})
+    ->Args({100, 2})
+    ->Args({1500, 2})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5)

@@ -2,8 +2,9 @@
 // circle, 2 px every 15 ms: each 15 ms of wall time becomes one mouse-move event posted to the
 // viewer's queue (a busy editor finds several waiting, as it would from the window system).
 // Frames are counted as they reach the screen (QOpenGLWidget::frameSwapped), not as they are
-// drawn. Drawings: 2 random curves, 100 random curves, and a photo-like picture (the landscape of
-// bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves.
+// drawn. Drawings: 2 random curves, 100 random curves, a photo-like picture (the landscape of
+// bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves, and
+// random drawings of 10,000 and 50,000 curves.
 // - BM_DragFrames/n: three seconds of dragging. Counters: frames_per_second (frames shown),
 //   frame_ms (median time between two shown frames), moves_per_frame, trail_px (median distance
 //   between the hand and the point shown, in window pixels) and trail_max_px; rest_ms, the time
@@ -16,7 +17,6 @@
 // Run: xvfb-run -a -s "-screen 0 1280x1024x24" ./bench_drag
 #include <GL/glew.h>
 
-#include "bitmap_tracer.h"
 #include "curve_set.h"
 #include "curve_set_xml.h"
 #include "export_commands.h"
@@ -25,8 +25,8 @@
 #include "viewer_settings.h"
 
 #include "bare_pass.h"
-#include "landscape_picture.h"
 #include "random_drawing.h"
+#include "traced_photo.h"
 
 #include "widget_bench_main.h"
 
@@ -36,8 +36,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -46,7 +44,6 @@
 #include <cmath>
 #include <iostream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <vector>
 
@@ -64,56 +61,16 @@ public:
 // The curve set a viewer shows.
 CurveSet& curvesOf(Viewer& viewer) { return viewer.curves(); }
 
-// A photo-like picture busier than the landscape: `shapes` soft-shaded ellipses and polygons of
-// random colours over a graded sky, with film grain, from a fixed seed.
-QImage makeBusyPicture(int size, int shapes, unsigned seed = 2026u)
-{
-    QImage image = makeLandscapePicture(size, seed);
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::uniform_int_distribution<int> channel(20, 235);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    for (int k = 0; k < shapes; ++k) {
-        const QColor colour(channel(random), channel(random), channel(random));
-        const double x = unit(random) * size, y = unit(random) * size;
-        const double r = size * (0.01 + 0.05 * unit(random) * unit(random));
-        QRadialGradient shade(QPointF(x - r / 3, y - r / 3), 2 * r);
-        shade.setColorAt(0.0, colour.lighter(130));
-        shade.setColorAt(1.0, colour.darker(140));
-        painter.setBrush(shade);
-        if (k % 2 == 0) {
-            painter.drawEllipse(QPointF(x, y), r, r * (0.5 + unit(random)));
-        } else {
-            QPolygonF polygon;
-            for (int i = 0; i < 5; ++i) {
-                const double a = i * 2 * M_PI / 5 + unit(random);
-                polygon << QPointF(x + r * std::cos(a), y + r * std::sin(a));
-            }
-            painter.drawPolygon(polygon);
-        }
-    }
-    return image;
-}
-
 // The drawing of each size: random curves, or (1500) a busy photo-like picture traced with the
-// most detail, which gives about 1500 curves.
+// most detail, which gives about 1500 curves. The large random drawings (10,000 and 50,000
+// curves) give the drag step of drawings far denser than any traced photo.
 const CurveSet& drawingOf(int curves)
 {
     static std::map<int, CurveSet> made;
     auto found = made.find(curves);
     if (found != made.end())
         return found->second;
-    CurveSet set;
-    if (curves >= 1000) {
-        TraceSettings settings;
-        settings.detail = 1.0;
-        settings.sensitivity = 0.9;
-        set = traceBitmap(makeBusyPicture(512, 2500), settings).drawing;
-    } else {
-        set = makeRandomDrawing(curves);
-    }
+    const CurveSet set = curves == 1500 ? makeTracedPhotoDrawing() : makeRandomDrawing(curves);
     return made.emplace(curves, set).first->second;
 }
 
@@ -325,6 +282,8 @@ BENCHMARK(BM_DragFrames)
     ->Arg(2)
     ->Arg(100)
     ->Arg(1500)
+    ->Arg(10000)
+    ->Arg(50000)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -207,9 +207,12 @@ void CoverageMesh::append(const CoverageMesh& other)
 {
     const unsigned int offset = static_cast<unsigned int>(vertexData.size());
     vertexData.insert(vertexData.end(), other.vertexData.begin(), other.vertexData.end());
-    indexData.reserve(indexData.size() + other.indexData.size());
-    for (unsigned int i : other.indexData)
-        indexData.push_back(i + offset);
+    // Inserting grows the storage geometrically: a reserve of the exact new size at each call
+    // would copy the whole mesh every time, quadratic in the curves appended one by one.
+    const size_t first = indexData.size();
+    indexData.insert(indexData.end(), other.indexData.begin(), other.indexData.end());
+    for (size_t k = first; k < indexData.size(); ++k)
+        indexData[k] += offset;
 }
 
 void CoverageMesh::clear()

@@ -13,23 +13,47 @@
 
 namespace pdftest {
 
-// Runs `program` with `arguments`; its standard output, or a null array when it did not end
-// with status 0 within four minutes (*error says why). Poppler subdivides every Gouraud
-// triangle whose colours differ, which takes it a minute on a loaded machine for a large mesh.
+// A program started in the background, so that the test's own work overlaps it.
+class BackgroundRun {
+public:
+    BackgroundRun(const QString& program, const QStringList& arguments) : program(program)
+    {
+        process.start(program, arguments);
+    }
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+    ~BackgroundRun()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
+    // Its standard output, or a null array when it did not end with status 0 within four
+    // minutes (*error says why). Poppler draws a large smooth mesh in about 15 s of a core at
+    // 2048 pixels; the limit leaves room for a loaded machine.
+    QByteArray finish(QString* error)
+    {
+        if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 0) {
+            *error = program + ": " + process.errorString() + " "
+                     + QString::fromLocal8Bit(process.readAllStandardError());
+            return QByteArray();
+        }
+        const QByteArray out = process.readAllStandardOutput();
+        return out.isNull() ? QByteArray("") : out;
+    }
+
+private:
+    QString program;
+    QProcess process;
+};
+
+// Runs `program` with `arguments` to its end; see BackgroundRun::finish.
 inline QByteArray runProgram(const QString& program, const QStringList& arguments, QString* error)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0) {
-        *error = program + ": " + process.errorString() + " "
-                 + QString::fromLocal8Bit(process.readAllStandardError());
-        process.kill();
-        process.waitForFinished();
-        return QByteArray();
-    }
-    const QByteArray out = process.readAllStandardOutput();
-    return out.isNull() ? QByteArray("") : out;
+    return BackgroundRun(program, arguments).finish(error);
 }
 
 // Largest channel difference between pixel (x, row) of two pictures, in 1/255 levels.
