@@ -48,6 +48,8 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&settings, &ViewerSettings::blurChanged, &panel, &Interface::setBlur);
     QObject::connect(&settings, &ViewerSettings::bucketColorChanged, &panel,
                      &Interface::setBucketColor);
+    QObject::connect(&settings, &ViewerSettings::blurActivated, &panel,
+                     &Interface::setBlurActive);
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
@@ -60,6 +62,8 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
                      &FileMenuCommands::drawingSettings);
     QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.document(),
                      &Document::saveAs);
+    QObject::connect(panel.actionExport_PDF, &QAction::triggered, &exports,
+                     &ExportCommands::exportPdf);
     QObject::connect(panel.actionKeyframing, &QAction::triggered, &exports,
                      &ExportCommands::interpolate);
     QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &bitmap,
@@ -141,9 +145,7 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& c
     // The drawing's file.
     Document& document = viewer.document();
     QObject::connect(panel.actionNew, &QAction::triggered, &document, &Document::newDrawing);
-    QObject::connect(panel.actionOpen, &QAction::triggered, &document, &Document::open);
     QObject::connect(panel.actionSave, &QAction::triggered, &document, &Document::save);
-    QObject::connect(panel.actionSave_As, &QAction::triggered, &document, &Document::saveAs);
     QObject::connect(panel.actionQuit, &QAction::triggered, &viewer, [&viewer] { viewer.close(); });
     QObject::connect(&panel, &Interface::recentFileChosen, &document, &Document::openRecent);
     QObject::connect(&document, &Document::recentFilesChanged, &panel, &Interface::setRecentFiles);
@@ -156,6 +158,9 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& c
     panel.menu_File->insertAction(fileItems.value(fileItems.indexOf(panel.actionLoad_Bitmap) + 1),
                                   trace);
     QObject::connect(trace, &QAction::triggered, &commands.files, &FileMenuCommands::traceBitmap);
+
+    // The Help menu, F1 and H of the panel.
+    QObject::connect(&panel, &Interface::helpRequested, &commands.help, &HelpCommand::showPage);
 
     // The history and the Edit menu's other entries.
     DrawingHistory& history = document.history();

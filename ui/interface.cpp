@@ -54,7 +54,10 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     maxBlur = sliderBlur->maximum();
     sliderBlur->setValue(blur);
     makeConnections();
+    labelIterValue->setNum(sliderIter->value());
+    labelLifetimeValue->setNum(sliderLifetimeThreshold->value());
     installEditKeys();
+    installHelp();
     setUndoText(QString());
     setRedoText(QString());
     setRecentFiles(QStringList());
@@ -72,6 +75,19 @@ void Interface::installEditKeys()
         connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
     }
     actionRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+}
+
+void Interface::installHelp()
+{
+    const std::pair<QAction*, const char*> pages[] = {
+        {actionHelp, "Help"}, {actionKeys, "Keyboard"}, {actionMouse, "Mouse"}, {actionAbout, "About"}};
+    for (const auto& [action, page] : pages) {
+        const QString title = page;
+        connect(action, &QAction::triggered, this, [this, title] { emit helpRequested(title); });
+    }
+    // H, as in the viewer; F1 is the entry's own shortcut.
+    auto* key = new QShortcut(QKeySequence(Qt::Key_H), this);
+    connect(key, &QShortcut::activated, actionHelp, &QAction::trigger);
 }
 
 void Interface::setUndoText(const QString& step)
@@ -120,6 +136,10 @@ void Interface::makeConnections()
     connect(sliderIter, &QSlider::valueChanged, this, &Interface::iterChanged);
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
             &Interface::lifetimeThresholdChanged);
+    // The numbers beside the two sliders show their values.
+    connect(sliderIter, &QSlider::valueChanged, labelIterValue, QOverload<int>::of(&QLabel::setNum));
+    connect(sliderLifetimeThreshold, &QSlider::valueChanged, labelLifetimeValue,
+            QOverload<int>::of(&QLabel::setNum));
     // Each display check box reports its flag; the partly-checked state reports nothing.
     const std::pair<QCheckBox*, void (Interface::*)(bool)> flags[] = {
         {checkBoxShowSplines, &Interface::showSplinesChanged},
@@ -177,6 +197,12 @@ void Interface::setExampleImgShown(bool shown)
 {
     const QSignalBlocker quiet(checkBoxShowExampleImg);
     checkBoxShowExampleImg->setChecked(shown);
+}
+
+void Interface::setBlurActive(bool active)
+{
+    const QSignalBlocker quiet(checkBoxActivateBlur);
+    checkBoxActivateBlur->setChecked(active);
 }
 
 // ---------------------------------------------------------------- blur editing

@@ -57,6 +57,8 @@ Viewer::Viewer(Document* document)
     // Every change of the drawing reaches the picture here, and only here.
     connect(&doc, &Document::drawingEdited, this, [this](const DrawingEdit& edit) {
         picture->drawingEdited(edit);
+        // The panel shows the colours and blur of the curve as the edit left it.
+        values->reportCurrentValues();
         requestRepaint();
     });
 }

@@ -20,9 +20,25 @@ void ViewerSettings::pickBucketColor(QColor color)
     emit bucketColorChanged(bucket);
 }
 
+void ViewerSettings::showBlurOfEdit()
+{
+    if (viewer.solver().settings().blurEnabled)
+        return;
+    activateBlur(true);
+    emit blurActivated(true);
+}
+
 void ViewerSettings::reportCurrentValues()
 {
-    const CurveSet& curves = viewer.curves();
+    CurveSet& curves = viewer.curves();
+    // Commands change the current curve's colours (switch, read from the bitmap, undo): the
+    // values shown follow the curve.
+    if (curves.hasCurrentCurve()) {
+        const Curve& current = curves.curve(curves.current_curve);
+        curves.current_left_color = current.defaultLeftColor();
+        curves.current_right_color = current.defaultRightColor();
+        curves.current_blur = current.defaultBlur();
+    }
     if (curves.current_left_color != shownLeftColor) {
         shownLeftColor = curves.current_left_color;
         emit leftColorChanged(shownLeftColor);
@@ -59,6 +75,9 @@ void ViewerSettings::setBlur(int sigma)
     CurveSet& curves = viewer.curves();
     if (sigma == curves.current_blur)
         return;
+    // The blur of a curve changes: the blur pass shows it.
+    if (curves.hasCurrentCurve())
+        showBlurOfEdit();
     // The panel's slider sends every value it passes: one step per slider drag.
     viewer.document().recordEdit(
         "Blur", [&] { curves.setBlur(sigma); }, true);

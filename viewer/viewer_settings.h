@@ -39,8 +39,12 @@ public:
     // Sets the bucket colour taken from the picture and tells the panel (bucketColorChanged).
     void pickBucketColor(QColor color);
     // Emits leftColorChanged, rightColorChanged and blurChanged for the values of the curve
-    // set that differ from those last reported (or last received from the panel).
+    // set that differ from those last reported (or last received from the panel): those of the
+    // current curve when there is one, else those of the next stroke.
     void reportCurrentValues();
+    // A blur is being edited: turns the blur pass on when it is off, so that the edit shows,
+    // and tells the panel (blurActivated). Nothing when it is on.
+    void showBlurOfEdit();
 
 public Q_SLOTS:
     // Colours and blur of the curve set (and of its current curve); quick / full update.
@@ -78,6 +82,8 @@ Q_SIGNALS:
     void leftColorChanged(QColor);
     void rightColorChanged(QColor);
     void blurChanged(int);
+    // The blur pass was turned on or off here (not by the panel): the panel shows it.
+    void blurActivated(bool);
 
 private:
     Viewer& viewer;
