@@ -133,3 +133,39 @@ TEST_F(PanelTest, SnapReachRunsFromTwoToThirtyPixels)
 }
 
 } // namespace
+
+// Every status tip fits the status bar at the panel's default width, wrapped over its lines, and
+// a tip shown there is shown whole, in place of the outcome and tool lines.
+TEST_F(PanelTest, StatusTipsFitThePanelsWidthWrapped)
+{
+    QStringList tips;
+    for (QWidget* control : controls(*panel))
+        tips << control->statusTip();
+    for (QMenu* menu : {panel->menu_File, panel->menu_Edit, panel->menu_Help})
+        for (QAction* entry : menu->actions())
+            if (!entry->isSeparator() && entry->menu() == nullptr)
+                tips << entry->statusTip();
+    for (const QString& tip : tips)
+        EXPECT_TRUE(panel->statusLines().tipFits(tip)) << tip.toStdString();
+    // A tip far too long for the bar is told apart.
+    EXPECT_FALSE(panel->statusLines().tipFits(tips.join(' ')));
+
+    const QString tip = panel->buttonSelectMulti->statusTip();
+    panel->statusbar->showMessage(tip); // as a hover does
+    EXPECT_EQ(panel->statusLines().tipText(), tip);
+    panel->statusbar->clearMessage();
+    EXPECT_TRUE(panel->statusLines().tipText().isEmpty());
+}
+
+// The Iterations and Lifetime sliders show their values beside them.
+TEST_F(PanelTest, SliderValuesAreShown)
+{
+    EXPECT_EQ(panel->labelIterValue->text(), QString::number(panel->sliderIter->value()));
+    EXPECT_EQ(panel->labelLifetimeValue->text(),
+              QString::number(panel->sliderLifetimeThreshold->value()));
+    panel->sliderIter->setFocus();
+    QTest::keyClick(panel->sliderIter, Qt::Key_End);
+    EXPECT_EQ(panel->labelIterValue->text(), "20");
+    panel->sliderLifetimeThreshold->setValue(12);
+    EXPECT_EQ(panel->labelLifetimeValue->text(), "12");
+}
