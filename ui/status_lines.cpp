@@ -11,6 +11,14 @@ namespace {
 // Lines of text the status bar holds: two for the outcome, one for the tool, or three for a tip.
 constexpr int kStatusLines = 3;
 
+// Height in pixels of kStatusLines lines of text in `metrics`, as a label draws them.
+int linesHeight(const QFontMetrics& metrics)
+{
+    return metrics.boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft, "A\nA\nA").height();
+}
+
+static_assert(kStatusLines == 3, "linesHeight measures three lines");
+
 } // namespace
 
 void StatusLines::install(QStatusBar* statusBar)
@@ -31,7 +39,7 @@ void StatusLines::install(QStatusBar* statusBar)
     outcomeLine->setWordWrap(true);
     tipLines->setWordWrap(true);
     tipLines->hide();
-    lines->setFixedHeight(kStatusLines * outcomeLine->fontMetrics().lineSpacing());
+    lines->setFixedHeight(linesHeight(tipLines->fontMetrics()));
     // A permanent widget as wide as the bar: the bar's own one-line message, which the panel's
     // width would cut, has no room; the tip is shown wrapped here instead.
     bar->addPermanentWidget(lines, 1);
@@ -56,7 +64,7 @@ QString StatusLines::tipText() const { return tipLines->isVisible() ? tipLines->
 
 bool StatusLines::tipFits(const QString& text) const
 {
-    const QRect room(0, 0, lineRoom(), kStatusLines * tipLines->fontMetrics().lineSpacing());
+    const QRect room(0, 0, lineRoom(), linesHeight(tipLines->fontMetrics()));
     const QRect needed =
         tipLines->fontMetrics().boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft, text);
     return needed.height() <= room.height() && needed.width() <= room.width();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "curve_pick_index.h"
+
 #include "picker.h"
 #include "point.h"
 
@@ -43,8 +45,9 @@ Point canvasPosition(const Viewer& viewer, const QMouseEvent& event);
 // pixels. No hits before the viewer's GL initialisation.
 PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region);
 
-// Edge of the pick square in widget pixels: a click, and the wider brush of the scribble.
-constexpr int kClickRegion = 5;
+// Edge of the pick square in widget pixels: a click (within 4 pixels of a curve picks it, at
+// every zoom), and the wider brush of the scribble.
+constexpr int kClickRegion = kClickPickEdge;
 constexpr int kScribbleRegion = 20;
 
 // Mode 5: a press goes to the GL widget; moves and releases are ignored.

@@ -146,7 +146,9 @@ TEST_F(PanelTest, StatusTipsFitThePanelsWidthWrapped)
             if (!entry->isSeparator() && entry->menu() == nullptr)
                 tips << entry->statusTip();
     for (const QString& tip : tips)
-        EXPECT_TRUE(panel->statusLines().tipFits(tip)) << tip.toStdString();
+        EXPECT_TRUE(panel->statusLines().tipFits(tip))
+            << tip.toStdString() << " (" << panel->fontMetrics().horizontalAdvance(tip) << " px in "
+            << panel->width() << ", line " << panel->fontMetrics().lineSpacing() << ")";
     // A tip far too long for the bar is told apart.
     EXPECT_FALSE(panel->statusLines().tipFits(tips.join(' ')));
 

@@ -265,7 +265,7 @@ TEST_F(NewcomerEdges, EverySavePathAsksBeforeReplacingAFileWhateverTheNameTyped)
     ASSERT_TRUE(QDir(folder.path()).mkpath("frames"));
     const QString frame = path("frames/interpol0.png");
     ASSERT_TRUE(writeBytes(frame, old));
-    script->openNames = {path("a.xml"), path("b.xml")};
+    script->openNames = QStringList{path("a.xml"), path("b.xml")};
     script->keyframeAnswer.folder = path("frames");
     script->keyframeAnswer.framesPerPair = 2;
     script->replaceAsked.clear();
@@ -366,9 +366,12 @@ TEST_F(NewcomerEdges, HelpOpensFromThePanelMenuAndFromF1AndHInEitherWindow)
     }
     help.helpWindow()->close();
     panel().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
     QTest::keyClick(&panel(), Qt::Key_F1);
     EXPECT_TRUE(help.helpWindow()->isVisible()) << "F1 in the panel";
     help.helpWindow()->close();
+    panel().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
     QTest::keyClick(&panel(), Qt::Key_H);
     EXPECT_TRUE(help.helpWindow()->isVisible()) << "H in the panel";
     help.helpWindow()->close();
