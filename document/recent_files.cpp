@@ -50,7 +50,9 @@ QStringList removeRecentFile(const QString& path)
 
 QString lastFolder(FileKind kind)
 {
-    return QSettings().value(folderKey(kind), QString("./")).toString();
+    const QSettings settings;
+    const QString drawings = settings.value(folderKey(FileKind::Drawing), QString("./")).toString();
+    return settings.value(folderKey(kind), drawings).toString();
 }
 
 void rememberFolderOf(const QString& filePath, FileKind kind)

@@ -21,7 +21,8 @@ QStringList removeRecentFile(const QString& path);
 // is not offered the folder a bitmap came from.
 enum class FileKind { Drawing, Bitmap, Picture, Pdf };
 
-// Folder of the last file of `kind` chosen in a file dialog; "./" when none was chosen yet.
+// Folder of the last file of `kind` chosen in a file dialog; before the first, the drawings'
+// folder (a picture or a PDF goes beside its drawing at first), else "./".
 QString lastFolder(FileKind kind);
 // Remembers the folder of `filePath` for files of `kind`.
 void rememberFolderOf(const QString& filePath, FileKind kind);

@@ -288,9 +288,18 @@ TEST_F(NewcomerEdges, EachKindOfFileKeepsItsOwnLastFolder)
     EXPECT_EQ(QDir(script->folders.last()), QDir(path("bitmaps")));
     panel().actionSave_as_Png->trigger();
     EXPECT_EQ(QDir(script->folders.last()), QDir(path("pictures")));
-    script->saveName.clear();
+    ASSERT_TRUE(QDir(folder.path()).mkpath("drawings"));
+    script->saveName = path("drawings/d.xml");
     panel().actionSave_as_XML->trigger();
     EXPECT_EQ(script->folders.last(), "./");
+    // A kind never used yet starts beside the drawing; the others keep their own folder.
+    script->saveName.clear();
+    panel().actionExport_PDF->trigger();
+    EXPECT_EQ(QDir(script->folders.last()), QDir(path("drawings")));
+    panel().actionSave_as_Png->trigger();
+    EXPECT_EQ(QDir(script->folders.last()), QDir(path("pictures")));
+    panel().actionLoad_Bitmap->trigger();
+    EXPECT_EQ(QDir(script->folders.last()), QDir(path("bitmaps")));
 }
 
 TEST_F(NewcomerEdges, ExportPdfWritesAVectorFileAndSaysSo)
@@ -377,10 +386,15 @@ TEST_F(NewcomerEdges, HelpOpensFromThePanelMenuAndFromF1AndHInEitherWindow)
     help.helpWindow()->close();
 
     // F1 in the viewer opens the help and shows the diffused picture, as it did before.
+    help.helpWindow()->close();
+    viewer().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer()));
     viewer().settings().display.mode = DisplayMode::GradientX;
     keyViewer(Qt::Key_F1);
     EXPECT_TRUE(help.helpWindow()->isVisible()) << "F1 in the viewer";
     EXPECT_EQ(viewer().settings().display.mode, DisplayMode::Picture);
+    viewer().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer()));
     keyViewer(Qt::Key_H);
     EXPECT_FALSE(help.helpWindow()->isVisible()) << "H closes it";
 
