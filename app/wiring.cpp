@@ -20,6 +20,13 @@ static_assert(int(ToolMovePoint) == int(ModeMovePoint)
 
 ManipulationMode mouseModeOf(PanelTool tool) { return static_cast<ManipulationMode>(tool); }
 
+// The panel's lines choice and the viewer's are listed alike.
+static_assert(int(PanelLines::Auto) == int(LinesShown::Auto)
+              && int(PanelLines::All) == int(LinesShown::All)
+              && int(PanelLines::Selected) == int(LinesShown::Selected));
+
+LinesShown linesShownOf(PanelLines lines) { return static_cast<LinesShown>(lines); }
+
 } // namespace
 
 void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
@@ -89,6 +96,9 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&panel, &Interface::showSplinesChanged, &settings,
                      &ViewerSettings::showSplines);
     QObject::connect(&panel, &Interface::showAttribChanged, &settings, &ViewerSettings::showAttrib);
+    QObject::connect(&panel, &Interface::splineLinesChanged, &settings, [&settings](PanelLines lines) {
+        settings.setLinesShown(linesShownOf(lines));
+    });
     QObject::connect(&panel, &Interface::showExampleImgChanged, &bitmap,
                      &ExampleBitmapCommands::showExampleImg);
     QObject::connect(&panel, &Interface::activateBlurChanged, &settings,

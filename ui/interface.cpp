@@ -33,6 +33,7 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), chooseColor(runColorDialog)
 {
     qRegisterMetaType<PanelTool>("PanelTool");
+    qRegisterMetaType<PanelLines>("PanelLines");
     setupUi(this);
     // The panel is rarely the active window (the user works in the viewer): its tooltips show
     // all the same.
@@ -151,6 +152,8 @@ void Interface::makeConnections()
                 emit(this->*changed)(state == Qt::Checked);
         });
     }
+    connect(comboSplineLines, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { emit splineLinesChanged(static_cast<PanelLines>(index)); });
     connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
     connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
     connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,

@@ -101,6 +101,8 @@ signals:
     // A page of the help was asked for: "Help", "Keyboard", "Mouse" or "About" (the Help menu,
     // F1 and H in this window).
     void helpRequested(const QString& page);
+    // The choice beside Show Splines changed.
+    void splineLinesChanged(PanelLines lines);
     // A file of File > Open Recent was chosen.
     void recentFileChosen(const QString& path);
     // The snap reach, in pixels of the bitmap (2 to 30): how far one snap may move a point.

@@ -6,6 +6,24 @@
 
 #include <algorithm>
 
+bool linesFollowSelection(const DisplayFlags& display, const CurveSet& curves)
+{
+    return display.lines == LinesShown::Selected
+           || (display.lines == LinesShown::Auto && curves.nb_curves > kDenseDrawingCurves);
+}
+
+OverlayOptions overlayOptions(const DisplayFlags& display, const CurveSet& curves,
+                              int hoveredCurve)
+{
+    OverlayOptions options;
+    options.maxSelectedWithHandles = kMaxSelectedWithHandles;
+    if (linesFollowSelection(display, curves)) {
+        options.lines = OverlayOptions::Lines::SelectedOnly;
+        options.hoveredCurve = hoveredCurve;
+    }
+    return options;
+}
+
 ViewerSettings::ViewerSettings(Viewer& shown) : viewer(shown)
 {
     const CurveSet& curves = viewer.curves();
@@ -113,6 +131,12 @@ void ViewerSettings::setControlPointRightColor(QColor C)
 void ViewerSettings::showSplines(bool show)
 {
     display.splinesShown = show;
+    viewer.requestRepaint();
+}
+
+void ViewerSettings::setLinesShown(LinesShown lines)
+{
+    display.lines = lines;
     viewer.requestRepaint();
 }
 

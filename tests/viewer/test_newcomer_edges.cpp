@@ -6,16 +6,22 @@
 
 #include "curve_set_xml.h"
 #include "diffusion_solver.h"
+#include "mouse_tool.h"
 #include "help_window.h"
+#include "busy_picture.h"
 #include "recent_files.h"
 #include "viewer_settings.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPainter>
+#include <QScreen>
 
 #include <cmath>
+#include <iostream>
+#include <vector>
 
 namespace {
 
@@ -23,12 +29,41 @@ namespace {
 class TraceScript : public ScriptedDialogs {
 public:
     bool traceReplace = true;
+    double traceDetail = 0.5;
+    double traceSensitivity = 0.5;
     bool askTraceOptions(QWidget*, TraceOptions& options) override
     {
         options.replace = traceReplace;
+        options.detail = traceDetail;
+        options.sensitivity = traceSensitivity;
         return true;
     }
 };
+
+// Saves `image` as NAME.png in the folder TINTWEAVE_SCREENSHOTS names, when it names one.
+void keepScreenshot(const QImage& image, const char* name)
+{
+    const QString folder = qEnvironmentVariable("TINTWEAVE_SCREENSHOTS");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        image.save(QDir(folder).filePath(QString(name) + ".png"));
+}
+
+// Pixels of `a` and `b` (the same size) that differ, and the box around them.
+struct Difference {
+    int pixels = 0;
+    QRect box;
+};
+Difference differenceOf(const QImage& a, const QImage& b)
+{
+    Difference d;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                ++d.pixels;
+                d.box |= QRect(x, y, 1, 1);
+            }
+    return d;
+}
 
 QByteArray contents(const QString& path)
 {
@@ -428,6 +463,91 @@ TEST_F(NewcomerEdges, AClickFourPixelsBesideACurvePicksItAtEveryZoom)
         clickViewer(pixel(Point(0.05, 0.0)) + QPoint(0, 9));
         EXPECT_EQ(doc().current_curve, -1) << "9 px beside is not on the curve, zoom " << zoom;
     }
+}
+
+// ---------------------------------------------------------------- a dense drawing
+
+TEST_F(NewcomerEdges, ATracedPhotoShowsItsPictureWithTheLinesOfTheSelectedAndHoveredCurves)
+{
+    ASSERT_TRUE(makeBusyPicture(512, 700).save(path("photo.png")));
+    script->openName = path("photo.png");
+    script->traceDetail = 1.0;
+    script->traceSensitivity = 0.9;
+    traceAction()->trigger();
+    std::cout << "Traced " << doc().nb_curves << " curves\n";
+    ASSERT_GT(doc().nb_curves, kDenseDrawingCurves);
+    choose(panel().buttonMovePoint);
+    // A pixel with no curve within a click's reach, for the pointer to rest on.
+    QPoint empty(-1, -1);
+    for (int y = 20; y < 500 && empty.x() < 0; y += 7)
+        for (int x = 20; x < 500 && empty.x() < 0; x += 7)
+            if (curveUnder(viewer(), QPoint(x, y)) < 0)
+                empty = QPoint(x, y);
+    ASSERT_GE(empty.x(), 0);
+    QTest::mouseMove(&viewer(), empty);
+    ASSERT_EQ(viewer().hoveredCurve(), -1);
+    const auto frame = [&] {
+        viewer().settlePicture();
+        QTest::qWait(40);
+        return viewer().grabFramebuffer();
+    };
+    const auto withSplines = [&](bool shown) {
+        panel().checkBoxShowSplines->setChecked(shown);
+        return frame();
+    };
+    const QImage bare = withSplines(false);
+    // The default overlay of a dense drawing draws no line of its own: the picture shows.
+    const QImage shown = withSplines(true);
+    EXPECT_EQ(differenceOf(bare, shown).pixels, 0);
+    keepScreenshot(shown, "traced_photo_default_overlay");
+
+    // A selected curve: its line and handles, near it and nowhere else.
+    const auto middleOf = [](const Curve& c) {
+        std::vector<Point> samples;
+        c.forEachSample([&](const CurveSample& sample) { samples.push_back(sample.point); });
+        return samples[samples.size() / 2];
+    };
+    int longest = 0;
+    for (int i = 1; i < doc().nb_curves; ++i)
+        if (doc().curve(i).bbox_max.x - doc().curve(i).bbox_min.x
+            > doc().curve(longest).bbox_max.x - doc().curve(longest).bbox_min.x)
+            longest = i;
+    clickViewer(pixel(middleOf(doc().curve(longest))));
+    const int chosen = doc().current_curve; // the curve there, or one drawn over it
+    ASSERT_GE(chosen, 0);
+    const Curve& curve = doc().curve(chosen);
+    const QImage selected = frame();
+    keepScreenshot(selected, "traced_photo_one_curve_selected");
+    const QRect near = QRect(pixel(curve.bbox_min), pixel(curve.bbox_max)).normalized().adjusted(
+        -24, -24, 24, 24);
+    const Difference drawn = differenceOf(bare, selected);
+    EXPECT_GT(drawn.pixels, 50);
+    EXPECT_TRUE(near.contains(drawn.box)) << "drawn outside the selected curve";
+
+    // The curve under the pointer shows its line too, and only while it is there.
+    doc().setCurrentCurve(-1);
+    QTest::mouseMove(&viewer(), pixel(middleOf(curve)));
+    EXPECT_GE(viewer().hoveredCurve(), 0);
+    EXPECT_GT(differenceOf(bare, frame()).pixels, 0);
+    QTest::mouseMove(&viewer(), empty);
+    EXPECT_EQ(viewer().hoveredCurve(), -1);
+    EXPECT_EQ(differenceOf(bare, frame()).pixels, 0);
+
+    // "All lines": the line drawing the newcomer met.
+    panel().comboSplineLines->setCurrentIndex(int(PanelLines::All));
+    EXPECT_GT(differenceOf(bare, frame()).pixels, 20 * drawn.pixels);
+    panel().comboSplineLines->setCurrentIndex(int(PanelLines::Auto));
+
+    // The Help menu, for the notes.
+    panel().menu_Help->popup(panel().mapToGlobal(QPoint(0, panel().menubar->height())));
+    QTest::qWait(100);
+    EXPECT_TRUE(panel().menu_Help->isVisible());
+    const QRect around = panel().frameGeometry().united(panel().menu_Help->geometry());
+    keepScreenshot(QGuiApplication::primaryScreen()
+                       ->grabWindow(0, around.x(), around.y(), around.width(), around.height())
+                       .toImage(),
+                   "panel_help_menu");
+    panel().menu_Help->close();
 }
 
 } // namespace
