@@ -38,6 +38,11 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     // The panel is rarely the active window (the user works in the viewer): its tooltips show
     // all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    status.install(statusbar);
+    // The form has no layouts: the controls' area keeps all of them, and the window grows past
+    // its 512 pixels where the menu bar and the status bar need it.
+    const QRect controls = centralwidget->childrenRect();
+    centralwidget->setMinimumSize(controls.right() + 1, controls.bottom() + 1);
     resize(size().expandedTo(minimumSizeHint()));
     installToolIcons(manipMode, defaultIconDirs());
 
@@ -49,7 +54,6 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
                            ToolPan, ToolBucket, ToolPicker})
         buttonOfMode(mode)->setCheckable(true);
     buttonGroup->setExclusive(true);
-    status.install(statusbar);
 
     renewSwatches();
     maxBlur = sliderBlur->maximum();
