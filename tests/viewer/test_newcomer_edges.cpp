@@ -109,6 +109,13 @@ protected:
         QApplication::sendEvent(&viewer(), &event);
     }
     void choose(QPushButton* tool) { QTest::mouseClick(tool, Qt::LeftButton); }
+    // The pointer moved over the viewer without a button.
+    void hoverViewer(const QPoint& at)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, viewer().mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&viewer(), &move);
+    }
     QAction* traceAction() { return panel().findChild<QAction*>("actionTrace_Bitmap"); }
     // A dark blue disc on a beige ground, saved as NAME in the test's folder.
     QString discBitmap(const char* name)
@@ -484,7 +491,7 @@ TEST_F(NewcomerEdges, ATracedPhotoShowsItsPictureWithTheLinesOfTheSelectedAndHov
             if (curveUnder(viewer(), QPoint(x, y)) < 0)
                 empty = QPoint(x, y);
     ASSERT_GE(empty.x(), 0);
-    QTest::mouseMove(&viewer(), empty);
+    hoverViewer(empty);
     ASSERT_EQ(viewer().hoveredCurve(), -1);
     const auto frame = [&] {
         viewer().settlePicture();
@@ -526,10 +533,10 @@ TEST_F(NewcomerEdges, ATracedPhotoShowsItsPictureWithTheLinesOfTheSelectedAndHov
 
     // The curve under the pointer shows its line too, and only while it is there.
     doc().setCurrentCurve(-1);
-    QTest::mouseMove(&viewer(), pixel(middleOf(curve)));
+    hoverViewer(pixel(middleOf(curve)));
     EXPECT_GE(viewer().hoveredCurve(), 0);
     EXPECT_GT(differenceOf(bare, frame()).pixels, 0);
-    QTest::mouseMove(&viewer(), empty);
+    hoverViewer(empty);
     EXPECT_EQ(viewer().hoveredCurve(), -1);
     EXPECT_EQ(differenceOf(bare, frame()).pixels, 0);
 
