@@ -331,7 +331,8 @@ void Viewer::draw()
     if (display.exportingFrames)
         return;
 
-    if (display.splinesShown) // only curves that changed are made again
-        drawCurvesInView(curveSet, view, overlay, overlayOptions(display, curveSet, hovered));
+    if (display.splinesShown) // only what changed is drawn again
+        drawCurvesInView(curveSet, view, overlay, overlayLayer,
+                         overlayOptions(display, curveSet, hovered));
     mouseTools->forMode(manipMode).drawOverlay();
 }

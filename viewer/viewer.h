@@ -7,6 +7,7 @@
 #include "gl_objects.h"
 #include "manipulation_mode.h"
 #include "overlay_curves.h"
+#include "overlay_layer.h"
 #include "view.h"
 #include "viewer_dialogs.h"
 
@@ -150,6 +151,7 @@ private:
     std::vector<KeyHandler> keyHandlers;
     Texture exampleTexture;    // the background image on the GPU, once there is a context
     CurveOverlayCache overlay; // the curves' lines as the last frame drew them
+    OverlayLayer overlayLayer; // the lines of the curves that did not change lately
     CurvePickIndex picking;
     // Follows the pointer without a button: the curve under it, whose line is drawn.
     void followPointer(const QPoint& pos);

@@ -17,6 +17,7 @@
 #include "gl_objects.h"
 #include "overlay_curves.h"
 #include "overlay_drawing.h"
+#include "overlay_layer.h"
 #include "picker.h"
 
 #include "bare_pass.h"
@@ -219,13 +220,15 @@ private:
     int frame = 0;
 };
 
-// The overlay of a drag frame: mode 0 made afresh (as before), 1 from the kept lines, 2 kept
-// and thinned for a dense drawing (only the selected curves' lines; none selected here).
+// The overlay of a drag frame: mode 0 made afresh (as before), 1 from the kept lines (those of
+// the curves at rest composited from their layer), 2 kept and thinned for a dense drawing (only
+// the selected curves' lines; none selected here).
 void BM_DragOverlay(benchmark::State& state)
 {
     Target target;
     MovingDrawing moving(int(state.range(1)));
     CurveOverlayCache cache;
+    OverlayLayer layer;
     OverlayOptions options;
     if (state.range(0) == 2)
         options.lines = OverlayOptions::Lines::SelectedOnly;
@@ -233,7 +236,7 @@ void BM_DragOverlay(benchmark::State& state)
         if (state.range(0) == 0)
             drawCurvesInView(set, View());
         else
-            drawCurvesInView(set, View(), cache, options);
+            drawCurvesInView(set, View(), cache, layer, options);
     };
     draw(moving.step());
     glFinish();

@@ -6,6 +6,7 @@
 #include "drawing_change.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -190,20 +191,30 @@ CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow
     return std::move(overlay.mesh);
 }
 
+namespace {
+
+// Live curves beyond this many go back into the kept lines at the first frame without changes
+// (after a move of a large selection, say); fewer stay live, so that a drag resumed after a
+// pause does not make the kept lines again.
+constexpr size_t kMostLiveAtRest = 8;
+
+} // namespace
+
 void CurveOverlayCache::update(const CurveSet& set, const WindowMapping& toWindow,
                                const OverlayOptions& options)
 {
     const int count = curveCount(set);
     const CurveRenderingSettings& settings = curveRenderingSettings();
-    if (!(toWindow == mapping) || lineWidth != settings.lineWidth
-        || lifetimeThreshold != settings.lifetimeThreshold) {
+    const bool newView = !(toWindow == mapping) || lineWidth != settings.lineWidth
+                         || lifetimeThreshold != settings.lifetimeThreshold;
+    if (newView) {
         entries.clear();
         mapping = toWindow;
         lineWidth = settings.lineWidth;
         lifetimeThreshold = settings.lifetimeThreshold;
     }
     // Curves are matched by index: a curve that compares equal keeps its line.
-    rebuilt = 0;
+    std::vector<int> changed;
     if (int(entries.size()) > count)
         entries.resize(size_t(count));
     for (int i = 0; i < count; ++i) {
@@ -216,19 +227,54 @@ void CurveOverlayCache::update(const CurveSet& set, const WindowMapping& toWindo
             entries.push_back({set.curves[i], std::move(one.mesh)});
         else
             entries[i] = {set.curves[i], std::move(one.mesh)};
-        ++rebuilt;
+        changed.push_back(i);
     }
+    rebuilt = int(changed.size());
     std::vector<int> nowShown;
     for (int i = 0; i < count; ++i)
         if (isShownLine(set, i, options))
             nowShown.push_back(i);
-    if (rebuilt > 0 || nowShown != shown) {
+
+    if (newView || nowShown != shown) {
         shown = std::move(nowShown);
-        linesMesh.clear();
-        for (int i : shown)
-            linesMesh.append(entries[i].line);
+        live.clear();
+        joinLines();
+    } else if (!changed.empty()) {
+        std::vector<int> changedShown;
+        std::set_intersection(changed.begin(), changed.end(), shown.begin(), shown.end(),
+                              std::back_inserter(changedShown));
+        if (std::includes(live.begin(), live.end(), changedShown.begin(), changedShown.end())) {
+            joinLiveLines();
+        } else {
+            live = std::move(changedShown);
+            joinLines();
+        }
+    } else if (live.size() > kMostLiveAtRest) {
+        live.clear();
+        joinLines();
     }
     CurveOverlay handles(toWindow);
     drawHandles(handles, set, options);
     handlesMesh = std::move(handles.mesh);
+}
+
+void CurveOverlayCache::joinLines()
+{
+    keptMesh.clear();
+    auto next = live.begin();
+    for (int i : shown) {
+        if (next != live.end() && *next == i)
+            ++next;
+        else
+            keptMesh.append(entries[i].line);
+    }
+    ++version;
+    joinLiveLines();
+}
+
+void CurveOverlayCache::joinLiveLines()
+{
+    liveMesh.clear();
+    for (int i : live)
+        liveMesh.append(entries[i].line);
 }

@@ -36,13 +36,23 @@ CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow
 
 // The same overlay kept between frames: each curve's line is made once and kept until the curve
 // changes (sameDrawnCurve), the mapping, the line width or the lifetime threshold changes; the
-// handles, which are few, are made afresh at each update. lines() followed by handles() draws
-// exactly curveOverlayMesh(set, toWindow, options). Needs no GL context.
+// handles, which are few, are made afresh at each update. The lines come in two parts, so that a
+// frame of a drag draws again only what moves: the kept lines, of the curves that did not change
+// since the part was last made (the viewer keeps them drawn in a texture, see OverlayLayer), and
+// the live lines, of the curves that did. A curve's first change makes the kept lines again
+// without it; its next changes remake only the live lines. A new view, a curve added or removed,
+// another set of shown curves, or a frame without changes while many curves are live puts every
+// line back into the kept ones. Lines are black, so the order they are drawn in does not change
+// the pixels. Needs no GL context.
 class CurveOverlayCache {
 public:
     void update(const CurveSet& set, const WindowMapping& toWindow, const OverlayOptions& options);
-    // Lines of the curves shown, in index order.
-    const CoverageMesh& lines() const { return linesMesh; }
+    // Lines of the shown curves that did not change lately, in index order.
+    const CoverageMesh& keptLines() const { return keptMesh; }
+    // Counts the changes of keptLines: a layer drawn at another count is out of date.
+    int keptVersion() const { return version; }
+    // Lines of the shown curves that changed lately, in index order.
+    const CoverageMesh& liveLines() const { return liveMesh; }
     // Boxes and control or attribute points, drawn over the lines.
     const CoverageMesh& handles() const { return handlesMesh; }
     // Curves whose line the last update made afresh.
@@ -53,12 +63,19 @@ private:
         Curve source;
         CoverageMesh line;
     };
+    // Makes the kept and live lines again from `shown`, the live ones being `live`.
+    void joinLines();
+    void joinLiveLines();
+
     std::vector<Entry> entries;
     WindowMapping mapping;
     int lineWidth = -1;
     int lifetimeThreshold = 0;
-    std::vector<int> shown; // curves whose lines linesMesh holds
-    CoverageMesh linesMesh;
+    std::vector<int> shown; // curves whose lines are drawn, in index order
+    std::vector<int> live;  // the shown curves whose lines liveMesh holds, in index order
+    CoverageMesh keptMesh;
+    CoverageMesh liveMesh;
     CoverageMesh handlesMesh;
+    int version = 0;
     int rebuilt = 0;
 };

@@ -4,6 +4,7 @@
 #include "gl_objects.h"
 #include "overlay_curves.h"
 #include "overlay_geometry.h"
+#include "overlay_layer.h"
 
 namespace {
 
@@ -50,15 +51,22 @@ WindowMapping currentWindowMapping()
             viewport[1] + (combined(1, 3) + 1.0) * halfHeight};
 }
 
+OverlayLayer::Viewport currentViewport()
+{
+    GLint values[4];
+    glGetIntegerv(GL_VIEWPORT, values);
+    return {values[0], values[1], values[2], values[3]};
+}
+
 // The triangles of `mesh` (window pixels) with their per-vertex colours, under the blending the
-// caller has set up and enabled, dropping negligible coverage. Leaves the model-view selected,
+// caller has set up and enabled, dropping negligible coverage; `viewport` is the window's
+// viewport the pixels belong to (by default the current one). Leaves the model-view selected,
 // the projection as it was.
-void drawCoverageMesh(const CoverageMesh& mesh)
+void drawCoverageMesh(const CoverageMesh& mesh,
+                      const OverlayLayer::Viewport& viewport = currentViewport())
 {
     if (mesh.empty())
         return;
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -144,13 +152,25 @@ void drawCurvesInView(const CurveSet& set, const View& view)
 }
 
 void drawCurvesInView(const CurveSet& set, const View& view, CurveOverlayCache& cache,
-                      const OverlayOptions& options)
+                      OverlayLayer& layer, const OverlayOptions& options)
 {
     beginOverlay(view);
     cache.update(set, currentWindowMapping(), options);
+    const OverlayLayer::Viewport viewport = currentViewport();
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    if (!layer.holds(cache.keptVersion(), viewport)) {
+        // Straight alpha over transparent black leaves the lines premultiplied.
+        layer.beginRedraw(cache.keptVersion(), viewport);
+        glEnable(GL_BLEND);
+        drawCoverageMesh(cache.keptLines(), viewport);
+        glDisable(GL_BLEND);
+        layer.endRedraw();
+    }
+    if (!cache.keptLines().empty())
+        layer.composite();
     glEnable(GL_BLEND);
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    drawCoverageMesh(cache.lines());
+    drawCoverageMesh(cache.liveLines());
     drawCoverageMesh(cache.handles());
     glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

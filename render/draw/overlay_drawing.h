@@ -7,6 +7,7 @@
 #include <QVector>
 
 class CurveSet;
+class OverlayLayer;
 class Texture;
 
 // What the viewer draws over (or instead of) the renderer's picture each frame: the example
@@ -32,10 +33,12 @@ void drawBackgroundImage(const Texture& image, const View& view, int viewportWid
 // left opaque. The viewport and projection in place map the canvas to the window.
 void drawCurvesInView(const CurveSet& set, const View& view);
 // The same from the lines kept in `cache` (updated here for the set, the view and `options`):
-// only curves that changed since the last frame are made again. With default options the
-// pixels are those of the call above.
+// only curves that changed since the last frame are made again, and the kept lines are drawn
+// into `layer` only when they changed, the layer then composited. With default options the
+// pixels are those of the call above, but where lines cross (the layer rounds once where the
+// window rounds after each line: at most 1/255 apart).
 void drawCurvesInView(const CurveSet& set, const View& view, CurveOverlayCache& cache,
-                      const OverlayOptions& options = {});
+                      OverlayLayer& layer, const OverlayOptions& options = {});
 
 // One filled square of edge `markerSize` canvas units per mark, in orange (1, 0.521, 0.121) at
 // alpha 0.3 blended over the picture (source alpha, one minus source alpha), its edges

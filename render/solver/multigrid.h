@@ -64,7 +64,7 @@ public:
     void solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop = {});
     // The same solve a cycle at a time, for a picture that converges over several frames:
     // buildOperatorsFor once for each new constraint image, then each step runs `cycles`
-    // F-cycles on the estimate problem.solution holds (packed and unpacked once). With
+    // frame F-cycles (lighter on the small levels, see Cycle) on the estimate problem.solution holds (packed and unpacked once). With
     // `measure`, step returns the largest channel change of its last cycle (one texel read
     // back), else -1. Same GL state as solve.
     void buildOperatorsFor(const Problem& problem);
@@ -79,8 +79,9 @@ public:
 private:
     // V: each level visits the next coarser one once. F: each coarse level of more than 65
     // texels a side visits the next one twice, first by an F-cycle, then by a V-cycle (the
-    // finest level visits level 1 once); the smaller ones visit it once.
-    enum class Cycle { V, F };
+    // finest level visits level 1 once); the smaller ones visit it once. FrameF, a frame's
+    // cycle, the same from coarse levels of more than 129 texels only.
+    enum class Cycle { V, F, FrameF };
 
     struct Level {
         RenderTarget correction, partner, rhs;
