@@ -55,8 +55,7 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&settings, &ViewerSettings::blurChanged, &panel, &Interface::setBlur);
     QObject::connect(&settings, &ViewerSettings::bucketColorChanged, &panel,
                      &Interface::setBucketColor);
-    QObject::connect(&settings, &ViewerSettings::blurActivated, &panel,
-                     &Interface::setBlurActive);
+    QObject::connect(&settings, &ViewerSettings::blurActivated, &panel, &Interface::setBlurActive);
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
@@ -96,9 +95,10 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&panel, &Interface::showSplinesChanged, &settings,
                      &ViewerSettings::showSplines);
     QObject::connect(&panel, &Interface::showAttribChanged, &settings, &ViewerSettings::showAttrib);
-    QObject::connect(&panel, &Interface::splineLinesChanged, &settings, [&settings](PanelLines lines) {
-        settings.setLinesShown(linesShownOf(lines));
-    });
+    QObject::connect(&panel, &Interface::splineLinesChanged, &settings,
+                     [&settings](PanelLines lines) {
+                         settings.setLinesShown(linesShownOf(lines));
+                     });
     QObject::connect(&panel, &Interface::showExampleImgChanged, &bitmap,
                      &ExampleBitmapCommands::showExampleImg);
     QObject::connect(&panel, &Interface::activateBlurChanged, &settings,

@@ -84,8 +84,10 @@ void Interface::installEditKeys()
 
 void Interface::installHelp()
 {
-    const std::pair<QAction*, const char*> pages[] = {
-        {actionHelp, "Help"}, {actionKeys, "Keyboard"}, {actionMouse, "Mouse"}, {actionAbout, "About"}};
+    const std::pair<QAction*, const char*> pages[] = {{actionHelp, "Help"},
+                                                      {actionKeys, "Keyboard"},
+                                                      {actionMouse, "Mouse"},
+                                                      {actionAbout, "About"}};
     for (const auto& [action, page] : pages) {
         const QString title = page;
         connect(action, &QAction::triggered, this, [this, title] { emit helpRequested(title); });
@@ -142,7 +144,8 @@ void Interface::makeConnections()
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
             &Interface::lifetimeThresholdChanged);
     // The numbers beside the two sliders show their values.
-    connect(sliderIter, &QSlider::valueChanged, labelIterValue, QOverload<int>::of(&QLabel::setNum));
+    connect(sliderIter, &QSlider::valueChanged, labelIterValue,
+            QOverload<int>::of(&QLabel::setNum));
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, labelLifetimeValue,
             QOverload<int>::of(&QLabel::setNum));
     // Each display check box reports its flag; the partly-checked state reports nothing.

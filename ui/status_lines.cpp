@@ -60,7 +60,10 @@ QString StatusLines::outcomeText() const { return outcomeLine->property("fullTex
 
 QString StatusLines::toolText() const { return toolLine->property("fullText").toString(); }
 
-QString StatusLines::tipText() const { return tipLines->isVisible() ? tipLines->text() : QString(); }
+QString StatusLines::tipText() const
+{
+    return tipLines->isVisible() ? tipLines->text() : QString();
+}
 
 bool StatusLines::tipFits(const QString& text) const
 {

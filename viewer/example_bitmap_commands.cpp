@@ -23,8 +23,8 @@ ExampleBitmapCommands::ExampleBitmapCommands(Viewer& shownIn) : viewer(shownIn) 
 
 void ExampleBitmapCommands::loadExampleImg()
 {
-    const QString name =
-        askOpenFileName(viewer, FileKind::Bitmap, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    const QString name = askOpenFileName(viewer, FileKind::Bitmap, "Select an image file",
+                                         "Images (*.jpg *.png *.bmp)");
     if (name.isEmpty())
         return;
     QString why;
@@ -72,7 +72,8 @@ void ExampleBitmapCommands::sampleFromExample()
     }
     CurveSet& curves = viewer.curves();
     int read = 0;
-    viewer.document().recordEdit("Sample Colors", [&] { read = curves.sampleFromExample(example); });
+    viewer.document().recordEdit("Sample Colors",
+                                 [&] { read = curves.sampleFromExample(example); });
     emit viewer.outcomeReported(
         QString("Read the colors of %1 from the bitmap").arg(curveCount(read)));
 }

@@ -4,8 +4,7 @@
 
 #include <QFileInfo>
 
-QString askOpenFileName(Viewer& viewer, FileKind kind, const QString& title,
-                        const QString& filter)
+QString askOpenFileName(Viewer& viewer, FileKind kind, const QString& title, const QString& filter)
 {
     viewer.dialogs().setStartFolder(lastFolder(kind));
     const QString name = viewer.dialogs().openFileName(&viewer, title, filter);
@@ -14,8 +13,8 @@ QString askOpenFileName(Viewer& viewer, FileKind kind, const QString& title,
     return name;
 }
 
-QString askSaveFileName(Viewer& viewer, FileKind kind, const QString& title,
-                        const QString& filter, const QString& suffix)
+QString askSaveFileName(Viewer& viewer, FileKind kind, const QString& title, const QString& filter,
+                        const QString& suffix)
 {
     viewer.dialogs().setStartFolder(lastFolder(kind));
     QString name = viewer.dialogs().saveFileName(&viewer, title, filter);

@@ -94,8 +94,8 @@ QString mousePageText()
                 "Increase or decrease the blur of the selected splines with the panel's Blur "
                 "slider");
     rows += row("Left Button - Pan", "Pan the viewport");
-    rows += row("Left Button - Paint bucket",
-                "Paint a color point with the color of the paint bucket");
+    rows +=
+        row("Left Button - Paint bucket", "Paint a color point with the color of the paint bucket");
     rows += row("Right Button - Paint bucket", "Insert or delete a color point");
     rows += row("Left Button - Pick a color in the drawing",
                 "Pick the color of the paint bucket from the drawing");

@@ -63,8 +63,7 @@ PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int 
 int curveUnder(Viewer& viewer, const QPoint& pos)
 {
     // The multiselection's toggle pick names whole curves by index, in drawing order.
-    const PickHits hits =
-        pickWith(viewer, pos, ModeSelectMulti, PickPurpose::Toggle, kClickRegion);
+    const PickHits hits = pickWith(viewer, pos, ModeSelectMulti, PickPurpose::Toggle, kClickRegion);
     for (int i = hits.count() - 1; i >= 0; --i)
         if (hits.hits[i].curve >= 0)
             return hits.hits[i].curve;

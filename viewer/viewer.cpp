@@ -197,8 +197,7 @@ void Viewer::mouseMoveEvent(QMouseEvent* event)
 
 void Viewer::followPointer(const QPoint& pos)
 {
-    const int under =
-        linesFollowSelection(values->display, curveSet) ? curveUnder(*this, pos) : -1;
+    const int under = linesFollowSelection(values->display, curveSet) ? curveUnder(*this, pos) : -1;
     if (under != hovered) {
         hovered = under;
         requestRepaint();

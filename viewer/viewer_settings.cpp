@@ -12,8 +12,7 @@ bool linesFollowSelection(const DisplayFlags& display, const CurveSet& curves)
            || (display.lines == LinesShown::Auto && curves.nb_curves > kDenseDrawingCurves);
 }
 
-OverlayOptions overlayOptions(const DisplayFlags& display, const CurveSet& curves,
-                              int hoveredCurve)
+OverlayOptions overlayOptions(const DisplayFlags& display, const CurveSet& curves, int hoveredCurve)
 {
     OverlayOptions options;
     options.maxSelectedWithHandles = kMaxSelectedWithHandles;

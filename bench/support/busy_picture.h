@@ -44,4 +44,3 @@ inline QImage makeBusyPicture(int size, int shapes, unsigned seed = 2026u)
     }
     return image;
 }
-

@@ -209,7 +209,7 @@ void BM_DragFrames(benchmark::State& state)
     }
     curvesOf(viewer) = drawing;
     viewer.settings().setLifetimeThreshold(0); // every curve is drawn
-    switch (state.range(1)) { // the overlay: default, every line, none
+    switch (state.range(1)) {                  // the overlay: default, every line, none
     case 1: viewer.settings().setLinesShown(LinesShown::All); break;
     case 2: viewer.settings().showSplines(false); break;
     default: break;

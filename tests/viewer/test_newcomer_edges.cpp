@@ -231,8 +231,8 @@ TEST_F(NewcomerEdges, SwatchesFollowSwitchReadColorsAndAnOpenedFile)
 
     // A drawing opened: the swatches show the colours the next stroke gets in it.
     CurveSet other;
-    other.addCurve(makeLine(Point(-0.5, 0.5), Point(0.5, 0.5), QColor(10, 200, 10),
-                            QColor(200, 10, 200), 0));
+    other.addCurve(
+        makeLine(Point(-0.5, 0.5), Point(0.5, 0.5), QColor(10, 200, 10), QColor(200, 10, 200), 0));
     ASSERT_TRUE(saveXml(other, path("other.xml")));
     script->openName = path("other.xml");
     script->unsavedAnswer = ViewerDialogs::UnsavedChanges::Discard;
@@ -358,8 +358,8 @@ TEST_F(NewcomerEdges, ExportPdfWritesAVectorFileAndSaysSo)
     script->saveName = path("missing/drawing.pdf");
     panel().actionExport_PDF->trigger();
     ASSERT_EQ(script->messages.size(), 1);
-    EXPECT_TRUE(script->messages.first().startsWith(
-        "Export PDF: Could not export the PDF to " + path("missing/drawing.pdf")))
+    EXPECT_TRUE(script->messages.first().startsWith("Export PDF: Could not export the PDF to "
+                                                    + path("missing/drawing.pdf")))
         << script->messages.first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(path("missing/drawing.pdf")));
 }
@@ -443,10 +443,9 @@ TEST_F(NewcomerEdges, HelpOpensFromThePanelMenuAndFromF1AndHInEitherWindow)
     // Each tool has one name: its tooltip starts its status tip and names it on the help's
     // Mouse page.
     const QString mouse = help.helpWindow()->pageText("Mouse");
-    for (QPushButton* tool :
-         {panel().buttonDrawCatmull, panel().buttonMovePoint, panel().buttonSelectMulti,
-          panel().buttonModifAttrib, panel().buttonPan, panel().buttonBucket,
-          panel().buttonPicker}) {
+    for (QPushButton* tool : {panel().buttonDrawCatmull, panel().buttonMovePoint,
+                              panel().buttonSelectMulti, panel().buttonModifAttrib,
+                              panel().buttonPan, panel().buttonBucket, panel().buttonPicker}) {
         const QString name = tool->toolTip();
         EXPECT_TRUE(tool->statusTip().startsWith(name + ":")) << tool->statusTip().toStdString();
         EXPECT_TRUE(mouse.contains(" - " + name)) << name.toStdString();
@@ -525,8 +524,8 @@ TEST_F(NewcomerEdges, ATracedPhotoShowsItsPictureWithTheLinesOfTheSelectedAndHov
     const Curve& curve = doc().curve(chosen);
     const QImage selected = frame();
     keepScreenshot(selected, "traced_photo_one_curve_selected");
-    const QRect near = QRect(pixel(curve.bbox_min), pixel(curve.bbox_max)).normalized().adjusted(
-        -24, -24, 24, 24);
+    const QRect near =
+        QRect(pixel(curve.bbox_min), pixel(curve.bbox_max)).normalized().adjusted(-24, -24, 24, 24);
     const Difference drawn = differenceOf(bare, selected);
     EXPECT_GT(drawn.pixels, 50);
     EXPECT_TRUE(near.contains(drawn.box)) << "drawn outside the selected curve";
