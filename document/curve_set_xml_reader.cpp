@@ -2,6 +2,7 @@
 #include "curve_set.h"
 #include "curve_set_selection.h"
 #include "curve_set_xml.h"
+#include "curve_transforms.h"
 #include "file_access.h"
 #include "xml_limits.h"
 
@@ -485,12 +486,7 @@ void tidyCurve(Curve& c)
     sortByPosition(c.left_colors, c.left_color_ids);
     sortByPosition(c.right_colors, c.right_color_ids);
     sortByPosition(c.blur_values, c.blur_ids);
-    if (!c.left_colors.isEmpty())
-        c.setDefaultLeftColor(c.left_colors.first());
-    if (!c.right_colors.isEmpty())
-        c.setDefaultRightColor(c.right_colors.first());
-    if (!c.blur_values.isEmpty())
-        c.setDefaultBlur(c.blur_values.first());
+    takeDefaultsFromPoints(c);
 }
 
 // Reads the whole input, refusing one larger than kMaxFileSize.

@@ -183,7 +183,7 @@ bool Document::openDrawing(const QString& filePath)
         clearSelection(set);
         steps.clear();
         setFilePath(filePath);
-        rememberFolderOf(filePath);
+        rememberFolderOf(filePath, FileKind::Drawing);
         emit recentFilesChanged(addRecentFile(filePath));
     }
     replaceWholeDrawing();
@@ -211,6 +211,12 @@ void Document::newDrawing()
     finishGesture();
     if (!maybeSaveChanges())
         return;
+    startNewDrawing();
+}
+
+void Document::startNewDrawing()
+{
+    finishGesture();
     clearSelection(set);
     set.clear();
     set.image_width = kCanvasSize;
@@ -254,6 +260,9 @@ bool Document::saveAs()
         return false;
     if (QFileInfo(name).suffix().isEmpty())
         name += ".xml";
+    // Asked whatever the name typed: the extension added above may name an existing file.
+    if (QFileInfo::exists(name) && !questions->askReplaceFile(name))
+        return false;
     return writeDrawing(name);
 }
 
@@ -271,7 +280,7 @@ bool Document::writeDrawing(const QString& filePath)
     }
     emit outcomeReported("Saved " + name);
     setFilePath(filePath);
-    rememberFolderOf(filePath);
+    rememberFolderOf(filePath, FileKind::Drawing);
     steps.setClean();
     emit recentFilesChanged(addRecentFile(filePath));
     return true;

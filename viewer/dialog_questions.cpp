@@ -12,20 +12,25 @@ DialogQuestions::DialogQuestions(QWidget* parent, std::function<ViewerDialogs&()
 
 QString DialogQuestions::openFileName(const QString& title, const QString& filter)
 {
-    dialogs().setStartFolder(lastFolder());
+    dialogs().setStartFolder(lastFolder(FileKind::Drawing));
     const QString name = dialogs().openFileName(parent, title, filter);
     if (!name.isEmpty())
-        rememberFolderOf(name);
+        rememberFolderOf(name, FileKind::Drawing);
     return name;
 }
 
 QString DialogQuestions::saveFileName(const QString& title, const QString& filter)
 {
-    dialogs().setStartFolder(lastFolder());
+    dialogs().setStartFolder(lastFolder(FileKind::Drawing));
     const QString name = dialogs().saveFileName(parent, title, filter);
     if (!name.isEmpty())
-        rememberFolderOf(name);
+        rememberFolderOf(name, FileKind::Drawing);
     return name;
+}
+
+bool DialogQuestions::askReplaceFile(const QString& path)
+{
+    return dialogs().askReplaceFile(parent, path);
 }
 
 DocumentQuestions::UnsavedChanges DialogQuestions::askSaveChanges(const QString& drawingName)

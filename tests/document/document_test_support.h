@@ -56,11 +56,18 @@ public:
     QString openName;
     QString saveName;
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
+    bool replaceAnswer = true;
     QStringList unsavedAsked;
+    QStringList replaceAsked; // the files each question about replacing named
     QStringList failures;
 
     QString openFileName(const QString&, const QString&) override { return openName; }
     QString saveFileName(const QString&, const QString&) override { return saveName; }
+    bool askReplaceFile(const QString& path) override
+    {
+        replaceAsked << path;
+        return replaceAnswer;
+    }
     UnsavedChanges askSaveChanges(const QString& name) override
     {
         unsavedAsked << name;

@@ -78,6 +78,22 @@ TEST_F(DocumentLife, SaveAsAddsTheExtensionAndNamesTheDrawing)
     EXPECT_EQ(fileBytes(path("named.xml")), xml());
 }
 
+TEST_F(DocumentLife, SaveAsAsksBeforeReplacingTheFileTheExtensionNames)
+{
+    const QString existing = savedFile("kept.xml", 2);
+    const QByteArray before = fileBytes(existing);
+    addSegment(*document, 0.1);
+    questions.saveName = path("kept"); // no extension typed
+    questions.replaceAnswer = false;
+    EXPECT_FALSE(document->saveAs());
+    EXPECT_EQ(questions.replaceAsked, QStringList{existing});
+    EXPECT_EQ(fileBytes(existing), before);
+    EXPECT_TRUE(document->filePath().isEmpty());
+    questions.replaceAnswer = true;
+    EXPECT_TRUE(document->saveAs());
+    EXPECT_EQ(fileBytes(existing), xml());
+}
+
 TEST_F(DocumentLife, NewAsksFirstAndCancelKeepsEverything)
 {
     const QString file = savedFile("kept.xml", 3);
