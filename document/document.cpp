@@ -173,8 +173,13 @@ bool Document::openDrawing(const QString& filePath)
 {
     finishGesture();
     QString cause = "the file is unreadable";
-    const bool opened = loadXml(set, filePath, &cause);
     const QString name = QFileInfo(filePath).fileName();
+    const auto progress = [this, &name](qint64 done, qint64 total) {
+        if (questions != nullptr)
+            questions->showReadingProgress(name, done, total);
+    };
+    const bool opened = loadXml(set, filePath, &cause, progress);
+    progress(1, 1);
     if (!opened) {
         reportFailure("Open drawing", QString("Could not open %1: %2").arg(name, cause));
     } else {

@@ -3,7 +3,9 @@
 #include "document_questions.h"
 
 #include <functional>
+#include <memory>
 
+class QProgressDialog;
 class QWidget;
 class ViewerDialogs;
 
@@ -18,8 +20,12 @@ public:
     bool askReplaceFile(const QString& path) override;
     UnsavedChanges askSaveChanges(const QString& drawingName) override;
     void showFailure(const QString& title, const QString& text) override;
+    // A progress dialog, shown when the reading has taken a second.
+    void showReadingProgress(const QString& fileName, qint64 done, qint64 total) override;
+    ~DialogQuestions() override;
 
 private:
     QWidget* parent;
+    std::unique_ptr<QProgressDialog> reading;
     std::function<ViewerDialogs&()> dialogs;
 };

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace doc_test {
 
@@ -76,6 +78,11 @@ public:
     void showFailure(const QString& title, const QString& text) override
     {
         failures << title + ": " + text;
+    }
+    std::vector<std::pair<qint64, qint64>> progress; // done, total of each report
+    void showReadingProgress(const QString&, qint64 done, qint64 total) override
+    {
+        progress.emplace_back(done, total);
     }
 };
 

@@ -143,6 +143,23 @@ TEST_F(DocumentLife, UnreadableFileKeepsDrawingNameAndHistory)
     EXPECT_TRUE(questions.failures.front().startsWith("Open drawing: Could not open bad.xml"));
 }
 
+TEST_F(DocumentLife, ReadingReportsItsProgressAndItsEnd)
+{
+    ASSERT_TRUE(document->openDrawing(savedFile("many.xml", 1000)));
+    const auto& reports = questions.progress;
+    ASSERT_GE(reports.size(), 4u) << "a report every 256 curves, then the end";
+    for (size_t i = 1; i + 1 < reports.size(); ++i) {
+        EXPECT_GT(reports[i].first, reports[i - 1].first);
+        EXPECT_LT(reports[i].first, reports[i].second);
+    }
+    EXPECT_GE(reports.back().first, reports.back().second) << "the end is reported";
+
+    questions.progress.clear();
+    EXPECT_FALSE(document->openDrawing(path("missing.xml")));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_GE(reports.back().first, reports.back().second) << "a failed read ends too";
+}
+
 TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)
 {
     document->curves().addCurve(segment(-0.5, 0.0, 0.5, 0.0));
