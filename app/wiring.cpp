@@ -20,6 +20,13 @@ static_assert(int(ToolMovePoint) == int(ModeMovePoint)
 
 ManipulationMode mouseModeOf(PanelTool tool) { return static_cast<ManipulationMode>(tool); }
 
+// The panel's lines choice and the viewer's are listed alike.
+static_assert(int(PanelLines::Auto) == int(LinesShown::Auto)
+              && int(PanelLines::All) == int(LinesShown::All)
+              && int(PanelLines::Selected) == int(LinesShown::Selected));
+
+LinesShown linesShownOf(PanelLines lines) { return static_cast<LinesShown>(lines); }
+
 } // namespace
 
 void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
@@ -48,6 +55,7 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&settings, &ViewerSettings::blurChanged, &panel, &Interface::setBlur);
     QObject::connect(&settings, &ViewerSettings::bucketColorChanged, &panel,
                      &Interface::setBucketColor);
+    QObject::connect(&settings, &ViewerSettings::blurActivated, &panel, &Interface::setBlurActive);
     QObject::connect(&viewer, &Viewer::outcomeReported, &panel, &Interface::showOutcome);
 
     // File and Edit menus.
@@ -60,6 +68,8 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
                      &FileMenuCommands::drawingSettings);
     QObject::connect(panel.actionSave_as_XML, &QAction::triggered, &viewer.document(),
                      &Document::saveAs);
+    QObject::connect(panel.actionExport_PDF, &QAction::triggered, &exports,
+                     &ExportCommands::exportPdf);
     QObject::connect(panel.actionKeyframing, &QAction::triggered, &exports,
                      &ExportCommands::interpolate);
     QObject::connect(panel.actionLoad_Bitmap, &QAction::triggered, &bitmap,
@@ -85,6 +95,10 @@ void connectWindows(Interface& panel, Viewer& viewer, EditorCommands& commands)
     QObject::connect(&panel, &Interface::showSplinesChanged, &settings,
                      &ViewerSettings::showSplines);
     QObject::connect(&panel, &Interface::showAttribChanged, &settings, &ViewerSettings::showAttrib);
+    QObject::connect(&panel, &Interface::splineLinesChanged, &settings,
+                     [&settings](PanelLines lines) {
+                         settings.setLinesShown(linesShownOf(lines));
+                     });
     QObject::connect(&panel, &Interface::showExampleImgChanged, &bitmap,
                      &ExampleBitmapCommands::showExampleImg);
     QObject::connect(&panel, &Interface::activateBlurChanged, &settings,
@@ -141,9 +155,7 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& c
     // The drawing's file.
     Document& document = viewer.document();
     QObject::connect(panel.actionNew, &QAction::triggered, &document, &Document::newDrawing);
-    QObject::connect(panel.actionOpen, &QAction::triggered, &document, &Document::open);
     QObject::connect(panel.actionSave, &QAction::triggered, &document, &Document::save);
-    QObject::connect(panel.actionSave_As, &QAction::triggered, &document, &Document::saveAs);
     QObject::connect(panel.actionQuit, &QAction::triggered, &viewer, [&viewer] { viewer.close(); });
     QObject::connect(&panel, &Interface::recentFileChosen, &document, &Document::openRecent);
     QObject::connect(&document, &Document::recentFilesChanged, &panel, &Interface::setRecentFiles);
@@ -156,6 +168,9 @@ void connectDocumentCommands(Interface& panel, Viewer& viewer, EditorCommands& c
     panel.menu_File->insertAction(fileItems.value(fileItems.indexOf(panel.actionLoad_Bitmap) + 1),
                                   trace);
     QObject::connect(trace, &QAction::triggered, &commands.files, &FileMenuCommands::traceBitmap);
+
+    // The Help menu, F1 and H of the panel.
+    QObject::connect(&panel, &Interface::helpRequested, &commands.help, &HelpCommand::showPage);
 
     // The history and the Edit menu's other entries.
     DrawingHistory& history = document.history();

@@ -89,6 +89,19 @@ void switchColors(Curve& curve)
     std::swap(curve.left_color_ids, curve.right_color_ids);
     curve.nb_left_colors = curve.left_color_ids.size();
     curve.nb_right_colors = curve.right_color_ids.size();
+    const QColor left = curve.defaultLeftColor();
+    curve.setDefaultLeftColor(curve.defaultRightColor());
+    curve.setDefaultRightColor(left);
+}
+
+void takeDefaultsFromPoints(Curve& curve)
+{
+    if (!curve.left_colors.isEmpty())
+        curve.setDefaultLeftColor(curve.left_colors.first());
+    if (!curve.right_colors.isEmpty())
+        curve.setDefaultRightColor(curve.right_colors.first());
+    if (!curve.blur_values.isEmpty())
+        curve.setDefaultBlur(curve.blur_values.first());
 }
 
 void setUniformBlur(Curve& curve, int value)

@@ -13,8 +13,11 @@ void increaseContrast(Curve& curve);
 void decreaseContrast(Curve& curve);
 // Adds shift to every blur value, clamped to 0..16.
 void shiftBlur(Curve& curve, int shift);
-// Swaps the left and right colour lists.
+// Swaps the left and right colour lists, and the default colours with them.
 void switchColors(Curve& curve);
+// The curve's default colours and blur (those the panel shows for it and new points get) become
+// its first colour and blur points; a list without points leaves its default as it is.
+void takeDefaultsFromPoints(Curve& curve);
 // Two blur points with `value`, at the start and at the end of the curve.
 void setUniformBlur(Curve& curve, int value);
 // Mean blur value (rounded down); 0 when the curve has no blur point.

@@ -230,19 +230,35 @@ int CurveSet::blurValue(int index) const
 
 int CurveSet::sampleFromExample(const QImage& example)
 {
-    if (!hasCurrentCurve() || example.isNull())
+    if (example.isNull())
         return 0;
-    ::sampleFromExample(curves[current_curve], example);
-    return 1;
+    return forSelectedAndCurrent([&](Curve& c) {
+        ::sampleFromExample(c, example);
+        takeDefaultsFromPoints(c);
+    });
 }
 
 int CurveSet::snakeStep(const QImage& contour, int reachPixels)
 {
-    if (!hasCurrentCurve() || contour.isNull())
+    if (contour.isNull())
         return 0;
     const int reach = std::clamp(reachPixels, kMinSnapReach, kMaxSnapReach);
-    ::snakeStep(curves[current_curve], contour, kCanvasPixel, 2 * reach);
-    return 1;
+    return forSelectedAndCurrent(
+        [&](Curve& c) { ::snakeStep(c, contour, kCanvasPixel, 2 * reach); });
+}
+
+int CurveSet::forSelectedAndCurrent(const std::function<void(Curve&)>& edit)
+{
+    QVector<int> edited;
+    for (int i : selection) {
+        if (i >= 0 && i < nb_curves && !edited.contains(i))
+            edited.append(i);
+    }
+    if (hasCurrentCurve() && !edited.contains(current_curve))
+        edited.append(current_curve);
+    for (int i : edited)
+        edit(curves[i]);
+    return edited.size();
 }
 
 // ---------------------------------------------------------------- forwarding, "clamp" guard

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 class PixelReader;
@@ -90,11 +91,13 @@ public:
     void setBlurOf(int value, int index);
     // Blur value of blur point `index` of the current curve; -1 when out of range or no curve.
     int blurValue(int index) const;
-    // Returns the number of curves whose colours were read: 1, or 0 without a current curve or
-    // example.
+    // Reads the colours of the selected curves and of the current one from `example`; their
+    // default colours become their first colour points. Returns the number of curves read: 0
+    // without such curves or example.
     int sampleFromExample(const QImage& example);
-    // Snaps the current curve once; the reach is clamped to kMinSnapReach .. kMaxSnapReach.
-    // Returns the number of curves snapped: 1, or 0 without a current curve or contour.
+    // Snaps the selected curves and the current one once; the reach is clamped to
+    // kMinSnapReach .. kMaxSnapReach. Returns the number of curves snapped: 0 without such
+    // curves or contour.
     int snakeStep(const QImage& contour, int reachPixels = kDefaultSnapReach);
 
     // ---- forwarding that fills the curve just started ("clamp" guard): a current_curve out of
@@ -162,6 +165,8 @@ public:
     int insertCurveInLayer(int layer, const Curve& c);
 
 private:
+    // Runs `edit` on each selected curve and on the current one, each once; returns how many.
+    int forSelectedAndCurrent(const std::function<void(Curve&)>& edit);
     // The curve the "clamp" guard acts on: current_curve, first set to the last curve when it
     // names none; nullptr when the set is empty.
     Curve* clampedCurrentCurve();

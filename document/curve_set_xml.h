@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class CurveSet;
 class QIODevice;
 
@@ -22,7 +24,11 @@ QByteArray writeCurveSetXml(const CurveSet& set);
 // `reason` when the input is not a well-formed curve_set, lacks a usable image size, holds a
 // non-finite or out-of-range number, an unusable layer attribute or curves beside layers; `into`
 // is then in an unspecified state and must be dropped.
-bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason);
+// `progress`, when given, hears now and then how far the reading is: characters read of the
+// document's total, as curves are read.
+using ReadProgress = std::function<void(qint64 done, qint64 total)>;
+bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason,
+                     const ReadProgress& progress = {});
 
 // Writes the drawing as a CurveSetXML document through a temporary file renamed on success.
 // False on any error; the previous file is then untouched. The cause, also printed on stderr,
@@ -33,4 +39,5 @@ bool saveXml(const CurveSet& set, const QString& path, QString* cause = nullptr)
 // is missing, unreadable, malformed or holds unusable numbers; the set is then unchanged. The
 // cause of a failure goes to `cause` when given. A loaded drawing prints its curve count on
 // stdout (a diagnostic line, see console_diagnostics.h).
-bool loadXml(CurveSet& set, const QString& path, QString* cause = nullptr);
+bool loadXml(CurveSet& set, const QString& path, QString* cause = nullptr,
+             const ReadProgress& progress = {});

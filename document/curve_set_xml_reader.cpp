@@ -2,6 +2,7 @@
 #include "curve_set.h"
 #include "curve_set_selection.h"
 #include "curve_set_xml.h"
+#include "curve_transforms.h"
 #include "file_access.h"
 #include "xml_limits.h"
 
@@ -43,8 +44,8 @@ constexpr qint64 kMaxEntityExpansion = qint64(16) << 20;
 class Reader {
 public:
     // `text` is `data` decoded, for the bound on entity expansion.
-    Reader(const QByteArray& data, const QString& text, CurveSet& set)
-        : xml_(data), text_(text), set_(set)
+    Reader(const QByteArray& data, const QString& text, CurveSet& set, const ReadProgress& progress)
+        : xml_(data), text_(text), set_(set), progress_(progress)
     {
     }
 
@@ -319,6 +320,9 @@ private:
     // `depth`: the curve element's depth (1 under "curve_set", 2 in a "layer").
     bool readCurve(int depth)
     {
+        constexpr int kCurvesPerReport = 256;
+        if (progress_ && set_.nb_curves % kCurvesPerReport == 0)
+            progress_(xml_.characterOffset(), text_.size());
         set_.newCurve();
         set_.curve(set_.current_curve).lifetime = integer("lifetime");
         bool pointsRead = false, leftRead = false, rightRead = false, blurRead = false;
@@ -449,6 +453,7 @@ private:
     QXmlStreamReader xml_;
     const QString& text_;
     CurveSet& set_;
+    const ReadProgress& progress_;
     QString reason_;
 };
 
@@ -485,12 +490,7 @@ void tidyCurve(Curve& c)
     sortByPosition(c.left_colors, c.left_color_ids);
     sortByPosition(c.right_colors, c.right_color_ids);
     sortByPosition(c.blur_values, c.blur_ids);
-    if (!c.left_colors.isEmpty())
-        c.setDefaultLeftColor(c.left_colors.first());
-    if (!c.right_colors.isEmpty())
-        c.setDefaultRightColor(c.right_colors.first());
-    if (!c.blur_values.isEmpty())
-        c.setDefaultBlur(c.blur_values.first());
+    takeDefaultsFromPoints(c);
 }
 
 // Reads the whole input, refusing one larger than kMaxFileSize.
@@ -510,7 +510,8 @@ bool readLimited(QIODevice& input, QByteArray& data, QString& reason)
     return true;
 }
 
-bool readWithinLimits(QIODevice& input, CurveSet& into, QString& reason)
+bool readWithinLimits(QIODevice& input, CurveSet& into, QString& reason,
+                      const ReadProgress& progress)
 {
     QByteArray data;
     if (!readLimited(input, data, reason))
@@ -520,16 +521,17 @@ bool readWithinLimits(QIODevice& input, CurveSet& into, QString& reason)
         reason = QStringLiteral("an element has more than %1 attributes").arg(kMaxAttributes);
         return false;
     }
-    Reader reader(data, text, into);
+    Reader reader(data, text, into, progress);
     return reader.read(reason);
 }
 
 } // namespace
 
-bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason)
+bool readCurveSetXml(QIODevice& input, CurveSet& into, QString& reason,
+                     const ReadProgress& progress)
 {
     try {
-        if (!readWithinLimits(input, into, reason))
+        if (!readWithinLimits(input, into, reason, progress))
             return false;
         // A curve ending a layer without a whole segment cannot be drawn, and the next stroke
         // would be merged into it: leave it out. (Only a layer's last curve can be unfinished:
@@ -562,7 +564,7 @@ void reportLoadError(const QString& path, const QString& reason, QString* cause)
 
 } // namespace
 
-bool loadXml(CurveSet& set, const QString& path, QString* cause)
+bool loadXml(CurveSet& set, const QString& path, QString* cause, const ReadProgress& progress)
 {
     if (path.isEmpty()) {
         if (cause)
@@ -591,7 +593,7 @@ bool loadXml(CurveSet& set, const QString& path, QString* cause)
     fresh.current_right_color = set.current_right_color;
     fresh.current_blur = set.current_blur;
     QString reason;
-    if (!readCurveSetXml(file, fresh, reason)) {
+    if (!readCurveSetXml(file, fresh, reason, progress)) {
         reportLoadError(path, reason, cause);
         return false;
     }

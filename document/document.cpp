@@ -173,8 +173,13 @@ bool Document::openDrawing(const QString& filePath)
 {
     finishGesture();
     QString cause = "the file is unreadable";
-    const bool opened = loadXml(set, filePath, &cause);
     const QString name = QFileInfo(filePath).fileName();
+    const auto progress = [this, &name](qint64 done, qint64 total) {
+        if (questions != nullptr)
+            questions->showReadingProgress(name, done, total);
+    };
+    const bool opened = loadXml(set, filePath, &cause, progress);
+    progress(1, 1);
     if (!opened) {
         reportFailure("Open drawing", QString("Could not open %1: %2").arg(name, cause));
     } else {
@@ -183,7 +188,7 @@ bool Document::openDrawing(const QString& filePath)
         clearSelection(set);
         steps.clear();
         setFilePath(filePath);
-        rememberFolderOf(filePath);
+        rememberFolderOf(filePath, FileKind::Drawing);
         emit recentFilesChanged(addRecentFile(filePath));
     }
     replaceWholeDrawing();
@@ -211,6 +216,12 @@ void Document::newDrawing()
     finishGesture();
     if (!maybeSaveChanges())
         return;
+    startNewDrawing();
+}
+
+void Document::startNewDrawing()
+{
+    finishGesture();
     clearSelection(set);
     set.clear();
     set.image_width = kCanvasSize;
@@ -254,6 +265,9 @@ bool Document::saveAs()
         return false;
     if (QFileInfo(name).suffix().isEmpty())
         name += ".xml";
+    // Asked whatever the name typed: the extension added above may name an existing file.
+    if (QFileInfo::exists(name) && !questions->askReplaceFile(name))
+        return false;
     return writeDrawing(name);
 }
 
@@ -271,7 +285,7 @@ bool Document::writeDrawing(const QString& filePath)
     }
     emit outcomeReported("Saved " + name);
     setFilePath(filePath);
-    rememberFolderOf(filePath);
+    rememberFolderOf(filePath, FileKind::Drawing);
     steps.setClean();
     emit recentFilesChanged(addRecentFile(filePath));
     return true;

@@ -92,6 +92,8 @@ public:
     // Empty drawing with no file name and a fresh history, after asking about unsaved changes.
     // Its outcome is an empty text: nothing said about the former drawing stays in sight.
     void newDrawing();
+    // The same without the question: the caller asked maybeSaveChanges already.
+    void startNewDrawing();
     // Opens a recent file after asking; a file that no longer exists leaves the list.
     void openRecent(const QString& filePath);
     // Saves to the drawing's file, or asks for a name when it has none (".xml" is added to a

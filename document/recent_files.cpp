@@ -6,7 +6,18 @@
 namespace {
 
 const char* const kRecentKey = "recentFiles";
-const char* const kFolderKey = "lastFolder";
+
+// The settings key of the last folder of each kind of file.
+QString folderKey(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Bitmap: return "lastFolder/bitmap";
+    case FileKind::Picture: return "lastFolder/picture";
+    case FileKind::Pdf: return "lastFolder/pdf";
+    case FileKind::Drawing: break;
+    }
+    return "lastFolder/drawing";
+}
 
 QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
@@ -37,9 +48,14 @@ QStringList removeRecentFile(const QString& path)
     return store(files);
 }
 
-QString lastFolder() { return QSettings().value(kFolderKey, QString("./")).toString(); }
-
-void rememberFolderOf(const QString& filePath)
+QString lastFolder(FileKind kind)
 {
-    QSettings().setValue(kFolderKey, QFileInfo(filePath).absolutePath());
+    const QSettings settings;
+    const QString drawings = settings.value(folderKey(FileKind::Drawing), QString("./")).toString();
+    return settings.value(folderKey(kind), drawings).toString();
+}
+
+void rememberFolderOf(const QString& filePath, FileKind kind)
+{
+    QSettings().setValue(folderKey(kind), QFileInfo(filePath).absolutePath());
 }

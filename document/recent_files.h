@@ -17,7 +17,12 @@ QStringList addRecentFile(const QString& path);
 // Forgets `path`; returns the new list.
 QStringList removeRecentFile(const QString& path);
 
-// Folder of the last file chosen in any file dialog; "./" when none was chosen yet.
-QString lastFolder();
-// Remembers the folder of `filePath`.
-void rememberFolderOf(const QString& filePath);
+// The kinds of file the editor asks for; each remembers its own last folder, so that a picture
+// is not offered the folder a bitmap came from.
+enum class FileKind { Drawing, Bitmap, Picture, Pdf };
+
+// Folder of the last file of `kind` chosen in a file dialog; before the first, the drawings'
+// folder (a picture or a PDF goes beside its drawing at first), else "./".
+QString lastFolder(FileKind kind);
+// Remembers the folder of `filePath` for files of `kind`.
+void rememberFolderOf(const QString& filePath, FileKind kind);

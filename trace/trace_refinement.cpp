@@ -173,6 +173,8 @@ bool probe(DiffusionSolver& solver, const CurveSet& drawing, std::vector<Rgb> mo
     CurveSet probed = drawing;
     setColors(probed, probeColors);
     FloatPicture change = renderPrecise(solver, probed);
+    // `probed` ends here: the solver must not keep it (a frame drawn between rounds reads it).
+    solver.setCurveSet(drawing);
     if (change.values.empty())
         return false;
     for (float& v : change.values)

@@ -33,10 +33,16 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), chooseColor(runColorDialog)
 {
     qRegisterMetaType<PanelTool>("PanelTool");
+    qRegisterMetaType<PanelLines>("PanelLines");
     setupUi(this);
     // The panel is rarely the active window (the user works in the viewer): its tooltips show
     // all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    status.install(statusbar);
+    // The form has no layouts: the controls' area keeps all of them, and the window grows past
+    // its 512 pixels where the menu bar and the status bar need it.
+    const QRect controls = centralwidget->childrenRect();
+    centralwidget->setMinimumSize(controls.right() + 1, controls.bottom() + 1);
     resize(size().expandedTo(minimumSizeHint()));
     installToolIcons(manipMode, defaultIconDirs());
 
@@ -48,13 +54,15 @@ Interface::Interface(QWidget* parent, Qt::WindowFlags flags)
                            ToolPan, ToolBucket, ToolPicker})
         buttonOfMode(mode)->setCheckable(true);
     buttonGroup->setExclusive(true);
-    status.install(statusbar);
 
     renewSwatches();
     maxBlur = sliderBlur->maximum();
     sliderBlur->setValue(blur);
     makeConnections();
+    labelIterValue->setNum(sliderIter->value());
+    labelLifetimeValue->setNum(sliderLifetimeThreshold->value());
     installEditKeys();
+    installHelp();
     setUndoText(QString());
     setRedoText(QString());
     setRecentFiles(QStringList());
@@ -72,6 +80,21 @@ void Interface::installEditKeys()
         connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
     }
     actionRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+}
+
+void Interface::installHelp()
+{
+    const std::pair<QAction*, const char*> pages[] = {{actionHelp, "Help"},
+                                                      {actionKeys, "Keyboard"},
+                                                      {actionMouse, "Mouse"},
+                                                      {actionAbout, "About"}};
+    for (const auto& [action, page] : pages) {
+        const QString title = page;
+        connect(action, &QAction::triggered, this, [this, title] { emit helpRequested(title); });
+    }
+    // H, as in the viewer; F1 is the entry's own shortcut.
+    auto* key = new QShortcut(QKeySequence(Qt::Key_H), this);
+    connect(key, &QShortcut::activated, actionHelp, &QAction::trigger);
 }
 
 void Interface::setUndoText(const QString& step)
@@ -120,6 +143,11 @@ void Interface::makeConnections()
     connect(sliderIter, &QSlider::valueChanged, this, &Interface::iterChanged);
     connect(sliderLifetimeThreshold, &QSlider::valueChanged, this,
             &Interface::lifetimeThresholdChanged);
+    // The numbers beside the two sliders show their values.
+    connect(sliderIter, &QSlider::valueChanged, labelIterValue,
+            QOverload<int>::of(&QLabel::setNum));
+    connect(sliderLifetimeThreshold, &QSlider::valueChanged, labelLifetimeValue,
+            QOverload<int>::of(&QLabel::setNum));
     // Each display check box reports its flag; the partly-checked state reports nothing.
     const std::pair<QCheckBox*, void (Interface::*)(bool)> flags[] = {
         {checkBoxShowSplines, &Interface::showSplinesChanged},
@@ -131,6 +159,8 @@ void Interface::makeConnections()
                 emit(this->*changed)(state == Qt::Checked);
         });
     }
+    connect(comboSplineLines, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { emit splineLinesChanged(static_cast<PanelLines>(index)); });
     connect(checkBoxLeftColor, &QCheckBox::stateChanged, this, &Interface::activateCLeft);
     connect(checkBoxRightColor, &QCheckBox::stateChanged, this, &Interface::activateCRight);
     connect(buttonGroup, QOverload<QAbstractButton*>::of(&QButtonGroup::buttonClicked), this,
@@ -177,6 +207,12 @@ void Interface::setExampleImgShown(bool shown)
 {
     const QSignalBlocker quiet(checkBoxShowExampleImg);
     checkBoxShowExampleImg->setChecked(shown);
+}
+
+void Interface::setBlurActive(bool active)
+{
+    const QSignalBlocker quiet(checkBoxActivateBlur);
+    checkBoxActivateBlur->setChecked(active);
 }
 
 // ---------------------------------------------------------------- blur editing

@@ -55,6 +55,9 @@ public slots:
     void clearOutcome();
     // Ticks or unticks "Show Bitmap" as the viewer shows the bitmap or not; nothing is sent back.
     void setExampleImgShown(bool shown);
+    // Ticks or unticks "ActivateBlur" as the viewer turned the blur on or off; nothing is sent
+    // back.
+    void setBlurActive(bool active);
 
     // ---- blur editing without a dialog
     // The Blur slider and its number edit one blur point of the current curve (0 to 16, from
@@ -95,6 +98,11 @@ signals:
     void blurChanged(int);
     void iterChanged(int);
     void lifetimeThresholdChanged(int);
+    // A page of the help was asked for: "Help", "Keyboard", "Mouse" or "About" (the Help menu,
+    // F1 and H in this window).
+    void helpRequested(const QString& page);
+    // The choice beside Show Splines changed.
+    void splineLinesChanged(PanelLines lines);
     // A file of File > Open Recent was chosen.
     void recentFileChosen(const QString& path);
     // The snap reach, in pixels of the bitmap (2 to 30): how far one snap may move a point.
@@ -125,6 +133,8 @@ private:
     // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+D and Ctrl+F in this window trigger the Edit actions whose
     // labels name them; Ctrl+Y is a second key of redo.
     void installEditKeys();
+    // The Help menu's entries, and H as a second key of its first entry (F1).
+    void installHelp();
     void renewSwatches();
     // Checks the button of `mode` and names the tool and its gesture in the status bar.
     void showActiveTool(PanelTool mode);

@@ -15,6 +15,12 @@ enum PanelTool {
     ToolPicker = 9       // colour picker
 };
 
+// Whose lines the viewer draws when Show Splines is on, as comboSplineLines lists them: every
+// spline's; only the selected ones' and the one under the pointer; or (Auto) every spline's
+// until the drawing is dense, then as Selected.
+enum class PanelLines { Auto = 0, All = 1, Selected = 2 };
+
 // Declared here, once for the whole program, so that the tool can travel through queued
 // connections, QVariant and QSignalSpy.
 Q_DECLARE_METATYPE(PanelTool)
+Q_DECLARE_METATYPE(PanelLines)

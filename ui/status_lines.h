@@ -5,9 +5,10 @@
 class QLabel;
 class QStatusBar;
 
-// The two lines of the panel's status bar: what the last command came to, and the active tool
-// with its gesture. Each line is cut short with an ellipsis to the window's width; its whole
-// text is its tooltip.
+// The panel's status bar, three lines high: what the last command came to (up to two lines), and
+// the active tool. A status tip (a hover over a control) takes the place of both while it is
+// shown, wrapped over the three lines, so that the panel's narrow width cuts none of it. A line
+// too long for its room ends with an ellipsis; its whole text is its tooltip.
 class StatusLines {
 public:
     // Adds the two lines to `bar`; the tool line says that no tool is chosen yet.
@@ -20,11 +21,17 @@ public:
     // The lines in full.
     QString outcomeText() const;
     QString toolText() const;
+    // The status tip shown, empty when none; whether `text` fits the tip's room unshortened.
+    QString tipText() const;
+    bool tipFits(const QString& text) const;
 
 private:
-    void showLine(QLabel* line, const QString& text);
+    void showLine(QLabel* line, const QString& text, int lines);
+    void showTip(const QString& text);
+    int lineRoom() const; // width of a line of text, in pixels
 
     QStatusBar* bar = nullptr;
     QLabel* outcomeLine = nullptr;
     QLabel* toolLine = nullptr;
+    QLabel* tipLines = nullptr;
 };

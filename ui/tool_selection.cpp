@@ -3,17 +3,18 @@
 
 namespace {
 
-// The status bar's words for a tool: its name and its gesture.
+// The status bar's words for a tool: its one name, the one its tooltip, status tip and the help
+// give it. What its gestures are is in its status tip.
 QString toolDescription(PanelTool mode)
 {
     switch (mode) {
-    case ToolMovePoint: return "Points: click a spline, drag its points";
-    case ToolModifAttrib: return "Colors: click a color or blur point";
-    case ToolSelectMulti: return "Selection: Shift+click, or Ctrl and move";
-    case ToolDrawCatmull: return "Drawing: drag to draw a spline";
-    case ToolPan: return "Pan: drag to move the view";
-    case ToolBucket: return "Bucket: click a color point to paint it";
-    case ToolPicker: return "Picker: click to pick the bucket color";
+    case ToolMovePoint: return "Control point selection";
+    case ToolModifAttrib: return "Color selection";
+    case ToolSelectMulti: return "Multiple selection";
+    case ToolDrawCatmull: return "Drawing";
+    case ToolPan: return "Pan";
+    case ToolBucket: return "Paint bucket";
+    case ToolPicker: return "Pick a color in the drawing";
     default: return "No tool chosen";
     }
 }

@@ -27,15 +27,20 @@ void BlurEditCommands::editBlurPoint(int index)
 {
     commit();
     const int value = edit.beginPoint(index);
-    if (value >= 0)
-        emit blurPointEditStarted(value);
+    if (value < 0)
+        return;
+    // An edit of a blur the picture does not show would look like nothing happened.
+    viewer.settings().showBlurOfEdit();
+    emit blurPointEditStarted(value);
 }
 
 void BlurEditCommands::editBlurShift()
 {
     commit();
-    if (edit.beginShift())
-        emit blurShiftEditStarted();
+    if (!edit.beginShift())
+        return;
+    viewer.settings().showBlurOfEdit();
+    emit blurShiftEditStarted();
 }
 
 void BlurEditCommands::preview(int value)

@@ -12,12 +12,19 @@
 #include <algorithm>
 #include <iostream>
 
+namespace {
+
+// "1 curve", "2 curves".
+QString curveCount(int n) { return QString("%1 curve%2").arg(n).arg(n == 1 ? "" : "s"); }
+
+} // namespace
+
 ExampleBitmapCommands::ExampleBitmapCommands(Viewer& shownIn) : viewer(shownIn) {}
 
 void ExampleBitmapCommands::loadExampleImg()
 {
-    const QString name =
-        askOpenFileName(viewer, "Select an image file", "Images (*.jpg *.png *.bmp)");
+    const QString name = askOpenFileName(viewer, FileKind::Bitmap, "Select an image file",
+                                         "Images (*.jpg *.png *.bmp)");
     if (name.isEmpty())
         return;
     QString why;
@@ -45,34 +52,48 @@ void ExampleBitmapCommands::showExampleImg(bool show)
     viewer.settings().showBackgroundImage(shown && loaded);
 }
 
+// The curves Read colors and Snap work on: the selected ones and the current one.
+bool ExampleBitmapCommands::hasCurvesToWorkOn() const
+{
+    const CurveSet& curves = viewer.curves();
+    return curves.hasCurrentCurve() || !curves.selection.isEmpty();
+}
+
 void ExampleBitmapCommands::sampleFromExample()
 {
-    CurveSet& curves = viewer.curves();
-    if (!curves.hasCurrentCurve()) {
-        emit viewer.outcomeReported("No colors to read: select a curve");
-        return;
-    }
+    // The first reason that stands in the way is named: without a bitmap, selecting will not help.
     if (example.isNull()) {
         emit viewer.outcomeReported("No colors to read: load a bitmap first");
         return;
     }
-    viewer.document().recordEdit("Sample Colors", [&] { curves.sampleFromExample(example); });
-    emit viewer.outcomeReported("Read the colors of 1 curve from the bitmap");
+    if (!hasCurvesToWorkOn()) {
+        emit viewer.outcomeReported("No colors to read: select a curve");
+        return;
+    }
+    CurveSet& curves = viewer.curves();
+    int read = 0;
+    viewer.document().recordEdit("Sample Colors",
+                                 [&] { read = curves.sampleFromExample(example); });
+    emit viewer.outcomeReported(
+        QString("Read the colors of %1 from the bitmap").arg(curveCount(read)));
 }
 
 void ExampleBitmapCommands::iterSnake()
 {
-    CurveSet& curves = viewer.curves();
-    if (!curves.hasCurrentCurve()) {
-        emit viewer.outcomeReported("Nothing to snap: select a curve");
-        return;
-    }
     if (contour.isNull()) {
         emit viewer.outcomeReported("Nothing to snap: load a bitmap first");
         return;
     }
-    viewer.document().recordEdit("Snap to Contours", [&] { curves.snakeStep(contour, snapReach); });
-    emit viewer.outcomeReported(QString("Snapped 1 curve (reach %1 px)").arg(snapReach));
+    if (!hasCurvesToWorkOn()) {
+        emit viewer.outcomeReported("Nothing to snap: select a curve");
+        return;
+    }
+    CurveSet& curves = viewer.curves();
+    int snapped = 0;
+    viewer.document().recordEdit("Snap to Contours",
+                                 [&] { snapped = curves.snakeStep(contour, snapReach); });
+    emit viewer.outcomeReported(
+        QString("Snapped %1 (reach %2 px)").arg(curveCount(snapped)).arg(snapReach));
 }
 
 void ExampleBitmapCommands::setSnapReach(int pixels)

@@ -27,10 +27,11 @@ public Q_SLOTS:
     // Asks for a bitmap; an unreadable one is reported and the one loaded before stays.
     void loadExampleImg();
     void showExampleImg(bool show);
-    // Colours of the selection sampled from the bitmap (one undo step); nothing without one.
+    // Colours of the selected curves and the current one sampled from the bitmap (one undo
+    // step); nothing without a bitmap or such curves.
     void sampleFromExample();
-    // One snapping pass towards the contour image (one undo step); nothing without a bitmap.
-    // Both say in the status line what they did, or why nothing.
+    // One snapping pass of the same curves towards the contour image (one undo step). Both say
+    // in the status line what they did, or the first reason why nothing (the bitmap first).
     void iterSnake();
     // How far one snap may move a point, in bitmap pixels (clamped to 2 .. 30).
     void setSnapReach(int pixels);
@@ -40,6 +41,8 @@ Q_SIGNALS:
     void exampleImgShownChanged(bool shown);
 
 private:
+    bool hasCurvesToWorkOn() const;
+
     Viewer& viewer;
     QImage example;
     QImage contour;

@@ -3,6 +3,7 @@
 
 #include "diffusion_solver.h"
 #include "file_questions.h"
+#include "pdf_export.h"
 #include "recent_files.h"
 #include "render_readiness.h"
 #include "viewer.h"
@@ -50,11 +51,10 @@ ExportCommands::ExportCommands(Viewer& shown) : viewer(shown) {}
 
 void ExportCommands::savePng()
 {
-    QString name = askSaveFileName(viewer, "Choose a filename to save under", "Png (*.png)");
+    const QString name = askSaveFileName(viewer, FileKind::Picture,
+                                         "Choose a filename to save under", "Png (*.png)", "png");
     if (name.isEmpty())
         return;
-    if (QFileInfo(name).suffix().isEmpty())
-        name += ".png";
     int size = pictureSize;
     if (!viewer.dialogs().askPictureSize(&viewer, size, DiffusionSolver::kMinPictureSize,
                                          DiffusionSolver::kMaxPictureSize)
@@ -83,17 +83,48 @@ void ExportCommands::savePng()
     emit viewer.outcomeReported("Saved " + QFileInfo(name).fileName());
 }
 
+void ExportCommands::exportPdf()
+{
+    const QString name = askSaveFileName(viewer, FileKind::Pdf, "Export PDF", "PDF (*.pdf)", "pdf");
+    if (name.isEmpty() || !viewer.beginGLWork())
+        return;
+    QString why = renderingProblem(viewer.solver());
+    PdfReport report;
+    if (why.isEmpty()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        writePdf(viewer.curves(), viewer.solver(), PdfOptions{}, name, &why, &report);
+        QApplication::restoreOverrideCursor();
+    }
+    viewer.endGLWork();
+    // The PDF's solve used the renderer's images: the view's picture is made again.
+    viewer.refreshPictureAfresh();
+    if (!why.isEmpty()) {
+        const QString message = QString("Could not export the PDF to %1: %2").arg(name, why);
+        std::cerr << message.toStdString() << "\n";
+        viewer.reportFailure("Export PDF", message);
+        return;
+    }
+    emit viewer.outcomeReported(QString("Exported %1 (%2 KB)")
+                                    .arg(QFileInfo(name).fileName())
+                                    .arg((report.bytes + 1023) / 1024));
+}
+
 void ExportCommands::interpolate()
 {
-    viewer.dialogs().setStartFolder(lastFolder());
+    viewer.dialogs().setStartFolder(lastFolder(FileKind::Drawing));
     const QStringList files =
         viewer.dialogs().openFileNames(&viewer, "Select xml files", "Vectorized splines (*.xml)");
     if (!files.isEmpty())
-        rememberFolderOf(files.front());
+        rememberFolderOf(files.front(), FileKind::Drawing);
     if (files.size() < 2)
         return;
     KeyframeOptions options;
     if (!viewer.dialogs().askKeyframeOptions(&viewer, options))
+        return;
+    // Frames of an earlier export would be overwritten: asked once for the whole series.
+    const QString firstFrame =
+        QDir(QDir::cleanPath(options.folder)).filePath(QString(kFrameBaseName) + "0.png");
+    if (QFileInfo::exists(firstFrame) && !viewer.dialogs().askReplaceFile(&viewer, firstFrame))
         return;
     if (!viewer.beginGLWork())
         return;

@@ -8,8 +8,9 @@
 
 class Viewer;
 
-// File > Save as Png and File > Keyframing: the pictures the viewer's renderer makes, written
-// to files with progress, Cancel and a report of the outcome.
+// File > Save as Png, File > Export PDF... and File > Keyframing: the pictures the viewer's
+// renderer makes, written to files with progress, Cancel and a report of the outcome. Each asks
+// before it replaces a file.
 class ExportCommands : public QObject {
     Q_OBJECT
 
@@ -22,6 +23,8 @@ public Q_SLOTS:
     void savePng();
     // Pictures saved by savePng: 16 bits per channel when on, else 8 (dithered).
     void setSixteenBitPng(bool on) { pngDepth = on ? 16 : 8; }
+    // Asks for a file name, then writes the drawing as a vector PDF (pdf_export.h).
+    void exportPdf();
     // Asks for two or more drawings and the export's options, then writes the blended frames.
     void interpolate();
 

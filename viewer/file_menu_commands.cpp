@@ -7,6 +7,7 @@
 #include "viewer.h"
 
 #include "bitmap_tracer.h"
+#include "curve_transforms.h"
 #include "example_bitmap.h"
 #include "render_readiness.h"
 #include "trace_refinement.h"
@@ -23,7 +24,7 @@ constexpr int kTraceSize = kCanvasSize;
 
 } // namespace
 
-FileMenuCommands::FileMenuCommands(Viewer& shown, const ExampleBitmapCommands& bitmap)
+FileMenuCommands::FileMenuCommands(Viewer& shown, ExampleBitmapCommands& bitmap)
     : viewer(shown), example(bitmap)
 {
 }
@@ -43,7 +44,8 @@ void FileMenuCommands::traceBitmap()
     QImage bitmap = example.exampleImage();
     if (bitmap.isNull()) {
         const QString path =
-            askOpenFileName(viewer, "Select an image file to trace", "Images (*.jpg *.png *.bmp)");
+            askOpenFileName(viewer, FileKind::Bitmap, "Select an image file to trace",
+                            "Images (*.jpg *.png *.bmp)");
         if (path.isEmpty())
             return;
         QString reason;
@@ -59,7 +61,14 @@ void FileMenuCommands::traceBitmap()
     options.drawingHasCurves = viewer.curves().nb_curves > 0;
     if (!viewer.dialogs().askTraceOptions(&viewer, options))
         return;
-    traceIntoDrawing(bitmap, options);
+    // The drawing replaced goes as New lets it go: its unsaved changes are offered first.
+    if (options.replace && !viewer.document().maybeSaveChanges())
+        return;
+    if (traceIntoDrawing(bitmap, options) && example.isExampleImgShown()) {
+        // The traced drawing is what the user wants to see now.
+        example.showExampleImg(false);
+        emit example.exampleImgShownChanged(false);
+    }
     viewer.requestRepaint();
 }
 
@@ -99,10 +108,15 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
     }
     if (progress.wasCanceled())
         return false;
+    // A traced curve shows its own colours and blur in the panel when selected, as it will once
+    // saved and opened again.
+    for (int i = 0; i < traced.drawing.nb_curves; ++i)
+        takeDefaultsFromPoints(traced.drawing.curve(i));
+    Document& document = viewer.document();
+    if (options.replace)
+        document.startNewDrawing(); // untitled: Save asks for a name
     CurveSet& curves = viewer.curves();
-    viewer.document().recordEdit("Trace Bitmap", [&] {
-        if (options.replace)
-            curves.clear();
+    document.recordEdit("Trace Bitmap", [&] {
         for (int i = 0; i < traced.drawing.nb_curves; ++i)
             curves.addCurve(traced.drawing.curve(i));
         curves.setCurrentCurve(-1);

@@ -13,18 +13,19 @@ class FileMenuCommands : public QObject {
     Q_OBJECT
 
 public:
-    // Works on `viewer`; traces the bitmap of `bitmap` when one is loaded. Both must outlive
-    // this object.
-    FileMenuCommands(Viewer& viewer, const ExampleBitmapCommands& bitmap);
+    // Works on `viewer`; traces the bitmap of `bitmap` when one is loaded, and shows the traced
+    // drawing instead of it. Both must outlive this object.
+    FileMenuCommands(Viewer& viewer, ExampleBitmapCommands& bitmap);
 
 public Q_SLOTS:
     // Asks for the colour space the drawing is diffused in; a change is one undo step and
     // re-solves the picture.
     void drawingSettings();
     // Traces the example bitmap, or a bitmap asked for when none is loaded, with the settings
-    // asked for, fits the colours with the renderer and puts the curves into the drawing
-    // (replacing it or added, as asked) as one undo step "Trace Bitmap". Progress and Cancel
-    // while it runs.
+    // asked for and fits the colours with the renderer. "Add" puts the curves into the drawing
+    // as one undo step "Trace Bitmap"; "Replace" (or an empty drawing) opens them as a new,
+    // untitled drawing, after the question about unsaved changes that New asks. Progress and
+    // Cancel while it runs. The traced drawing is shown, not the bitmap.
     void traceBitmap();
 
 private:
@@ -33,5 +34,5 @@ private:
     bool traceIntoDrawing(const QImage& bitmap, const TraceOptions& options);
 
     Viewer& viewer;
-    const ExampleBitmapCommands& example;
+    ExampleBitmapCommands& example;
 };

@@ -61,9 +61,10 @@ QString helpPageText()
              "it or its points; the right button adds or deletes points. Multiple selection "
              "works on several splines. Edit &gt; Undo (Ctrl+Z) takes any step back.</li>"
            + "<li><b>Save</b>: File &gt; Save (Ctrl+S) keeps the drawing as an XML file, "
-             "File &gt; Open (Ctrl+O) reads it back.</li>"
-           + "<li><b>Export</b>: File &gt; Save as Png saves the picture; File &gt; Keyframing "
-             "makes the frames between several drawings.</li>"
+             "File &gt; Load XML (Ctrl+O) reads it back.</li>"
+           + "<li><b>Export</b>: File &gt; Save as Png saves the picture, File &gt; Export "
+             "PDF... the drawing as vectors; File &gt; Keyframing makes the frames between "
+             "several drawings.</li>"
            + "<li><b>Trace</b>: File &gt; Trace Bitmap... turns a bitmap into a drawing of "
              "splines.</li>"
            + "</ol>"
@@ -74,30 +75,30 @@ QString helpPageText()
 QString mousePageText()
 {
     QString rows;
-    rows += row("Left Button - Drawing mode", "Draw a spline", SecondCellEnd::Plain);
-    rows += row("Left Button - Manipulation mode",
+    rows += row("Left Button - Drawing", "Draw a spline", SecondCellEnd::Plain);
+    rows += row("Left Button - Control point selection",
                 "Click a spline to select it; then drag it, or move a control point, move a "
                 "tangent point",
                 SecondCellEnd::Plain);
-    rows += row("Right Button - Manipulation mode",
+    rows += row("Right Button - Control point selection",
                 "Insert or delete a control point, split the spline");
-    rows += row("Left Button - Color and blur mode",
+    rows += row("Left Button - Color selection",
                 "Change the color of a color point; a blur point takes the panel's Blur slider "
                 "(Return applies, Escape cancels)");
-    rows += row("Right Button - Color and blur mode", "Insert or delete an attribute point");
-    rows += row("Left Button - Multiselection mode",
+    rows += row("Right Button - Color selection", "Insert or delete an attribute point");
+    rows += row("Left Button - Multiple selection",
                 "Drag the selected splines; a click beside them clears the selection");
-    rows += row("Shift + Left Button - Multiselection mode",
+    rows += row("Shift + Left Button - Multiple selection",
                 "Add or remove a spline from the set of selected splines");
-    rows += row("Ctrl + Mouse move - Multiselection mode", "Scribble to select splines");
-    rows += row("Right Button - Multiselection mode",
+    rows += row("Ctrl + Mouse move - Multiple selection", "Scribble to select splines");
+    rows += row("Right Button - Multiple selection",
                 "Increase or decrease the blur of the selected splines with the panel's Blur "
                 "slider");
-    rows += row("Left Button - Pan mode", "Pan the viewport");
-    rows += row("Left Button - Paint bucket mode",
-                "Paint a color point with the color of the paint bucket");
-    rows += row("Right Button - Paint bucket mode", "Insert or delete a color point");
-    rows += row("Left Button - Color picker mode",
+    rows += row("Left Button - Pan", "Pan the viewport");
+    rows +=
+        row("Left Button - Paint bucket", "Paint a color point with the color of the paint bucket");
+    rows += row("Right Button - Paint bucket", "Insert or delete a color point");
+    rows += row("Left Button - Pick a color in the drawing",
                 "Pick the color of the paint bucket from the drawing");
     rows += row("Wheel", "Zoom in or out about the point under the cursor");
     // The panel's action buttons work on the selected splines, or on the current one, and keep

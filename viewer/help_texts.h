@@ -10,7 +10,8 @@ extern const char* const kTintweaveVersion;
 // Title, one-line description of the program and a short "Getting started": draw, colour,
 // edit, save, export, trace.
 QString helpPageText();
-// Table of the mouse gestures of every tool and of the wheel, each once, then the panel's action
+// Table of the mouse gestures of every tool (named by its tooltip's name) and of the wheel, each
+// once, then the panel's action
 // buttons: snap, read colours, switch colours, contrast, stylise and smooth.
 QString mousePageText();
 // Table of every key the viewer handles, each once, including the two debug keys that step

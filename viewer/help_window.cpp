@@ -33,6 +33,16 @@ HelpWindow::HelpWindow(QWidget* owner) : QTabWidget(owner)
     }
 }
 
+void HelpWindow::showPage(const QString& title)
+{
+    int index = 0;
+    for (int i = 0; i < count(); ++i) {
+        if (tabText(i) == title)
+            index = i;
+    }
+    setCurrentIndex(index);
+}
+
 QString HelpWindow::pageText(const QString& title) const
 {
     for (int i = 0; i < count(); ++i) {

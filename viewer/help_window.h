@@ -11,6 +11,10 @@ public:
     // A top-level window that `owner` keeps (and deletes with itself).
     explicit HelpWindow(QWidget* owner);
 
+    // Shows the page titled `title` (the first page for no such title).
+    void showPage(const QString& title);
+    // The title of the page shown.
+    QString shownPage() const { return tabText(currentIndex()); }
     // The text (without markup) of the page titled `title`; empty for no such page.
     QString pageText(const QString& title) const;
 };

@@ -33,12 +33,15 @@ Point canvasPosition(const Viewer& viewer, const QMouseEvent& event)
     return viewer.placement().modelPosition(event.localPos().x(), event.localPos().y());
 }
 
-PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region)
+namespace {
+
+PickHits pickWith(Viewer& viewer, const QPoint& pos, ManipulationMode mode, PickPurpose purpose,
+                  int region)
 {
     if (!viewer.isGLReady())
         return {};
     PickQuery query;
-    query.mode = viewer.mode();
+    query.mode = mode;
     query.purpose = purpose;
     query.view = viewer.currentView();
     query.atWidgetPixel(pos.x(), pos.y(), viewer.width(), viewer.height(),
@@ -48,4 +51,21 @@ PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int 
     query.setViewport(canvas.x(), canvas.y(), canvas.width(), canvas.height());
     // On the CPU, from the kept bodies near the pick square: no GL pass draws every curve.
     return pickCurveSetIndexed(viewer.curves(), viewer.pickIndex(), query);
+}
+
+} // namespace
+
+PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region)
+{
+    return pickWith(viewer, pos, viewer.mode(), purpose, region);
+}
+
+int curveUnder(Viewer& viewer, const QPoint& pos)
+{
+    // The multiselection's toggle pick names whole curves by index, in drawing order.
+    const PickHits hits = pickWith(viewer, pos, ModeSelectMulti, PickPurpose::Toggle, kClickRegion);
+    for (int i = hits.count() - 1; i >= 0; --i)
+        if (hits.hits[i].curve >= 0)
+            return hits.hits[i].curve;
+    return -1;
 }

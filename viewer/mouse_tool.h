@@ -1,5 +1,7 @@
 #pragma once
 
+#include "curve_pick_index.h"
+
 #include "picker.h"
 #include "point.h"
 
@@ -42,9 +44,13 @@ Point canvasPosition(const Viewer& viewer, const QMouseEvent& event);
 // would answer it, from the viewer's pick index; `region` is the pick square's edge in widget
 // pixels. No hits before the viewer's GL initialisation.
 PickHits pickAround(Viewer& viewer, const QPoint& pos, PickPurpose purpose, int region);
+// The curve under widget pixel `pos` of `viewer` within a click's reach, whatever the mode: the
+// one drawn last where several are; -1 for none (and before the GL initialisation).
+int curveUnder(Viewer& viewer, const QPoint& pos);
 
-// Edge of the pick square in widget pixels: a click, and the wider brush of the scribble.
-constexpr int kClickRegion = 5;
+// Edge of the pick square in widget pixels: a click (within 4 pixels of a curve picks it, at
+// every zoom), and the wider brush of the scribble.
+constexpr int kClickRegion = kClickPickEdge;
 constexpr int kScribbleRegion = 20;
 
 // Mode 5: a press goes to the GL widget; moves and releases are ignored.

@@ -4,6 +4,7 @@
 #include "curve_set_selection.h"
 #include "diffusion_solver.h"
 #include "glew_init.h"
+#include "mouse_tool.h"
 #include "mouse_tools.h"
 #include "overlay_drawing.h"
 #include "picture_refresh.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -46,6 +48,8 @@ Viewer::Viewer(Document* document)
     setStateFileName(QString());
 
     resize(kCanvasSize, kCanvasSize);
+    // Moves without a button are followed (followPointer), in every mode.
+    setMouseTracking(true);
 
     timer = new QTimer(this);
     timer->setInterval(1);
@@ -57,6 +61,8 @@ Viewer::Viewer(Document* document)
     // Every change of the drawing reaches the picture here, and only here.
     connect(&doc, &Document::drawingEdited, this, [this](const DrawingEdit& edit) {
         picture->drawingEdited(edit);
+        // The panel shows the colours and blur of the curve as the edit left it.
+        values->reportCurrentValues();
         requestRepaint();
     });
 }
@@ -165,8 +171,8 @@ void Viewer::changeManipMode(ManipulationMode newMode)
         toggleSelection(curveSet, curveSet.current_curve);
         curveSet.setCurrentCurve(-1);
     }
-    // The scribble follows the mouse with Ctrl held even when no button is pressed.
-    setMouseTracking(newMode == ModeSelectMulti);
+    // Moves without a button reach the viewer in every mode: the scribble follows the mouse
+    // with Ctrl held, and the line of the curve under the pointer is drawn in a dense drawing.
     switch (newMode) {
     case ModePan: setCursor(Qt::SizeAllCursor); break;
     case ModeBucket: setCursor(Qt::PointingHandCursor); break;
@@ -178,7 +184,25 @@ void Viewer::changeManipMode(ManipulationMode newMode)
 
 void Viewer::mousePressEvent(QMouseEvent* event) { mouseTools->forMode(manipMode).press(*event); }
 
-void Viewer::mouseMoveEvent(QMouseEvent* event) { mouseTools->forMode(manipMode).move(*event); }
+void Viewer::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::NoButton) {
+        followPointer(event->pos());
+        // Of the tools, only the scribble takes moves without a button.
+        if (manipMode != ModeSelectMulti)
+            return;
+    }
+    mouseTools->forMode(manipMode).move(*event);
+}
+
+void Viewer::followPointer(const QPoint& pos)
+{
+    const int under = linesFollowSelection(values->display, curveSet) ? curveUnder(*this, pos) : -1;
+    if (under != hovered) {
+        hovered = under;
+        requestRepaint();
+    }
+}
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -204,10 +228,18 @@ bool Viewer::event(QEvent* event)
 {
     bool input = false;
     switch (event->type()) {
+    case QEvent::MouseMove:
+        // A move without a button asks for a frame only where it changes what is drawn (the
+        // curve under the pointer, the scribble).
+        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton
+            && manipMode != ModeSelectMulti) {
+            input = true;
+            break;
+        }
+        [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -215,6 +247,11 @@ bool Viewer::event(QEvent* event)
         input = true;
         break;
     default: break;
+    }
+    // The pointer left: no curve is under it.
+    if (event->type() == QEvent::Leave && hovered >= 0) {
+        hovered = -1;
+        requestRepaint();
     }
     // Letting go of Ctrl ends a scribble, and a new size shows the drawing afresh: the trail goes.
     const bool controlReleased = event->type() == QEvent::KeyRelease
@@ -293,7 +330,8 @@ void Viewer::draw()
     if (display.exportingFrames)
         return;
 
-    if (display.splinesShown)
-        drawCurvesInView(curveSet, view, overlay, overlayLayer); // only what changed is drawn again
+    if (display.splinesShown) // only what changed is drawn again
+        drawCurvesInView(curveSet, view, overlay, overlayLayer,
+                         overlayOptions(display, curveSet, hovered));
     mouseTools->forMode(manipMode).drawOverlay();
 }

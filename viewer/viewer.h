@@ -68,6 +68,9 @@ public:
 
     // The curves' bodies kept for picking on the CPU (curve_pick_index.h), synced at each pick.
     CurvePickIndex& pickIndex() { return picking; }
+    // The curve under the pointer while the lines follow the selection (its line is drawn
+    // then); -1 for none, or when every line is drawn.
+    int hoveredCurve() const { return hovered; }
 
     // True once init() has run: the GL context and the renderer's images exist.
     bool isGLReady() const { return glReady; }
@@ -150,7 +153,11 @@ private:
     CurveOverlayCache overlay; // the curves' lines as the last frame drew them
     OverlayLayer overlayLayer; // the lines of the curves that did not change lately
     CurvePickIndex picking;
+    // Follows the pointer without a button: the curve under it, whose line is drawn.
+    void followPointer(const QPoint& pos);
+
     ManipulationMode manipMode = ModeCamera;
+    int hovered = -1;
     QTimer* timer = nullptr;
     View view;
     bool glReady = false;

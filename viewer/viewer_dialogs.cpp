@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,7 +26,19 @@ QStringList ViewerDialogs::openFileNames(QWidget* parent, const QString& title,
 
 QString ViewerDialogs::saveFileName(QWidget* parent, const QString& title, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, startFolder, filter);
+    // The replace question comes after the extension is added (askReplaceFile), not here.
+    return QFileDialog::getSaveFileName(parent, title, startFolder, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+bool ViewerDialogs::askReplaceFile(QWidget* parent, const QString& path)
+{
+    QMessageBox box(QMessageBox::Warning, "Hueflow",
+                    QString("%1 already exists.").arg(QFileInfo(path).fileName()),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText("Do you want to replace it?");
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 ViewerDialogs::UnsavedChanges ViewerDialogs::askSaveChanges(QWidget* parent,

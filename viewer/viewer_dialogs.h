@@ -43,8 +43,11 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter);
     // Names of several existing files in the order chosen; empty when cancelled.
     virtual QStringList openFileNames(QWidget* parent, const QString& title, const QString& filter);
-    // Name to save under, or an empty string when cancelled.
+    // Name to save under, or an empty string when cancelled. An existing file is not asked
+    // about here: the caller asks askReplaceFile once the name is complete (extension added).
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter);
+    // Whether the existing file `path` may be replaced (No by default).
+    virtual bool askReplaceFile(QWidget* parent, const QString& path);
 
     // Shows a warning owned by `parent` without waiting for it to be closed.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text);

@@ -6,6 +6,23 @@
 
 #include <algorithm>
 
+bool linesFollowSelection(const DisplayFlags& display, const CurveSet& curves)
+{
+    return display.lines == LinesShown::Selected
+           || (display.lines == LinesShown::Auto && curves.nb_curves > kDenseDrawingCurves);
+}
+
+OverlayOptions overlayOptions(const DisplayFlags& display, const CurveSet& curves, int hoveredCurve)
+{
+    OverlayOptions options;
+    options.maxSelectedWithHandles = kMaxSelectedWithHandles;
+    if (linesFollowSelection(display, curves)) {
+        options.lines = OverlayOptions::Lines::SelectedOnly;
+        options.hoveredCurve = hoveredCurve;
+    }
+    return options;
+}
+
 ViewerSettings::ViewerSettings(Viewer& shown) : viewer(shown)
 {
     const CurveSet& curves = viewer.curves();
@@ -20,9 +37,25 @@ void ViewerSettings::pickBucketColor(QColor color)
     emit bucketColorChanged(bucket);
 }
 
+void ViewerSettings::showBlurOfEdit()
+{
+    if (viewer.solver().settings().blurEnabled)
+        return;
+    activateBlur(true);
+    emit blurActivated(true);
+}
+
 void ViewerSettings::reportCurrentValues()
 {
-    const CurveSet& curves = viewer.curves();
+    CurveSet& curves = viewer.curves();
+    // Commands change the current curve's colours (switch, read from the bitmap, undo): the
+    // values shown follow the curve.
+    if (curves.hasCurrentCurve()) {
+        const Curve& current = curves.curve(curves.current_curve);
+        curves.current_left_color = current.defaultLeftColor();
+        curves.current_right_color = current.defaultRightColor();
+        curves.current_blur = current.defaultBlur();
+    }
     if (curves.current_left_color != shownLeftColor) {
         shownLeftColor = curves.current_left_color;
         emit leftColorChanged(shownLeftColor);
@@ -59,6 +92,9 @@ void ViewerSettings::setBlur(int sigma)
     CurveSet& curves = viewer.curves();
     if (sigma == curves.current_blur)
         return;
+    // The blur of a curve changes: the blur pass shows it.
+    if (curves.hasCurrentCurve())
+        showBlurOfEdit();
     // The panel's slider sends every value it passes: one step per slider drag.
     viewer.document().recordEdit(
         "Blur", [&] { curves.setBlur(sigma); }, true);
@@ -94,6 +130,12 @@ void ViewerSettings::setControlPointRightColor(QColor C)
 void ViewerSettings::showSplines(bool show)
 {
     display.splinesShown = show;
+    viewer.requestRepaint();
+}
+
+void ViewerSettings::setLinesShown(LinesShown lines)
+{
+    display.lines = lines;
     viewer.requestRepaint();
 }
 

@@ -5,7 +5,10 @@
 // drawn. Drawings: 2 random curves, 100 random curves, a photo-like picture (the landscape of
 // bench/support/landscape_picture.h under 2500 shaded shapes) traced into about 1500 curves, and
 // random drawings of 10,000 and 50,000 curves.
-// - BM_DragFrames/n: three seconds of dragging. Counters: frames_per_second (frames shown),
+// - BM_DragFrames/curves:n/overlay:k: three seconds of dragging, with the curves drawn over the
+//   picture as by default (k = 0: past 300 curves only the dragged, selected and hovered curves'
+//   lines), with every curve's line (k = 1) or with none (k = 2, Show Splines off). Counters:
+//   frames_per_second (frames shown),
 //   frame_ms (median time between two shown frames), moves_per_frame, trail_px (median distance
 //   between the hand and the point shown, in window pixels) and trail_max_px; rest_ms, the time
 //   from the hand's last move (the button still held) to the last frame shown, after which the
@@ -56,6 +59,8 @@ public:
     // The default folder and frames per pair; the closing news is not shown.
     bool askKeyframeOptions(QWidget*, KeyframeOptions&) override { return true; }
     void showInformation(QWidget*, const QString&, const QString&) override {}
+    // Each iteration writes over the frames of the one before.
+    bool askReplaceFile(QWidget*, const QString&) override { return true; }
 };
 
 // The curve set a viewer shows.
@@ -194,6 +199,11 @@ void BM_DragFrames(benchmark::State& state)
     }
     curvesOf(viewer) = drawing;
     viewer.settings().setLifetimeThreshold(0); // every curve is drawn
+    switch (state.range(1)) {                  // the overlay: default, every line, none
+    case 1: viewer.settings().setLinesShown(LinesShown::All); break;
+    case 2: viewer.settings().showSplines(false); break;
+    default: break;
+    }
     viewer.changeManipMode(ModeMovePoint);
     viewer.settlePicture();
     runEventsUntil([] { return false; }, 300);
@@ -279,11 +289,14 @@ void BM_DragFrames(benchmark::State& state)
     QObject::disconnect(counting);
 }
 BENCHMARK(BM_DragFrames)
-    ->Arg(2)
-    ->Arg(100)
-    ->Arg(1500)
-    ->Arg(10000)
-    ->Arg(50000)
+    ->ArgNames({"curves", "overlay"})
+    ->Args({2, 0})
+    ->Args({100, 0})
+    ->Args({1500, 0})
+    ->Args({1500, 1})
+    ->Args({1500, 2})
+    ->Args({10000, 0})
+    ->Args({50000, 0})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

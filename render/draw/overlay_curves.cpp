@@ -148,7 +148,7 @@ bool isShownLine(const CurveSet& set, int i, const OverlayOptions& options)
     if (!isAboveLifetimeThreshold(set.curves[i]))
         return false;
     return options.lines == OverlayOptions::Lines::All || i == set.current_curve
-           || set.curves[i].selected || set.selection.contains(i);
+           || i == options.hoveredCurve || set.curves[i].selected || set.selection.contains(i);
 }
 
 // The boxes and points drawn over the lines.

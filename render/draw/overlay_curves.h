@@ -28,6 +28,8 @@ struct OverlayOptions {
     // The control points of the selected curves (without a current curve) are drawn only while
     // the selection holds at most this many curves; the current curve's are always drawn.
     int maxSelectedWithHandles = std::numeric_limits<int>::max();
+    // A curve whose line is drawn whatever `lines` says (the one under the pointer); -1: none.
+    int hoveredCurve = -1;
 };
 CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow,
                               const OverlayOptions& options = {});

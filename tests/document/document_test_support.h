@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace doc_test {
 
@@ -56,11 +58,18 @@ public:
     QString openName;
     QString saveName;
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
+    bool replaceAnswer = true;
     QStringList unsavedAsked;
+    QStringList replaceAsked; // the files each question about replacing named
     QStringList failures;
 
     QString openFileName(const QString&, const QString&) override { return openName; }
     QString saveFileName(const QString&, const QString&) override { return saveName; }
+    bool askReplaceFile(const QString& path) override
+    {
+        replaceAsked << path;
+        return replaceAnswer;
+    }
     UnsavedChanges askSaveChanges(const QString& name) override
     {
         unsavedAsked << name;
@@ -69,6 +78,11 @@ public:
     void showFailure(const QString& title, const QString& text) override
     {
         failures << title + ": " + text;
+    }
+    std::vector<std::pair<qint64, qint64>> progress; // done, total of each report
+    void showReadingProgress(const QString&, qint64 done, qint64 total) override
+    {
+        progress.emplace_back(done, total);
     }
 };
 

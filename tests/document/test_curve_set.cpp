@@ -253,10 +253,13 @@ TEST(CurveSetEditing, SetWideEditsCountTheCurvesTheyEdited)
     QImage contour(512, 512, QImage::Format_RGB32);
     contour.fill(Qt::white);
     EXPECT_EQ(set.snakeStep(QImage()), 0) << "no bitmap";
-    EXPECT_EQ(set.snakeStep(contour), 1);
-    EXPECT_EQ(set.sampleFromExample(contour), 1);
+    // Snapping and reading colours work on the selection and the current curve too.
+    EXPECT_EQ(set.snakeStep(contour), 2);
+    EXPECT_EQ(set.sampleFromExample(contour), 2);
     set.setCurrentCurve(-1);
-    EXPECT_EQ(set.snakeStep(contour), 0) << "no current curve";
+    EXPECT_EQ(set.snakeStep(contour), 2) << "the selection alone";
+    set.selection.clear();
+    EXPECT_EQ(set.snakeStep(contour), 0) << "no current curve, no selection";
     EXPECT_EQ(set.sampleFromExample(contour), 0);
 }
 

@@ -78,6 +78,22 @@ TEST_F(DocumentLife, SaveAsAddsTheExtensionAndNamesTheDrawing)
     EXPECT_EQ(fileBytes(path("named.xml")), xml());
 }
 
+TEST_F(DocumentLife, SaveAsAsksBeforeReplacingTheFileTheExtensionNames)
+{
+    const QString existing = savedFile("kept.xml", 2);
+    const QByteArray before = fileBytes(existing);
+    addSegment(*document, 0.1);
+    questions.saveName = path("kept"); // no extension typed
+    questions.replaceAnswer = false;
+    EXPECT_FALSE(document->saveAs());
+    EXPECT_EQ(questions.replaceAsked, QStringList{existing});
+    EXPECT_EQ(fileBytes(existing), before);
+    EXPECT_TRUE(document->filePath().isEmpty());
+    questions.replaceAnswer = true;
+    EXPECT_TRUE(document->saveAs());
+    EXPECT_EQ(fileBytes(existing), xml());
+}
+
 TEST_F(DocumentLife, NewAsksFirstAndCancelKeepsEverything)
 {
     const QString file = savedFile("kept.xml", 3);
@@ -125,6 +141,23 @@ TEST_F(DocumentLife, UnreadableFileKeepsDrawingNameAndHistory)
     EXPECT_TRUE(document->history().canUndo());
     ASSERT_EQ(questions.failures.size(), 1);
     EXPECT_TRUE(questions.failures.front().startsWith("Open drawing: Could not open bad.xml"));
+}
+
+TEST_F(DocumentLife, ReadingReportsItsProgressAndItsEnd)
+{
+    ASSERT_TRUE(document->openDrawing(savedFile("many.xml", 1000)));
+    const auto& reports = questions.progress;
+    ASSERT_GE(reports.size(), 4u) << "a report every 256 curves, then the end";
+    for (size_t i = 1; i + 1 < reports.size(); ++i) {
+        EXPECT_GT(reports[i].first, reports[i - 1].first);
+        EXPECT_LT(reports[i].first, reports[i].second);
+    }
+    EXPECT_GE(reports.back().first, reports.back().second) << "the end is reported";
+
+    questions.progress.clear();
+    EXPECT_FALSE(document->openDrawing(path("missing.xml")));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_GE(reports.back().first, reports.back().second) << "a failed read ends too";
 }
 
 TEST_F(DocumentLife, GestureIsOneStepAndUndoEndsIt)

@@ -122,6 +122,20 @@ TEST(CurveOverlayCache, ADenseDrawingShowsOnlyTheSelectedLinesAndFewHandles)
     expectSameMesh(cache.keptLines(), selectedLines, "the selected curves' lines alone");
     expectSameMesh(joined(cache), curveOverlayMesh(set, kMapping, thin), "thin");
 
+    // The curve under the pointer shows its line too, after the selected ones in index order.
+    thin.hoveredCurve = 5;
+    cache.update(set, kMapping, thin);
+    CoverageMesh withHovered;
+    for (int i : {3, 5, 9, 17}) {
+        CurveSet one;
+        one.addCurve(set.curves[i]);
+        one.setCurrentCurve(-1);
+        withHovered.append(curveOverlayMesh(one, kMapping));
+    }
+    expectSameMesh(cache.keptLines(), withHovered, "the selected and the hovered curves' lines");
+    EXPECT_TRUE(cache.liveLines().empty());
+    thin.hoveredCurve = -1;
+
     // Handles of a selection larger than the limit: only the selection box.
     OverlayOptions fewHandles;
     fewHandles.maxSelectedWithHandles = 2;

@@ -2,6 +2,7 @@
 // when the panel is not the active window; the blur number; the snap reach; the outcome line.
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QToolTip>
@@ -11,13 +12,14 @@
 
 namespace {
 
-// The panel's controls: buttons, check boxes, sliders and spin boxes (not labels or lines).
+// The panel's controls: buttons, check boxes, sliders, spin boxes and the lines choice (not
+// labels or lines).
 QList<QWidget*> controls(Interface& panel)
 {
     QList<QWidget*> found;
     for (QWidget* w : panel.centralwidget->findChildren<QWidget*>())
         if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSlider*>(w)
-            || qobject_cast<QAbstractSpinBox*>(w))
+            || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w))
             found << w;
     return found;
 }
@@ -25,7 +27,8 @@ QList<QWidget*> controls(Interface& panel)
 TEST_F(PanelTest, EveryControlAndMenuEntryExplainsItself)
 {
     const QList<QWidget*> all = controls(*panel);
-    EXPECT_EQ(all.size(), 29); // 5 check boxes, 2 colour buttons, 3 sliders, 2 spin boxes, 17 tools
+    // 5 check boxes, 2 colour buttons, 3 sliders, 2 spin boxes, 17 tools, the lines choice
+    EXPECT_EQ(all.size(), 30);
     for (QWidget* control : all) {
         SCOPED_TRACE(control->objectName().toStdString());
         EXPECT_FALSE(control->toolTip().isEmpty());
@@ -133,3 +136,53 @@ TEST_F(PanelTest, SnapReachRunsFromTwoToThirtyPixels)
 }
 
 } // namespace
+
+// Every status tip fits the status bar at the panel's default width, wrapped over its lines, and
+// a tip shown there is shown whole, in place of the outcome and tool lines.
+TEST_F(PanelTest, StatusTipsFitThePanelsWidthWrapped)
+{
+    QStringList tips;
+    for (QWidget* control : controls(*panel))
+        tips << control->statusTip();
+    for (QMenu* menu : {panel->menu_File, panel->menu_Edit, panel->menu_Help})
+        for (QAction* entry : menu->actions())
+            if (!entry->isSeparator() && entry->menu() == nullptr)
+                tips << entry->statusTip();
+    for (const QString& tip : tips)
+        EXPECT_TRUE(panel->statusLines().tipFits(tip))
+            << tip.toStdString() << " (" << panel->fontMetrics().horizontalAdvance(tip) << " px in "
+            << panel->width() << ", line " << panel->fontMetrics().lineSpacing() << ")";
+    // A tip far too long for the bar is told apart.
+    EXPECT_FALSE(panel->statusLines().tipFits(tips.join(' ')));
+
+    const QString tip = panel->buttonSelectMulti->statusTip();
+    panel->statusbar->showMessage(tip); // as a hover does
+    EXPECT_EQ(panel->statusLines().tipText(), tip);
+    panel->statusbar->clearMessage();
+    EXPECT_TRUE(panel->statusLines().tipText().isEmpty());
+}
+
+// The choice beside Show Splines reports whose lines are drawn.
+TEST_F(PanelTest, SplineLinesChoiceIsReported)
+{
+    QSignalSpy chosen(panel.get(), &Interface::splineLinesChanged);
+    EXPECT_EQ(panel->comboSplineLines->currentIndex(), int(PanelLines::Auto));
+    panel->comboSplineLines->setCurrentIndex(int(PanelLines::Selected));
+    panel->comboSplineLines->setCurrentIndex(int(PanelLines::All));
+    ASSERT_EQ(chosen.size(), 2);
+    EXPECT_EQ(chosen[0][0].value<PanelLines>(), PanelLines::Selected);
+    EXPECT_EQ(chosen[1][0].value<PanelLines>(), PanelLines::All);
+}
+
+// The Iterations and Lifetime sliders show their values beside them.
+TEST_F(PanelTest, SliderValuesAreShown)
+{
+    EXPECT_EQ(panel->labelIterValue->text(), QString::number(panel->sliderIter->value()));
+    EXPECT_EQ(panel->labelLifetimeValue->text(),
+              QString::number(panel->sliderLifetimeThreshold->value()));
+    panel->sliderIter->setFocus();
+    QTest::keyClick(panel->sliderIter, Qt::Key_End);
+    EXPECT_EQ(panel->labelIterValue->text(), "20");
+    panel->sliderLifetimeThreshold->setValue(12);
+    EXPECT_EQ(panel->labelLifetimeValue->text(), "12");
+}

@@ -11,9 +11,9 @@ namespace {
 TEST_F(PanelTest, DocumentEntriesCarryTheDesktopKeys)
 {
     EXPECT_EQ(panel->actionNew->shortcut(), QKeySequence("Ctrl+N"));
-    EXPECT_EQ(panel->actionOpen->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(panel->actionLoad->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(panel->actionSave->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(panel->actionSave_As->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    EXPECT_EQ(panel->actionSave_as_XML->shortcut(), QKeySequence("Ctrl+Shift+S"));
     EXPECT_EQ(panel->actionQuit->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_EQ(panel->actionUndo->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(panel->actionRedo->shortcuts(),

@@ -15,12 +15,20 @@ TEST_F(PanelTest, WindowAndMenus)
 {
     EXPECT_EQ(panel->windowTitle(), "MainWindow");
     EXPECT_EQ(panel->objectName(), "MainWindow");
-    EXPECT_EQ(panel->size(), QSize(253, 512));
+    // 253 x 512, grown where the menu bar and the status bar need it: no control is hidden.
+    EXPECT_EQ(panel->width(), 253);
+    EXPECT_GE(panel->height(), 512);
+    for (QWidget* control : panel->centralwidget->findChildren<QWidget*>()) {
+        const QRect inWindow(control->mapTo(panel.get(), QPoint(0, 0)), control->size());
+        EXPECT_LE(inWindow.bottom(), panel->statusbar->geometry().top())
+            << control->objectName().toStdString();
+    }
 
     const auto menus = panel->menubar->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus.at(0)->text(), "&File");
     EXPECT_EQ(menus.at(1)->text(), "&Edit");
+    EXPECT_EQ(menus.at(2)->text(), "&Help");
     // Entries by object name: a submenu by its menu's, a separator as "-".
     const auto names = [](QMenu* menu) {
         QStringList list;
@@ -31,10 +39,18 @@ TEST_F(PanelTest, WindowAndMenus)
         return list;
     };
     EXPECT_EQ(names(panel->menu_File),
-              (QStringList{"actionNew", "actionOpen", "menuOpen_Recent", "actionSave",
-                           "actionSave_As", "-", "actionLoad", "actionSave_as_Png",
-                           "actionPng_16_Bits", "actionSave_as_XML", "actionKeyframing",
-                           "actionLoad_Bitmap", "-", "actionDrawing_Settings", "-", "actionQuit"}));
+              (QStringList{"actionNew", "actionLoad", "menuOpen_Recent", "actionSave",
+                           "actionSave_as_XML", "-", "actionSave_as_Png", "actionExport_PDF",
+                           "actionPng_16_Bits", "actionKeyframing", "actionLoad_Bitmap", "-",
+                           "actionDrawing_Settings", "-", "actionQuit"}));
+    // One entry per command: no two entries carry the same text.
+    QStringList texts;
+    for (QAction* a : panel->menu_File->actions())
+        if (!a->isSeparator())
+            texts << a->text().remove('&');
+    EXPECT_EQ(texts.removeDuplicates(), 0) << texts.join(", ").toStdString();
+    EXPECT_EQ(names(panel->menu_Help),
+              (QStringList{"actionHelp", "actionKeys", "actionMouse", "-", "actionAbout"}));
     EXPECT_EQ(names(panel->menu_Edit),
               (QStringList{"actionUndo", "actionRedo", "-", "action_Copy", "action_Paste",
                            "action_Cut", "action_Copy_Blur", "action_Paste_Blur", "actionDelete",

@@ -277,7 +277,7 @@ protected:
 TEST_F(EditorDocument, FileMenuOpensSavesAndStartsNewDrawings)
 {
     dialogs->openName = writeDrawing("three.xml", 3);
-    editor->panel.actionOpen->trigger();
+    editor->panel.actionLoad->trigger();
     ASSERT_EQ(doc().nb_curves, 3);
     EXPECT_EQ(editor->viewer.windowTitle(), "three.xml[*] - Hueflow");
 
@@ -289,7 +289,7 @@ TEST_F(EditorDocument, FileMenuOpensSavesAndStartsNewDrawings)
     EXPECT_EQ(reread.nb_curves, 2);
 
     dialogs->saveName = path("other");
-    editor->panel.actionSave_As->trigger();
+    editor->panel.actionSave_as_XML->trigger();
     EXPECT_TRUE(QFileInfo::exists(path("other.xml")));
     editor->panel.actionNew->trigger();
     EXPECT_EQ(doc().nb_curves, 0);

@@ -194,8 +194,9 @@ TEST_F(EditorErgonomics, ActionButtonsSayWhatTheyDidAndKeepTheTool)
     keepScreenshot(panel().grab().toImage(), "panel_status_tip");
     choose(panel().buttonSmooth);
     EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to smooth: select a curve");
+    // Without a bitmap, that is the reason named, whatever is selected.
     choose(panel().buttonSnake);
-    EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to snap: select a curve");
+    EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to snap: load a bitmap first");
     clickViewer(Point(0.0, 0.3));
     choose(panel().buttonSnake);
     EXPECT_EQ(panel().statusLines().outcomeText(), "Nothing to snap: load a bitmap first");
@@ -255,7 +256,7 @@ TEST_F(EditorErgonomics, NewEmptiesTheStatusLineAndFileCurvesShowTheirColours)
                           QColor(240, 220, 10), 7));
     ASSERT_TRUE(saveXml(set, folder.filePath("one.xml")));
     dialogs->openName = folder.filePath("one.xml");
-    panel().actionOpen->trigger();
+    panel().actionLoad->trigger();
     EXPECT_EQ(panel().statusLines().outcomeText(), "Opened one.xml");
     choose(panel().buttonMovePoint);
     clickViewer(Point(0.0, -0.5));

@@ -185,22 +185,22 @@ TEST(HelpPages, MousePageNamesEveryGestureOnce)
     EXPECT_TRUE(page.startsWith(tableOpening("<td style=\"vertical-align: top; \">", "Mouse")));
     EXPECT_TRUE(page.endsWith("</tbody></table>"));
     const QString cell = "<td style=\"vertical-align: top;\">";
-    EXPECT_TRUE(page.contains("<tr>" + cell + "Left Button - Drawing mode<br></td>" + cell
+    EXPECT_TRUE(page.contains("<tr>" + cell + "Left Button - Drawing<br></td>" + cell
                               + "Draw a spline</td></tr>"));
     // Every tool's buttons, the Ctrl scribble and the wheel; the pan row only once.
-    EXPECT_EQ(firstCells(page), QStringList({"Left Button - Drawing mode",
-                                             "Left Button - Manipulation mode",
-                                             "Right Button - Manipulation mode",
-                                             "Left Button - Color and blur mode",
-                                             "Right Button - Color and blur mode",
-                                             "Left Button - Multiselection mode",
-                                             "Shift + Left Button - Multiselection mode",
-                                             "Ctrl + Mouse move - Multiselection mode",
-                                             "Right Button - Multiselection mode",
-                                             "Left Button - Pan mode",
-                                             "Left Button - Paint bucket mode",
-                                             "Right Button - Paint bucket mode",
-                                             "Left Button - Color picker mode",
+    EXPECT_EQ(firstCells(page), QStringList({"Left Button - Drawing",
+                                             "Left Button - Control point selection",
+                                             "Right Button - Control point selection",
+                                             "Left Button - Color selection",
+                                             "Right Button - Color selection",
+                                             "Left Button - Multiple selection",
+                                             "Shift + Left Button - Multiple selection",
+                                             "Ctrl + Mouse move - Multiple selection",
+                                             "Right Button - Multiple selection",
+                                             "Left Button - Pan",
+                                             "Left Button - Paint bucket",
+                                             "Right Button - Paint bucket",
+                                             "Left Button - Pick a color in the drawing",
                                              "Wheel",
                                              "Panel - Snap to bitmap contours",
                                              "Panel - Read colors in the bitmap",

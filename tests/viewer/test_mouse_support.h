@@ -36,6 +36,7 @@ public:
     QString menuChoice; // text of the entry to choose; empty dismisses the menu
     UnsavedChanges unsavedAnswer = UnsavedChanges::Discard;
     LeftDrawing recoverAnswer = LeftDrawing::Keep;
+    bool replaceAnswer = true; // whether an existing file may be replaced
 
     // Questions asked.
     QStringList titles;
@@ -45,6 +46,7 @@ public:
     int menusRun = 0;
     QStringList unsavedAsked;       // drawing named by each question about unsaved changes
     QStringList recoverAsked;       // drawing named by each offer of a left drawing
+    QStringList replaceAsked;       // file named by each question about replacing it
     QStringList messages;           // "title: text" of every warning shown
     QStringList news;               // "title: text" of every piece of information shown
     KeyframeOptions keyframeAnswer; // the folder and frames per pair chosen
@@ -67,6 +69,11 @@ public:
     {
         record(title, filter);
         return saveName;
+    }
+    bool askReplaceFile(QWidget*, const QString& path) override
+    {
+        replaceAsked << path;
+        return replaceAnswer;
     }
     void showMessage(QWidget*, const QString& title, const QString& text) override
     {

@@ -53,6 +53,8 @@ public:
         return openNames;
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override { return saveName; }
+    // An existing file may be replaced.
+    bool askReplaceFile(QWidget*, const QString&) override { return true; }
     UnsavedChanges askSaveChanges(QWidget*, const QString&) override
     {
         ++unsavedAsked;
