@@ -70,7 +70,10 @@ void BM_Update(benchmark::State& state)
 
 // One mouse move of a drag: the first curve moves by a pixel (back and forth), then the quick
 // update rasterises and re-solves from the previous picture.
-void BM_DragStep(benchmark::State& state)
+// Times `frame(solver)` after each move of the first curve of the drawing of range(0) curves by
+// a pixel, back and forth, from a settled picture.
+template <class Frame>
+void timeDragFrames(benchmark::State& state, Frame frame)
 {
     Renderer& r = rendererFor(int(state.range(0)));
     r.solver->fullUpdate();
@@ -80,9 +83,14 @@ void BM_DragStep(benchmark::State& state)
     glFinish();
     for (auto _ : state) {
         translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
-        r.solver->update();
+        frame(*r.solver);
         glFinish();
     }
+}
+
+void BM_DragStep(benchmark::State& state)
+{
+    timeDragFrames(state, [](DiffusionSolver& solver) { solver.update(); });
 }
 
 // One frame of the editor's progressive drag (PictureRefresh): the first curve moves by a pixel,
@@ -90,18 +98,10 @@ void BM_DragStep(benchmark::State& state)
 // picture; nothing is read back. Range 1500 is a traced photo (see rendererFor).
 void BM_ProgressiveDragFrame(benchmark::State& state)
 {
-    Renderer& r = rendererFor(int(state.range(0)));
-    r.solver->fullUpdate();
-    Curve& dragged = r.drawing.curves[0];
-    dragged.setDragAnchor(0.0, 0.0);
-    int step = 0;
-    glFinish();
-    for (auto _ : state) {
-        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
-        r.solver->beginProgressiveSolve(false);
-        r.solver->progressiveStep(false, 2);
-        glFinish();
-    }
+    timeDragFrames(state, [](DiffusionSolver& solver) {
+        solver.beginProgressiveSolve(false);
+        solver.progressiveStep(false, 2);
+    });
 }
 
 // One frame while the pointer rests: an F-cycle and the read-back of its largest change.

@@ -15,7 +15,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb "$display" -screen 0 1280x1024x24 -noreset -nolisten tcp &
 sleep 1
 export DISPLAY=$display HOME=$work XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-"$build/bench/viewer/bench_drag" --benchmark_filter="DragFrames/$curves/" \
+"$build/bench/viewer/bench_drag" --benchmark_filter="DragFrames/curves:$curves/overlay:0" \
   --benchmark_format=json --benchmark_out="$work/bench.json" > "$work/bench.log" 2>&1 &
 bench=$!
 
