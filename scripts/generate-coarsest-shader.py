@@ -37,7 +37,7 @@ def product(k, vector):
     for dx, dy in NEIGHBOURS:
         nx, ny = x + dx, y + dy
         inside = 0 <= nx < SIDE and 0 <= ny < SIDE
-        values.append(f"{vector}{ny * SIDE + nx}" if inside else "vec4(0.0)")
+        values.append(f"{vector}{ny * SIDE + nx}" if inside else "Diffused(0.0)")
     return f"c{k} * {vector}{k} + neighbourSum(a{k}, b{k}, {', '.join(values)})"
 
 
@@ -49,7 +49,8 @@ def shader_text():
     w(f"// Solves A e = f exactly on the coarsest level of the multigrid (at most {SIDE} x {SIDE} texels) in")
     w("// one pass: every texel loads the whole level, runs conjugate gradients (exact after as many")
     w("// steps as there are unknowns; a few more absorb rounding) and keeps its own value. Fixed")
-    w("// texels are no unknowns and get 0. The operator is laid out as in mg_smooth.frag.")
+    w("// texels are no unknowns and get 0. The operator is laid out as in mg_smooth.frag. Every")
+    w("// diffused channel is solved at once (see the prelude's Diffused).")
     w("// Written by scripts/generate-coarsest-shader.py: edit that, not this file.")
     w("uniform sampler2DRect rhsMap;")
     w("uniform sampler2DRect stencilA;")
@@ -69,28 +70,28 @@ def shader_text():
         w(f"    vec4 a{k} = m{k} * texture2DRect(stencilA, {t});")
         w(f"    vec4 b{k} = m{k} * texture2DRect(stencilB, {t});")
         w(f"    float c{k} = m{k} * s{k}.x;")
-        w(f"    vec4 r{k} = m{k} * texture2DRect(rhsMap, {t});")
-        w(f"    vec4 x{k} = vec4(0.0);")
-        w(f"    vec4 d{k} = r{k};")
-    w("    vec4 rr = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
+        w(f"    Diffused r{k} = m{k} * diffusedPart(texture2DRect(rhsMap, {t}));")
+        w(f"    Diffused x{k} = Diffused(0.0);")
+        w(f"    Diffused d{k} = r{k};")
+    w("    Diffused rr = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
     w(f"    for (int iteration = 0; iteration < {STEPS}; ++iteration) {{")
     for k in range(N):
-        w(f"        vec4 q{k} = {product(k, 'd')};")
-    w("        vec4 dq = " + " + ".join(f"d{k} * q{k}" for k in range(N)) + ";")
-    w("        vec4 alpha = step(vec4(tiny), dq) * rr / max(dq, vec4(tiny));")
+        w(f"        Diffused q{k} = {product(k, 'd')};")
+    w("        Diffused dq = " + " + ".join(f"d{k} * q{k}" for k in range(N)) + ";")
+    w("        Diffused alpha = step(Diffused(tiny), dq) * rr / max(dq, Diffused(tiny));")
     for k in range(N):
         w(f"        x{k} += alpha * d{k};")
         w(f"        r{k} -= alpha * q{k};")
-    w("        vec4 next = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
-    w("        vec4 beta = step(vec4(tiny), rr) * next / max(rr, vec4(tiny));")
+    w("        Diffused next = " + " + ".join(f"r{k} * r{k}" for k in range(N)) + ";")
+    w("        Diffused beta = step(Diffused(tiny), rr) * next / max(rr, Diffused(tiny));")
     for k in range(N):
         w(f"        d{k} = r{k} + beta * d{k};")
     w("        rr = next;")
     w("    }")
     w("    vec2 cell = floor(gl_FragCoord.xy);")
     w(f"    float own = cell.y * {SIDE}.0 + cell.x;")
-    w("    vec4 value = " + " + ".join(f"x{k} * (own == {k}.0 ? 1.0 : 0.0)" for k in range(N)) + ";")
-    w("    gl_FragColor = value;")
+    w("    Diffused value = " + " + ".join(f"x{k} * (own == {k}.0 ? 1.0 : 0.0)" for k in range(N)) + ";")
+    w("    gl_FragColor = asTexel(value);")
     w("}")
     return "\n".join(out) + "\n"
 

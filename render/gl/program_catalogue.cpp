@@ -128,10 +128,13 @@ const ProgramEntry& programEntry(ProgramId id)
     return kEntries[index >= 0 && index < kProgramCount ? index : kProgramCount - 1];
 }
 
-bool createProgram(ShaderProgram& program, ProgramId id)
+bool createProgram(ShaderProgram& program, ProgramId id, DiffusedChannels channels)
 {
     const ProgramEntry& entry = programEntry(id);
-    if (!program.create(shaderPath(entry.vertex), shaderPath(entry.fragment), entry.definitions)) {
+    QByteArray definitions = entry.definitions;
+    if (channels == DiffusedChannels::ColourAndOpacity)
+        definitions.prepend("#define DIFFUSE_OPACITY\n");
+    if (!program.create(shaderPath(entry.vertex), shaderPath(entry.fragment), definitions)) {
         std::cerr << entry.failurePrefix << program.log().constData() << std::endl;
         return false;
     }

@@ -59,6 +59,12 @@ struct ProgramEntry {
     std::array<const char*, kMaxProgramSamplers> samplers;
 };
 
+// What a program that diffuses colours reads, solves and writes (see the prelude's Diffused):
+// red, green and blue, alpha written as 1 (Colour: a drawing whose colour points are all
+// opaque), or those and the encoded opacity in alpha (ColourAndOpacity: the program built with
+// DIFFUSE_OPACITY defined).
+enum class DiffusedChannels { Colour = 0, ColourAndOpacity = 1 };
+
 // The vertex shader of every image pass; a directory holding it counts as a shader directory.
 constexpr const char* kImagePassVertex = "gl/img_process.vert";
 // The GLSL every shader is compiled with after its #version and #extension lines.
@@ -67,7 +73,9 @@ constexpr const char* kShaderPrelude = "gl/prelude.glsl";
 // The entry of `id`; ids outside the enumeration give the entry of ProgramId::BarePass.
 const ProgramEntry& programEntry(ProgramId id);
 
-// Builds `program` as `id` from the files in shaderDirectory() and sets its samplers. On failure
-// prints the entry's prefix, the program's log and an end of line on stderr, and returns false.
-// Needs a current context with GLEW initialised.
-bool createProgram(ShaderProgram& program, ProgramId id);
+// Builds `program` as `id` from the files in shaderDirectory() and sets its samplers; for
+// `channels` ColourAndOpacity with DIFFUSE_OPACITY defined too (programs that diffuse no colour
+// ignore it). On failure prints the entry's prefix, the program's log and an end of line on
+// stderr, and returns false. Needs a current context with GLEW initialised.
+bool createProgram(ShaderProgram& program, ProgramId id,
+                   DiffusedChannels channels = DiffusedChannels::Colour);

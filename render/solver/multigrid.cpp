@@ -59,6 +59,22 @@ void Multigrid::createPrograms()
     }
     for (const ProgramSlot& slot : programSlots())
         createProgram(this->*slot.program, slot.id);
+    buildVariant(DiffusedChannels::Colour);
+}
+
+void Multigrid::buildVariant(DiffusedChannels channels)
+{
+    DiffusingPrograms& variant = variants[int(channels)];
+    for (const DiffusingSlot& slot : diffusingSlots())
+        createProgram(variant.*slot.program, slot.id, channels);
+    variant.built = true;
+}
+
+void Multigrid::useChannelsOf(const Problem& problem)
+{
+    if (!variants[int(problem.channels)].built)
+        buildVariant(problem.channels);
+    diffusing = &variants[int(problem.channels)];
 }
 
 bool Multigrid::allProgramsLinked() const
@@ -67,30 +83,43 @@ bool Multigrid::allProgramsLinked() const
         if (!(this->*slot.program).isLinked())
             return false;
     }
+    for (const DiffusingPrograms& variant : variants) {
+        for (const DiffusingSlot& slot : diffusingSlots()) {
+            if (variant.built && !(variant.*slot.program).isLinked())
+                return false;
+        }
+    }
     return true;
 }
 
 const std::vector<Multigrid::ProgramSlot>& Multigrid::programSlots()
 {
     static const std::vector<ProgramSlot> slots = {
-        {&Multigrid::packFinestProgram, ProgramId::MgPackFinest},
-        {&Multigrid::unpackFinestProgram, ProgramId::MgUnpackFinest},
-        {&Multigrid::smoothFinestProgram, ProgramId::MgSmoothFinest},
-        {&Multigrid::residualFinestProgram, ProgramId::MgResidualFinest},
-        {&Multigrid::prolongFinestProgram, ProgramId::MgProlongFinest},
-        {&Multigrid::smoothProgram, ProgramId::MgSmooth},
-        {&Multigrid::smoothZeroProgram, ProgramId::MgSmoothZero},
-        {&Multigrid::restrictResidualProgram, ProgramId::MgRestrictResidual},
-        {&Multigrid::prolongProgram, ProgramId::MgProlong},
-        {&Multigrid::prolongSmoothProgram, ProgramId::MgProlongSmooth},
         {&Multigrid::galerkinProgram, ProgramId::MgGalerkin},
         {&Multigrid::galerkinMaskProgram, ProgramId::MgGalerkinMask},
-        {&Multigrid::coarsestProgram, ProgramId::MgCoarsest},
-        {&Multigrid::pullProgram, ProgramId::MgPull},
-        {&Multigrid::pushProgram, ProgramId::MgPush},
-        {&Multigrid::pushCoarsestProgram, ProgramId::MgPushCoarsest},
-        {&Multigrid::changeFinestProgram, ProgramId::MgChangeFinest},
         {&Multigrid::maxReduceProgram, ProgramId::MgMaxReduce},
+    };
+    return slots;
+}
+
+const std::vector<Multigrid::DiffusingSlot>& Multigrid::diffusingSlots()
+{
+    static const std::vector<DiffusingSlot> slots = {
+        {&DiffusingPrograms::packFinest, ProgramId::MgPackFinest},
+        {&DiffusingPrograms::unpackFinest, ProgramId::MgUnpackFinest},
+        {&DiffusingPrograms::smoothFinest, ProgramId::MgSmoothFinest},
+        {&DiffusingPrograms::residualFinest, ProgramId::MgResidualFinest},
+        {&DiffusingPrograms::prolongFinest, ProgramId::MgProlongFinest},
+        {&DiffusingPrograms::smooth, ProgramId::MgSmooth},
+        {&DiffusingPrograms::smoothZero, ProgramId::MgSmoothZero},
+        {&DiffusingPrograms::restrictResidual, ProgramId::MgRestrictResidual},
+        {&DiffusingPrograms::prolong, ProgramId::MgProlong},
+        {&DiffusingPrograms::prolongSmooth, ProgramId::MgProlongSmooth},
+        {&DiffusingPrograms::coarsest, ProgramId::MgCoarsest},
+        {&DiffusingPrograms::pull, ProgramId::MgPull},
+        {&DiffusingPrograms::push, ProgramId::MgPush},
+        {&DiffusingPrograms::pushCoarsest, ProgramId::MgPushCoarsest},
+        {&DiffusingPrograms::changeFinest, ProgramId::MgChangeFinest},
     };
     return slots;
 }
@@ -138,12 +167,13 @@ void Multigrid::releaseLevels()
 
 void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop)
 {
+    useChannelsOf(problem);
     useNearestSampler(true);
     beginPhase("operators");
     buildOperators(*problem.constraints);
     beginPhase("level 0 packing");
     // The first red half-sweep replaces every red texel: only the black ones are read.
-    runImagePass({packFinestProgram,
+    runImagePass({diffusing->packFinest,
                   {&problem.solution->texture, problem.constraints},
                   {{"parity", 1.0f}}},
                  black);
@@ -154,7 +184,7 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, Multigri
     for (int extra = 0; extra < stop.extraCycles && lastChange() > stop.settled; ++extra)
         finestCycle(problem, Cycle::F, true);
     beginPhase("level 0 packing");
-    runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
+    runImagePass({diffusing->unpackFinest, {&red.texture, &black.texture}, {}}, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
 }
@@ -170,9 +200,10 @@ void Multigrid::buildOperatorsFor(const Problem& problem)
 
 float Multigrid::step(const Problem& problem, int cycles, bool measure)
 {
+    useChannelsOf(problem);
     useNearestSampler(true);
     beginPhase("level 0 packing");
-    runImagePass({packFinestProgram,
+    runImagePass({diffusing->packFinest,
                   {&problem.solution->texture, problem.constraints},
                   {{"parity", 1.0f}}},
                  black);
@@ -180,7 +211,7 @@ float Multigrid::step(const Problem& problem, int cycles, bool measure)
         finestCycle(problem, Cycle::FrameF, measure && c + 1 == cycles);
     const float change = measure ? lastChange() : -1.0f;
     beginPhase("level 0 packing");
-    runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
+    runImagePass({diffusing->unpackFinest, {&red.texture, &black.texture}, {}}, *problem.solution);
     useNearestSampler(false);
     beginPhase("");
     return change;
@@ -188,6 +219,7 @@ float Multigrid::step(const Problem& problem, int cycles, bool measure)
 
 void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue)
 {
+    useChannelsOf(problem);
     useNearestSampler(true);
     beginPhase("first estimate");
     // Pull: each level's known values into its stencilA and how well each is known into its
@@ -197,7 +229,7 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
     int fineWidth = finestWidth;
     int fineHeight = finestHeight;
     for (Level& level : levels) {
-        runImagePass({pullProgram,
+        runImagePass({diffusing->pull,
                       {finer, finerKnown},
                       {{"fromMask", finer == problem.constraints ? 1.0f : 0.0f},
                        {"fineWidth", float(fineWidth)},
@@ -225,10 +257,10 @@ void Multigrid::push(const Texture& pulled, const Texture* known, const Texture*
     const float mask = known ? 0.0f : 1.0f;
     const Texture* knownMap = known ? known : &pulled; // the finest level's is its mask
     if (coarser) {
-        runImagePass({pushProgram, {&pulled, knownMap, coarser}, {{"fromMask", mask}}}, target);
+        runImagePass({diffusing->push, {&pulled, knownMap, coarser}, {{"fromMask", mask}}}, target);
         return;
     }
-    runImagePass({pushCoarsestProgram,
+    runImagePass({diffusing->pushCoarsest,
                   {&pulled, knownMap},
                   {{"fromMask", mask},
                    {"emptyValue", emptyValue},
@@ -242,7 +274,7 @@ float Multigrid::lastChange()
     if (changeLevels.empty())
         return 0.0f;
     beginPhase("stop rule");
-    runImagePass({changeFinestProgram,
+    runImagePass({diffusing->changeFinest,
                   {&red.texture, &black.texture, &redBefore.texture, &blackBefore.texture},
                   {}},
                  changeLevels.front());
@@ -288,7 +320,7 @@ void Multigrid::finestCycle(const Problem& problem, Cycle kind, bool keep)
     if (!levels.empty()) {
         beginPhase("level 0 residual and restriction");
         const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;
-        runImagePass({residualFinestProgram,
+        runImagePass({diffusing->residualFinest,
                       {&red.texture, &black.texture, &rhs, problem.constraints,
                        &levels[0].stencilC},
                       {{"rhsWeight", problem.rhs ? 1.0f : 0.0f},
@@ -298,7 +330,7 @@ void Multigrid::finestCycle(const Problem& problem, Cycle kind, bool keep)
         beginPhase("coarse levels");
         coarseCycle(0, kind);
         beginPhase("level 0 prolongation");
-        runImagePass({prolongFinestProgram,
+        runImagePass({diffusing->prolongFinest,
                       {&black.texture, &levels[0].correction.texture, problem.constraints},
                       {}},
                      blackPartner);
@@ -312,13 +344,13 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
 {
     Level& level = levels[k];
     if (k + 1 == levels.size()) {
-        runImagePass({coarsestProgram,
+        runImagePass({diffusing->coarsest,
                       {&level.rhs.texture, &level.stencilA, &level.stencilB, &level.stencilC},
                       {{"width", float(level.width())}, {"height", float(level.height())}}},
                      level.correction);
         return;
     }
-    runImagePass({smoothZeroProgram, {&level.rhs.texture, &level.stencilA, &level.stencilC}, {}},
+    runImagePass({diffusing->smoothZero, {&level.rhs.texture, &level.stencilA, &level.stencilC}, {}},
                  level.correction);
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
@@ -329,7 +361,7 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
         kind != Cycle::V && std::max(level.width(), level.height()) > onceVisitingSize;
     const int count = twice ? 2 : 1;
     for (int v = 0; v < count; ++v) {
-        runImagePass({restrictResidualProgram,
+        runImagePass({diffusing->restrictResidual,
                       {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
                        &level.stencilC, &coarser.stencilC},
                       {{"fineWidth", float(level.width())}, {"fineHeight", float(level.height())}}},
@@ -339,7 +371,7 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
             prolongInto(current->texture, coarser, level.stencilC, *other);
         } else {
             // The correction and the red half of the post-sweep in one pass.
-            runImagePass({prolongSmoothProgram,
+            runImagePass({diffusing->prolongSmooth,
                           {&current->texture, &coarser.correction.texture, &level.rhs.texture,
                            &level.stencilA, &level.stencilB, &level.stencilC},
                           {}},
@@ -358,7 +390,7 @@ void Multigrid::smoothFinest(const Problem& problem, bool keep)
     for (float parity : {0.0f, 1.0f}) {
         if (keep)
             std::swap(parity == 0.0f ? red : black, parity == 0.0f ? redBefore : blackBefore);
-        runImagePass({smoothFinestProgram,
+        runImagePass({diffusing->smoothFinest,
                       {parity == 0.0f ? &black.texture : &red.texture, &rhs, problem.constraints},
                       {{"parity", parity},
                        {"rhsWeight", problem.rhs ? 1.0f : 0.0f},
@@ -371,7 +403,7 @@ void Multigrid::smoothFinest(const Problem& problem, bool keep)
 void Multigrid::smoothCoarseHalf(Level& level, float parity, RenderTarget*& current,
                                  RenderTarget*& other)
 {
-    runImagePass({smoothProgram,
+    runImagePass({diffusing->smooth,
                   {&current->texture, &level.rhs.texture, &level.stencilA, &level.stencilB,
                    &level.stencilC},
                   {{"parity", parity}}},
@@ -382,5 +414,5 @@ void Multigrid::smoothCoarseHalf(Level& level, float parity, RenderTarget*& curr
 void Multigrid::prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                             const RenderTarget& target)
 {
-    runImagePass({prolongProgram, {&estimate, &coarse.correction.texture, &fixedMap}, {}}, target);
+    runImagePass({diffusing->prolong, {&estimate, &coarse.correction.texture, &fixedMap}, {}}, target);
 }

@@ -41,13 +41,18 @@ public:
 
     // One problem on the finest level: the estimate (in and out), the right-hand side (null:
     // zero, a Laplace problem) and the constraint image (alpha above 0.1: fixed at its colour).
+    // `channels`: what is solved (see DiffusedChannels); without the opacity, the images' alpha
+    // is neither read nor solved, and the solution's alpha is 1.
     struct Problem {
         RenderTarget* solution;
         const Texture* rhs;
         const Texture* constraints;
+        DiffusedChannels channels = DiffusedChannels::Colour;
     };
-    // Builds the programs; a program that fails is reported on stderr.
+    // Builds the programs (those that diffuse the opacity too are built at the first problem
+    // that asks for it); a program that fails is reported on stderr.
     void createPrograms();
+    // True when every program built so far linked.
     bool allProgramsLinked() const;
     // Coarse levels for a finest level of width x height: `values` is the format of the
     // corrections (four or one channel, nearest), `stencils` that of the operator images.
@@ -132,15 +137,29 @@ private:
     RenderTarget red, black, blackPartner;
     RenderTarget redBefore, blackBefore;    // the estimate a kept cycle started from
     std::vector<RenderTarget> changeLevels; // lastChange's reduction, 4 x 4 texels to one
-    ShaderProgram changeFinestProgram, maxReduceProgram;
-    ShaderProgram packFinestProgram, unpackFinestProgram, prolongFinestProgram, smoothFinestProgram,
-        residualFinestProgram, smoothProgram, smoothZeroProgram, restrictResidualProgram,
-        prolongProgram, prolongSmoothProgram, galerkinProgram, galerkinMaskProgram, coarsestProgram,
-        pullProgram, pushProgram, pushCoarsestProgram;
-    // Each program above and what it is built as (program_catalogue.h).
+    ShaderProgram maxReduceProgram, galerkinProgram, galerkinMaskProgram;
+    // The programs that read and write the diffused values, built for one DiffusedChannels.
+    struct DiffusingPrograms {
+        ShaderProgram packFinest, unpackFinest, prolongFinest, smoothFinest, residualFinest,
+            smooth, smoothZero, restrictResidual, prolong, prolongSmooth, coarsest, pull, push,
+            pushCoarsest, changeFinest;
+        bool built = false;
+    };
+    // Indexed by DiffusedChannels; `diffusing` is the one of the problem at work.
+    DiffusingPrograms variants[2];
+    DiffusingPrograms* diffusing = &variants[0];
+    // Makes `diffusing` the programs of `problem`'s channels, built when first asked for.
+    void useChannelsOf(const Problem& problem);
+    void buildVariant(DiffusedChannels channels);
+    // Each program and what it is built as (program_catalogue.h).
     struct ProgramSlot {
         ShaderProgram Multigrid::*program;
         ProgramId id;
     };
+    struct DiffusingSlot {
+        ShaderProgram DiffusingPrograms::*program;
+        ProgramId id;
+    };
     static const std::vector<ProgramSlot>& programSlots();
+    static const std::vector<DiffusingSlot>& diffusingSlots();
 };

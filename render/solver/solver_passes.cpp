@@ -34,7 +34,9 @@ MultigridStopRule settleRule(bool fresh)
 DiffusionSolver::Problem DiffusionSolver::colorProblem(RenderTarget& solution)
 {
     SolverImages::Level& level0 = solverImages.pyramid[0];
-    return {&solution, &level0.divergence.texture, &level0.colorConstraints.texture};
+    // An opaque drawing's pictures have alpha 1: only a translucent one diffuses its opacity.
+    return {&solution, &level0.divergence.texture, &level0.colorConstraints.texture,
+            input.translucent() ? DiffusedChannels::ColourAndOpacity : DiffusedChannels::Colour};
 }
 
 void DiffusionSolver::solveColors(bool fromPrevious)

@@ -9,11 +9,27 @@ bool isConstrained(vec4 constraint)
     return constraint.a > CONSTRAINT_ALPHA_THRESHOLD;
 }
 
+// The channels the solver's programs diffuse: red, green and blue as `Diffused` (a vec3) for a
+// drawing whose colour points are all opaque, whose pictures hold alpha 1 (the images' alpha is
+// neither read nor solved, and every value written gets alpha 1); with DIFFUSE_OPACITY defined
+// also the encoded opacity in alpha (a vec4). diffusedPart(t) is the part of a texel t that is
+// diffused, asTexel(d) the texel written for diffused value d.
+#ifdef DIFFUSE_OPACITY
+#define Diffused vec4
+#define diffusedPart(t) (t)
+#define asTexel(d) (d)
+#else
+#define Diffused vec3
+#define diffusedPart(t) ((t).rgb)
+#define asTexel(d) vec4(d, 1.0)
+#endif
+
 // The off-centre part of a coarse level's 9-point operator applied at one texel: `a` (stencilA)
 // weighs the west, east, south and north values, `b` (stencilB) the south-west, south-east,
 // north-west and north-east ones. The centre's coefficient is stencilC's x.
-vec4 neighbourSum(vec4 a, vec4 b, vec4 west, vec4 east, vec4 south, vec4 north, vec4 southWest,
-                  vec4 southEast, vec4 northWest, vec4 northEast)
+Diffused neighbourSum(vec4 a, vec4 b, Diffused west, Diffused east, Diffused south,
+                      Diffused north, Diffused southWest, Diffused southEast, Diffused northWest,
+                      Diffused northEast)
 {
     return a.x * west + a.y * east + a.z * south + a.w * north + b.x * southWest
          + b.y * southEast + b.z * northWest + b.w * northEast;

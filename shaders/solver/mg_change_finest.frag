@@ -12,15 +12,19 @@ uniform sampler2DRect blackBefore;
 void main()
 {
     vec2 origin = 4.0 * floor(gl_FragCoord.xy) + vec2(0.5);
-    vec4 largest = vec4(0.0);
+    Diffused largest = Diffused(0.0);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
             vec2 t = origin + vec2(float(x), float(y));
             largest =
-                max(largest, abs(texture2DRect(redMap, t) - texture2DRect(redBefore, t)));
+                max(largest, abs(diffusedPart(texture2DRect(redMap, t) - texture2DRect(redBefore, t))));
             largest = max(largest,
-                          abs(texture2DRect(blackMap, t) - texture2DRect(blackBefore, t)));
+                          abs(diffusedPart(texture2DRect(blackMap, t) - texture2DRect(blackBefore, t))));
         }
     }
-    gl_FragColor = vec4(max(max(largest.r, largest.g), max(largest.b, largest.a)), 0.0, 0.0, 1.0);
+    float channel = max(largest.r, max(largest.g, largest.b));
+#ifdef DIFFUSE_OPACITY
+    channel = max(channel, largest.a);
+#endif
+    gl_FragColor = vec4(channel, 0.0, 0.0, 1.0);
 }

@@ -12,5 +12,6 @@ void main()
     vec2 slot = floor(gl_FragCoord.xy);
     vec2 p = vec2(2.0 * slot.x + mod(slot.y + parity, 2.0), slot.y) + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
-    gl_FragColor = isConstrained(fixedValue) ? fixedValue : texture2DRect(imgMap, p);
+    gl_FragColor =
+        asTexel(diffusedPart(isConstrained(fixedValue) ? fixedValue : texture2DRect(imgMap, p)));
 }

@@ -7,22 +7,22 @@ uniform sampler2DRect imgMap;
 uniform sampler2DRect correctionMap;
 uniform sampler2DRect fixedMap;
 
-vec4 corr(vec2 q)
+Diffused corr(vec2 q)
 {
-    return texture2DRect(correctionMap, q + vec2(0.5));
+    return diffusedPart(texture2DRect(correctionMap, q + vec2(0.5)));
 }
 
 void main()
 {
     vec2 p = gl_FragCoord.xy;
     if (texture2DRect(fixedMap, p).a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
     vec2 cell = floor(p);
     vec2 base = floor(0.5 * cell);
     vec2 t = 0.5 * (cell - 2.0 * base);
-    vec4 low = mix(corr(base), corr(base + vec2(1.0, 0.0)), t.x);
-    vec4 high = mix(corr(base + vec2(0.0, 1.0)), corr(base + vec2(1.0, 1.0)), t.x);
-    gl_FragColor = texture2DRect(imgMap, p) + mix(low, high, t.y);
+    Diffused low = mix(corr(base), corr(base + vec2(1.0, 0.0)), t.x);
+    Diffused high = mix(corr(base + vec2(0.0, 1.0)), corr(base + vec2(1.0, 1.0)), t.x);
+    gl_FragColor = asTexel(diffusedPart(texture2DRect(imgMap, p)) + mix(low, high, t.y));
 }

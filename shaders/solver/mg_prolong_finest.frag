@@ -9,9 +9,9 @@ uniform sampler2DRect blackMap;
 uniform sampler2DRect correctionMap;
 uniform sampler2DRect fixedMap;
 
-vec4 corr(vec2 q)
+Diffused corr(vec2 q)
 {
-    return texture2DRect(correctionMap, q + vec2(0.5));
+    return diffusedPart(texture2DRect(correctionMap, q + vec2(0.5)));
 }
 
 void main()
@@ -20,12 +20,13 @@ void main()
     vec2 cell = vec2(2.0 * slot.x + mod(slot.y + 1.0, 2.0), slot.y);
     vec4 fixedValue = texture2DRect(fixedMap, cell + vec2(0.5));
     if (isConstrained(fixedValue)) {
-        gl_FragColor = fixedValue;
+        gl_FragColor = asTexel(diffusedPart(fixedValue));
         return;
     }
     vec2 base = floor(0.5 * cell);
     vec2 t = 0.5 * (cell - 2.0 * base);
-    vec4 low = mix(corr(base), corr(base + vec2(1.0, 0.0)), t.x);
-    vec4 high = mix(corr(base + vec2(0.0, 1.0)), corr(base + vec2(1.0, 1.0)), t.x);
-    gl_FragColor = texture2DRect(blackMap, gl_FragCoord.xy) + mix(low, high, t.y);
+    Diffused low = mix(corr(base), corr(base + vec2(1.0, 0.0)), t.x);
+    Diffused high = mix(corr(base + vec2(0.0, 1.0)), corr(base + vec2(1.0, 1.0)), t.x);
+    gl_FragColor =
+        asTexel(diffusedPart(texture2DRect(blackMap, gl_FragCoord.xy)) + mix(low, high, t.y));
 }

@@ -17,7 +17,7 @@ void main()
     vec2 p = gl_FragCoord.xy;
     vec4 c = texture2DRect(stencilC, p);
     if (c.a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
     vec2 cell = floor(p);
@@ -36,29 +36,29 @@ void main()
     wy[1] = odd.y > 0.5 ? vec3(0.5, 0.5, 0.0) : vec3(0.0, 1.0, 0.0);
     wy[2] = odd.y > 0.5 ? vec3(0.0, 1.0, 0.0) : vec3(0.0, 0.5, 0.5);
     // rows[l * 3 + i]: coarser row l interpolated at column i of the 3 x 3 texels.
-    vec4 rows[9];
+    Diffused rows[9];
     for (int l = 0; l < 3; ++l) {
         vec2 t = base + vec2(0.5, float(l) + 0.5);
-        vec4 c0 = texture2DRect(correctionMap, t);
-        vec4 c1 = texture2DRect(correctionMap, t + vec2(1.0, 0.0));
-        vec4 c2 = texture2DRect(correctionMap, t + vec2(2.0, 0.0));
+        Diffused c0 = diffusedPart(texture2DRect(correctionMap, t));
+        Diffused c1 = diffusedPart(texture2DRect(correctionMap, t + vec2(1.0, 0.0)));
+        Diffused c2 = diffusedPart(texture2DRect(correctionMap, t + vec2(2.0, 0.0)));
         for (int i = 0; i < 3; ++i)
             rows[l * 3 + i] = wx[i].x * c0 + wx[i].y * c1 + wx[i].z * c2;
     }
-    vec4 e[9]; // the corrected estimate of the 3 x 3 texels around p, row by row
+    Diffused e[9]; // the corrected estimate of the 3 x 3 texels around p, row by row
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 3; ++i) {
-            vec4 correction = wy[j].x * rows[i] + wy[j].y * rows[3 + i] + wy[j].z * rows[6 + i];
+            Diffused correction = wy[j].x * rows[i] + wy[j].y * rows[3 + i] + wy[j].z * rows[6 + i];
             vec2 q = p + vec2(float(i - 1), float(j - 1));
-            e[j * 3 + i] = texture2DRect(imgMap, q) + correction;
+            e[j * 3 + i] = diffusedPart(texture2DRect(imgMap, q)) + correction;
         }
     }
     if (mod(cell.x + cell.y, 2.0) != 0.0) {
-        gl_FragColor = e[4];
+        gl_FragColor = asTexel(e[4]);
         return;
     }
     vec4 a = texture2DRect(stencilA, p);
     vec4 b = texture2DRect(stencilB, p);
-    vec4 sum = neighbourSum(a, b, e[3], e[5], e[1], e[7], e[0], e[2], e[6], e[8]);
-    gl_FragColor = (texture2DRect(rhsMap, p) - sum) * c.y;
+    Diffused sum = neighbourSum(a, b, e[3], e[5], e[1], e[7], e[0], e[2], e[6], e[8]);
+    gl_FragColor = asTexel((diffusedPart(texture2DRect(rhsMap, p)) - sum) * c.y);
 }

@@ -17,17 +17,18 @@ void main()
     vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5);
     // The mean is taken relative to the first known value, so that equal values give exactly
     // that value (a flat drawing stays exactly flat).
-    vec4 first = vec4(0.0);
-    vec4 sum = vec4(0.0);
+    Diffused first = Diffused(0.0);
+    Diffused sum = Diffused(0.0);
     float weight = 0.0;
     for (int j = -1; j <= 1; ++j) {
         for (int i = -1; i <= 1; ++i) {
             vec2 q = centre + vec2(float(i), float(j));
             if (q.x < 0.0 || q.y < 0.0 || q.x > fineWidth || q.y > fineHeight)
                 continue;
-            vec4 fine = texture2DRect(fineMap, q);
+            vec4 fineTexel = texture2DRect(fineMap, q);
+            Diffused fine = diffusedPart(fineTexel);
             float known =
-                fromMask > 0.5 ? (isConstrained(fine) ? 1.0 : 0.0) : texture2DRect(knownMap, q).r;
+                fromMask > 0.5 ? (isConstrained(fineTexel) ? 1.0 : 0.0) : texture2DRect(knownMap, q).r;
             float w = known * (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 4.0;
             if (w > 0.0 && weight == 0.0)
                 first = fine;
@@ -35,6 +36,6 @@ void main()
             weight += w;
         }
     }
-    gl_FragData[0] = weight > 0.0 ? first + sum / weight : vec4(0.0);
+    gl_FragData[0] = asTexel(weight > 0.0 ? first + sum / weight : Diffused(0.0));
     gl_FragData[1] = vec4(min(weight, 1.0));
 }

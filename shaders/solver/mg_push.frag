@@ -18,16 +18,16 @@ uniform float emptyValue;
 uniform float width;  // of this level
 uniform float height;
 
-vec4 meanOfKnown()
+Diffused meanOfKnown()
 {
-    vec4 first = vec4(0.0);
-    vec4 sum = vec4(0.0);
+    Diffused first = Diffused(0.0);
+    Diffused sum = Diffused(0.0);
     float weight = 0.0;
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 5; ++x) {
             vec2 q = vec2(float(x), float(y)) + vec2(0.5);
             if (q.x < width && q.y < height) {
-                vec4 pulled = texture2DRect(pulledMap, q);
+                Diffused pulled = diffusedPart(texture2DRect(pulledMap, q));
                 float known = texture2DRect(knownMap, q).r;
                 if (known > 0.0 && weight == 0.0)
                     first = pulled;
@@ -36,15 +36,15 @@ vec4 meanOfKnown()
             }
         }
     }
-    return weight > 0.0 ? first + sum / weight : vec4(vec3(emptyValue), 1.0);
+    return weight > 0.0 ? first + sum / weight : diffusedPart(vec4(vec3(emptyValue), 1.0));
 }
 
-vec4 coarser(vec2 q)
+Diffused coarser(vec2 q)
 {
-    return texture2DRect(coarserMap, q + vec2(0.5));
+    return diffusedPart(texture2DRect(coarserMap, q + vec2(0.5)));
 }
 
-vec4 between(vec4 a, vec4 b, float t)
+Diffused between(Diffused a, Diffused b, float t)
 {
     return a + t * (b - a);
 }
@@ -52,10 +52,11 @@ vec4 between(vec4 a, vec4 b, float t)
 void main()
 {
     vec2 p = gl_FragCoord.xy;
-    vec4 pulled = texture2DRect(pulledMap, p);
+    vec4 pulledTexel = texture2DRect(pulledMap, p);
+    Diffused pulled = diffusedPart(pulledTexel);
     float known =
-        fromMask > 0.5 ? (isConstrained(pulled) ? 1.0 : 0.0) : texture2DRect(knownMap, p).r;
-    vec4 rest;
+        fromMask > 0.5 ? (isConstrained(pulledTexel) ? 1.0 : 0.0) : texture2DRect(knownMap, p).r;
+    Diffused rest;
 #ifdef COARSEST
     rest = meanOfKnown();
 #else
@@ -63,10 +64,10 @@ void main()
         vec2 cell = floor(p);
         vec2 base = floor(0.5 * cell);
         vec2 t = 0.5 * (cell - 2.0 * base);
-        vec4 low = between(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
-        vec4 high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
+        Diffused low = between(coarser(base), coarser(base + vec2(1.0, 0.0)), t.x);
+        Diffused high = between(coarser(base + vec2(0.0, 1.0)), coarser(base + vec2(1.0, 1.0)), t.x);
         rest = between(low, high, t.y);
     }
 #endif
-    gl_FragColor = known == 1.0 ? pulled : between(rest, pulled, known);
+    gl_FragColor = asTexel(known == 1.0 ? pulled : between(rest, pulled, known));
 }

@@ -20,43 +20,44 @@ uniform float rhsWeight;
 uniform float width;
 uniform float height;
 
-vec4 u(vec2 c, float x, float y)
+Diffused u(vec2 c, float x, float y)
 {
     vec2 slot = vec2(c.x + floor(0.5 * x), 2.0 * c.y + y) + vec2(0.5);
-    return mod(x + y, 2.0) == 0.0 ? texture2DRect(redMap, slot)
-                                  : texture2DRect(blackMap, slot);
+    return diffusedPart(mod(x + y, 2.0) == 0.0 ? texture2DRect(redMap, slot)
+                                               : texture2DRect(blackMap, slot));
 }
 
 // Full-weighting share of the residual at texel q = 2I + (x, y), given u there and at its
 // neighbours; a neighbour past the canvas edge adds nothing.
-vec4 share(vec2 i, float x, float y, vec4 centre, vec4 west, vec4 east, vec4 south, vec4 north)
+Diffused share(vec2 i, float x, float y, Diffused centre, Diffused west, Diffused east,
+               Diffused south, Diffused north)
 {
     vec2 q = 2.0 * i + vec2(x, y);
     bool outside = q.x < 0.0 || q.y < 0.0 || q.x > width - 0.5 || q.y > height - 0.5;
     if (outside || isConstrained(texture2DRect(fixedMap, q + vec2(0.5))))
-        return vec4(0.0);
+        return Diffused(0.0);
     float weight = (2.0 - abs(x)) * (2.0 - abs(y)) / 16.0;
-    vec4 r = (q.x > 0.5 ? west - centre : vec4(0.0)) + (q.x < width - 1.5 ? east - centre : vec4(0.0))
-           + (q.y > 0.5 ? south - centre : vec4(0.0))
-           + (q.y < height - 1.5 ? north - centre : vec4(0.0))
-           - rhsWeight * texture2DRect(divMap, q + vec2(0.5));
+    Diffused none = Diffused(0.0);
+    Diffused r = (q.x > 0.5 ? west - centre : none) + (q.x < width - 1.5 ? east - centre : none)
+               + (q.y > 0.5 ? south - centre : none) + (q.y < height - 1.5 ? north - centre : none)
+               - rhsWeight * diffusedPart(texture2DRect(divMap, q + vec2(0.5)));
     return weight * r;
 }
 
 void main()
 {
     if (texture2DRect(coarseStencilC, gl_FragCoord.xy).a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
     vec2 c = floor(gl_FragCoord.xy); // level-1 texel I
-    vec4 u00 = u(c, 0.0, 0.0);
-    vec4 w1 = u(c, -1.0, 0.0), e1 = u(c, 1.0, 0.0), s1 = u(c, 0.0, -1.0), n1 = u(c, 0.0, 1.0);
-    vec4 sw = u(c, -1.0, -1.0), se = u(c, 1.0, -1.0), nw = u(c, -1.0, 1.0), ne = u(c, 1.0, 1.0);
-    vec4 w2s = u(c, -2.0, -1.0), w2n = u(c, -2.0, 1.0), e2s = u(c, 2.0, -1.0), e2n = u(c, 2.0, 1.0);
-    vec4 s2w = u(c, -1.0, -2.0), s2e = u(c, 1.0, -2.0), n2w = u(c, -1.0, 2.0), n2e = u(c, 1.0, 2.0);
-    vec4 sum = share(c, 0.0, 0.0, u00, w1, e1, s1, n1)
+    Diffused u00 = u(c, 0.0, 0.0);
+    Diffused w1 = u(c, -1.0, 0.0), e1 = u(c, 1.0, 0.0), s1 = u(c, 0.0, -1.0), n1 = u(c, 0.0, 1.0);
+    Diffused sw = u(c, -1.0, -1.0), se = u(c, 1.0, -1.0), nw = u(c, -1.0, 1.0), ne = u(c, 1.0, 1.0);
+    Diffused w2s = u(c, -2.0, -1.0), w2n = u(c, -2.0, 1.0), e2s = u(c, 2.0, -1.0), e2n = u(c, 2.0, 1.0);
+    Diffused s2w = u(c, -1.0, -2.0), s2e = u(c, 1.0, -2.0), n2w = u(c, -1.0, 2.0), n2e = u(c, 1.0, 2.0);
+    Diffused sum = share(c, 0.0, 0.0, u00, w1, e1, s1, n1)
              + share(c, -1.0, -1.0, sw, w2s, s1, s2w, w1) + share(c, 1.0, -1.0, se, s1, e2s, s2e, e1)
              + share(c, -1.0, 1.0, nw, w2n, n1, w1, n2w) + share(c, 1.0, 1.0, ne, n1, e2n, e1, n2e);
-    gl_FragColor = sum;
+    gl_FragColor = asTexel(sum);
 }

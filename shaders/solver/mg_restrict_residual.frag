@@ -16,42 +16,43 @@ uniform float fineWidth;
 uniform float fineHeight;
 
 // The estimate over the 5 x 5 texels around 2I, row by row.
-vec4 e[25];
+Diffused e[25];
 
 // The residual of texel 2I + (i, j) (i, j in -1..1) with its full-weighting weight, or 0 past the
 // level's edge or at a fixed texel. Called with constant offsets, so that every index into e is a
 // constant: written as a loop over the offsets, four channels wide, this pass cost more under
 // llvmpipe than all the other passes of the coarse levels together (a loop it leaves rolled
 // indexes e at run time).
-vec4 weightedResidual(vec2 centre, int i, int j)
+Diffused weightedResidual(vec2 centre, int i, int j)
 {
     vec2 q = centre + vec2(float(i), float(j));
     vec4 c = texture2DRect(stencilC, q);
     if (q.x > fineWidth || q.y > fineHeight || q.x < 0.0 || q.y < 0.0 || c.a > 0.5)
-        return vec4(0.0);
+        return Diffused(0.0);
     float weight = (2.0 - abs(float(i))) * (2.0 - abs(float(j))) / 16.0;
     vec4 a = texture2DRect(stencilA, q);
     vec4 b = texture2DRect(stencilB, q);
     int k = (j + 2) * 5 + i + 2;
-    vec4 product = c.x * e[k]
+    Diffused product = c.x * e[k]
                  + neighbourSum(a, b, e[k - 1], e[k + 1], e[k - 5], e[k + 5], e[k - 6], e[k - 4],
                                 e[k + 4], e[k + 6]);
-    return weight * (texture2DRect(rhsMap, q) - product);
+    return weight * (diffusedPart(texture2DRect(rhsMap, q)) - product);
 }
 
 void main()
 {
     if (texture2DRect(coarseStencilC, gl_FragCoord.xy).a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
     vec2 centre = 2.0 * floor(gl_FragCoord.xy) + vec2(0.5); // the centre of texel 2I
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x)
-            e[y * 5 + x] = texture2DRect(imgMap, centre + vec2(float(x - 2), float(y - 2)));
-    gl_FragColor = weightedResidual(centre, -1, -1) + weightedResidual(centre, 0, -1)
-                 + weightedResidual(centre, 1, -1) + weightedResidual(centre, -1, 0)
-                 + weightedResidual(centre, 0, 0) + weightedResidual(centre, 1, 0)
-                 + weightedResidual(centre, -1, 1) + weightedResidual(centre, 0, 1)
-                 + weightedResidual(centre, 1, 1);
+            e[y * 5 + x] =
+                diffusedPart(texture2DRect(imgMap, centre + vec2(float(x - 2), float(y - 2))));
+    gl_FragColor = asTexel(weightedResidual(centre, -1, -1) + weightedResidual(centre, 0, -1)
+                           + weightedResidual(centre, 1, -1) + weightedResidual(centre, -1, 0)
+                           + weightedResidual(centre, 0, 0) + weightedResidual(centre, 1, 0)
+                           + weightedResidual(centre, -1, 1) + weightedResidual(centre, 0, 1)
+                           + weightedResidual(centre, 1, 1));
 }

@@ -12,9 +12,9 @@ uniform sampler2DRect stencilB;
 uniform sampler2DRect stencilC;
 uniform float parity;
 
-vec4 e(vec2 q)
+Diffused e(vec2 q)
 {
-    return texture2DRect(imgMap, q);
+    return diffusedPart(texture2DRect(imgMap, q));
 }
 
 void main()
@@ -22,18 +22,18 @@ void main()
     vec2 p = gl_FragCoord.xy;
     vec4 c = texture2DRect(stencilC, p);
     if (c.a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
     bool updated = mod(floor(p.x) + floor(p.y), 2.0) == parity;
     if (!updated) {
-        gl_FragColor = e(p);
+        gl_FragColor = asTexel(e(p));
         return;
     }
     vec4 a = texture2DRect(stencilA, p);
     vec4 b = texture2DRect(stencilB, p);
-    vec4 sum = neighbourSum(a, b, e(p + vec2(-1.0, 0.0)), e(p + vec2(1.0, 0.0)),
+    Diffused sum = neighbourSum(a, b, e(p + vec2(-1.0, 0.0)), e(p + vec2(1.0, 0.0)),
                             e(p + vec2(0.0, -1.0)), e(p + vec2(0.0, 1.0)), e(p + vec2(-1.0, -1.0)),
                             e(p + vec2(1.0, -1.0)), e(p + vec2(-1.0, 1.0)), e(p + vec2(1.0, 1.0)));
-    gl_FragColor = (texture2DRect(rhsMap, p) - sum) * c.y;
+    gl_FragColor = asTexel((diffusedPart(texture2DRect(rhsMap, p)) - sum) * c.y);
 }

@@ -18,9 +18,9 @@ uniform float rhsWeight;
 uniform float width;
 uniform float height;
 
-vec4 other(float x, float y)
+Diffused other(float x, float y)
 {
-    return texture2DRect(otherMap, vec2(floor(0.5 * x), y) + vec2(0.5));
+    return diffusedPart(texture2DRect(otherMap, vec2(floor(0.5 * x), y) + vec2(0.5)));
 }
 
 void main()
@@ -30,12 +30,12 @@ void main()
     vec2 p = cell + vec2(0.5);
     vec4 fixedValue = texture2DRect(fixedMap, p);
     if (isConstrained(fixedValue)) {
-        gl_FragColor = fixedValue;
+        gl_FragColor = asTexel(diffusedPart(fixedValue));
         return;
     }
     // The south neighbour, or the north one on the bottom row: always in the canvas.
-    vec4 first = other(cell.x, cell.y > 0.5 ? cell.y - 1.0 : cell.y + 1.0);
-    vec4 sum = vec4(0.0); // of (neighbour - first)
+    Diffused first = other(cell.x, cell.y > 0.5 ? cell.y - 1.0 : cell.y + 1.0);
+    Diffused sum = Diffused(0.0); // of (neighbour - first)
     float count = 0.0;
     if (cell.x > 0.5) {
         sum += other(cell.x - 1.0, cell.y) - first;
@@ -53,6 +53,6 @@ void main()
         sum += other(cell.x, cell.y + 1.0) - first;
         count += 1.0;
     }
-    vec4 rhs = rhsWeight * texture2DRect(divMap, p);
-    gl_FragColor = first + (sum - rhs) / max(count, 1.0);
+    Diffused rhs = rhsWeight * diffusedPart(texture2DRect(divMap, p));
+    gl_FragColor = asTexel(first + (sum - rhs) / max(count, 1.0));
 }

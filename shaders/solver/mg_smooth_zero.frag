@@ -10,10 +10,10 @@ uniform sampler2DRect stencilA;
 uniform sampler2DRect stencilC;
 
 // The red half-sweep's value at red texel q.
-vec4 red(vec2 q)
+Diffused red(vec2 q)
 {
     vec4 c = texture2DRect(stencilC, q);
-    return (1.0 - c.a) * c.y * texture2DRect(rhsMap, q);
+    return (1.0 - c.a) * c.y * diffusedPart(texture2DRect(rhsMap, q));
 }
 
 void main()
@@ -21,16 +21,16 @@ void main()
     vec2 p = gl_FragCoord.xy;
     vec4 c = texture2DRect(stencilC, p);
     if (c.a > 0.5) {
-        gl_FragColor = vec4(0.0);
+        gl_FragColor = asTexel(Diffused(0.0));
         return;
     }
-    vec4 f = texture2DRect(rhsMap, p);
+    Diffused f = diffusedPart(texture2DRect(rhsMap, p));
     if (mod(floor(p.x) + floor(p.y), 2.0) == 0.0) {
-        gl_FragColor = f * c.y;
+        gl_FragColor = asTexel(f * c.y);
         return;
     }
     vec4 a = texture2DRect(stencilA, p);
-    vec4 sum = a.x * red(p + vec2(-1.0, 0.0)) + a.y * red(p + vec2(1.0, 0.0))
+    Diffused sum = a.x * red(p + vec2(-1.0, 0.0)) + a.y * red(p + vec2(1.0, 0.0))
              + a.z * red(p + vec2(0.0, -1.0)) + a.w * red(p + vec2(0.0, 1.0));
-    gl_FragColor = (f - sum) * c.y;
+    gl_FragColor = asTexel((f - sum) * c.y);
 }

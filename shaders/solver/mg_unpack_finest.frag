@@ -9,7 +9,7 @@ void main()
 {
     vec2 cell = floor(gl_FragCoord.xy);
     vec2 slot = vec2(floor(0.5 * cell.x), cell.y) + vec2(0.5);
-    vec4 red = texture2DRect(redMap, slot);
-    vec4 black = texture2DRect(blackMap, slot);
-    gl_FragColor = mod(cell.x + cell.y, 2.0) == 0.0 ? red : black;
+    Diffused red = diffusedPart(texture2DRect(redMap, slot));
+    Diffused black = diffusedPart(texture2DRect(blackMap, slot));
+    gl_FragColor = asTexel(mod(cell.x + cell.y, 2.0) == 0.0 ? red : black);
 }
