@@ -350,7 +350,9 @@ void Multigrid::coarseCycle(size_t k, Cycle kind)
                      level.correction);
         return;
     }
-    runImagePass({diffusing->smoothZero, {&level.rhs.texture, &level.stencilA, &level.stencilC}, {}},
+    runImagePass({diffusing->smoothZero,
+                  {&level.rhs.texture, &level.stencilA, &level.stencilC},
+                  {}},
                  level.correction);
     RenderTarget* current = &level.correction;
     RenderTarget* other = &level.partner;
@@ -414,5 +416,6 @@ void Multigrid::smoothCoarseHalf(Level& level, float parity, RenderTarget*& curr
 void Multigrid::prolongInto(const Texture& estimate, const Level& coarse, const Texture& fixedMap,
                             const RenderTarget& target)
 {
-    runImagePass({diffusing->prolong, {&estimate, &coarse.correction.texture, &fixedMap}, {}}, target);
+    runImagePass({diffusing->prolong, {&estimate, &coarse.correction.texture, &fixedMap}, {}},
+                 target);
 }

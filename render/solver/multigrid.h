@@ -140,8 +140,8 @@ private:
     ShaderProgram maxReduceProgram, galerkinProgram, galerkinMaskProgram;
     // The programs that read and write the diffused values, built for one DiffusedChannels.
     struct DiffusingPrograms {
-        ShaderProgram packFinest, unpackFinest, prolongFinest, smoothFinest, residualFinest,
-            smooth, smoothZero, restrictResidual, prolong, prolongSmooth, coarsest, pull, push,
+        ShaderProgram packFinest, unpackFinest, prolongFinest, smoothFinest, residualFinest, smooth,
+            smoothZero, restrictResidual, prolong, prolongSmooth, coarsest, pull, push,
             pushCoarsest, changeFinest;
         bool built = false;
     };

@@ -45,15 +45,17 @@ float drawnValue(ShaderProgram& program)
     return texel[0];
 }
 
+// Both variants of every program: with and without the opacity among the diffused channels.
 TEST_F(ShaderProgramTest, EveryShippedProgramCompilesAndLinks)
 {
-    for (int id = 0; id < kProgramCount; ++id) {
-        const ProgramEntry& files = programEntry(ProgramId(id));
+    for (int id = 0; id < 2 * kProgramCount; ++id) {
+        const ProgramEntry& files = programEntry(ProgramId(id % kProgramCount));
+        const auto channels =
+            id < kProgramCount ? DiffusedChannels::Colour : DiffusedChannels::ColourAndOpacity;
         ShaderProgram program;
-        EXPECT_TRUE(
-            program.create(shaderPath(files.vertex), shaderPath(files.fragment), files.definitions))
+        EXPECT_TRUE(createProgram(program, ProgramId(id % kProgramCount), channels))
             << files.fragment << ": " << program.log().constData();
-        EXPECT_TRUE(program.log().isEmpty());
+        EXPECT_TRUE(program.log().isEmpty()) << files.fragment;
         // The catalogue's sampler units name samplers the program reads.
         testing::internal::CaptureStderr();
         for (const char* sampler : files.samplers) {
