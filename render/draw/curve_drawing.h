@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curve.h"
+#include "curve_set_layers.h"
 #include "manipulation_mode.h"
 #include "pick_names.h"
 
@@ -79,9 +80,12 @@ void drawBlurStrips(const CurveSet& set);
 // with nullptr). Clears and draws like the functions above and, like them, respect the
 // caller's scissor box: with the scissor set to pixels that `within` holds (plus a pixel of
 // margin), those pixels come out exactly as a drawing of every curve makes them, since every
-// curve that can reach them is drawn, in the same order, from the same vertices.
-void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within);
-void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within);
+// curve that can reach them is drawn, in the same order, from the same vertices. With `run`,
+// only the curves of that run (one layer's) are drawn.
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within,
+                             const CurveRange* run = nullptr);
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within,
+                                const CurveRange* run = nullptr);
 void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within);
 
 // Display: every curve; then the current curve's box and its control points (or its attribute

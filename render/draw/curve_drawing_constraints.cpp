@@ -260,16 +260,18 @@ void drawBlurStrips(const CurveSet& set)
     drawBlurTriangles(blurBatch(whole(set)));
 }
 
-void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* within,
+                             const CurveRange* run)
 {
     const Runs runs =
-        CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within));
+        CurveGeometryCache::runsOf(cache.gradientPairs(), cache.curvesMeeting(within, run));
     drawGradientPairLines(cache.gradientPairs(), &runs);
 }
 
-void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within,
+                                const CurveRange* run)
 {
-    const std::vector<int> curves = cache.curvesMeeting(within);
+    const std::vector<int> curves = cache.curvesMeeting(within, run);
     CanvasRect extent;
     for (int i : curves)
         extent.unite(cache.stripExtentOf(i));

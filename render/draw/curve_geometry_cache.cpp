@@ -188,10 +188,13 @@ CanvasRect CurveGeometryCache::stripExtentOf(int i) const
     return i >= 0 && i < curveCount() ? entries[i].stripExtent : CanvasRect();
 }
 
-std::vector<int> CurveGeometryCache::curvesMeeting(const CanvasRect* within) const
+std::vector<int> CurveGeometryCache::curvesMeeting(const CanvasRect* within,
+                                                   const CurveRange* run) const
 {
     std::vector<int> out;
-    for (int i = 0; i < curveCount(); ++i) {
+    const int first = run ? std::max(0, run->first) : 0;
+    const int end = run ? std::min(run->end, curveCount()) : curveCount();
+    for (int i = first; i < end; ++i) {
         const CanvasRect& extent = entries[i].extent;
         if (!extent.isEmpty() && (!within || extent.intersects(*within)))
             out.push_back(i);

@@ -3,6 +3,7 @@
 #include "canvas_rect.h"
 #include "colour_space.h"
 #include "curve.h"
+#include "curve_set_layers.h"
 #include "vertex_batch.h"
 
 #include <vector>
@@ -58,8 +59,8 @@ public:
     const VertexBatch<PackedBlurVertex>& blurStrips() const { return blurs; }
 
     // Indices of the rasterised curves whose extent meets `within` (every rasterised curve
-    // with nullptr), ascending.
-    std::vector<int> curvesMeeting(const CanvasRect* within) const;
+    // with nullptr), ascending; with `run`, only those of that run (a layer's).
+    std::vector<int> curvesMeeting(const CanvasRect* within, const CurveRange* run = nullptr) const;
 
     // Runs of some curves of one of the batches above, as glMultiDrawArrays takes them.
     struct Selection {

@@ -33,6 +33,7 @@ const ProgramEntry kEntries[kProgramCount] = {
      "solver/picture_output.frag",
      "",
      {"picture"}},
+    {"Layer Over Shader : ", kPass, "solver/layer_over.frag", "", {"layerMap", "belowMap"}},
 
     {"Multigrid Shader mg_pack_finest.frag : ",
      kPass,

@@ -21,6 +21,7 @@ enum class ProgramId {
     Downsample,    // a coarser level of a picture made for display
     ComposeChannel,
     PictureOutput, // to sRGB, dithered
+    LayerOver,     // a layer's picture composited over those below
     // render/solver, the multigrid (see multigrid.h)
     MgPackFinest,
     MgUnpackFinest,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "curve.h"
 #include "multigrid.h"
 #include "solver_display.h"
 #include "solver_images.h"
@@ -9,9 +10,11 @@
 #include "view.h"
 
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QImage;
 
@@ -53,6 +56,16 @@ struct PictureRequest {
 // textures and framebuffers). Before a successful initialize the work operations do nothing.
 // Every work operation leaves projection and model-view at identity, no program in use,
 // texturing off, and the blur-scratch framebuffer bound (the display leaves the caller's bound).
+//
+// Layers. A drawing of several layers (SolverInput::layered) is solved a layer at a time: each
+// visible layer's curves alone are rasterised and diffused into a picture of its own, kept
+// between frames (made at first use), and the pictures are composited bottom first with
+// premultiplied "over", each scaled by its layer's opacity, into colorSolution[0]; hidden
+// layers are skipped, an empty layer is clear. A layer is solved again only when its curves
+// or the view changed since its picture was made: an edit of one layer re-solves that layer,
+// the others are only composited. A drawing of one visible, opaque layer takes the plain path
+// (no picture of its own, no compositing). The blur map comes from every curve and the blur
+// pass softens the composited picture.
 //
 // The solver keeps the life cycle, the drawing and settings it works from (SolverInput), the
 // view, the solves, the blur pass and the exports. Its parts share its images (SolverImages)
@@ -161,6 +174,8 @@ public:
     // solved first into the overview) and readies the colour solve: it goes on from the
     // picture, or starts afresh from the first estimate with `fresh` or when the picture
     // belongs to another view. The blur strips are left for later, as fullUpdate leaves them.
+    // In a layered drawing the layers whose curves changed are the ones solved (see Layers):
+    // all but the topmost of them at once, and that one over the steps that follow.
     void beginProgressiveSolve(bool fresh);
     // `cycles` multigrid F-cycles on the picture (the operators rebuilt first where another
     // solve used them meanwhile). With `checkSettled`, the last cycle's largest change is read
@@ -245,6 +260,37 @@ private:
                       MultigridStopRule stop = {});
 
     void leavePasses() const { solverImages.leavePasses(); }
+
+    // ---- layers (solver_layers.cpp; see Layers above)
+    struct LayerPicture {
+        RenderTarget picture;  // the layer alone, at `view`
+        QVector<Curve> curves; // the layer's run it was solved from
+        View view;
+        bool valid = false;   // `curves` and `view` say what the picture is solved from
+        bool settled = false; // solved to the accuracy of a fresh solve (not mid-way)
+    };
+    // True when layer `layer`'s picture holds its present curves at the view.
+    bool layerPictureCurrent(int layer) const;
+    // Rasterises layer `layer` alone at the view (with the whole canvas solved first into the
+    // overview when zoomed in) and records what its picture is being solved from. False when
+    // the layer has no curve to rasterise: its picture is then made clear.
+    bool rasteriseLayer(int layer);
+    // rasteriseLayer and a solve of the layer's picture, from its previous picture where that
+    // was made at the view, else afresh.
+    void solveLayer(int layer);
+    // The visible layers whose pictures are not current, bottom first.
+    std::vector<int> staleLayers();
+    // The visible layers' pictures composited into colorSolution[0].
+    void compositeLayers();
+    void layeredFullUpdate();
+    void beginLayeredSolve(bool fresh);
+    bool layeredStep(bool checkSettled, int cycles);
+    // The layers solved afresh at the whole canvas and composited, at export quality.
+    void solveLayersForExport(int cycles);
+
+    std::vector<LayerPicture> layerPictures;
+    RenderTarget compositeScratch; // the compositing's second image
+    int progressiveLayer = -1;     // the layer progressiveStep solves; -1: none
 
     SolverInput input;
     View view;

@@ -37,6 +37,13 @@ private:
     // (phases 2 to 5 of 5).
     QImage renderExport(int cycles, const BlurReference& reference,
                         const PictureProgress& progress);
+    // The same for a layered drawing: each visible layer solved alone (as a drawing of one
+    // layer, without a blur reference) and composited as the editor composites them.
+    QImage renderLayeredExport(int cycles, const PictureProgress& progress);
+    // renderExport's solve, into `picture` (made here); false when the GL could not make the
+    // images or `progress` stopped it.
+    bool solveExportPicture(int cycles, const BlurReference& reference,
+                            const PictureProgress& progress, RenderTarget& picture);
     TextureFormat exportPictureFormat() const;
     void rasteriseForExport();
     void buildExportDivergence(const RenderTarget& divergence);

@@ -181,8 +181,9 @@ QImage SolverDisplay::encodePicture(const RenderTarget& source,
     // sRGB values undithered are read as they are, the GL rounding them.
     const RenderTarget* read = &source;
     RenderTarget converted;
-    // (An opaque sRGB drawing's picture has nothing to flatten.)
-    if (input.constraintPrecision() != ConstraintPrecision::Bytes || encoding.dither) {
+    // (An opaque sRGB drawing of one opaque layer has nothing to flatten.)
+    if (input.constraintPrecision() != ConstraintPrecision::Bytes || input.layered()
+        || encoding.dither) {
         converted.create(w, h, deep ? rgba16Nearest() : rgba8Nearest());
         solvergl::beginPasses();
         converted.bindAsTarget();

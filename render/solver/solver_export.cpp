@@ -25,10 +25,12 @@
 
 #include "blur_pass.h"
 #include "curve_drawing.h"
+#include "curve_set.h"
 #include "diffusion_solver.h"
 #include "image_pass.h"
 #include "picture_export.h"
 #include "picture_file.h"
+#include "shader_constants.h"
 
 #include <QImage>
 
@@ -147,7 +149,8 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
 {
     // The blurred regions come from this solver's own picture at export quality.
     BlurReference reference;
-    if (request.blur && largestBlur(s.input.curves) > 0.0f) {
+    // (A layered drawing's layers are exported without it: see renderLayeredExport.)
+    if (request.blur && !s.input.layered() && largestBlur(s.input.curves) > 0.0f) {
         renderWholeCanvas(DiffusionSolver::kExportCycles, true);
         const SolverImages& images = s.solverImages;
         if (images.pictureBlurred)
@@ -174,8 +177,11 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
         s.exporter->input.curves = s.input.curves;
         s.exporter->input.settings.exportEncoding = request.encoding;
         s.exporter->solverImages.constraintPrecision = s.input.constraintPrecision();
-        image =
-            PictureExport(*s.exporter).renderExport(request.cycles, reference, request.progress);
+        PictureExport exporter(*s.exporter);
+        if (s.input.layered())
+            image = exporter.renderLayeredExport(request.cycles, request.progress);
+        else
+            image = exporter.renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
             problem = QStringLiteral("cancelled");
         else if (image.isNull())
@@ -190,12 +196,82 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
 QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
                                    const PictureProgress& progress)
 {
+    RenderTarget picture;
+    bool made = solveExportPicture(cycles, reference, progress, picture);
+    QImage image;
+    if (made)
+        image = s.solverDisplay.encodePicture(picture, s.input.settings.exportEncoding);
+    release(picture);
+    made = noGlError() && made;
+    s.leavePasses();
+    if (!made)
+        return QImage();
+    return image;
+}
+
+QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& progress)
+{
+    const CurveSet& drawing = *s.input.curves;
+    const int width = s.solverImages.width, height = s.solverImages.height;
+    RenderTarget composites[2]; // the layers so far, and the next pass's target
+    const RenderTarget* composite = nullptr;
+    bool made = true;
+    for (int layer = 0; made && layer < drawing.layerCount(); ++layer) {
+        const Layer& settings = drawing.layers[layer];
+        const CurveRange run = drawing.layerRange(layer);
+        if (!settings.visible || run.size() == 0)
+            continue;
+        // The layer alone, as a drawing of one layer.
+        CurveSet alone;
+        alone.curves = drawing.curves.mid(run.first, run.size());
+        alone.nb_curves = run.size();
+        alone.layers.front().curveCount = run.size();
+        alone.colour_space = drawing.colour_space;
+        alone.image_width = drawing.image_width;
+        alone.image_height = drawing.image_height;
+        s.input.curves = &alone;
+        RenderTarget picture;
+        made = solveExportPicture(cycles, {}, progress, picture);
+        s.input.curves = &drawing;
+        RenderTarget& target = composites[composite == &composites[0] ? 1 : 0];
+        if (made) {
+            target.create(width, height, floatNearest());
+            solvergl::beginPasses();
+            runImagePass({s.programs.layerOverProgram,
+                          {&picture.texture, composite ? &composite->texture : &picture.texture},
+                          {{"opacity", float(settings.opacity)},
+                           {"hasBelow", composite ? 1.0f : 0.0f}}},
+                         target);
+            composite = &target;
+        }
+        release(picture);
+    }
+    QImage image;
+    if (made && !composite) { // nothing shown: a clear picture
+        composites[0].create(width, height, floatNearest());
+        solvergl::beginPasses();
+        composites[0].bindAsTarget();
+        glClearColor(0.0f, 0.0f, 0.0f, float(kOpacityFloor));
+        glClear(GL_COLOR_BUFFER_BIT);
+        composite = &composites[0];
+    }
+    if (made)
+        image = s.solverDisplay.encodePicture(*composite, s.input.settings.exportEncoding);
+    for (RenderTarget& c : composites)
+        release(c);
+    made = noGlError() && made;
+    s.leavePasses();
+    return made ? image : QImage();
+}
+
+bool PictureExport::solveExportPicture(int cycles, const BlurReference& reference,
+                                       const PictureProgress& progress, RenderTarget& picture)
+{
     s.exportCancelled = false;
     noGlError();
     rasteriseForExport();
     s.exportCancelled = !goOn(progress, 2);
     s.createMultigridLevels();
-    RenderTarget picture;
     picture.create(s.solverImages.width, s.solverImages.height, exportPictureFormat());
     RenderTarget solution;
     solution.create(s.solverImages.width, s.solverImages.height, redFloatNearest());
@@ -212,16 +288,7 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     made = made && !s.exportCancelled;
     release(solution);
     releaseExportImages();
-
-    QImage image;
-    if (made)
-        image = s.solverDisplay.encodePicture(picture, s.input.settings.exportEncoding);
-    release(picture);
-    made = noGlError() && made;
-    s.leavePasses();
-    if (!made)
-        return QImage();
-    return image;
+    return made;
 }
 
 // The solved picture's format: half floats in another colour space than sRGB (whose values
@@ -358,10 +425,14 @@ void PictureExport::releaseExportImages()
 void PictureExport::renderWholeCanvas(int cycles, bool blur)
 {
     SolverRasteriser& rasteriser = s.problemRasteriser;
-    rasteriser.buildDivergencePyramid(View());
     rasteriser.buildBlurConstraints(View());
-    rasteriser.buildColorConstraints(View(), false);
-    solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
+    if (s.input.layered()) {
+        s.solveLayersForExport(cycles);
+    } else {
+        rasteriser.buildDivergencePyramid(View());
+        rasteriser.buildColorConstraints(View(), false);
+        solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
+    }
     s.colorView = {true, View()};
     s.solverImages.pictureBlurred = false;
     if (!blur)

@@ -79,6 +79,14 @@ void DiffusionSolver::update()
 {
     if (!ready)
         return;
+    if (input.layered()) {
+        for (int layer : staleLayers())
+            solveLayer(layer);
+        progressiveLayer = -1;
+        colorView = {true, view};
+        compositeLayers();
+        return;
+    }
     const bool zoomedIn = view.zoom > 1.0;
     if (zoomedIn)
         renderOverview(true);
@@ -91,6 +99,10 @@ void DiffusionSolver::fullUpdate()
 {
     if (!ready)
         return;
+    if (input.layered()) {
+        layeredFullUpdate();
+        return;
+    }
     const bool wholeCanvas = isWholeCanvasView();
     if (!wholeCanvas)
         renderOverview(false);
@@ -107,6 +119,10 @@ void DiffusionSolver::beginProgressiveSolve(bool fresh)
 {
     if (!ready)
         return;
+    if (input.layered()) {
+        beginLayeredSolve(fresh);
+        return;
+    }
     const bool zoomedIn = view.zoom > 1.0;
     if (zoomedIn)
         renderOverview(!fresh);
@@ -130,6 +146,8 @@ bool DiffusionSolver::progressiveStep(bool checkSettled, int cycles)
 {
     if (!ready)
         return true;
+    if (input.layered())
+        return layeredStep(checkSettled, cycles);
     const Problem problem = colorProblem(solverImages.pyramid[0].colorSolution);
     solvergl::beginPasses();
     if (!progressiveOperators) {
@@ -149,6 +167,8 @@ void DiffusionSolver::finishProgressiveSolve()
         return;
     if (isWholeCanvasView())
         copyIntoOverview();
+    else if (input.layered())
+        overviewValid = false; // it holds one layer's whole canvas at most
     else if (view.zoom <= 1.0)
         renderOverview(true); // zoomed in, beginProgressiveSolve solved it
     applyBlur(input.settings.blurEnabled);

@@ -20,6 +20,7 @@ const Slot kSlots[] = {
     {&SolverPrograms::downsampleProgram, ProgramId::Downsample, false},
     {&SolverPrograms::composeChannelProgram, ProgramId::ComposeChannel, true},
     {&SolverPrograms::pictureOutputProgram, ProgramId::PictureOutput, false},
+    {&SolverPrograms::layerOverProgram, ProgramId::LayerOver, false},
 };
 
 } // namespace

@@ -16,4 +16,5 @@ struct SolverPrograms {
     ShaderProgram restrictProgram, divProgram, diffusionProgram, restrictColorProgram,
         blurThresholdProgram, downsampleProgram, composeChannelProgram;
     ShaderProgram pictureOutputProgram; // to sRGB, dithered
+    ShaderProgram layerOverProgram;     // the layers of a layered drawing composited
 };

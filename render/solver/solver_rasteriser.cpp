@@ -106,16 +106,18 @@ const CanvasRect* SolverRasteriser::regionFor(Group group, const View& v, bool b
                                               const CanvasRect* dirty)
 {
     Held& h = held[group];
+    const int layer = group == BlurConstraints ? -1 : input.layer;
     const CanvasRect* region = nullptr;
     if (dirty) {
         region = dirty;
     } else if (regionMode && images.storage == SolverStorage::Interactive && input.curves && h.valid
-               && h.view == v && !border && !h.border) {
+               && h.view == v && h.layer == layer && !border && !h.border) {
         regionBuffer[group] = h.pending;
         region = &regionBuffer[group];
     }
     h.valid = input.curves != nullptr;
     h.view = v;
+    h.layer = layer;
     h.border = border;
     h.pending = CanvasRect();
     return region;
@@ -163,7 +165,8 @@ void SolverRasteriser::drawGradientsInto(const View& v, const CanvasRect* region
         if (input.curves) {
             solvergl::loadCanvasModelView(v);
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
-            drawCachedGradientPairs(cache, region ? &cull : nullptr);
+            const CurveRange run = input.run();
+            drawCachedGradientPairs(cache, region ? &cull : nullptr, &run);
         }
     }
     images.leavePasses();
@@ -223,7 +226,8 @@ void SolverRasteriser::buildColorConstraints(const View& v, bool border, const C
         if (input.curves) {
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
             // Clears colour and stencil itself.
-            drawCachedColorConstraints(cache, region ? &cull : nullptr);
+            const CurveRange run = input.run();
+            drawCachedColorConstraints(cache, region ? &cull : nullptr, &run);
         } else {
             glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT);

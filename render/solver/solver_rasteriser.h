@@ -11,7 +11,8 @@ struct SolverPrograms;
 // The passes that rasterise the drawing into level 0 of a solver's images at a View: the
 // gradient images, the divergence (the right-hand side of the Poisson solve), the colour
 // constraints with an optional ring of the overview's colours along the window's edge, and the
-// blur constraints. Without a drawing the images are cleared (no jump, nothing fixed). Every
+// blur constraints. The gradient and colour passes draw SolverInput::run() (one layer of a
+// layered drawing), the blur strips every curve. Without a drawing the images are cleared (no jump, nothing fixed). Every
 // pass does nothing before the images are made, needs the solver's GL context current and
 // leaves the state of SolverImages::leavePasses.
 //
@@ -68,6 +69,7 @@ private:
     struct Held {
         bool valid = false;
         View view;
+        int layer = -1; // SolverInput::layer when drawn (-1 for the blur strips)
         bool border = false;
         CanvasRect pending; // extents changed since then
     };

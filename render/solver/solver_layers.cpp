@@ -1,0 +1,226 @@
+// The layers of a layered drawing (see DiffusionSolver's Layers): each visible layer solved alone
+// into a picture of its own, kept while its curves and the view stay the same, and the pictures
+// composited into colorSolution[0].
+#include "solver_gl.h"
+
+#include "curve_set.h"
+#include "diffusion_solver.h"
+#include "drawing_change.h"
+#include "image_pass.h"
+#include "shader_constants.h"
+
+#include <algorithm>
+
+namespace {
+
+// The curves of `run` in `set`.
+QVector<Curve> curvesOf(const CurveSet& set, CurveRange run)
+{
+    return set.curves.mid(run.first, run.size());
+}
+
+bool sameCurves(const QVector<Curve>& a, const CurveSet& set, CurveRange run)
+{
+    if (a.size() != run.size())
+        return false;
+    for (int i = 0; i < run.size(); ++i) {
+        if (!sameDrawnCurve(a[i], set.curves[run.first + i]))
+            return false;
+    }
+    return true;
+}
+
+// A picture with nothing in it: no colour, opacity 0 (encoded).
+void clearToTransparent(const RenderTarget& target)
+{
+    target.bindAsTarget();
+    glClearColor(0.0f, 0.0f, 0.0f, float(kOpacityFloor));
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+} // namespace
+
+bool DiffusionSolver::layerPictureCurrent(int layer) const
+{
+    const LayerPicture& p = layerPictures[layer];
+    return p.valid && p.view == view
+           && sameCurves(p.curves, *input.curves, input.curves->layerRange(layer));
+}
+
+std::vector<int> DiffusionSolver::staleLayers()
+{
+    layerPictures.resize(input.curves->layers.size());
+    std::vector<int> stale;
+    for (int k = 0; k < int(layerPictures.size()); ++k) {
+        if (input.curves->layers[k].visible
+            && (!layerPictureCurrent(k) || !layerPictures[k].settled))
+            stale.push_back(k);
+    }
+    return stale;
+}
+
+bool DiffusionSolver::rasteriseLayer(int layer)
+{
+    input.layer = layer;
+    LayerPicture& p = layerPictures[layer];
+    if (p.picture.width() != solverImages.width || p.picture.height() != solverImages.height)
+        p.picture.create(solverImages.width, solverImages.height, floatNearest());
+    const CurveRange run = input.run();
+    p.curves = curvesOf(*input.curves, run);
+    p.view = view;
+    p.valid = true;
+    p.settled = false;
+    const bool zoomedIn = view.zoom > 1.0;
+    // The overview holds another layer's picture: the ring's colours are solved afresh.
+    if (zoomedIn)
+        renderOverview(false);
+    problemRasteriser.buildDivergencePyramid(view);
+    problemRasteriser.buildColorConstraints(view, zoomedIn);
+    if (!problemRasteriser.geometry().curvesMeeting(nullptr, &run).empty())
+        return true;
+    solvergl::beginPasses();
+    clearToTransparent(p.picture);
+    leavePasses();
+    p.settled = true;
+    return false;
+}
+
+void DiffusionSolver::solveLayer(int layer)
+{
+    LayerPicture& p = layerPictures[layer];
+    const bool warm = p.valid && p.view == view;
+    if (!rasteriseLayer(layer))
+        return;
+    const int extra = std::max(0, input.settings.iterations - kDefaultIterations);
+    const int cycles = (warm ? kReSolveCycles : kBaseCycles) + extra;
+    const MultigridStopRule stop =
+        warm ? MultigridStopRule{kReSolveSettleCycles, kReSolveSettledChange}
+             : MultigridStopRule{kSettleCycles, kSettledChange};
+    solveProblem(colorProblem(p.picture), cycles, !warm, 0.5f, stop);
+    p.settled = true;
+}
+
+void DiffusionSolver::compositeLayers()
+{
+    std::vector<int> shown;
+    for (int k = 0; k < int(layerPictures.size()) && k < input.curves->layerCount(); ++k) {
+        if (input.curves->layers[k].visible)
+            shown.push_back(k);
+    }
+    RenderTarget& result = solverImages.pyramid[0].colorSolution;
+    solvergl::beginPasses();
+    if (shown.empty()) {
+        clearToTransparent(result);
+    } else {
+        if (shown.size() > 1 && compositeScratch.width() != solverImages.width)
+            compositeScratch.create(solverImages.width, solverImages.height, floatNearest());
+        // Each layer over the ones below, alternating between the two images so that the top
+        // layer's pass writes the result.
+        const Texture* below = nullptr;
+        for (size_t k = 0; k < shown.size(); ++k) {
+            const bool intoResult = (shown.size() - 1 - k) % 2 == 0;
+            const RenderTarget& target = intoResult ? result : compositeScratch;
+            const Texture& layer = layerPictures[shown[k]].picture.texture;
+            runImagePass({programs.layerOverProgram,
+                          {&layer, below ? below : &layer},
+                          {{"opacity", float(input.curves->layers[shown[k]].opacity)},
+                           {"hasBelow", below ? 1.0f : 0.0f}}},
+                         target);
+            below = &target.texture;
+        }
+    }
+    leavePasses();
+    displayPyramidStale = true;
+    solverImages.pictureBlurred = false;
+}
+
+void DiffusionSolver::layeredFullUpdate()
+{
+    layerPictures.resize(input.curves->layers.size());
+    for (LayerPicture& p : layerPictures)
+        p.valid = false;
+    progressiveLayer = -1;
+    for (int layer : staleLayers())
+        solveLayer(layer);
+    colorView = {true, view};
+    compositeLayers();
+    if (isWholeCanvasView())
+        copyIntoOverview(); // the overview is the picture itself
+    else
+        overviewValid = false; // it holds one layer's whole canvas
+    blurConstraintsStale = true;
+    applyBlur(input.settings.blurEnabled);
+}
+
+void DiffusionSolver::beginLayeredSolve(bool fresh)
+{
+    layerPictures.resize(input.curves->layers.size());
+    if (fresh || !colorView.matches(view)) {
+        for (LayerPicture& p : layerPictures)
+            p.valid = false;
+    }
+    progressiveLayer = -1;
+    blurConstraintsStale = true;
+    solverImages.blurMapStale = true;
+    const std::vector<int> stale = staleLayers();
+    for (size_t k = 0; k + 1 < stale.size(); ++k)
+        solveLayer(stale[k]);
+    if (!stale.empty()) {
+        const int layer = stale.back();
+        LayerPicture& p = layerPictures[layer];
+        const bool warm = p.valid && p.view == view;
+        if (rasteriseLayer(layer)) {
+            if (!warm) {
+                solvergl::beginPasses();
+                multigrid.estimateFromConstraints(colorProblem(p.picture), 0.5f);
+                leavePasses();
+            }
+            progressiveLayer = layer;
+            progressiveOperators = false;
+        }
+    }
+    colorView = {true, view};
+    compositeLayers();
+}
+
+bool DiffusionSolver::layeredStep(bool checkSettled, int cycles)
+{
+    if (progressiveLayer < 0 || progressiveLayer >= int(layerPictures.size()))
+        return checkSettled;
+    input.layer = progressiveLayer;
+    LayerPicture& p = layerPictures[progressiveLayer];
+    const Problem problem = colorProblem(p.picture);
+    solvergl::beginPasses();
+    if (!progressiveOperators) {
+        multigrid.buildOperatorsFor(problem);
+        progressiveOperators = true;
+    }
+    const float change = multigrid.step(problem, cycles, checkSettled);
+    leavePasses();
+    compositeLayers();
+    const bool settled = checkSettled && change <= kSettledChange;
+    if (settled) {
+        p.settled = true;
+        progressiveLayer = -1;
+    }
+    return settled;
+}
+
+void DiffusionSolver::solveLayersForExport(int cycles)
+{
+    layerPictures.resize(input.curves->layers.size());
+    progressiveLayer = -1;
+    const View kept = view;
+    view = View();
+    for (int layer = 0; layer < int(layerPictures.size()); ++layer) {
+        if (!input.curves->layers[layer].visible || !rasteriseLayer(layer))
+            continue;
+        LayerPicture& p = layerPictures[layer];
+        const int fixedCycles = std::min(cycles, kBaseCycles);
+        solveProblem(colorProblem(p.picture), fixedCycles, true, 0.5f,
+                     {cycles - fixedCycles, kSettledChange});
+        p.settled = true;
+    }
+    view = kept;
+    compositeLayers();
+}

@@ -1,0 +1,217 @@
+// A drawing of several layers: each visible layer diffused alone and composited bottom first with
+// premultiplied "over", scaled by its opacity; hidden layers change nothing; an edit of one layer
+// solves that layer again and no other.
+#include "test_solver_support.h"
+
+#include "curve_transforms.h"
+#include "multigrid.h"
+#include "shader_constants.h"
+
+#include <QImage>
+
+#include <string>
+
+namespace {
+
+using namespace solvertest;
+
+// A pixel as the pictures hold it: red, green and blue premultiplied by the opacity.
+struct Premultiplied {
+    double rgb[3];
+    double opacity;
+};
+
+Premultiplied at(const Picture& p, int x, int y)
+{
+    const double a = std::clamp((p.alpha(x, y) - kOpacityFloor) / (1.0 - kOpacityFloor), 0.0, 1.0);
+    return {{p.channel(x, y, 0), p.channel(x, y, 1), p.channel(x, y, 2)}, a};
+}
+
+// `top` at `opacity` over `bottom`.
+Premultiplied over(const Premultiplied& top, double opacity, const Premultiplied& bottom)
+{
+    const double a = opacity * top.opacity;
+    Premultiplied out{{}, a + (1.0 - a) * bottom.opacity};
+    for (int c = 0; c < 3; ++c)
+        out.rgb[c] = opacity * top.rgb[c] + (1.0 - a) * bottom.rgb[c];
+    return out;
+}
+
+double distance(const Premultiplied& a, const Premultiplied& b)
+{
+    double d = std::abs(a.opacity - b.opacity);
+    for (int c = 0; c < 3; ++c)
+        d = std::max(d, std::abs(a.rgb[c] - b.rgb[c]));
+    return d;
+}
+
+// One layer of a test drawing.
+struct TestLayer {
+    std::vector<Curve> curves;
+    bool visible = true;
+    double opacity = 1.0;
+};
+
+CurveSet drawingOf(const std::vector<TestLayer>& layers)
+{
+    CurveSet set;
+    set.layers.clear();
+    for (const TestLayer& layer : layers) {
+        for (const Curve& c : layer.curves)
+            set.curves.append(c);
+        Layer l{QStringLiteral("layer %1").arg(set.layers.size() + 1)};
+        l.visible = layer.visible;
+        l.opacity = layer.opacity;
+        l.curveCount = int(layer.curves.size());
+        set.layers.append(l);
+    }
+    set.nb_curves = set.curves.size();
+    return set;
+}
+
+// An opaque disc over a clear outside, and a half-transparent red one.
+std::vector<Curve> discs()
+{
+    return {circleCurve({0.1, -0.1}, 0.45, QColor(230, 200, 40), QColor(20, 40, 210, 0)),
+            circleCurve({-0.5, 0.5}, 0.3, QColor(200, 30, 30, 128), QColor(20, 40, 210, 0))};
+}
+
+class LayersTest : public SolverTest {
+protected:
+    // The picture of `layers` solved afresh.
+    Picture render(const std::vector<TestLayer>& layers)
+    {
+        drawing = drawingOf(layers);
+        solver->setCurveSet(drawing);
+        solver->fullUpdate();
+        return picture();
+    }
+
+    // The largest distance between `expected(x, y)` and the picture, over every pixel.
+    template <typename Expected>
+    static double largestError(const Picture& p, Expected expected)
+    {
+        double worst = 0.0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x)
+                worst = std::max(worst, distance(at(p, x, y), expected(x, y)));
+        return worst;
+    }
+};
+
+TEST_F(LayersTest, TwoLayersAreTheTopOneOverTheBottomOneRenderedAlone)
+{
+    const std::vector<Curve> bottom = randomCurves(8, 11);
+    const Picture bottomAlone = render({{bottom}});
+    const Picture topAlone = render({{discs()}});
+    const Picture both = render({{bottom}, {discs()}});
+    const double error = largestError(both, [&](int x, int y) {
+        return over(at(topAlone, x, y), 1.0, at(bottomAlone, x, y));
+    });
+    EXPECT_LE(error, 1.0 / 255.0);
+    // The top layer's clear outside shows the bottom one: the disc's edge is no wall for it.
+    EXPECT_LT(distance(at(both, 500, 10), at(bottomAlone, 500, 10)), 1.0 / 255.0);
+}
+
+TEST_F(LayersTest, HiddenLayerChangesNothingAndHalfOpacityGivesTheEvenMix)
+{
+    const std::vector<Curve> bottom = randomCurves(8, 11);
+    const std::vector<Curve> top = randomCurves(6, 29); // opaque everywhere
+    const Picture bottomAlone = render({{bottom}});
+    const Picture topAlone = render({{top}});
+
+    const Picture hidden = render({{bottom}, {top, false}});
+    EXPECT_LE(largestError(hidden, [&](int x, int y) { return at(bottomAlone, x, y); }),
+              1.0 / 255.0);
+
+    const Picture half = render({{bottom}, {top, true, 0.5}});
+    const double error = largestError(half, [&](int x, int y) {
+        const Premultiplied a = at(bottomAlone, x, y), b = at(topAlone, x, y);
+        Premultiplied mix{{}, 1.0};
+        for (int c = 0; c < 3; ++c)
+            mix.rgb[c] = 0.5 * (a.rgb[c] + b.rgb[c]);
+        return mix;
+    });
+    EXPECT_LE(error, 1.0 / 255.0);
+
+    // Every layer hidden: nothing at all.
+    const Picture none = render({{bottom, false}, {top, false}});
+    EXPECT_LT(at(none, 256, 256).opacity, 1e-6);
+}
+
+// A drag of a curve of the top layer: the frames solve that layer alone (one build of the
+// multigrid's operators for the whole drag) and settle on the picture a fresh solve gives.
+TEST_F(LayersTest, EditOfOneLayerSolvesThatLayerOnly)
+{
+    render({{randomCurves(8, 11)}, {discs()}, {randomCurves(3, 5), true, 0.4}});
+    int operatorBuilds = 0;
+    setMultigridPhaseHook(
+        [&](const char* phase) { operatorBuilds += std::string(phase) == "operators"; });
+    Curve& moved = drawing.curves[8]; // the top layer's first curve
+    moved.setDragAnchor(0.0, 0.0);
+    for (int step = 1; step <= 3; ++step) {
+        translateTo(moved, 0.02 * step, -0.01 * step);
+        solver->beginProgressiveSolve(false);
+        solver->progressiveStep(false, 2);
+    }
+    bool settled = false;
+    for (int k = 0; k < 12 && !settled; ++k)
+        settled = solver->progressiveStep(true);
+    setMultigridPhaseHook({});
+    EXPECT_TRUE(settled);
+    EXPECT_EQ(operatorBuilds, 3); // one a frame, all of the edited layer
+    const Picture dragged = picture();
+    solver->fullUpdate();
+    const Picture fresh = picture();
+    EXPECT_LE(largestError(dragged, [&](int x, int y) { return at(fresh, x, y); }), 1.0 / 255.0);
+}
+
+// The export composites the layers as the editor's picture does, at its size and at another.
+TEST_F(LayersTest, ExportCompositesTheLayers)
+{
+    const std::vector<Curve> bottom = randomCurves(8, 11);
+    PictureRequest request;
+    request.blur = false;
+    request.encoding.dither = false;
+    auto exported = [&](int size) {
+        request.size = size;
+        QImage image = solver->renderImage(request);
+        EXPECT_EQ(image.format(), QImage::Format_RGBA8888);
+        return image;
+    };
+    render({{bottom}});
+    const QImage bottomAtHalf = exported(kSize / 2);
+    render({{discs()}});
+    const QImage discsAtHalf = exported(kSize / 2);
+    const Picture editor = render({{bottom}, {discs(), true, 0.7}});
+    const QImage own = exported(kSize);
+    ASSERT_FALSE(own.isNull());
+    for (int y = 0; y < kSize; y += 5) {
+        for (int x = 0; x < kSize; x += 5) {
+            const Premultiplied e = at(editor, x, kSize - 1 - y); // rows bottom-up
+            const QColor c = own.pixelColor(x, y);
+            const Premultiplied got{{c.redF() * c.alphaF(), c.greenF() * c.alphaF(),
+                                     c.blueF() * c.alphaF()},
+                                    c.alphaF()};
+            ASSERT_LE(distance(got, e), 1.0 / 255.0) << x << ", " << y;
+        }
+    }
+    // At half size: the top layer's clear outside shows the bottom layer as it exports alone;
+    // inside its opaque disc, at 0.7, the disc as it exports alone lets 0.3 of it through.
+    const QImage half = exported(kSize / 2);
+    ASSERT_FALSE(half.isNull());
+    const QColor outside = half.pixelColor(250, 5), bottomOutside = bottomAtHalf.pixelColor(250, 5);
+    EXPECT_EQ(outside.alpha(), 255);
+    EXPECT_NEAR(outside.redF(), bottomOutside.redF(), 1.0 / 255.0);
+    EXPECT_NEAR(outside.greenF(), bottomOutside.greenF(), 1.0 / 255.0);
+    EXPECT_NEAR(outside.blueF(), bottomOutside.blueF(), 1.0 / 255.0);
+    const int cx = pixelOf(0.1) / 2, cy = (kSize - 1 - pixelOf(-0.1)) / 2; // the disc's centre
+    const QColor inside = half.pixelColor(cx, cy), below = bottomAtHalf.pixelColor(cx, cy),
+                 disc = discsAtHalf.pixelColor(cx, cy);
+    EXPECT_EQ(disc.alpha(), 255);
+    EXPECT_NEAR(inside.redF(), 0.7 * disc.redF() + 0.3 * below.redF(), 1.0 / 255.0);
+    EXPECT_NEAR(inside.greenF(), 0.7 * disc.greenF() + 0.3 * below.greenF(), 1.0 / 255.0);
+    EXPECT_NEAR(inside.blueF(), 0.7 * disc.blueF() + 0.3 * below.blueF(), 1.0 / 255.0);
+}
+
+} // namespace
