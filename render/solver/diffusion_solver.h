@@ -280,8 +280,12 @@ private:
     void solveLayer(int layer);
     // The visible layers whose pictures are not current, bottom first.
     std::vector<int> staleLayers();
-    // The visible layers' pictures composited into colorSolution[0].
+    // The visible layers' pictures composited into colorSolution[0] (those below the layer
+    // being solved over frames through belowComposite).
     void compositeLayers();
+    // The visible ones of layers first .. end - 1 composited over `below` (null: nothing) into
+    // `result`.
+    void compositeRange(int first, int end, const Texture* below, const RenderTarget& result);
     void layeredFullUpdate();
     void beginLayeredSolve(bool fresh);
     bool layeredStep(bool checkSettled, int cycles);
@@ -290,7 +294,14 @@ private:
 
     std::vector<LayerPicture> layerPictures;
     RenderTarget compositeScratch; // the compositing's second image
-    int progressiveLayer = -1;     // the layer progressiveStep solves; -1: none
+    // The layers below progressiveLayer composited, and the layers' settings it was made with;
+    // invalid once one of their pictures is made again.
+    struct {
+        RenderTarget picture;
+        QVector<Layer> layers;
+        bool valid = false;
+    } belowComposite;
+    int progressiveLayer = -1; // the layer progressiveStep solves; -1: none
 
     SolverInput input;
     View view;

@@ -62,6 +62,8 @@ std::vector<int> DiffusionSolver::staleLayers()
 bool DiffusionSolver::rasteriseLayer(int layer)
 {
     input.layer = layer;
+    if (layer < int(belowComposite.layers.size()))
+        belowComposite.valid = false;
     LayerPicture& p = layerPictures[layer];
     if (p.picture.width() != solverImages.width || p.picture.height() != solverImages.height)
         p.picture.create(solverImages.width, solverImages.height, floatNearest());
@@ -100,23 +102,24 @@ void DiffusionSolver::solveLayer(int layer)
     p.settled = true;
 }
 
-void DiffusionSolver::compositeLayers()
+void DiffusionSolver::compositeRange(int first, int end, const Texture* below,
+                                     const RenderTarget& result)
 {
     std::vector<int> shown;
-    for (int k = 0; k < int(layerPictures.size()) && k < input.curves->layerCount(); ++k) {
+    for (int k = first; k < end; ++k) {
         if (input.curves->layers[k].visible)
             shown.push_back(k);
     }
-    RenderTarget& result = solverImages.pyramid[0].colorSolution;
     solvergl::beginPasses();
-    if (shown.empty()) {
+    if (shown.empty() && !below) {
         clearToTransparent(result);
+    } else if (shown.empty()) {
+        solvergl::copyImage(*below, result);
     } else {
         if (shown.size() > 1 && compositeScratch.width() != solverImages.width)
             compositeScratch.create(solverImages.width, solverImages.height, floatNearest());
         // Each layer over the ones below, alternating between the two images so that the top
         // layer's pass writes the result.
-        const Texture* below = nullptr;
         for (size_t k = 0; k < shown.size(); ++k) {
             const bool intoResult = (shown.size() - 1 - k) % 2 == 0;
             const RenderTarget& target = intoResult ? result : compositeScratch;
@@ -130,6 +133,24 @@ void DiffusionSolver::compositeLayers()
         }
     }
     leavePasses();
+}
+
+void DiffusionSolver::compositeLayers()
+{
+    const int count = std::min(int(layerPictures.size()), input.curves->layerCount());
+    // While one layer is being solved over frames, the layers below it are composited once.
+    const int split = progressiveLayer >= 0 && progressiveLayer < count ? progressiveLayer : 0;
+    const bool belowKept = split > 0 && belowComposite.layers == input.curves->layers.mid(0, split)
+                           && belowComposite.valid;
+    if (split > 0 && !belowKept) {
+        if (belowComposite.picture.width() != solverImages.width)
+            belowComposite.picture.create(solverImages.width, solverImages.height, floatNearest());
+        compositeRange(0, split, nullptr, belowComposite.picture);
+        belowComposite.layers = input.curves->layers.mid(0, split);
+        belowComposite.valid = true;
+    }
+    compositeRange(split, count, split > 0 ? &belowComposite.picture.texture : nullptr,
+                   solverImages.pyramid[0].colorSolution);
     displayPyramidStale = true;
     solverImages.pictureBlurred = false;
 }
@@ -180,7 +201,8 @@ void DiffusionSolver::beginLayeredSolve(bool fresh)
         }
     }
     colorView = {true, view};
-    compositeLayers();
+    if (progressiveLayer < 0)
+        compositeLayers(); // else each step composites
 }
 
 bool DiffusionSolver::layeredStep(bool checkSettled, int cycles)
