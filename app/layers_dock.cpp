@@ -33,7 +33,7 @@ LayersList& installLayersList(Interface& panel, Viewer& viewer, LayerCommands& c
     // Without a View menu to bring it back, the dock cannot be closed; it may float.
     dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     auto* list = new LayersList(dock);
-    list->setMinimumWidth(230);
+    list->setMinimumWidth(250);
     dock->setWidget(list);
     panel.addDockWidget(Qt::RightDockWidgetArea, dock);
     panel.resize(panel.size().expandedTo(panel.minimumSizeHint()));
@@ -42,13 +42,10 @@ LayersList& installLayersList(Interface& panel, Viewer& viewer, LayerCommands& c
     QObject::connect(list, &LayersList::deleteRequested, &commands, &LayerCommands::deleteLayer);
     QObject::connect(list, &LayersList::renameRequested, &commands, &LayerCommands::renameLayer);
     QObject::connect(list, &LayersList::moveRequested, &commands, &LayerCommands::moveLayer);
-    QObject::connect(list, &LayersList::visibleChanged, &commands,
-                     &LayerCommands::setLayerVisible);
+    QObject::connect(list, &LayersList::visibleChanged, &commands, &LayerCommands::setLayerVisible);
     QObject::connect(list, &LayersList::lockedChanged, &commands, &LayerCommands::setLayerLocked);
-    QObject::connect(list, &LayersList::opacityChanged, &commands,
-                     &LayerCommands::setLayerOpacity);
-    QObject::connect(list, &LayersList::currentChanged, &commands,
-                     &LayerCommands::setCurrentLayer);
+    QObject::connect(list, &LayersList::opacityChanged, &commands, &LayerCommands::setLayerOpacity);
+    QObject::connect(list, &LayersList::currentChanged, &commands, &LayerCommands::setCurrentLayer);
     QObject::connect(list, &LayersList::moveSelectionRequested, &commands,
                      &LayerCommands::moveSelectionToLayer);
     const auto show = [list, &viewer] {

@@ -55,15 +55,15 @@ void LayersList::makeWidgets()
     rows->setStatusTip("The current layer takes new splines and is the one the mouse edits; "
                        "right-click for more");
 
-    add = smallButton("+", "New layer", "Add an empty layer above the current one", "buttonAddLayer",
-                      this);
+    add = smallButton("+", "New layer", "Add an empty layer above the current one",
+                      "buttonAddLayer", this);
     remove = smallButton("-", "Delete layer", "Delete the current layer with its splines",
                          "buttonDeleteLayer", this);
     up = smallButton("Up", "Move layer up", "Move the current layer one step up (to the front)",
                      "buttonLayerUp", this);
-    down = smallButton("Down", "Move layer down",
-                       "Move the current layer one step down (to the back)", "buttonLayerDown",
-                       this);
+    down =
+        smallButton("Down", "Move layer down", "Move the current layer one step down (to the back)",
+                    "buttonLayerDown", this);
     opacity = new QSpinBox(this);
     opacity->setObjectName("spinLayerOpacity");
     opacity->setRange(0, 100);

@@ -87,6 +87,6 @@ private:
     QAction* moveSelection = nullptr;
     QVector<LayerRow> shown;
     int current = 0;
-    int menuLayer = -1; // the layer of the open context menu
+    int menuLayer = -1;    // the layer of the open context menu
     bool updating = false; // setLayers is filling the widgets: their signals ask for nothing
 };

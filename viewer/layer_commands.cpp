@@ -25,12 +25,13 @@ void LayerCommands::refresh()
 }
 
 template <typename Change>
-void LayerCommands::edit(const QString& step, Change change)
+void LayerCommands::edit(const QString& step, Change change, bool mergeable)
 {
     Document& document = viewer.document();
     document.finishGesture();
     CurveSet& curves = viewer.curves();
-    document.recordEdit(step, [&] { change(curves); }, step == "Layer Opacity");
+    document.recordEdit(
+        step, [&] { change(curves); }, mergeable);
     refresh(); // also when nothing changed: the list shows the drawing again
     viewer.requestRepaint();
 }
@@ -78,8 +79,9 @@ void LayerCommands::setLayerLocked(int layer, bool locked)
 
 void LayerCommands::setLayerOpacity(int layer, int percent)
 {
-    edit("Layer Opacity",
-         [&](CurveSet& curves) { ::setLayerOpacity(curves, layer, percent / 100.0); });
+    edit(
+        "Layer Opacity",
+        [&](CurveSet& curves) { ::setLayerOpacity(curves, layer, percent / 100.0); }, true);
 }
 
 void LayerCommands::setCurrentLayer(int layer)

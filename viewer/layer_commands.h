@@ -46,9 +46,10 @@ Q_SIGNALS:
     void layersChanged();
 
 private:
-    // Runs `change` on the curve set as the step `step` and shows the outcome.
+    // Runs `change` on the curve set as the step `step` (merged with a mergeable step of the
+    // same name right before it when `mergeable`), and shows the drawing's layers again.
     template <typename Change>
-    void edit(const QString& step, Change change);
+    void edit(const QString& step, Change change, bool mergeable = false);
     void refresh();
 
     Viewer& viewer;
