@@ -4,8 +4,6 @@
 #include "layer_editing.h"
 #include "viewer.h"
 
-#include <cmath>
-
 LayerCommands::LayerCommands(Viewer& shown) : viewer(shown)
 {
     Document& document = viewer.document();
