@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -48,6 +49,7 @@ void LayersList::makeWidgets()
     rows->setSelectionMode(QAbstractItemView::SingleSelection);
     rows->setEditTriggers(QAbstractItemView::NoEditTriggers); // double-click on a name renames
     rows->setContextMenuPolicy(Qt::CustomContextMenu);
+    rows->viewport()->installEventFilter(this);
     rows->header()->setStretchLastSection(false);
     rows->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     rows->header()->setSectionResizeMode(ColumnName, QHeaderView::Stretch);
@@ -186,6 +188,31 @@ void LayersList::itemChanged(QTreeWidgetItem* item, int column)
         break;
     default: break;
     }
+}
+
+bool LayersList::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != rows->viewport()
+        || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
+            && type != QEvent::MouseButtonRelease))
+        return QWidget::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    QTreeWidgetItem* item = rows->itemAt(mouse->pos());
+    const int column = rows->columnAt(mouse->pos().x());
+    const bool onBox = item != nullptr && mouse->button() == Qt::LeftButton
+                       && (column == ColumnShown || column == ColumnLocked);
+    if (type != QEvent::MouseButtonRelease) {
+        // The view would make the row current on the press: the box takes it instead.
+        pressedBox = {onBox ? item : nullptr, onBox ? column : -1};
+        return onBox;
+    }
+    const bool click = onBox && pressedBox == std::make_pair(item, column);
+    pressedBox = {nullptr, -1};
+    if (click)
+        item->setCheckState(column,
+                            item->checkState(column) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    return click;
 }
 
 void LayersList::rowChosen()

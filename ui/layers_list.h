@@ -4,6 +4,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <utility>
+
 class QAction;
 class QPushButton;
 class QSpinBox;
@@ -68,6 +70,11 @@ Q_SIGNALS:
     void currentChanged(int layer);
     void moveSelectionRequested(int layer);
 
+protected:
+    // A click on a row's Show or Lock cell toggles its box (on release, as a check box does)
+    // without making that row's layer the current one.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void makeWidgets();
     void makeConnections();
@@ -87,6 +94,7 @@ private:
     QAction* moveSelection = nullptr;
     QVector<LayerRow> shown;
     int current = 0;
-    int menuLayer = -1;    // the layer of the open context menu
+    std::pair<QTreeWidgetItem*, int> pressedBox{nullptr, -1}; // the cell of a press on a box
+    int menuLayer = -1;                                       // the layer of the open context menu
     bool updating = false; // setLayers is filling the widgets: their signals ask for nothing
 };

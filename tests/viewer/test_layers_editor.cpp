@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSpinBox>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -37,6 +38,19 @@ protected:
         const int x = header->sectionViewportPosition(LayersList::ColumnName)
                       + header->sectionSize(LayersList::ColumnName) / 2;
         return QPoint(x, tree().visualItemRect(rowOf(layer)).center().y());
+    }
+    // A click on the Show or Lock box of `layer`'s row.
+    void clickBox(int layer, LayersList::Column column)
+    {
+        QStyleOptionViewItem option;
+        option.initFrom(tree().viewport());
+        option.rect = tree().visualItemRect(rowOf(layer));
+        option.rect.setLeft(tree().header()->sectionViewportPosition(column));
+        option.rect.setWidth(tree().header()->sectionSize(column));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box =
+            tree().style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &tree());
+        QTest::mouseClick(tree().viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
     }
     void chooseLayer(int layer)
     {
@@ -114,7 +128,7 @@ TEST_F(LayersEditor, AddDrawHideRenameReorderAndUndoEachStep)
     EXPECT_EQ(doc().layerRange(0).size(), 1);
     states << savedXml();
 
-    rowOf(1)->setCheckState(LayersList::ColumnShown, Qt::Unchecked);
+    clickBox(1, LayersList::ColumnShown);
     EXPECT_FALSE(doc().layers[1].visible);
     EXPECT_EQ(history().undoText(), "Hide Layer");
     states << savedXml();
@@ -203,14 +217,19 @@ TEST_F(LayersEditor, ALockedLayerRefusesEditsAndSelectedCurvesMoveToAnotherLayer
 {
     const int line = addLine(0.3);
     clickButton(list().addButton());
-    rowOf(1)->setCheckState(LayersList::ColumnLocked, Qt::Checked);
+    clickBox(0, LayersList::ColumnLocked);
+    EXPECT_TRUE(doc().layers[0].locked);
+    EXPECT_EQ(doc().currentLayer(), 1) << "ticking a box does not choose its layer";
+    clickBox(0, LayersList::ColumnLocked);
+    EXPECT_FALSE(doc().layers[0].locked);
+    clickBox(1, LayersList::ColumnLocked);
     EXPECT_EQ(history().undoText(), "Lock Layer");
     const QByteArray locked = savedXml();
     drawStroke(-0.4);
     EXPECT_EQ(savedXml(), locked) << "no stroke in a locked layer";
     EXPECT_EQ(panel().statusLines().outcomeText(),
               "Layer 2 is locked: untick its Lock box in the Layers list to edit it");
-    rowOf(1)->setCheckState(LayersList::ColumnLocked, Qt::Unchecked);
+    clickBox(1, LayersList::ColumnLocked);
 
     // The line, selected in its own layer, moves to Layer 2 from the list's context menu.
     chooseLayer(0);
