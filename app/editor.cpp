@@ -1,5 +1,6 @@
 #include "editor.h"
 
+#include "layers_dock.h"
 #include "window_placement.h"
 #include "wiring.h"
 
@@ -25,7 +26,7 @@ void installApplicationNames()
     QCoreApplication::setApplicationName("tintweave");
 }
 
-Editor::Editor()
+Editor::Editor() : layers(installLayersList(panel, viewer, commands.layers))
 {
     connectWindows(panel, viewer, commands);
     placeWindows(panel, viewer);

@@ -2,6 +2,7 @@
 
 #include "editor_commands.h"
 #include "interface.h"
+#include "layers_list.h"
 #include "viewer.h"
 
 #include <QObject>
@@ -56,6 +57,8 @@ public:
     // The commands on the viewer's drawing, wired to the panel and the viewer's keys.
     EditorCommands commands{viewer};
     Interface panel;
+    // The layers list, in a dock of the panel (layers_dock.h).
+    LayersList& layers;
 
 protected:
     // Routes the panel's close requests through the viewer's question.

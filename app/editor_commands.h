@@ -6,6 +6,7 @@
 #include "export_commands.h"
 #include "file_menu_commands.h"
 #include "help_command.h"
+#include "layer_commands.h"
 
 class Viewer;
 
@@ -15,7 +16,7 @@ class Viewer;
 struct EditorCommands {
     explicit EditorCommands(Viewer& viewer)
         : blurEdits(viewer), edits(viewer), exports(viewer), bitmap(viewer), files(viewer, bitmap),
-          help(viewer)
+          help(viewer), layers(viewer)
     {
     }
 
@@ -26,4 +27,5 @@ struct EditorCommands {
     ExampleBitmapCommands bitmap;
     FileMenuCommands files;
     HelpCommand help;
+    LayerCommands layers;
 };

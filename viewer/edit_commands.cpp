@@ -4,6 +4,7 @@
 #include "curve_set_edits.h"
 #include "clipboard.h"
 #include "curve_set_selection.h"
+#include "layer_editing.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -69,6 +70,10 @@ void EditCommands::copySplines() { ::copySplines(viewer.curves()); }
 void EditCommands::pasteSplines()
 {
     CurveSet& curves = viewer.curves();
+    if (isCurrentLayerLocked(curves)) {
+        emit viewer.outcomeReported(lockedLayerMessage(curves));
+        return;
+    }
     viewer.document().recordEdit("Paste", [&] { ::pasteSplines(curves, viewer.currentView()); });
 }
 
@@ -153,7 +158,8 @@ void EditCommands::setGlobalBlur(int shift_sigma)
 void EditCommands::selectAll()
 {
     viewer.document().finishGesture();
-    const int selected = ::selectAll(viewer.curves());
+    // The curves of the current layer: the others are not the mouse's to edit.
+    const int selected = selectEditableCurves(viewer.curves());
     viewer.requestRepaint();
     emit viewer.outcomeReported(
         selected == 0 ? QString("Nothing to select")

@@ -25,6 +25,7 @@ public:
 
 public Q_SLOTS:
     void copySplines();
+    // Into the current layer; refused with a status text when it is locked.
     void pasteSplines();
     void cutSplines();
     void copyBlur();
@@ -38,7 +39,8 @@ public Q_SLOTS:
     void switchColors();
     // Shifts the blur of the selection by shift_sigma.
     void setGlobalBlur(int shift_sigma);
-    // Every curve joins the selection (and none stays current); Deselect empties the selection.
+    // Every curve of the current layer joins the selection (none of a locked layer, and none
+    // stays current); Deselect empties the selection.
     void selectAll();
     void deselectAll();
 

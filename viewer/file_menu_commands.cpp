@@ -7,6 +7,7 @@
 #include "viewer.h"
 
 #include "bitmap_tracer.h"
+#include "curve_set_layers.h"
 #include "curve_transforms.h"
 #include "example_bitmap.h"
 #include "render_readiness.h"
@@ -117,6 +118,10 @@ bool FileMenuCommands::traceIntoDrawing(const QImage& bitmap, const TraceOptions
         document.startNewDrawing(); // untitled: Save asks for a name
     CurveSet& curves = viewer.curves();
     document.recordEdit("Trace Bitmap", [&] {
+        // Over a drawing that has curves, the traced ones come as a layer of their own, above
+        // the current one, so that they can be hidden, faded or deleted as one.
+        if (curves.nb_curves > 0)
+            addLayer(curves, "Traced");
         for (int i = 0; i < traced.drawing.nb_curves; ++i)
             curves.addCurve(traced.drawing.curve(i));
         curves.setCurrentCurve(-1);

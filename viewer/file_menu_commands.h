@@ -22,8 +22,8 @@ public Q_SLOTS:
     // re-solves the picture.
     void drawingSettings();
     // Traces the example bitmap, or a bitmap asked for when none is loaded, with the settings
-    // asked for and fits the colours with the renderer. "Add" puts the curves into the drawing
-    // as one undo step "Trace Bitmap"; "Replace" (or an empty drawing) opens them as a new,
+    // asked for and fits the colours with the renderer. "Add" puts the curves into a new layer
+    // "Traced" above the current one, as one undo step "Trace Bitmap"; "Replace" (or an empty drawing) opens them as a new,
     // untitled drawing, after the question about unsaved changes that New asks. Progress and
     // Cancel while it runs. The traced drawing is shown, not the bitmap.
     void traceBitmap();

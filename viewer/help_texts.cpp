@@ -65,8 +65,11 @@ QString helpPageText()
            + "<li><b>Export</b>: File &gt; Save as Png saves the picture, File &gt; Export "
              "PDF... the drawing as vectors; File &gt; Keyframing makes the frames between "
              "several drawings.</li>"
+           + "<li><b>Layers</b>: the Layers list beside the panel stacks drawings: new splines "
+             "go into the current layer, the only one the mouse edits; Show, Lock and Opacity "
+             "per layer, right-click to move the selected splines into another.</li>"
            + "<li><b>Trace</b>: File &gt; Trace Bitmap... turns a bitmap into a drawing of "
-             "splines.</li>"
+             "splines (a new layer over a drawing that has some).</li>"
            + "</ol>"
            + "<p>Hover over a control of the panel to read what it does in the panel's status "
              "bar.</p>";

@@ -1,5 +1,6 @@
 #include "mouse_tool.h"
 
+#include "layer_editing.h"
 #include "viewer.h"
 
 #include <QMouseEvent>
@@ -49,8 +50,10 @@ PickHits pickWith(Viewer& viewer, const QPoint& pos, ManipulationMode mode, Pick
     // The canvas square, as the frame shows it.
     const QRect canvas = viewer.placement().canvasViewport();
     query.setViewport(canvas.x(), canvas.y(), canvas.width(), canvas.height());
-    // On the CPU, from the kept bodies near the pick square: no GL pass draws every curve.
-    return pickCurveSetIndexed(viewer.curves(), viewer.pickIndex(), query);
+    // On the CPU, from the kept bodies near the pick square: no GL pass draws every curve. Only
+    // curves of the current layer are picked.
+    return onlyEditableHits(pickCurveSetIndexed(viewer.curves(), viewer.pickIndex(), query),
+                            viewer.curves());
 }
 
 } // namespace

@@ -23,10 +23,12 @@ bool PictureRefresh::step()
     if (changed) {
         changed = false;
         restCycles = 0;
-        solver.progressiveStep(false, kMovingCycles);
+        solver.progressiveStep(false, DiffusionSolver::kMovingFrameCycles);
         return true; // the next frame looks whether the picture rests
     }
-    const bool settled = solver.progressiveStep(true) || ++restCycles >= kMaxRestCycles;
+    const int cycles = restCycles == 0 ? DiffusionSolver::kFirstRestCycles : 1;
+    restCycles += cycles;
+    const bool settled = solver.progressiveStep(true, cycles) || restCycles >= kMaxRestCycles;
     if (!settled)
         return true;
     if (finishAtRest)

@@ -7,22 +7,18 @@ struct DrawingEdit;
 // the view or a renderer setting) to a new picture. A change only marks what must be redone; each
 // frame then calls step() once, with the context current:
 // - a frame that follows a change re-rasterises the drawing and spends a fixed budget of
-//   kMovingCycles multigrid cycles, going on from the previous frame's picture (nothing is thrown away). Changes that
+//   DiffusionSolver::kMovingFrameCycles multigrid cycles, going on from the previous frame's picture (nothing is thrown away). Changes that
 //   arrive before the next frame (mouse moves) merge: one re-rasterising and one budget a frame;
-// - a frame with no new change (the pointer rests) runs one cycle and reads back its largest
+// - a frame with no new change (the pointer rests) runs cycles (the first such frame
+//   DiffusionSolver::kFirstRestCycles, later ones one) and reads back the last one's largest
 //   change; once that is within DiffusionSolver::kSettledChange the picture holds the accuracy
 //   of a fresh solve, the finishing work runs (overview, blur pass) unless a gesture is still
 //   open, and the frames stop: the idle editor draws nothing.
 class PictureRefresh {
 public:
-    // A frame that follows a change runs two F-cycles. One alone leaves up to 4.7/255 at the
-    // 99.9th percentile on 1000 crossing curves and 8.5/255 after a long jump; an F-cycle and a
-    // cheaper V-cycle hold the moving bound (1/255 root-mean-square, 4/255 at the 99.9th
-    // percentile) on small steps (2.4/255 at worst) but not on a point dragged 77 px in one
-    // frame (1.2/255 root-mean-square); two F-cycles leave 0.12/255 and 1.2/255 at worst.
-    static constexpr int kMovingCycles = 2;
     // Cycles at rest before the picture counts as settled whatever the stop rule reads (a
-    // guard: the tests' drawings settle in 3).
+    // guard: the tests' drawings settle in 3). The budgets of a frame are the solver's
+    // (DiffusionSolver::kMovingFrameCycles, kFirstRestCycles).
     static constexpr int kMaxRestCycles = 12;
 
     explicit PictureRefresh(DiffusionSolver& solver) : solver(solver) {}

@@ -35,7 +35,7 @@ bool ViewerDialogs::askTraceOptions(QWidget* parent, TraceOptions& options)
     form->addRow("Detail:", detail);
     form->addRow("Sensitivity:", sensitivity);
     auto* replace = new QRadioButton("Replace the drawing", &dialog);
-    auto* add = new QRadioButton("Add to the drawing", &dialog);
+    auto* add = new QRadioButton("Add as a new layer", &dialog);
     (options.replace ? replace : add)->setChecked(true);
     if (options.drawingHasCurves) {
         form->addRow(replace);

@@ -4,6 +4,7 @@
 #include "curve_set_selection.h"
 #include "diffusion_solver.h"
 #include "glew_init.h"
+#include "layer_editing.h"
 #include "mouse_tool.h"
 #include "mouse_tools.h"
 #include "overlay_drawing.h"
@@ -182,7 +183,18 @@ void Viewer::changeManipMode(ManipulationMode newMode)
     requestRepaint();
 }
 
-void Viewer::mousePressEvent(QMouseEvent* event) { mouseTools->forMode(manipMode).press(*event); }
+void Viewer::mousePressEvent(QMouseEvent* event)
+{
+    // A locked current layer takes no edit: the modes that pick or draw curves refuse the press.
+    const bool editingMode = manipMode == ModeMovePoint || manipMode == ModeSelectCurve
+                             || manipMode == ModeModifAttrib || manipMode == ModeSelectMulti
+                             || manipMode == ModeDrawCatmull || manipMode == ModeBucket;
+    if (editingMode && isCurrentLayerLocked(curveSet)) {
+        emit outcomeReported(lockedLayerMessage(curveSet));
+        return;
+    }
+    mouseTools->forMode(manipMode).press(*event);
+}
 
 void Viewer::mouseMoveEvent(QMouseEvent* event)
 {

@@ -16,6 +16,8 @@ OverlayOptions overlayOptions(const DisplayFlags& display, const CurveSet& curve
 {
     OverlayOptions options;
     options.maxSelectedWithHandles = kMaxSelectedWithHandles;
+    // The lines of the layers the mouse does not edit are faded.
+    options.editable = curves.layerRange(curves.currentLayer());
     if (linesFollowSelection(display, curves)) {
         options.lines = OverlayOptions::Lines::SelectedOnly;
         options.hoveredCurve = hoveredCurve;

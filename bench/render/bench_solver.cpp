@@ -94,13 +94,13 @@ void BM_DragStep(benchmark::State& state)
 }
 
 // One frame of the editor's progressive drag (PictureRefresh): the first curve moves by a pixel,
-// the drawing is rasterised again and two F-cycles go on from the previous frame's
-// picture; nothing is read back. Range 1500 is a traced photo (see rendererFor).
+// the drawing is rasterised again and the moving frame's cycles go on from the previous
+// frame's picture; nothing is read back. Range 1500 is a traced photo (see rendererFor).
 void BM_ProgressiveDragFrame(benchmark::State& state)
 {
     timeDragFrames(state, [](DiffusionSolver& solver) {
         solver.beginProgressiveSolve(false);
-        solver.progressiveStep(false, 2);
+        solver.progressiveStep(false, DiffusionSolver::kMovingFrameCycles);
     });
 }
 
@@ -156,7 +156,7 @@ void BM_SolvePhases(benchmark::State& state)
         if (frame) {
             r.solver->beginProgressiveSolve(false);
             begin("solve set-up");
-            r.solver->progressiveStep(false, 2);
+            r.solver->progressiveStep(false, DiffusionSolver::kMovingFrameCycles);
             begin("");
             continue;
         }

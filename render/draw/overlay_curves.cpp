@@ -12,6 +12,7 @@
 namespace {
 
 constexpr OverlayColour kBlack{0.0f, 0.0f, 0.0f};
+constexpr OverlayColour kFadedBlack{0.0f, 0.0f, 0.0f, 0.3f}; // lines of layers not edited
 constexpr OverlayColour kTangentYellow{1.0f, 1.0f, 0.0f};
 constexpr OverlayColour kKeyPointBlue{0.0f, 0.0f, 0.9f};
 // Dashes as the aliased drawing's line stipple 0xF0F0: 4 pixels on, 4 off.
@@ -35,20 +36,21 @@ public:
     {
     }
 
-    void body(const Curve& curve)
+    void body(const Curve& curve, bool faded = false)
     {
+        const OverlayColour colour = faded ? kFadedBlack : kBlack;
         if (curve.nb_control_points > 3) {
             std::vector<Point> samples;
             for (const std::vector<Point>& polyline : segmentPolylines(curve))
                 for (const Point& p : polyline)
                     samples.push_back(toWindow(p));
-            mesh.line(samples, lineWidth, kBlack, curve.closed);
+            mesh.line(samples, lineWidth, colour, curve.closed);
         } else if (curve.nb_control_points > 0) {
             const int n = std::min(curve.nb_control_points, int(curve.control_points.size()));
             std::vector<Point> corners;
             for (int i = 0; i < n; ++i)
                 corners.push_back(toWindow(curve.control_points[i]));
-            mesh.dashedLine(corners, lineWidth, kBlack, false, kDash, kGap);
+            mesh.dashedLine(corners, lineWidth, colour, false, kDash, kGap);
         }
     }
 
@@ -145,7 +147,8 @@ int curveCount(const CurveSet& set) { return std::min(set.nb_curves, int(set.cur
 
 bool isShownLine(const CurveSet& set, int i, const OverlayOptions& options)
 {
-    if (!isAboveLifetimeThreshold(set.curves[i]))
+    const int layer = set.layerOfCurve(i);
+    if (!isAboveLifetimeThreshold(set.curves[i]) || (layer >= 0 && !set.layers[layer].visible))
         return false;
     return options.lines == OverlayOptions::Lines::All || i == set.current_curve
            || i == options.hoveredCurve || set.curves[i].selected || set.selection.contains(i);
@@ -186,7 +189,7 @@ CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow
     const int count = curveCount(set);
     for (int i = 0; i < count; ++i)
         if (isShownLine(set, i, options))
-            overlay.body(set.curves[i]);
+            overlay.body(set.curves[i], !options.editable.contains(i));
     drawHandles(overlay, set, options);
     return std::move(overlay.mesh);
 }
@@ -219,14 +222,15 @@ void CurveOverlayCache::update(const CurveSet& set, const WindowMapping& toWindo
         entries.resize(size_t(count));
     for (int i = 0; i < count; ++i) {
         const bool known = i < int(entries.size());
-        if (known && sameDrawnCurve(entries[i].source, set.curves[i]))
+        const bool faded = !options.editable.contains(i);
+        if (known && entries[i].faded == faded && sameDrawnCurve(entries[i].source, set.curves[i]))
             continue;
         CurveOverlay one(toWindow);
-        one.body(set.curves[i]);
+        one.body(set.curves[i], faded);
         if (!known)
-            entries.push_back({set.curves[i], std::move(one.mesh)});
+            entries.push_back({set.curves[i], std::move(one.mesh), faded});
         else
-            entries[i] = {set.curves[i], std::move(one.mesh)};
+            entries[i] = {set.curves[i], std::move(one.mesh), faded};
         changed.push_back(i);
     }
     rebuilt = int(changed.size());

@@ -4,6 +4,7 @@
 #include "overlay_geometry.h"
 
 #include "curve.h"
+#include "curve_set_layers.h"
 
 #include <limits>
 #include <vector>
@@ -30,6 +31,9 @@ struct OverlayOptions {
     int maxSelectedWithHandles = std::numeric_limits<int>::max();
     // A curve whose line is drawn whatever `lines` says (the one under the pointer); -1: none.
     int hoveredCurve = -1;
+    // Curves outside this run (layers the mouse does not edit) are drawn faded; curves of hidden
+    // layers are not drawn.
+    CurveRange editable{0, std::numeric_limits<int>::max()};
 };
 CoverageMesh curveOverlayMesh(const CurveSet& set, const WindowMapping& toWindow,
                               const OverlayOptions& options = {});
@@ -62,6 +66,7 @@ private:
     struct Entry {
         Curve source;
         CoverageMesh line;
+        bool faded = false; // drawn as a line of a layer not edited
     };
     // Makes the kept and live lines again from `shown`, the live ones being `live`.
     void joinLines();

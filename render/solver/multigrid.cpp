@@ -176,8 +176,14 @@ float Multigrid::step(const Problem& problem, int cycles, bool measure)
                   {&problem.solution->texture, problem.constraints},
                   {{"parity", 1.0f}}},
                  black);
-    for (int c = 0; c < cycles; ++c)
-        finestCycle(problem, Cycle::FrameF, measure && c + 1 == cycles);
+    for (int c = 0; c < cycles; ++c) {
+        // In motion the first cycle takes out most of what the edit changed; a V-cycle, two
+        // visits of the coarse levels fewer, removes the rest as well as a second F-cycle does,
+        // and needs no sweep before it: the first cycle's last sweep just smoothed the error.
+        const bool moving = !measure && c > 0;
+        finestCycle(problem, moving ? Cycle::V : Cycle::FrameF, measure && c + 1 == cycles,
+                    !moving);
+    }
     const float change = measure ? lastChange() : -1.0f;
     beginPhase("level 0 packing");
     runImagePass({unpackFinestProgram, {&red.texture, &black.texture}, {}}, *problem.solution);
@@ -277,10 +283,11 @@ void Multigrid::buildOperators(const Texture& constraints)
     }
 }
 
-void Multigrid::finestCycle(const Problem& problem, Cycle kind, bool keep)
+void Multigrid::finestCycle(const Problem& problem, Cycle kind, bool keep, bool preSmooth)
 {
     beginPhase("level 0 smoothing");
-    smoothFinest(problem, keep);
+    if (preSmooth)
+        smoothFinest(problem, keep);
     if (!levels.empty()) {
         beginPhase("level 0 residual and restriction");
         const Texture& rhs = problem.rhs ? *problem.rhs : *problem.constraints;

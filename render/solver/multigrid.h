@@ -63,10 +63,12 @@ public:
     // solvergl::beginPasses).
     void solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop = {});
     // The same solve a cycle at a time, for a picture that converges over several frames:
-    // buildOperatorsFor once for each new constraint image, then each step runs `cycles`
-    // frame F-cycles (lighter on the small levels, see Cycle) on the estimate problem.solution holds (packed and unpacked once). With
-    // `measure`, step returns the largest channel change of its last cycle (one texel read
-    // back), else -1. Same GL state as solve.
+    // buildOperatorsFor once for each new constraint image, then each step runs `cycles` cycles
+    // on the estimate problem.solution holds (packed and unpacked once). With `measure` (a
+    // picture at rest) they are frame F-cycles (lighter on the small levels, see Cycle), whose
+    // reduction the stop rule's bound is for, and step returns the largest channel change of
+    // the last one (one texel read back). Without (a frame of a motion) the first is a frame
+    // F-cycle and the others V-cycles, and step returns -1. Same GL state as solve.
     void buildOperatorsFor(const Problem& problem);
     float step(const Problem& problem, int cycles, bool measure);
     // A first estimate for a solve from nothing, into problem.solution: the constraint values
@@ -93,8 +95,9 @@ private:
 
     void buildOperators(const Texture& constraints);
     // One cycle on the finest level, on its packed colours; with `keep`, the estimate it starts
-    // from stays in redBefore and blackBefore, for lastChange.
-    void finestCycle(const Problem& problem, Cycle kind, bool keep = false);
+    // from stays in redBefore and blackBefore, for lastChange. Without `preSmooth` the cycle
+    // starts at the residual (for a cycle that follows another's post-sweep).
+    void finestCycle(const Problem& problem, Cycle kind, bool keep = false, bool preSmooth = true);
     // Solves levels[k]'s correction equation from zero by one cycle of `kind`, leaving it in
     // levels[k].correction.
     void coarseCycle(size_t k, Cycle kind);

@@ -151,6 +151,42 @@ TEST(CurveOverlayCache, ADenseDrawingShowsOnlyTheSelectedLinesAndFewHandles)
 
 class OverlayCacheDrawingTest : public DrawingTest {};
 
+TEST(CurveOverlayCache, OtherLayersAreFadedAndHiddenLayersLeftOut)
+{
+    curveRenderingSettings() = CurveRenderingSettings{};
+    CurveSet set = makeRandomDrawing(9, 14u);
+    set.setCurrentCurve(-1);
+    set.layers = {Layer{"Back"}, Layer{"Hidden"}, Layer{"Edited"}};
+    for (Layer& layer : set.layers)
+        layer.curveCount = 3;
+    set.layers[1].visible = false;
+    OverlayOptions options;
+    options.editable = set.layerRange(2);
+    CurveOverlayCache cache;
+    cache.update(set, kMapping, options);
+    const CoverageMesh mesh = curveOverlayMesh(set, kMapping, options);
+    expectSameMesh(joined(cache), mesh, "kept");
+
+    // The hidden layer's lines are left out; the others keep their shapes, at 0.3 of their
+    // opacity outside the edited layer.
+    const CoverageMesh back = linesOf(set, {0, 1, 2});
+    const CoverageMesh edited = linesOf(set, {6, 7, 8});
+    ASSERT_EQ(mesh.vertices().size(), back.vertices().size() + edited.vertices().size());
+    for (size_t v = 0; v < mesh.vertices().size(); ++v) {
+        const bool faded = v < back.vertices().size();
+        const PackedCoverageVertex& expected =
+            faded ? back.vertices()[v] : edited.vertices()[v - back.vertices().size()];
+        EXPECT_FLOAT_EQ(mesh.vertices()[v].rgba[3], (faded ? 0.3f : 1.0f) * expected.rgba[3]);
+        EXPECT_EQ(mesh.vertices()[v].position[0], expected.position[0]);
+    }
+
+    // Another layer edited: the lines whose fading changed are made again.
+    options.editable = set.layerRange(0);
+    cache.update(set, kMapping, options);
+    EXPECT_EQ(cache.rebuiltLines(), 6);
+    expectSameMesh(joined(cache), curveOverlayMesh(set, kMapping, options), "another layer");
+}
+
 TEST_F(OverlayCacheDrawingTest, KeptOverlayDrawsTheSamePixels)
 {
     CurveSet set = makeRandomDrawing(60, 14u);

@@ -313,14 +313,13 @@ TEST_F(ExactSolveTest, DrawingOfAThousandCurvesIsTheSolution)
     expectSolution("drag", d.name);
 }
 
-// The editor's progressive solve: while a curve is dragged each frame re-rasterises and runs one
-// cycle from the previous frame's picture; every frame must hold the moving bound against the
-// exact solve of its own drawing (a long jump and a channel 2 px wide included). When the
-// pointer rests, the frames that 100 ms allows at the drag's frame cost must bring the picture
-// to the resting bound, the stop rule saying so.
+// The editor's progressive solve: while a curve is dragged each frame re-rasterises and runs the
+// moving frame's cycles from the previous frame's picture; every frame must hold the moving
+// bound against the exact solve of its own drawing (a long jump and a channel 2 px wide
+// included). When the pointer rests, the first frame's cycles (100 ms at the drag's frame cost)
+// must bring the picture to the resting bound, the stop rule saying so.
 TEST_F(ExactSolveTest, ProgressiveDragHoldsTheMovingBoundAndRestsExact)
 {
-    constexpr int kRestFrames = 3; // 100 ms at the drag benchmark's frame cost
     const QColor red(220, 30, 30), blue(20, 40, 210), green(30, 200, 60), yellow(240, 240, 20);
     const double gap = 4.0 / kSize; // 2 pixels
     struct Chain {
@@ -349,20 +348,14 @@ TEST_F(ExactSolveTest, ProgressiveDragHoldsTheMovingBoundAndRestsExact)
             if (frame > 1)
                 at = at + chain.step;
             translateTo(dragged, at.x, at.y);
-            // A frame of the motion: two F-cycles (PictureRefresh's budget).
             solver->beginProgressiveSolve(false);
-            EXPECT_FALSE(solver->progressiveStep(false, 2));
+            EXPECT_FALSE(solver->progressiveStep(false, DiffusionSolver::kMovingFrameCycles));
             char what[16];
             std::snprintf(what, sizeof what, "frame %d", frame);
             expectMovingBound(what, chain.drawing.name);
         }
-        int restFrames = 0;
-        bool settled = false;
-        while (!settled && restFrames < kRestFrames) {
-            settled = solver->progressiveStep(true);
-            ++restFrames;
-        }
-        EXPECT_TRUE(settled) << chain.drawing.name << ": not settled after " << restFrames;
+        EXPECT_TRUE(solver->progressiveStep(true, DiffusionSolver::kFirstRestCycles))
+            << chain.drawing.name << ": not settled in the first frame at rest";
         expectSolution("rested", chain.drawing.name);
     }
 }

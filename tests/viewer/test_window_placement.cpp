@@ -32,13 +32,15 @@ protected:
 TEST_F(WindowPlacement, FirstStartSideBySideThenWhereTheUserLeftThem)
 {
     const QPoint panelPlace(30, 40), viewerPlace(420, 70);
-    const QSize panelSize(270, 540);
+    QSize panelSize;
     {
         Editor editor;
         editor.show();
         ASSERT_TRUE(showAndInitialise(editor.viewer));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor.panel));
         expectSideBySide(editor);
+        // Larger than the panel's least size (its controls and the layers list).
+        panelSize = editor.panel.size() + QSize(17, 28);
 
         editor.panel.move(panelPlace);
         editor.panel.resize(panelSize);
