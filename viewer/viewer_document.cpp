@@ -19,6 +19,8 @@ DocumentBinding::DocumentBinding(Viewer& shown, Document& drawing)
     QObject::connect(&document, &Document::drawingReplaced, &viewer,
                      [this] { resetViewForDrawing(); });
     QObject::connect(&document, &Document::outcomeReported, &viewer, &Viewer::outcomeReported);
+    QObject::connect(&viewer, &Viewer::picturePreparing, &viewer,
+                     [this](int done, int total) { questions->showPreparingProgress(done, total); });
     // After an undo or redo the panel shows the current values (the picture follows the
     // document's drawingEdited, as after every change).
     QObject::connect(&document, &Document::drawingChanged, &viewer, [this] {
@@ -49,6 +51,8 @@ void DocumentBinding::resetViewForDrawing()
     viewer.tools().clearOverlays();
     viewer.navigation().showWholeCanvas();
     viewer.settings().reportCurrentValues();
+    // A large drawing's first picture is made now, with its progress shown.
+    viewer.prepareLargePicture();
 }
 
 void DocumentBinding::updateTitle()
