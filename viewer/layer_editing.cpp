@@ -42,7 +42,8 @@ QString refusedEditMessage(const CurveSet& set)
     if (current.locked)
         return QString("%1 is locked: untick its Lock box in the Layers list to edit it")
             .arg(current.name);
-    return QString("%1 is hidden: tick its Show box in the Layers list to edit it").arg(current.name);
+    return QString("%1 is hidden: tick its Show box in the Layers list to edit it")
+        .arg(current.name);
 }
 
 bool keepEditingInCurrentLayer(CurveSet& set)

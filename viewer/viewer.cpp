@@ -147,11 +147,21 @@ void Viewer::settlePicture()
 
 bool Viewer::isPictureSettling() const { return picture->isBusy(); }
 
+bool Viewer::scheduleLargePicture()
+{
+    if (curveSet.curves.size() < kPreparedWithProgress)
+        return false;
+    preparing = true;
+    QTimer::singleShot(0, this, [this] { prepareLargePicture(); });
+    return true;
+}
+
 void Viewer::prepareLargePicture()
 {
-    const bool large = curveSet.curves.size() >= kPreparedWithProgress;
-    if (large && picture->isBusy() && beginGLWork()) {
-        preparing = true;
+    // Called again while the progress lets events through: the preparation under way does it.
+    if (glWorkDepth > 0)
+        return;
+    if (preparing && picture->isBusy() && beginGLWork()) {
         // The share of the work each stage takes in a drawing of 10,000 to 50,000 curves: the
         // geometry 40 %, then the constraint images and each budget of cycles.
         constexpr int kGeometry = 40;
@@ -353,12 +363,8 @@ void Viewer::init()
     // The first picture is solved at once: the first frame shows it. A large drawing's is made
     // from the event loop, where its progress can be shown.
     picture->solveAfresh();
-    if (curveSet.curves.size() >= kPreparedWithProgress) {
-        preparing = true;
-        QTimer::singleShot(0, this, [this] { prepareLargePicture(); });
-    } else {
+    if (!scheduleLargePicture())
         picture->settle();
-    }
     glReady = true;
     const QString problem = renderingProblem(*renderer);
     if (!glewReady)

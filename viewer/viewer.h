@@ -98,11 +98,11 @@ public:
     // constraint images, the first solve): their first picture is made with its progress
     // reported.
     static constexpr int kPreparedWithProgress = 2000;
-    // The first picture of a new large drawing, made at once with its progress reported
-    // (picturePreparing); nothing for smaller drawings, before the context exists or when the
-    // picture rests. Frames drawn meanwhile (the progress dialog lets events through) show no
-    // picture and solve nothing.
-    void prepareLargePicture();
+    // For a new drawing of at least kPreparedWithProgress curves: the first picture is made
+    // from the event loop, with its progress reported (picturePreparing); frames drawn until
+    // then (the progress dialog lets events through) show no picture and solve nothing. Returns
+    // false, doing nothing, for smaller drawings.
+    bool scheduleLargePicture();
 
     // A failure, after its console line: a message box over this window and the status text.
     void reportFailure(const QString& title, const QString& text);
@@ -147,6 +147,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The work that scheduleLargePicture schedules (nothing when the picture rests already).
+    void prepareLargePicture();
     // The tools hand the events they do not take to the GL widget's own handling.
     friend class MouseTool;
 
@@ -173,7 +175,7 @@ private:
     QTimer* timer = nullptr;
     View view;
     bool glReady = false;
-    bool preparing = false; // the first picture of a large drawing is being made
-    int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
+    bool preparing = false; // the first picture of a large drawing is due or being made
+    int glWorkDepth = 0;    // nesting of beginGLWork / endGLWork
     long frameCount = 0;
 };
