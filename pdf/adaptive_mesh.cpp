@@ -25,6 +25,7 @@ struct FaceInfo {
     bool measured = false;
     bool emitted = false; // already in the mesh() being made
     float error = 0.0f;
+    bool splittable = false; // large enough to split (see MeshSettings::shortestSplitEdge)
     Point worst;
     std::array<Rgb, 3> corners{};
 };
@@ -65,9 +66,13 @@ bool clipToCanvas(Point& a, Point& b)
         }
     if (t0 > t1)
         return false;
+    // An end inside the canvas stays exactly as it was, so that consecutive pieces of a line
+    // share their vertex (from + 1 * d may differ from b in the last bit).
     const Point from = a;
-    a = Point(from.x + t0 * d[0], from.y + t0 * d[1]);
-    b = Point(from.x + t1 * d[0], from.y + t1 * d[1]);
+    if (t0 > 0.0)
+        a = Point(from.x + t0 * d[0], from.y + t0 * d[1]);
+    if (t1 < 1.0)
+        b = Point(from.x + t1 * d[0], from.y + t1 * d[1]);
     for (Point* p : {&a, &b}) {
         p->x = std::clamp(p->x, -1.0, 1.0);
         p->y = std::clamp(p->y, -1.0, 1.0);
@@ -114,11 +119,7 @@ public:
             for (double y : {-1.0, 1.0})
                 triangulation.insert(Point2(x, y));
         for (const StepLine& line : lines)
-            for (size_t i = 0; i + 1 < line.points.size(); ++i) {
-                Point a = line.points[i], b = line.points[i + 1];
-                if (clipToCanvas(a, b) && (a.x != b.x || a.y != b.y))
-                    triangulation.insert_constraint(Point2(a.x, a.y), Point2(b.x, b.y));
-            }
+            insertLine(line);
     }
 
     void refine(MeshStatistics* statistics)
@@ -130,6 +131,8 @@ public:
             for (Face f : triangulation.finite_face_handles()) {
                 if (!f->info().measured)
                     measure(f);
+                if (!f->info().splittable)
+                    continue;
                 stats.worstError = std::max(stats.worstError, double(f->info().error));
                 if (f->info().error > settings.tolerance)
                     worst.emplace_back(f->info().worst.x, f->info().worst.y);
@@ -166,25 +169,45 @@ public:
     }
 
 private:
+    // The line's pieces inside the canvas as constraints between shared vertices: a corner of
+    // the line is one vertex whose constrained edges bound the wedges on both sides.
+    void insertLine(const StepLine& line)
+    {
+        Vertex last;
+        Point lastPoint;
+        for (size_t i = 0; i + 1 < line.points.size(); ++i) {
+            Point a = line.points[i], b = line.points[i + 1];
+            if (!clipToCanvas(a, b) || (a.x == b.x && a.y == b.y))
+                continue;
+            const Vertex from = last != Vertex() && a.x == lastPoint.x && a.y == lastPoint.y
+                                    ? last
+                                    : triangulation.insert(Point2(a.x, a.y));
+            last = triangulation.insert(Point2(b.x, b.y), from->face());
+            lastPoint = b;
+            triangulation.insert_constraint(from, last);
+        }
+    }
+
     void insertAll(std::vector<Point2>& points)
     {
         CGAL::spatial_sort(points.begin(), points.end());
         Face hint;
-        const size_t before = triangulation.number_of_vertices();
         for (const Point2& p : points) {
+            const size_t before = triangulation.number_of_vertices();
             const Vertex v = triangulation.insert(p, hint);
+            hint = v->face();
+            // A worst point on an existing vertex (a corner of a step line on a pixel centre)
+            // changes nothing: its faces stay as they are, no longer split.
+            const bool added = triangulation.number_of_vertices() > before;
             // Every face the insertion made or flipped has the new vertex as a corner.
             auto faces = triangulation.incident_faces(v), done = faces;
-            do
-                faces->info().measured = false;
-            while (++faces != done);
-            hint = v->face();
+            do {
+                if (added)
+                    faces->info().measured = false;
+                else
+                    faces->info().splittable = false;
+            } while (++faces != done);
         }
-        // A worst point that fell on an existing vertex changes nothing: its faces would be
-        // measured the same again. Never so at a pixel centre, but guard against a loop.
-        if (triangulation.number_of_vertices() == before)
-            for (Face f : triangulation.finite_face_handles())
-                f->info().error = 0.0f;
     }
 
     // A finite neighbour of f across an edge that is not constrained, not yet emitted; none
@@ -239,7 +262,11 @@ private:
             before = std::min(before, 2 * M_PI - turn);
         } while (++edges != done);
         const double middle = inside + 0.5 * (after - before);
-        const double r = settings.sideOffset;
+        // In a narrow wedge (a line meeting the canvas edge or another line at a small angle)
+        // the point goes farther out, so that it stays sideOffset clear of both bounds; at most
+        // four times as far.
+        const double half = std::min(0.5 * (after + before), 0.5 * M_PI);
+        const double r = settings.sideOffset / std::max(std::sin(half), 0.25);
         return picture.at(Point(p.x + r * std::cos(middle), p.y + r * std::sin(middle)));
     }
 
@@ -248,6 +275,7 @@ private:
         FaceInfo& info = f->info();
         info.measured = true;
         info.error = 0.0f;
+        info.splittable = false;
         for (int i = 0; i < 3; ++i)
             info.corners[size_t(i)] = cornerColour(f, i);
         Point q[3];
@@ -256,8 +284,13 @@ private:
         // Barycentric weight of corner i: the edge function of the opposite edge over the area.
         const double area =
             (q[1].x - q[0].x) * (q[2].y - q[0].y) - (q[2].x - q[0].x) * (q[1].y - q[0].y);
-        if (std::abs(area) < 2.0 * settings.smallestArea)
+        if (area == 0.0)
             return;
+        double longest = 0.0;
+        for (int i = 0; i < 3; ++i)
+            longest =
+                std::max(longest, std::hypot(q[(i + 1) % 3].x - q[i].x, q[(i + 1) % 3].y - q[i].y));
+        info.splittable = longest >= settings.shortestSplitEdge;
         double ax[3], ay[3], a0[3]; // weight i = ax x + ay y + a0
         for (int i = 0; i < 3; ++i) {
             const Point& s = q[(i + 1) % 3];

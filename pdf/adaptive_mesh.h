@@ -17,11 +17,11 @@ struct MeshSettings {
     // Canvas units: pixels whose centre lies this close to a step line are not compared. They
     // hold the anti-aliased step, which the mesh leaves to the step bands (step_bands.h).
     double stepMargin = 1.5 / 512;
-    // A triangle smaller than this many pixels of the picture is not split further: where the
-    // picture is singular (the end of a curve, a crossing) no finer mesh would follow it.
-    // 16 pixels of a solve at twice the canvas size are 4 canvas pixels: around singular points
-    // a finer mesh quadruples the triangle count for no visible gain.
-    double smallestArea = 16.0;
+    // A triangle whose longest edge is shorter than this many pixels of the picture is not
+    // split further: where the picture is singular (the end of a curve, a crossing) no finer
+    // mesh would follow it. A thin triangle is split whatever its area: slivers along the step
+    // lines reach far. 6 pixels of a solve at twice the canvas size are 3 canvas pixels.
+    double shortestSplitEdge = 6.0;
     // The refinement stops once the mesh has this many triangles.
     std::size_t maxTriangles = 4000000;
 };
@@ -29,7 +29,7 @@ struct MeshSettings {
 struct MeshStatistics {
     int rounds = 0;        // rounds of refinement
     bool capped = false;   // stopped by maxTriangles
-    double worstError = 0; // largest difference left, in 1/255 levels
+    double worstError = 0; // largest difference left in a triangle large enough to split
 };
 
 // Triangulates the canvas (-1 .. 1 on both axes) so that linear interpolation of the corner

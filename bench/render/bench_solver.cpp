@@ -104,14 +104,15 @@ void BM_ProgressiveDragFrame(benchmark::State& state)
     });
 }
 
-// One frame while the pointer rests: an F-cycle and the read-back of its largest change.
+// The first frame once the pointer rests: its cycles and the read-back of the last one's
+// largest change.
 void BM_ProgressiveRestFrame(benchmark::State& state)
 {
     Renderer& r = rendererFor(int(state.range(0)));
     r.solver->fullUpdate();
     glFinish();
     for (auto _ : state) {
-        r.solver->progressiveStep(true);
+        r.solver->progressiveStep(true, DiffusionSolver::kFirstRestCycles);
         glFinish();
     }
 }

@@ -170,9 +170,10 @@ public:
     bool progressiveStep(bool checkSettled, int cycles = 1);
     // The editor's budget per frame (PictureRefresh). A frame of a motion runs
     // kMovingFrameCycles: a frame F-cycle alone leaves up to 7.5/255 at the 99.9th percentile
-    // on 1000 crossing curves; followed by a V-cycle it holds the moving bound (1/255
-    // root-mean-square, 4/255 at the 99.9th percentile; 2.5/255 at worst on the tests' drag
-    // chains, a long jump included). The first frame at rest runs kFirstRestCycles before it
+    // on 1000 crossing curves; a second one, without its first sweep, holds the moving bound
+    // (1/255 root-mean-square, 4/255 at the 99.9th percentile; 1.3/255 at worst on the tests'
+    // drag chains). A V-cycle as the second is not enough for a point dragged 77 px in one
+    // frame (1.9/255 root-mean-square). The first frame at rest runs kFirstRestCycles before it
     // reads back whether the picture settled: a drag's picture takes three cycles to settle, and
     // one frame of three instead of three frames of one spares two displays and read-backs.
     static constexpr int kMovingFrameCycles = 2;

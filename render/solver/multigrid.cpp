@@ -177,12 +177,10 @@ float Multigrid::step(const Problem& problem, int cycles, bool measure)
                   {{"parity", 1.0f}}},
                  black);
     for (int c = 0; c < cycles; ++c) {
-        // In motion the first cycle takes out most of what the edit changed; a V-cycle, two
-        // visits of the coarse levels fewer, removes the rest as well as a second F-cycle does,
-        // and needs no sweep before it: the first cycle's last sweep just smoothed the error.
-        const bool moving = !measure && c > 0;
-        finestCycle(problem, moving ? Cycle::V : Cycle::FrameF, measure && c + 1 == cycles,
-                    !moving);
+        // In motion a cycle that follows another needs no sweep before it: the other's last
+        // sweep just smoothed the error.
+        const bool following = !measure && c > 0;
+        finestCycle(problem, Cycle::FrameF, measure && c + 1 == cycles, !following);
     }
     const float change = measure ? lastChange() : -1.0f;
     beginPhase("level 0 packing");

@@ -64,11 +64,11 @@ public:
     void solve(const Problem& problem, int fCycles, int vCycles, MultigridStopRule stop = {});
     // The same solve a cycle at a time, for a picture that converges over several frames:
     // buildOperatorsFor once for each new constraint image, then each step runs `cycles` cycles
-    // on the estimate problem.solution holds (packed and unpacked once). With `measure` (a
-    // picture at rest) they are frame F-cycles (lighter on the small levels, see Cycle), whose
-    // reduction the stop rule's bound is for, and step returns the largest channel change of
-    // the last one (one texel read back). Without (a frame of a motion) the first is a frame
-    // F-cycle and the others V-cycles, and step returns -1. Same GL state as solve.
+    // on the estimate problem.solution holds (packed and unpacked once): frame F-cycles (lighter
+    // on the small levels, see Cycle). With `measure` (a picture at rest) step returns the
+    // largest channel change of the last one (one texel read back). Without (a frame of a
+    // motion) the cycles after the first skip their first sweep, and step returns -1. Same GL
+    // state as solve.
     void buildOperatorsFor(const Problem& problem);
     float step(const Problem& problem, int cycles, bool measure);
     // A first estimate for a solve from nothing, into problem.solution: the constraint values

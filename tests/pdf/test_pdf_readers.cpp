@@ -1,7 +1,7 @@
 // The PDF of hard drawings as two independent readers draw it (poppler's pdftoppm, mupdf's
 // mutool), against the renderer's own picture of the same size (what tintweave-render --size N
 // writes): close over the whole picture, within a few levels in the smooth regions, the readers
-// agreeing with each other, and no raster image in the file, at 2048 pixels
+// agreeing with each other, at 2048 pixels, and no raster image in the file
 // (TINTWEAVE_PDF_TEST_RASTER changes it, for a look at other sizes).
 #include "pdf_test_support.h"
 #include "test_solver_support.h"
@@ -162,11 +162,6 @@ TEST_P(PdfReaders, BothReadersDrawThePictureOfTheRenderer)
     ASSERT_EQ(rendered.size(), QSize(kRaster, kRaster));
     const std::vector<bool> smooth = smoothRegions(drawing);
 
-    QString error;
-    const QByteArray images = runProgram("pdfimages", {"-list", pdf}, &error);
-    ASSERT_FALSE(images.isNull()) << error.toStdString();
-    EXPECT_EQ(images.trimmed().split('\n').size(), 2) << "images in the PDF:\n" << images.data();
-
     const QImage mupdf = readerPicture(mupdfRun, dir.filePath("mupdf.png"));
     const QImage poppler = readerPicture(popplerRun, dir.filePath("poppler.png"));
     ASSERT_EQ(poppler.size(), rendered.size());
@@ -198,14 +193,34 @@ INSTANTIATE_TEST_SUITE_P(HardDrawings, PdfReaders,
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return std::string(info.param.name);
                          });
-// Not yet met, so not run by default (--gtest_also_run_disabled_tests runs it): both readers
-// draw this dense drawing at about 25 dB from the renderer's picture, not 38, the difference
-// lying along the colour steps and where the curves cross.
+// Not met, so not run by default (--gtest_also_run_disabled_tests runs it): both readers draw
+// this dense drawing at about 25 dB from the renderer's picture, not 38, and at 28.5 dB from each
+// other, so that one of them at least stays under 34.5 dB whatever the renderer draws. Three
+// quarters of the difference lie within 2 pixels of a step where two colour strips overlap:
+// there no strip constrains the pixels, the step comes from the gradient lines rasterised on
+// the solve's own pixel grid, unsmoothed, and the renderer's picture at 4096 pixels, averaged
+// down to 2048, is itself only 39.4 dB from its picture at 2048. Along the other steps the
+// readers put the mesh's edges up to half a pixel off, in opposite directions.
 INSTANTIATE_TEST_SUITE_P(DISABLED_HardDrawingsDenseOpen, PdfReaders,
                          ::testing::Values(Case{"ThirtyRandomCurves", randomThirty}),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return std::string(info.param.name);
                          });
+
+// The PDF holds no raster image: pdfimages lists only its header lines. The writer draws every
+// drawing with the same shadings, so one drawing shows it (pdfimages takes minutes of a core on
+// a dense drawing's meshes, which it walks as a reader does).
+TEST_F(SolverTest, PdfHoldsNoRasterImage)
+{
+    nestedShapes(drawing);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("drawing.pdf");
+    QString error;
+    ASSERT_TRUE(writePdf(drawing, *solver, PdfOptions(), pdf, &error)) << error.toStdString();
+    const QByteArray images = pdftest::runProgram("pdfimages", {"-list", pdf}, &error);
+    ASSERT_FALSE(images.isNull()) << error.toStdString();
+    EXPECT_EQ(images.trimmed().split('\n').size(), 2) << "images in the PDF:\n" << images.data();
+}
 
 // The PDF of 100 curves stays small enough to mail and place in a layout.
 TEST_F(SolverTest, PdfOfAHundredCurvesIsAtMostFourMegabytes)
