@@ -14,6 +14,22 @@ DialogQuestions::DialogQuestions(QWidget* parent, std::function<ViewerDialogs&()
 
 DialogQuestions::~DialogQuestions() = default;
 
+namespace {
+
+// A progress dialog of the opening of a drawing, shown once its work has taken a second.
+std::unique_ptr<QProgressDialog> openingProgress(const QString& label, int steps, QWidget* parent)
+{
+    // No Cancel: a drawing read half-way is dropped anyway, and the work stops on its own.
+    auto dialog = std::make_unique<QProgressDialog>(label, QString(), 0, steps, parent);
+    dialog->setWindowTitle("Open drawing");
+    // Application-modal: the events it lets through while it shows reach no other window.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setMinimumDuration(1000);
+    return dialog;
+}
+
+} // namespace
+
 void DialogQuestions::showReadingProgress(const QString& fileName, qint64 done, qint64 total)
 {
     if (total <= 0 || done >= total) {
@@ -21,16 +37,20 @@ void DialogQuestions::showReadingProgress(const QString& fileName, qint64 done, 
         return;
     }
     constexpr int kSteps = 1000;
-    if (!reading) {
-        // No Cancel: a drawing read half-way is dropped anyway, and reading stops on its own.
-        reading = std::make_unique<QProgressDialog>(QString("Opening %1...").arg(fileName),
-                                                    QString(), 0, kSteps, parent);
-        reading->setWindowTitle("Open drawing");
-        // Application-modal: the events it lets through while it shows reach no other window.
-        reading->setWindowModality(Qt::ApplicationModal);
-        reading->setMinimumDuration(1000);
-    }
+    if (!reading)
+        reading = openingProgress(QString("Opening %1...").arg(fileName), kSteps, parent);
     reading->setValue(int(done * kSteps / total));
+}
+
+void DialogQuestions::showPreparingProgress(int done, int total)
+{
+    if (total <= 0 || done >= total) {
+        preparing.reset();
+        return;
+    }
+    if (!preparing)
+        preparing = openingProgress("Preparing the picture...", total, parent);
+    preparing->setValue(done);
 }
 
 QString DialogQuestions::openFileName(const QString& title, const QString& filter)

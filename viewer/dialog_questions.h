@@ -22,10 +22,13 @@ public:
     void showFailure(const QString& title, const QString& text) override;
     // A progress dialog, shown when the reading has taken a second.
     void showReadingProgress(const QString& fileName, qint64 done, qint64 total) override;
+    // The same for the making of a large drawing's first picture (Viewer::picturePreparing).
+    void showPreparingProgress(int done, int total);
     ~DialogQuestions() override;
 
 private:
     QWidget* parent;
     std::unique_ptr<QProgressDialog> reading;
+    std::unique_ptr<QProgressDialog> preparing;
     std::function<ViewerDialogs&()> dialogs;
 };

@@ -70,8 +70,8 @@ void EditCommands::copySplines() { ::copySplines(viewer.curves()); }
 void EditCommands::pasteSplines()
 {
     CurveSet& curves = viewer.curves();
-    if (isCurrentLayerLocked(curves)) {
-        emit viewer.outcomeReported(lockedLayerMessage(curves));
+    if (currentLayerRefusesEdits(curves)) {
+        emit viewer.outcomeReported(refusedEditMessage(curves));
         return;
     }
     viewer.document().recordEdit("Paste", [&] { ::pasteSplines(curves, viewer.currentView()); });

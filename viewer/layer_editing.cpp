@@ -23,20 +23,27 @@ void selectCurves(CurveSet& set, const QVector<int>& curves)
 CurveRange editableCurves(const CurveSet& set)
 {
     const CurveRange run = set.layerRange(set.currentLayer());
-    return isCurrentLayerLocked(set) ? CurveRange{run.first, run.first} : run;
+    return currentLayerRefusesEdits(set) ? CurveRange{run.first, run.first} : run;
 }
 
-bool isCurrentLayerLocked(const CurveSet& set)
+bool currentLayerRefusesEdits(const CurveSet& set)
 {
     const int layer = set.currentLayer();
-    return layer >= 0 && layer < set.layers.size() && set.layers[layer].locked;
+    return layer >= 0 && layer < set.layers.size()
+           && (set.layers[layer].locked || !set.layers[layer].visible);
 }
 
-QString lockedLayerMessage(const CurveSet& set)
+QString refusedEditMessage(const CurveSet& set)
 {
     const int layer = set.currentLayer();
-    const QString name = layer >= 0 && layer < set.layers.size() ? set.layers[layer].name : "";
-    return QString("%1 is locked: untick its Lock box in the Layers list to edit it").arg(name);
+    if (layer < 0 || layer >= set.layers.size())
+        return QString();
+    const Layer& current = set.layers[layer];
+    if (current.locked)
+        return QString("%1 is locked: untick its Lock box in the Layers list to edit it")
+            .arg(current.name);
+    return QString("%1 is hidden: tick its Show box in the Layers list to edit it")
+        .arg(current.name);
 }
 
 bool keepEditingInCurrentLayer(CurveSet& set)

@@ -6,15 +6,15 @@ class CurveSet;
 struct PickHits;
 
 // What the mouse may edit in a drawing of several layers: the curves of the current layer, none
-// while that layer is locked. Curves of other layers are drawn faded and are not picked; new
-// strokes go into the current layer (CurveSet::newCurve).
+// while that layer is locked or hidden (an edit the user cannot see). Curves of other layers are
+// drawn faded and are not picked; new strokes go into the current layer (CurveSet::newCurve).
 
-// The run of curves the mouse may edit: the current layer's, empty when it is locked.
+// The run of curves the mouse may edit: the current layer's, empty when it refuses edits.
 CurveRange editableCurves(const CurveSet& set);
-// True when the current layer is locked.
-bool isCurrentLayerLocked(const CurveSet& set);
-// The status text that says why a locked current layer refuses an edit.
-QString lockedLayerMessage(const CurveSet& set);
+// True when the current layer is locked or hidden: it takes no stroke and no edit.
+bool currentLayerRefusesEdits(const CurveSet& set);
+// The status text that says why the current layer refuses an edit (locked first, then hidden).
+QString refusedEditMessage(const CurveSet& set);
 // Drops the current curve and the selected curves that lie outside editableCurves (after the
 // current layer changed, a layer was locked, or undo moved curves to another layer). Returns
 // true when it dropped something.

@@ -10,6 +10,7 @@
 #include "overlay_drawing.h"
 #include "picture_refresh.h"
 #include "render_readiness.h"
+#include "solver_rasteriser.h"
 #include "view_navigator.h"
 #include "viewer_document.h"
 #include "viewer_keys.h"
@@ -22,7 +23,13 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+// The steps of the progress reported while a large drawing's first picture is made.
+constexpr int kPreparingSteps = 100;
+} // namespace
 
 Viewer::Viewer(Document* document)
     : QGLViewer(static_cast<QWidget*>(nullptr)),
@@ -140,6 +147,50 @@ void Viewer::settlePicture()
 
 bool Viewer::isPictureSettling() const { return picture->isBusy(); }
 
+bool Viewer::scheduleLargePicture()
+{
+    if (curveSet.curves.size() < kPreparedWithProgress)
+        return false;
+    preparing = true;
+    QTimer::singleShot(0, this, [this] { prepareLargePicture(); });
+    return true;
+}
+
+void Viewer::prepareLargePicture()
+{
+    // Called again while the progress lets events through: the preparation under way does it.
+    if (glWorkDepth > 0)
+        return;
+    if (preparing && picture->isBusy() && beginGLWork()) {
+        // The share of the work each stage takes in a drawing of 10,000 to 50,000 curves: the
+        // geometry 40 %, then the constraint images and each budget of cycles.
+        constexpr int kGeometry = 40;
+        // Reporting lets events through, among them frames that make another context current.
+        const auto report = [this](int done) {
+            emit picturePreparing(done, kPreparingSteps);
+            makeCurrent();
+        };
+        report(0);
+        CurveGeometryCache& geometry = renderer->rasteriser().geometry();
+        geometry.setBuildProgress(
+            [&report](int done, int total) { report(kGeometry * done / total); });
+        renderer->rasteriser().syncGeometry();
+        geometry.setBuildProgress({});
+        int done = kGeometry;
+        report(done);
+        while (picture->step()) {
+            done = std::min(done + 15, kPreparingSteps - 5);
+            report(done);
+        }
+        endGLWork();
+    }
+    if (preparing) {
+        preparing = false;
+        emit picturePreparing(kPreparingSteps, kPreparingSteps);
+    }
+    requestRepaint();
+}
+
 void Viewer::reportFailure(const QString& title, const QString& text)
 {
     emit outcomeReported(text);
@@ -185,12 +236,13 @@ void Viewer::changeManipMode(ManipulationMode newMode)
 
 void Viewer::mousePressEvent(QMouseEvent* event)
 {
-    // A locked current layer takes no edit: the modes that pick or draw curves refuse the press.
+    // A locked or hidden current layer takes no edit: the modes that pick or draw curves refuse
+    // the press.
     const bool editingMode = manipMode == ModeMovePoint || manipMode == ModeSelectCurve
                              || manipMode == ModeModifAttrib || manipMode == ModeSelectMulti
                              || manipMode == ModeDrawCatmull || manipMode == ModeBucket;
-    if (editingMode && isCurrentLayerLocked(curveSet)) {
-        emit outcomeReported(lockedLayerMessage(curveSet));
+    if (editingMode && currentLayerRefusesEdits(curveSet)) {
+        emit outcomeReported(refusedEditMessage(curveSet));
         return;
     }
     mouseTools->forMode(manipMode).press(*event);
@@ -308,9 +360,11 @@ void Viewer::init()
     // before the first solve; solving first would rasterise the constraints without it.
     initCurveRendering(1.0 / kCanvasSize, kCanvasSize, kCanvasSize,
                        renderer->images().overviewFramebufferName());
-    // The first picture is solved at once: the first frame shows it.
+    // The first picture is solved at once: the first frame shows it. A large drawing's is made
+    // from the event loop, where its progress can be shown.
     picture->solveAfresh();
-    picture->settle();
+    if (!scheduleLargePicture())
+        picture->settle();
     glReady = true;
     const QString problem = renderingProblem(*renderer);
     if (!glewReady)
@@ -321,6 +375,8 @@ void Viewer::init()
 
 void Viewer::draw()
 {
+    if (preparing)
+        return; // the frame shows no picture until the first one is made
     ++frameCount;
     // The frame's share of the solve; while the picture has not come to rest, frames go on.
     if (picture->step())

@@ -94,6 +94,15 @@ public:
     void refreshPictureAfresh();
     void settlePicture();
     bool isPictureSettling() const;
+    // Drawings of at least this many curves take seconds to show first (the geometry, the
+    // constraint images, the first solve): their first picture is made with its progress
+    // reported.
+    static constexpr int kPreparedWithProgress = 2000;
+    // For a new drawing of at least kPreparedWithProgress curves: the first picture is made
+    // from the event loop, with its progress reported (picturePreparing); frames drawn until
+    // then (the progress dialog lets events through) show no picture and solve nothing. Returns
+    // false, doing nothing, for smaller drawings.
+    bool scheduleLargePicture();
 
     // A failure, after its console line: a message box over this window and the status text.
     void reportFailure(const QString& title, const QString& text);
@@ -118,6 +127,9 @@ Q_SIGNALS:
     void outcomeReported(const QString& text);
     // The window accepted a close request (after any question about unsaved changes).
     void closed();
+    // How far the first picture of a large drawing has come (`done` of `total`); done == total
+    // when it is shown.
+    void picturePreparing(int done, int total);
 
 protected:
     // Mouse events go to the tool of the current mode; a release also ends the document's
@@ -135,6 +147,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The work that scheduleLargePicture schedules (nothing when the picture rests already).
+    void prepareLargePicture();
     // The tools hand the events they do not take to the GL widget's own handling.
     friend class MouseTool;
 
@@ -161,6 +175,7 @@ private:
     QTimer* timer = nullptr;
     View view;
     bool glReady = false;
-    int glWorkDepth = 0; // nesting of beginGLWork / endGLWork
+    bool preparing = false; // the first picture of a large drawing is due or being made
+    int glWorkDepth = 0;    // nesting of beginGLWork / endGLWork
     long frameCount = 0;
 };

@@ -19,6 +19,9 @@ DocumentBinding::DocumentBinding(Viewer& shown, Document& drawing)
     QObject::connect(&document, &Document::drawingReplaced, &viewer,
                      [this] { resetViewForDrawing(); });
     QObject::connect(&document, &Document::outcomeReported, &viewer, &Viewer::outcomeReported);
+    QObject::connect(&viewer, &Viewer::picturePreparing, &viewer, [this](int done, int total) {
+        questions->showPreparingProgress(done, total);
+    });
     // After an undo or redo the panel shows the current values (the picture follows the
     // document's drawingEdited, as after every change).
     QObject::connect(&document, &Document::drawingChanged, &viewer, [this] {
@@ -49,6 +52,10 @@ void DocumentBinding::resetViewForDrawing()
     viewer.tools().clearOverlays();
     viewer.navigation().showWholeCanvas();
     viewer.settings().reportCurrentValues();
+    // A large drawing's first picture is made with its progress shown (before the first show,
+    // the viewer's start does that).
+    if (viewer.isGLReady())
+        viewer.scheduleLargePicture();
 }
 
 void DocumentBinding::updateTitle()

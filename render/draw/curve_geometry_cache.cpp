@@ -87,6 +87,8 @@ CurveGeometryCache::Change CurveGeometryCache::sync(const CurveSet& set)
         entries.clear();
         entries.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
+            if (progress && i % kBuildProgressStep == 0)
+                progress(i, n);
             entries.push_back(build(curves[i], settings));
             change.extent.unite(entries.back().extent);
         }

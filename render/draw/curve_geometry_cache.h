@@ -6,6 +6,8 @@
 #include "curve_set_layers.h"
 #include "vertex_batch.h"
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 class CurveSet;
@@ -43,6 +45,11 @@ public:
     // or every curve.
     void invalidate(int index);
     void invalidateAll();
+    // Called with (entries made, entries to make) every kBuildProgressStep entries while a sync
+    // makes every entry afresh, to report the building of a large drawing; none by default.
+    using BuildProgress = std::function<void(int done, int total)>;
+    static constexpr int kBuildProgressStep = 2048;
+    void setBuildProgress(BuildProgress report) { progress = std::move(report); }
 
     // Number of curves synced.
     int curveCount() const { return static_cast<int>(entries.size()); }
@@ -112,6 +119,7 @@ private:
     void pack(const std::vector<int>& rebuilt);
 
     Settings settings;
+    BuildProgress progress;
     bool synced = false;
     std::vector<Entry> entries;
     VertexBatch<PackedGradientPairVertex> gradients;

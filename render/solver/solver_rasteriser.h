@@ -63,6 +63,10 @@ public:
     // tests). invalidate() on it rebuilds a curve at the next pass.
     CurveGeometryCache& geometry() { return cache; }
     const CurveGeometryCache& geometry() const { return cache; }
+    // Syncs the geometry with the drawing and adds what changed to every group's pending
+    // rectangle. Every pass does it first; a caller may do it beforehand (the editor does, to
+    // report the building of a large drawing's geometry). Needs no GL context.
+    void syncGeometry();
 
 private:
     // What one image group last received, for region redraws.
@@ -75,9 +79,6 @@ private:
     };
     enum Group { Gradients = 0, ColorConstraints = 1, BlurConstraints = 2, GroupCount = 3 };
 
-    // Syncs the geometry with the drawing and adds what changed to every group's pending
-    // rectangle.
-    void syncGeometry();
     // The rectangle a pass of `group` at `v` redraws: `dirty` when given, else the group's
     // pending rectangle when region redraws are on and the group holds `v` (and no border on
     // either side), else null (the whole image). Records that the group now holds `v`.

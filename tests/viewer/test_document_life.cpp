@@ -5,11 +5,14 @@
 
 #include "curve_set_xml.h"
 #include "editor.h"
+#include "random_drawing.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace {
 
@@ -197,6 +200,30 @@ TEST_F(DocumentLife, UnreadableFileKeepsTheDrawingItsNameAndItsHistory)
     EXPECT_EQ(savedXml(), drawing);
     EXPECT_EQ(viewer->document().filePath(), file);
     EXPECT_TRUE(viewer->document().history().canUndo());
+}
+
+TEST_F(DocumentLife, ALargeDrawingReportsTheMakingOfItsFirstPicture)
+{
+    QVector<int> reported;
+    int steps = 0;
+    QObject::connect(viewer.get(), &Viewer::picturePreparing, [&](int done, int total) {
+        reported.append(done);
+        steps = total;
+    });
+    const QString large = path("large.xml");
+    ASSERT_TRUE(saveXml(makeRandomDrawing(Viewer::kPreparedWithProgress), large));
+    ASSERT_TRUE(viewer->document().openDrawing(large));
+    QTRY_VERIFY_WITH_TIMEOUT(!reported.isEmpty() && reported.back() == steps, 120000);
+    EXPECT_GE(reported.size(), 3) << "the geometry, the constraint images and the solve";
+    EXPECT_EQ(reported.front(), 0);
+    EXPECT_EQ(reported.back(), steps) << "the end is reported";
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_FALSE(viewer->isPictureSettling()) << "the first picture is made at once";
+
+    reported.clear();
+    openTwoCurveFile("small.xml");
+    QTest::qWait(50);
+    EXPECT_TRUE(reported.isEmpty()) << "a small drawing reports nothing";
 }
 
 TEST_F(DocumentLife, FileDialogsStartInTheFolderLastUsed)

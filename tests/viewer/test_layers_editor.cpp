@@ -213,7 +213,7 @@ TEST_F(LayersEditor, CurvesOfOtherLayersAreFadedAndNotPicked)
     EXPECT_EQ(doc().current_curve, -1) << "the current curve stays in its layer";
 }
 
-TEST_F(LayersEditor, ALockedLayerRefusesEditsAndSelectedCurvesMoveToAnotherLayer)
+TEST_F(LayersEditor, ALockedOrHiddenLayerRefusesEditsAndSelectedCurvesMoveToAnotherLayer)
 {
     const int line = addLine(0.3);
     clickButton(list().addButton());
@@ -230,6 +230,14 @@ TEST_F(LayersEditor, ALockedLayerRefusesEditsAndSelectedCurvesMoveToAnotherLayer
     EXPECT_EQ(panel().statusLines().outcomeText(),
               "Layer 2 is locked: untick its Lock box in the Layers list to edit it");
     clickBox(1, LayersList::ColumnLocked);
+    clickBox(1, LayersList::ColumnShown);
+    ASSERT_FALSE(doc().layers[1].visible);
+    const QByteArray hidden = savedXml();
+    drawStroke(-0.4);
+    EXPECT_EQ(savedXml(), hidden) << "no stroke in a hidden layer";
+    EXPECT_EQ(panel().statusLines().outcomeText(),
+              "Layer 2 is hidden: tick its Show box in the Layers list to edit it");
+    clickBox(1, LayersList::ColumnShown);
 
     // The line, selected in its own layer, moves to Layer 2 from the list's context menu.
     chooseLayer(0);
