@@ -13,20 +13,6 @@
 
 namespace {
 
-// Two crossing curves with different colours on their sides.
-const char kDrawing[] =
-    "<curve_set image_width=\"512\" image_height=\"512\">"
-    "<curve><control_points_set><control_point x=\"60\" y=\"60\"/><control_point x=\"200\" "
-    "y=\"180\"/><control_point x=\"320\" y=\"300\"/><control_point x=\"450\" y=\"440\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"30\" G=\"200\" R=\"220\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"200\" G=\"60\" "
-    "R=\"20\" globalID=\"0\"/></right_colors_set></curve>"
-    "<curve><control_points_set><control_point x=\"450\" y=\"80\"/><control_point x=\"300\" "
-    "y=\"220\"/><control_point x=\"200\" y=\"330\"/><control_point x=\"70\" y=\"430\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"240\" G=\"240\" R=\"240\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"40\" G=\"20\" "
-    "R=\"90\" globalID=\"0\"/></right_colors_set></curve></curve_set>";
-
 ToolRun render(const QStringList& arguments, const QByteArray& input = QByteArray())
 {
     return runProgram(QStringLiteral("tintweave-render"), arguments, input);
@@ -61,7 +47,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         QFile file(dir.filePath("drawing.xml"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(kDrawing);
+        file.write(crossingCurvesDrawing());
         drawing = file.fileName();
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
@@ -103,7 +89,7 @@ TEST_F(RenderFormats, FormatOptionOverridesTheExtensionAndStdoutStaysPng)
     run = render({"--size", "64", drawing, "-"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(magic(run.out), "png");
-    run = render({"--format", "PDF", "-", "-"}, kDrawing);
+    run = render({"--format", "PDF", "-", "-"}, crossingCurvesDrawing());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(magic(run.out), "pdf");
     EXPECT_TRUE(run.out.trimmed().endsWith("%%EOF"));

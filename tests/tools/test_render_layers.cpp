@@ -10,19 +10,6 @@
 
 namespace {
 
-// Two crossing opaque curves, as every file written before layers holds them.
-const char kCurves[] =
-    "<curve><control_points_set><control_point x=\"60\" y=\"60\"/><control_point x=\"200\" "
-    "y=\"180\"/><control_point x=\"320\" y=\"300\"/><control_point x=\"450\" y=\"440\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"30\" G=\"200\" R=\"220\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"200\" G=\"60\" "
-    "R=\"20\" globalID=\"0\"/></right_colors_set></curve>"
-    "<curve><control_points_set><control_point x=\"450\" y=\"80\"/><control_point x=\"300\" "
-    "y=\"220\"/><control_point x=\"200\" y=\"330\"/><control_point x=\"70\" y=\"430\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"240\" G=\"240\" R=\"240\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"40\" G=\"20\" "
-    "R=\"90\" globalID=\"0\"/></right_colors_set></curve>";
-
 // A third curve, in a layer of its own.
 const char kOther[] =
     "<curve><control_points_set><control_point x=\"40\" y=\"250\"/><control_point x=\"200\" "
@@ -56,20 +43,20 @@ TEST_F(RenderLayers, OneLayerElementAndAHiddenLayerChangeNothing)
 {
     for (const char* size : {"512", "256"}) { // the editor's solver, and the export solver's
         SCOPED_TRACE(size);
-        const QImage plain = rendered(kHead + "2\">" + kCurves + "</curve_set>", size);
+        const QImage plain = rendered(kHead + "2\">" + kCrossingCurves + "</curve_set>", size);
         ASSERT_FALSE(plain.isNull());
         const QImage wrapped =
             rendered(kHead
                          + "2\"><layer name=\"Ink\" nb_curves=\"2\" visible=\"1\" "
                            "opacity=\"1\">"
-                         + kCurves + "</layer></curve_set>",
+                         + kCrossingCurves + "</layer></curve_set>",
                      size);
         EXPECT_EQ(wrapped, plain);
         const QImage hidden =
             rendered(kHead
                          + "3\"><layer name=\"Ink\" nb_curves=\"2\" visible=\"1\" "
                            "opacity=\"1\">"
-                         + kCurves
+                         + kCrossingCurves
                          + "</layer><layer name=\"Hidden\" nb_curves=\"1\" visible=\"0\" "
                            "opacity=\"1\">"
                          + kOther + "</layer></curve_set>",

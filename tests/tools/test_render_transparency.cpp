@@ -45,20 +45,6 @@ QByteArray circleDrawing()
     return xml;
 }
 
-// Two crossing opaque curves.
-const char kOpaqueDrawing[] =
-    "<curve_set image_width=\"512\" image_height=\"512\">"
-    "<curve><control_points_set><control_point x=\"60\" y=\"60\"/><control_point x=\"200\" "
-    "y=\"180\"/><control_point x=\"320\" y=\"300\"/><control_point x=\"450\" y=\"440\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"30\" G=\"200\" R=\"220\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"200\" G=\"60\" "
-    "R=\"20\" globalID=\"0\"/></right_colors_set></curve>"
-    "<curve><control_points_set><control_point x=\"450\" y=\"80\"/><control_point x=\"300\" "
-    "y=\"220\"/><control_point x=\"200\" y=\"330\"/><control_point x=\"70\" y=\"430\"/>"
-    "</control_points_set><left_colors_set><left_color B=\"240\" G=\"240\" R=\"240\" "
-    "globalID=\"0\"/></left_colors_set><right_colors_set><right_color B=\"40\" G=\"20\" "
-    "R=\"90\" globalID=\"0\"/></right_colors_set></curve></curve_set>";
-
 ToolRun render(const QStringList& arguments)
 {
     return runProgram(QStringLiteral("tintweave-render"), arguments);
@@ -86,7 +72,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         circle = write("circle.xml", circleDrawing());
-        opaque = write("opaque.xml", kOpaqueDrawing);
+        opaque = write("opaque.xml", crossingCurvesDrawing());
     }
     QString write(const char* name, const QByteArray& bytes) const
     {
