@@ -64,6 +64,15 @@ struct PixelRect {
     bool isEmpty() const { return width <= 0 || height <= 0; }
 };
 
+// The smallest block holding both `a` and `b` (neither empty).
+inline PixelRect boundingBlock(const PixelRect& a, const PixelRect& b)
+{
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    const int x1 = std::max(a.x + a.width, b.x + b.width);
+    const int y1 = std::max(a.y + a.height, b.y + b.height);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 // The pixels of an imageWidth x imageHeight image drawn at `view` (canvas point p lands at
 // zoom * (p + pan) in normalised device coordinates, the image covering -1 .. 1) that `rect`
 // reaches, grown by `marginPixels` whole pixels on every side and clipped to the image. Empty

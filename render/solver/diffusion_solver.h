@@ -326,6 +326,10 @@ private:
     bool blurConstraintsStale = false; // fullUpdate left the blur strips for later
     bool overviewValid = false;        // the overview holds a whole-canvas solution of the drawing
     bool progressiveOperators = false; // the multigrid's operators belong to the colour problem
+    // The multigrid's operators are those a progressive step last built for the colour
+    // constraints, so the constraints' changes since (SolverRasteriser::takeConstraintChange)
+    // say where they are out of date.
+    bool colourOperatorsKept = false;
 
     bool ready = false;
     bool initialized = false;

@@ -8,6 +8,7 @@
 #include "coarsest_level.h"
 #include "image_pass.h"
 #include "program_catalogue.h"
+#include "scissor_box.h"
 #include "solver_gl.h"
 
 #include <algorithm>
@@ -25,6 +26,22 @@ constexpr int kOnceVisitingSize = 65;
 // 54 passes instead of 73 at 512, and the frames' tests hold their bounds with it.
 constexpr int kFrameOnceVisitingSize = 129;
 constexpr unsigned kPassUnits = 6; // the most texture units a pass reads
+
+// The texels of a coarse level of width x height whose operator depends on the finer texels of
+// `fine`: coarse texel J reads the finer 5 x 5 block around 2J (mg_galerkin.frag).
+PixelRect coarseBlockOf(const PixelRect& fine, int width, int height)
+{
+    if (fine.isEmpty())
+        return {};
+    // From the first J with 2J + 2 >= fine.x to the last with 2J - 2 <= the last fine texel.
+    const auto first = [](int i) { return std::max(0, (i - 1) / 2); };
+    const auto end = [](int i, int size) { return std::min(size, (i + 1) / 2 + 1); };
+    const int x0 = first(fine.x), y0 = first(fine.y);
+    const int x1 = end(fine.x + fine.width, width), y1 = end(fine.y + fine.height, height);
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
 
 std::function<void(const char*)>& phaseHook()
 {
@@ -128,6 +145,7 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
                              const TextureFormat& stencils)
 {
     levels.clear();
+    operatorsHeld = false;
     finestWidth = width;
     finestHeight = height;
     for (RenderTarget* colour : {&red, &black, &blackPartner, &redBefore, &blackBefore})
@@ -160,6 +178,7 @@ void Multigrid::createLevels(int width, int height, const TextureFormat& values,
 void Multigrid::releaseLevels()
 {
     levels.clear();
+    operatorsHeld = false;
     changeLevels.clear();
     for (RenderTarget* colour : {&red, &black, &blackPartner, &redBefore, &blackBefore})
         *colour = RenderTarget();
@@ -189,11 +208,11 @@ void Multigrid::solve(const Problem& problem, int fCycles, int vCycles, Multigri
     beginPhase("");
 }
 
-void Multigrid::buildOperatorsFor(const Problem& problem)
+void Multigrid::buildOperatorsFor(const Problem& problem, const PixelRect* changed)
 {
     useNearestSampler(true);
     beginPhase("operators");
-    buildOperators(*problem.constraints);
+    buildOperators(*problem.constraints, operatorsHeld ? changed : nullptr);
     useNearestSampler(false);
     beginPhase("");
 }
@@ -298,12 +317,20 @@ void Multigrid::useNearestSampler(bool bind) const
         glBindSampler(unit, bind ? nearestSampler : 0);
 }
 
-void Multigrid::buildOperators(const Texture& constraints)
+void Multigrid::buildOperators(const Texture& constraints, const PixelRect* changed)
 {
+    operatorsHeld = true;
     int fineWidth = finestWidth;
     int fineHeight = finestHeight;
+    PixelRect block = changed ? *changed : PixelRect();
     for (size_t k = 0; k < levels.size(); ++k) {
         Level& level = levels[k];
+        if (changed) {
+            block = coarseBlockOf(block, level.width(), level.height());
+            if (block.isEmpty())
+                return;
+        }
+        const ScissorBox scissor(changed ? &block : nullptr);
         const bool fromMask = k == 0;
         std::vector<const Texture*> inputs{&constraints};
         if (!fromMask)

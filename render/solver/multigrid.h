@@ -11,6 +11,7 @@
 // constraints on every solve; constrained texels are no unknowns on any level (a coarse texel
 // is fixed exactly when the finer texel under it is). Smoothing is red-black Gauss-Seidel, one
 // sweep before and one after each coarse correction.
+#include "canvas_rect.h"
 #include "gl_objects.h"
 #include "program_catalogue.h"
 #include "shader_program.h"
@@ -74,7 +75,11 @@ public:
     // largest channel change of the last one (one texel read back). Without (a frame of a
     // motion) the cycles after the first skip their first sweep, and step returns -1. Same GL
     // state as solve.
-    void buildOperatorsFor(const Problem& problem);
+    // With `changed` (a block of the finest level's pixels), the operators held are those of
+    // problem.constraints before it changed only there, so only the coarse texels whose stencils
+    // depend on those pixels are built again: the same operators as a whole build, for the
+    // cost of the block. Without, or when no operators are held (new levels), all are built.
+    void buildOperatorsFor(const Problem& problem, const PixelRect* changed = nullptr);
     float step(const Problem& problem, int cycles, bool measure);
     // A first estimate for a solve from nothing, into problem.solution: the constraint values
     // pulled down the levels as weighted means and pushed back up, interpolated bilinearly where
@@ -98,7 +103,8 @@ private:
         int height() const { return correction.height(); }
     };
 
-    void buildOperators(const Texture& constraints);
+    // Every level's operator, or only the block of each that depends on `changed`.
+    void buildOperators(const Texture& constraints, const PixelRect* changed = nullptr);
     // One cycle on the finest level, on its packed colours; with `keep`, the estimate it starts
     // from stays in redBefore and blackBefore, for lastChange. Without `preSmooth` the cycle
     // starts at the residual (for a cycle that follows another's post-sweep).
@@ -132,6 +138,7 @@ private:
     // images filter linearly for display, and a linear read of a float image costs a software GL
     // four. The passes therefore read through this sampler (0 where the GL has none).
     unsigned int nearestSampler = 0;
+    bool operatorsHeld = false; // some constraints' operators are in the levels' stencils
     int finestWidth = 0;
     int finestHeight = 0;
     // The finest level's estimate, its red (x + y even) and black texels packed two to one

@@ -216,6 +216,7 @@ bool DiffusionSolver::layeredStep(bool checkSettled, int cycles)
     if (!progressiveOperators) {
         multigrid.buildOperatorsFor(problem);
         progressiveOperators = true;
+        colourOperatorsKept = false; // one image holds each layer's constraints in turn
     }
     const float change = multigrid.step(problem, cycles, checkSettled);
     leavePasses();

@@ -19,6 +19,7 @@ void DiffusionSolver::solveProblem(const Problem& problem, int cycles, bool fres
     const int fCycles = fresh ? cycles : std::min(cycles, kReSolveFCycles);
     multigrid.solve(problem, fCycles, cycles - fCycles, stop);
     progressiveOperators = false; // the operators now belong to this problem
+    colourOperatorsKept = false;
     displayPyramidStale = true;
     leavePasses();
 }

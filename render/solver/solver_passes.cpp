@@ -151,8 +151,11 @@ bool DiffusionSolver::progressiveStep(bool checkSettled, int cycles)
     const Problem problem = colorProblem(solverImages.pyramid[0].colorSolution);
     solvergl::beginPasses();
     if (!progressiveOperators) {
-        multigrid.buildOperatorsFor(problem);
+        const SolverRasteriser::ConstraintChange change = problemRasteriser.takeConstraintChange();
+        const bool inBlock = colourOperatorsKept && !change.whole;
+        multigrid.buildOperatorsFor(problem, inBlock ? &change.pixels : nullptr);
         progressiveOperators = true;
+        colourOperatorsKept = true;
     }
     const float change = multigrid.step(problem, cycles, checkSettled);
     displayPyramidStale = true;

@@ -8,8 +8,10 @@
 #include "solver_input.h"
 #include "solver_programs.h"
 #include "solver_rasteriser.h"
+#include "scissor_box.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -53,32 +55,6 @@ void drawBorderRing(const View& view, int width, int height, const Texture& over
 
 } // namespace
 
-namespace {
-
-// Confines the following draws and clears to `pixels` of the bound image (none when null).
-class ScissorBox {
-public:
-    explicit ScissorBox(const PixelRect* pixels) : on(pixels != nullptr)
-    {
-        if (!on)
-            return;
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(pixels->x, pixels->y, pixels->width, pixels->height);
-    }
-    ~ScissorBox()
-    {
-        if (on)
-            glDisable(GL_SCISSOR_TEST);
-    }
-    ScissorBox(const ScissorBox&) = delete;
-    ScissorBox& operator=(const ScissorBox&) = delete;
-
-private:
-    bool on;
-};
-
-} // namespace
-
 void SolverRasteriser::setRegionRedraws(bool on)
 {
     regionMode = on;
@@ -89,6 +65,22 @@ void SolverRasteriser::forgetImages()
 {
     for (Held& h : held)
         h = Held();
+    noteConstraintChange(nullptr);
+}
+
+SolverRasteriser::ConstraintChange SolverRasteriser::takeConstraintChange()
+{
+    return std::exchange(constraintChange, ConstraintChange{false, PixelRect()});
+}
+
+void SolverRasteriser::noteConstraintChange(const PixelRect* pixels)
+{
+    ConstraintChange& c = constraintChange;
+    if (!pixels) {
+        c = ConstraintChange();
+    } else if (!c.whole && !pixels->isEmpty()) {
+        c.pixels = c.pixels.isEmpty() ? *pixels : boundingBlock(c.pixels, *pixels);
+    }
 }
 
 void SolverRasteriser::syncGeometry()
@@ -211,13 +203,16 @@ void SolverRasteriser::buildColorConstraints(const View& v, bool border, const C
 {
     if (!images.ready())
         return;
-    if (matchConstraintPrecision())
+    if (matchConstraintPrecision()) {
         held[ColorConstraints].valid = false; // the image was made afresh
+        noteConstraintChange(nullptr);
+    }
     syncGeometry();
     const CanvasRect* region = regionFor(ColorConstraints, v, border, dirty);
     PixelRect pixels;
     if (!regionPixels(region, v, 1, &pixels))
         return;
+    noteConstraintChange(region ? &pixels : nullptr);
     solvergl::beginPasses();
     images.pyramid[0].colorConstraints.bindAsTarget();
     solvergl::loadCanvasModelView(v);

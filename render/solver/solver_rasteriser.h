@@ -55,6 +55,14 @@ public:
     // it off. Switching it on or off makes the next pass of every image whole.
     void setRegionRedraws(bool on);
     bool regionRedraws() const { return regionMode; }
+    // Where level 0 of colorConstraints was redrawn since the last call (the first call:
+    // everywhere): `whole`, or the bounding block of the pixels redrawn (empty when none were).
+    // The multigrid rebuilds its operators only there.
+    struct ConstraintChange {
+        bool whole = true;
+        PixelRect pixels;
+    };
+    ConstraintChange takeConstraintChange();
     // Makes the next pass of every image whole (for a caller that drew into the images by
     // other means).
     void forgetImages();
@@ -103,4 +111,6 @@ private:
     bool regionMode = false;
     Held held[GroupCount];
     CanvasRect regionBuffer[GroupCount]; // what regionFor hands out
+    ConstraintChange constraintChange;   // since the last takeConstraintChange
+    void noteConstraintChange(const PixelRect* pixels);
 };
