@@ -245,6 +245,7 @@ void Multigrid::estimateFromConstraints(const Problem& problem, float emptyValue
     useChannelsOf(problem);
     useNearestSampler(true);
     beginPhase("first estimate");
+    operatorsHeld = false; // the pull below writes into the stencil images
     // Pull: each level's known values into its stencilA and how well each is known into its
     // stencilB (which the operators overwrite).
     const Texture* finer = problem.constraints;

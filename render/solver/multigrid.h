@@ -138,7 +138,8 @@ private:
     // images filter linearly for display, and a linear read of a float image costs a software GL
     // four. The passes therefore read through this sampler (0 where the GL has none).
     unsigned int nearestSampler = 0;
-    bool operatorsHeld = false; // some constraints' operators are in the levels' stencils
+    // Some constraints' operators are in the levels' stencils (a first estimate overwrites them).
+    bool operatorsHeld = false;
     int finestWidth = 0;
     int finestHeight = 0;
     // The finest level's estimate, its red (x + y even) and black texels packed two to one
