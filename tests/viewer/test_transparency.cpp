@@ -157,8 +157,12 @@ TEST_F(Transparency, PickerTakesThePicturesOpacityAndTheBitmapsColourOpaque)
 {
     drawTwoCircles();
     frame();
-    EXPECT_EQ(pick(Point(-0.45, 0.0)), kOpaqueRed);
-    // Truncated to 8 bits: within one step below.
+    // The colour and opacity solved to 1/255, truncated to 8 bits: within one step.
+    const QColor red = pick(Point(-0.45, 0.0));
+    EXPECT_EQ(red.alpha(), 255);
+    EXPECT_NEAR(red.red(), kOpaqueRed.red(), 1);
+    EXPECT_NEAR(red.green(), kOpaqueRed.green(), 1);
+    EXPECT_NEAR(red.blue(), kOpaqueRed.blue(), 1);
     const QColor half = pick(Point(0.45, 0.0));
     EXPECT_NEAR(half.alpha(), kHalfBlue.alpha(), 1);
     EXPECT_NEAR(half.red(), kHalfBlue.red(), 1);
@@ -181,7 +185,7 @@ TEST_F(Transparency, PickerTakesThePicturesOpacityAndTheBitmapsColourOpaque)
 
 TEST_F(Transparency, DialogOpacityReachesColourPointsFileAndPicture)
 {
-    // The panel's left colour: one step, and the next stroke's left side takes it.
+    // The panel's left colour, with its opacity, goes to the next stroke's left side.
     answerNextColorDialog(QColor(90, 180, 60, 90));
     QTest::mouseClick(panel().buttonLeftColor, Qt::LeftButton);
     EXPECT_EQ(doc().current_left_color, QColor(90, 180, 60, 90));
