@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QShortcut>
 
@@ -14,15 +15,35 @@
 
 namespace {
 
-// A swatch: a solid pixmap of the colour, used as the icon of its button.
+// Side of the squares of the checkerboard that a translucent swatch shows through, in pixels.
+constexpr int kSwatchChecker = 4;
+
+// A swatch: a solid pixmap of the colour, used as the icon of its button. A translucent colour
+// is laid over a checkerboard of light greys, as the viewer shows transparent parts of the
+// picture, so that its opacity shows.
 QIcon swatch(const QColor& color, int width, int height)
 {
     QPixmap pixmap(width, height);
-    pixmap.fill(color);
+    if (color.alpha() == 255) {
+        pixmap.fill(color);
+        return QIcon(pixmap);
+    }
+    pixmap.fill(QColor(204, 204, 204));
+    QPainter painter(&pixmap);
+    for (int y = 0; y < height; y += kSwatchChecker)
+        for (int x = (y / kSwatchChecker % 2) * kSwatchChecker; x < width; x += 2 * kSwatchChecker)
+            painter.fillRect(x, y, kSwatchChecker, kSwatchChecker, QColor(153, 153, 153));
+    painter.fillRect(0, 0, width, height, color);
+    painter.end();
     return QIcon(pixmap);
 }
 
-QColor runColorDialog(const QColor& initial) { return QColorDialog::getColor(initial); }
+// The colours asked for are those of colour points, which carry an opacity: the dialog offers
+// the alpha channel.
+QColor runColorDialog(const QColor& initial)
+{
+    return QColorDialog::getColor(initial, nullptr, QString(), QColorDialog::ShowAlphaChannel);
+}
 
 // The state of a check box as a display flag; the partly-checked state gives no flag.
 bool isDecided(int state) { return state == Qt::Unchecked || state == Qt::Checked; }

@@ -19,15 +19,15 @@ class Interface : public QMainWindow, public Ui_MainWindow {
     Q_OBJECT
 
 public:
-    // Asks the user for a colour, starting from initial. Returns the chosen colour, or an invalid
-    // QColor when the user cancels.
+    // Asks the user for a colour and its opacity (alpha 0..255), starting from initial. Returns
+    // the chosen colour, or an invalid QColor when the user cancels.
     using ColorChooser = std::function<QColor(const QColor& initial)>;
 
     // Builds the form, loads the tool icons (see tool_icons.h) and shows the initial colours.
     explicit Interface(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
     // Replaces the colour dialog used by every colour button and colour request; an empty chooser
-    // restores the modal QColorDialog.
+    // restores the modal QColorDialog with its alpha channel shown.
     void setColorChooser(ColorChooser chooser);
 
 public slots:

@@ -202,7 +202,14 @@ void Viewer::setBackgroundImage(const QImage& image)
     if (!beginGLWork())
         return; // no context yet: there is nothing to draw the texture with either
     exampleTexture.createFromImage(image);
+    exampleImage = image;
     endGLWork();
+}
+
+bool Viewer::showsBackgroundImage() const
+{
+    const DisplayFlags& display = values->display;
+    return display.backgroundShown && exampleTexture.name() != 0 && !display.exportingFrames;
 }
 
 void Viewer::setDialogs(std::unique_ptr<ViewerDialogs> replacement)
@@ -386,7 +393,7 @@ void Viewer::draw()
     const QRect canvas = placement().canvasViewport();
     const DisplayFlags& display = values->display;
 
-    if (display.backgroundShown && exampleTexture.name() != 0 && !display.exportingFrames)
+    if (showsBackgroundImage())
         drawBackgroundImage(exampleTexture, view, canvas.width(), canvas.height(), framebuffer,
                             canvas.x(), canvas.y());
     else {

@@ -12,6 +12,7 @@
 #include "viewer_dialogs.h"
 
 #include <QGLViewer/qglviewer.h>
+#include <QImage>
 
 #include <functional>
 #include <memory>
@@ -110,6 +111,10 @@ public:
     // example bitmap). Without a context yet the image is not kept: nothing is shown.
     void setBackgroundImage(const QImage& image);
     unsigned int exampleTextureName() const { return exampleTexture.name(); }
+    // True when the frames show the background image instead of the renderer's picture.
+    bool showsBackgroundImage() const;
+    // The background image as set (null when none is kept); it covers the whole canvas.
+    const QImage& backgroundImage() const { return exampleImage; }
     // Offered every key press before this window's own keys; a handler returning true took it.
     using KeyHandler = std::function<bool(const QKeyEvent&)>;
     void addKeyHandler(KeyHandler handler);
@@ -164,6 +169,7 @@ private:
     std::unique_ptr<DocumentBinding> binding;
     std::vector<KeyHandler> keyHandlers;
     Texture exampleTexture;    // the background image on the GPU, once there is a context
+    QImage exampleImage;       // the same image, kept with its texture (shared, not copied)
     CurveOverlayCache overlay; // the curves' lines as the last frame drew them
     OverlayLayer overlayLayer; // the lines of the curves that did not change lately
     CurvePickIndex picking;

@@ -50,6 +50,11 @@ int pixelOf(double fraction, int size)
     return int(std::min(std::floor(size * fraction), double(size - 1)));
 }
 
+// True when the picture of `input` can have transparent parts: its layers are composited, or
+// its one layer has a colour point that is not fully opaque. An opaque drawing's picture has
+// opacity 1 everywhere.
+bool mayBeTranslucent(const SolverInput& input) { return input.layered() || input.translucent(); }
+
 float spaceCode(ColourSpace space)
 {
     switch (space) {
@@ -85,14 +90,16 @@ void SolverDisplay::draw(int windowWidth, int windowHeight, DisplayMode mode,
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, static_cast<GLfloat>(kConstraintAlphaThreshold));
     shown->texture.bind(0);
-    // Colour images go back to sRGB; the picture is dithered to the window's 8 bits and shows
-    // its transparent parts over a checkerboard. A constraint image shows its opacity to the
-    // alpha test: free texels (and fully transparent constraints) show the grey.
+    // Colour images go back to sRGB; the picture is dithered to the window's 8 bits and, where
+    // it can be translucent, shows its transparent parts over a checkerboard in the same pass.
+    // An opaque picture is drawn as it is. A constraint image shows its opacity to the alpha
+    // test: free texels (and fully transparent constraints) show the grey.
     const bool picture = image == SolverImage::ColorSolution;
     const bool colours = picture || image == SolverImage::ColorConstraints;
     if (colours && programs.pictureOutputProgram.isLinked()) {
         usePictureOutputProgram(input.settings.displayDither && picture);
-        programs.pictureOutputProgram.setFloat("checker", picture ? 1.0f : 0.0f);
+        if (picture && mayBeTranslucent(input))
+            programs.pictureOutputProgram.setFloat("checker", 1.0f);
     } else
         solvergl::enableRectTexturing();
     solvergl::drawTexturedQuad(shown->width(), shown->height());

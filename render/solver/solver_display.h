@@ -29,8 +29,12 @@ public:
     // Draws one image of level `level()` over the whole window into `framebuffer` (the
     // window's framebuffer: defaultFramebufferObject() of a QOpenGLWidget), after clearing it to
     // grey (DisplayMode::Background draws nothing more). Pixels with alpha 0.1 or less show the
-    // grey; the picture shows its transparent parts over a checkerboard. Leaves `framebuffer` bound with the window viewport. The image fills
-    // the viewport whose lower left corner is (viewportX, viewportY); the clear covers it all.
+    // grey. The picture of a drawing with layers or translucent colours shows its transparent
+    // parts over a checkerboard of 8-pixel squares fixed to the window (light greys 204 and
+    // 153, the lighter where window pixel column / 8 + row / 8 is even, rows from the bottom),
+    // opaque colours exactly as they are. Leaves `framebuffer` bound with the window viewport.
+    // The image fills the viewport whose lower left corner is (viewportX, viewportY); the clear
+    // covers it all.
     void draw(int windowWidth, int windowHeight, DisplayMode mode, unsigned int framebuffer,
               int viewportX = 0, int viewportY = 0);
     // Colour of the picture at fractions x, y of the canvas (origin bottom left), each channel

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <memory>
 
 // Makes and shows both windows of a fresh editor whose viewer asks its questions of a
@@ -55,6 +56,33 @@ protected:
     Interface& panel() { return editor->panel; }
     CurveSet& doc() { return viewer().curves(); }
     QString path(const char* name) const { return folder.filePath(name); }
+    // Widget pixel at which canvas point p appears in the viewer.
+    QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
+    // A stroke with the drawing tool, left to right at canvas height y.
+    void drawStroke(double y)
+    {
+        QTest::mouseClick(panel().buttonDrawCatmull, Qt::LeftButton);
+        const QPoint from = pixel(Point(-0.6, y));
+        QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
+        for (int i = 1; i <= 30; ++i) {
+            const double s = i / 30.0;
+            QMouseEvent move(QEvent::MouseMove,
+                             pixel(Point(-0.6 + 1.2 * s, y + 0.1 * std::sin(6 * s))), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&viewer(), &move);
+        }
+        QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier,
+                            pixel(Point(0.6, y + 0.1 * std::sin(6.0))));
+    }
+    void undo() { panel().actionUndo->trigger(); }
+    void redo() { panel().actionRedo->trigger(); }
+    // The viewer's frame once its picture has come to rest.
+    QImage frame()
+    {
+        viewer().settlePicture();
+        QTest::qWait(40);
+        return viewer().grabFramebuffer();
+    }
 
     QTemporaryDir folder;
     std::unique_ptr<Editor> editor;

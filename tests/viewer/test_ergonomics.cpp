@@ -31,7 +31,6 @@ void keepScreenshot(const QImage& image, const char* name)
 class EditorErgonomics : public ScriptedEditorTest {
 protected:
     DrawingHistory& history() { return viewer().document().history(); }
-    QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
     void clickViewer(const Point& p)
     {
         QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, pixel(p));

@@ -1,8 +1,7 @@
 // Layers in the editor, through the real layers list and viewer: each layer operation is one
 // undo step that gives back the drawing byte for byte, new strokes go into the current layer,
 // the mouse edits that layer only (others are faded and not picked), a locked layer refuses
-// edits, and selected curves move to another layer. With TINTWEAVE_SCREENSHOTS set to a folder,
-// the editor with three layers is saved there.
+// edits, and selected curves move to another layer.
 #include "test_editor_support.h"
 
 #include "curve_set_layers.h"
@@ -10,11 +9,9 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QSpinBox>
 #include <QStyleOptionViewItem>
 #include <QTimer>
@@ -28,7 +25,6 @@ protected:
     QTreeWidget& tree() { return *list().tree(); }
     DrawingHistory& history() { return viewer().document().history(); }
     QByteArray savedXml() { return writeCurveSetXml(doc()); }
-    QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
 
     // The list's row of `layer`, and a point on its name.
     QTreeWidgetItem* rowOf(int layer) { return tree().topLevelItem(list().rowOfLayer(layer)); }
@@ -66,24 +62,6 @@ protected:
         QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at);
     }
     void clickButton(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    // A stroke with the drawing tool, left to right at canvas height y.
-    void drawStroke(double y)
-    {
-        QTest::mouseClick(panel().buttonDrawCatmull, Qt::LeftButton);
-        const QPoint from = pixel(Point(-0.6, y));
-        QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
-        for (int i = 1; i <= 30; ++i) {
-            const double s = i / 30.0;
-            QMouseEvent move(QEvent::MouseMove,
-                             pixel(Point(-0.6 + 1.2 * s, y + 0.1 * std::sin(6 * s))), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&viewer(), &move);
-        }
-        QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier,
-                            pixel(Point(0.6, y + 0.1 * std::sin(6.0))));
-    }
-    void undo() { panel().actionUndo->trigger(); }
-    void redo() { panel().actionRedo->trigger(); }
     // The names the list shows, top row first.
     QStringList shownNames()
     {
@@ -100,12 +78,6 @@ protected:
             index = doc().addCurve(makeLine(Point(-0.5, y), Point(0.5, y)));
         });
         return index;
-    }
-    QImage frame()
-    {
-        viewer().settlePicture();
-        QTest::qWait(40);
-        return viewer().grabFramebuffer();
     }
 };
 
@@ -275,20 +247,4 @@ TEST_F(LayersEditor, AnOpenedLayeredDrawingShowsItsLayersInTheList)
     chooseLayer(1);
     EXPECT_EQ(doc().currentLayer(), 1);
     EXPECT_EQ(list().opacityBox()->value(), 100);
-
-    // The editor with its three layers and the list, for the documentation.
-    const QString folder = qEnvironmentVariable("TINTWEAVE_SCREENSHOTS");
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        return;
-    QTest::mouseClick(panel().buttonMovePoint, Qt::LeftButton);
-    const QImage shown = frame();
-    const QImage side = panel().grab().toImage();
-    QImage both(side.width() + 8 + shown.width(), std::max(side.height(), shown.height()),
-                QImage::Format_RGB32);
-    both.fill(QColor(60, 60, 60));
-    QPainter painter(&both);
-    painter.drawImage(0, 0, side);
-    painter.drawImage(side.width() + 8, 0, shown);
-    painter.end();
-    both.save(QDir(folder).filePath("editor_three_layers.png"));
 }

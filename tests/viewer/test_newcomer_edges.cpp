@@ -98,7 +98,6 @@ protected:
         viewer().settings().setLifetimeThreshold(0);
         return doc().nb_curves - 1;
     }
-    QPoint pixel(const Point& p) { return viewer().placement().widgetPosition(p).toPoint(); }
     void clickViewer(const QPoint& at)
     {
         QTest::mouseClick(&viewer(), Qt::LeftButton, Qt::NoModifier, at);
