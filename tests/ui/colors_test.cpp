@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QSignalSpy>
-#include <QTimer>
 
+#include "color_dialog_answer.h"
 #include "panel_fixture.h"
 
 namespace {
@@ -132,26 +132,7 @@ TEST_F(PanelTest, CancelledControlPointRequestsAnswerWithTheSeed)
     EXPECT_EQ(swatchColor(panel->buttonRightColor, kSideSwatch), kInitialRight);
 }
 
-// Answers the next modal QColorDialog from the event loop: accepts `color`, or cancels when it is
-// invalid. Polls because the dialog appears only once the static getColor() call has started.
-void answerNextColorDialog(QColor color)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, color] {
-        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (color.isValid()) {
-            dialog->setCurrentColor(color);
-            dialog->accept();
-        } else {
-            dialog->reject();
-        }
-    });
-    timer->start(20);
-}
+using test_support::answerNextColorDialog;
 
 // The production path: with no chooser installed the real colour dialog runs.
 TEST_F(PanelTest, DefaultChooserIsTheColourDialog)

@@ -3,6 +3,7 @@
 // the viewer shows transparent parts of the picture over a checkerboard fixed to the window,
 // opaque parts exactly as they are. With TINTWEAVE_SCREENSHOTS set to a folder, the editor with
 // a drawing of three translucent layers (data/translucent_layers.xml) is saved there.
+#include "color_dialog_answer.h"
 #include "test_editor_support.h"
 
 #include "curve_set_xml.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QPainter>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -20,22 +20,7 @@
 
 namespace {
 
-// Answers the next modal QColorDialog from the event loop with `color`, opacity included. Polls
-// because the dialog appears only once the static getColor() call has started.
-void answerNextColorDialog(QColor color)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, color] {
-        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        dialog->setCurrentColor(color);
-        dialog->accept();
-    });
-    timer->start(20);
-}
+using test_support::answerNextColorDialog;
 
 const QColor kOpaqueRed(200, 40, 90);
 const QColor kHalfBlue(20, 160, 220, 128);
