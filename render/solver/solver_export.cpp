@@ -16,7 +16,8 @@
 // above the process's own.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
-// the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
+// the 512 canvas's), so the picture at N is the 512 one, sharper; only at small sizes are they
+// widened to cover their jumps' divergence (see StripWidthAtLeast). The blur pass smooths by
 // pixel steps, so at N it would need (N / 512)^2 times the passes of the 512 picture for the
 // same look: instead, wherever the 512 picture is blurred, the picture at N takes the blurred
 // 512 picture read at the same canvas point. Blurred regions hold no detail a finer grid could
@@ -25,6 +26,7 @@
 
 #include "blur_pass.h"
 #include "curve_drawing.h"
+#include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "image_pass.h"
@@ -78,6 +80,31 @@ bool noGlError()
         clean = false;
     return clean;
 }
+
+// The divergence of a curve's jump lies on the pixels of its gradient line and their four
+// neighbours, up to 1.5 pixels from the curve; the colour strips must constrain all of them, or
+// the free pixels take part of the jump and every region beyond them is lifted or lowered by it
+// (at 256 pixels, strips of the 512 canvas's width are 1.25 pixels a side: a disc of
+// 230,200,40 came out 237,215,35). While it lives, the strips are at least kMinStripPixels
+// pixels of a picture of `size` on each side of their curve: the rasterisation's pixel size is
+// raised for the sizes below about 400, and put back afterwards.
+class StripWidthAtLeast {
+public:
+    static constexpr double kMinStripPixels = 2.0;
+    explicit StripWidthAtLeast(int size) : kept(curveRenderingSettings().pixelSize)
+    {
+        const double canvasPixel = 2.0 / size;
+        const double halfWidthPixels = colorStripHalfWidth() / canvasPixel;
+        if (halfWidthPixels < kMinStripPixels)
+            curveRenderingSettings().pixelSize = kept * kMinStripPixels / halfWidthPixels;
+    }
+    ~StripWidthAtLeast() { curveRenderingSettings().pixelSize = kept; }
+    StripWidthAtLeast(const StripWidthAtLeast&) = delete;
+    StripWidthAtLeast& operator=(const StripWidthAtLeast&) = delete;
+
+private:
+    const double kept;
+};
 
 // Phases of a picture at another size: the blur reference, the rasterisation, three channels
 // (the opacity, where solved, is part of the last).
@@ -318,7 +345,10 @@ void PictureExport::rasteriseForExport()
                                    constraintFormat(images.constraintPrecision));
     images.depthStencil.create(images.width, images.height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
-    s.problemRasteriser.buildColorConstraints(View(), false);
+    {
+        const StripWidthAtLeast strips(images.width);
+        s.problemRasteriser.buildColorConstraints(View(), false);
+    }
     level0.colorConstraints.framebuffer.bind();
     images.depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
     unbindImages();

@@ -214,4 +214,51 @@ TEST_F(LayersTest, ExportCompositesTheLayers)
     EXPECT_NEAR(inside.blueF(), 0.7 * disc.blueF() + 0.3 * below.blueF(), 1.0 / 255.0);
 }
 
+// A translucent drawing exported at any size keeps its colours: inside the opaque disc, more than
+// 4 pixels of the picture from its curve, exactly 230,200,40 and opaque; outside both discs
+// clear; inside the half-transparent one its colour at opacity 128 (straight colour to a level).
+TEST_F(LayersTest, TranslucentExportIsExactInsideAndOutsideAtEverySize)
+{
+    render({{discs()}});
+    PictureRequest request;
+    request.blur = false;
+    request.encoding.dither = false;
+    for (int size : {256, kSize, 1024}) {
+        SCOPED_TRACE(size);
+        request.size = size;
+        const QImage image = solver->renderImage(request);
+        ASSERT_EQ(image.size(), QSize(size, size));
+        const double margin = 4.0 * 2.0 / size;
+        int checked[3] = {0, 0, 0}, worst = 0;
+        for (int row = 0; row < size; ++row) {
+            for (int x = 0; x < size; ++x) {
+                const double cx = (x + 0.5) * 2.0 / size - 1.0;
+                const double cy = 1.0 - (row + 0.5) * 2.0 / size;
+                const double opaque = std::hypot(cx - 0.1, cy + 0.1) - 0.45;
+                const double half = std::hypot(cx + 0.5, cy - 0.5) - 0.3;
+                if (std::abs(opaque) < margin || std::abs(half) < margin)
+                    continue;
+                const QColor got = image.pixelColor(x, row);
+                QColor expected(0, 0, 0, 0);
+                if (opaque < 0.0)
+                    expected = QColor(230, 200, 40);
+                else if (half < 0.0)
+                    expected = QColor(200, 30, 30, 128);
+                ++checked[opaque < 0.0 ? 0 : (half < 0.0 ? 1 : 2)];
+                int d = std::abs(got.alpha() - expected.alpha());
+                if (expected.alpha() > 0)
+                    d = std::max({d, std::abs(got.red() - expected.red()),
+                                  std::abs(got.green() - expected.green()),
+                                  std::abs(got.blue() - expected.blue())});
+                worst = std::max(worst, d);
+                ASSERT_LE(d, 1) << x << ", " << row << ": " << got.red() << "," << got.green()
+                                << "," << got.blue() << "," << got.alpha();
+            }
+        }
+        EXPECT_GT(checked[0], size * size / 8);
+        EXPECT_GT(checked[1], size * size / 20);
+        EXPECT_GT(checked[2], size * size / 4);
+    }
+}
+
 } // namespace
