@@ -21,7 +21,9 @@
 // pixel steps, so at N it would need (N / 512)^2 times the passes of the 512 picture for the
 // same look: instead, wherever the 512 picture is blurred, the picture at N takes the blurred
 // 512 picture read at the same canvas point. Blurred regions hold no detail a finer grid could
-// add, and the cost stays the solve's, linear in the pixel count.
+// add, and the cost stays the solve's, linear in the pixel count. A layered drawing's layers are
+// solved one after another and composited; each with blur takes it from its own blurred
+// picture at 512, as the editor blurs each layer alone.
 #include "solver_gl.h"
 
 #include "blur_pass.h"
@@ -174,10 +176,21 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
 
 QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* error)
 {
-    // The blurred regions come from this solver's own picture at export quality.
+    // The blurred regions come from this solver's own picture at export quality (a layered
+    // drawing's from each layer's own blurred picture: see renderLayeredExport).
     BlurReference reference;
-    // (A layered drawing's layers are exported without it: see renderLayeredExport.)
-    if (request.blur && !s.input.layered() && largestBlur(s.input.curves) > 0.0f) {
+    DiffusionSolver* layersReference = nullptr;
+    if (request.blur && s.input.layered()) {
+        bool anyBlur = false;
+        for (int k = 0; k < s.input.curves->layerCount(); ++k)
+            anyBlur =
+                anyBlur || (s.input.curves->layers[k].visible && blurPassChanges(s.layerBlur(k)));
+        if (anyBlur) {
+            s.solveLayersForExport(DiffusionSolver::kExportCycles, -1);
+            s.colorView = {true, View()};
+            layersReference = &s;
+        }
+    } else if (request.blur && largestBlur(s.input.curves) > 0.0f) {
         renderWholeCanvas(DiffusionSolver::kExportCycles, true);
         const SolverImages& images = s.solverImages;
         if (images.pictureBlurred)
@@ -206,7 +219,7 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
         s.exporter->solverImages.constraintPrecision = s.input.constraintPrecision();
         PictureExport exporter(*s.exporter);
         if (s.input.layered())
-            image = exporter.renderLayeredExport(request.cycles, request.progress);
+            image = exporter.renderLayeredExport(request.cycles, request.progress, layersReference);
         else
             image = exporter.renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
@@ -236,7 +249,22 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     return image;
 }
 
-QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& progress)
+PictureExport::BlurReference PictureExport::layerBlurReference(int layer)
+{
+    if (!s.input.curves->layers[layer].visible || !blurPassChanges(s.layerBlur(layer)))
+        return {};
+    // Its pictures are the whole canvas's (solveLayersForExport): so are its blur map and
+    // blurred picture.
+    const View kept = s.view;
+    s.view = View();
+    s.blurLayer(layer, DiffusionSolver::kBlurMapCycles + 1);
+    s.view = kept;
+    return {&s.layerPictures[layer].blurred.texture,
+            &s.solverImages.pyramid[0].blurSolution.texture};
+}
+
+QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& progress,
+                                          DiffusionSolver* reference)
 {
     const CurveSet& drawing = *s.input.curves;
     const int width = s.solverImages.width, height = s.solverImages.height;
@@ -257,8 +285,10 @@ QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& pro
         alone.image_width = drawing.image_width;
         alone.image_height = drawing.image_height;
         s.input.curves = &alone;
+        const BlurReference blur =
+            reference ? PictureExport(*reference).layerBlurReference(layer) : BlurReference();
         RenderTarget picture;
-        made = solveExportPicture(cycles, {}, progress, picture);
+        made = solveExportPicture(cycles, blur, progress, picture);
         s.input.curves = &drawing;
         RenderTarget& target = composites[composite == &composites[0] ? 1 : 0];
         if (made) {
@@ -454,21 +484,23 @@ void PictureExport::releaseExportImages()
 
 void PictureExport::renderWholeCanvas(int cycles, bool blur)
 {
+    const int blurMapCycles =
+        DiffusionSolver::kBlurMapCycles + 1 + std::max(0, cycles - DiffusionSolver::kExportCycles);
+    if (s.input.layered()) {
+        s.solveLayersForExport(cycles, blur ? blurMapCycles : -1); // each layer blurred alone
+        s.colorView = {true, View()};
+        return;
+    }
     SolverRasteriser& rasteriser = s.problemRasteriser;
     rasteriser.buildBlurConstraints(View());
-    if (s.input.layered()) {
-        s.solveLayersForExport(cycles);
-    } else {
-        rasteriser.buildDivergencePyramid(View());
-        rasteriser.buildColorConstraints(View(), false);
-        solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
-    }
+    rasteriser.buildDivergencePyramid(View());
+    rasteriser.buildColorConstraints(View(), false);
+    solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
     s.colorView = {true, View()};
     s.solverImages.pictureBlurred = false;
     if (!blur)
         return;
-    s.solveBlurMap(DiffusionSolver::kBlurMapCycles + 1
-                   + std::max(0, cycles - DiffusionSolver::kExportCycles));
+    s.solveBlurMap(blurMapCycles);
     s.applyBlur(true);
 }
 
@@ -481,7 +513,11 @@ QImage PictureExport::readPictureImage(const PictureEncoding& encoding) const
 // only the blur follows the user's switch; any other view is solved again.
 void PictureExport::restoreViewAfterExport()
 {
-    if (s.isWholeCanvasView()) {
+    if (s.isWholeCanvasView() && s.input.layered()) {
+        s.copyIntoOverview();
+        // The layers' blurred pictures made by the export are kept: only composited.
+        s.applyBlur(s.input.settings.blurEnabled);
+    } else if (s.isWholeCanvasView()) {
         s.copyIntoOverview();
         s.solverImages.pictureBlurred =
             s.solverImages.pictureBlurred && s.input.settings.blurEnabled;
