@@ -182,13 +182,19 @@ void BM_SolvePhases(benchmark::State& state)
 // The progressive drag frame of BM_ProgressiveDragFrame in a drawing of range(0) layers of 100
 // random curves each (the layers above the bottom one at opacity 0.6), the first curve of the
 // top layer dragged: one layer is the plain path, more are solved a layer at a time, the dragged
-// layer alone, and composited. "frame" is the frame's process CPU time in bare 512 x 512 passes
-// timed the same way just before.
+// layer alone, and composited. range(1): 1, that drag at zoom 1; 2, at zoom 2, where each frame
+// also solves the dragged layer's whole canvas for its edge ring (the other layers keep theirs);
+// 3, a pan at zoom 2 instead, the view moved a pixel a frame and every layer solved afresh (their
+// whole canvases kept). "frame" is the frame's process CPU time in bare 512 x 512 passes timed
+// the same way just before.
 void BM_LayeredDragFrame(benchmark::State& state)
 {
-    static std::map<int, std::unique_ptr<Renderer>> renderers;
+    static std::map<std::pair<int, int>, std::unique_ptr<Renderer>> renderers;
     const int layers = int(state.range(0));
-    auto& r = renderers[layers];
+    const int mode = int(state.range(1));
+    const double zoom = mode == 1 ? 1.0 : 2.0;
+    const bool pan = mode == 3;
+    auto& r = renderers[{layers, mode}];
     if (!r) {
         r = std::make_unique<Renderer>();
         r->drawing.layers.clear();
@@ -205,6 +211,7 @@ void BM_LayeredDragFrame(benchmark::State& state)
         r->solver->initialize();
         r->solver->rasteriser().setRegionRedraws(true);
         r->solver->setCurveSet(r->drawing);
+        r->solver->setView(View{zoom, Point(0.1, -0.1)});
     }
     r->solver->fullUpdate();
     Curve& dragged = r->drawing.curves[r->drawing.layerRange(layers - 1).first];
@@ -214,9 +221,13 @@ void BM_LayeredDragFrame(benchmark::State& state)
     double seconds = 0.0;
     glFinish();
     for (auto _ : state) {
-        translateTo(dragged, (++step % 2) * 2.0 / kSize, 0.0);
+        const double shift = (++step % 2) * 2.0 / kSize;
+        if (pan)
+            r->solver->setView(View{zoom, Point(0.1 + shift / zoom, -0.1)});
+        else
+            translateTo(dragged, shift, 0.0);
         const double start = processCpuSeconds();
-        r->solver->beginProgressiveSolve(false);
+        r->solver->beginProgressiveSolve(pan);
         r->solver->progressiveStep(false, 2);
         glFinish();
         seconds += processCpuSeconds() - start;
@@ -366,8 +377,12 @@ BENCHMARK(BM_SolvePhases)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_LayeredDragFrame)
-    ->Arg(1)
-    ->Arg(3)
+    ->Args({1, 1})
+    ->Args({3, 1})
+    ->Args({1, 2})
+    ->Args({3, 2})
+    ->Args({1, 3})
+    ->Args({3, 3})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5)

@@ -86,7 +86,8 @@ void drawCachedGradientPairs(const CurveGeometryCache& cache, const CanvasRect* 
                              const CurveRange* run = nullptr);
 void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRect* within,
                                 const CurveRange* run = nullptr);
-void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within);
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within,
+                          const CurveRange* run = nullptr);
 
 // Display: every curve; then the current curve's box and its control points (or its attribute
 // points when show_attributes is set); or, without a current curve, the selection box and the

@@ -279,10 +279,12 @@ void drawCachedColorConstraints(const CurveGeometryCache& cache, const CanvasRec
     drawGuardedColorStrips(cache.constraintStrips(), &runs, extent);
 }
 
-void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within)
+void drawCachedBlurStrips(const CurveGeometryCache& cache, const CanvasRect* within,
+                          const CurveRange* run)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    const Runs runs = CurveGeometryCache::runsOf(cache.blurStrips(), cache.curvesMeeting(within));
+    const Runs runs =
+        CurveGeometryCache::runsOf(cache.blurStrips(), cache.curvesMeeting(within, run));
     drawBlurTriangles(cache.blurStrips(), &runs);
 }

@@ -11,11 +11,16 @@
 
 float largestBlur(const CurveSet* set)
 {
+    return set ? largestBlur(set, {0, set->nb_curves}) : 0.0f;
+}
+
+float largestBlur(const CurveSet* set, CurveRange run)
+{
     if (!set)
         return 0.0f;
     int largest = 0;
-    const int count = std::min(set->nb_curves, int(set->curves.size()));
-    for (int i = 0; i < count; ++i)
+    const int end = std::min({run.end, set->nb_curves, int(set->curves.size())});
+    for (int i = std::max(0, run.first); i < end; ++i)
         for (int value : set->curves[i].blur_values)
             largest = std::max(largest, value);
     return std::min(largest, kMaxBlur) / static_cast<float>(kMaxBlur);
@@ -68,8 +73,36 @@ std::vector<float> blurPassLevels()
     return levels;
 }
 
-// Each cycle smooths colorSolution[0] into the blur scratch image and back, with the level
-// falling from cycle to cycle (blurPassLevels): pixels of larger blur take part in more cycles.
+// The blurred picture goes to its own image, so that colorSolution[0] keeps the solution the next
+// quick update starts from. A layered drawing blurs each layer alone (solver_layers.cpp).
+void DiffusionSolver::applyBlur(bool enabled)
+{
+    if (!ready)
+        return;
+    if (input.layered()) {
+        blurLayers(enabled,
+                   kBlurMapCycles + std::max(0, input.settings.iterations - kDefaultIterations));
+        return;
+    }
+    solverImages.pictureBlurred = false;
+    const float largest = largestBlur(input.curves);
+    if (!enabled || !blurPassChanges(largest))
+        return;
+    solvePendingBlur();
+    runBlurPass(solverImages.pyramid[0].colorSolution.texture, largest,
+                solverImages.blurredPicture);
+    solverImages.pictureBlurred = true;
+    displayPyramidStale = true;
+}
+
+bool blurPassChanges(float largest)
+{
+    const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
+    return !levelsOfBlur.empty() && levelsOfBlur.back() < largest;
+}
+
+// Each cycle smooths the picture into the blur scratch image and back, with the level falling
+// from cycle to cycle (blurPassLevels): pixels of larger blur take part in more cycles.
 //
 // Two shortcuts leave the picture as the plain loop makes it. A cycle whose level is at or above
 // the largest blur of the drawing would only copy every pixel twice, so it is skipped (a drawing
@@ -77,27 +110,17 @@ std::vector<float> blurPassLevels()
 // images, each step being drawn at the depth of its level with the depth test "less": pixels at
 // or below the level are not shaded at all and keep their value in both images. The smoothing
 // step reads only neighbours above the level, which the same cycle has just written.
-//
-// The blurred picture goes to its own image, so that colorSolution[0] keeps the solution the next
-// quick update starts from.
-void DiffusionSolver::applyBlur(bool enabled)
+void DiffusionSolver::runBlurPass(const Texture& picture, float largest,
+                                  RenderTarget& blurredPicture)
 {
-    if (!ready)
-        return;
-    solverImages.pictureBlurred = false;
-    const float largest = largestBlur(input.curves);
     const std::vector<float>& levelsOfBlur = cachedBlurPassLevels();
-    if (!enabled || levelsOfBlur.empty() || levelsOfBlur.back() >= largest)
-        return;
-    solvePendingBlur();
     solvergl::beginPasses();
     SolverImages::Level& level0 = solverImages.pyramid[0];
-    RenderTarget& blurredPicture = solverImages.blurredPicture;
     RenderTarget& blurScratch = solverImages.blurScratch;
-    solvergl::copyImage(level0.colorSolution.texture, blurredPicture);
+    solvergl::copyImage(picture, blurredPicture);
     // The passes write only the pixels blurred at their level but read their neighbours: both
     // images start as this picture, so that nothing of an earlier picture is read.
-    solvergl::copyImage(level0.colorSolution.texture, blurScratch);
+    solvergl::copyImage(picture, blurScratch);
     writeBlurDepth(programs.blurThresholdProgram, level0.blurSolution.texture, blurredPicture);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -117,8 +140,6 @@ void DiffusionSolver::applyBlur(bool enabled)
                       depth},
                      blurredPicture);
     }
-    solverImages.pictureBlurred = true;
-    displayPyramidStale = true;
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
     glDisable(GL_DEPTH_TEST);

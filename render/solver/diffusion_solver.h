@@ -64,8 +64,13 @@ struct PictureRequest {
 // layers are skipped, an empty layer is clear. A layer is solved again only when its curves
 // or the view changed since its picture was made: an edit of one layer re-solves that layer,
 // the others are only composited. A drawing of one visible, opaque layer takes the plain path
-// (no picture of its own, no compositing). The blur map comes from every curve and the blur
-// pass softens the composited picture.
+// (no picture of its own, no compositing). Each layer is blurred alone: the blur map of its
+// own curves softens its own picture before the compositing, and the blurred picture is kept
+// with it (a layer without blur has none and costs no blur pass); the blurred layers
+// composited make the blurred picture. Each layer also keeps its whole canvas solved alone
+// (made when first needed, again only when its curves changed, whatever the view): zoomed in,
+// it gives the colours of the layer's edge ring, and the layers' whole canvases composited are
+// the overview.
 //
 // The solver keeps the life cycle, the drawing and settings it works from (SolverInput), the
 // view, the solves, the blur pass and the exports. Its parts share its images (SolverImages)
@@ -204,10 +209,12 @@ public:
     // in colorSolution[0] (the blurred picture) with the view's settings restored.
     void renderFinalPicture();
     // Softens colorSolution[0] where the blur map asks for it (solvePendingBlur first); nothing
-    // unless `enabled` (the blur switch of the settings, or an export's own choice).
+    // unless `enabled` (the blur switch of the settings, or an export's own choice). A layered
+    // drawing's layers are blurred alone and composited (see Layers).
     void applyBlur(bool enabled);
     // Full-canvas, unblurred picture kept in the overview image: a fresh solve, or one from the
-    // previous overview when `fromPrevious` and it is valid.
+    // previous overview when `fromPrevious` and it is valid; for a layered drawing, the
+    // layers' kept whole canvases composited (see Layers).
     void renderOverview(bool fromPrevious = false);
 
     // ---- output
@@ -270,6 +277,9 @@ private:
                       MultigridStopRule stop = {});
 
     void leavePasses() const { solverImages.leavePasses(); }
+    // The blur pass (blur_pass.cpp): `picture` softened where blurSolution[0] asks for it, up
+    // to the blur `largest`, into `blurred` (of level-0 size, with the level-0 depth attached).
+    void runBlurPass(const Texture& picture, float largest, RenderTarget& blurred);
 
     // ---- layers (solver_layers.cpp; see Layers above)
     struct LayerPicture {
@@ -278,7 +288,16 @@ private:
         View view;
         bool valid = false;   // `curves` and `view` say what the picture is solved from
         bool settled = false; // solved to the accuracy of a fresh solve (not mid-way)
+        RenderTarget blurred; // `picture` softened by the layer's own blur map
+        bool blurredValid = false;
+        RenderTarget overview;         // the layer alone at the whole canvas
+        QVector<Curve> overviewCurves; // the layer's run it was solved from
+        bool overviewValid = false;
+        bool overviewSettled = false; // solved afresh, not from a previous one
     };
+    // Which image of each layer a compositing reads: its picture, its blurred picture (the
+    // picture where the layer has no blur), or its whole canvas.
+    enum class LayerImage { Picture, Blurred, Overview };
     // True when layer `layer`'s picture holds its present curves at the view.
     bool layerPictureCurrent(int layer) const;
     // Rasterises layer `layer` alone at the view (with the whole canvas solved first into the
@@ -294,13 +313,30 @@ private:
     // being solved over frames through belowComposite).
     void compositeLayers();
     // The visible ones of layers first .. end - 1 composited over `below` (null: nothing) into
-    // `result`.
-    void compositeRange(int first, int end, const Texture* below, const RenderTarget& result);
+    // `result`, from their `image`.
+    void compositeRange(int first, int end, const Texture* below, const RenderTarget& result,
+                        LayerImage image = LayerImage::Picture);
+    // Layer `layer`'s whole canvas, solved unless it holds the present curves: copied from its
+    // picture where that is the whole canvas and settled, else from its previous whole canvas
+    // when it has one, else afresh.
+    void solveLayerOverview(int layer);
+    // Every visible layer's whole canvas (solveLayerOverview) composited into the overview.
+    void compositeOverview();
+    // The largest blur of layer `layer`'s curves (see largestBlur).
+    float layerBlur(int layer) const;
+    // With `enabled`, each visible layer with blur softened by its own blur map (solved in
+    // `mapCycles` at the view, where its blurred picture is not kept) and the layers'
+    // blurred pictures composited into blurredPicture; the picture is unblurred otherwise.
+    void blurLayers(bool enabled, int mapCycles);
+    // Layer `layer`'s blur strips and blur map at the view (`mapCycles`), and its picture
+    // softened by them into its blurred picture.
+    void blurLayer(int layer, int mapCycles);
     void layeredFullUpdate();
     void beginLayeredSolve(bool fresh);
     bool layeredStep(bool checkSettled, int cycles);
-    // The layers solved afresh at the whole canvas and composited, at export quality.
-    void solveLayersForExport(int cycles);
+    // The layers solved afresh at the whole canvas and composited, at export quality; with
+    // `blurMapCycles` 0 or more, each blurred as blurLayers does with that many map cycles.
+    void solveLayersForExport(int cycles, int blurMapCycles);
 
     std::vector<LayerPicture> layerPictures;
     RenderTarget compositeScratch; // the compositing's second image

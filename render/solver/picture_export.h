@@ -38,8 +38,15 @@ private:
     QImage renderExport(int cycles, const BlurReference& reference,
                         const PictureProgress& progress);
     // The same for a layered drawing: each visible layer solved alone (as a drawing of one
-    // layer, without a blur reference) and composited as the editor composites them.
-    QImage renderLayeredExport(int cycles, const PictureProgress& progress);
+    // layer) and composited as the editor composites them. With a `reference` (the
+    // interactive solver, its layers solved at the whole canvas), each layer with blur takes
+    // its blurred regions from that layer's blurred picture there (layerBlurReference).
+    QImage renderLayeredExport(int cycles, const PictureProgress& progress,
+                               DiffusionSolver* reference);
+    // This solver's layer `layer` blurred alone at the whole canvas, its picture solved there
+    // already, as the blur reference of that layer's export; none for a layer without blur.
+    // Valid until the next layer's.
+    BlurReference layerBlurReference(int layer);
     // renderExport's solve, into `picture` (made here); false when the GL could not make the
     // images or `progress` stopped it.
     bool solveExportPicture(int cycles, const BlurReference& reference,

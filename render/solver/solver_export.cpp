@@ -16,15 +16,19 @@
 // above the process's own.)
 //
 // The curves' strips keep their width in canvas units (the rasterisation's pixel size stays
-// the 512 canvas's), so the picture at N is the 512 one, sharper. The blur pass smooths by
+// the 512 canvas's), so the picture at N is the 512 one, sharper; only at small sizes are they
+// widened to cover their jumps' divergence (see StripWidthAtLeast). The blur pass smooths by
 // pixel steps, so at N it would need (N / 512)^2 times the passes of the 512 picture for the
 // same look: instead, wherever the 512 picture is blurred, the picture at N takes the blurred
 // 512 picture read at the same canvas point. Blurred regions hold no detail a finer grid could
-// add, and the cost stays the solve's, linear in the pixel count.
+// add, and the cost stays the solve's, linear in the pixel count. A layered drawing's layers are
+// solved one after another and composited; each with blur takes it from its own blurred
+// picture at 512, as the editor blurs each layer alone.
 #include "solver_gl.h"
 
 #include "blur_pass.h"
 #include "curve_drawing.h"
+#include "curve_rendering.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "image_pass.h"
@@ -78,6 +82,31 @@ bool noGlError()
         clean = false;
     return clean;
 }
+
+// The divergence of a curve's jump lies on the pixels of its gradient line and their four
+// neighbours, up to 1.5 pixels from the curve; the colour strips must constrain all of them, or
+// the free pixels take part of the jump and every region beyond them is lifted or lowered by it
+// (at 256 pixels, strips of the 512 canvas's width are 1.25 pixels a side: a disc of
+// 230,200,40 came out 237,215,35). While it lives, the strips are at least kMinStripPixels
+// pixels of a picture of `size` on each side of their curve: the rasterisation's pixel size is
+// raised for the sizes below about 400, and put back afterwards.
+class StripWidthAtLeast {
+public:
+    static constexpr double kMinStripPixels = 2.0;
+    explicit StripWidthAtLeast(int size) : kept(curveRenderingSettings().pixelSize)
+    {
+        const double canvasPixel = 2.0 / size;
+        const double halfWidthPixels = colorStripHalfWidth() / canvasPixel;
+        if (halfWidthPixels < kMinStripPixels)
+            curveRenderingSettings().pixelSize = kept * kMinStripPixels / halfWidthPixels;
+    }
+    ~StripWidthAtLeast() { curveRenderingSettings().pixelSize = kept; }
+    StripWidthAtLeast(const StripWidthAtLeast&) = delete;
+    StripWidthAtLeast& operator=(const StripWidthAtLeast&) = delete;
+
+private:
+    const double kept;
+};
 
 // Phases of a picture at another size: the blur reference, the rasterisation, three channels
 // (the opacity, where solved, is part of the last).
@@ -147,10 +176,21 @@ QImage DiffusionSolver::renderImage(const PictureRequest& request, QString* erro
 
 QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* error)
 {
-    // The blurred regions come from this solver's own picture at export quality.
+    // The blurred regions come from this solver's own picture at export quality (a layered
+    // drawing's from each layer's own blurred picture: see renderLayeredExport).
     BlurReference reference;
-    // (A layered drawing's layers are exported without it: see renderLayeredExport.)
-    if (request.blur && !s.input.layered() && largestBlur(s.input.curves) > 0.0f) {
+    DiffusionSolver* layersReference = nullptr;
+    if (request.blur && s.input.layered()) {
+        bool anyBlur = false;
+        for (int k = 0; k < s.input.curves->layerCount(); ++k)
+            anyBlur =
+                anyBlur || (s.input.curves->layers[k].visible && blurPassChanges(s.layerBlur(k)));
+        if (anyBlur) {
+            s.solveLayersForExport(DiffusionSolver::kExportCycles, -1);
+            s.colorView = {true, View()};
+            layersReference = &s;
+        }
+    } else if (request.blur && largestBlur(s.input.curves) > 0.0f) {
         renderWholeCanvas(DiffusionSolver::kExportCycles, true);
         const SolverImages& images = s.solverImages;
         if (images.pictureBlurred)
@@ -179,7 +219,7 @@ QImage PictureExport::renderAtOtherSize(const PictureRequest& request, QString* 
         s.exporter->solverImages.constraintPrecision = s.input.constraintPrecision();
         PictureExport exporter(*s.exporter);
         if (s.input.layered())
-            image = exporter.renderLayeredExport(request.cycles, request.progress);
+            image = exporter.renderLayeredExport(request.cycles, request.progress, layersReference);
         else
             image = exporter.renderExport(request.cycles, reference, request.progress);
         if (image.isNull() && s.exporter->exportCancelled)
@@ -209,7 +249,22 @@ QImage PictureExport::renderExport(int cycles, const BlurReference& reference,
     return image;
 }
 
-QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& progress)
+PictureExport::BlurReference PictureExport::layerBlurReference(int layer)
+{
+    if (!s.input.curves->layers[layer].visible || !blurPassChanges(s.layerBlur(layer)))
+        return {};
+    // Its pictures are the whole canvas's (solveLayersForExport): so are its blur map and
+    // blurred picture.
+    const View kept = s.view;
+    s.view = View();
+    s.blurLayer(layer, DiffusionSolver::kBlurMapCycles + 1);
+    s.view = kept;
+    return {&s.layerPictures[layer].blurred.texture,
+            &s.solverImages.pyramid[0].blurSolution.texture};
+}
+
+QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& progress,
+                                          DiffusionSolver* reference)
 {
     const CurveSet& drawing = *s.input.curves;
     const int width = s.solverImages.width, height = s.solverImages.height;
@@ -230,8 +285,10 @@ QImage PictureExport::renderLayeredExport(int cycles, const PictureProgress& pro
         alone.image_width = drawing.image_width;
         alone.image_height = drawing.image_height;
         s.input.curves = &alone;
+        const BlurReference blur =
+            reference ? PictureExport(*reference).layerBlurReference(layer) : BlurReference();
         RenderTarget picture;
-        made = solveExportPicture(cycles, {}, progress, picture);
+        made = solveExportPicture(cycles, blur, progress, picture);
         s.input.curves = &drawing;
         RenderTarget& target = composites[composite == &composites[0] ? 1 : 0];
         if (made) {
@@ -318,7 +375,10 @@ void PictureExport::rasteriseForExport()
                                    constraintFormat(images.constraintPrecision));
     images.depthStencil.create(images.width, images.height, depthStencilNearest());
     level0.colorConstraints.framebuffer.attachDepthStencil(images.depthStencil);
-    s.problemRasteriser.buildColorConstraints(View(), false);
+    {
+        const StripWidthAtLeast strips(images.width);
+        s.problemRasteriser.buildColorConstraints(View(), false);
+    }
     level0.colorConstraints.framebuffer.bind();
     images.depthStencil = Texture(); // deleted while its framebuffer is bound: detached and freed
     unbindImages();
@@ -424,21 +484,23 @@ void PictureExport::releaseExportImages()
 
 void PictureExport::renderWholeCanvas(int cycles, bool blur)
 {
+    const int blurMapCycles =
+        DiffusionSolver::kBlurMapCycles + 1 + std::max(0, cycles - DiffusionSolver::kExportCycles);
+    if (s.input.layered()) {
+        s.solveLayersForExport(cycles, blur ? blurMapCycles : -1); // each layer blurred alone
+        s.colorView = {true, View()};
+        return;
+    }
     SolverRasteriser& rasteriser = s.problemRasteriser;
     rasteriser.buildBlurConstraints(View());
-    if (s.input.layered()) {
-        s.solveLayersForExport(cycles);
-    } else {
-        rasteriser.buildDivergencePyramid(View());
-        rasteriser.buildColorConstraints(View(), false);
-        solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
-    }
+    rasteriser.buildDivergencePyramid(View());
+    rasteriser.buildColorConstraints(View(), false);
+    solveSettling(s.colorProblem(s.solverImages.pyramid[0].colorSolution), cycles);
     s.colorView = {true, View()};
     s.solverImages.pictureBlurred = false;
     if (!blur)
         return;
-    s.solveBlurMap(DiffusionSolver::kBlurMapCycles + 1
-                   + std::max(0, cycles - DiffusionSolver::kExportCycles));
+    s.solveBlurMap(blurMapCycles);
     s.applyBlur(true);
 }
 
@@ -451,7 +513,11 @@ QImage PictureExport::readPictureImage(const PictureEncoding& encoding) const
 // only the blur follows the user's switch; any other view is solved again.
 void PictureExport::restoreViewAfterExport()
 {
-    if (s.isWholeCanvasView()) {
+    if (s.isWholeCanvasView() && s.input.layered()) {
+        s.copyIntoOverview();
+        // The layers' blurred pictures made by the export are kept: only composited.
+        s.applyBlur(s.input.settings.blurEnabled);
+    } else if (s.isWholeCanvasView()) {
         s.copyIntoOverview();
         s.solverImages.pictureBlurred =
             s.solverImages.pictureBlurred && s.input.settings.blurEnabled;

@@ -18,9 +18,8 @@ enum class ConstraintPrecision { Bytes, Shorts, HalfFloats };
 struct SolverInput {
     const CurveSet* curves = nullptr;
     SolverSettings settings;
-    // The layer whose curves the gradient and colour-constraint passes draw and the colour solve
-    // diffuses, in a layered drawing; -1 (or a layer the drawing lacks): every curve. The blur
-    // strips always come from every curve.
+    // The layer whose curves the gradient, colour-constraint and blur passes draw and the solves
+    // diffuse, in a layered drawing; -1 (or a layer the drawing lacks): every curve.
     int layer = -1;
 
     // The space the drawing is diffused in (sRGB without a drawing).

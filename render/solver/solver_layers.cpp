@@ -1,8 +1,11 @@
 // The layers of a layered drawing (see DiffusionSolver's Layers): each visible layer solved alone
-// into a picture of its own, kept while its curves and the view stay the same, and the pictures
-// composited into colorSolution[0].
+// into a picture of its own, kept while its curves and the view stay the same, blurred alone,
+// and the pictures composited into colorSolution[0] (blurred: into blurredPicture); each
+// layer's whole canvas kept while its curves stay the same, and those composited into the
+// overview.
 #include "solver_gl.h"
 
+#include "blur_pass.h"
 #include "curve_set.h"
 #include "diffusion_solver.h"
 #include "drawing_change.h"
@@ -61,6 +64,11 @@ std::vector<int> DiffusionSolver::staleLayers()
 
 bool DiffusionSolver::rasteriseLayer(int layer)
 {
+    const bool zoomedIn = view.zoom > 1.0;
+    // The ring's colours come from the layer's own whole canvas (made before the picture
+    // changes: it may be copied from it).
+    if (zoomedIn)
+        solveLayerOverview(layer);
     input.layer = layer;
     if (layer < int(belowComposite.layers.size()))
         belowComposite.valid = false;
@@ -72,12 +80,10 @@ bool DiffusionSolver::rasteriseLayer(int layer)
     p.view = view;
     p.valid = true;
     p.settled = false;
-    const bool zoomedIn = view.zoom > 1.0;
-    // The overview holds another layer's picture: the ring's colours are solved afresh.
-    if (zoomedIn)
-        renderOverview(false);
+    p.blurredValid = false;
     problemRasteriser.buildDivergencePyramid(view);
-    problemRasteriser.buildColorConstraints(view, zoomedIn);
+    problemRasteriser.buildColorConstraints(view, zoomedIn, nullptr,
+                                            zoomedIn ? &p.overview.texture : nullptr);
     if (!problemRasteriser.geometry().curvesMeeting(nullptr, &run).empty())
         return true;
     solvergl::beginPasses();
@@ -85,6 +91,103 @@ bool DiffusionSolver::rasteriseLayer(int layer)
     leavePasses();
     p.settled = true;
     return false;
+}
+
+void DiffusionSolver::solveLayerOverview(int layer)
+{
+    LayerPicture& p = layerPictures[layer];
+    input.layer = layer;
+    const CurveRange run = input.run();
+    if (p.overviewValid && sameCurves(p.overviewCurves, *input.curves, run))
+        return;
+    if (p.overview.width() != solverImages.width || p.overview.height() != solverImages.height) {
+        p.overview.create(solverImages.width, solverImages.height, floatLinear());
+        p.overviewValid = false;
+    }
+    const bool warm = p.overviewValid;
+    p.overviewCurves = curvesOf(*input.curves, run);
+    p.overviewValid = true;
+    p.overviewSettled = true;
+    // (A fresh solve at another view marks the picture invalid but leaves it as it was.)
+    if (p.settled && p.view == View() && p.picture.width() == solverImages.width
+        && p.picture.height() == solverImages.height && sameCurves(p.curves, *input.curves, run)) {
+        solvergl::beginPasses();
+        solvergl::copyImage(p.picture.texture, p.overview);
+        leavePasses();
+        return;
+    }
+    problemRasteriser.buildDivergencePyramid(View());
+    problemRasteriser.buildColorConstraints(View(), false);
+    if (problemRasteriser.geometry().curvesMeeting(nullptr, &run).empty()) {
+        solvergl::beginPasses();
+        clearToTransparent(p.overview);
+        leavePasses();
+        return;
+    }
+    // As the overview of a drawing of one layer: afresh, or from the previous curves' one.
+    const int extra = std::max(0, input.settings.iterations - kDefaultIterations);
+    const MultigridStopRule stop =
+        warm ? MultigridStopRule{kReSolveSettleCycles, kReSolveSettledChange}
+             : MultigridStopRule{kSettleCycles, kSettledChange};
+    solveProblem(colorProblem(p.overview), (warm ? kReSolveCycles : kBaseCycles) + extra, !warm,
+                 0.5f, stop);
+    p.overviewSettled = !warm;
+}
+
+void DiffusionSolver::compositeOverview()
+{
+    layerPictures.resize(input.curves->layers.size());
+    for (int k = 0; k < int(layerPictures.size()); ++k) {
+        if (input.curves->layers[k].visible)
+            solveLayerOverview(k);
+    }
+    compositeRange(0, int(layerPictures.size()), nullptr, solverImages.overview,
+                   LayerImage::Overview);
+    overviewValid = true;
+}
+
+float DiffusionSolver::layerBlur(int layer) const
+{
+    return largestBlur(input.curves, input.curves->layerRange(layer));
+}
+
+void DiffusionSolver::blurLayer(int layer, int mapCycles)
+{
+    LayerPicture& p = layerPictures[layer];
+    input.layer = layer;
+    problemRasteriser.buildBlurConstraints(view);
+    solveBlurMap(mapCycles);
+    if (p.blurred.width() != solverImages.width || p.blurred.height() != solverImages.height) {
+        p.blurred.create(solverImages.width, solverImages.height, floatLinear());
+        p.blurred.framebuffer.attachDepthStencil(solverImages.depthStencil);
+    }
+    runBlurPass(p.picture.texture, layerBlur(layer), p.blurred);
+    p.blurredValid = true;
+    // The blur strips and map now hold this layer's: the display makes the drawing's again.
+    blurConstraintsStale = true;
+    solverImages.blurMapStale = true;
+}
+
+void DiffusionSolver::blurLayers(bool enabled, int mapCycles)
+{
+    solverImages.pictureBlurred = false;
+    if (!enabled)
+        return;
+    layerPictures.resize(input.curves->layers.size());
+    bool anyBlurred = false;
+    for (int k = 0; k < int(layerPictures.size()); ++k) {
+        if (!input.curves->layers[k].visible || !blurPassChanges(layerBlur(k)))
+            continue;
+        anyBlurred = true;
+        if (!layerPictures[k].blurredValid)
+            blurLayer(k, mapCycles);
+    }
+    if (!anyBlurred)
+        return;
+    compositeRange(0, int(layerPictures.size()), nullptr, solverImages.blurredPicture,
+                   LayerImage::Blurred);
+    solverImages.pictureBlurred = true;
+    displayPyramidStale = true;
 }
 
 void DiffusionSolver::solveLayer(int layer)
@@ -103,7 +206,7 @@ void DiffusionSolver::solveLayer(int layer)
 }
 
 void DiffusionSolver::compositeRange(int first, int end, const Texture* below,
-                                     const RenderTarget& result)
+                                     const RenderTarget& result, LayerImage image)
 {
     std::vector<int> shown;
     for (int k = first; k < end; ++k) {
@@ -123,7 +226,12 @@ void DiffusionSolver::compositeRange(int first, int end, const Texture* below,
         for (size_t k = 0; k < shown.size(); ++k) {
             const bool intoResult = (shown.size() - 1 - k) % 2 == 0;
             const RenderTarget& target = intoResult ? result : compositeScratch;
-            const Texture& layer = layerPictures[shown[k]].picture.texture;
+            const LayerPicture& p = layerPictures[shown[k]];
+            const bool blurred = image == LayerImage::Blurred && p.blurredValid
+                                 && blurPassChanges(layerBlur(shown[k]));
+            const Texture& layer = image == LayerImage::Overview
+                                       ? p.overview.texture
+                                       : (blurred ? p.blurred.texture : p.picture.texture);
             runImagePass({programs.layerOverProgram,
                           {&layer, below ? below : &layer},
                           {{"opacity", float(input.curves->layers[shown[k]].opacity)},
@@ -158,8 +266,11 @@ void DiffusionSolver::compositeLayers()
 void DiffusionSolver::layeredFullUpdate()
 {
     layerPictures.resize(input.curves->layers.size());
-    for (LayerPicture& p : layerPictures)
+    for (LayerPicture& p : layerPictures) {
         p.valid = false;
+        // Everything afresh: a whole canvas solved from a previous one is solved again.
+        p.overviewValid = p.overviewValid && p.overviewSettled;
+    }
     progressiveLayer = -1;
     for (int layer : staleLayers())
         solveLayer(layer);
@@ -168,8 +279,7 @@ void DiffusionSolver::layeredFullUpdate()
     if (isWholeCanvasView())
         copyIntoOverview(); // the overview is the picture itself
     else
-        overviewValid = false; // it holds one layer's whole canvas
-    blurConstraintsStale = true;
+        compositeOverview();
     applyBlur(input.settings.blurEnabled);
 }
 
@@ -229,7 +339,7 @@ bool DiffusionSolver::layeredStep(bool checkSettled, int cycles)
     return settled;
 }
 
-void DiffusionSolver::solveLayersForExport(int cycles)
+void DiffusionSolver::solveLayersForExport(int cycles, int blurMapCycles)
 {
     layerPictures.resize(input.curves->layers.size());
     progressiveLayer = -1;
@@ -244,6 +354,7 @@ void DiffusionSolver::solveLayersForExport(int cycles)
                      {cycles - fixedCycles, kSettledChange});
         p.settled = true;
     }
-    view = kept;
     compositeLayers();
+    blurLayers(blurMapCycles >= 0, blurMapCycles);
+    view = kept;
 }

@@ -60,7 +60,7 @@ void DiffusionSolver::solveBlurMap(int cycles)
 {
     SolverImages::Level& level0 = solverImages.pyramid[0];
     solverImages.blurMapStale = false;
-    if (largestBlur(input.curves) == 0.0f) {
+    if (largestBlur(input.curves, input.run()) == 0.0f) {
         // Every constraint is 0: so is the solution, exactly.
         level0.blurSolution.bindAsTarget();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -171,7 +171,7 @@ void DiffusionSolver::finishProgressiveSolve()
     if (isWholeCanvasView())
         copyIntoOverview();
     else if (input.layered())
-        overviewValid = false; // it holds one layer's whole canvas at most
+        compositeOverview(); // only the edited layers' whole canvases are solved
     else if (view.zoom <= 1.0)
         renderOverview(true); // zoomed in, beginProgressiveSolve solved it
     applyBlur(input.settings.blurEnabled);
@@ -179,8 +179,11 @@ void DiffusionSolver::finishProgressiveSolve()
 
 void DiffusionSolver::prepareDisplay(DisplayMode mode)
 {
-    if (ready && (mode == DisplayMode::BlurMap || mode == DisplayMode::BlurConstraints))
-        solvePendingBlur();
+    if (!ready || (mode != DisplayMode::BlurMap && mode != DisplayMode::BlurConstraints))
+        return;
+    if (input.layered())
+        input.layer = -1; // the drawing's blur strips and map: every layer's curves
+    solvePendingBlur();
 }
 
 void DiffusionSolver::solvePendingBlur()
@@ -203,6 +206,10 @@ void DiffusionSolver::renderOverview(bool fromPrevious)
 {
     if (!ready)
         return;
+    if (input.layered()) {
+        compositeOverview(); // each layer's kept whole canvas, solved where its curves changed
+        return;
+    }
     problemRasteriser.buildDivergencePyramid(View());
     problemRasteriser.buildColorConstraints(View(), false);
     const bool warm = fromPrevious && overviewValid;

@@ -98,7 +98,7 @@ const CanvasRect* SolverRasteriser::regionFor(Group group, const View& v, bool b
                                               const CanvasRect* dirty)
 {
     Held& h = held[group];
-    const int layer = group == BlurConstraints ? -1 : input.layer;
+    const int layer = input.layer;
     const CanvasRect* region = nullptr;
     if (dirty) {
         region = dirty;
@@ -199,7 +199,8 @@ void SolverRasteriser::buildDivergencePyramid(const View& v, const CanvasRect* d
     images.leavePasses();
 }
 
-void SolverRasteriser::buildColorConstraints(const View& v, bool border, const CanvasRect* dirty)
+void SolverRasteriser::buildColorConstraints(const View& v, bool border, const CanvasRect* dirty,
+                                             const Texture* ring)
 {
     if (!images.ready())
         return;
@@ -228,7 +229,7 @@ void SolverRasteriser::buildColorConstraints(const View& v, bool border, const C
             glClear(GL_COLOR_BUFFER_BIT);
         }
         if (border)
-            drawBorderRing(v, images.width, images.height, images.overview.texture);
+            drawBorderRing(v, images.width, images.height, ring ? *ring : images.overview.texture);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     images.leavePasses();
@@ -251,7 +252,8 @@ void SolverRasteriser::buildBlurConstraints(const View& v, const CanvasRect* dir
             solvergl::loadCanvasModelView(v);
             const CanvasRect cull = region ? cullRectOf(pixels, v) : CanvasRect();
             // Clears to (0, 0, 0, 0) first: alpha 1 marks a constraint.
-            drawCachedBlurStrips(cache, region ? &cull : nullptr);
+            const CurveRange run = input.run();
+            drawCachedBlurStrips(cache, region ? &cull : nullptr, &run);
         } else {
             glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT);

@@ -7,12 +7,13 @@
 struct SolverImages;
 struct SolverInput;
 struct SolverPrograms;
+class Texture;
 
 // The passes that rasterise the drawing into level 0 of a solver's images at a View: the
 // gradient images, the divergence (the right-hand side of the Poisson solve), the colour
 // constraints with an optional ring of the overview's colours along the window's edge, and the
 // blur constraints. The gradient and colour passes draw SolverInput::run() (one layer of a
-// layered drawing), the blur strips every curve. Without a drawing the images are cleared (no jump, nothing fixed). Every
+// layered drawing), the blur strips too (each layer is blurred alone). Without a drawing the images are cleared (no jump, nothing fixed). Every
 // pass does nothing before the images are made, needs the solver's GL context current and
 // leaves the state of SolverImages::leavePasses.
 //
@@ -40,10 +41,12 @@ public:
     // drawGradients, then divergence[0]: the right-hand side of the Poisson solve.
     void buildDivergencePyramid(const View& v, const CanvasRect* dirty = nullptr);
     // Level 0 of colorConstraints; with `border`, a one-pixel ring along the window's edge
-    // holds the colours of the full-canvas solution kept in the overview image (with a dirty
-    // rectangle, the ring is drawn again where it crosses the redrawn pixels).
-    void buildColorConstraints(const View& v, bool border, const CanvasRect* dirty = nullptr);
-    // Level 0 of blurConstraints.
+    // holds the colours of the full-canvas solution kept in `ring` (null: the overview image;
+    // a layer's own whole-canvas picture in a layered drawing) (with a dirty rectangle, the
+    // ring is drawn again where it crosses the redrawn pixels).
+    void buildColorConstraints(const View& v, bool border, const CanvasRect* dirty = nullptr,
+                               const Texture* ring = nullptr);
+    // Level 0 of blurConstraints, from the curves of SolverInput::run() as the colour passes.
     void buildBlurConstraints(const View& v, const CanvasRect* dirty = nullptr);
 
     // Off (the default): a pass without a dirty rectangle redraws its whole image. On: such a
@@ -81,7 +84,7 @@ private:
     struct Held {
         bool valid = false;
         View view;
-        int layer = -1; // SolverInput::layer when drawn (-1 for the blur strips)
+        int layer = -1; // SolverInput::layer when drawn
         bool border = false;
         CanvasRect pending; // extents changed since then
     };

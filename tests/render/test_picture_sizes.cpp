@@ -136,11 +136,13 @@ protected:
 
 // The solve at N reaches the picture's colours everywhere: within 1/255 (one 8-bit step) of
 // the inside colour within the circle and of the outside colour beyond it, more than 4 pixels
-// of the picture from the curve.
-TEST_F(PictureSizeTest, ClosedCurveIsUniformInsideAndOutsideAt1024And2048)
+// of the picture from the curve. Below about 400 pixels the strips of the 512 canvas's width
+// would leave part of the jump's divergence free, which lifted the whole inside (237,215,35 for
+// 230,210,40 at 256).
+TEST_F(PictureSizeTest, ClosedCurveIsUniformInsideAndOutsideAtSmallAndLargeSizes)
 {
     drawing.addCurve(circleCurve({0.0, 0.0}, 0.5, kRed, kBlue));
-    for (int size : {1024, 2048}) {
+    for (int size : {128, 256, 1024, 2048}) {
         const QImage image = render(size);
         ASSERT_EQ(image.size(), QSize(size, size));
         const double margin = 4.0 * 2.0 / size;
@@ -161,7 +163,7 @@ TEST_F(PictureSizeTest, ClosedCurveIsUniformInsideAndOutsideAt1024And2048)
                     outside);
         EXPECT_LE(inside, 1.0) << size;
         EXPECT_LE(outside, 1.0) << size;
-        EXPECT_GT(insideCount, size * size / 6) << "the inside must be checked";
+        EXPECT_GT(insideCount, size * size / 8) << "the inside must be checked";
         EXPECT_GT(outsideCount, size * size / 8) << "the outside must be checked";
     }
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -66,6 +67,13 @@ Region regionOf(int x, int y, int size)
     return d < 150.0 ? Region::Inside : Region::Outside;
 }
 
+// Largest difference of two pixels in any channel, alpha included, in 8-bit levels.
+int levelsApart(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+}
+
 class RenderTransparency : public ::testing::Test {
 protected:
     void SetUp() override
@@ -105,8 +113,12 @@ TEST_F(RenderTransparency, PngKeepsTheOpacityInAlphaAtEightAndSixteenBits)
             ASSERT_TRUE(png.hasAlphaChannel());
             const bool deep = QString(depth) == "16";
             EXPECT_EQ(png.depth(), deep ? 64 : 32);
-            // The picture holds the solve's accuracy, 1/255: a 16-bit picture is read rounded
-            // to 8 bits, where away from the curve it must be exactly clear or opaque.
+            // The picture holds the solve's accuracy, 1/255. A 16-bit picture is read rounded
+            // to 8 bits, where away from the curve it must be exactly clear or opaque, of the
+            // inside colour. The 8-bit picture is dithered: a value a hair off a level (the
+            // solve settles to 0.2/255, not to the dither's 0.01 of a level) may come out one
+            // level off, the product's bound, and no more.
+            const int bound = deep ? 0 : 1;
             int inside = 0, outside = 0;
             for (int y = 0; y < png.height(); y += 2) {
                 for (int x = 0; x < png.width(); x += 2) {
@@ -114,20 +126,13 @@ TEST_F(RenderTransparency, PngKeepsTheOpacityInAlphaAtEightAndSixteenBits)
                     if (region == Region::Edge)
                         continue;
                     const QRgb p = png.pixelColor(x, y).rgba64().toArgb32();
-                    const int alpha = qAlpha(p);
                     if (region == Region::Outside) {
                         ++outside;
-                        ASSERT_EQ(alpha, 0) << x << ", " << y;
+                        ASSERT_LE(qAlpha(p), bound) << x << ", " << y;
                         continue;
                     }
                     ++inside;
-                    ASSERT_EQ(alpha, 255) << x << ", " << y;
-                    // At other sizes the colour near a curve is not flat (the jumps' lines are
-                    // a pixel of the picture, the strips keep the 512 canvas's width): the
-                    // colour is checked at the editor's size.
-                    if (png.width() != 512)
-                        continue;
-                    ASSERT_EQ(p, kInside.rgba()) << x << ", " << y;
+                    ASSERT_LE(levelsApart(p, kInside.rgba()), bound) << x << ", " << y;
                 }
             }
             EXPECT_GT(inside, 100);
@@ -147,10 +152,12 @@ TEST_F(RenderTransparency, BackgroundFlattensThePictureOntoTheColour)
             for (int x = 0; x < flat.width(); x += 2) {
                 ASSERT_EQ(qAlpha(flat.pixel(x, y)), 255) << x << ", " << y;
                 const Region region = regionOf(x, y, flat.width());
-                if (region == Region::Edge || (region == Region::Inside && flat.width() != 512))
-                    continue; // (the colour inside: see above)
-                ASSERT_EQ(flat.pixel(x, y),
-                          (region == Region::Inside ? kInside : background).rgba())
+                if (region == Region::Edge)
+                    continue;
+                // Dithered, within a level (see above).
+                ASSERT_LE(levelsApart(flat.pixel(x, y),
+                                      (region == Region::Inside ? kInside : background).rgba()),
+                          1)
                     << x << ", " << y;
             }
         }
