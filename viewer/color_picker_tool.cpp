@@ -1,26 +1,11 @@
 #include "color_picker_tool.h"
 
+#include "canvas_rect.h"
 #include "diffusion_solver.h"
 #include "viewer.h"
 #include "viewer_settings.h"
 
 #include <QMouseEvent>
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-// The pixel of a `size`-pixel side that holds `fraction` of it, clamped to 0 .. size - 1 (NaN
-// gives 0).
-int pixelOf(double fraction, int size)
-{
-    if (!(fraction > 0.0))
-        return 0;
-    return int(std::min(std::floor(size * fraction), double(size - 1)));
-}
-
-} // namespace
 
 ColorPickerTool::ColorPickerTool(Viewer& viewer, ViewerSettings& settings)
     : MouseTool(viewer), settings(settings)
@@ -54,8 +39,8 @@ QColor ColorPickerTool::bitmapColorAt(const QPointF& at) const
     // from the top.
     const QImage& bitmap = viewer.backgroundImage();
     const Point p = viewer.placement().modelPosition(at.x(), at.y());
-    QColor color = bitmap.pixelColor(pixelOf((p.x + 1.0) * 0.5, bitmap.width()),
-                                     pixelOf((1.0 - p.y) * 0.5, bitmap.height()));
+    QColor color = bitmap.pixelColor(pixelAtFraction((p.x + 1.0) * 0.5, bitmap.width()),
+                                     pixelAtFraction((1.0 - p.y) * 0.5, bitmap.height()));
     color.setAlpha(255);
     return color;
 }

@@ -64,6 +64,15 @@ struct PixelRect {
     bool isEmpty() const { return width <= 0 || height <= 0; }
 };
 
+// The index of the pixel of a row or column of `size` pixels that holds `fraction` (0 .. 1) of
+// it, clamped to 0 .. size - 1; NaN gives 0.
+inline int pixelAtFraction(double fraction, int size)
+{
+    if (!(fraction > 0.0))
+        return 0;
+    return int(std::min(std::floor(size * fraction), double(size - 1)));
+}
+
 // The smallest block holding both `a` and `b` (neither empty).
 inline PixelRect boundingBlock(const PixelRect& a, const PixelRect& b)
 {

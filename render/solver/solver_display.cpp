@@ -4,6 +4,7 @@
 // colours read back.
 #include "solver_gl.h"
 
+#include "canvas_rect.h"
 #include "diffused_colour.h"
 #include "image_pass.h"
 #include "shader_constants.h"
@@ -40,14 +41,6 @@ int channel(float value)
     if (!(value > 0.0f))
         return 0;
     return std::min(255, int(value * 255.0f));
-}
-
-// Pixel index of a canvas fraction, clamped to 0 .. size - 1 (NaN gives 0).
-int pixelOf(double fraction, int size)
-{
-    if (!(fraction > 0.0))
-        return 0;
-    return int(std::min(std::floor(size * fraction), double(size - 1)));
 }
 
 // True when the picture of `input` can have transparent parts: its layers are composited, or
@@ -114,8 +107,8 @@ QColor SolverDisplay::colorAt(double x, double y)
         return QColor(127, 127, 127);
     float rgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     images.picture().framebuffer.bind();
-    glReadPixels(pixelOf(x, images.width), pixelOf(y, images.height), 1, 1, GL_RGBA, GL_FLOAT,
-                 rgba);
+    glReadPixels(pixelAtFraction(x, images.width), pixelAtFraction(y, images.height), 1, 1, GL_RGBA,
+                 GL_FLOAT, rgba);
     images.leavePasses();
     makeStraight(rgba);
     const ColourSpace space = input.colourSpace();
